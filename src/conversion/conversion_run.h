@@ -1,0 +1,59 @@
+// ConversionRun: the one conversion a program start performs.
+//
+// Reads the active worksheet of the chosen workbook, walks it column by column
+// from column 1 and, in each column, row by row from row 2, and writes the output
+// document one appended line at a time. The walk stops at the first column whose
+// row-1 cell is empty, and within a column at the first empty cell below the label.
+#ifndef ZEROVA_CONVERSION_CONVERSION_RUN_H_
+#define ZEROVA_CONVERSION_CONVERSION_RUN_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "services/file_system.h"
+#include "services/spreadsheet.h"
+#include "services/window_hooks.h"
+
+namespace zerova {
+
+// The completion message shown when the document is complete.
+inline constexpr const char* kCompletionMessage = "XML created successfully";
+
+class ConversionRun {
+ public:
+  // The services must outlive this object.
+  ConversionRun(SpreadsheetService& spreadsheets, FileSystem& file_system, WindowHooks& window);
+  ConversionRun(const ConversionRun&) = delete;
+  ConversionRun& operator=(const ConversionRun&) = delete;
+
+  // Converts the workbook at `source_path` into kOutputDocumentName in the current
+  // working directory, then shows the completion message and ends the program
+  // through the window hooks.
+  //
+  // Throws ReadError, before the document is created, when the workbook cannot be
+  // read (an earlier document is left untouched); FileSystemError when the
+  // document or the scratch file cannot be written (the document keeps the lines
+  // written so far); Error after the node of column 32767, the last column number
+  // the run can count to (the document then lacks its closing line).
+  // The completion message is shown only after the last line is written.
+  void Run(const std::string& source_path);
+
+  // The run's state, as it leaves it.
+  std::unique_ptr<Worksheet> SourceBook;
+  std::string OutputPath;
+  std::int16_t LabelRow = 0;
+  std::int16_t NodeColumn = 0;
+
+ private:
+  // Appends `line` to the document.
+  void Append(std::string line);
+
+  SpreadsheetService& spreadsheets_;
+  FileSystem& file_system_;
+  WindowHooks& window_;
+};
+
+}  // namespace zerova
+
+#endif  // ZEROVA_CONVERSION_CONVERSION_RUN_H_

@@ -1,0 +1,43 @@
+// The output document: its fixed name and the text of each kind of line.
+//
+// The document is UTF-8 without a byte-order mark; every line ends in CR LF,
+// which the line appender adds. Each builder returns one line without its end:
+//
+//   <?xml version="1.0" encoding="UTF-8"?><Main>
+//   <node id="n1" lbl="Name">
+//   <value>Ada</value>
+//   </node>
+//   </Main>
+//
+// Labels and values are escaped (conversion/xml_escape.h), so every document
+// parses as XML and gives back the cells' text exactly.
+#ifndef ZEROVA_CONVERSION_OUTPUT_DOCUMENT_H_
+#define ZEROVA_CONVERSION_OUTPUT_DOCUMENT_H_
+
+#include <string>
+#include <string_view>
+
+namespace zerova {
+
+// The document's name, relative to the current working directory.
+inline constexpr const char* kOutputDocumentName = "xmlstructure.xml";
+
+// The XML declaration and the root start tag.
+std::string HeaderLine();
+
+// The start of the node for 1-based `column`, labelled `label`.
+// REQUIRES: column >= 1.
+std::string NodeStartLine(int column, std::string_view label);
+
+// One value of the current node.
+std::string ValueLine(std::string_view value);
+
+// The end of the current node.
+std::string NodeEndLine();
+
+// The root end tag.
+std::string ClosingLine();
+
+}  // namespace zerova
+
+#endif  // ZEROVA_CONVERSION_OUTPUT_DOCUMENT_H_

@@ -1,0 +1,66 @@
+// The real spreadsheet service: reads the file whole, then hands its bytes to the
+// reader that its content (never its name) calls for.
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "services/error.h"
+#include "services/spreadsheet.h"
+#include "services/xls_reader.h"
+
+namespace zerova {
+namespace {
+
+// Refuse files larger than this rather than try to hold them in memory.
+constexpr std::int64_t kMaxFileBytes = std::int64_t{2} << 30;
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+  if (path.empty()) throw ReadError("", "no spreadsheet file was chosen");
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) throw ReadError(path, "no such file");
+    throw ReadError(path, std::string("cannot open the file: ") + std::strerror(errno));
+  }
+  if (S_ISDIR(st.st_mode)) throw ReadError(path, "is a folder, not a spreadsheet file");
+  if (!S_ISREG(st.st_mode)) throw ReadError(path, "is not a regular file");
+  if (st.st_size > kMaxFileBytes) throw ReadError(path, "the file is too large to read (over 2 GiB)");
+
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    throw ReadError(path, std::string("cannot open the file: ") + std::strerror(errno));
+  }
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size));
+  const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+  const bool failed = std::ferror(file) != 0;
+  const int read_errno = errno;
+  std::fclose(file);
+  if (failed) throw ReadError(path, std::string("cannot read the file: ") + std::strerror(read_errno));
+  bytes.resize(got);
+  return bytes;
+}
+
+class LocalSpreadsheetService final : public SpreadsheetService {
+ public:
+  std::unique_ptr<Worksheet> Open(const std::string& path) override {
+    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+    return ReadWorkbookBytes(bytes, path);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Worksheet> ReadWorkbookBytes(std::span<const std::uint8_t> bytes,
+                                             const std::string& name) {
+  if (bytes.empty()) throw ReadError(name, "the file is empty");
+  if (LooksLikeOle2(bytes)) return ReadXls(bytes, name);
+  throw ReadError(name, "not a spreadsheet file this program reads (.xls)");
+}
+
+std::unique_ptr<SpreadsheetService> NewSpreadsheetService() {
+  return std::make_unique<LocalSpreadsheetService>();
+}
+
+}  // namespace zerova

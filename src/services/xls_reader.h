@@ -1,0 +1,29 @@
+// The .xls reader: the active worksheet of a BIFF5 or BIFF8 workbook held in an
+// OLE2 compound file ([MS-CFB]; [MS-XLS]).
+//
+// The workbook is parsed in one pass into a SparseSheet; formulas are never
+// evaluated, their cached results are the cells' values.
+#ifndef ZEROVA_SERVICES_XLS_READER_H_
+#define ZEROVA_SERVICES_XLS_READER_H_
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "services/spreadsheet.h"
+
+namespace zerova {
+
+// True iff `bytes` start with the OLE2 compound-file signature.
+bool LooksLikeOle2(std::span<const std::uint8_t> bytes);
+
+// Reads the active worksheet of the .xls workbook in `bytes`. `name` stands for
+// the file in error messages. Throws ReadError naming `name` when the container
+// has no workbook stream, the workbook is encrypted, older than BIFF5, damaged,
+// or its active sheet is not a worksheet.
+std::unique_ptr<Worksheet> ReadXls(std::span<const std::uint8_t> bytes, const std::string& name);
+
+}  // namespace zerova
+
+#endif  // ZEROVA_SERVICES_XLS_READER_H_

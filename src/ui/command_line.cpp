@@ -1,0 +1,106 @@
+#include "ui/command_line.h"
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "conversion/conversion_run.h"
+#include "services/error.h"
+#include "services/file_system.h"
+#include "services/spreadsheet.h"
+#include "services/window_hooks.h"
+
+namespace zerova {
+namespace {
+
+// The command line stands in for the window: the completion message goes to
+// stdout, everything else is silent.
+class CommandLineHooks final : public WindowHooks {
+ public:
+  void DisableConvert() override {}
+  void ShowProgress() override {}
+  void ShowCompletion(const std::string& message) override {
+    std::fputs(message.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+  }
+  void EndProgram() override {}
+};
+
+constexpr const char* kUsage =
+    "usage: zerova [FILE]\n"
+    "\n"
+    "Turns the active worksheet of a spreadsheet file into xmlstructure.xml in the\n"
+    "current folder: row 1 holds the node labels, and under each label, down to the\n"
+    "first empty cell, stand its values.\n"
+    "\n"
+    "  zerova FILE     convert FILE without a window; prints \"XML created successfully\"\n"
+    "                  and exits 0, or prints one line naming what went wrong and exits 1\n"
+    "  zerova          open the window to choose the file and convert it\n"
+    "  --help          show this text\n"
+    "  --version       show the program's version\n"
+    "\n"
+    "Reads Excel 97-2003 workbooks (.xls, BIFF5 and BIFF8).\n";
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "zerova: %s\n", message.c_str());
+  return 1;
+}
+
+}  // namespace
+
+void PrintUsage(bool to_stderr) { std::fputs(kUsage, to_stderr ? stderr : stdout); }
+
+int RunCommandLine(int argc, char** argv) {
+  std::string path;
+  bool have_path = false;
+  bool options_done = false;
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (!options_done && std::strcmp(arg, "--") == 0) {
+      options_done = true;
+      continue;
+    }
+    if (!options_done && arg[0] == '-' && arg[1] != '\0') {
+      if (argc == 2 && (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)) {
+        PrintUsage(false);
+        return 0;
+      }
+      if (argc == 2 && std::strcmp(arg, "--version") == 0) {
+        std::printf("zerova %s\n", ZEROVA_VERSION);
+        return 0;
+      }
+      std::fprintf(stderr, "zerova: unknown option '%s'\n", arg);
+      PrintUsage(true);
+      return 2;
+    }
+    if (have_path) {
+      PrintUsage(true);
+      return 2;
+    }
+    path = arg;
+    have_path = true;
+  }
+  if (!have_path) {
+    PrintUsage(true);
+    return 2;
+  }
+
+  try {
+    std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService();
+    std::unique_ptr<FileSystem> file_system = NewLocalFileSystem();
+    CommandLineHooks hooks;
+    ConversionRun run(*spreadsheets, *file_system, hooks);
+    run.Run(path);
+    return 0;
+  } catch (const Error& e) {
+    return Fail(e.what());
+  } catch (const std::bad_alloc&) {
+    return Fail(path + ": not enough memory to read the file");
+  } catch (const std::exception& e) {
+    return Fail(path + ": " + e.what());
+  }
+}
+
+}  // namespace zerova
