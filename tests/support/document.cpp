@@ -1,0 +1,42 @@
+#include "support/document.h"
+
+#include <gtest/gtest.h>
+#include <libxml/parser.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "conversion/conversion_run.h"
+#include "conversion/output_document.h"
+#include "support/memory_file_system.h"
+
+namespace zerova::testing {
+
+std::string DocumentOf(std::unique_ptr<Worksheet> sheet) {
+  GivenSheetService service(std::move(sheet));
+  MemoryFileSystem file_system;
+  RecordingHooks hooks;
+  ConversionRun run(service, file_system, hooks);
+  run.Run("sheet");
+  return file_system.Contents(kOutputDocumentName);
+}
+
+std::string DocumentOfBytes(std::span<const std::uint8_t> bytes, const std::string& name) {
+  return DocumentOf(ReadWorkbookBytes(bytes, name));
+}
+
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_TRUE(in.good()) << "cannot read " << path;
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+bool IsWellFormedXml(const std::string& document) {
+  xmlDocPtr doc = xmlReadMemory(document.data(), static_cast<int>(document.size()), "document.xml",
+                                nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  if (doc == nullptr) return false;
+  xmlFreeDoc(doc);
+  return true;
+}
+
+}  // namespace zerova::testing

@@ -1,0 +1,54 @@
+// Runs the whole conversion in memory and returns the document it writes.
+#ifndef ZEROVA_TESTS_SUPPORT_DOCUMENT_H_
+#define ZEROVA_TESTS_SUPPORT_DOCUMENT_H_
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "services/spreadsheet.h"
+#include "services/window_hooks.h"
+
+namespace zerova::testing {
+
+// Records the run's calls on the window, in order: "DisableConvert", "ShowProgress",
+// "ShowCompletion: <message>", "EndProgram".
+class RecordingHooks final : public WindowHooks {
+ public:
+  void DisableConvert() override { calls.push_back("DisableConvert"); }
+  void ShowProgress() override { calls.push_back("ShowProgress"); }
+  void ShowCompletion(const std::string& message) override {
+    calls.push_back("ShowCompletion: " + message);
+  }
+  void EndProgram() override { calls.push_back("EndProgram"); }
+  std::vector<std::string> calls;
+};
+
+// A spreadsheet service that answers every Open with the sheet it was given, once.
+class GivenSheetService final : public SpreadsheetService {
+ public:
+  explicit GivenSheetService(std::unique_ptr<Worksheet> sheet) : sheet_(std::move(sheet)) {}
+  std::unique_ptr<Worksheet> Open(const std::string&) override { return std::move(sheet_); }
+
+ private:
+  std::unique_ptr<Worksheet> sheet_;
+};
+
+// The document the conversion writes for `sheet`.
+std::string DocumentOf(std::unique_ptr<Worksheet> sheet);
+
+// The document the conversion writes for the workbook in `bytes` (any format we read).
+// Throws ReadError as the reader does.
+std::string DocumentOfBytes(std::span<const std::uint8_t> bytes, const std::string& name);
+
+// The whole file at `path`, as bytes. Fails the test (and returns nothing) when unreadable.
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
+
+// True iff `document` is well-formed XML (checked with libxml2).
+bool IsWellFormedXml(const std::string& document);
+
+}  // namespace zerova::testing
+
+#endif  // ZEROVA_TESTS_SUPPORT_DOCUMENT_H_
