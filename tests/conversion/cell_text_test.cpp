@@ -1,0 +1,119 @@
+// The text a cell's value becomes: numbers, dates and the other kinds.
+#include "conversion/cell_text.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+
+namespace zerova {
+namespace {
+
+TEST(NumberText, FollowsPercent15GInTheCLocale) {
+  const struct {
+    double number;
+    const char* text;
+  } rows[] = {
+      {1.5, "1.5"},
+      {-1.5, "-1.5"},
+      {0.0, "0"},
+      {-0.0, "0"},
+      {42, "42"},
+      {1e20, "1E+20"},
+      {1e15, "1E+15"},
+      {123456789012345.0, "123456789012345"},
+      {0.1 + 0.2, "0.3"},
+      {1.0 / 3.0, "0.333333333333333"},
+      {123456789012345678.0, "1.23456789012346E+17"},
+      {1e-5, "1E-05"},
+      {0.0001, "0.0001"},
+      {-2.5e-300, "-2.5E-300"},
+      {std::numeric_limits<double>::quiet_NaN(), "#NUM!"},
+      {std::numeric_limits<double>::infinity(), "#NUM!"},
+      {-std::numeric_limits<double>::infinity(), "#NUM!"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(NumberText(row.number), row.text) << "for " << row.number;
+  }
+}
+
+TEST(NumberText, IgnoresTheUserLocale) {
+  const char* old = std::setlocale(LC_NUMERIC, nullptr);
+  const std::string saved = old ? old : "C";
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr &&
+      std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr) {
+    GTEST_SKIP() << "no locale with a decimal comma installed";
+  }
+  EXPECT_EQ(NumberText(1.5), "1.5");
+  std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(DateText, RoundsToTheSecondInEitherDateSystem) {
+  const struct {
+    double serial;
+    DateSystem system;
+    const char* text;
+  } rows[] = {
+      {0, DateSystem::k1900, "00:00:00"},
+      {0.5, DateSystem::k1900, "12:00:00"},
+      {0.75, DateSystem::k1904, "18:00:00"},
+      {0.9999999, DateSystem::k1900, "00:00:00"},  // rounds to the next midnight
+      {1, DateSystem::k1900, "1900-01-01"},
+      {59, DateSystem::k1900, "1900-02-28"},
+      {60, DateSystem::k1900, "1900-02-29"},  // the day the 1900 system counts but never was
+      {61, DateSystem::k1900, "1900-03-01"},
+      {45000, DateSystem::k1900, "2023-03-15"},
+      {45000.25, DateSystem::k1900, "2023-03-15 06:00:00"},
+      {45000.999999, DateSystem::k1900, "2023-03-16"},
+      {36526.5000058, DateSystem::k1900, "2000-01-01 12:00:01"},
+      {1, DateSystem::k1904, "1904-01-02"},
+      {43538, DateSystem::k1904, "2023-03-15"},
+      {2958465.999988426, DateSystem::k1900, "9999-12-31 23:59:59"},
+      {2958466, DateSystem::k1900, "2958466"},  // past 9999-12-31: a number
+      {2957004, DateSystem::k1904, "2957004"},
+      {-1, DateSystem::k1900, "-1"},
+      {-0.5, DateSystem::k1904, "-0.5"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(DateText(row.serial, row.system), row.text) << "for serial " << row.serial;
+  }
+}
+
+TEST(CellText, GivesEachKindItsText) {
+  EXPECT_EQ(CellText(CellValue::Empty()), "");
+  EXPECT_EQ(CellText(CellValue::Text("  a & b ")), "  a & b ");
+  EXPECT_EQ(CellText(CellValue::Number(2)), "2");
+  EXPECT_EQ(CellText(CellValue::Date(1, DateSystem::k1900)), "1900-01-01");
+  EXPECT_EQ(CellText(CellValue::Boolean(true)), "True");
+  EXPECT_EQ(CellText(CellValue::Boolean(false)), "False");
+  const struct {
+    CellError error;
+    const char* text;
+  } errors[] = {{CellError::kNull, "#NULL!"}, {CellError::kDiv0, "#DIV/0!"},
+                {CellError::kValue, "#VALUE!"}, {CellError::kRef, "#REF!"},
+                {CellError::kName, "#NAME?"}, {CellError::kNum, "#NUM!"},
+                {CellError::kNA, "#N/A"}};
+  for (const auto& row : errors) {
+    EXPECT_EQ(CellText(CellValue::Error(row.error)), row.text);
+    CellError back;
+    ASSERT_TRUE(CellErrorFromText(row.text, &back));
+    EXPECT_EQ(back, row.error);
+  }
+  CellError unused;
+  EXPECT_FALSE(CellErrorFromCode(0x01, &unused));
+  EXPECT_FALSE(CellErrorFromText("#SPILL!", &unused));
+}
+
+TEST(CellValue, OnlyNothingAndEmptyTextAreEmpty) {
+  EXPECT_TRUE(CellValue::Empty().IsEmpty());
+  EXPECT_TRUE(CellValue::Text("").IsEmpty());
+  EXPECT_FALSE(CellValue::Text(" ").IsEmpty());
+  EXPECT_FALSE(CellValue::Number(0).IsEmpty());
+  EXPECT_FALSE(CellValue::Boolean(false).IsEmpty());
+  EXPECT_FALSE(CellValue::Error(CellError::kNA).IsEmpty());
+  EXPECT_FALSE(CellValue::Date(0, DateSystem::k1900).IsEmpty());
+}
+
+}  // namespace
+}  // namespace zerova
