@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Quick start (2): installs what is missing, builds Zerova and runs the whole test
+# suite: under AddressSanitizer + UndefinedBehaviorSanitizer, a bounded fuzzing
+# run, the real-world corpus when ../shared/corpus is present, and last the
+# regular build's tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+# Runs a command with its output in build/log.txt, shown only when it fails.
+quiet() { mkdir -p build; "$@" >build/log.txt 2>&1 || { cat build/log.txt; return 1; }; }
+jobs=$(nproc)
+scripts/install-deps.sh
+
+echo "== sanitizer build and tests"
+quiet cmake --preset sanitize
+quiet cmake --build --preset sanitize -j"$jobs"
+ctest --preset sanitize -j"$jobs"
+
+echo "== fuzzing (bounded)"
+FUZZ_SECONDS=${FUZZ_SECONDS:-30} scripts/fuzz.sh
+
+echo "== regular build"
+quiet cmake --preset default
+quiet cmake --build --preset default -j"$jobs"
+
+if [ -x ../shared/corpus/check.sh ]; then
+  echo "== real-world corpus"
+  ../shared/corpus/check.sh build/default/zerova
+fi
+
+echo "== tests"
+ctest --preset default -j"$jobs"
