@@ -1,5 +1,6 @@
 #include "ui/command_line.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -23,7 +24,10 @@ class CommandLineHooks final : public WindowHooks {
   void ShowCompletion(const std::string& message) override {
     std::fputs(message.c_str(), stdout);
     std::fputc('\n', stdout);
-    std::fflush(stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+      // The document is complete, but a script reading our output would not know.
+      throw PosixError("standard output", "write the completion message", errno);
+    }
   }
   void EndProgram() override {}
 };

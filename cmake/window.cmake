@@ -1,0 +1,23 @@
+# The window, zerova-window: Qt 6 Widgets, in an executable of its own so that
+# `zerova FILE` never loads Qt. `zerova` with no argument starts it.
+find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
+
+add_library(zerova_window_ui STATIC
+  ${CMAKE_SOURCE_DIR}/src/ui/common_dialog.cpp
+  ${CMAKE_SOURCE_DIR}/src/ui/form2.cpp
+  ${CMAKE_SOURCE_DIR}/src/ui/form2_layout.cpp
+  ${CMAKE_SOURCE_DIR}/src/ui/common_dialog.h
+  ${CMAKE_SOURCE_DIR}/src/ui/form2.h)
+target_link_libraries(zerova_window_ui PUBLIC zerova_core Qt6::Widgets)
+set_target_properties(zerova_window_ui PROPERTIES AUTOMOC ON)
+
+add_executable(zerova-window ${CMAKE_SOURCE_DIR}/src/ui/window_main.cpp)
+target_link_libraries(zerova-window PRIVATE zerova_window_ui)
+# `zerova` looks for the window beside itself, so build it whenever zerova is built.
+add_dependencies(zerova zerova-window)
+
+install(TARGETS zerova-window RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/zerova)
+install(FILES ${CMAKE_SOURCE_DIR}/share/applications/zerova.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/share/icons/hicolor/scalable/apps/zerova.svg
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

@@ -1,0 +1,19 @@
+# The window's tests: QtTest on the offscreen platform, and a real window under
+# Xvfb driven from outside with xdotool.
+add_executable(form2_test
+  ${CMAKE_CURRENT_SOURCE_DIR}/ui/form2_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/memory_file_system.cpp)
+target_include_directories(form2_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(form2_test PRIVATE zerova_window_ui Qt6::Test)
+target_compile_definitions(form2_test PRIVATE ZEROVA_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
+set_target_properties(form2_test PROPERTIES AUTOMOC ON)
+add_test(NAME form2_test COMMAND form2_test)
+set_tests_properties(form2_test PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QPA_PLATFORMTHEME="
+  TIMEOUT 120)
+
+# Skips (status 77) where xvfb-run or xdotool is missing.
+add_test(NAME drive_window
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/ui/drive_window.sh
+    $<TARGET_FILE:zerova> ${CMAKE_CURRENT_SOURCE_DIR}/data/basic)
+set_tests_properties(drive_window PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
