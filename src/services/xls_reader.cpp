@@ -2,10 +2,82 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
+#include "services/biff_coding.h"
+#include "services/biff_record_cursor.h"
+#include "services/biff_records.h"
+#include "services/codepage_decoder.h"
 #include "services/error.h"
+#include "services/ole2_container.h"
+#include "services/xls_sheet_builder.h"
+#include "services/xls_workbook_globals.h"
 
 namespace zerova {
+namespace {
+
+// BOUNDSHEET sheet types ([MS-XLS] 2.4.28 dt).
+constexpr std::uint8_t kSheetWorksheet = 0;
+constexpr std::uint8_t kSheetMacro = 1;
+constexpr std::uint8_t kSheetChart = 2;
+constexpr std::uint8_t kSheetVbModule = 6;
+
+// Refuses a sheet that BOUNDSHEET does not list as a worksheet.
+void RequireWorksheet(const SheetEntry& sheet, const std::string& name) {
+  const char* kind = nullptr;
+  switch (sheet.type) {
+    case kSheetWorksheet:
+      return;
+    case kSheetMacro:
+      kind = "a macro sheet";
+      break;
+    case kSheetChart:
+      kind = "a chart";
+      break;
+    case kSheetVbModule:
+      kind = "a Visual Basic module";
+      break;
+    default:
+      kind = "a sheet of an unknown type";
+      break;
+  }
+  throw ReadError(name, "the active sheet \"" + sheet.name + "\" is " + kind + ", not a worksheet");
+}
+
+bool IsBofAt(ByteSpan stream, std::size_t offset) {
+  return offset < stream.size() && stream.size() - offset >= 4 &&
+         GetU16(stream, offset) == biff::kBof;
+}
+
+// Moves the cursor to the BOF of sheet `index`. BOUNDSHEET's offset is trusted
+// when a BOF stands there; otherwise the sheets' substreams are counted in order
+// from the end of the globals, as some writers get the offsets wrong.
+void SeekSheet(BiffRecordCursor& cursor, ByteSpan stream, const WorkbookGlobals& globals,
+               std::size_t index) {
+  const std::size_t offset = globals.sheets[index].offset;
+  if (offset >= globals.end && IsBofAt(stream, offset)) {
+    cursor.Seek(offset);
+    return;
+  }
+  cursor.Seek(globals.end);
+  std::size_t seen = 0;
+  int depth = 0;
+  while (cursor.Next()) {
+    if (cursor.id() == biff::kBof) {
+      if (depth == 0 && seen++ == index) {
+        cursor.Seek(cursor.offset());
+        return;
+      }
+      ++depth;
+    } else if (cursor.id() == biff::kEof && depth > 0) {
+      --depth;
+    }
+  }
+  cursor.Fail("damaged workbook: the substream of sheet \"" + globals.sheets[index].name +
+              "\" is missing");
+}
+
+}  // namespace
 
 bool LooksLikeOle2(std::span<const std::uint8_t> bytes) {
   static constexpr std::array<std::uint8_t, 8> kSignature = {0xD0, 0xCF, 0x11, 0xE0,
@@ -14,8 +86,15 @@ bool LooksLikeOle2(std::span<const std::uint8_t> bytes) {
          std::equal(kSignature.begin(), kSignature.end(), bytes.begin());
 }
 
-std::unique_ptr<Worksheet> ReadXls(std::span<const std::uint8_t>, const std::string& name) {
-  throw ReadError(name, "the .xls reader is not built yet");
+std::unique_ptr<Worksheet> ReadXls(std::span<const std::uint8_t> bytes, const std::string& name) {
+  const std::vector<std::uint8_t> stream = ReadWorkbookStream(bytes, name);
+  BiffRecordCursor cursor(stream, name);
+  const WorkbookGlobals globals = ReadWorkbookGlobals(cursor);
+  const SheetEntry& sheet = globals.sheets[globals.active_sheet];
+  RequireWorksheet(sheet, name);
+  SeekSheet(cursor, stream, globals, globals.active_sheet);
+  CodepageDecoder decoder(globals.codepage);
+  return BuildXlsSheet(cursor, globals, sheet, decoder);
 }
 
 }  // namespace zerova

@@ -18,10 +18,12 @@ namespace zerova {
 // True iff `bytes` start with the OLE2 compound-file signature.
 bool LooksLikeOle2(std::span<const std::uint8_t> bytes);
 
-// Reads the active worksheet of the .xls workbook in `bytes`. `name` stands for
-// the file in error messages. Throws ReadError naming `name` when the container
-// has no workbook stream, the workbook is encrypted, older than BIFF5, damaged,
-// or its active sheet is not a worksheet.
+// Reads the active worksheet of the .xls workbook in `bytes`: the sheet the first
+// WINDOW1 record names, or the first sheet without WINDOW1 or when its index is out
+// of range. `name` stands for the file in error messages. Throws ReadError naming
+// `name` when the container has no workbook stream, the workbook is encrypted,
+// older than BIFF5, damaged, or its active sheet is not a worksheet (a chart, macro
+// sheet, Visual Basic module or dialog sheet).
 std::unique_ptr<Worksheet> ReadXls(std::span<const std::uint8_t> bytes, const std::string& name);
 
 }  // namespace zerova
