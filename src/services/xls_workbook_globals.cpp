@@ -112,8 +112,9 @@ class GlobalsReader {
     }
   }
 
-  // FORMAT: the format id, then its code. The code only decides date or not, and
-  // every character that decides it is ASCII, so BIFF5's bytes are read as they are.
+  // FORMAT: the format id, then its code. BIFF5 codes are bytes in the workbook's
+  // code page and are judged once decoded (Finish): in a double-byte code page
+  // such as Shift JIS, 0x5C may be the second half of a character, not a backslash.
   void Format() {
     cursor_.RequireBody(3);
     const std::uint16_t id = GetU16(cursor_.body(), 0);
@@ -125,7 +126,7 @@ class GlobalsReader {
       cursor_.RequireBody(3 + length);
       code.assign(reinterpret_cast<const char*>(cursor_.body().data()) + 3, length);
     }
-    format_is_date_[id] = IsDateFormatCode(code);
+    format_codes_[id] = std::move(code);
   }
 
   // SST: two counts, then the strings, read for as long as the record and its
@@ -158,20 +159,22 @@ class GlobalsReader {
   void Finish() {
     if (globals_.sheets.empty()) cursor_.Fail("workbook has no sheets (no BOUNDSHEET records)");
     if (have_window1_ && active_tab_ < globals_.sheets.size()) globals_.active_sheet = active_tab_;
-    if (!biff8_) {  // BIFF5 names are bytes in the workbook's code page
+    if (!biff8_) {  // BIFF5 names and format codes are bytes in the workbook's code page
       CodepageDecoder decoder(globals_.codepage);
-      for (SheetEntry& sheet : globals_.sheets) {
-        const std::string raw = std::move(sheet.name);
-        sheet.name =
-            decoder.Decode({reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size()});
-      }
+      const auto decode = [&decoder](std::string& text) {
+        const std::string raw = std::move(text);
+        text = decoder.Decode({reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size()});
+      };
+      for (SheetEntry& sheet : globals_.sheets) decode(sheet.name);
+      for (auto& [id, code] : format_codes_) decode(code);
     }
     // A format the workbook defines is judged by its code; any other id by the built-in list.
     globals_.xf_is_date.reserve(xf_formats_.size());
     for (std::uint16_t id : xf_formats_) {
-      const auto defined = format_is_date_.find(id);
-      globals_.xf_is_date.push_back(defined != format_is_date_.end() ? defined->second
-                                                                     : IsBuiltInDateFormat(id));
+      const auto defined = format_codes_.find(id);
+      globals_.xf_is_date.push_back(defined != format_codes_.end()
+                                        ? IsDateFormatCode(defined->second)
+                                        : IsBuiltInDateFormat(id));
     }
   }
 
@@ -181,7 +184,7 @@ class GlobalsReader {
   bool have_window1_ = false;
   std::size_t active_tab_ = 0;
   std::vector<std::uint16_t> xf_formats_;
-  std::unordered_map<std::uint16_t, bool> format_is_date_;
+  std::unordered_map<std::uint16_t, std::string> format_codes_;  // as stored
 };
 
 }  // namespace

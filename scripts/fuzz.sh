@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (cmake --preset fuzz: clang, ASan + UBSan) and runs each
+# one for a bounded time, seeded from fuzz/seeds/<format>/ (NAME_reader_fuzzer reads
+# fuzz/seeds/NAME). New inputs go to a scratch corpus, so the committed seeds stay as
+# they are; a crashing input is kept in build/fuzz/artifacts/.
+#
+# Usage: scripts/fuzz.sh            FUZZ_SECONDS (default 60) bounds each target.
+# Exits non-zero when any target reports a finding or fails to build.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build/fuzz"
+seconds=${FUZZ_SECONDS:-60}
+
+log="$root/build/fuzz-build.log"
+mkdir -p "$root/build"
+(cd "$root" && cmake --preset fuzz -DCMAKE_C_FLAGS= -DCMAKE_CXX_FLAGS= && cmake --build --preset fuzz -j"$(nproc)") \
+  >"$log" 2>&1 || { cat "$log"; exit 1; }
+
+artifacts="$build/artifacts"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p "$artifacts"
+
+export ASAN_OPTIONS="detect_leaks=1:fast_unwind_on_malloc=0:${ASAN_OPTIONS:-}"
+export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:${LSAN_OPTIONS:-}"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
+
+mapfile -t fuzzers < <(find "$build" -type f -name '*_fuzzer' -perm -u+x | sort)
+if [ ${#fuzzers[@]} -eq 0 ]; then
+  echo "fuzz.sh: no *_fuzzer binaries under $build" >&2
+  exit 1
+fi
+
+failed=()
+for fuzzer in "${fuzzers[@]}"; do
+  name=$(basename "$fuzzer")
+  format=${name%_reader_fuzzer}
+  format=${format%_fuzzer}
+  seeds="$root/fuzz/seeds/$format"
+  corpus="$scratch/$name"
+  mkdir -p "$corpus"
+  inputs=("$corpus")
+  if [ -d "$seeds" ]; then
+    inputs+=("$seeds")
+  else
+    echo "fuzz.sh: no seeds for $name in $seeds; starting empty" >&2
+  fi
+  echo "== $name: ${seconds}s, seeds from ${seeds#$root/}"
+  if ! "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+      -artifact_prefix="$artifacts/$name-" "${inputs[@]}"; then
+    failed+=("$name")
+  fi
+done
+
+if [ ${#failed[@]} -ne 0 ]; then
+  echo "fuzz.sh: findings in: ${failed[*]} (inputs in ${artifacts#$root/})" >&2
+  exit 1
+fi
+echo "fuzz.sh: no findings in ${#fuzzers[@]} target(s)"

@@ -1,0 +1,70 @@
+// The real-world .xls corpus at ZEROVA_CORPUS (see its README.md): beside each
+// xls/NAME.xls, NAME.expected is the document it must give, NAME.refused says it
+// must be refused, NAME.any that it may be read or refused but never crash.
+// Skipped when the corpus is absent.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "services/document_diff.h"
+#include "services/error.h"
+#include "support/document.h"
+
+namespace zerova::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// What went wrong with the file at `xls`, or "" when it behaved as its sibling file says.
+std::string CheckCorpusFile(const fs::path& xls) {
+  const fs::path base = fs::path(xls).replace_extension();
+  const auto sibling = [&](const char* ext) { return fs::path(base).concat(ext); };
+  const std::vector<std::uint8_t> bytes = ReadFileBytes(xls.string());
+  std::string document;
+  std::string refusal;
+  try {
+    document = DocumentOfBytes(bytes, xls.filename().string());
+  } catch (const Error& e) {
+    refusal = e.what();
+  } catch (const std::exception& e) {
+    return std::string("threw something other than zerova::Error: ") + e.what();
+  }
+  if (fs::exists(sibling(".expected"))) {
+    if (!refusal.empty()) return "refused: " + refusal;
+    const std::vector<std::uint8_t> want = ReadFileBytes(sibling(".expected").string());
+    return FirstDifference(std::string(want.begin(), want.end()), document);
+  }
+  if (fs::exists(sibling(".refused"))) {
+    if (refusal.empty()) return "read, but must be refused";
+    const std::string prefix = xls.filename().string() + ": ";
+    return refusal.rfind(prefix, 0) == 0 ? "" : "refusal does not name the file: " + refusal;
+  }
+  if (!fs::exists(sibling(".any"))) return "no .expected, .refused or .any beside it";
+  return refusal.empty() && !IsWellFormedXml(document) ? "document is not well-formed" : "";
+}
+
+TEST(CorpusTest, EveryFileBehavesAsItsExpectationSays) {
+  const fs::path folder = fs::path(ZEROVA_CORPUS) / "xls";
+  if (!fs::is_directory(folder)) GTEST_SKIP() << "no corpus at " << folder;
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().extension() == ".xls") files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  int failed = 0;
+  for (const fs::path& xls : files) {
+    const std::string fault = CheckCorpusFile(xls);
+    if (!fault.empty()) {
+      ++failed;
+      ADD_FAILURE() << xls.filename().string() << ": " << fault;
+    }
+  }
+  EXPECT_EQ(failed, 0) << "of " << files.size() << " files";
+}
+
+}  // namespace
+}  // namespace zerova::testing

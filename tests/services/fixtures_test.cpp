@@ -1,0 +1,51 @@
+// Every fixture folder under tests/data: each input file converts to expected.xml,
+// byte for byte. The folders and their documents come from tests/data/make_fixtures.py.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "services/document_diff.h"
+#include "services/error.h"
+#include "support/document.h"
+
+namespace zerova::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string AsString(const std::vector<std::uint8_t>& bytes) {
+  return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(FixturesTest, EveryInputGivesItsExpectedDocument) {
+  std::vector<fs::path> inputs;
+  for (const auto& folder : fs::directory_iterator(ZEROVA_TEST_DATA)) {
+    if (!folder.is_directory()) continue;
+    for (const auto& file : fs::directory_iterator(folder.path())) {
+      if (file.path().stem() == "input") inputs.push_back(file.path());
+    }
+  }
+  std::sort(inputs.begin(), inputs.end());
+  ASSERT_GE(inputs.size(), 6u) << "no fixtures under " << ZEROVA_TEST_DATA;
+
+  for (const fs::path& input : inputs) {
+    SCOPED_TRACE(input.string());
+    const std::string expected =
+        AsString(ReadFileBytes((input.parent_path() / "expected.xml").string()));
+    std::string got;
+    try {
+      got = DocumentOfBytes(ReadFileBytes(input.string()), input.filename().string());
+    } catch (const Error& e) {
+      ADD_FAILURE() << "refused: " << e.what();
+      continue;
+    }
+    EXPECT_EQ(FirstDifference(expected, got), "");
+    EXPECT_TRUE(IsWellFormedXml(got));
+  }
+}
+
+}  // namespace
+}  // namespace zerova::testing

@@ -1,0 +1,127 @@
+// BiffBuilder: writes small BIFF5 and BIFF8 workbooks for the reader's tests.
+//
+// Records are appended in call order to one workbook stream; Build() wraps the
+// stream in an OLE2 compound file (libgsf) and returns its bytes. Text is given as
+// the file stores it: `std::string` for 8-bit text (BIFF5 bytes in the workbook's
+// code page; BIFF8 compressed text, one byte per U+0000-U+00FF) and
+// `std::u16string` for BIFF8 text, written compressed when every unit fits a byte.
+// Each BOUNDSHEET's offset is filled in when the matching sheet BOF is written, so
+// write the BOUNDSHEET records first, then the sheets in the same order.
+#ifndef ZEROVA_TESTS_SUPPORT_BIFF_BUILDER_H_
+#define ZEROVA_TESTS_SUPPORT_BIFF_BUILDER_H_
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zerova::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+enum class Biff { k2, k3, k4, k5, k8 };
+
+// BOF substream types and BOUNDSHEET sheet types ([MS-XLS] 2.4.21, 2.4.28).
+inline constexpr std::uint16_t kGlobalsBof = 0x0005, kWorksheetBof = 0x0010, kChartBof = 0x0020,
+                               kMacroBof = 0x0040;
+inline constexpr std::uint8_t kWorksheetType = 0, kMacroType = 1, kChartType = 2;
+
+// A formula's cached result, as its FORMULA record holds it.
+struct FormulaCache {
+  static FormulaCache Number(double n) { return {0xFFFF, 0, n}; }
+  static FormulaCache Text() { return {0, 0, 0}; }  // the text follows in a STRING record
+  static FormulaCache Boolean(bool b) { return {1, b ? std::uint8_t{1} : std::uint8_t{0}, 0}; }
+  static FormulaCache Error(std::uint8_t code) { return {2, code, 0}; }
+  static FormulaCache EmptyText() { return {3, 0, 0}; }
+  std::uint16_t type;  // 0xFFFF: a number
+  std::uint8_t value;
+  double number;
+};
+
+// One shared string. `runs` rich-text runs and `ext` phonetic bytes are written
+// after the characters, as Excel writes them; readers skip both.
+struct SstString {
+  std::u16string text;
+  bool wide = false;  // store 16-bit even when every unit fits a byte
+  int runs = 0;
+  Bytes ext = {};
+};
+
+// Where the SST breaks into a CONTINUE record: before the characters of string
+// `string` at character `chars`. With 0 < chars < length the CONTINUE opens with the
+// 8/16-bit flag byte and the rest is stored `wide_after`; chars == 0 breaks before
+// the string's header, chars == length after its characters (no flag byte either).
+struct SstSplit {
+  std::size_t string;
+  std::size_t chars;
+  bool wide_after = false;
+};
+
+class BiffBuilder {
+ public:
+  // `version` decides how text is written; each Bof may still write any version.
+  explicit BiffBuilder(Biff version = Biff::k8) : version_(version) {}
+
+  // Any record, with its body as given.
+  BiffBuilder& Record(std::uint16_t id, const Bytes& body);
+  BiffBuilder& Bof(Biff version, std::uint16_t type = kGlobalsBof);
+  BiffBuilder& Eof() { return Record(0x000A, {}); }
+
+  // Workbook globals.
+  BiffBuilder& Codepage(std::uint16_t code_page);
+  BiffBuilder& Datemode(bool is_1904);
+  BiffBuilder& Window1(std::uint16_t active_tab);
+  BiffBuilder& FilePass();
+  BiffBuilder& Format(std::uint16_t id, const std::string& code);
+  BiffBuilder& Xf(std::uint16_t format_id);
+  BiffBuilder& Boundsheet(const std::string& name, std::uint8_t type = kWorksheetType);
+  // Counts default to the number of strings; `count` overrides both.
+  BiffBuilder& Sst(const std::vector<SstString>& strings, const std::vector<SstSplit>& splits = {},
+                   std::uint32_t count = 0);
+
+  // Cells; `row` and `col` are 0-based, as stored.
+  BiffBuilder& Label(int row, int col, const std::string& text, int xf = 0);
+  BiffBuilder& Label(int row, int col, const std::u16string& text, int xf = 0);
+  BiffBuilder& RString(int row, int col, const std::string& text, int runs, int xf = 0);
+  BiffBuilder& LabelSst(int row, int col, std::uint32_t index, int xf = 0);
+  BiffBuilder& Number(int row, int col, double value, int xf = 0);
+  BiffBuilder& Rk(int row, int col, std::uint32_t rk, int xf = 0);
+  // One RK per column from `first_col`, each with its XF index.
+  BiffBuilder& MulRk(int row, int first_col, const std::vector<std::pair<int, std::uint32_t>>& rks);
+  BiffBuilder& BoolErr(int row, int col, std::uint8_t value, bool is_error, int xf = 0);
+  BiffBuilder& Formula(int row, int col, FormulaCache cache, int xf = 0);
+  BiffBuilder& String(const std::u16string& text);  // BIFF5: each unit is one byte
+  BiffBuilder& Blank(int row, int col, int xf = 0);
+  BiffBuilder& MulBlank(int row, int first_col, int last_col, int xf = 0);
+
+  // Damage to the stream written so far.
+  BiffBuilder& Truncate(std::size_t keep);
+  BiffBuilder& CorruptByte(std::size_t offset, std::uint8_t value);
+  std::size_t size() const { return stream_.size(); }
+
+  // Names the stream; by default "Workbook" for BIFF8, else "Book".
+  BiffBuilder& StreamName(std::string name);
+
+  // The OLE2 file holding the stream.
+  Bytes Build() const;
+
+  // RK encodings ([MS-XLS] 2.5.217): an integer, or a double's upper 30 bits; x100
+  // stores the value times 100.
+  static std::uint32_t RkInt(std::int32_t value, bool x100 = false);
+  static std::uint32_t RkDouble(double value, bool x100 = false);
+
+ private:
+  Bytes Text8(const std::string& text, int length_bytes) const;
+  Bytes Text16(const std::u16string& text, int length_bytes) const;
+
+  Biff version_;
+  Bytes stream_;
+  std::string stream_name_;
+  std::vector<std::size_t> sheet_offsets_;  // where each BOUNDSHEET's offset field is
+  std::size_t sheets_placed_ = 0;
+  bool seen_bof_ = false;
+};
+
+}  // namespace zerova::testing
+
+#endif  // ZEROVA_TESTS_SUPPORT_BIFF_BUILDER_H_
