@@ -50,6 +50,9 @@ void QuietGLibLog() {
     g_log_set_default_handler(KeepLogMessage, nullptr);
     // GLib accepts a writer only once per process; the once flag makes this the only call.
     g_log_set_writer_func(KeepStructuredMessage, nullptr, nullptr);
+    // libgsf also prints some details of damaged files with g_printerr (a zip's
+    // "Header is 0x..."); the program's own one line says what is wrong.
+    g_set_printerr_handler([](const gchar*) {});
   });
 }
 

@@ -12,7 +12,7 @@
 namespace zerova {
 
 // Routes every GLib log message (both the classic and the structured API) to a
-// handler that keeps it in memory instead of printing it. Installs the handler on
+// handler that keeps it in memory instead of printing it, and drops g_printerr output. Installs the handler on
 // the first call only; later calls do nothing. Safe to call from any thread.
 void QuietGLibLog();
 

@@ -8,8 +8,11 @@
 #include <vector>
 
 #include "services/error.h"
+#include "services/ods_reader.h"
 #include "services/spreadsheet.h"
 #include "services/xls_reader.h"
+#include "services/xlsx_reader.h"
+#include "services/zip_archive.h"
 
 namespace zerova {
 namespace {
@@ -26,7 +29,8 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
   }
   if (S_ISDIR(st.st_mode)) throw ReadError(path, "is a folder, not a spreadsheet file");
   if (!S_ISREG(st.st_mode)) throw ReadError(path, "is not a regular file");
-  if (st.st_size > kMaxFileBytes) throw ReadError(path, "the file is too large to read (over 2 GiB)");
+  if (st.st_size > kMaxFileBytes)
+    throw ReadError(path, "the file is too large to read (over 2 GiB)");
 
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
@@ -37,7 +41,8 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
   const bool failed = std::ferror(file) != 0;
   const int read_errno = errno;
   std::fclose(file);
-  if (failed) throw ReadError(path, std::string("cannot read the file: ") + std::strerror(read_errno));
+  if (failed)
+    throw ReadError(path, std::string("cannot read the file: ") + std::strerror(read_errno));
   bytes.resize(got);
   return bytes;
 }
@@ -54,9 +59,15 @@ class LocalSpreadsheetService final : public SpreadsheetService {
 
 std::unique_ptr<Worksheet> ReadWorkbookBytes(std::span<const std::uint8_t> bytes,
                                              const std::string& name) {
+  constexpr const char* kNotOurs =
+      "not a spreadsheet file this program reads (.xls, .xlsx, .xlsm or .ods)";
   if (bytes.empty()) throw ReadError(name, "the file is empty");
   if (LooksLikeOle2(bytes)) return ReadXls(bytes, name);
-  throw ReadError(name, "not a spreadsheet file this program reads (.xls)");
+  if (!LooksLikeZip(bytes)) throw ReadError(name, kNotOurs);
+  ZipArchive zip(bytes, name);
+  if (LooksLikeOds(zip)) return ReadOds(zip);
+  if (LooksLikeXlsx(zip)) return ReadXlsx(zip);
+  throw ReadError(name, kNotOurs);
 }
 
 std::unique_ptr<SpreadsheetService> NewSpreadsheetService() {

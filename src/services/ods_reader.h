@@ -1,0 +1,26 @@
+// The .ods reader: the active table of an OpenDocument spreadsheet (ODF 1.2),
+// held in a zip.
+//
+// settings.xml names the active table; content.xml is streamed and only that
+// table is kept, in a RunLengthSheet.
+#ifndef ZEROVA_SERVICES_ODS_READER_H_
+#define ZEROVA_SERVICES_ODS_READER_H_
+
+#include <memory>
+
+#include "services/spreadsheet.h"
+#include "services/zip_archive.h"
+
+namespace zerova {
+
+// True iff the zip's "mimetype" member is the OpenDocument spreadsheet type.
+bool LooksLikeOds(ZipArchive& zip);
+
+// Reads the active table of the spreadsheet in `zip` (the first table when
+// settings.xml names none). Throws ReadError naming the zip's file when a part is
+// missing or malformed, or the named table does not exist.
+std::unique_ptr<Worksheet> ReadOds(ZipArchive& zip);
+
+}  // namespace zerova
+
+#endif  // ZEROVA_SERVICES_ODS_READER_H_

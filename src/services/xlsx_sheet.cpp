@@ -1,0 +1,218 @@
+#include "services/xlsx_sheet.h"
+
+#include <charconv>
+
+#include "services/cell_address.h"
+#include "services/date_serial.h"
+#include "services/error.h"
+#include "services/xlsx_package.h"
+#include "services/xlsx_shared_strings.h"
+#include "services/xml_stream.h"
+
+namespace zerova {
+namespace {
+
+// What one <c> element holds, before its kind is decided.
+struct RawCell {
+  std::string reference;  // r
+  std::string type;       // t
+  std::string style;      // s
+  std::string value;      // <v>
+  bool has_value = false;
+  std::string inline_text;  // <is>
+  bool has_inline = false;
+};
+
+class SheetParser {
+ public:
+  SheetParser(ZipArchive& zip, const std::string& part, XlsxSheetContext context)
+      : xml_(zip.Open(part), zip.file()),
+        date_system_(context.date_system),
+        date_styles_(std::move(context.date_styles)),
+        shared_string_count_(context.shared_strings.size()) {
+    // The shared strings are the pool's first entries, so a cell names one by its index.
+    for (std::string& text : context.shared_strings)
+      sheet_->AddValue(CellValue::Text(std::move(text)));
+  }
+
+  std::unique_ptr<PooledSheet> Parse();
+
+ private:
+  void StartRow();
+  void ReadCell();
+  RawCell ReadRawCell();
+  // The cell's value. For a shared string, its pool index goes to `*shared` instead
+  // (which otherwise stays -1) and the value returned is empty.
+  CellValue ValueOf(const RawCell& cell, std::int64_t row, std::int64_t column,
+                    std::int64_t* shared);
+  [[noreturn]] void CellFails(std::int64_t row, std::int64_t column, const std::string& what) {
+    xml_.Fail("cell " + CellReferenceText(row, column) + ": " + what);
+  }
+
+  XmlStream xml_;
+  std::unique_ptr<PooledSheet> sheet_ = std::make_unique<PooledSheet>();
+  DateSystem date_system_;
+  std::vector<bool> date_styles_;
+  std::size_t shared_string_count_;
+  std::int64_t row_ = 0;          // the current row
+  std::int64_t next_column_ = 1;  // the column of a following cell without r
+};
+
+std::unique_ptr<PooledSheet> SheetParser::Parse() {
+  bool in_data = false;
+  while (xml_.Next()) {
+    if (xml_.Depth() == 0 && xml_.node() == XmlStream::Node::kStart &&
+        (xml_.LocalName() != "worksheet" || !IsSpreadsheetNamespace(xml_.Namespace()))) {
+      xml_.Fail("the active sheet is not a worksheet");
+    }
+    if (xml_.Depth() == 1 && xml_.LocalName() == "sheetData") {
+      in_data = xml_.node() == XmlStream::Node::kStart && !xml_.IsEmpty();
+      continue;
+    }
+    if (!in_data || xml_.node() != XmlStream::Node::kStart ||
+        !IsSpreadsheetNamespace(xml_.Namespace())) {
+      continue;
+    }
+    if (xml_.Depth() == 2 && xml_.LocalName() == "row") {
+      StartRow();
+    } else if (xml_.Depth() == 3 && xml_.LocalName() == "c") {
+      ReadCell();
+    }
+  }
+  sheet_->Seal();
+  return std::move(sheet_);
+}
+
+void SheetParser::StartRow() {
+  std::string r;
+  if (xml_.Attribute("", "r", &r)) {
+    if (!ParseRowNumber(r, &row_)) xml_.Fail("bad row number \"" + r + "\"");
+  } else if (++row_ > kMaxRows) {
+    xml_.Fail("more than 1,048,576 rows");
+  }
+  next_column_ = 1;
+}
+
+void SheetParser::ReadCell() {
+  const RawCell cell = ReadRawCell();
+  std::int64_t row = row_ == 0 ? 1 : row_;
+  std::int64_t column = next_column_;
+  if (!cell.reference.empty()) {
+    if (!ParseCellReference(cell.reference, &row, &column)) {
+      xml_.Fail("bad cell reference \"" + cell.reference + "\"");
+    }
+  } else if (column > kMaxColumns) {
+    xml_.Fail("more than 16,384 cells in row " + std::to_string(row));
+  }
+  next_column_ = column + 1;
+  std::int64_t shared = -1;
+  CellValue value = ValueOf(cell, row, column, &shared);
+  if (shared >= 0) {
+    sheet_->PutIndex(row, column, static_cast<std::uint32_t>(shared));
+  } else if (!value.IsEmpty()) {
+    sheet_->Put(row, column, std::move(value));
+  }
+}
+
+RawCell SheetParser::ReadRawCell() {
+  RawCell cell;
+  xml_.ForEachAttribute([&](std::string_view ns, std::string_view name, std::string_view value) {
+    if (!ns.empty()) return;
+    if (name == "r") cell.reference = value;
+    if (name == "t") cell.type = value;
+    if (name == "s") cell.style = value;
+  });
+  if (xml_.IsEmpty()) return cell;
+  const int depth = xml_.Depth();
+  while (xml_.Next()) {
+    if (xml_.node() == XmlStream::Node::kEnd && xml_.Depth() == depth) break;
+    if (xml_.node() != XmlStream::Node::kStart) continue;
+    const std::string_view name = xml_.LocalName();
+    if (name == "v") {
+      cell.value = xml_.ReadText();
+      cell.has_value = true;
+    } else if (name == "is") {
+      cell.inline_text = ReadXlsxStringItem(xml_);
+      cell.has_inline = true;
+    } else {
+      xml_.SkipElement();  // <f>, <extLst>
+    }
+  }
+  return cell;
+}
+
+template <typename T>
+bool ParseWhole(std::string_view text, T* value) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+CellValue SheetParser::ValueOf(const RawCell& cell, std::int64_t row, std::int64_t column,
+                               std::int64_t* shared) {
+  const std::string& type = cell.type;
+  if (type == "inlineStr") {
+    if (cell.has_inline) return CellValue::Text(cell.inline_text);
+    std::string text = cell.value;
+    DecodeXlsxEscapes(text);
+    return CellValue::Text(std::move(text));
+  }
+  if (!cell.has_value || cell.value.empty()) return CellValue::Empty();
+  const std::string& v = cell.value;
+  if (type.empty() || type == "n") {
+    std::string_view digits = v;
+    if (digits.front() == '+') digits.remove_prefix(1);
+    double number = 0;
+    if (!ParseWhole(digits, &number)) CellFails(row, column, "bad number \"" + v + "\"");
+    std::size_t style = 0;
+    if (!cell.style.empty() && !ParseWhole(std::string_view(cell.style), &style)) {
+      CellFails(row, column, "bad style index \"" + cell.style + "\"");
+    }
+    if (style < date_styles_.size() && date_styles_[style]) {
+      return CellValue::Date(number, date_system_);
+    }
+    return CellValue::Number(number);
+  }
+  if (type == "s") {
+    std::size_t index = 0;
+    if (!ParseWhole(std::string_view(v), &index)) {
+      CellFails(row, column, "bad shared string index \"" + v + "\"");
+    }
+    if (index >= shared_string_count_) {
+      CellFails(row, column, "shared string " + v + " is missing");
+    }
+    *shared = static_cast<std::int64_t>(index);
+    return CellValue::Empty();
+  }
+  if (type == "str") {
+    std::string text = v;
+    DecodeXlsxEscapes(text);
+    return CellValue::Text(std::move(text));
+  }
+  if (type == "b") {
+    if (v == "1" || v == "true") return CellValue::Boolean(true);
+    if (v == "0" || v == "false") return CellValue::Boolean(false);
+    CellFails(row, column, "bad boolean \"" + v + "\"");
+  }
+  if (type == "e") {
+    CellError error;
+    if (!CellErrorFromText(v, &error)) CellFails(row, column, "unknown error value \"" + v + "\"");
+    return CellValue::Error(error);
+  }
+  if (type == "d") {
+    double serial = 0;
+    if (!SerialFromIsoDateTime(v, date_system_, &serial)) {
+      CellFails(row, column, "bad date \"" + v + "\"");
+    }
+    return CellValue::Date(serial, date_system_);
+  }
+  CellFails(row, column, "unknown cell type \"" + type + "\"");
+}
+
+}  // namespace
+
+std::unique_ptr<PooledSheet> ReadXlsxSheet(ZipArchive& zip, const std::string& part,
+                                           XlsxSheetContext context) {
+  return SheetParser(zip, part, std::move(context)).Parse();
+}
+
+}  // namespace zerova

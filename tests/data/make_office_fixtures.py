@@ -1,0 +1,317 @@
+#!/usr/bin/python3
+"""Writes the .xlsx and .ods inputs of the fixture folders tests/data/<feature>/.
+
+Run after make_fixtures.py, with Debian's /usr/bin/python3 (python3-openpyxl,
+python3-odf), Gnumeric's ssconvert and LibreOffice (libreoffice-calc-nogui):
+
+    /usr/bin/python3 tests/data/make_office_fixtures.py
+
+Three kinds of input:
+
+- Other programs' copies of the .xls fixtures: ssconvert or LibreOffice saves each
+  input.xls as input.xlsx and input.ods beside it, so one expected.xml checks that
+  the three formats give byte-identical documents. Each folder names the program
+  whose copy keeps everything the fixture shows (see CONVERSIONS).
+- A workbook made with openpyxl (openpyxl-book/), saved again by LibreOffice as
+  .xls and .ods.
+- Packages written part by part here (xlsx-cell-kinds/, xlsx-strict/) or with
+  python3-odf (ods-text/, ods-repeats/), for what only the new formats can store.
+
+expected.xml of the folders this script creates is written by hand, from the
+conversion rules, and committed; this script never writes one.
+"""
+
+import datetime as dt
+import os
+import shutil
+import subprocess
+import tempfile
+import zipfile
+
+import openpyxl
+from odf import config, office, table, text
+from odf.opendocument import OpenDocumentSpreadsheet
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+# For each .xls fixture: which program's .xlsx and .ods copy keeps its content.
+# None: neither does. Left out: text/ (both drop the CR of a CR LF in a cell),
+# and the .ods of active-sheet/ (LibreOffice headless writes no view settings,
+# and ssconvert takes the .xls's first sheet as active).
+# LibreOffice turns booleans into numbers (=TRUE() formulas), so that folder uses
+# Gnumeric. Neither program keeps dates/ in .ods: a date before 1900-03-01 moves by
+# a day (LibreOffice counts days from 1899-12-30 with no 1900-02-29; Gnumeric
+# writes no date for serial 60), and an .ods cell is read as the date it holds.
+CONVERSIONS = {
+    'basic': ('libreoffice', 'libreoffice'),
+    'numbers': ('gnumeric', 'libreoffice'),
+    'western-text': ('libreoffice', 'gnumeric'),
+    'dates': ('libreoffice', None),
+    'dates-1904': ('gnumeric', 'gnumeric'),
+    'booleans': ('gnumeric', 'gnumeric'),
+    'csv-import': ('gnumeric', 'gnumeric'),
+    'formulas': ('gnumeric', 'gnumeric'),
+    'active-sheet': ('libreoffice', None),
+}
+
+SSCONVERT_EXPORTERS = {'xlsx': 'Gnumeric_Excel:xlsx2', 'ods': 'Gnumeric_OpenCalc:odf'}
+
+
+def folder(feature):
+    path = os.path.join(HERE, feature)
+    os.makedirs(path, exist_ok=True)
+    return path
+
+
+def convert(source, target, program):
+    """Saves `source` as `target` (its extension picks the format) with `program`."""
+    extension = os.path.splitext(target)[1][1:]
+    if program == 'gnumeric':
+        subprocess.run(['ssconvert', '-T', SSCONVERT_EXPORTERS[extension], source, target],
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return
+    with tempfile.TemporaryDirectory() as work:
+        subprocess.run(['libreoffice', '--headless', '--norestore',
+                        '-env:UserInstallation=file://' + os.path.join(work, 'profile'),
+                        '--convert-to', extension, '--outdir', work, source],
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        name = os.path.splitext(os.path.basename(source))[0] + '.' + extension
+        shutil.move(os.path.join(work, name), target)
+
+
+def copies_of_xls_fixtures():
+    for feature, programs in CONVERSIONS.items():
+        source = os.path.join(HERE, feature, 'input.xls')
+        for extension, program in zip(('xlsx', 'ods'), programs):
+            if program is not None:
+                convert(source, os.path.join(HERE, feature, 'input.' + extension), program)
+
+
+def openpyxl_book():
+    """One sheet of text, numbers and dates, as openpyxl writes it; LibreOffice saves
+    the .xls and .ods copies (no booleans: LibreOffice turns them into numbers)."""
+    path = folder('openpyxl-book')
+    book = openpyxl.Workbook()
+    sheet = book.active
+    sheet.title = 'People'
+    rows = [
+        ('Name', 'Born', 'Score', 'Note'),
+        ('Ada', dt.datetime(1906, 12, 9), 1.5, 'x<y & "z"'),
+        ('Grace', dt.datetime(1969, 12, 28), 0, "it's"),
+        ('Linus', dt.datetime(2024, 2, 29, 13, 45, 30), 1e20, 'tab\there'),
+        (None, None, 0.1, 'Ünïcödé €'),
+    ]
+    for r, row in enumerate(rows, 1):
+        for c, value in enumerate(row, 1):
+            if value is None:
+                continue
+            cell = sheet.cell(row=r, column=c, value=value)
+            if isinstance(value, dt.datetime):
+                cell.number_format = 'yyyy-mm-dd hh:mm:ss'
+    xlsx = os.path.join(path, 'input.xlsx')
+    book.save(xlsx)
+    convert(xlsx, os.path.join(path, 'input.ods'), 'libreoffice')
+    convert(xlsx, os.path.join(path, 'input.xls'), 'libreoffice')
+
+
+def write_package(path, parts):
+    """Writes a zip holding `parts` ({name: text}) in the order given."""
+    with zipfile.ZipFile(path, 'w', zipfile.ZIP_DEFLATED) as package:
+        for name, content in parts.items():
+            package.writestr(name, content)
+
+
+def xlsx_parts(main, rel, workbook_inner, sheets, shared_strings, styles):
+    """The parts of an .xlsx in namespaces `main` and `rel`; `sheets` holds each
+    sheet's <sheetData> content, in order."""
+    package = 'http://schemas.openxmlformats.org/package/2006/relationships'
+    head = '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\n'
+    sheet_rels = ''.join(
+        '<Relationship Id="rId%d" Type="%s/worksheet" Target="worksheets/sheet%d.xml"/>'
+        % (n, rel, n) for n in range(1, len(sheets) + 1))
+    parts = {
+        '[Content_Types].xml': head +
+        '<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">'
+        '<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.'
+        'relationships+xml"/><Default Extension="xml" ContentType="application/xml"/></Types>',
+        '_rels/.rels': head + '<Relationships xmlns="%s"><Relationship Id="rId1" '
+        'Type="%s/officeDocument" Target="xl/workbook.xml"/></Relationships>' % (package, rel),
+        'xl/workbook.xml': head + '<workbook xmlns="%s" xmlns:r="%s">%s</workbook>'
+        % (main, rel, workbook_inner),
+        'xl/_rels/workbook.xml.rels': head + '<Relationships xmlns="%s">%s'
+        '<Relationship Id="rIdS" Type="%s/sharedStrings" Target="sharedStrings.xml"/>'
+        '<Relationship Id="rIdT" Type="%s/styles" Target="styles.xml"/></Relationships>'
+        % (package, sheet_rels, rel, rel),
+        'xl/sharedStrings.xml': head + '<sst xmlns="%s">%s</sst>' % (main, shared_strings),
+        'xl/styles.xml': head + '<styleSheet xmlns="%s">%s</styleSheet>' % (main, styles),
+    }
+    for n, data in enumerate(sheets, 1):
+        parts['xl/worksheets/sheet%d.xml' % n] = (
+            head + '<worksheet xmlns="%s"><sheetData>%s</sheetData></worksheet>' % (main, data))
+    return parts
+
+
+TRANSITIONAL = ('http://schemas.openxmlformats.org/spreadsheetml/2006/main',
+                'http://schemas.openxmlformats.org/officeDocument/2006/relationships')
+STRICT = ('http://purl.oclc.org/ooxml/spreadsheetml/main',
+          'http://purl.oclc.org/ooxml/officeDocument/relationships')
+
+STYLES = ('<numFmts count="2"><numFmt numFmtId="164" formatCode="dd/mm/yyyy\\ hh:mm"/>'
+          '<numFmt numFmtId="165" formatCode="0.00%"/></numFmts>'
+          '<cellXfs count="4"><xf numFmtId="0"/><xf numFmtId="14"/><xf numFmtId="164"/>'
+          '<xf numFmtId="165"/></cellXfs>')
+
+
+def xlsx_cell_kinds():
+    """Every kind of cell SpreadsheetML stores. Rows carry no r; column E's cells
+    carry none either and follow column D."""
+    shared = ('<si><t>Shared</t></si>'
+              '<si><r><t>東</t></r><r><rPr><b/></rPr><t>京</t></r>'
+              '<rPh sb="0" eb="2"><t>トウキョウ</t></rPh><phoneticPr fontId="0"/></si>'
+              '<si><t>a &lt; b &amp; "c"</t></si>'
+              '<si><t xml:space="preserve">  two spaces</t></si>')
+    rows = [
+        '<c r="A1" t="inlineStr"><is><t>Inline</t></is></c><c r="B1" t="s"><v>0</v></c>'
+        '<c r="C1" t="str"><f>"Formula"</f><v>Formula</v></c>'
+        '<c r="D1" t="inlineStr"><is><t>Dates</t></is></c><c t="inlineStr"><is><t>Follows</t></is></c>',
+        '<c r="A2" t="inlineStr"><is><r><rPr><b/></rPr><t>bold</t></r>'
+        '<r><t xml:space="preserve"> and plain</t></r></is></c><c r="B2" t="s"><v>1</v></c>'
+        '<c r="C2" t="str"><f>"a"&amp;"b"</f><v>ab</v></c>'
+        '<c r="D2" t="d"><v>2024-02-29T13:45:30</v></c><c><v>1</v></c>',
+        '<c r="A3" t="inlineStr"><is><t>line_x000D__x000A_two</t></is></c>'
+        '<c r="B3" t="s"><v>2</v></c><c r="C3" t="b"><f>1=1</f><v>1</v></c>'
+        '<c r="D3" t="d"><v>1900-01-01</v></c><c t="b"><v>0</v></c>',
+        '<c r="A4" t="inlineStr"><is><t>_x005F_x0041_</t></is></c>'
+        '<c r="B4" t="s"><v>3</v></c><c r="C4" t="e"><f>#REF!+1</f><v>#REF!</v></c>'
+        '<c r="D4" s="1"><v>45000</v></c><c t="e"><v>#N/A</v></c>',
+        '<c r="C5"><f>1/10</f><v>0.1</v></c><c r="D5" s="2"><v>45000.25</v></c>'
+        '<c t="str"><v>x</v></c>',
+        '<c r="C6" t="str"><f>""</f><v></v></c><c r="D6" s="3"><v>45000</v></c>',
+        '<c r="C7" t="inlineStr"><is><t>hidden below the empty formula</t></is></c>'
+        '<c r="D7" t="d"><v>12:30:00</v></c>',
+    ]
+    sheet = ''.join('<row>%s</row>' % row for row in rows)
+    workbook = '<sheets><sheet name="Kinds" sheetId="1" r:id="rId1"/></sheets>'
+    write_package(os.path.join(folder('xlsx-cell-kinds'), 'input.xlsx'),
+                  xlsx_parts(*TRANSITIONAL, workbook, [sheet], shared, STYLES))
+
+
+def xlsx_strict():
+    """Strict namespaces, the second sheet active, and the 1904 date system."""
+    workbook = ('<workbookPr date1904="1"/><bookViews><workbookView activeTab="1"/></bookViews>'
+                '<sheets><sheet name="Wrong" sheetId="1" r:id="rId1"/>'
+                '<sheet name="Right" sheetId="2" r:id="rId2"/></sheets>')
+    first = '<row r="1"><c r="A1" t="inlineStr"><is><t>Wrong sheet</t></is></c></row>'
+    second = ('<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="inlineStr">'
+              '<is><t>Count</t></is></c></row>'
+              '<row r="2"><c r="A2" s="1"><v>1</v></c><c r="B2"><v>3</v></c></row>'
+              '<row r="3"><c r="A3" t="d"><v>2024-01-01</v></c><c r="B3" t="b"><v>0</v></c></row>')
+    write_package(os.path.join(folder('xlsx-strict'), 'input.xlsx'),
+                  xlsx_parts(*STRICT, workbook, [first, second], '<si><t>Day</t></si>', STYLES))
+
+
+def cell(value_type=None, paragraphs=(), **attributes):
+    """A table cell; each paragraph is a list of strings and odf elements."""
+    if value_type is not None:
+        attributes['valuetype'] = value_type
+    element = table.TableCell(**attributes)
+    for content in paragraphs:
+        paragraph = text.P()
+        for part in content:
+            if isinstance(part, str):
+                paragraph.addText(part)
+            else:
+                paragraph.addElement(part)
+        element.addElement(paragraph)
+    return element
+
+
+def ods_text():
+    """Paragraph text (text:s, text:tab, text:line-break, spans, annotations) and value types."""
+    doc = OpenDocumentSpreadsheet()
+    sheet = table.Table(name='Notes')
+    note = office.Annotation()
+    note.addElement(text.P(text='not shown'))
+    span = text.Span()
+    span.addText('x<y')
+    columns = [
+        [cell('string', [['Text']]),
+         cell('string', [['first'], ['second']]),
+         cell('string', [['a', text.S(c=3), 'b']]),
+         cell('string', [['col1', text.Tab(), 'col2']]),
+         cell('string', [['up', text.LineBreak(), 'down']]),
+         cell('string', [[note, span, ' & more']]),
+         cell('string', [[text.S(), 'lead']])],
+        [cell('string', [['Typed']]),
+         cell('float', value='1.5'),
+         cell('percentage', value='0.25'),
+         cell('currency', value='12.5', currency='EUR'),
+         cell('boolean', booleanvalue='true'),
+         cell('date', datevalue='2024-02-29'),
+         cell('time', timevalue='PT36H00M00S'),
+         cell('time', timevalue='PT13H45M30S'),
+         cell('date', datevalue='2024-02-29T13:45:30')],
+    ]
+    for r in range(max(len(column) for column in columns)):
+        row = table.TableRow()
+        for column in columns:
+            row.addElement(column[r] if r < len(column) else table.TableCell())
+        sheet.addElement(row)
+    doc.spreadsheet.addElement(sheet)
+    doc.save(os.path.join(folder('ods-text'), 'input.ods'))
+
+
+def active_table_settings(doc, name):
+    views = config.ConfigItemSet(name='ooo:view-settings')
+    indexed = config.ConfigItemMapIndexed(name='Views')
+    entry = config.ConfigItemMapEntry()
+    item = config.ConfigItem(name='ActiveTable', type='string')
+    item.addText(name)
+    entry.addElement(item)
+    indexed.addElement(entry)
+    views.addElement(indexed)
+    doc.settings.addElement(views)
+
+
+def ods_repeats():
+    """Repeated rows and columns, a covered cell under a merge, and the second table active."""
+    doc = OpenDocumentSpreadsheet()
+    skipped = table.Table(name='Skip')
+    row = table.TableRow()
+    row.addElement(cell('string', [['Wrong table']]))
+    skipped.addElement(row)
+    doc.spreadsheet.addElement(skipped)
+
+    data = table.Table(name='Data')
+    data.addElement(table.TableColumn(numbercolumnsrepeated=1024))
+    labels = table.TableRow()
+    labels.addElement(cell('string', [['Repeated']]))
+    labels.addElement(cell('string', [['Wide']], numbercolumnsspanned=2))
+    labels.addElement(table.CoveredTableCell())
+    labels.addElement(cell('string', [['Ghost']]))
+    labels.addElement(table.TableCell(numbercolumnsrepeated=16380))
+    data.addElement(labels)
+    sevens = table.TableRow(numberrowsrepeated=3)
+    sevens.addElement(cell('float', value='7', numbercolumnsrepeated=2))
+    data.addElement(sevens)
+    end = table.TableRow()
+    end.addElement(cell('string', [['end']]))
+    data.addElement(end)
+    empty = table.TableRow(numberrowsrepeated=1048000)
+    empty.addElement(table.TableCell(numbercolumnsrepeated=16384))
+    data.addElement(empty)
+    beyond = table.TableRow(numberrowsrepeated=1000)
+    beyond.addElement(cell('string', [['past the last row']]))
+    data.addElement(beyond)
+    doc.spreadsheet.addElement(data)
+    active_table_settings(doc, 'Data')
+    doc.save(os.path.join(folder('ods-repeats'), 'input.ods'))
+
+
+if __name__ == '__main__':
+    copies_of_xls_fixtures()
+    openpyxl_book()
+    xlsx_cell_kinds()
+    xlsx_strict()
+    ods_text()
+    ods_repeats()
