@@ -1,7 +1,7 @@
 // The .xls reader: the active worksheet of a BIFF5 or BIFF8 workbook held in an
 // OLE2 compound file ([MS-CFB]; [MS-XLS]).
 //
-// The workbook is parsed in one pass into a SparseSheet; formulas are never
+// The workbook is parsed in one pass into a PooledSheet; formulas are never
 // evaluated, their cached results are the cells' values.
 #ifndef ZEROVA_SERVICES_XLS_READER_H_
 #define ZEROVA_SERVICES_XLS_READER_H_

@@ -46,9 +46,9 @@ class SheetBuilder {
         sheet_(sheet),
         decoder_(decoder),
         biff8_(globals.version == BiffVersion::kBiff8),
-        cells_(std::make_unique<SparseSheet>()) {}
+        cells_(std::make_unique<PooledSheet>()) {}
 
-  std::unique_ptr<SparseSheet> Build() {
+  std::unique_ptr<PooledSheet> Build() {
     const bool has_bof = cursor_.Next() && cursor_.id() == biff::kBof;
     if (!has_bof) cursor_.Fail("damaged workbook: sheet \"" + sheet_.name + "\" has no BOF record");
     CheckBof();
@@ -276,7 +276,7 @@ class SheetBuilder {
   const SheetEntry& sheet_;
   CodepageDecoder& decoder_;
   const bool biff8_;
-  std::unique_ptr<SparseSheet> cells_;
+  std::unique_ptr<PooledSheet> cells_;
   std::uint64_t furthest_ = 0;  // the largest Order of a value put so far
   bool pending_string_ = false;
   std::uint16_t string_row_ = 0;
@@ -285,7 +285,7 @@ class SheetBuilder {
 
 }  // namespace
 
-std::unique_ptr<SparseSheet> BuildXlsSheet(BiffRecordCursor& cursor, const WorkbookGlobals& globals,
+std::unique_ptr<PooledSheet> BuildXlsSheet(BiffRecordCursor& cursor, const WorkbookGlobals& globals,
                                            const SheetEntry& sheet, CodepageDecoder& decoder) {
   return SheetBuilder(cursor, globals, sheet, decoder).Build();
 }

@@ -1,6 +1,6 @@
 // The cells of one worksheet substream of an .xls workbook ([MS-XLS] 2.1.7.20.5).
 //
-// The builder reads every cell record of the sheet into a SparseSheet and decides
+// The builder reads every cell record of the sheet into a PooledSheet and decides
 // each cell's kind once: shared and inline text, numbers (RK, MULRK, NUMBER),
 // dates (a number whose XF shows a date format), booleans, errors, and the cached
 // results of formulas, which are never evaluated. Substreams nested in the sheet
@@ -12,7 +12,7 @@
 
 #include "services/biff_record_cursor.h"
 #include "services/codepage_decoder.h"
-#include "services/sparse_sheet.h"
+#include "services/pooled_sheet.h"
 #include "services/xls_workbook_globals.h"
 
 namespace zerova {
@@ -22,7 +22,7 @@ namespace zerova {
 // Throws ReadError when the substream is not a worksheet (a chart, macro or
 // dialog sheet), a record is truncated or its counts exceed its body, a cell names
 // an XF or shared string the workbook lacks, or an error code is unknown.
-std::unique_ptr<SparseSheet> BuildXlsSheet(BiffRecordCursor& cursor, const WorkbookGlobals& globals,
+std::unique_ptr<PooledSheet> BuildXlsSheet(BiffRecordCursor& cursor, const WorkbookGlobals& globals,
                                            const SheetEntry& sheet, CodepageDecoder& decoder);
 
 }  // namespace zerova

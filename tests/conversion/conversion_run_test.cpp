@@ -6,7 +6,7 @@
 
 #include "conversion/output_document.h"
 #include "services/error.h"
-#include "services/sparse_sheet.h"
+#include "services/pooled_sheet.h"
 #include "support/document.h"
 #include "support/memory_file_system.h"
 
@@ -25,7 +25,7 @@ struct Cell {
 };
 
 std::unique_ptr<Worksheet> Sheet(std::vector<Cell> cells) {
-  auto sheet = std::make_unique<SparseSheet>();
+  auto sheet = std::make_unique<PooledSheet>();
   for (auto& cell : cells) sheet->Put(cell.row, cell.column, std::move(cell.value));
   sheet->Seal();
   return sheet;

@@ -10,8 +10,10 @@
 #ifndef ZEROVA_TESTS_SUPPORT_BIFF_BUILDER_H_
 #define ZEROVA_TESTS_SUPPORT_BIFF_BUILDER_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -95,9 +97,9 @@ class BiffBuilder {
   BiffBuilder& MulBlank(int row, int first_col, int last_col, int xf = 0);
 
   // Damage to the stream written so far.
-  BiffBuilder& Truncate(std::size_t keep);
-  BiffBuilder& CorruptByte(std::size_t offset, std::uint8_t value);
-  std::size_t size() const { return stream_.size(); }
+  BiffBuilder& DropLast(std::size_t bytes);
+  // A negative `offset` counts from the end: -1 is the last byte.
+  BiffBuilder& CorruptByte(std::ptrdiff_t offset, std::uint8_t value);
 
   // Names the stream; by default "Workbook" for BIFF8, else "Book".
   BiffBuilder& StreamName(std::string name);
@@ -111,15 +113,14 @@ class BiffBuilder {
   static std::uint32_t RkDouble(double value, bool x100 = false);
 
  private:
-  Bytes Text8(const std::string& text, int length_bytes) const;
-  Bytes Text16(const std::u16string& text, int length_bytes) const;
+  struct Out;
+  Out Text(Out out, std::u16string_view text, int length_bytes) const;
 
   Biff version_;
   Bytes stream_;
   std::string stream_name_;
   std::vector<std::size_t> sheet_offsets_;  // where each BOUNDSHEET's offset field is
   std::size_t sheets_placed_ = 0;
-  bool seen_bof_ = false;
 };
 
 }  // namespace zerova::testing

@@ -24,6 +24,8 @@ if [ "${1:-}" != --inside ]; then
   exit 1
 fi
 shift
+# The window must open on the X server this script started.
+unset QT_QPA_PLATFORM
 zerova=$(realpath "$1")
 fixture=$(realpath "$2")
 

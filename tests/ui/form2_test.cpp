@@ -2,75 +2,42 @@
 // program ends. The file dialog and the end of the program are stood in for;
 // message boxes are the real ones, answered as a user would.
 #include <QApplication>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QFrame>
 #include <QLabel>
-#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
-#include <functional>
 #include <optional>
 
-#include "services/sparse_sheet.h"
-#include "support/memory_file_system.h"
 #include "ui/form2.h"
 
 namespace zerova {
 namespace {
 
-// Answers the file dialog with a fixed path ("" is a cancel).
-class FakeOpenDialog final : public OpenDialog {
- public:
-  FakeOpenDialog(QString answer, int* shown) : answer_(std::move(answer)), shown_(shown) {}
-  QString Choose(QWidget*, const QStringList&) override {
-    ++*shown_;
-    return answer_;
+// Answers the file dialog with a fixed path ("" is a cancel), noting the types offered.
+struct FakeOpenDialog final : OpenDialog {
+  FakeOpenDialog(QString a, QList<QStringList>* s) : answer(std::move(a)), shown(s) {}
+  QString Choose(QWidget*, const QStringList& name_filters) override {
+    shown->append(name_filters);
+    return answer;
   }
-
- private:
-  QString answer_;
-  int* shown_;
+  QString answer;
+  QList<QStringList>* shown;
 };
 
-// Notes, at the moment the run opens the workbook, whether the progress line is
-// visible and has been painted; then hands back `sheet`.
-class WatchingService final : public SpreadsheetService {
- public:
-  WatchingService(std::function<bool()> progress_shown, std::unique_ptr<Worksheet> sheet)
-      : progress_shown_(std::move(progress_shown)), sheet_(std::move(sheet)) {}
-  std::unique_ptr<Worksheet> Open(const std::string&) override {
-    shown_at_open = progress_shown_();
-    return std::move(sheet_);
+// The real service, noting whether the widget it filters (the progress line) had
+// been painted by the time the run opened the workbook.
+struct WatchingService final : QObject, SpreadsheetService {
+  std::unique_ptr<Worksheet> Open(const std::string& path) override {
+    painted = paints > 0;
+    return real->Open(path);
   }
-  static inline bool shown_at_open = false;
-
- private:
-  std::function<bool()> progress_shown_;
-  std::unique_ptr<Worksheet> sheet_;
-};
-
-// Counts the paint events a widget receives.
-class PaintCounter final : public QObject {
- public:
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints;
+    paints += event->type() == QEvent::Paint;
     return false;
   }
   int paints = 0;
-};
-
-// What a message box showed, and what the window looked like behind it.
-struct SeenBox {
-  QString title, text;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  int buttons = 0;
-  bool convert_enabled = true, progress_visible = false;
+  bool painted = false;
+  std::unique_ptr<SpreadsheetService> real = NewSpreadsheetService();
 };
 
 }  // namespace
@@ -78,366 +45,163 @@ struct SeenBox {
 class Form2Test : public QObject {
   Q_OBJECT
 
- private slots:
-  void init();
-  void cleanup();
-  void Layout_data();
-  void Layout();
-  void LooksAsLaidOut_data();
-  void LooksAsLaidOut();
-  void FormatHelpWrapsOntoTwoLines();
-  void ClicksMoveThroughStates_data();
-  void ClicksMoveThroughStates();
-  void StartsWithFocusOnSelectAndTabsInOrder();
-  void DialogOffersOnlyExcelFiles();
-  void ExitBeforeSelectingEndsAndWritesNothing();
-  void ConvertShowsProgressThenCompletionAndEnds();
-  void ConvertEnds_data();
-  void ConvertEnds();
-
- private:
-  // A window whose dialog answers `answer`, with the given spreadsheet and file services.
-  Form2& MakeForm(QString answer, std::unique_ptr<SpreadsheetService> spreadsheets = nullptr,
-                  std::unique_ptr<FileSystem> file_system = nullptr);
-  // Answers the next message box with OK, noting what it showed.
-  void AnswerNextMessageBox();
+  Form2& MakeForm(QString answer, std::unique_ptr<SpreadsheetService> spreadsheets = nullptr) {
+    dir_.emplace();
+    QDir::setCurrent(dir_->path());
+    dialogs_.clear();
+    end_status_.reset();
+    box_.clear();
+    Form2Platform platform{std::make_unique<FakeOpenDialog>(answer, &dialogs_),
+                           std::move(spreadsheets), nullptr,
+                           [this](int status) { end_status_ = status; }};
+    form_ = std::make_unique<Form2>(std::move(platform));
+    form_->show();
+    if (!QTest::qWaitForWindowActive(form_.get())) qWarning("the window never became active");
+    return *form_;
+  }
+  // Answers the next message box with OK, noting its title, text, whether it has
+  // no icon and one button, and whether Convert was enabled and progress shown behind it.
+  void AnswerNextMessageBox(int tries = 500) {
+    QTimer::singleShot(10, this, [this, tries] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr && tries > 0) AnswerNextMessageBox(tries - 1);
+      if (box == nullptr) return;
+      box_ = {box->windowTitle(), box->text()};
+      for (bool b : {box->icon() == QMessageBox::NoIcon, box->buttons().size() == 1,
+                     form_->Command1->isEnabled(), form_->Label3->isVisible()})
+        box_ << QString::number(b);
+      box->button(QMessageBox::Ok)->click();
+    });
+  }
   void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
   std::unique_ptr<Form2> form_;
-  int dialogs_shown_ = 0;
+  QList<QStringList> dialogs_;
   std::optional<int> end_status_;
-  std::optional<SeenBox> seen_box_;
-  QTemporaryDir work_dir_;
-  QString old_dir_;
-};
+  QStringList box_;
+  std::optional<QTemporaryDir> dir_;
 
-void Form2Test::init() {
-  dialogs_shown_ = 0;
-  end_status_.reset();
-  seen_box_.reset();
-  old_dir_ = QDir::currentPath();
-  QVERIFY(work_dir_.isValid());
-  QDir(work_dir_.path()).removeRecursively();
-  QVERIFY(QDir().mkpath(work_dir_.path()));
-  QDir::setCurrent(work_dir_.path());
-}
+ private slots:
+  void cleanup() { form_.reset(); }
 
-void Form2Test::cleanup() {
-  form_.reset();
-  QDir::setCurrent(old_dir_);
-}
-
-Form2& Form2Test::MakeForm(QString answer, std::unique_ptr<SpreadsheetService> spreadsheets,
-                           std::unique_ptr<FileSystem> file_system) {
-  Form2Platform platform;
-  platform.open_dialog = std::make_unique<FakeOpenDialog>(std::move(answer), &dialogs_shown_);
-  platform.spreadsheets = std::move(spreadsheets);
-  platform.file_system = std::move(file_system);
-  platform.end_program = [this](int status) { end_status_ = status; };
-  form_ = std::make_unique<Form2>(std::move(platform));
-  return *form_;
-}
-
-void Form2Test::AnswerNextMessageBox() {
-  auto* timer = new QTimer(this);
-  timer->setInterval(10);
-  connect(timer, &QTimer::timeout, this, [this, timer, tries = 0]() mutable {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr && ++tries < 500) return;
-    timer->deleteLater();
-    if (box == nullptr) return;
-    seen_box_ = SeenBox{box->windowTitle(),
-                        box->text(),
-                        box->icon(),
-                        static_cast<int>(box->buttons().size()),
-                        form_->Command1->isEnabled(),
-                        form_->Label3->isVisible()};
-    box->button(QMessageBox::Ok)->click();
-  });
-  timer->start();
-}
-
-// Every control's place, in pixels at 15 twips each.
-void Form2Test::Layout_data() {
-  QTest::addColumn<QString>("name");
-  QTest::addColumn<QRect>("pixels");
-  QTest::newRow("Shape1") << "Shape1" << QRect(8, 8, 585, 249);
-  QTest::newRow("Label2") << "Label2" << QRect(216, 16, 161, 25);
-  QTest::newRow("Command2") << "Command2" << QRect(216, 48, 161, 25);
-  QTest::newRow("Command1") << "Command1" << QRect(216, 80, 161, 25);
-  QTest::newRow("Command3") << "Command3" << QRect(216, 112, 161, 25);
-  QTest::newRow("Label4") << "Label4" << QRect(24, 152, 561, 17);
-  QTest::newRow("Label5") << "Label5" << QRect(24, 176, 561, 33);
-  QTest::newRow("Label3") << "Label3" << QRect(192, 216, 177, 17);
-  QTest::newRow("Label1") << "Label1" << QRect(144, 232, 265, 17);
-}
-
-void Form2Test::Layout() {
-  QFETCH(QString, name);
-  QFETCH(QRect, pixels);
-  Form2& form = MakeForm("");
-  QCOMPARE(form.windowTitle(), QString("Zerova"));
-  QCOMPARE(form.size(), QSize(599, 263));
-  QCOMPARE(form.minimumSize(), form.maximumSize());
-  QCOMPARE(form.findChild<QWidget*>(name)->geometry(), pixels);
-}
-
-// Caption, font, text colour and alignment of each label and button; what the
-// window shows at a few points: back colour, button face, frame line, and the
-// labels' transparent back.
-void Form2Test::LooksAsLaidOut_data() {
-  QTest::addColumn<QString>("name");
-  QTest::addColumn<QString>("caption");
-  QTest::addColumn<double>("points");
-  QTest::addColumn<bool>("bold");
-  QTest::addColumn<bool>("italic");
-  QTest::addColumn<QColor>("colour");  // invalid: the system's button-text colour
-  QTest::addColumn<int>("alignment");
-  const int left = Qt::AlignLeft | Qt::AlignTop;
-  QTest::newRow("Label2 title") << "Label2"
-                                << "Zerova" << 12.0 << true << false << QColor(192, 0, 0)
-                                << int(Qt::AlignHCenter | Qt::AlignTop);
-  QTest::newRow("Label4 note") << "Label4"
-                               << "Note: The Excel file should conform to the following format:"
-                               << 9.75 << false << false << QColor(128, 0, 0) << left;
-  QTest::newRow("Label5 format help")
-      << "Label5"
-      << "The first row will contain the node labels, and the column corresponding to it will "
-         "contain the node values."
-      << 9.75 << false << true << QColor(0, 0, 255) << left;
-  QTest::newRow("Label3 progress")
-      << "Label3"
-      << "Processing . . . . . . . . " << 9.75 << true << false << QColor(0, 64, 0) << left;
-  QTest::newRow("Label1 credit") << "Label1"
-                                 << "" << 9.75 << true << false << QColor() << left;
-  QTest::newRow("Command2 Select") << "Command2"
-                                   << "Select Your Excel" << 9.75 << true << false << QColor() << 0;
-  QTest::newRow("Command1 Convert") << "Command1"
-                                    << "Convert to XML" << 9.75 << true << false << QColor() << 0;
-  QTest::newRow("Command3 Exit") << "Command3"
-                                 << "Exit" << 9.75 << true << false << QColor() << 0;
-}
-
-void Form2Test::LooksAsLaidOut() {
-  QFETCH(QString, name);
-  QFETCH(QString, caption);
-  QFETCH(double, points);
-  QFETCH(bool, bold);
-  QFETCH(bool, italic);
-  QFETCH(QColor, colour);
-  QFETCH(int, alignment);
-  Form2& form = MakeForm("");
-  auto* control = form.findChild<QWidget*>(name);
-  const QColor button_text = QApplication::palette().color(QPalette::Active, QPalette::ButtonText);
-
-  QCOMPARE(control->font().family(), QString("Verdana"));
-  QCOMPARE(control->font().pointSizeF(), points);
-  QCOMPARE(control->font().bold(), bold);
-  QCOMPARE(control->font().italic(), italic);
-  if (auto* label = qobject_cast<QLabel*>(control)) {
-    QCOMPARE(label->text(), caption);
-    QCOMPARE(int(label->alignment()), alignment);
-    QVERIFY(label->wordWrap());
-    QVERIFY(!label->autoFillBackground());
-    QCOMPARE(label->palette().color(QPalette::WindowText), colour.isValid() ? colour : button_text);
-  } else {
-    auto* button = qobject_cast<QPushButton*>(control);
-    QCOMPARE(button->text(), caption);
-    QVERIFY(!button->isDefault() && !button->autoDefault());
-    QCOMPARE(button->palette().color(QPalette::Active, QPalette::ButtonText), button_text);
+  // Each control's place (15 twips to a pixel), caption, and font with the text
+  // colour where it is not the system's button-text colour.
+  void LooksAsLaidOut_data() {
+    QTest::addColumn<QRect>("pixels");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("looks");
+    const QString bold = "Verdana 9.75 bold";
+    QTest::newRow("Label2") << QRect(216, 16, 161, 25) << "Zerova"
+                            << "Verdana 12 bold #c00000";
+    QTest::newRow("Command2") << QRect(216, 48, 161, 25) << "Select Your Excel" << bold;
+    QTest::newRow("Command1") << QRect(216, 80, 161, 25) << "Convert to XML" << bold;
+    QTest::newRow("Command3") << QRect(216, 112, 161, 25) << "Exit" << bold;
+    QTest::newRow("Label4") << QRect(24, 152, 561, 17)
+                            << "Note: The Excel file should conform to the following format:"
+                            << "Verdana 9.75 #800000";
+    QTest::newRow("Label5") << QRect(24, 176, 561, 33)
+                            << "The first row will contain the node labels, and the column "
+                               "corresponding to it will contain the node values."
+                            << "Verdana 9.75 italic #0000ff";
+    QTest::newRow("Label3") << QRect(192, 216, 177, 17) << "Processing . . . . . . . . "
+                            << "Verdana 9.75 bold #004000";
+    QTest::newRow("Label1") << QRect(144, 232, 265, 17) << "" << bold;
+  }
+  void LooksAsLaidOut() {
+    QFETCH(QRect, pixels);
+    QFETCH(QString, caption);
+    QFETCH(QString, looks);
+    const QWidget* control = MakeForm("").findChild<QWidget*>(QTest::currentDataTag());
+    const auto* label = qobject_cast<const QLabel*>(control);
+    const QFont f = control->font();
+    const QColor c = control->palette().color(QPalette::Active,
+                                              label ? QPalette::WindowText : QPalette::ButtonText);
+    const bool usual = c == QApplication::palette().color(QPalette::Active, QPalette::ButtonText);
+    QCOMPARE(control->geometry(), pixels);
+    QCOMPARE(control->property("text").toString(), caption);
+    QCOMPARE(QString("%1 %2").arg(f.family()).arg(f.pointSizeF()) + (f.bold() ? " bold" : "") +
+                 (f.italic() ? " italic" : "") + (usual ? "" : " " + c.name()),
+             looks);
+    QCOMPARE(control->property("wordWrap").toBool(), label != nullptr);
+    QVERIFY(!control->autoFillBackground() && !control->property("autoDefault").toBool());
+    QVERIFY(!control->property("default").toBool());
+    const int across = control == form_->Label2 ? Qt::AlignHCenter : Qt::AlignLeft;
+    if (label) QCOMPARE(int(label->alignment()), Qt::AlignTop | across);
   }
 
-  // The rendered window, with every control enabled and visible as laid out.
-  form.Command1->setEnabled(true);
-  form.Label3->setVisible(true);
-  const QImage image = form.grab().toImage();
-  QCOMPARE(image.pixelColor(3, 3), QColor(255, 192, 128));      // back colour
-  QCOMPARE(image.pixelColor(8, 100), QColor(Qt::black));        // Shape1's left line
-  QCOMPARE(image.pixelColor(9, 100), QColor(255, 192, 128));    // inside the frame: no fill
-  QCOMPARE(image.pixelColor(590, 211), QColor(255, 192, 128));  // Label5's back, empty part
-  QCOMPARE(image.pixelColor(220, 66), QColor(255, 128, 0));     // Select's face
-  QCOMPARE(image.pixelColor(370, 130), QColor(255, 128, 0));    // Exit's face
-}
-
-void Form2Test::FormatHelpWrapsOntoTwoLines() {
-  Form2& form = MakeForm("");
-  const QImage image = form.Label5->grab().toImage();
-  const auto inked = [&image](int top, int bottom) {
-    for (int y = top; y < bottom; ++y) {
-      for (int x = 0; x < image.width(); ++x) {
-        if (image.pixelColor(x, y).blue() > image.pixelColor(x, y).red() + 64) return true;
-      }
+  // Start state: title, fixed size, Select alone enabled and focused, the progress
+  // line hidden; the colours painted; Tab goes Convert, Select, Exit.
+  void StartsOnSelectAndTabsInOrder() {
+    Form2& form = MakeForm("/data/a.xls");
+    QCOMPARE(form.windowTitle(), QString("Zerova"));
+    QVERIFY(form.size() == QSize(599, 263) && form.minimumSize() == form.maximumSize());
+    QCOMPARE(form.Shape1->geometry(), QRect(8, 8, 585, 249));
+    QVERIFY(form.Command2->isEnabled() && !form.Command1->isEnabled());
+    QVERIFY(form.Command3->isEnabled() && !form.Label3->isVisible());
+    QCOMPARE(QApplication::focusWidget(), form.Command2);
+    const QImage image = form.grab().toImage();
+    const QColor back(255, 192, 128), face(255, 128, 0);
+    QCOMPARE(image.pixelColor(3, 3), back);
+    QCOMPARE(image.pixelColor(8, 100), QColor(Qt::black));  // Shape1's line, no fill inside
+    QCOMPARE(image.pixelColor(9, 100), back);
+    QCOMPARE(image.pixelColor(220, 66), face);  // Select, Exit
+    QCOMPARE(image.pixelColor(370, 130), face);
+    form.Command1->setEnabled(true);
+    form.Command1->setFocus();
+    for (QWidget* next : {form.Command2, form.Command3, form.Command1}) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget(), next);
     }
-    return false;
-  };
-  const int half = image.height() / 2;
-  QVERIFY2(inked(0, half) && inked(half, image.height()), "the text is not on two lines");
-  QVERIFY(form.Label5->heightForWidth(form.Label5->width()) > form.Label4->height());
-}
-
-// Rows of clicks from the start state, and the state they leave.
-void Form2Test::ClicksMoveThroughStates_data() {
-  QTest::addColumn<QString>("answer");  // the dialog's answer; "" is a cancel
-  QTest::addColumn<int>("selects");     // clicks on Select
-  QTest::addColumn<bool>("select_enabled");
-  QTest::addColumn<bool>("convert_enabled");
-  QTest::addColumn<int>("dialogs");
-  QTest::newRow("start state") << "/data/a.xls" << 0 << true << false << 0;
-  QTest::newRow("file chosen") << "/data/a.xls" << 1 << false << true << 1;
-  QTest::newRow("cancelled") << "" << 1 << false << true << 1;
-  QTest::newRow("select works once") << "/data/a.xls" << 2 << false << true << 1;
-}
-
-void Form2Test::ClicksMoveThroughStates() {
-  QFETCH(QString, answer);
-  QFETCH(int, selects);
-  QFETCH(bool, select_enabled);
-  QFETCH(bool, convert_enabled);
-  QFETCH(int, dialogs);
-  Form2& form = MakeForm(answer);
-  form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&form));
-  for (int i = 0; i < selects; ++i) Click(form.Command2);
-  QCOMPARE(form.Command2->isEnabled(), select_enabled);
-  QCOMPARE(form.Command1->isEnabled(), convert_enabled);
-  QVERIFY(form.Command3->isEnabled());
-  QVERIFY(!form.Label3->isVisible());
-  QCOMPARE(dialogs_shown_, dialogs);
-  QCOMPARE(form.SourcePath, selects > 0 ? answer : QString());
-  QCOMPARE(form.cd1.Filter, selects > 0 ? QString("(Excel File)|*.xls") : QString());
-  QVERIFY(!end_status_.has_value());
-}
-
-void Form2Test::StartsWithFocusOnSelectAndTabsInOrder() {
-  Form2& form = MakeForm("/data/a.xls");
-  form.show();
-  QVERIFY(QTest::qWaitForWindowActive(&form));
-  QCOMPARE(QApplication::focusWidget(), form.Command2);
-  // With every button enabled, Tab goes Convert, Select, Exit; labels never take the focus.
-  form.Command1->setEnabled(true);
-  form.Command1->setFocus();
-  QWidget* expected[] = {form.Command2, form.Command3, form.Command1};
-  for (QWidget* next : expected) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), next);
   }
-}
 
-// The real dialog: one file type, "(Excel File)", listing only *.xls files.
-void Form2Test::DialogOffersOnlyExcelFiles() {
-  for (const char* name : {"a.xls", "b.xlsx", "c.txt"}) {
-    QFile file(work_dir_.filePath(name));
-    QVERIFY(file.open(QIODevice::WriteOnly));
+  // Select asks once, offering Excel files; a cancel is a choice of nothing.
+  void SelectAsksOnce() {
+    for (auto [answer, clicks] :
+         {std::pair<QString, int>{"/data/a.xls", 1}, {"", 1}, {"/a.xls", 2}}) {
+      Form2& form = MakeForm(answer);
+      for (int i = 0; i < clicks; ++i) Click(form.Command2);
+      QCOMPARE(dialogs_, QList<QStringList>{QStringList("(Excel File) (*.xls)")});
+      QCOMPARE(form.SourcePath, answer);
+      QVERIFY(!form.Command2->isEnabled() && form.Command1->isEnabled());
+      QVERIFY(form.Command3->isEnabled() && !form.Label3->isVisible() && !end_status_);
+    }
   }
-  CommonDialog cd1(nullptr);
-  cd1.Filter = "(Excel File)|*.xls";
-  QStringList types, listed;
-  QTimer::singleShot(0, this, [&] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    QVERIFY(dialog != nullptr);
-    dialog->setDirectory(work_dir_.path());
-    auto* combo = dialog->findChild<QComboBox*>("fileTypeCombo");
-    for (int i = 0; combo != nullptr && i < combo->count(); ++i) types << combo->itemText(i);
-    auto* view = dialog->findChild<QListView*>("listView");
-    QVERIFY(view != nullptr);
-    const auto names = [view] {
-      QStringList shown;
-      const QModelIndex root = view->rootIndex();
-      for (int row = 0; row < view->model()->rowCount(root); ++row) {
-        shown << view->model()->index(row, 0, root).data().toString();
-      }
-      return shown;
-    };
-    QTRY_COMPARE(names(), QStringList("a.xls"));
-    listed = names();
-    dialog->reject();
-  });
-  cd1.ShowOpen();
-  QCOMPARE(types, QStringList("(Excel File)"));
-  QCOMPARE(listed, QStringList("a.xls"));
-  QCOMPARE(cd1.FileName, QString());
-}
 
-void Form2Test::ExitBeforeSelectingEndsAndWritesNothing() {
-  Form2& form = MakeForm("/data/a.xls");
-  Click(form.Command3);
-  QCOMPARE(end_status_, std::optional<int>(0));
-  Click(form.Command2);  // no handler runs once the program has ended
-  QCOMPARE(dialogs_shown_, 0);
-  QVERIFY(QDir(work_dir_.path()).isEmpty());
-}
-
-void Form2Test::ConvertShowsProgressThenCompletionAndEnds() {
-  auto sheet = std::make_unique<SparseSheet>();
-  sheet->Put(1, 1, CellValue::Text("Name"));
-  sheet->Put(2, 1, CellValue::Text("Ada"));
-  sheet->Seal();
-  PaintCounter progress_paints;
-  Form2* form = nullptr;
-  auto files = std::make_unique<testing::MemoryFileSystem>();
-  testing::MemoryFileSystem& disk = *files;
-  WatchingService::shown_at_open = false;
-  auto service = std::make_unique<WatchingService>(
-      [&] { return form->Label3->isVisible() && progress_paints.paints > 0; }, std::move(sheet));
-  form = &MakeForm("/data/names.xls", std::move(service), std::move(files));
-  form->Label3->installEventFilter(&progress_paints);
-  form->show();
-  QVERIFY(QTest::qWaitForWindowExposed(form));
-
-  Click(form->Command2);
-  AnswerNextMessageBox();
-  Click(form->Command1);
-
-  QVERIFY(WatchingService::shown_at_open);
-  QVERIFY(seen_box_.has_value());
-  QCOMPARE(seen_box_->buttons, 1);
-  QCOMPARE(end_status_, std::optional<int>(0));
-  QCOMPARE(QString::fromStdString(disk.Contents("xmlstructure.xml")),
-           QString("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n<node id=\"n1\" "
-                   "lbl=\"Name\">\r\n<value>Ada</value>\r\n</node>\r\n</Main>\r\n"));
-  QCOMPARE(form->windowTitle(), QString("Zerova"));
-}
-
-// Convert with the real services: the fixture's document and the completion
-// message with status 0, or an error report with status 1 and no document.
-void Form2Test::ConvertEnds_data() {
-  QTest::addColumn<QString>("answer");
-  QTest::addColumn<QString>("message");
-  QTest::addColumn<int>("status");
-  const QString fixture = ZEROVA_TEST_DATA "/basic/input.xls";
-  QTest::newRow("real fixture") << fixture << "XML created successfully" << 0;
-  QTest::newRow("cancelled selection") << ""
-                                       << "no spreadsheet file was chosen" << 1;
-  QTest::newRow("missing file") << "/nonexistent/a.xls"
-                                << "/nonexistent/a.xls: no such file" << 1;
-  QTest::newRow("a folder") << "/"
-                            << "/: is a folder, not a spreadsheet file" << 1;
-}
-
-void Form2Test::ConvertEnds() {
-  QFETCH(QString, answer);
-  QFETCH(QString, message);
-  QFETCH(int, status);
-  Form2& form = MakeForm(answer);
-  form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&form));
-  Click(form.Command2);
-  AnswerNextMessageBox();
-  Click(form.Command1);
-  QVERIFY2(seen_box_.has_value(), "no message box");
-  QCOMPARE(seen_box_->title, QString("Dizuzize"));
-  QCOMPARE(seen_box_->text, message);
-  QCOMPARE(seen_box_->icon == QMessageBox::NoIcon, status == 0);
-  QVERIFY(!seen_box_->convert_enabled && seen_box_->progress_visible);
-  QCOMPARE(end_status_, std::optional<int>(status));
-  QFile written("xmlstructure.xml"), expected(ZEROVA_TEST_DATA "/basic/expected.xml");
-  if (status != 0) {
-    QVERIFY(!written.exists());
-    return;
+  void ExitBeforeSelectingEndsAndWritesNothing() {
+    Form2& form = MakeForm("/data/a.xls");
+    Click(form.Command3);
+    QCOMPARE(end_status_, std::optional<int>(0));
+    Click(form.Command2);  // no handler runs once the program has ended
+    QVERIFY(dialogs_.isEmpty() && QDir(dir_->path()).isEmpty());
   }
-  QVERIFY(written.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
-  QCOMPARE(written.readAll(), expected.readAll());
-}
+
+  // Convert with the real services: the fixture's document, the progress line
+  // painted before the workbook is read, the completion message and status 0; or
+  // the error in a message box, status 1 and no document.
+  void ConvertEnds() {
+    const std::tuple<QString, QString, bool> runs[] = {
+        {ZEROVA_TEST_DATA "/basic/input.xls", "XML created successfully", true},
+        {"", "no spreadsheet file was chosen", false},
+        {"/nonexistent/a.xls", "/nonexistent/a.xls: no such file", false}};
+    for (const auto& [answer, message, ok] : runs) {
+      auto service = std::make_unique<WatchingService>();
+      WatchingService* watching = service.get();
+      Form2& form = MakeForm(answer, std::move(service));
+      form.Label3->installEventFilter(watching);
+      Click(form.Command2);
+      AnswerNextMessageBox();
+      Click(form.Command1);
+      QCOMPARE(box_, (QStringList{"Dizuzize", message, ok ? "1" : "0", "1", "0", "1"}));
+      QCOMPARE(end_status_, std::optional<int>(ok ? 0 : 1));
+      QFile written("xmlstructure.xml"), expected(ZEROVA_TEST_DATA "/basic/expected.xml");
+      QCOMPARE(written.exists(), ok);
+      if (!ok) continue;
+      QVERIFY(watching->painted);
+      QVERIFY(written.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
+      QCOMPARE(written.readAll(), expected.readAll());
+    }
+  }
+};
 
 }  // namespace zerova
 
