@@ -5,37 +5,10 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "services/civil_date.h"
+
 namespace zerova {
 namespace {
-
-// Days since 1970-01-01 of the proleptic Gregorian date y-m-d (H. Hinnant's algorithm).
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const auto yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-struct CivilDate {
-  std::int64_t year;
-  unsigned month;
-  unsigned day;
-};
-
-CivilDate CivilFromDays(std::int64_t z) {
-  z += 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const auto doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-  const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-  return {y + (m <= 2), m, d};
-}
 
 // The calendar date of day number `day` (>= 1) in `system`.
 CivilDate DateOfDay(std::int64_t day, DateSystem system) {
@@ -98,12 +71,18 @@ std::string DateText(double serial, DateSystem system) {
 
 std::string CellText(const CellValue& value) {
   switch (value.kind) {
-    case CellValue::Kind::kEmpty: return "";
-    case CellValue::Kind::kText: return value.text;
-    case CellValue::Kind::kNumber: return NumberText(value.number);
-    case CellValue::Kind::kDate: return DateText(value.number, value.date_system);
-    case CellValue::Kind::kBoolean: return value.boolean ? "True" : "False";
-    case CellValue::Kind::kError: return CellErrorText(value.error);
+    case CellValue::Kind::kEmpty:
+      return "";
+    case CellValue::Kind::kText:
+      return value.text;
+    case CellValue::Kind::kNumber:
+      return NumberText(value.number);
+    case CellValue::Kind::kDate:
+      return DateText(value.number, value.date_system);
+    case CellValue::Kind::kBoolean:
+      return value.boolean ? "True" : "False";
+    case CellValue::Kind::kError:
+      return CellErrorText(value.error);
   }
   return "";
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "services/unicode.h"
+
 namespace zerova {
 namespace {
 
@@ -11,24 +13,6 @@ constexpr std::uint8_t kExtended = 0x04;  // phonetic data follows the runs
 constexpr std::uint8_t kRich = 0x08;      // formatting runs follow the characters
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
 
 // Turns UTF-16 code units into UTF-8, one unit at a time, pairing surrogates.
 class Utf16Sink {

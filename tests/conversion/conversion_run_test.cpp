@@ -42,13 +42,21 @@ TEST(ConversionRun, EmptyFirstCellGivesHeaderAndClosingLineOnly) {
 
 TEST(ConversionRun, WritesEachLabelledColumnDownToItsFirstEmptyCell) {
   const std::string document = DocumentOf(Sheet({
-      {1, 1, T("Name")}, {2, 1, T("Ada")}, {3, 1, T("Bob")}, {5, 1, T("after gap")},
-      {1, 2, T("Age")}, {2, 2, CellValue::Number(0)},
+      {1, 1, T("Name")},
+      {2, 1, T("Ada")},
+      {3, 1, T("Bob")},
+      {5, 1, T("after gap")},
+      {1, 2, T("Age")},
+      {2, 2, CellValue::Number(0)},
       {1, 3, T("Alone")},
-      {1, 4, T("Cut")}, {2, 4, T("")}, {3, 4, T("after empty text")},
-      {1, 5, CellValue::Error(CellError::kDiv0)}, {2, 5, CellValue::Boolean(false)},
+      {1, 4, T("Cut")},
+      {2, 4, T("")},
+      {3, 4, T("after empty text")},
+      {1, 5, CellValue::Error(CellError::kDiv0)},
+      {2, 5, CellValue::Boolean(false)},
       {3, 5, CellValue::Error(CellError::kNA)},
-      {1, 7, T("never read")}, {2, 7, T("never read")},
+      {1, 7, T("never read")},
+      {2, 7, T("never read")},
   }));
   EXPECT_EQ(document, std::string(kHeader) +
                           "<node id=\"n1\" lbl=\"Name\">\r\n"
@@ -70,28 +78,18 @@ TEST(ConversionRun, WritesEachLabelledColumnDownToItsFirstEmptyCell) {
   EXPECT_TRUE(testing::IsWellFormedXml(document));
 }
 
-TEST(ConversionRun, TellsTheWindowInOrderAndCompletesOnlyAfterTheLastLine) {
-  GivenSheetService service(Sheet({{1, 1, T("A")}}));
-  MemoryFileSystem fs;
-  RecordingHooks hooks;
-  ConversionRun run(service, fs, hooks);
-  run.Run("book.xls");
-  EXPECT_EQ(hooks.calls, (std::vector<std::string>{"DisableConvert", "ShowProgress",
-                                                   "ShowCompletion: XML created successfully",
-                                                   "EndProgram"}));
-  EXPECT_EQ(run.OutputPath, "xmlstructure.xml");
-  EXPECT_EQ(run.LabelRow, 1);
-  EXPECT_EQ(run.NodeColumn, 2);
-}
-
-TEST(ConversionRun, ReplacesAnEarlierDocument) {
+TEST(ConversionRun, ReplacesAnEarlierDocumentThenCompletesAndEnds) {
   GivenSheetService service(Sheet({{1, 1, T("A")}}));
   MemoryFileSystem fs;
   fs.SetFile(kOutputDocumentName, "an earlier document\r\n");
   RecordingHooks hooks;
-  ConversionRun(service, fs, hooks).Run("book.xls");
+  ConversionRun run(service, fs, hooks);
+  run.Run("book.xls");
   EXPECT_EQ(fs.Contents(kOutputDocumentName),
             std::string(kHeader) + "<node id=\"n1\" lbl=\"A\">\r\n</node>\r\n</Main>\r\n");
+  EXPECT_EQ(hooks.calls,
+            (std::vector<std::string>{"DisableConvert", "ShowProgress",
+                                      "ShowCompletion: XML created successfully", "EndProgram"}));
 }
 
 class UnreadableService final : public SpreadsheetService {
@@ -101,47 +99,26 @@ class UnreadableService final : public SpreadsheetService {
   }
 };
 
-TEST(ConversionRun, UnreadableWorkbookLeavesAnEarlierDocumentUntouched) {
-  UnreadableService service;
-  MemoryFileSystem fs;
-  fs.SetFile(kOutputDocumentName, "an earlier document\r\n");
-  RecordingHooks hooks;
-  ConversionRun run(service, fs, hooks);
-  EXPECT_THROW(run.Run("book.xls"), ReadError);
-  EXPECT_EQ(fs.Contents(kOutputDocumentName), "an earlier document\r\n");
-  EXPECT_EQ(hooks.calls, (std::vector<std::string>{"DisableConvert", "ShowProgress"}));
-}
-
-TEST(ConversionRun, FailedAppendKeepsTheLinesWrittenSoFarAndNeverCompletes) {
-  GivenSheetService service(Sheet({{1, 1, T("A")}, {2, 1, T("x")}}));
-  MemoryFileSystem fs;
-  fs.SetFile("/opt/zerova/xmlstr.xml", "");
-  RecordingHooks hooks;
-  // The scratch file turns read-only halfway: the third line's renewal fails.
-  class FailingAfter final : public FileSystem {
-   public:
-    explicit FailingAfter(MemoryFileSystem& fs) : fs_(fs) {}
-    bool FileExists(const std::string& p) override { return fs_.FileExists(p); }
-    bool DeleteFile(const std::string& p) override {
-      if (++deletes_ == 3) fs_.SetReadOnly(p);
-      return fs_.DeleteFile(p);
-    }
-    void CreateTextFile(const std::string& p) override { fs_.CreateTextFile(p); }
-    void AppendLineToFile(const std::string& p, std::string_view l) override {
-      fs_.AppendLineToFile(p, l);
-    }
-    std::string ProgramFolder() override { return fs_.ProgramFolder(); }
-    bool IsWritableFolder(const std::string& f) override { return fs_.IsWritableFolder(f); }
-
-   private:
-    MemoryFileSystem& fs_;
-    int deletes_ = 0;
-  } failing(fs);
-  ConversionRun failing_run(service, failing, hooks);
-  EXPECT_THROW(failing_run.Run("book.xls"), FileSystemError);
-  EXPECT_EQ(fs.Contents(kOutputDocumentName),
-            std::string(kHeader) + "<node id=\"n1\" lbl=\"A\">\r\n");
-  EXPECT_EQ(hooks.calls, (std::vector<std::string>{"DisableConvert", "ShowProgress"}));
+TEST(ConversionRun, FailuresNeverComplete) {
+  {  // An unreadable workbook stops the run before the document is touched.
+    UnreadableService service;
+    MemoryFileSystem fs;
+    fs.SetFile(kOutputDocumentName, "an earlier document\r\n");
+    RecordingHooks hooks;
+    EXPECT_THROW(ConversionRun(service, fs, hooks).Run("book.xls"), ReadError);
+    EXPECT_EQ(fs.Contents(kOutputDocumentName), "an earlier document\r\n");
+    EXPECT_EQ(hooks.calls, (std::vector<std::string>{"DisableConvert", "ShowProgress"}));
+  }
+  {  // A line that cannot be written leaves the document as far as it got.
+    GivenSheetService service(Sheet({{1, 1, T("A")}}));
+    MemoryFileSystem fs;
+    fs.SetFile("/opt/zerova/xmlstr.xml", "");
+    fs.SetReadOnly("/opt/zerova/xmlstr.xml");
+    RecordingHooks hooks;
+    EXPECT_THROW(ConversionRun(service, fs, hooks).Run("book.xls"), FileSystemError);
+    EXPECT_EQ(fs.Contents(kOutputDocumentName), "");
+    EXPECT_EQ(hooks.calls.size(), 2u);
+  }
 }
 
 // A sheet labelled in every column there is.

@@ -39,17 +39,19 @@ TEST(XmlEscape, EscapesMarkupAndLineBreaksAndKeepsTheRest) {
       {"line1\r\nline2", "line1&#13;&#10;line2"},
       {"a\tb", "a&#9;b"},
       {"Grüße, 東京, 😀", "Grüße, 東京, 😀"},
-      {"bell\x07", "bell\xEF\xBF\xBD"},                 // C0 control: not an XML character
-      {"\xEF\xBF\xBE", "\xEF\xBF\xBD"},                 // U+FFFE
-      {"\xEF\xBF\xBF", "\xEF\xBF\xBD"},                 // U+FFFF
-      {"bad\xC3", "bad\xEF\xBF\xBD"},                   // truncated sequence
+      {"bell\x07", "bell\xEF\xBF\xBD"},                          // C0 control: not an XML character
+      {"\xEF\xBF\xBE", "\xEF\xBF\xBD"},                          // U+FFFE
+      {"\xEF\xBF\xBF", "\xEF\xBF\xBD"},                          // U+FFFF
+      {"bad\xC3", "bad\xEF\xBF\xBD"},                            // truncated sequence
       {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // encoded surrogate
-      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},         // overlong '/'
+      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                  // overlong '/'
   };
   for (const auto& row : rows) {
     EXPECT_EQ(Escaped(row.text), row.escaped) << "for " << row.text;
   }
-  EXPECT_EQ(Escaped(std::string_view("a\0b", 3)), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(Escaped(std::string_view("a\0b", 3)),
+            "a\xEF\xBF\xBD"
+            "b");
 }
 
 TEST(XmlEscape, EveryEscapedTextReadsBackAsXml) {
