@@ -1,4 +1,4 @@
-// ZipBuilder: builds a small zip in memory for tests of the .xlsx and .ods readers.
+// Zip: builds a small zip in memory for tests of the .xlsx and .ods readers.
 #ifndef ZEROVA_TESTS_SUPPORT_ZIP_BUILDER_H_
 #define ZEROVA_TESTS_SUPPORT_ZIP_BUILDER_H_
 
@@ -9,26 +9,11 @@
 
 namespace zerova::testing {
 
-class ZipBuilder {
- public:
-  // Adds the member `path` ("xl/workbook.xml"; folders are made as needed) holding
-  // `contents`, deflated unless `stored`. Members are written in the order added.
-  ZipBuilder& Add(std::string path, std::string contents, bool stored = false);
+// Members of a zip, in order: {path ("xl/workbook.xml"), contents}.
+using ZipMembers = std::vector<std::pair<std::string, std::string>>;
 
-  // Drops the member `path` added before, if any.
-  ZipBuilder& Remove(const std::string& path);
-
-  // The zip file's bytes.
-  std::vector<std::uint8_t> Bytes() const;
-
- private:
-  struct Member {
-    std::string path;
-    std::string contents;
-    bool stored;
-  };
-  std::vector<Member> members_;
-};
+// The bytes of a zip holding `members`, each deflated.
+std::vector<std::uint8_t> Zip(const ZipMembers& members);
 
 }  // namespace zerova::testing
 
