@@ -75,19 +75,18 @@ TEST(CellText, GivesEachKindItsText) {
   EXPECT_EQ(CellText(CellValue::Date(1, DateSystem::k1900)), "1900-01-01");
   EXPECT_EQ(CellText(CellValue::Boolean(true)), "True");
   EXPECT_EQ(CellText(CellValue::Boolean(false)), "False");
-  const struct {
-    CellError error;
-    const char* text;
-  } errors[] = {{CellError::kNull, "#NULL!"},   {CellError::kDiv0, "#DIV/0!"},
-                {CellError::kValue, "#VALUE!"}, {CellError::kRef, "#REF!"},
-                {CellError::kName, "#NAME?"},   {CellError::kNum, "#NUM!"},
-                {CellError::kNA, "#N/A"}};
-  for (const auto& row : errors) {
-    EXPECT_EQ(CellText(CellValue::Error(row.error)), row.text);
+  const CellError errors[] = {CellError::kNull, CellError::kDiv0, CellError::kValue,
+                              CellError::kRef,  CellError::kName, CellError::kNum,
+                              CellError::kNA};
+  std::string texts;
+  for (CellError e : errors) {
+    const std::string text = CellText(CellValue::Error(e));
     CellError back;
-    ASSERT_TRUE(CellErrorFromText(row.text, &back));
-    EXPECT_EQ(back, row.error);
+    EXPECT_TRUE(CellErrorFromText(text, &back) && back == e) << text;
+    EXPECT_TRUE(CellErrorFromCode(static_cast<std::uint8_t>(e), &back) && back == e) << text;
+    texts += text + " ";
   }
+  EXPECT_EQ(texts, "#NULL! #DIV/0! #VALUE! #REF! #NAME? #NUM! #N/A ");
   CellError unused;
   EXPECT_FALSE(CellErrorFromCode(0x01, &unused));
   EXPECT_FALSE(CellErrorFromText("#SPILL!", &unused));

@@ -17,10 +17,10 @@ TEST(NumberFormat, JudgesFormatCodesByTheirDateLetters) {
       {"#,##0.00_);[Red](#,##0.00)", false},
       {"_-* #,##0\\ _D_M_-", false},  // escaped and spacer letters are not date parts
       {"0.00E+00", false},
-      {"\"day\" 0", false},          // quoted text is not
-      {"[$-409]0.00", false},        // locale tags are not
+      {"\"day\" 0", false},    // quoted text is not
+      {"[$-409]0.00", false},  // locale tags are not
       {"[Red]0", false},
-      {"*d0", false},                // fill character
+      {"*d0", false},  // fill character
       {"yyyy-mm-dd", true},
       {"d/m/yy", true},
       {"DD.MM.YYYY", true},
@@ -35,14 +35,6 @@ TEST(NumberFormat, JudgesFormatCodesByTheirDateLetters) {
   };
   for (const auto& row : rows) {
     EXPECT_EQ(IsDateFormatCode(row.code), row.is_date) << "for " << row.code;
-  }
-}
-
-TEST(NumberFormat, KnowsTheBuiltInDateIds) {
-  for (int id = 0; id < 200; ++id) {
-    const bool expected = (id >= 14 && id <= 22) || (id >= 27 && id <= 36) ||
-                          (id >= 45 && id <= 47) || (id >= 50 && id <= 58);
-    EXPECT_EQ(IsBuiltInDateFormat(id), expected) << "for id " << id;
   }
 }
 
