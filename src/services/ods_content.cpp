@@ -113,7 +113,8 @@ std::unique_ptr<RunLengthSheet> ReadOdsContent(ZipArchive& zip, const std::strin
     }
   }
   if (active_table.empty()) throw ReadError(zip.file(), "the workbook has no tables");
-  throw ReadError(zip.file(), "the active table \"" + active_table + "\" does not exist");
+  // Settings naming a table that is not there: the first table, as with no settings.
+  return ReadOdsContent(zip, "");
 }
 
 }  // namespace zerova

@@ -69,11 +69,10 @@ std::string FindXlsxWorkbookPart(ZipArchive& zip) {
 XlsxWorkbook ReadXlsxWorkbook(ZipArchive& zip, const std::string& workbook_part) {
   const WorkbookPart workbook = ParseWorkbookPart(zip, workbook_part);
   if (workbook.sheet_ids.empty()) throw ReadError(zip.file(), "the workbook has no sheets");
-  if (workbook.active_tab >= workbook.sheet_ids.size()) {
-    throw ReadError(zip.file(), "the active sheet (tab " + std::to_string(workbook.active_tab) +
-                                    ") does not exist");
-  }
-  const std::string& sheet_id = workbook.sheet_ids[workbook.active_tab];
+  // An active tab past the last sheet reads the first sheet, as for .xls.
+  const std::size_t active =
+      workbook.active_tab < workbook.sheet_ids.size() ? workbook.active_tab : 0;
+  const std::string& sheet_id = workbook.sheet_ids[active];
 
   XlsxWorkbook result;
   result.date_system = workbook.date1904 ? DateSystem::k1904 : DateSystem::k1900;
