@@ -64,14 +64,36 @@ void AppendXmlEscaped(std::string_view text, std::string& out) {
       continue;
     }
     switch (c) {
-      case '&': out.append("&amp;"); ++i; continue;
-      case '<': out.append("&lt;"); ++i; continue;
-      case '>': out.append("&gt;"); ++i; continue;
-      case '"': out.append("&quot;"); ++i; continue;
-      case '\r': out.append("&#13;"); ++i; continue;
-      case '\n': out.append("&#10;"); ++i; continue;
-      case '\t': out.append("&#9;"); ++i; continue;
-      default: break;
+      case '&':
+        out.append("&amp;");
+        ++i;
+        continue;
+      case '<':
+        out.append("&lt;");
+        ++i;
+        continue;
+      case '>':
+        out.append("&gt;");
+        ++i;
+        continue;
+      case '"':
+        out.append("&quot;");
+        ++i;
+        continue;
+      case '\r':
+        out.append("&#13;");
+        ++i;
+        continue;
+      case '\n':
+        out.append("&#10;");
+        ++i;
+        continue;
+      case '\t':
+        out.append("&#9;");
+        ++i;
+        continue;
+      default:
+        break;
     }
     if (c < 0x20) {  // C0 controls other than TAB, LF, CR are not XML 1.0 characters
       out.append(kReplacement);

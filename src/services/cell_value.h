@@ -40,11 +40,11 @@ struct CellValue {
   enum class Kind : std::uint8_t { kEmpty, kText, kNumber, kDate, kBoolean, kError };
 
   Kind kind = Kind::kEmpty;
-  bool boolean = false;             // kBoolean
-  CellError error = CellError::kNull;  // kError
+  bool boolean = false;                        // kBoolean
+  CellError error = CellError::kNull;          // kError
   DateSystem date_system = DateSystem::k1900;  // kDate
-  double number = 0;                // kNumber; kDate: the serial in `date_system`
-  std::string text;                 // kText: UTF-8
+  double number = 0;                           // kNumber; kDate: the serial in `date_system`
+  std::string text;                            // kText: UTF-8
 
   static CellValue Empty() { return CellValue(); }
   static CellValue Text(std::string utf8) {

@@ -12,8 +12,8 @@
 namespace zerova {
 
 // Routes every GLib log message (both the classic and the structured API) to a
-// handler that keeps it in memory instead of printing it, and drops g_printerr output. Installs the handler on
-// the first call only; later calls do nothing. Safe to call from any thread.
+// handler that keeps it in memory instead of printing it, and drops g_printerr output. Installs the
+// handler on the first call only; later calls do nothing. Safe to call from any thread.
 void QuietGLibLog();
 
 // `text` on one line: each run of white space, line breaks included, becomes one

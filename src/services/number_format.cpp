@@ -9,8 +9,14 @@ char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned 
 
 bool IsDateLetter(char c) {
   switch (Lower(c)) {
-    case 'y': case 'm': case 'd': case 'h': case 's': return true;
-    default: return false;
+    case 'y':
+    case 'm':
+    case 'd':
+    case 'h':
+    case 's':
+      return true;
+    default:
+      return false;
   }
 }
 

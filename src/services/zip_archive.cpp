@@ -70,7 +70,7 @@ ZipArchive::ZipArchive(std::span<const std::uint8_t> bytes, std::string file)
     : file_(std::move(file)),
       budget_(std::min(kMaxExpandedBytes, kMaxExpansionRatio * bytes.size())) {
   QuietGLibLog();
-    ClearLastGLibMessage();
+  ClearLastGLibMessage();
   source_.reset(gsf_input_memory_new(bytes.data(), static_cast<gsf_off_t>(bytes.size()), FALSE));
   if (source_ == nullptr) throw ReadError(file_, "damaged zip file: cannot open it");
   GError* raw_error = nullptr;

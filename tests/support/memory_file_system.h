@@ -26,7 +26,9 @@ class MemoryFileSystem : public FileSystem {
   bool IsWritableFolder(const std::string& folder) override;
 
   // Test controls.
-  void SetFile(const std::string& path, std::string contents) { files_[path] = std::move(contents); }
+  void SetFile(const std::string& path, std::string contents) {
+    files_[path] = std::move(contents);
+  }
   void SetReadOnly(const std::string& path) { read_only_.insert(path); }
   void SetFolderWritable(bool writable) { folder_writable_ = writable; }
   // The next FileExists on `path` answers true although the file is gone: another
