@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -24,84 +25,63 @@ using testing::Zip;
 using testing::ZipMembers;
 
 constexpr const char* kRels = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-constexpr const char* kOneSheet =
-    "<sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets>";
+const std::string kMain = " xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+constexpr const char* kOneSheet = "<sheets><sheet r:id=\"rId1\"/></sheets>";
 constexpr const char* kNotOurs = "not a spreadsheet file this program reads";
 
 std::string Sheet(const std::string& rows) {
-  return "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-         "<sheetData>" +
-         rows + "</sheetData></worksheet>";
+  return "<worksheet" + kMain + "><sheetData>" + rows + "</sheetData></worksheet>";
+}
+
+// Relationships, each given as its id, kind and target.
+std::string Rels(const std::vector<std::array<std::string, 3>>& rels) {
+  std::string xml =
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+      "relationships\">";
+  for (const auto& [id, kind, target] : rels) {
+    xml += "<Relationship Id=\"" + id + "\" Type=\"" + kRels + "/" + kind + "\" Target=\"" +
+           target + "\"/>";
+  }
+  return xml + "</Relationships>";
 }
 
 // An .xlsx whose first sheet holds `rows`; its second is a chartsheet. Without
 // `shared`, the package has neither shared strings nor styles.
 ZipMembers Xlsx(const std::string& rows, const std::string& workbook = kOneSheet,
-                const char* shared =
-                    "<si><r><t>東</t></r><r><t>京</t></r><rPh sb=\"0\" eb=\"2\">"
-                    "<t>トウキョウ</t></rPh><phoneticPr fontId=\"1\"/></si><si><t/></si>") {
-  const std::string ns = " xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
-  auto rel = [](const std::string& id, const std::string& kind, const std::string& target) {
-    return "<Relationship Id=\"" + id + "\" Type=\"" + kRels + "/" + kind + "\" Target=\"" +
-           target + "\"/>";
-  };
-  ZipMembers parts = {
-      {"_rels/.rels", "<Relationships" + ns + rel("rId1", "officeDocument", "xl/workbook.xml") +
-                          "</Relationships>"},
-      {"xl/workbook.xml",
-       "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"" +
-           std::string(kRels) + "\">" + workbook + "</workbook>"},
-      {"xl/_rels/workbook.xml.rels",
-       "<Relationships" + ns + rel("rId1", "worksheet", "worksheets/sheet1.xml") +
-           rel("rId2", "chartsheet", "/xl/chartsheets/sheet2.xml") +
-           (shared ? rel("rId3", "sharedStrings", "sharedStrings.xml") +
-                         rel("rId4", "styles", "./styles.xml")
-                   : "") +
-           "</Relationships>"},
-      {"xl/worksheets/sheet1.xml", Sheet(rows)}};
+                const char* shared = "<si><t>東京</t></si><si><t/></si>") {
+  std::vector<std::array<std::string, 3>> rels = {
+      {"rId1", "worksheet", "worksheets/sheet1.xml"},
+      {"rId2", "chartsheet", "/xl/chartsheets/sheet2.xml"}};
   if (shared) {
-    parts.push_back({"xl/sharedStrings.xml",
-                     "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" +
-                         std::string(shared) + "</sst>"});
-    parts.push_back({"xl/styles.xml",
-                     "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/"
-                     "main\"><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs>"
-                     "</styleSheet>"});
+    rels.push_back({"rId3", "sharedStrings", "sharedStrings.xml"});
+    rels.push_back({"rId4", "styles", "./styles.xml"});
+  }
+  ZipMembers parts = {{"_rels/.rels", Rels({{"rId1", "officeDocument", "xl/workbook.xml"}})},
+                      {"xl/workbook.xml", "<workbook" + kMain + " xmlns:r=\"" + kRels + "\">" +
+                                              workbook + "</workbook>"},
+                      {"xl/_rels/workbook.xml.rels", Rels(rels)},
+                      {"xl/worksheets/sheet1.xml", Sheet(rows)}};
+  if (shared) {
+    parts.push_back({"xl/sharedStrings.xml", "<sst" + kMain + ">" + shared + "</sst>"});
+    parts.push_back({"xl/styles.xml", "<styleSheet" + kMain +
+                                          "><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/>"
+                                          "</cellXfs></styleSheet>"});
   }
   return parts;
 }
 
-// An .ods with table "One" holding `rows` and table "Two" holding "two", whose
-// settings name `active` as the active table when given.
-ZipMembers Ods(const std::string& rows, const char* active = nullptr) {
-  const std::string ns =
-      " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
-      " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
-      " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
-      " xmlns:config=\"urn:oasis:names:tc:opendocument:xmlns:config:1.0\""
-      " xmlns:calcext=\"urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0\">";
-  ZipMembers parts = {
+// An .ods whose one table holds `rows`.
+ZipMembers Ods(const std::string& rows) {
+  return {
       {"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
-      {"content.xml", "<office:document-content" + ns +
-                          "<office:body><office:spreadsheet><table:table table:name=\"One\">" +
-                          rows +
-                          "</table:table><table:table table:name=\"Two\"><table:table-row>"
-                          "<table:table-cell><text:p>two</text:p></table:table-cell>"
-                          "</table:table-row></table:table></office:spreadsheet></office:body>"
-                          "</office:document-content>"}};
-  if (active) {
-    parts.push_back(
-        {"settings.xml",
-         "<office:document-settings" + ns +
-             "<office:settings><config:config-item-set config:name=\"ooo:view-settings\">"
-             "<config:config-item-map-indexed config:name=\"Views\"><config:config-item-map-entry>"
-             "<config:config-item config:name=\"ActiveTable\" config:type=\"string\">" +
-             active +
-             "</config:config-item></config:config-item-map-entry>"
-             "</config:config-item-map-indexed></config:config-item-set></office:settings>"
-             "</office:document-settings>"});
-  }
-  return parts;
+      {"content.xml",
+       "<office:document-content"
+       " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+       " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
+       " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" xmlns:calcext="
+       "\"urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0\"><office:body>"
+       "<office:spreadsheet><table:table table:name=\"One\">" +
+           rows + "</table:table></office:spreadsheet></office:body></office:document-content>"}};
 }
 
 // `parts` with the member at `path` given `contents`, or dropped when it is null.
@@ -110,8 +90,6 @@ ZipMembers With(ZipMembers parts, const std::string& path, const char* contents)
   if (contents) parts.push_back({path, contents});
   return parts;
 }
-
-std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
 // What the reader makes of `bytes` named "book.xls" (the content, not the name, picks
 // the reader): "refused: <message>", or the
@@ -163,17 +141,10 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
                 "t=\"s\"><v>1</v></c></row>")),
        "A1=1E+20|B1=2|D1=\xF0\x9F\x98\x80|AB1=東京"},
       {"t=\"d\" is a date in any style; days before 1900-03-01 keep their day",
-       Zip(Xlsx(
-           "<row r=\"1\"><c r=\"A1\" t=\"d\" s=\"0\"><v>1900-02-28</v></c><c r=\"B1\" "
-           "t=\"d\"><v>1900-03-01</v></c><c r=\"C1\" t=\"d\"><v>1900-01-01T00:00:00.75</v>"
-           "</c><c r=\"D1\" t=\"d\"><v>24:00:00</v></c><c r=\"E1\" t=\"d\">"
-           "<v>2024-02-29T06:00:00+02:00</v></c><c r=\"F1\" t=\"d\"><v>1899-12-30</v></c></row>")),
-       "A1=1900-02-28|B1=1900-03-01|C1=1900-01-01 00:00:01|D1=1900-01-01|E1=2024-02-29 "
-       "06:00:00|F1=-1"},
-      {"cells and rows without r follow the one before",
-       Zip(Xlsx("<row><c><v>1</v></c><c r=\"C1\"><v>2</v></c><c><v>3</v></c></row>"
-                "<row r=\"4\"><c r=\"B4\"><v>4</v></c></row><row><c><v>5</v></c></row>")),
-       "A1=1|C1=2|D1=3|B4=4|A5=5"},
+       Zip(Xlsx("<row><c t=\"d\" s=\"0\"><v>1900-02-28</v></c><c t=\"d\"><v>1900-03-01</v></c>"
+                "<c t=\"d\"><v>24:00:00</v></c><c t=\"d\"><v>2024-02-29T06:00:00.75+02:00</v>"
+                "</c><c t=\"d\"><v>1899-12-30</v></c></row>")),
+       "A1=1900-02-28|B1=1900-03-01|C1=1900-01-01|D1=2024-02-29 06:00:01|E1=-1"},
       {"no shared strings or styles",
        Zip(Xlsx("<row><c s=\"1\"><v>7</v></c></row>", kOneSheet, {})), "A1=7"},
       {"names match ignoring case",
@@ -200,12 +171,10 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
       {"active chartsheet",
        Zip(Xlsx("",
                 "<bookViews><workbookView activeTab=\"1\"/></bookViews><sheets><sheet "
-                "name=\"S\" sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"C\" sheetId=\"2\" "
-                "r:id=\"rId2\"/></sheets>")),
+                "r:id=\"rId1\"/><sheet r:id=\"rId2\"/></sheets>")),
        "refused: book.xls: the active sheet is not a worksheet"},
       {"no sheets", Zip(Xlsx("", "<sheets/>")), "refused: the workbook has no sheets"},
-      {"missing relationship",
-       Zip(Xlsx("", "<sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId9\"/></sheets>")),
+      {"missing relationship", Zip(Xlsx("", "<sheets><sheet r:id=\"rId9\"/></sheets>")),
        "refused: relationship \"rId9\" is missing"},
       {"a word-processing document",
        Zip(With(Xlsx(""), "xl/workbook.xml",
@@ -218,57 +187,41 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
     EXPECT_EQ(Outcome(Zip(With(Xlsx(""), part, nullptr))),
               std::string("refused: book.xls: missing part ") + part);
   }
-  for (const char* r : {"1A", "A0", "A01", "XFE1", "A1048577", "AAAA1", "A1B"}) {
+  for (const char* r : {"1A", "A01", "XFE1", "A1B"}) {
     EXPECT_THAT(Outcome(Zip(Xlsx("<row><c r=\"" + std::string(r) + "\"><v>1</v></c></row>"))),
                 HasSubstr("bad cell reference \"" + std::string(r) + "\""));
   }
-  for (const char* date : {"2023-02-29", "2024-13-01", "2024-00-10", "2024-01-32", "24-01-01",
-                           "2024-1-1", "2024-01-01T25:00", "2024-01-01T10:60", "2024-01-01 x",
-                           "2024-01-01T10:00:00+2", "24:00:01", "noon"}) {
+  for (const char* date : {"24-01-01", "2024-1-1", "2023-02-29", "2024-01-01T25:00",
+                           "2024-01-01T10:00:00+2", "24:00:01"}) {
     EXPECT_THAT(Outcome(Zip(Xlsx("<row><c t=\"d\"><v>" + std::string(date) + "</v></c></row>"))),
                 HasSubstr("bad date \"" + std::string(date) + "\""));
   }
 }
 
 TEST(OdsReaderTest, CellsAndRefusals) {
-  const std::string spaces = [] {
-    std::string p;
-    for (int i = 0; i < 2000; ++i) p += "<text:s text:c=\"99999999\"/>";
-    return "<table:table-row><table:table-cell><text:p>" + p + "</text:p></table:table-cell>";
-  }();
+  std::string spaces;  // 2000 × 99999999 spaces: far more than any text may hold
+  for (int i = 0; i < 2000; ++i) spaces += "<text:s text:c=\"99999999\"/>";
   auto row = [](const std::string& cells) {
     return Zip(Ods("<table:table-row>" + cells + "</table:table-row>"));
   };
   Check({
       {"values",
-       row("<table:table-cell office:value-type=\"float\" "
-           "office:value=\"1.5\"><text:p>1,50</text:p>"
-           "</table:table-cell><table:table-cell office:value-type=\"string\" "
-           "office:string-value=\"attr\"><text:p>p</text:p></table:table-cell><table:table-cell>"
+       row("<table:table-cell office:value-type=\"string\" office:string-value=\"attr\">"
+           "<text:p>p</text:p></table:table-cell><table:table-cell>"
            "<text:p>  x \n  y  </text:p></table:table-cell><table:table-cell "
            "office:value-type=\"string\" calcext:value-type=\"error\"><text:p>#DIV/0!</text:p>"
            "</table:table-cell><table:table-cell office:value-type=\"string\"><text:p/>"
            "</table:table-cell>"),
-       "A1=1.5|B1=attr|C1=x y |D1=#DIV/0!"},
+       "A1=attr|B1=x y |C1=#DIV/0!"},
       {"dates before 1900-03-01 keep their day; times are days",
        row("<table:table-cell office:value-type=\"date\" office:date-value=\"1900-02-28\"/>"
            "<table:table-cell office:value-type=\"date\" office:date-value=\"1900-01-01\"/>"
-           "<table:table-cell office:value-type=\"time\" office:time-value=\"PT36H00M00S\"/>"
            "<table:table-cell office:value-type=\"time\" office:time-value=\"P1DT12H\"/>"
            "<table:table-cell office:value-type=\"time\" office:time-value=\"-PT6H\"/>"
            "<table:table-cell office:value-type=\"time\" office:time-value=\"PT013H45M0.75S\"/>"),
-       "A1=1900-02-28|B1=1900-01-01|C1=1900-01-01 12:00:00|D1=1900-01-01 12:00:00|E1=-0.25|F1=13:"
-       "45:01"},
-      {"covered cells take their columns",
-       row("<table:table-cell table:number-columns-spanned=\"2\"><text:p>wide</text:p>"
-           "</table:table-cell><table:covered-table-cell/><table:table-cell><text:p>3</text:p>"
-           "</table:table-cell>"),
-       "A1=wide|C1=3"},
+       "A1=1900-02-28|B1=1900-01-01|C1=1900-01-01 12:00:00|D1=-0.25|E1=13:45:01"},
       {"repeats are clamped to the grid and cost nothing when empty",
-       Zip(Ods("<table:table-row table:number-rows-repeated=\"2\"><table:table-cell "
-               "table:number-columns-repeated=\"2\"/><table:table-cell office:value-type=\"float\" "
-               "office:value=\"7\" table:number-columns-repeated=\"3\"/></table:table-row>"
-               "<table:table-row table:number-rows-repeated=\"1048572\"><table:table-cell "
+       Zip(Ods("<table:table-row table:number-rows-repeated=\"1048575\"><table:table-cell "
                "table:number-columns-repeated=\"99999\"/></table:table-row>"
                "<table:table-row table:number-rows-repeated=\"4000000000\"><table:table-cell "
                "table:number-columns-repeated=\"16383\"/><table:table-cell "
@@ -276,12 +229,14 @@ TEST(OdsReaderTest, CellsAndRefusals) {
                "</table:table-cell><table:table-cell><text:p>2</text:p></table:table-cell>"
                "</table:table-row><table:table-row><table:table-cell><text:p>3</text:p>"
                "</table:table-cell></table:table-row>")),
-       "C1=7|D1=7|E1=7|C2=7|D2=7|E2=7|XFD1048576=1"},
-      {"the active table comes from the settings", Zip(Ods("", "Two")), "A1=two"},
+       "XFD1048576=1"},
       {"missing active table reads the first",
-       Zip(Ods("<table:table-row><table:table-cell><text:p>one</text:p></table:table-cell>"
-               "</table:table-row>",
-               "Three")),
+       Zip(With(Ods("<table:table-row><table:table-cell><text:p>one</text:p></table:table-cell>"
+                    "</table:table-row>"),
+                "settings.xml",
+                "<config:config-item-set xmlns:config=\"urn:oasis:names:tc:opendocument:xmlns:"
+                "config:1.0\"><config:config-item config:name=\"ActiveTable\">Two"
+                "</config:config-item></config:config-item-set>")),
        "A1=one"},
       {"missing content", Zip(With(Ods(""), "content.xml", nullptr)),
        "refused: missing part content.xml"},
@@ -291,8 +246,6 @@ TEST(OdsReaderTest, CellsAndRefusals) {
        "refused: bad repeat count \"-2\""},
       {"bad number", row("<table:table-cell office:value-type=\"float\" office:value=\"x\"/>"),
        "refused: content.xml: bad number \"x\""},
-      {"number without value", row("<table:table-cell office:value-type=\"float\"/>"),
-       "refused: bad number \"\""},
       {"bad date", row("<table:table-cell office:value-type=\"date\" office:date-value=\"soon\"/>"),
        "refused: bad date \"soon\""},
       {"unknown error",
@@ -302,10 +255,11 @@ TEST(OdsReaderTest, CellsAndRefusals) {
       {"unknown type", row("<table:table-cell office:value-type=\"blob\"/>"),
        "refused: unknown value type"},
       {"malformed", row("<table:table-cell>"), "refused: content.xml: malformed XML"},
-      {"spaces without end", Zip(Ods(spaces + "</table:table-row>")),
+      {"spaces without end",
+       row("<table:table-cell><text:p>" + spaces + "</text:p></table:table-cell>"),
        "refused: too many spaces (text:s)"},
   });
-  for (const char* time : {"P1M", "P1Y", "P1W", "PT1D", "PT-1H", "PT1H2", "1H", "P", "PT"}) {
+  for (const char* time : {"PT1D", "PT-1H", "PT1H2", "1H", "PT"}) {
     EXPECT_THAT(Outcome(row("<table:table-cell office:value-type=\"time\" office:time-value=\"" +
                             std::string(time) + "\"/>")),
                 HasSubstr("bad time \"" + std::string(time) + "\""));
@@ -315,30 +269,19 @@ TEST(OdsReaderTest, CellsAndRefusals) {
 TEST(OfficeContainerTest, FormatsZipsAndXmlAreChecked) {
   std::string bomb = Sheet("<row><c><v>1</v></c></row>");  // 20 MB deflate to about 20 KB
   bomb.insert(bomb.find("<sheetData>"), std::string(20u << 20, ' '));
-  std::string laughs = "<!DOCTYPE worksheet [<!ENTITY a0 \"lol\">";
-  for (int i = 1; i < 8; ++i) {
-    laughs += "<!ENTITY a" + std::to_string(i) + " \"";
-    for (int j = 0; j < 10; ++j) laughs += "&a" + std::to_string(i - 1) + ";";
-    laughs += "\">";
-  }
-  laughs += "]>" + Sheet("<row><c t=\"str\"><v>&a7;</v></c></row>");
+  const std::string laughs = "<!DOCTYPE worksheet [<!ENTITY a \"lol\"><!ENTITY b \"&a;&a;&a;\">]>" +
+                             Sheet("<row><c t=\"str\"><v>&b;</v></c></row>");
   const std::string external = "<!DOCTYPE worksheet [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" +
                                Sheet("<row><c t=\"str\"><v>&x;</v></c></row>");
   const std::vector<std::uint8_t> xlsx = Zip(Xlsx("<row><c><v>1</v></c></row>"));
-  std::vector<std::uint8_t> ole2 = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-  ole2.resize(600, 0);
   std::vector<std::uint8_t> corrupt = xlsx;
   for (std::size_t i = corrupt.size() / 2; i < corrupt.size() / 2 + 40; ++i) corrupt[i] ^= 0x5A;
   Check({
       {"empty", {}, "refused: book.xls: the file is empty"},
-      {"csv", Bytes("Name,Age\nAda,36\n"), std::string("refused: ") + kNotOurs},
-      {"pdf", Bytes("%PDF-1.7\n"), std::string("refused: ") + kNotOurs},
-      {"zip signature alone", Bytes("PK"), std::string("refused: ") + kNotOurs},
+      {"csv", {'a', ',', 'b', '\n'}, std::string("refused: ") + kNotOurs},
       {"text document",
        Zip({{"mimetype", "application/vnd.oasis.opendocument.text"}, {"content.xml", "<x/>"}}),
        std::string("refused: ") + kNotOurs},
-      {"plain zip", Zip({{"readme.txt", "hello"}}), std::string("refused: ") + kNotOurs},
-      {"ole2 goes to the .xls reader", ole2, "refused: book.xls: "},
       {"truncated zip",
        {xlsx.begin(), xlsx.begin() + xlsx.size() / 2},
        "refused: damaged zip file"},
@@ -350,7 +293,6 @@ TEST(OfficeContainerTest, FormatsZipsAndXmlAreChecked) {
       {"external entity", Zip(With(Xlsx(""), "xl/worksheets/sheet1.xml", external.c_str())),
        "refused: sheet1.xml: XML with a document type declaration is not allowed"},
   });
-  EXPECT_THAT(Outcome(ole2), Not(HasSubstr(kNotOurs)));
 }
 
 }  // namespace
