@@ -17,8 +17,8 @@ namespace zerova {
 bool LooksLikeOds(ZipArchive& zip);
 
 // Reads the active table of the spreadsheet in `zip` (the first table when
-// settings.xml names none). Throws ReadError naming the zip's file when a part is
-// missing or malformed, or the named table does not exist.
+// settings.xml names none, or names a table that is not there). Throws ReadError
+// naming the zip's file when a part is missing or malformed, or there is no table.
 std::unique_ptr<Worksheet> ReadOds(ZipArchive& zip);
 
 }  // namespace zerova
