@@ -23,10 +23,10 @@ struct XlsxWorkbook {
 std::string FindXlsxWorkbookPart(ZipArchive& zip);
 
 // Reads the workbook at `workbook_part`: its first workbook view's activeTab picks
-// the sheet (in the order of <sheets>, from 0), workbookPr/@date1904 the date
-// system, and its relationships the parts.
+// the sheet (in the order of <sheets>, from 0; the first sheet when it is past the
+// last), workbookPr/@date1904 the date system, and its relationships the parts.
 // Throws ReadError when the part is not a workbook, has no sheets, the active
-// tab does not exist, the active sheet is not a worksheet, or a part is missing.
+// sheet is not a worksheet, or a part is missing.
 XlsxWorkbook ReadXlsxWorkbook(ZipArchive& zip, const std::string& workbook_part);
 
 }  // namespace zerova
