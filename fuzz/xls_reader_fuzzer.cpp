@@ -1,5 +1,5 @@
-// libFuzzer target: arbitrary bytes through the workbook entry the program uses,
-// then the cells the conversion would read turned into text.
+// libFuzzer target for the .xls reader: arbitrary bytes through ReadXls, then the
+// cells the conversion would read turned into text.
 //
 // A zerova::Error is a refusal, which is fine; any other exception, a crash, a
 // sanitizer report, a hang or a runaway allocation is a finding.
@@ -10,8 +10,8 @@
 
 #include "conversion/cell_text.h"
 #include "conversion/xml_escape.h"
+#include "formats/xls/reader.h"
 #include "services/error.h"
-#include "services/spreadsheet.h"
 
 namespace {
 
@@ -31,8 +31,7 @@ void WalkSheet(const zerova::Worksheet& sheet) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {
-    const auto sheet =
-        zerova::ReadWorkbookBytes(std::span<const std::uint8_t>(data, size), "fuzz.xls");
+    const auto sheet = zerova::ReadXls(std::span<const std::uint8_t>(data, size), "fuzz.xls");
     WalkSheet(*sheet);
   } catch (const zerova::Error&) {
     // Refused: the reader named the fault.

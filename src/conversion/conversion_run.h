@@ -1,3 +1,6 @@
+// conversion/: the output document's lines and escaping (output_document.h,
+// xml_escape.h), a cell's text (cell_text.h), AppendLine, and this run.
+//
 // ConversionRun: the one conversion a program start performs.
 //
 // Reads the active worksheet of the chosen workbook, walks it column by column

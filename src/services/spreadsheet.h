@@ -1,3 +1,9 @@
+// services/: what the conversion run talks to, and the real services it is handed:
+// this spreadsheet interface, the file system (file_system.h) and the window hooks
+// (window_hooks.h), the cell value and the error family, the local file system, and
+// format detection (spreadsheet_service.cpp), the one place that knows the readers
+// under formats/.
+//
 // The spreadsheet service: opens a workbook and answers the cells of its active
 // worksheet.
 //

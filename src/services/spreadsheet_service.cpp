@@ -7,12 +7,13 @@
 #include <cstring>
 #include <vector>
 
+#include "formats/common/ole2_container.h"
+#include "formats/common/zip_archive.h"
+#include "formats/ods/reader.h"
+#include "formats/xls/reader.h"
+#include "formats/xlsx/reader.h"
 #include "services/error.h"
-#include "services/ods_reader.h"
 #include "services/spreadsheet.h"
-#include "services/xls_reader.h"
-#include "services/xlsx_reader.h"
-#include "services/zip_archive.h"
 
 namespace zerova {
 namespace {

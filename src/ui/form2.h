@@ -1,3 +1,7 @@
+// ui/: the window Form2 (with its layout in form2_layout.cpp), its file dialog
+// cd1 (common_dialog.h), the command line, and the two mains: zerova (main.cpp)
+// and zerova-window (window_main.cpp).
+//
 // Form2: Zerova's one window.
 //
 // The constructor builds the fixed layout (positions in twips, 15 to a pixel),

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "conversion/output_document.h"
+#include "formats/common/pooled_sheet.h"
 #include "services/error.h"
-#include "services/pooled_sheet.h"
 #include "support/document.h"
 #include "support/memory_file_system.h"
 

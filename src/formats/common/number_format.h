@@ -1,0 +1,24 @@
+// Number formats: which cell formats make a number a date or time.
+//
+// Shared by every reader, so one sheet saved in any format is judged the same way.
+#ifndef ZEROVA_FORMATS_COMMON_NUMBER_FORMAT_H_
+#define ZEROVA_FORMATS_COMMON_NUMBER_FORMAT_H_
+
+#include <string_view>
+
+namespace zerova {
+
+// True iff the format code shows a date or time: once quoted text, the character
+// after '\', '_' (spacer) or '*' (fill), and every bracketed part except elapsed
+// hours, minutes or seconds ([h], [hh], [mm], [ss], ...) are removed, it still holds
+// y, m, d, h or s in either case. "General" never is.
+// So "yyyy-mm-dd" and "[h]:mm" are dates; "_-* #,##0\ _D_M_-" and "[Red]0.00" are not.
+bool IsDateFormatCode(std::string_view code);
+
+// True iff `id` is a built-in date or time format: 14-22, 27-36, 45-47 or 50-58.
+// Only for ids the workbook does not define itself.
+bool IsBuiltInDateFormat(int id);
+
+}  // namespace zerova
+
+#endif  // ZEROVA_FORMATS_COMMON_NUMBER_FORMAT_H_

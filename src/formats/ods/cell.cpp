@@ -1,0 +1,165 @@
+#include "formats/ods/cell.h"
+
+#include <charconv>
+
+#include "formats/common/date_serial.h"
+#include "formats/ods/names.h"
+
+namespace zerova {
+namespace {
+
+constexpr std::int64_t kMaxRepeat = std::int64_t{1} << 31;
+constexpr std::uint64_t kMaxSpaces = std::uint64_t{64} << 20;
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// The attributes of a cell that decide its value.
+struct CellAttributes {
+  std::string value_type;  // office:value-type
+  std::string ext_type;    // calcext:value-type
+  std::string value, date_value, time_value, boolean_value, string_value;
+  bool has_string_value = false;
+  std::string repeat;
+};
+
+}  // namespace
+
+std::int64_t ParseOdsRepeat(XmlStream& xml, std::string_view text) {
+  std::int64_t count = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') xml.Fail("bad repeat count \"" + std::string(text) + "\"");
+    count = std::min(count * 10 + (c - '0'), kMaxRepeat);
+  }
+  if (count == 0) xml.Fail("bad repeat count \"" + std::string(text) + "\"");
+  return count;
+}
+
+OdsCell OdsCellReader::Read(XmlStream& xml) {
+  CellAttributes a;
+  xml.ForEachAttribute([&](std::string_view ns, std::string_view name, std::string_view value) {
+    if (ns == kOdsOfficeNamespace) {
+      if (name == "value-type") a.value_type = value;
+      if (name == "value") a.value = value;
+      if (name == "date-value") a.date_value = value;
+      if (name == "time-value") a.time_value = value;
+      if (name == "boolean-value") a.boolean_value = value;
+      if (name == "string-value") {
+        a.string_value = value;
+        a.has_string_value = true;
+      }
+    } else if (ns == kOdsTableNamespace && name == "number-columns-repeated") {
+      a.repeat = value;
+    } else if (ns == kOdsCalcExtNamespace && name == "value-type") {
+      a.ext_type = value;
+    }
+  });
+  OdsCell cell;
+  if (!a.repeat.empty()) cell.repeat = ParseOdsRepeat(xml, a.repeat);
+  const std::string& type = a.value_type;
+  const bool wants_text = type == "string" || type.empty() || a.ext_type == "error";
+  if (!wants_text) {
+    xml.SkipElement();
+  }
+  if (a.ext_type == "error") {
+    const std::string text = ReadParagraphs(xml);
+    CellError error;
+    if (!CellErrorFromText(text, &error)) xml.Fail("unknown error value \"" + text + "\"");
+    cell.value = CellValue::Error(error);
+  } else if (type == "float" || type == "percentage" || type == "currency") {
+    double number = 0;
+    const auto [end, ec] = std::from_chars(a.value.data(), a.value.data() + a.value.size(), number);
+    if (a.value.empty() || ec != std::errc() || end != a.value.data() + a.value.size()) {
+      xml.Fail("bad number \"" + a.value + "\"");
+    }
+    cell.value = CellValue::Number(number);
+  } else if ((type == "date" && a.date_value.empty()) || (type == "time" && a.time_value.empty())) {
+    cell.value = CellValue::Empty();  // Gnumeric writes a date it cannot place so
+  } else if (type == "date") {
+    double serial = 0;
+    if (!SerialFromIsoDateTime(a.date_value, system_, &serial)) {
+      xml.Fail("bad date \"" + a.date_value + "\"");
+    }
+    cell.value = CellValue::Date(serial, system_);
+  } else if (type == "time") {
+    double days = 0;
+    if (!DaysFromIsoDuration(a.time_value, &days)) xml.Fail("bad time \"" + a.time_value + "\"");
+    cell.value = CellValue::Date(days, system_);
+  } else if (type == "boolean") {
+    const std::string& b = a.boolean_value;
+    if (b != "true" && b != "false" && b != "1" && b != "0") xml.Fail("bad boolean \"" + b + "\"");
+    cell.value = CellValue::Boolean(b == "true" || b == "1");
+  } else if (type == "string" && a.has_string_value) {
+    xml.SkipElement();
+    cell.value = CellValue::Text(a.string_value);
+  } else if (type == "string" || type.empty()) {
+    cell.value = CellValue::Text(ReadParagraphs(xml));
+  } else {
+    xml.Fail("unknown value type \"" + type + "\"");
+  }
+  return cell;
+}
+
+std::string OdsCellReader::ReadParagraphs(XmlStream& xml) {
+  std::string text;
+  if (xml.IsEmpty()) return text;
+  const int depth = xml.Depth();
+  bool first = true;
+  while (xml.Next()) {
+    if (xml.node() == XmlStream::Node::kEnd && xml.Depth() == depth) break;
+    if (xml.node() != XmlStream::Node::kStart) continue;
+    if (xml.Depth() == depth + 1 && xml.Namespace() == kOdsTextNamespace &&
+        (xml.LocalName() == "p" || xml.LocalName() == "h")) {
+      if (!first) text.push_back('\n');
+      first = false;
+      AppendParagraph(xml, text);
+    } else {
+      xml.SkipElement();  // office:annotation, draw:frame, ...
+    }
+  }
+  return text;
+}
+
+void OdsCellReader::AppendParagraph(XmlStream& xml, std::string& text) {
+  if (xml.IsEmpty()) return;
+  const int depth = xml.Depth();
+  // White space in the XML text collapses to one space, and none at the paragraph's start.
+  bool after_space = true;
+  while (xml.Next()) {
+    if (xml.node() == XmlStream::Node::kEnd && xml.Depth() == depth) return;
+    if (xml.node() == XmlStream::Node::kText) {
+      for (char c : xml.Text()) {
+        if (!IsSpace(c)) {
+          text.push_back(c);
+          after_space = false;
+        } else if (!after_space) {
+          text.push_back(' ');
+          after_space = true;
+        }
+      }
+      continue;
+    }
+    if (xml.node() != XmlStream::Node::kStart) continue;
+    const std::string_view name = xml.LocalName();
+    if (xml.Namespace() != kOdsTextNamespace) {
+      xml.SkipElement();  // annotations, frames
+    } else if (name == "s") {
+      std::string count_text;
+      std::int64_t count = 1;
+      if (xml.Attribute(kOdsTextNamespace, "c", &count_text))
+        count = ParseOdsRepeat(xml, count_text);
+      spaces_ += static_cast<std::uint64_t>(count);
+      if (spaces_ > kMaxSpaces) xml.Fail("too many spaces (text:s)");
+      text.append(static_cast<std::size_t>(count), ' ');
+      after_space = false;
+      xml.SkipElement();
+    } else if (name == "tab" || name == "line-break") {
+      text.push_back(name == "tab" ? '\t' : '\n');
+      after_space = false;
+      xml.SkipElement();
+    } else if (name == "note" || name == "ruby-text" || name == "bookmark-ref") {
+      xml.SkipElement();
+    }
+  }
+}
+
+}  // namespace zerova

@@ -1,0 +1,120 @@
+#include "formats/ods/content.h"
+
+#include <algorithm>
+
+#include "formats/common/cell_address.h"
+#include "formats/common/xml_stream.h"
+#include "formats/ods/cell.h"
+#include "formats/ods/names.h"
+#include "services/error.h"
+
+namespace zerova {
+namespace {
+
+// Depth of table:table under office:document-content/office:body/office:spreadsheet.
+constexpr int kTableDepth = 3;
+
+class TableReader {
+ public:
+  TableReader(XmlStream& xml, DateSystem system) : xml_(xml), cells_(system) {}
+
+  // Reads the table the stream is on, through its end.
+  std::unique_ptr<RunLengthSheet> Read();
+
+ private:
+  void ReadRow();
+
+  XmlStream& xml_;
+  OdsCellReader cells_;
+  std::unique_ptr<RunLengthSheet> sheet_ = std::make_unique<RunLengthSheet>();
+  std::int64_t next_row_ = 1;
+};
+
+// True iff `date` is 1904-01-01, written with or without leading zeros ("1904-1-1", as
+// Gnumeric does), a time after it allowed.
+bool IsFirstDayOf1904(std::string_view date) {
+  date = date.substr(0, date.find('T'));
+  return date == "1904-01-01" || date == "1904-1-1" || date == "1904-01-1" || date == "1904-1-01";
+}
+
+bool IsTableElement(const XmlStream& xml, std::string_view name) {
+  return xml.LocalName() == name && xml.Namespace() == kOdsTableNamespace;
+}
+
+std::unique_ptr<RunLengthSheet> TableReader::Read() {
+  if (xml_.IsEmpty()) return std::move(sheet_);
+  const int depth = xml_.Depth();
+  while (xml_.Next()) {
+    if (xml_.node() == XmlStream::Node::kEnd && xml_.Depth() == depth) break;
+    if (xml_.node() != XmlStream::Node::kStart) continue;
+    if (IsTableElement(xml_, "table-row")) {
+      ReadRow();
+    } else if (!IsTableElement(xml_, "table-header-rows") && !IsTableElement(xml_, "table-rows") &&
+               !IsTableElement(xml_, "table-row-group")) {
+      xml_.SkipElement();  // columns, shapes, named ranges, ...
+    }
+  }
+  return std::move(sheet_);
+}
+
+void TableReader::ReadRow() {
+  std::int64_t repeat = 1;
+  std::string repeat_text;
+  if (xml_.Attribute(kOdsTableNamespace, "number-rows-repeated", &repeat_text)) {
+    repeat = ParseOdsRepeat(xml_, repeat_text);
+  }
+  if (next_row_ > kMaxRows) {
+    xml_.SkipElement();
+    return;
+  }
+  const std::int64_t last_row = std::min(next_row_ + repeat - 1, kMaxRows);
+  sheet_->StartRows(next_row_, last_row);
+  next_row_ = last_row + 1;
+  if (xml_.IsEmpty()) return;
+
+  const int depth = xml_.Depth();
+  std::int64_t column = 1;
+  while (xml_.Next()) {
+    if (xml_.node() == XmlStream::Node::kEnd && xml_.Depth() == depth) break;
+    if (xml_.node() != XmlStream::Node::kStart) continue;
+    if (column > kMaxColumns ||
+        (!IsTableElement(xml_, "table-cell") && !IsTableElement(xml_, "covered-table-cell"))) {
+      xml_.SkipElement();
+      continue;
+    }
+    OdsCell cell = cells_.Read(xml_);
+    const std::int64_t last_column = std::min(column + cell.repeat - 1, kMaxColumns);
+    sheet_->AddCells(column, last_column, std::move(cell.value));
+    column = last_column + 1;
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<RunLengthSheet> ReadOdsContent(ZipArchive& zip, const std::string& active_table) {
+  XmlStream xml(zip.Open("content.xml"), zip.file());
+  DateSystem system = DateSystem::k1900;
+  std::string value;
+  while (xml.Next()) {
+    if (xml.node() != XmlStream::Node::kStart) continue;
+    if (xml.Depth() == 0 &&
+        (xml.LocalName() != "document-content" || xml.Namespace() != kOdsOfficeNamespace)) {
+      xml.Fail("not an OpenDocument content part");
+    }
+    if (IsTableElement(xml, "null-date")) {
+      if (xml.Attribute(kOdsTableNamespace, "date-value", &value)) {
+        system = IsFirstDayOf1904(value) ? DateSystem::k1904 : DateSystem::k1900;
+      }
+    } else if (xml.Depth() == kTableDepth && IsTableElement(xml, "table")) {
+      std::string name;
+      xml.Attribute(kOdsTableNamespace, "name", &name);
+      if (active_table.empty() || name == active_table) return TableReader(xml, system).Read();
+      xml.SkipElement();
+    }
+  }
+  if (active_table.empty()) throw ReadError(zip.file(), "the workbook has no tables");
+  // Settings naming a table that is not there: the first table, as with no settings.
+  return ReadOdsContent(zip, "");
+}
+
+}  // namespace zerova

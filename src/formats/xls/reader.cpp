@@ -1,0 +1,91 @@
+#include "formats/xls/reader.h"
+
+#include <vector>
+
+#include "formats/common/codepage_decoder.h"
+#include "formats/common/little_endian.h"
+#include "formats/common/ole2_container.h"
+#include "formats/xls/record_cursor.h"
+#include "formats/xls/records.h"
+#include "formats/xls/sheet_builder.h"
+#include "formats/xls/workbook_globals.h"
+#include "services/error.h"
+
+namespace zerova {
+namespace {
+
+// BOUNDSHEET sheet types ([MS-XLS] 2.4.28 dt).
+constexpr std::uint8_t kSheetWorksheet = 0;
+constexpr std::uint8_t kSheetMacro = 1;
+constexpr std::uint8_t kSheetChart = 2;
+constexpr std::uint8_t kSheetVbModule = 6;
+
+// Refuses a sheet that BOUNDSHEET does not list as a worksheet.
+void RequireWorksheet(const SheetEntry& sheet, const std::string& name) {
+  const char* kind = nullptr;
+  switch (sheet.type) {
+    case kSheetWorksheet:
+      return;
+    case kSheetMacro:
+      kind = "a macro sheet";
+      break;
+    case kSheetChart:
+      kind = "a chart";
+      break;
+    case kSheetVbModule:
+      kind = "a Visual Basic module";
+      break;
+    default:
+      kind = "a sheet of an unknown type";
+      break;
+  }
+  throw ReadError(name, "the active sheet \"" + sheet.name + "\" is " + kind + ", not a worksheet");
+}
+
+bool IsBofAt(ByteSpan stream, std::size_t offset) {
+  return offset < stream.size() && stream.size() - offset >= 4 &&
+         GetU16(stream, offset) == biff::kBof;
+}
+
+// Moves the cursor to the BOF of sheet `index`. BOUNDSHEET's offset is trusted
+// when a BOF stands there; otherwise the sheets' substreams are counted in order
+// from the end of the globals, as some writers get the offsets wrong.
+void SeekSheet(BiffRecordCursor& cursor, ByteSpan stream, const WorkbookGlobals& globals,
+               std::size_t index) {
+  const std::size_t offset = globals.sheets[index].offset;
+  if (offset >= globals.end && IsBofAt(stream, offset)) {
+    cursor.Seek(offset);
+    return;
+  }
+  cursor.Seek(globals.end);
+  std::size_t seen = 0;
+  int depth = 0;
+  while (cursor.Next()) {
+    if (cursor.id() == biff::kBof) {
+      if (depth == 0 && seen++ == index) {
+        cursor.Seek(cursor.offset());
+        return;
+      }
+      ++depth;
+    } else if (cursor.id() == biff::kEof && depth > 0) {
+      --depth;
+    }
+  }
+  cursor.Fail("damaged workbook: the substream of sheet \"" + globals.sheets[index].name +
+              "\" is missing");
+}
+
+}  // namespace
+
+std::unique_ptr<Worksheet> ReadXls(std::span<const std::uint8_t> bytes, const std::string& name) {
+  const std::vector<std::uint8_t> stream = ReadWorkbookStream(bytes, name);
+  BiffRecordCursor cursor(stream, name);
+  const WorkbookGlobals globals = ReadWorkbookGlobals(cursor);
+  const SheetEntry& sheet = globals.sheets[globals.active_sheet];
+  RequireWorksheet(sheet, name);
+  SeekSheet(cursor, stream, globals, globals.active_sheet);
+  CodepageDecoder decoder(globals.codepage);
+  return BuildXlsSheet(cursor, globals, sheet, decoder);
+}
+
+}  // namespace zerova

@@ -1,0 +1,77 @@
+#include "formats/xls/record_cursor.h"
+
+#include <cassert>
+#include <cstdio>
+
+#include "formats/common/little_endian.h"
+#include "formats/xls/records.h"
+#include "services/error.h"
+
+namespace zerova {
+namespace {
+
+constexpr std::size_t kHeaderSize = 4;
+
+}  // namespace
+
+BiffRecordCursor::BiffRecordCursor(ByteSpan stream, const std::string& file)
+    : stream_(stream), file_(file) {
+  segments_.emplace_back();
+}
+
+void BiffRecordCursor::Seek(std::size_t offset) {
+  assert(offset <= stream_.size());
+  position_ = offset;
+}
+
+void BiffRecordCursor::ReadHeader(std::uint16_t* id, std::size_t* length) const {
+  if (stream_.size() - position_ < kHeaderSize) {
+    Fail("truncated record header at offset " + std::to_string(position_));
+  }
+  *id = GetU16(stream_, position_);
+  *length = GetU16(stream_, position_ + 2);
+  if (stream_.size() - position_ - kHeaderSize < *length) {
+    Fail("truncated record " + Describe(*id));
+  }
+}
+
+bool BiffRecordCursor::Next() {
+  if (position_ >= stream_.size()) return false;
+  std::size_t length = 0;
+  ReadHeader(&id_, &length);
+  offset_ = position_;
+  segments_.clear();
+  segments_.push_back(stream_.subspan(position_ + kHeaderSize, length));
+  position_ += kHeaderSize + length;
+
+  // Gather the CONTINUE records that carry on this one.
+  while (id_ != biff::kContinue && stream_.size() - position_ >= kHeaderSize &&
+         GetU16(stream_, position_) == biff::kContinue) {
+    std::uint16_t id = 0;
+    ReadHeader(&id, &length);
+    segments_.push_back(stream_.subspan(position_ + kHeaderSize, length));
+    position_ += kHeaderSize + length;
+  }
+  return true;
+}
+
+void BiffRecordCursor::RequireBody(std::size_t size) const {
+  if (body().size() < size) Truncated();
+}
+
+void BiffRecordCursor::Truncated() const { Fail("truncated record " + Describe(id_)); }
+
+void BiffRecordCursor::Fail(std::string_view what) const { throw ReadError(file_, what); }
+
+std::string BiffRecordCursor::Describe(std::uint16_t id) {
+  char buf[32];
+  const char* name = biff::RecordName(id);
+  if (name != nullptr) {
+    std::snprintf(buf, sizeof buf, "0x%04X (%s)", id, name);
+  } else {
+    std::snprintf(buf, sizeof buf, "0x%04X", id);
+  }
+  return buf;
+}
+
+}  // namespace zerova

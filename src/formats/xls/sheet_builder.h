@@ -1,0 +1,30 @@
+// The cells of one worksheet substream of an .xls workbook ([MS-XLS] 2.1.7.20.5).
+//
+// The builder reads every cell record of the sheet into a PooledSheet and decides
+// each cell's kind once: shared and inline text, numbers (RK, MULRK, NUMBER),
+// dates (a number whose XF shows a date format), booleans, errors, and the cached
+// results of formulas, which are never evaluated. Substreams nested in the sheet
+// (embedded charts) are skipped.
+#ifndef ZEROVA_FORMATS_XLS_SHEET_BUILDER_H_
+#define ZEROVA_FORMATS_XLS_SHEET_BUILDER_H_
+
+#include <memory>
+
+#include "formats/common/codepage_decoder.h"
+#include "formats/common/pooled_sheet.h"
+#include "formats/xls/record_cursor.h"
+#include "formats/xls/workbook_globals.h"
+
+namespace zerova {
+
+// Reads the sheet whose BOF record is the cursor's next record, up to its EOF or
+// the end of the stream, and returns it sealed. `decoder` decodes BIFF5 text.
+// Throws ReadError when the substream is not a worksheet (a chart, macro or
+// dialog sheet), a record is truncated or its counts exceed its body, a cell names
+// an XF or shared string the workbook lacks, or an error code is unknown.
+std::unique_ptr<PooledSheet> BuildXlsSheet(BiffRecordCursor& cursor, const WorkbookGlobals& globals,
+                                           const SheetEntry& sheet, CodepageDecoder& decoder);
+
+}  // namespace zerova
+
+#endif  // ZEROVA_FORMATS_XLS_SHEET_BUILDER_H_

@@ -1,0 +1,150 @@
+#include "formats/xls/text_reader.h"
+
+#include <algorithm>
+
+#include "formats/common/unicode.h"
+
+namespace zerova {
+namespace {
+
+// Flags of a string's header byte ([MS-XLS] 2.5.293).
+constexpr std::uint8_t kHighByte = 0x01;
+constexpr std::uint8_t kExtended = 0x04;  // phonetic data follows the runs
+constexpr std::uint8_t kRich = 0x08;      // formatting runs follow the characters
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Turns UTF-16 code units into UTF-8, one unit at a time, pairing surrogates.
+class Utf16Sink {
+ public:
+  explicit Utf16Sink(std::string& out) : out_(out) {}
+
+  void Unit(char16_t unit) {
+    if (unit >= 0xDC00 && unit <= 0xDFFF && high_ != 0) {
+      AppendUtf8(0x10000 + ((high_ - 0xD800) << 10) + (unit - 0xDC00), out_);
+      high_ = 0;
+      return;
+    }
+    Finish();
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      high_ = unit;
+    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+      AppendUtf8(kReplacement, out_);
+    } else {
+      AppendUtf8(unit, out_);
+    }
+  }
+
+  // Ends a pending high surrogate that no low one followed.
+  void Finish() {
+    if (high_ != 0) AppendUtf8(kReplacement, out_);
+    high_ = 0;
+  }
+
+ private:
+  std::string& out_;
+  char16_t high_ = 0;
+};
+
+}  // namespace
+
+BiffTextReader::BiffTextReader(const BiffRecordCursor& cursor, std::size_t offset)
+    : cursor_(cursor), segments_(cursor.segments()), pos_(offset) {
+  if (pos_ > segments_.front().size()) cursor_.Truncated();
+}
+
+bool BiffTextReader::Fill() {
+  while (pos_ == segments_[segment_].size()) {
+    if (segment_ + 1 == segments_.size()) return false;
+    ++segment_;
+    pos_ = 0;
+  }
+  return true;
+}
+
+bool BiffTextReader::AtEnd() { return !Fill(); }
+
+std::uint8_t BiffTextReader::U8() {
+  if (!Fill()) cursor_.Truncated();
+  return segments_[segment_][pos_++];
+}
+
+std::uint16_t BiffTextReader::U16() {
+  const std::uint16_t low = U8();
+  return static_cast<std::uint16_t>(low | (U8() << 8));
+}
+
+std::uint32_t BiffTextReader::U32() {
+  const std::uint32_t low = U16();
+  return low | (static_cast<std::uint32_t>(U16()) << 16);
+}
+
+void BiffTextReader::Skip(std::uint64_t count) {
+  while (count > 0) {
+    if (!Fill()) cursor_.Truncated();
+    const std::size_t n =
+        static_cast<std::size_t>(std::min<std::uint64_t>(count, segments_[segment_].size() - pos_));
+    pos_ += n;
+    count -= n;
+  }
+}
+
+std::string BiffTextReader::UnicodeString() {
+  const std::uint16_t count = U16();
+  const std::uint8_t flags = U8();
+  return Characters(count, (flags & kHighByte) != 0);
+}
+
+std::string BiffTextReader::ShortUnicodeString() {
+  const std::uint8_t count = U8();
+  const std::uint8_t flags = U8();
+  return Characters(count, (flags & kHighByte) != 0);
+}
+
+std::string BiffTextReader::RichExtendedString() {
+  const std::uint16_t count = U16();
+  const std::uint8_t flags = U8();
+  const std::uint16_t runs = (flags & kRich) != 0 ? U16() : 0;
+  const std::uint32_t extended = (flags & kExtended) != 0 ? U32() : 0;
+  std::string text = Characters(count, (flags & kHighByte) != 0);
+  Skip(std::uint64_t{runs} * 4);  // each run: character index, font index
+  Skip(extended);
+  return text;
+}
+
+std::string BiffTextReader::Characters(std::size_t count, bool high_byte) {
+  std::string out;
+  out.reserve(count);
+  Utf16Sink sink(out);
+  while (count > 0) {
+    ByteSpan segment = segments_[segment_];
+    if (pos_ == segment.size()) {
+      if (segment_ + 1 == segments_.size()) cursor_.Truncated();
+      ++segment_;
+      pos_ = 0;
+      segment = segments_[segment_];
+      if (segment.empty()) continue;
+      high_byte = (segment[pos_++] & kHighByte) != 0;  // the width, restated at the split
+      continue;
+    }
+    const std::size_t width = high_byte ? 2 : 1;
+    const std::size_t n = std::min(count, (segment.size() - pos_) / width);
+    if (n == 0) {  // one stray byte before a split: a character never straddles one
+      pos_ = segment.size();
+      continue;
+    }
+    const std::uint8_t* p = segment.data() + pos_;
+    if (high_byte) {
+      for (std::size_t i = 0; i < n; ++i)
+        sink.Unit(static_cast<char16_t>(p[2 * i] | (p[2 * i + 1] << 8)));
+    } else {
+      for (std::size_t i = 0; i < n; ++i) sink.Unit(p[i]);
+    }
+    pos_ += n * width;
+    count -= n;
+  }
+  sink.Finish();
+  return out;
+}
+
+}  // namespace zerova

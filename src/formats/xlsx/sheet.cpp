@@ -1,0 +1,254 @@
+#include "formats/xlsx/sheet.h"
+
+#include <charconv>
+
+#include "formats/common/cell_address.h"
+#include "formats/common/date_serial.h"
+#include "formats/common/xml_stream.h"
+#include "formats/xlsx/package.h"
+#include "formats/xlsx/shared_strings.h"
+#include "services/error.h"
+
+namespace zerova {
+namespace {
+
+// What one <c> element holds, before its kind is decided.
+struct RawCell {
+  std::string reference;  // r
+  std::string type;       // t
+  std::string style;      // s
+  std::string value;      // <v>
+  bool has_value = false;
+  std::string inline_text;  // <is>
+  bool has_inline = false;
+};
+
+template <typename T>
+bool ParseWhole(std::string_view text, T* value) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+class SheetParser {
+ public:
+  SheetParser(ZipArchive& zip, const std::string& part, XlsxSheetContext context)
+      : xml_(zip.Open(part), zip.file()),
+        date_system_(context.date_system),
+        date_styles_(std::move(context.date_styles)),
+        shared_string_count_(context.shared_strings.size()) {
+    // The shared strings are the pool's first entries, so a cell names one by its index.
+    for (std::string& text : context.shared_strings)
+      sheet_->AddValue(CellValue::Text(std::move(text)));
+  }
+
+  std::unique_ptr<PooledSheet> Parse();
+
+ private:
+  void StartRow();
+  void ReadCell();
+  RawCell ReadRawCell();
+  // The cell's value. For a shared string, its pool index goes to `*shared` instead
+  // (which otherwise stays -1) and the value returned is empty.
+  CellValue ValueOf(const RawCell& cell, std::int64_t* shared);
+
+  // One step per cell type (t attribute); each reads the cell's <v> text.
+  CellValue InlineString(const RawCell& cell);
+  CellValue NumberCell(const RawCell& cell);
+  std::int64_t SharedStringIndex(const RawCell& cell);
+  CellValue FormulaString(const RawCell& cell);
+  CellValue BooleanCell(const RawCell& cell);
+  CellValue ErrorCell(const RawCell& cell);
+  CellValue DateCell(const RawCell& cell);
+
+  // Throws ReadError naming the part and the cell being read.
+  [[noreturn]] void CellFails(const std::string& what) {
+    xml_.Fail("cell " + CellReferenceText(cell_row_, cell_column_) + ": " + what);
+  }
+
+  XmlStream xml_;
+  std::unique_ptr<PooledSheet> sheet_ = std::make_unique<PooledSheet>();
+  DateSystem date_system_;
+  std::vector<bool> date_styles_;
+  std::size_t shared_string_count_;
+  std::int64_t row_ = 0;          // the current row
+  std::int64_t next_column_ = 1;  // the column of a following cell without r
+  std::int64_t cell_row_ = 0;     // the cell being read
+  std::int64_t cell_column_ = 0;
+};
+
+std::unique_ptr<PooledSheet> SheetParser::Parse() {
+  bool in_data = false;
+  while (xml_.Next()) {
+    if (xml_.Depth() == 0 && xml_.node() == XmlStream::Node::kStart &&
+        (xml_.LocalName() != "worksheet" || !IsSpreadsheetNamespace(xml_.Namespace()))) {
+      xml_.Fail("the active sheet is not a worksheet");
+    }
+    if (xml_.Depth() == 1 && xml_.LocalName() == "sheetData") {
+      in_data = xml_.node() == XmlStream::Node::kStart && !xml_.IsEmpty();
+      continue;
+    }
+    if (!in_data || xml_.node() != XmlStream::Node::kStart ||
+        !IsSpreadsheetNamespace(xml_.Namespace())) {
+      continue;
+    }
+    if (xml_.Depth() == 2 && xml_.LocalName() == "row") {
+      StartRow();
+    } else if (xml_.Depth() == 3 && xml_.LocalName() == "c") {
+      ReadCell();
+    }
+  }
+  sheet_->Seal();
+  return std::move(sheet_);
+}
+
+void SheetParser::StartRow() {
+  std::string r;
+  if (xml_.Attribute("", "r", &r)) {
+    if (!ParseRowNumber(r, &row_)) xml_.Fail("bad row number \"" + r + "\"");
+  } else if (++row_ > kMaxRows) {
+    xml_.Fail("more than 1,048,576 rows");
+  }
+  next_column_ = 1;
+}
+
+void SheetParser::ReadCell() {
+  const RawCell cell = ReadRawCell();
+  std::int64_t row = row_ == 0 ? 1 : row_;
+  std::int64_t column = next_column_;
+  if (!cell.reference.empty()) {
+    if (!ParseCellReference(cell.reference, &row, &column)) {
+      xml_.Fail("bad cell reference \"" + cell.reference + "\"");
+    }
+  } else if (column > kMaxColumns) {
+    xml_.Fail("more than 16,384 cells in row " + std::to_string(row));
+  }
+  next_column_ = column + 1;
+  cell_row_ = row;
+  cell_column_ = column;
+  std::int64_t shared = -1;
+  CellValue value = ValueOf(cell, &shared);
+  if (shared >= 0) {
+    sheet_->PutIndex(row, column, static_cast<std::uint32_t>(shared));
+  } else if (!value.IsEmpty()) {
+    sheet_->Put(row, column, std::move(value));
+  }
+}
+
+RawCell SheetParser::ReadRawCell() {
+  RawCell cell;
+  xml_.ForEachAttribute([&](std::string_view ns, std::string_view name, std::string_view value) {
+    if (!ns.empty()) return;
+    if (name == "r") cell.reference = value;
+    if (name == "t") cell.type = value;
+    if (name == "s") cell.style = value;
+  });
+  if (xml_.IsEmpty()) return cell;
+  const int depth = xml_.Depth();
+  while (xml_.Next()) {
+    if (xml_.node() == XmlStream::Node::kEnd && xml_.Depth() == depth) break;
+    if (xml_.node() != XmlStream::Node::kStart) continue;
+    const std::string_view name = xml_.LocalName();
+    if (name == "v") {
+      cell.value = xml_.ReadText();
+      cell.has_value = true;
+    } else if (name == "is") {
+      cell.inline_text = ReadXlsxStringItem(xml_);
+      cell.has_inline = true;
+    } else {
+      xml_.SkipElement();  // <f>, <extLst>
+    }
+  }
+  return cell;
+}
+
+CellValue SheetParser::ValueOf(const RawCell& cell, std::int64_t* shared) {
+  const std::string& type = cell.type;
+  if (type == "inlineStr") return InlineString(cell);
+  if (!cell.has_value || cell.value.empty()) return CellValue::Empty();
+  if (type.empty() || type == "n") return NumberCell(cell);
+  if (type == "s") {
+    *shared = SharedStringIndex(cell);
+    return CellValue::Empty();
+  }
+  if (type == "str") return FormulaString(cell);
+  if (type == "b") return BooleanCell(cell);
+  if (type == "e") return ErrorCell(cell);
+  if (type == "d") return DateCell(cell);
+  CellFails("unknown cell type \"" + type + "\"");
+}
+
+// t="inlineStr": the text of <is>, or of <v> as some writers put it.
+CellValue SheetParser::InlineString(const RawCell& cell) {
+  if (cell.has_inline) return CellValue::Text(cell.inline_text);
+  std::string text = cell.value;
+  DecodeXlsxEscapes(text);
+  return CellValue::Text(std::move(text));
+}
+
+// t="n" or none: a number, or a date when the cell's style shows one.
+CellValue SheetParser::NumberCell(const RawCell& cell) {
+  const std::string& v = cell.value;
+  std::string_view digits = v;
+  if (digits.front() == '+') digits.remove_prefix(1);
+  double number = 0;
+  if (!ParseWhole(digits, &number)) CellFails("bad number \"" + v + "\"");
+  std::size_t style = 0;
+  if (!cell.style.empty() && !ParseWhole(std::string_view(cell.style), &style)) {
+    CellFails("bad style index \"" + cell.style + "\"");
+  }
+  if (style < date_styles_.size() && date_styles_[style]) {
+    return CellValue::Date(number, date_system_);
+  }
+  return CellValue::Number(number);
+}
+
+// t="s": the index of a shared string, which the pool holds at the same index.
+std::int64_t SheetParser::SharedStringIndex(const RawCell& cell) {
+  const std::string& v = cell.value;
+  std::size_t index = 0;
+  if (!ParseWhole(std::string_view(v), &index)) {
+    CellFails("bad shared string index \"" + v + "\"");
+  }
+  if (index >= shared_string_count_) CellFails("shared string " + v + " is missing");
+  return static_cast<std::int64_t>(index);
+}
+
+// t="str": a formula's text result.
+CellValue SheetParser::FormulaString(const RawCell& cell) {
+  std::string text = cell.value;
+  DecodeXlsxEscapes(text);
+  return CellValue::Text(std::move(text));
+}
+
+CellValue SheetParser::BooleanCell(const RawCell& cell) {
+  const std::string& v = cell.value;
+  if (v == "1" || v == "true") return CellValue::Boolean(true);
+  if (v == "0" || v == "false") return CellValue::Boolean(false);
+  CellFails("bad boolean \"" + v + "\"");
+}
+
+CellValue SheetParser::ErrorCell(const RawCell& cell) {
+  CellError error;
+  if (!CellErrorFromText(cell.value, &error)) {
+    CellFails("unknown error value \"" + cell.value + "\"");
+  }
+  return CellValue::Error(error);
+}
+
+// t="d": ISO 8601 text, a date whatever the cell's style.
+CellValue SheetParser::DateCell(const RawCell& cell) {
+  double serial = 0;
+  if (!SerialFromIsoDateTime(cell.value, date_system_, &serial)) {
+    CellFails("bad date \"" + cell.value + "\"");
+  }
+  return CellValue::Date(serial, date_system_);
+}
+
+}  // namespace
+
+std::unique_ptr<PooledSheet> ReadXlsxSheet(ZipArchive& zip, const std::string& part,
+                                           XlsxSheetContext context) {
+  return SheetParser(zip, part, std::move(context)).Parse();
+}
+
+}  // namespace zerova

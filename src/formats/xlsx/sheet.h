@@ -1,0 +1,40 @@
+// A worksheet part of an .xlsx workbook, streamed into a PooledSheet.
+//
+// Only the cells are read (<sheetData>/<row>/<c>); formulas are skipped, their
+// cached values are the cells' values. Memory grows with the cells that hold a
+// value, never with the part's size; cells naming a shared string share it.
+#ifndef ZEROVA_FORMATS_XLSX_SHEET_H_
+#define ZEROVA_FORMATS_XLSX_SHEET_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "formats/common/pooled_sheet.h"
+#include "formats/common/zip_archive.h"
+#include "services/cell_value.h"
+
+namespace zerova {
+
+// What the worksheet's cells refer to elsewhere in the workbook.
+struct XlsxSheetContext {
+  DateSystem date_system = DateSystem::k1900;
+  std::vector<std::string> shared_strings;
+  std::vector<bool> date_styles;  // by cell format index
+};
+
+// Reads the worksheet in `part` into a sealed PooledSheet.
+//
+// A cell's kind comes from its t attribute: n (a number, or a date when its
+// style's format shows one), s (shared string), inlineStr, str (a formula's
+// text), b, e (one of the seven error texts), d (ISO 8601 text: always a date).
+// A row or cell without an r attribute follows the one before it.
+// Throws ReadError naming the part and cell when a reference is bad or outside
+// 1,048,576 rows by 16,384 columns, a value does not fit its type, a shared
+// string is missing, or the XML is malformed.
+std::unique_ptr<PooledSheet> ReadXlsxSheet(ZipArchive& zip, const std::string& part,
+                                           XlsxSheetContext context);
+
+}  // namespace zerova
+
+#endif  // ZEROVA_FORMATS_XLSX_SHEET_H_

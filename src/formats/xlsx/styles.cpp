@@ -1,0 +1,56 @@
+#include "formats/xlsx/styles.h"
+
+#include <charconv>
+#include <map>
+
+#include "formats/common/number_format.h"
+#include "formats/common/xml_stream.h"
+#include "formats/xlsx/package.h"
+
+namespace zerova {
+namespace {
+
+int FormatId(XmlStream& xml) {
+  std::string value;
+  if (!xml.Attribute("", "numFmtId", &value)) return 0;
+  int id = 0;
+  const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), id);
+  if (ec != std::errc() || end != value.data() + value.size() || id < 0) {
+    xml.Fail("bad numFmtId \"" + value + "\"");
+  }
+  return id;
+}
+
+}  // namespace
+
+std::vector<bool> ReadXlsxDateStyles(ZipArchive& zip, const std::string& part) {
+  XmlStream xml(zip.Open(part), zip.file());
+  std::map<int, bool> defined;  // numFmtId -> shows a date
+  std::vector<int> cell_formats;
+  bool in_cell_xfs = false;
+  while (xml.Next()) {
+    if (xml.Depth() == 1 && xml.LocalName() == "cellXfs") {
+      in_cell_xfs = xml.node() == XmlStream::Node::kStart && !xml.IsEmpty();
+      continue;
+    }
+    if (xml.node() != XmlStream::Node::kStart || !IsSpreadsheetNamespace(xml.Namespace())) {
+      continue;
+    }
+    if (xml.Depth() == 2 && xml.LocalName() == "numFmt") {
+      std::string code;
+      xml.Attribute("", "formatCode", &code);
+      defined[FormatId(xml)] = IsDateFormatCode(code);
+    } else if (in_cell_xfs && xml.Depth() == 2 && xml.LocalName() == "xf") {
+      cell_formats.push_back(FormatId(xml));
+    }
+  }
+  std::vector<bool> dates;
+  dates.reserve(cell_formats.size());
+  for (int id : cell_formats) {
+    const auto it = defined.find(id);
+    dates.push_back(it != defined.end() ? it->second : IsBuiltInDateFormat(id));
+  }
+  return dates;
+}
+
+}  // namespace zerova

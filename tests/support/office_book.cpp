@@ -1,0 +1,118 @@
+#include "support/office_book.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "conversion/cell_text.h"
+#include "formats/common/cell_address.h"
+#include "services/error.h"
+#include "services/spreadsheet.h"
+
+namespace zerova::testing {
+namespace {
+
+const std::string kMain = " xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+
+}  // namespace
+
+std::string Sheet(const std::string& rows) {
+  return "<worksheet" + kMain + "><sheetData>" + rows + "</sheetData></worksheet>";
+}
+
+// Relationships, each given as its id, kind and target.
+std::string Rels(const std::vector<std::array<std::string, 3>>& rels) {
+  std::string xml =
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+      "relationships\">";
+  for (const auto& [id, kind, target] : rels) {
+    xml += "<Relationship Id=\"" + id + "\" Type=\"" + kRels + "/" + kind + "\" Target=\"" +
+           target + "\"/>";
+  }
+  return xml + "</Relationships>";
+}
+
+// An .xlsx whose first sheet holds `rows`; its second is a chartsheet. Without
+// `shared`, the package has neither shared strings nor styles.
+ZipMembers Xlsx(const std::string& rows, const std::string& workbook, const char* shared) {
+  std::vector<std::array<std::string, 3>> rels = {
+      {"rId1", "worksheet", "worksheets/sheet1.xml"},
+      {"rId2", "chartsheet", "/xl/chartsheets/sheet2.xml"}};
+  if (shared) {
+    rels.push_back({"rId3", "sharedStrings", "sharedStrings.xml"});
+    rels.push_back({"rId4", "styles", "./styles.xml"});
+  }
+  ZipMembers parts = {{"_rels/.rels", Rels({{"rId1", "officeDocument", "xl/workbook.xml"}})},
+                      {"xl/workbook.xml", "<workbook" + kMain + " xmlns:r=\"" + kRels + "\">" +
+                                              workbook + "</workbook>"},
+                      {"xl/_rels/workbook.xml.rels", Rels(rels)},
+                      {"xl/worksheets/sheet1.xml", Sheet(rows)}};
+  if (shared) {
+    parts.push_back({"xl/sharedStrings.xml", "<sst" + kMain + ">" + shared + "</sst>"});
+    parts.push_back({"xl/styles.xml", "<styleSheet" + kMain +
+                                          "><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/>"
+                                          "</cellXfs></styleSheet>"});
+  }
+  return parts;
+}
+
+// An .ods whose one table holds `rows`.
+ZipMembers Ods(const std::string& rows) {
+  return {
+      {"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+      {"content.xml",
+       "<office:document-content"
+       " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+       " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
+       " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" xmlns:calcext="
+       "\"urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0\"><office:body>"
+       "<office:spreadsheet><table:table table:name=\"One\">" +
+           rows + "</table:table></office:spreadsheet></office:body></office:document-content>"}};
+}
+
+// `parts` with the member at `path` given `contents`, or dropped when it is null.
+ZipMembers With(ZipMembers parts, const std::string& path, const char* contents) {
+  std::erase_if(parts, [&](const auto& part) { return part.first == path; });
+  if (contents) parts.push_back({path, contents});
+  return parts;
+}
+
+// What the reader makes of `bytes` named "book.xls" (the content, not the name, picks
+// the reader): "refused: <message>", or the
+// non-empty cells of the first 6 rows and 28 columns and the last row and column
+// (and one past each) as "A1=text|B1=text".
+std::string Outcome(const std::vector<std::uint8_t>& bytes) {
+  try {
+    const auto sheet = ReadWorkbookBytes(bytes, "book.xls");
+    std::string cells;
+    for (std::int64_t row : {1, 2, 3, 4, 5, 6, 1048576, 1048577}) {
+      for (std::int64_t column = 1; column <= 16385; column = column == 28 ? 16384 : column + 1) {
+        const CellValue& value = sheet->Cell(row, column);
+        if (value.IsEmpty()) continue;
+        cells +=
+            (cells.empty() ? "" : "|") + CellReferenceText(row, column) + "=" + CellText(value);
+      }
+    }
+    return cells;
+  } catch (const ReadError& e) {
+    return std::string("refused: ") + e.what();
+  }
+}
+
+void Check(const std::vector<Case>& cases) {
+  using ::testing::AllOf;
+  using ::testing::HasSubstr;
+  using ::testing::Not;
+  using ::testing::StartsWith;
+  for (const Case& c : cases) {
+    const std::string outcome = Outcome(c.bytes);
+    if (c.expected.starts_with("refused: ")) {
+      EXPECT_THAT(outcome, AllOf(StartsWith("refused: book.xls: "), HasSubstr(c.expected.substr(9)),
+                                 Not(HasSubstr("\n"))))
+          << c.name;
+    } else {
+      EXPECT_EQ(outcome, c.expected) << c.name;
+    }
+  }
+}
+
+}  // namespace zerova::testing

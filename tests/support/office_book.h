@@ -1,0 +1,54 @@
+// Office workbooks built in memory for the reader tests: .xlsx and .ods packages
+// around given sheet XML, and the reader's outcome on any workbook bytes as one line.
+#ifndef ZEROVA_TESTS_SUPPORT_OFFICE_BOOK_H_
+#define ZEROVA_TESTS_SUPPORT_OFFICE_BOOK_H_
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "support/zip_builder.h"
+
+namespace zerova::testing {
+
+inline constexpr const char* kRels =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+inline constexpr const char* kOneSheet = "<sheets><sheet r:id=\"rId1\"/></sheets>";
+inline constexpr const char* kNotOurs = "not a spreadsheet file this program reads";
+
+// A worksheet part whose <sheetData> holds `rows`.
+std::string Sheet(const std::string& rows);
+
+// Relationships, each given as its id, kind and target.
+std::string Rels(const std::vector<std::array<std::string, 3>>& rels);
+
+// An .xlsx whose first sheet holds `rows`; its second is a chartsheet. Without
+// `shared`, the package has neither shared strings nor styles.
+ZipMembers Xlsx(const std::string& rows, const std::string& workbook = kOneSheet,
+                const char* shared = "<si><t>東京</t></si><si><t/></si>");
+
+// An .ods whose one table holds `rows`.
+ZipMembers Ods(const std::string& rows);
+
+// `parts` with the member at `path` given `contents`, or dropped when it is null.
+ZipMembers With(ZipMembers parts, const std::string& path, const char* contents);
+
+// What the reader makes of `bytes` named "book.xls" (the content, not the name, picks
+// the reader): "refused: <message>", or the non-empty cells of the first 6 rows and
+// 28 columns and the last row and column (and one past each) as "A1=text|B1=text".
+std::string Outcome(const std::vector<std::uint8_t>& bytes);
+
+struct Case {
+  const char* name;
+  std::vector<std::uint8_t> bytes;
+  std::string expected;  // the Outcome, or "refused: " and a part of the one-line message
+};
+
+// Expects each case's Outcome: exactly, or for a refusal a one-line message naming
+// book.xls and holding the expected part.
+void Check(const std::vector<Case>& cases);
+
+}  // namespace zerova::testing
+
+#endif  // ZEROVA_TESTS_SUPPORT_OFFICE_BOOK_H_
