@@ -11,6 +11,7 @@
 #include "formats/common/zip_archive.h"
 #include "formats/ods/reader.h"
 #include "formats/xls/reader.h"
+#include "formats/xlsb/reader.h"
 #include "formats/xlsx/reader.h"
 #include "services/error.h"
 #include "services/spreadsheet.h"
@@ -61,12 +62,13 @@ class LocalSpreadsheetService final : public SpreadsheetService {
 std::unique_ptr<Worksheet> ReadWorkbookBytes(std::span<const std::uint8_t> bytes,
                                              const std::string& name) {
   constexpr const char* kNotOurs =
-      "not a spreadsheet file this program reads (.xls, .xlsx, .xlsm or .ods)";
+      "not a spreadsheet file this program reads (.xls, .xlsx, .xlsm, .xlsb or .ods)";
   if (bytes.empty()) throw ReadError(name, "the file is empty");
   if (LooksLikeOle2(bytes)) return ReadXls(bytes, name);
   if (!LooksLikeZip(bytes)) throw ReadError(name, kNotOurs);
   ZipArchive zip(bytes, name);
   if (LooksLikeOds(zip)) return ReadOds(zip);
+  if (LooksLikeXlsb(zip)) return ReadXlsb(zip);
   if (LooksLikeXlsx(zip)) return ReadXlsx(zip);
   throw ReadError(name, kNotOurs);
 }

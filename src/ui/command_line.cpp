@@ -45,8 +45,8 @@ constexpr const char* kUsage =
     "  --help          show this text\n"
     "  --version       show the program's version\n"
     "\n"
-    "Reads .xls (Excel 97-2003 and 5.0/95), .xlsx and .xlsm (Office Open XML) and\n"
-    ".ods (OpenDocument) workbooks, recognised by their content.\n";
+    "Reads .xls (Excel 97-2003 and 5.0/95), .xlsx and .xlsm (Office Open XML), .xlsb\n"
+    "(Excel binary) and .ods (OpenDocument) workbooks, recognised by their content.\n";
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "zerova: %s\n", message.c_str());

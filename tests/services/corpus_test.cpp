@@ -1,6 +1,7 @@
-// The real-world .xls corpus at ZEROVA_CORPUS (see its README.md): beside each
+// The real-world corpus at ZEROVA_CORPUS (see its README.md): beside each
 // xls/NAME.xls, NAME.expected is the document it must give, NAME.refused says it
-// must be refused, NAME.any that it may be read or refused but never crash.
+// must be refused, NAME.any that it may be read or refused but never crash; beside
+// each file of more/, NAME.converts says it must give a well-formed document.
 // Skipped when the corpus is absent.
 #include <gtest/gtest.h>
 
@@ -43,28 +44,38 @@ std::string CheckCorpusFile(const fs::path& xls) {
     const std::string prefix = xls.filename().string() + ": ";
     return refusal.rfind(prefix, 0) == 0 ? "" : "refusal does not name the file: " + refusal;
   }
-  if (!fs::exists(sibling(".any"))) return "no .expected, .refused or .any beside it";
+  if (fs::exists(sibling(".converts"))) {
+    if (!refusal.empty()) return "refused: " + refusal;
+    return IsWellFormedXml(document) ? "" : "document is not well-formed";
+  }
+  if (!fs::exists(sibling(".any"))) return "no .expected, .refused, .converts or .any beside it";
   return refusal.empty() && !IsWellFormedXml(document) ? "document is not well-formed" : "";
 }
 
-TEST(CorpusTest, EveryFileBehavesAsItsExpectationSays) {
-  const fs::path folder = fs::path(ZEROVA_CORPUS) / "xls";
+// Checks every file in the corpus folder `name` whose extension is `extension`.
+void CheckCorpusFolder(const char* name, const char* extension) {
+  const fs::path folder = fs::path(ZEROVA_CORPUS) / name;
   if (!fs::is_directory(folder)) GTEST_SKIP() << "no corpus at " << folder;
   std::vector<fs::path> files;
   for (const auto& entry : fs::directory_iterator(folder)) {
-    if (entry.path().extension() == ".xls") files.push_back(entry.path());
+    if (entry.path().extension() == extension) files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
   int failed = 0;
-  for (const fs::path& xls : files) {
-    const std::string fault = CheckCorpusFile(xls);
+  for (const fs::path& file : files) {
+    const std::string fault = CheckCorpusFile(file);
     if (!fault.empty()) {
       ++failed;
-      ADD_FAILURE() << xls.filename().string() << ": " << fault;
+      ADD_FAILURE() << file.filename().string() << ": " << fault;
     }
   }
   EXPECT_EQ(failed, 0) << "of " << files.size() << " files";
 }
+
+TEST(CorpusTest, EveryFileBehavesAsItsExpectationSays) { CheckCorpusFolder("xls", ".xls"); }
+
+// more/ holds other kinds of workbook, each of which must convert (NAME.converts).
+TEST(CorpusTest, EveryXlsbFileConverts) { CheckCorpusFolder("more", ".xlsb"); }
 
 }  // namespace
 }  // namespace zerova::testing

@@ -1,5 +1,6 @@
 // Every fixture folder under tests/data: each input file converts to expected.xml,
-// byte for byte. The folders and their documents come from tests/data/make_fixtures.py.
+// byte for byte. The folders and their documents come from tests/data/make_fixtures.py;
+// the other inputs from make_office_fixtures.py and support/make_xlsb_fixtures.cpp.
 #include <gtest/gtest.h>
 
 #include <algorithm>

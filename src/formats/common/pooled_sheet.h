@@ -1,8 +1,9 @@
 // formats/common/: what the file formats share, and nothing format-specific:
-// containers (ole2_container.h, zip_archive.h), streaming XML (xml_stream.h), the
-// in-memory sheets (this one and run_length_sheet.h), cell addresses, date serials
-// and number-format classification, text decoding (codepage_decoder.h, unicode.h),
-// little-endian fields, and quiet GLib logging. A format folder includes only this
+// containers (ole2_container.h, zip_archive.h, and the package relationships of
+// opc_package.h), streaming XML (xml_stream.h), the in-memory sheets (this one and
+// run_length_sheet.h), cell addresses, date serials and number-format
+// classification, text decoding (codepage_decoder.h, unicode.h), little-endian
+// fields and RK numbers, and quiet GLib logging. A format folder includes only this
 // one, never another format's.
 //
 // PooledSheet: an in-memory worksheet whose cells refer to values in a pool, so

@@ -1,4 +1,5 @@
-// UTF-8 encoding, shared by the readers that decode UTF-16 and XML text.
+// UTF-8 encoding and UTF-16 decoding, shared by the readers that decode UTF-16
+// and XML text.
 #ifndef ZEROVA_FORMATS_COMMON_UNICODE_H_
 #define ZEROVA_FORMATS_COMMON_UNICODE_H_
 
@@ -25,6 +26,43 @@ inline void AppendUtf8(char32_t c, std::string& out) {
     out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
   }
 }
+
+// Turns UTF-16 code units into UTF-8, one unit at a time, so a string split
+// across records decodes as one: a surrogate pair becomes one character, an
+// unpaired surrogate U+FFFD. Call Finish() after the last unit.
+class Utf16Decoder {
+ public:
+  // Appends to `out`, which must outlive the decoder.
+  explicit Utf16Decoder(std::string& out) : out_(out) {}
+
+  void Unit(char16_t unit) {
+    if (unit >= 0xDC00 && unit <= 0xDFFF && high_ != 0) {
+      AppendUtf8(0x10000 + ((high_ - 0xD800) << 10) + (unit - 0xDC00), out_);
+      high_ = 0;
+      return;
+    }
+    Finish();
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      high_ = unit;
+    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+      AppendUtf8(kReplacement, out_);
+    } else {
+      AppendUtf8(unit, out_);
+    }
+  }
+
+  // Ends a pending high surrogate that no low one followed.
+  void Finish() {
+    if (high_ != 0) AppendUtf8(kReplacement, out_);
+    high_ = 0;
+  }
+
+ private:
+  static constexpr char32_t kReplacement = 0xFFFD;
+
+  std::string& out_;
+  char16_t high_ = 0;
+};
 
 }  // namespace zerova
 

@@ -12,40 +12,6 @@ constexpr std::uint8_t kHighByte = 0x01;
 constexpr std::uint8_t kExtended = 0x04;  // phonetic data follows the runs
 constexpr std::uint8_t kRich = 0x08;      // formatting runs follow the characters
 
-constexpr char32_t kReplacement = 0xFFFD;
-
-// Turns UTF-16 code units into UTF-8, one unit at a time, pairing surrogates.
-class Utf16Sink {
- public:
-  explicit Utf16Sink(std::string& out) : out_(out) {}
-
-  void Unit(char16_t unit) {
-    if (unit >= 0xDC00 && unit <= 0xDFFF && high_ != 0) {
-      AppendUtf8(0x10000 + ((high_ - 0xD800) << 10) + (unit - 0xDC00), out_);
-      high_ = 0;
-      return;
-    }
-    Finish();
-    if (unit >= 0xD800 && unit <= 0xDBFF) {
-      high_ = unit;
-    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-      AppendUtf8(kReplacement, out_);
-    } else {
-      AppendUtf8(unit, out_);
-    }
-  }
-
-  // Ends a pending high surrogate that no low one followed.
-  void Finish() {
-    if (high_ != 0) AppendUtf8(kReplacement, out_);
-    high_ = 0;
-  }
-
- private:
-  std::string& out_;
-  char16_t high_ = 0;
-};
-
 }  // namespace
 
 BiffTextReader::BiffTextReader(const BiffRecordCursor& cursor, std::size_t offset)
@@ -115,7 +81,7 @@ std::string BiffTextReader::RichExtendedString() {
 std::string BiffTextReader::Characters(std::size_t count, bool high_byte) {
   std::string out;
   out.reserve(count);
-  Utf16Sink sink(out);
+  Utf16Decoder sink(out);
   while (count > 0) {
     ByteSpan segment = segments_[segment_];
     if (pos_ == segment.size()) {

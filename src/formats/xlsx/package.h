@@ -1,13 +1,11 @@
-// The package around an .xlsx workbook (ECMA-376 Open Packaging Conventions):
-// namespaces, relationship parts and the part paths they lead to.
+// The .xlsx package's namespaces: SpreadsheetML's own and that of r:id
+// attributes. Relationships and part paths are formats/common/opc_package.h.
 #ifndef ZEROVA_FORMATS_XLSX_PACKAGE_H_
 #define ZEROVA_FORMATS_XLSX_PACKAGE_H_
 
-#include <string>
 #include <string_view>
-#include <vector>
 
-#include "formats/common/zip_archive.h"
+#include "formats/common/opc_package.h"
 
 namespace zerova {
 
@@ -16,28 +14,6 @@ bool IsSpreadsheetNamespace(std::string_view ns);
 
 // True iff `ns` is the namespace of r:id attributes, transitional or strict.
 bool IsRelationshipIdNamespace(std::string_view ns);
-
-struct Relationship {
-  std::string id;
-  std::string kind;    // the last segment of its Type: "worksheet", "sharedStrings", ...
-  std::string target;  // the part path it leads to inside the zip ("xl/worksheets/sheet1.xml")
-  bool external = false;
-};
-
-// The relationship part that belongs to `part`: "_rels/.rels" for "" (the
-// package), "xl/_rels/workbook.xml.rels" for "xl/workbook.xml".
-std::string RelationshipPartOf(std::string_view part);
-
-// Resolves `target`, as written in the relationships of `source_part`, to a part
-// path: absolute targets from the root, relative ones from the source's folder,
-// "." and ".." applied. Returns "" when the target climbs above the root.
-std::string ResolveTarget(std::string_view source_part, std::string_view target);
-
-// Reads the relationships of `source_part` ("" for the package). Returns none
-// when the relationship part is missing and `required` is false.
-// Throws ReadError when it is missing and required, or malformed.
-std::vector<Relationship> ReadRelationships(ZipArchive& zip, std::string_view source_part,
-                                            bool required);
 
 }  // namespace zerova
 

@@ -56,15 +56,7 @@ WorkbookPart ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
 
 }  // namespace
 
-std::string FindXlsxWorkbookPart(ZipArchive& zip) {
-  for (const Relationship& relationship : ReadRelationships(zip, "", false)) {
-    if (relationship.kind == "officeDocument" && !relationship.external &&
-        !relationship.target.empty()) {
-      return relationship.target;
-    }
-  }
-  return "";
-}
+std::string FindXlsxWorkbookPart(ZipArchive& zip) { return FindMainDocumentPart(zip); }
 
 XlsxWorkbook ReadXlsxWorkbook(ZipArchive& zip, const std::string& workbook_part) {
   const WorkbookPart workbook = ParseWorkbookPart(zip, workbook_part);

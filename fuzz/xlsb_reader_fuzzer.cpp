@@ -1,0 +1,20 @@
+// libFuzzer target for the .xlsb reader: any bytes, as a zip, through ReadXlsb.
+// Refusing the input with a zerova::Error is the expected outcome for most of
+// them; a crash, a sanitizer report, a hang or a runaway allocation is a bug.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "formats/common/zip_archive.h"
+#include "formats/xlsb/reader.h"
+#include "services/error.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  try {
+    zerova::ZipArchive zip(std::span(data, size), "fuzz.xlsb");
+    const auto sheet = zerova::ReadXlsb(zip);
+    (void)sheet->Cell(1, 1);
+  } catch (const zerova::Error&) {
+  }
+  return 0;
+}

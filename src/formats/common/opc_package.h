@@ -1,0 +1,45 @@
+// The package around an Office Open XML document (ECMA-376 Part 2, Open Packaging
+// Conventions): relationship parts, the part paths their targets lead to, and the
+// main document they name. Shared by the .xlsx and .xlsb readers, whose packages
+// differ only in the parts' contents.
+#ifndef ZEROVA_FORMATS_COMMON_OPC_PACKAGE_H_
+#define ZEROVA_FORMATS_COMMON_OPC_PACKAGE_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "formats/common/zip_archive.h"
+
+namespace zerova {
+
+struct Relationship {
+  std::string id;
+  std::string kind;    // the last segment of its Type: "worksheet", "sharedStrings", ...
+  std::string target;  // the part path it leads to inside the zip ("xl/worksheets/sheet1.xml")
+  bool external = false;
+};
+
+// The relationship part that belongs to `part`: "_rels/.rels" for "" (the
+// package), "xl/_rels/workbook.xml.rels" for "xl/workbook.xml".
+std::string RelationshipPartOf(std::string_view part);
+
+// Resolves `target`, as written in the relationships of `source_part`, to a part
+// path: absolute targets from the root, relative ones from the source's folder,
+// "." and ".." applied. Returns "" when the target climbs above the root.
+std::string ResolveTarget(std::string_view source_part, std::string_view target);
+
+// Reads the relationships of `source_part` ("" for the package). Returns none
+// when the relationship part is missing and `required` is false.
+// Throws ReadError when it is missing and required, or malformed.
+std::vector<Relationship> ReadRelationships(ZipArchive& zip, std::string_view source_part,
+                                            bool required);
+
+// The part the package's first internal officeDocument relationship leads to, or
+// "" when the zip has no package relationships or none of that kind.
+// Throws ReadError when the package relationships are malformed.
+std::string FindMainDocumentPart(ZipArchive& zip);
+
+}  // namespace zerova
+
+#endif  // ZEROVA_FORMATS_COMMON_OPC_PACKAGE_H_

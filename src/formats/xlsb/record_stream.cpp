@@ -1,0 +1,71 @@
+#include "formats/xlsb/record_stream.h"
+
+#include <cstring>
+
+#include "services/error.h"
+
+namespace zerova {
+namespace {
+
+// How much of the part is inflated at a time.
+constexpr std::size_t kChunk = 64 * 1024;
+
+}  // namespace
+
+XlsbRecordStream::XlsbRecordStream(ZipArchive& zip, const std::string& part)
+    : member_(zip.Open(part)), file_(zip.file()), part_(part) {}
+
+bool XlsbRecordStream::Next() {
+  pos_ += body_size_;
+  body_size_ = 0;
+  offset_ = consumed_ + pos_;
+  if (!Have(1)) return false;
+  id_ = ReadVarint(2, "type");
+  const std::uint32_t size = ReadVarint(4, "size");
+  if (!Have(size)) {
+    Fail("the record at byte " + std::to_string(offset_) + " runs past the end of the part");
+  }
+  body_size_ = size;
+  return true;
+}
+
+void XlsbRecordStream::Truncated() const {
+  Fail("record " + std::to_string(id_) + " at byte " + std::to_string(offset_) + " is too short");
+}
+
+void XlsbRecordStream::Fail(std::string_view what) const {
+  throw ReadError(file_, part_ + ": " + std::string(what));
+}
+
+bool XlsbRecordStream::Have(std::size_t count) {
+  if (filled_ - pos_ >= count) return true;
+  if (pos_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + pos_, filled_ - pos_);
+    filled_ -= pos_;
+    consumed_ += pos_;
+    pos_ = 0;
+  }
+  while (filled_ < count) {
+    // Grows with the bytes the part really holds, whatever `count` claims.
+    if (buffer_.size() < filled_ + kChunk) buffer_.resize(filled_ + kChunk);
+    const std::size_t got = member_.Read(reinterpret_cast<char*>(buffer_.data() + filled_), kChunk);
+    if (got == 0) return false;
+    filled_ += got;
+  }
+  return true;
+}
+
+std::uint32_t XlsbRecordStream::ReadVarint(std::size_t max_bytes, const char* what) {
+  std::uint32_t value = 0;
+  for (std::size_t i = 0; i < max_bytes; ++i) {
+    if (!Have(1)) {
+      Fail("the record at byte " + std::to_string(offset_) + " is cut short in its header");
+    }
+    const std::uint8_t byte = buffer_[pos_++];
+    value |= static_cast<std::uint32_t>(byte & 0x7F) << (7 * i);
+    if ((byte & 0x80) == 0) return value;
+  }
+  Fail("the record at byte " + std::to_string(offset_) + " has a malformed " + what);
+}
+
+}  // namespace zerova

@@ -1,0 +1,170 @@
+#include "formats/xlsb/sheet.h"
+
+#include <cstdio>
+
+#include "formats/common/cell_address.h"
+#include "formats/xlsb/record_fields.h"
+#include "formats/xlsb/record_stream.h"
+#include "formats/xlsb/records.h"
+
+namespace zerova {
+namespace {
+
+// BrtWsProp's flag for a dialog sheet ([MS-XLSB] 2.4.820 fDialog), in its first byte.
+constexpr std::uint8_t kDialogSheet = 0x10;
+
+// A Cell's iStyleRef: the low 24 bits of its second field.
+constexpr std::uint32_t kStyleMask = 0x00FFFFFF;
+
+bool IsCellRecord(std::uint32_t id) {
+  return (id >= xlsb::kCellBlank && id <= xlsb::kFmlaError) || id == xlsb::kCellRString;
+}
+
+// Reads the worksheet part a record at a time: one step per cell record kind.
+class SheetReader {
+ public:
+  SheetReader(ZipArchive& zip, const std::string& part, XlsbSheetContext context)
+      : records_(zip, part),
+        sheet_name_(std::move(context.sheet_name)),
+        date_styles_(std::move(context.date_styles)),
+        date_system_(context.date_system),
+        shared_string_count_(context.shared_strings.size()) {
+    // The shared strings are the pool's first entries, so a cell names one by its index.
+    for (std::string& text : context.shared_strings) {
+      sheet_->AddValue(CellValue::Text(std::move(text)));
+    }
+  }
+
+  std::unique_ptr<PooledSheet> Read();
+
+ private:
+  void Row();
+  void Cell(std::uint32_t id);
+  void Number(double number, std::uint32_t style);
+  void Boolean(std::uint8_t value);
+  void Error(std::uint8_t code);
+  void SharedString(std::uint32_t index);
+  void Text(std::string text);
+
+  // Throws ReadError naming the part and the cell being read.
+  [[noreturn]] void CellFails(const std::string& what) const {
+    records_.Fail("cell " + CellReferenceText(row_, column_) + ": " + what);
+  }
+
+  XlsbRecordStream records_;
+  std::unique_ptr<PooledSheet> sheet_ = std::make_unique<PooledSheet>();
+  std::string sheet_name_;
+  std::vector<bool> date_styles_;
+  DateSystem date_system_;
+  std::size_t shared_string_count_;
+  std::int64_t row_ = 1;  // the current row, and the cell being read
+  std::int64_t column_ = 1;
+};
+
+std::unique_ptr<PooledSheet> SheetReader::Read() {
+  bool first = true;
+  bool in_data = false;
+  while (records_.Next()) {
+    const std::uint32_t id = records_.id();
+    if (first && id != xlsb::kBeginSheet) records_.Fail("the active sheet is not a worksheet");
+    first = false;
+    if (id == xlsb::kWsProp) {
+      if ((XlsbFields(records_).U8() & kDialogSheet) != 0) {
+        records_.Fail("the active sheet \"" + sheet_name_ +
+                      "\" is a dialog sheet, not a worksheet");
+      }
+    } else if (id == xlsb::kBeginSheetData) {
+      in_data = true;
+    } else if (id == xlsb::kEndSheetData) {
+      in_data = false;
+    } else if (in_data && id == xlsb::kRowHdr) {
+      Row();
+    } else if (in_data && IsCellRecord(id)) {
+      Cell(id);
+    }
+  }
+  sheet_->Seal();
+  return std::move(sheet_);
+}
+
+void SheetReader::Row() {
+  const std::uint32_t rw = XlsbFields(records_).U32();
+  if (rw >= kMaxRows) records_.Fail("row " + std::to_string(rw + 1ull) + " is outside the grid");
+  row_ = static_cast<std::int64_t>(rw) + 1;
+}
+
+void SheetReader::Cell(std::uint32_t id) {
+  XlsbFields fields(records_);
+  const std::uint32_t col = fields.U32();
+  const std::uint32_t style = fields.U32() & kStyleMask;
+  if (col >= kMaxColumns) {
+    records_.Fail("a cell of row " + std::to_string(row_) + " is outside the grid (column " +
+                  std::to_string(col + 1ull) + ")");
+  }
+  column_ = static_cast<std::int64_t>(col) + 1;
+  switch (id) {
+    case xlsb::kCellRk:
+      return Number(fields.Rk(), style);
+    case xlsb::kCellReal:
+    case xlsb::kFmlaNum:
+      return Number(fields.Double(), style);
+    case xlsb::kCellBool:
+    case xlsb::kFmlaBool:
+      return Boolean(fields.U8());
+    case xlsb::kCellError:
+    case xlsb::kFmlaError:
+      return Error(fields.U8());
+    case xlsb::kCellIsst:
+      return SharedString(fields.U32());
+    case xlsb::kCellSt:
+    case xlsb::kFmlaString:
+      return Text(fields.WideString());
+    case xlsb::kCellRString:
+      return Text(fields.RichString());
+    default:
+      return;  // BrtCellBlank: formatting alone
+  }
+}
+
+void SheetReader::Number(double number, std::uint32_t style) {
+  if (style < date_styles_.size() && date_styles_[style]) {
+    sheet_->Put(row_, column_, CellValue::Date(number, date_system_));
+  } else {
+    sheet_->Put(row_, column_, CellValue::Number(number));
+  }
+}
+
+void SheetReader::Boolean(std::uint8_t value) {
+  if (value > 1) CellFails("bad boolean " + std::to_string(value));
+  sheet_->Put(row_, column_, CellValue::Boolean(value == 1));
+}
+
+void SheetReader::Error(std::uint8_t code) {
+  CellError error;
+  if (!CellErrorFromCode(code, &error)) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X", code);
+    CellFails(std::string("unknown error code ") + hex);
+  }
+  sheet_->Put(row_, column_, CellValue::Error(error));
+}
+
+void SheetReader::SharedString(std::uint32_t index) {
+  if (index >= shared_string_count_) {
+    CellFails("shared string " + std::to_string(index) + " is missing");
+  }
+  sheet_->PutIndex(row_, column_, index);
+}
+
+void SheetReader::Text(std::string text) {
+  if (!text.empty()) sheet_->Put(row_, column_, CellValue::Text(std::move(text)));
+}
+
+}  // namespace
+
+std::unique_ptr<PooledSheet> ReadXlsbSheet(ZipArchive& zip, const std::string& part,
+                                           XlsbSheetContext context) {
+  return SheetReader(zip, part, std::move(context)).Read();
+}
+
+}  // namespace zerova

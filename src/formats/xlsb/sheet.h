@@ -1,0 +1,37 @@
+// The worksheet part of an .xlsb workbook ([MS-XLSB] 2.1.7.62,
+// xl/worksheets/sheet*.bin): its rows and cells, read into a PooledSheet.
+#ifndef ZEROVA_FORMATS_XLSB_SHEET_H_
+#define ZEROVA_FORMATS_XLSB_SHEET_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "formats/common/pooled_sheet.h"
+#include "formats/common/zip_archive.h"
+#include "services/cell_value.h"
+
+namespace zerova {
+
+// What the worksheet's cells refer to, from the other parts.
+struct XlsbSheetContext {
+  std::string sheet_name;                   // for messages
+  std::vector<std::string> shared_strings;  // BrtCellIsst's table
+  std::vector<bool> date_styles;            // entry i: cell format i shows a date
+  DateSystem date_system = DateSystem::k1900;
+};
+
+// Reads the cells between BrtBeginSheetData and BrtEndSheetData: each row's
+// BrtRowHdr, then its cells (numbers, RK numbers, booleans, errors, shared,
+// inline and rich strings, and the cached results of formulas). A number whose
+// cell format shows a date is a date in the context's date system; blank cells
+// and empty text are left out.
+// Throws ReadError when the part is missing, is not a worksheet (a dialog sheet
+// included), a record is damaged, a row or column lies outside the 1,048,576 x
+// 16,384 grid, or a cell names a missing shared string or an unknown error code.
+std::unique_ptr<PooledSheet> ReadXlsbSheet(ZipArchive& zip, const std::string& part,
+                                           XlsbSheetContext context);
+
+}  // namespace zerova
+
+#endif  // ZEROVA_FORMATS_XLSB_SHEET_H_

@@ -1,0 +1,144 @@
+#include "formats/xlsb/workbook.h"
+
+#include <vector>
+
+#include "formats/common/little_endian.h"
+#include "formats/common/opc_package.h"
+#include "formats/xlsb/record_fields.h"
+#include "formats/xlsb/record_stream.h"
+#include "formats/xlsb/records.h"
+#include "services/error.h"
+
+namespace zerova {
+namespace {
+
+// BrtWbProp's flag for the 1904 date system ([MS-XLSB] 2.4.820 f1904).
+constexpr std::uint32_t kDate1904 = 0x01;
+
+// BrtBookView: itabCur follows xWn, yWn, dxWn, dyWn, iTabRatio and itabFirst.
+constexpr std::size_t kActiveTabOffset = 24;
+
+// True iff two strings (XLNullableWideString, XLWideString) starting at `offset`
+// end exactly at the end of `body`.
+bool StringsFill(std::span<const std::uint8_t> body, std::size_t offset) {
+  for (int i = 0; i < 2; ++i) {
+    if (body.size() - offset < 4) return false;
+    std::uint32_t units = GetU32(body, offset);
+    offset += 4;
+    if (i == 0 && units == 0xFFFFFFFF) units = 0;
+    if ((body.size() - offset) / 2 < units) return false;
+    offset += std::size_t{units} * 2;
+  }
+  return offset == body.size();
+}
+
+// Where BrtBundleSh's strings start: after hsState and iTabID, or after one more
+// 32-bit field in the files of Excel 2007's betas, whose records are 4 bytes longer.
+std::size_t StringsOffset(std::span<const std::uint8_t> body) {
+  return body.size() >= 12 && !StringsFill(body, 8) && StringsFill(body, 12) ? 12 : 8;
+}
+
+struct SheetEntry {
+  std::string relationship_id;
+  std::string name;
+};
+
+// What the workbook part itself says.
+struct WorkbookPart {
+  std::vector<SheetEntry> sheets;  // in tab order
+  std::size_t active_tab = 0;
+  bool date1904 = false;
+};
+
+WorkbookPart ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
+  XlsbRecordStream records(zip, part);
+  WorkbookPart workbook;
+  bool first = true;
+  bool seen_view = false;
+  while (records.Next()) {
+    if (first && records.id() != xlsb::kBeginBook) records.Fail("not a binary workbook part");
+    first = false;
+    XlsbFields fields(records);
+    switch (records.id()) {
+      case xlsb::kWbProp:
+        workbook.date1904 = (fields.U32() & kDate1904) != 0;
+        break;
+      case xlsb::kBookView:
+        if (seen_view) break;
+        seen_view = true;
+        fields.Skip(kActiveTabOffset);
+        workbook.active_tab = fields.U32();
+        break;
+      case xlsb::kBundleSh: {
+        fields.Skip(StringsOffset(records.body()));
+        SheetEntry sheet;
+        sheet.relationship_id = fields.NullableWideString();
+        sheet.name = fields.WideString();
+        workbook.sheets.push_back(std::move(sheet));
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  return workbook;
+}
+
+// What a sheet of relationship kind `kind` is, when it is not a worksheet.
+const char* NotAWorksheetKind(const std::string& kind) {
+  if (kind == "chartsheet") return "a chart";
+  if (kind == "dialogsheet") return "a dialog sheet";
+  if (kind == "xlMacrosheet" || kind == "xlIntlMacrosheet") return "a macro sheet";
+  return "a sheet of an unknown type";
+}
+
+}  // namespace
+
+bool IsXlsbWorkbookPart(ZipArchive& zip, const std::string& part) {
+  if (!zip.Has(part)) return false;
+  ZipMember member = zip.Open(part);
+  char header[2];
+  std::size_t got = 0;
+  while (got < sizeof header) {
+    const std::size_t count = member.Read(header + got, sizeof header - got);
+    if (count == 0) return false;
+    got += count;
+  }
+  // BrtBeginBook (131) as its two-byte type.
+  return static_cast<std::uint8_t>(header[0]) == 0x83 && header[1] == 0x01;
+}
+
+XlsbWorkbook ReadXlsbWorkbook(ZipArchive& zip, const std::string& workbook_part) {
+  const WorkbookPart workbook = ParseWorkbookPart(zip, workbook_part);
+  if (workbook.sheets.empty()) throw ReadError(zip.file(), "the workbook has no sheets");
+  // An active tab past the last sheet reads the first sheet, as in every format.
+  const SheetEntry& sheet =
+      workbook.sheets[workbook.active_tab < workbook.sheets.size() ? workbook.active_tab : 0];
+
+  XlsbWorkbook result;
+  result.sheet_name = sheet.name;
+  result.date_system = workbook.date1904 ? DateSystem::k1904 : DateSystem::k1900;
+  bool found = false;
+  for (const Relationship& relationship : ReadRelationships(zip, workbook_part, true)) {
+    if (relationship.external) continue;
+    if (relationship.id == sheet.relationship_id && !found) {
+      if (relationship.kind != "worksheet") {
+        throw ReadError(zip.file(), "the active sheet \"" + sheet.name + "\" is " +
+                                        NotAWorksheetKind(relationship.kind) + ", not a worksheet");
+      }
+      result.sheet_part = relationship.target;
+      found = true;
+    } else if (relationship.kind == "sharedStrings" && result.shared_strings_part.empty()) {
+      result.shared_strings_part = relationship.target;
+    } else if (relationship.kind == "styles" && result.styles_part.empty()) {
+      result.styles_part = relationship.target;
+    }
+  }
+  if (!found) {
+    throw ReadError(zip.file(), workbook_part + ": the active sheet's relationship \"" +
+                                    sheet.relationship_id + "\" is missing");
+  }
+  return result;
+}
+
+}  // namespace zerova

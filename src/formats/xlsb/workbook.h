@@ -1,0 +1,36 @@
+// The workbook part of an .xlsb file ([MS-XLSB] 2.1.7.61, xl/workbook.bin): which
+// sheet is active, which date system the serials use, and where the parts the
+// active sheet needs are.
+#ifndef ZEROVA_FORMATS_XLSB_WORKBOOK_H_
+#define ZEROVA_FORMATS_XLSB_WORKBOOK_H_
+
+#include <string>
+
+#include "formats/common/zip_archive.h"
+#include "services/cell_value.h"
+
+namespace zerova {
+
+struct XlsbWorkbook {
+  std::string sheet_part;           // the active worksheet
+  std::string sheet_name;           // its name, for messages
+  std::string shared_strings_part;  // "" when the workbook has none
+  std::string styles_part;          // "" when the workbook has none
+  DateSystem date_system = DateSystem::k1900;
+};
+
+// True iff `part` exists and its first record is BrtBeginBook: a binary workbook.
+// Throws ReadError only when the zip member is damaged.
+bool IsXlsbWorkbookPart(ZipArchive& zip, const std::string& part);
+
+// Reads the workbook at `workbook_part`: its first BrtBookView's itabCur picks the
+// sheet (in the order of the BrtBundleSh records, from 0; the first sheet when it
+// is past the last), BrtWbProp's f1904 the date system, and its relationships the
+// parts. Throws ReadError when a record is damaged, the workbook has no sheets,
+// the active sheet is not a worksheet (naming the sheet and its kind), or a part
+// or relationship is missing.
+XlsbWorkbook ReadXlsbWorkbook(ZipArchive& zip, const std::string& workbook_part);
+
+}  // namespace zerova
+
+#endif  // ZEROVA_FORMATS_XLSB_WORKBOOK_H_
