@@ -8,6 +8,7 @@
 
 #include "conversion/conversion_run.h"
 #include "conversion/output_document.h"
+#include "services/utf8.h"
 #include "support/memory_file_system.h"
 
 namespace zerova::testing {
@@ -36,6 +37,16 @@ bool IsWellFormedXml(const std::string& document) {
                                 nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
   if (doc == nullptr) return false;
   xmlFreeDoc(doc);
+  return true;
+}
+
+bool IsUtf8(std::string_view text) {
+  char32_t cp;
+  while (!text.empty()) {
+    const std::size_t len = DecodeUtf8(text, &cp);
+    if (len == 0) return false;
+    text.remove_prefix(len);
+  }
   return true;
 }
 
