@@ -13,9 +13,12 @@ ConversionRun::ConversionRun(SpreadsheetService& spreadsheets, FileSystem& file_
                              WindowHooks& window)
     : spreadsheets_(spreadsheets), file_system_(file_system), window_(window) {}
 
-void ConversionRun::Append(std::string line) {
-  AppendLine(file_system_, OutputPath, std::move(line));
+std::string& ConversionRun::NewLine() {
+  line_.clear();
+  return line_;
 }
+
+void ConversionRun::Append(const std::string& line) { AppendLine(file_system_, OutputPath, line); }
 
 void ConversionRun::Run(const std::string& source_path) {
   window_.DisableConvert();
@@ -29,19 +32,19 @@ void ConversionRun::Run(const std::string& source_path) {
   SourceBook = spreadsheets_.Open(source_path);
   OutputPath = kOutputDocumentName;
   file_system_.CreateTextFile(OutputPath);
-  Append(HeaderLine());
+  Append(HeaderLine(NewLine()));
 
   const Worksheet& sheet = *SourceBook;
   while (!sheet.Cell(LabelRow, NodeColumn).IsEmpty()) {
     const std::string LabelText = CellText(sheet.Cell(LabelRow, NodeColumn));
-    Append(NodeStartLine(NodeColumn, LabelText));
+    Append(NodeStartLine(NewLine(), NodeColumn, LabelText));
     while (!sheet.Cell(ValueRow, NodeColumn).IsEmpty()) {
       const std::string ValueText = CellText(sheet.Cell(ValueRow, NodeColumn));
-      Append(ValueLine(ValueText));
+      Append(ValueLine(NewLine(), ValueText));
       ++ValueRow;
     }
     ValueRow = 2;
-    Append(NodeEndLine());
+    Append(NodeEndLine(NewLine()));
     if (NodeColumn == std::numeric_limits<std::int16_t>::max()) {
       throw Error(source_path,
                   "the sheet has labels up to column 32767, the most this program can count;"
@@ -49,7 +52,7 @@ void ConversionRun::Run(const std::string& source_path) {
     }
     ++NodeColumn;
   }
-  Append(ClosingLine());
+  Append(ClosingLine(NewLine()));
   window_.ShowCompletion(kCompletionMessage);
   window_.EndProgram();
 }

@@ -49,12 +49,15 @@ class ConversionRun {
   std::int16_t NodeColumn = 0;
 
  private:
+  // The line buffer, emptied: one buffer serves every line of the run.
+  std::string& NewLine();
   // Appends `line` to the document.
-  void Append(std::string line);
+  void Append(const std::string& line);
 
   SpreadsheetService& spreadsheets_;
   FileSystem& file_system_;
   WindowHooks& window_;
+  std::string line_;
 };
 
 }  // namespace zerova
