@@ -7,7 +7,6 @@
 #include <iterator>
 
 #include "conversion/conversion_run.h"
-#include "conversion/output_document.h"
 #include "services/utf8.h"
 #include "support/memory_file_system.h"
 
@@ -19,7 +18,7 @@ std::string DocumentOf(std::unique_ptr<Worksheet> sheet) {
   RecordingHooks hooks;
   ConversionRun run(service, file_system, hooks);
   run.Run("sheet");
-  return file_system.Contents(kOutputDocumentName);
+  return file_system.Contents(run.DocumentPath);
 }
 
 std::string DocumentOfBytes(std::span<const std::uint8_t> bytes, const std::string& name) {
