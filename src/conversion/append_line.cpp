@@ -1,19 +1,41 @@
 #include "conversion/append_line.h"
 
-namespace zerova {
+#include "services/error.h"
 
-std::string ScratchFilePath(const std::string& folder) {
-  std::string path = folder;
-  if (path.empty() || path.back() != '/') path.push_back('/');
-  path.append(kScratchFileName);
-  return path;
+namespace zerova {
+namespace {
+
+// Throws when `kind`, found at the scratch file's path, keeps it from being renewed.
+void RefuseObstacle(PathKind kind, const std::string& scratch) {
+  if (kind == PathKind::kReadOnlyFile) {
+    throw FileSystemError(scratch, "the file is read-only and cannot be replaced");
+  }
+  if (kind == PathKind::kFolder) {
+    throw FileSystemError(scratch, "a folder stands where the scratch file belongs");
+  }
 }
 
-void AppendLine(FileSystem& file_system, std::string target_path, std::string line_text) {
+}  // namespace
+
+std::string ScratchFilePath(const std::string& folder) {
+  return PathInFolder(folder, kScratchFileName);
+}
+
+std::string ScratchFileForRun(FileSystem& file_system) {
   const std::string folder = file_system.ProgramFolder();
-  if (file_system.IsWritableFolder(folder)) {
-    const std::string scratch = ScratchFilePath(folder);
-    if (file_system.FileExists(scratch)) file_system.DeleteFile(scratch);
+  return file_system.IsWritableFolder(folder) ? ScratchFilePath(folder) : std::string();
+}
+
+void CheckScratchFile(FileSystem& file_system, const std::string& scratch) {
+  if (!scratch.empty()) RefuseObstacle(file_system.Examine(scratch), scratch);
+}
+
+void AppendLine(FileSystem& file_system, const std::string& scratch, const std::string& target_path,
+                std::string_view line_text) {
+  if (!scratch.empty()) {
+    const PathKind kind = file_system.Examine(scratch);
+    RefuseObstacle(kind, scratch);
+    if (kind == PathKind::kFile) file_system.DeleteFile(scratch);
     file_system.CreateTextFile(scratch);
   }
   file_system.AppendLineToFile(target_path, line_text);

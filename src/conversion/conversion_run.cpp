@@ -8,13 +8,55 @@
 #include "services/error.h"
 
 namespace zerova {
+namespace {
+
+constexpr const char* kDocumentBusy = "another conversion is writing this document";
+
+// `cause`, a failure while the document was being written, completed with what
+// it left behind: the document and the number of lines it holds in full.
+FileSystemError IncompleteDocument(const FileSystemError& cause, const std::string& document,
+                                   std::int64_t lines) {
+  std::string what = cause.detail();
+  what.append("; the document ");
+  if (cause.file() != document) what.append(document).append(" ");
+  what.append("is incomplete: it holds ");
+  if (lines == 0) {
+    what.append("no complete line");
+  } else {
+    what.append(std::to_string(lines)).append(lines == 1 ? " complete line" : " complete lines");
+  }
+  return FileSystemError(cause.file(), what);
+}
+
+}  // namespace
 
 ConversionRun::ConversionRun(SpreadsheetService& spreadsheets, FileSystem& file_system,
                              WindowHooks& window)
     : spreadsheets_(spreadsheets), file_system_(file_system), window_(window) {}
 
-void ConversionRun::Append(std::string line) {
-  AppendLine(file_system_, OutputPath, std::move(line));
+std::unique_ptr<FileLock> ConversionRun::CreateDocument() {
+  DocumentPath = PathInFolder(file_system_.CurrentFolder(), OutputPath);
+  scratch_ = ScratchFileForRun(file_system_);
+  CheckScratchFile(file_system_, scratch_);
+  std::unique_ptr<FileLock> lock = file_system_.LockFile(DocumentPath);
+  if (!lock) throw FileSystemError(DocumentPath, kDocumentBusy);
+  file_system_.CreateTextFile(DocumentPath);
+  lines_written_ = 0;
+  return lock;
+}
+
+std::string& ConversionRun::NewLine() {
+  line_.clear();
+  return line_;
+}
+
+void ConversionRun::Append(const std::string& line) {
+  try {
+    AppendLine(file_system_, scratch_, DocumentPath, line);
+  } catch (const FileSystemError& e) {
+    throw IncompleteDocument(e, DocumentPath, lines_written_);
+  }
+  ++lines_written_;
 }
 
 void ConversionRun::Run(const std::string& source_path) {
@@ -28,20 +70,20 @@ void ConversionRun::Run(const std::string& source_path) {
   // document is touched.
   SourceBook = spreadsheets_.Open(source_path);
   OutputPath = kOutputDocumentName;
-  file_system_.CreateTextFile(OutputPath);
-  Append(HeaderLine());
+  std::unique_ptr<FileLock> lock = CreateDocument();
+  Append(HeaderLine(NewLine()));
 
   const Worksheet& sheet = *SourceBook;
   while (!sheet.Cell(LabelRow, NodeColumn).IsEmpty()) {
     const std::string LabelText = CellText(sheet.Cell(LabelRow, NodeColumn));
-    Append(NodeStartLine(NodeColumn, LabelText));
+    Append(NodeStartLine(NewLine(), NodeColumn, LabelText));
     while (!sheet.Cell(ValueRow, NodeColumn).IsEmpty()) {
       const std::string ValueText = CellText(sheet.Cell(ValueRow, NodeColumn));
-      Append(ValueLine(ValueText));
+      Append(ValueLine(NewLine(), ValueText));
       ++ValueRow;
     }
     ValueRow = 2;
-    Append(NodeEndLine());
+    Append(NodeEndLine(NewLine()));
     if (NodeColumn == std::numeric_limits<std::int16_t>::max()) {
       throw Error(source_path,
                   "the sheet has labels up to column 32767, the most this program can count;"
@@ -49,7 +91,8 @@ void ConversionRun::Run(const std::string& source_path) {
     }
     ++NodeColumn;
   }
-  Append(ClosingLine());
+  Append(ClosingLine(NewLine()));
+  lock.reset();  // the document is complete: another run may replace it now
   window_.ShowCompletion(kCompletionMessage);
   window_.EndProgram();
 }

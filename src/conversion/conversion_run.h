@@ -34,27 +34,45 @@ class ConversionRun {
   // working directory, then shows the completion message and ends the program
   // through the window hooks.
   //
+  // Before the document is replaced, the run checks what it can (the scratch
+  // file is neither read-only nor a folder) and takes the document's lock, held
+  // until the last line is written: a second run on the same document is
+  // refused before it changes anything.
+  //
   // Throws ReadError, before the document is created, when the workbook cannot be
-  // read (an earlier document is left untouched); FileSystemError when the
-  // document or the scratch file cannot be written (the document keeps the lines
-  // written so far); Error after the node of column 32767, the last column number
-  // the run can count to (the document then lacks its closing line).
+  // read; FileSystemError, with an earlier document left untouched, when the
+  // checks fail, the document cannot be opened for writing, or another run holds
+  // its lock ("DOCUMENT: another conversion is writing this document");
+  // FileSystemError when a line cannot be written (the document keeps the lines
+  // written so far, and the message says it is incomplete and how many complete
+  // lines it holds); Error after the node of column 32767, the last column number
+  // the run can count to (the document then lacks its closing line). Every
+  // message names the document and the scratch file by their full paths.
   // The completion message is shown only after the last line is written.
   void Run(const std::string& source_path);
 
   // The run's state, as it leaves it.
   std::unique_ptr<Worksheet> SourceBook;
   std::string OutputPath;
+  std::string DocumentPath;  // OutputPath in the current folder, as a full path
   std::int16_t LabelRow = 0;
   std::int16_t NodeColumn = 0;
 
  private:
+  // Checks the scratch file, takes the document's lock and creates the document
+  // empty; returns the lock.
+  std::unique_ptr<FileLock> CreateDocument();
+  // The line buffer, emptied: one buffer serves every line of the run.
+  std::string& NewLine();
   // Appends `line` to the document.
-  void Append(std::string line);
+  void Append(const std::string& line);
 
   SpreadsheetService& spreadsheets_;
   FileSystem& file_system_;
   WindowHooks& window_;
+  std::string scratch_;  // the scratch file renewed before each line; empty: none
+  std::string line_;
+  std::int64_t lines_written_ = 0;
 };
 
 }  // namespace zerova

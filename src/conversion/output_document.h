@@ -1,7 +1,8 @@
 // The output document: its fixed name and the text of each kind of line.
 //
 // The document is UTF-8 without a byte-order mark; every line ends in CR LF,
-// which the line appender adds. Each builder returns one line without its end:
+// which the line appender adds. Each builder appends one line, without its end,
+// to a buffer the caller reuses from line to line, and returns that buffer:
 //
 //   <?xml version="1.0" encoding="UTF-8"?><Main>
 //   <node id="n1" lbl="Name">
@@ -23,20 +24,20 @@ namespace zerova {
 inline constexpr const char* kOutputDocumentName = "xmlstructure.xml";
 
 // The XML declaration and the root start tag.
-std::string HeaderLine();
+std::string& HeaderLine(std::string& out);
 
 // The start of the node for 1-based `column`, labelled `label`.
 // REQUIRES: column >= 1.
-std::string NodeStartLine(int column, std::string_view label);
+std::string& NodeStartLine(std::string& out, int column, std::string_view label);
 
 // One value of the current node.
-std::string ValueLine(std::string_view value);
+std::string& ValueLine(std::string& out, std::string_view value);
 
 // The end of the current node.
-std::string NodeEndLine();
+std::string& NodeEndLine(std::string& out);
 
 // The root end tag.
-std::string ClosingLine();
+std::string& ClosingLine(std::string& out);
 
 }  // namespace zerova
 

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "services/utf8.h"
+
 namespace zerova {
 namespace {
 
@@ -11,37 +13,6 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 // or the start of a multi-byte sequence that must be checked.
 bool NeedsCare(unsigned char c) {
   return c < 0x20 || c >= 0x80 || c == '&' || c == '<' || c == '>' || c == '"';
-}
-
-// Length of the well-formed UTF-8 sequence at the start of `s` (RFC 3629: no
-// overlong forms, no surrogates, nothing past U+10FFFF), or 0 if there is none.
-// Stores the code point in `*cp`.
-std::size_t DecodeUtf8(std::string_view s, char32_t* cp) {
-  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-  const unsigned char lead = b(0);
-  std::size_t len;
-  char32_t value;
-  char32_t min;
-  if (lead < 0x80) {
-    *cp = lead;
-    return 1;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    len = 2, value = lead & 0x1F, min = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    len = 3, value = lead & 0x0F, min = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    len = 4, value = lead & 0x07, min = 0x10000;
-  } else {
-    return 0;
-  }
-  if (s.size() < len) return 0;
-  for (std::size_t i = 1; i < len; ++i) {
-    if ((b(i) & 0xC0) != 0x80) return 0;
-    value = (value << 6) | (b(i) & 0x3F);
-  }
-  if (value < min || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-  *cp = value;
-  return len;
 }
 
 }  // namespace

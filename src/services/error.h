@@ -2,7 +2,9 @@
 //
 // Every failure a user can meet is thrown as a zerova::Error whose message reads
 // "FILE: what is wrong": the file at fault first, then the fault in plain words.
-// Subtypes exist only where a caller acts on the kind of failure.
+// The message is always one line of valid UTF-8, whatever bytes the file's name
+// holds (see PrintableText). Subtypes exist only where a caller acts on the kind of
+// failure.
 //
 // Errors are for bad input and failed I/O. A broken internal invariant is an
 // assert, never an Error.
@@ -18,13 +20,16 @@ namespace zerova {
 class Error : public std::runtime_error {
  public:
   // The message is "`file`: `what`"; with an empty `file` it is "`what`" alone.
+  // Both parts pass through PrintableText.
   Error(std::string_view file, std::string_view what);
 
-  // The file at fault, as given to the constructor.
+  // The file at fault and the fault, as given to the constructor.
   const std::string& file() const { return file_; }
+  const std::string& detail() const { return detail_; }
 
  private:
   std::string file_;
+  std::string detail_;
 };
 
 // A spreadsheet file cannot be opened or is not one we can read.
@@ -42,6 +47,14 @@ class FileSystemError : public Error {
 // Builds the FileSystemError for a failed system call, with errno's text as the detail:
 // "FILE: could not ACTION: No such file or directory".
 FileSystemError PosixError(std::string_view file, std::string_view action, int error_number);
+
+// `text` made fit for a one-line message of valid UTF-8: TAB, LF and CR become
+// \t, \n and \r; every other control character (C0, DEL, C1) and the line and
+// paragraph separators U+2028 and U+2029 become their UTF-8 bytes as \xNN; each
+// byte that does not begin a well-formed UTF-8 sequence becomes \xNN. Everything
+// else, backslashes included, is kept, so text that needs nothing passes unchanged
+// and PrintableText(PrintableText(t)) == PrintableText(t).
+std::string PrintableText(std::string_view text);
 
 }  // namespace zerova
 

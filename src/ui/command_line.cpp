@@ -76,7 +76,7 @@ int RunCommandLine(int argc, char** argv) {
         std::printf("zerova %s\n", ZEROVA_VERSION);
         return 0;
       }
-      std::fprintf(stderr, "zerova: unknown option '%s'\n", arg);
+      std::fprintf(stderr, "zerova: unknown option '%s'\n", PrintableText(arg).c_str());
       PrintUsage(true);
       return 2;
     }
@@ -102,9 +102,9 @@ int RunCommandLine(int argc, char** argv) {
   } catch (const Error& e) {
     return Fail(e.what());
   } catch (const std::bad_alloc&) {
-    return Fail(path + ": not enough memory to read the file");
+    return Fail(Error(path, "not enough memory to read the file").what());
   } catch (const std::exception& e) {
-    return Fail(path + ": " + e.what());
+    return Fail(Error(path, e.what()).what());
   }
 }
 

@@ -9,6 +9,7 @@
 #include <exception>
 #include <string>
 
+#include "services/error.h"
 #include "services/file_system.h"
 #include "ui/command_line.h"
 
@@ -35,8 +36,9 @@ int StartWindow() {
     if (::access(path.c_str(), X_OK) != 0) continue;
     char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
     ::execv(path.c_str(), argv);
-    std::fprintf(stderr, "zerova: cannot start the window: %s: %s\n", path.c_str(),
-                 std::strerror(errno));
+    const int error = errno;
+    std::fprintf(stderr, "zerova: cannot start the window: %s: %s\n",
+                 zerova::PrintableText(path).c_str(), std::strerror(error));
     return 1;
   }
   std::fprintf(stderr,

@@ -1,4 +1,5 @@
-// AppendLine: one line appended, the scratch file renewed before it.
+// AppendLine: one line appended, the scratch file renewed before it; and the
+// run's look at the scratch file before its first line.
 #include "conversion/append_line.h"
 
 #include <gtest/gtest.h>
@@ -11,34 +12,35 @@ namespace {
 
 using testing::MemoryFileSystem;
 
-constexpr const char* kTarget = "xmlstructure.xml";
+constexpr const char* kTarget = "/work/xmlstructure.xml";
 constexpr const char* kScratch = "/opt/zerova/xmlstr.xml";
 
 class AppendLineTest : public ::testing::Test {
  protected:
   AppendLineTest() { fs_.SetFile(kTarget, ""); }
+
+  void Append(std::string_view line) { AppendLine(fs_, kScratch, kTarget, line); }
+  // The message AppendLine throws, or "" when it throws nothing.
+  std::string FailureOf(std::string_view line) {
+    try {
+      Append(line);
+    } catch (const FileSystemError& e) {
+      return e.what();
+    }
+    return "";
+  }
+
   MemoryFileSystem fs_;
 };
 
 TEST_F(AppendLineTest, AppendsLinesWithCrLfAndLeavesAnEmptyScratchFile) {
-  AppendLine(fs_, kTarget, "A");
+  Append("A");
   EXPECT_TRUE(fs_.Has(kScratch));
-  AppendLine(fs_, kTarget, "");
-  AppendLine(fs_, kTarget, "B");
+  fs_.SetFile(kScratch, "left over");
+  Append("");
+  Append("B");
   EXPECT_EQ(fs_.Contents(kTarget), "A\r\n\r\nB\r\n");
   EXPECT_EQ(fs_.Contents(kScratch), "");
-}
-
-TEST_F(AppendLineTest, RenewsTheScratchFileBeforeEveryLine) {
-  fs_.SetFile(kScratch, "left over");
-  AppendLine(fs_, kTarget, "A");
-  EXPECT_EQ(fs_.Contents(kScratch), "");
-  EXPECT_EQ(fs_.calls(), (std::vector<std::string>{
-                             "FileExists /opt/zerova/xmlstr.xml",
-                             "DeleteFile /opt/zerova/xmlstr.xml",
-                             "CreateTextFile /opt/zerova/xmlstr.xml",
-                             "AppendLineToFile xmlstructure.xml",
-                         }));
 }
 
 TEST_F(AppendLineTest, JoinsTheScratchNameToTheFolderWithOneSeparator) {
@@ -47,37 +49,40 @@ TEST_F(AppendLineTest, JoinsTheScratchNameToTheFolderWithOneSeparator) {
 }
 
 TEST_F(AppendLineTest, MissingTargetFailsAfterTheScratchFileIsRenewed) {
+  fs_.SetFile(kScratch, "left over");
   try {
-    AppendLine(fs_, "gone.xml", "A");
+    AppendLine(fs_, kScratch, "/work/gone.xml", "A");
     FAIL() << "expected a FileSystemError";
   } catch (const FileSystemError& e) {
-    EXPECT_STREQ(e.what(), "gone.xml: could not open the file for appending");
+    EXPECT_STREQ(
+        e.what(),
+        "/work/gone.xml: could not open the file for appending: No such file or directory");
   }
-  EXPECT_TRUE(fs_.Has(kScratch));
-  EXPECT_FALSE(fs_.Has("gone.xml"));
+  EXPECT_EQ(fs_.Contents(kScratch), "");
+  EXPECT_FALSE(fs_.Has("/work/gone.xml"));
 }
 
 TEST_F(AppendLineTest, ReadOnlyScratchFileStopsBeforeTheTargetIsTouched) {
-  fs_.SetFile(kScratch, "");
+  fs_.SetFile(kScratch, "kept");
   fs_.SetReadOnly(kScratch);
-  EXPECT_THROW(AppendLine(fs_, kTarget, "A"), FileSystemError);
+  EXPECT_EQ(FailureOf("A"), "/opt/zerova/xmlstr.xml: the file is read-only and cannot be replaced");
+  EXPECT_EQ(fs_.Contents(kScratch), "kept");
   EXPECT_EQ(fs_.Contents(kTarget), "");
 }
 
 TEST_F(AppendLineTest, ScratchFileRemovedByAnotherProcessIsNoFailure) {
   fs_.SetFile(kScratch, "");
   fs_.VanishBeforeDelete(kScratch);
-  AppendLine(fs_, kTarget, "A");
+  Append("A");
   EXPECT_EQ(fs_.Contents(kTarget), "A\r\n");
   EXPECT_TRUE(fs_.Has(kScratch));
 }
 
-TEST_F(AppendLineTest, ReadOnlyProgramFolderSkipsTheScratchFile) {
-  fs_.SetFolderWritable(false);
-  AppendLine(fs_, kTarget, "A");
+TEST_F(AppendLineTest, NoScratchFileMeansTheAppendAlone) {
+  AppendLine(fs_, "", kTarget, "A");
   EXPECT_EQ(fs_.Contents(kTarget), "A\r\n");
   EXPECT_FALSE(fs_.Has(kScratch));
-  EXPECT_EQ(fs_.calls(), std::vector<std::string>{"AppendLineToFile xmlstructure.xml"});
+  EXPECT_EQ(fs_.calls(), std::vector<std::string>{"AppendLineToFile /work/xmlstructure.xml"});
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "conversion/output_document.h"
 #include "formats/common/pooled_sheet.h"
 #include "services/error.h"
@@ -34,6 +36,34 @@ std::unique_ptr<Worksheet> Sheet(std::vector<Cell> cells) {
 CellValue T(const char* text) { return CellValue::Text(text); }
 
 constexpr const char* kHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n";
+constexpr const char* kDocument = "/work/xmlstructure.xml";
+constexpr const char* kScratch = "/opt/zerova/xmlstr.xml";
+constexpr const char* kEarlier = "an earlier document\r\n";
+
+// The message `run` throws as a FileSystemError, or "" when it throws nothing.
+std::string FileSystemFailureOf(const std::function<void()>& run) {
+  try {
+    run();
+  } catch (const FileSystemError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+// Calls `after_append` with the count of lines appended so far after each one.
+class WatchedFileSystem final : public testing::FileSystemWrapper {
+ public:
+  WatchedFileSystem(FileSystem& base, std::function<void(int)> after_append)
+      : FileSystemWrapper(base), after_append_(std::move(after_append)) {}
+  void AppendLineToFile(const std::string& path, std::string_view line) override {
+    FileSystemWrapper::AppendLineToFile(path, line);
+    after_append_(++appends_);
+  }
+
+ private:
+  std::function<void(int)> after_append_;
+  int appends_ = 0;
+};
 
 TEST(ConversionRun, EmptyFirstCellGivesHeaderAndClosingLineOnly) {
   EXPECT_EQ(DocumentOf(Sheet({{2, 1, T("ignored")}, {1, 2, T("ignored")}})),
@@ -81,11 +111,12 @@ TEST(ConversionRun, WritesEachLabelledColumnDownToItsFirstEmptyCell) {
 TEST(ConversionRun, ReplacesAnEarlierDocumentThenCompletesAndEnds) {
   GivenSheetService service(Sheet({{1, 1, T("A")}}));
   MemoryFileSystem fs;
-  fs.SetFile(kOutputDocumentName, "an earlier document\r\n");
+  fs.SetFile(kDocument, kEarlier);
   RecordingHooks hooks;
   ConversionRun run(service, fs, hooks);
   run.Run("book.xls");
-  EXPECT_EQ(fs.Contents(kOutputDocumentName),
+  EXPECT_EQ(run.DocumentPath, kDocument);
+  EXPECT_EQ(fs.Contents(kDocument),
             std::string(kHeader) + "<node id=\"n1\" lbl=\"A\">\r\n</node>\r\n</Main>\r\n");
   EXPECT_EQ(hooks.calls,
             (std::vector<std::string>{"DisableConvert", "ShowProgress",
@@ -99,25 +130,143 @@ class UnreadableService final : public SpreadsheetService {
   }
 };
 
-TEST(ConversionRun, FailuresNeverComplete) {
+TEST(ConversionRun, FailuresBeforeTheFirstLineKeepTheEarlierDocument) {
   {  // An unreadable workbook stops the run before the document is touched.
     UnreadableService service;
     MemoryFileSystem fs;
-    fs.SetFile(kOutputDocumentName, "an earlier document\r\n");
+    fs.SetFile(kDocument, kEarlier);
     RecordingHooks hooks;
     EXPECT_THROW(ConversionRun(service, fs, hooks).Run("book.xls"), ReadError);
-    EXPECT_EQ(fs.Contents(kOutputDocumentName), "an earlier document\r\n");
+    EXPECT_EQ(fs.Contents(kDocument), kEarlier);
     EXPECT_EQ(hooks.calls, (std::vector<std::string>{"DisableConvert", "ShowProgress"}));
   }
-  {  // A line that cannot be written leaves the document as far as it got.
+  // A scratch file that could not be renewed is found before the document is replaced.
+  const struct {
+    void (*place)(MemoryFileSystem&);
+    const char* error;
+  } rows[] = {
+      {[](MemoryFileSystem& fs) {
+         fs.SetFile(kScratch, "");
+         fs.SetReadOnly(kScratch);
+       },
+       "/opt/zerova/xmlstr.xml: the file is read-only and cannot be replaced"},
+      {[](MemoryFileSystem& fs) { fs.SetFolder(kScratch); },
+       "/opt/zerova/xmlstr.xml: a folder stands where the scratch file belongs"},
+      {[](MemoryFileSystem& fs) { fs.SetReadOnly(kDocument); },
+       "/work/xmlstructure.xml: could not open the file for writing: Permission denied"},
+  };
+  for (const auto& row : rows) {
     GivenSheetService service(Sheet({{1, 1, T("A")}}));
     MemoryFileSystem fs;
-    fs.SetFile("/opt/zerova/xmlstr.xml", "");
-    fs.SetReadOnly("/opt/zerova/xmlstr.xml");
+    fs.SetFile(kDocument, kEarlier);
+    row.place(fs);
     RecordingHooks hooks;
-    EXPECT_THROW(ConversionRun(service, fs, hooks).Run("book.xls"), FileSystemError);
-    EXPECT_EQ(fs.Contents(kOutputDocumentName), "");
+    EXPECT_EQ(FileSystemFailureOf([&] { ConversionRun(service, fs, hooks).Run("book.xls"); }),
+              row.error);
+    EXPECT_EQ(fs.Contents(kDocument), kEarlier) << row.error;
     EXPECT_EQ(hooks.calls.size(), 2u);
+  }
+}
+
+TEST(ConversionRun, MakesTheFourFileOperationsOfALineAndNoOthers) {
+  const auto calls_for = [](bool folder_writable) {
+    GivenSheetService service(Sheet({{1, 1, T("A")}, {2, 1, T("a")}, {1, 2, T("B")}}));
+    MemoryFileSystem fs;
+    fs.SetFile(kScratch, "");
+    fs.SetFolderWritable(folder_writable);
+    RecordingHooks hooks;
+    ConversionRun(service, fs, hooks).Run("book.xls");
+    return fs.calls();
+  };
+  constexpr int kLines = 7;  // header, A's three, B's two, closing
+  std::vector<std::string> expected = {"CurrentFolder",
+                                       "ProgramFolder",
+                                       "IsWritableFolder",
+                                       "Examine /opt/zerova/xmlstr.xml",
+                                       "LockFile /work/xmlstructure.xml",
+                                       "CreateTextFile /work/xmlstructure.xml"};
+  for (int i = 0; i < kLines; ++i) {
+    expected.insert(
+        expected.end(),
+        {"Examine /opt/zerova/xmlstr.xml", "DeleteFile /opt/zerova/xmlstr.xml",
+         "CreateTextFile /opt/zerova/xmlstr.xml", "AppendLineToFile /work/xmlstructure.xml"});
+  }
+  EXPECT_EQ(calls_for(true), expected);
+
+  // A program folder the user cannot write to is found once; each line is then its append alone.
+  expected = {"CurrentFolder", "ProgramFolder", "IsWritableFolder",
+              "LockFile /work/xmlstructure.xml", "CreateTextFile /work/xmlstructure.xml"};
+  expected.insert(expected.end(), kLines, "AppendLineToFile /work/xmlstructure.xml");
+  EXPECT_EQ(calls_for(false), expected);
+}
+
+TEST(ConversionRun, ASecondRunOnTheDocumentIsRefusedAndTheFirstCompletes) {
+  MemoryFileSystem disk;
+  std::string second_error;
+  std::vector<std::string> second_calls;
+  WatchedFileSystem fs(disk, [&](int lines) {
+    if (lines != 3) return;
+    const std::string before = disk.Contents(kDocument);
+    disk.ClearCalls();
+    GivenSheetService service(Sheet({{1, 1, T("other")}}));
+    RecordingHooks hooks;
+    second_error = FileSystemFailureOf([&] { ConversionRun(service, disk, hooks).Run("b.xls"); });
+    second_calls = disk.calls();
+    EXPECT_EQ(disk.Contents(kDocument), before);
+  });
+  GivenSheetService service(Sheet({{1, 1, T("L")}, {2, 1, T("1")}, {3, 1, T("2")}}));
+  RecordingHooks hooks;
+  ConversionRun(service, fs, hooks).Run("a.xls");
+
+  EXPECT_EQ(second_error, "/work/xmlstructure.xml: another conversion is writing this document");
+  EXPECT_EQ(second_calls.back(), "LockFile /work/xmlstructure.xml");  // nothing written or renewed
+  const std::string document = disk.Contents(kDocument);
+  EXPECT_EQ(document, std::string(kHeader) +
+                          "<node id=\"n1\" lbl=\"L\">\r\n<value>1</value>\r\n<value>2</value>\r\n"
+                          "</node>\r\n</Main>\r\n");
+  EXPECT_TRUE(testing::IsWellFormedXml(document));
+  EXPECT_EQ(hooks.calls.back(), "EndProgram");
+
+  // The lock ends with the run: the next one goes ahead.
+  GivenSheetService again(Sheet({}));
+  ConversionRun(again, disk, hooks).Run("c.xls");
+  EXPECT_EQ(disk.Contents(kDocument), std::string(kHeader) + "</Main>\r\n");
+}
+
+TEST(ConversionRun, AFailedWriteSaysTheDocumentIsIncompleteAndHowManyLinesItHolds) {
+  {  // The disk fills up in the third line, after "<node".
+    MemoryFileSystem disk;
+    testing::FullDiskFileSystem fs(disk, 3, 5);
+    GivenSheetService service(Sheet({{1, 1, T("L")}, {2, 1, T("1")}}));
+    RecordingHooks hooks;
+    EXPECT_EQ(FileSystemFailureOf([&] { ConversionRun(service, fs, hooks).Run("a.xls"); }),
+              "/work/xmlstructure.xml: could not write to the file: No space left on device;"
+              " the document is incomplete: it holds 2 complete lines");
+    EXPECT_EQ(disk.Contents(kDocument),
+              std::string(kHeader) + "<node id=\"n1\" lbl=\"L\">\r\n<valu");
+    EXPECT_EQ(hooks.calls.size(), 2u);
+    // The failed run let go of the document.
+    GivenSheetService again(Sheet({}));
+    ConversionRun(again, disk, hooks).Run("b.xls");
+  }
+  {  // Nothing fits.
+    MemoryFileSystem disk;
+    testing::FullDiskFileSystem fs(disk, 1, 0);
+    GivenSheetService service(Sheet({}));
+    RecordingHooks hooks;
+    EXPECT_EQ(FileSystemFailureOf([&] { ConversionRun(service, fs, hooks).Run("a.xls"); }),
+              "/work/xmlstructure.xml: could not write to the file: No space left on device;"
+              " the document is incomplete: it holds no complete line");
+  }
+  {  // The scratch file turns read-only after the first line.
+    MemoryFileSystem disk;
+    WatchedFileSystem fs(disk, [&](int) { disk.SetReadOnly(kScratch); });
+    GivenSheetService service(Sheet({{1, 1, T("L")}}));
+    RecordingHooks hooks;
+    EXPECT_EQ(FileSystemFailureOf([&] { ConversionRun(service, fs, hooks).Run("a.xls"); }),
+              "/opt/zerova/xmlstr.xml: the file is read-only and cannot be replaced;"
+              " the document /work/xmlstructure.xml is incomplete: it holds 1 complete line");
+    EXPECT_EQ(disk.Contents(kDocument), kHeader);
   }
 }
 
@@ -140,7 +289,7 @@ TEST(ConversionRun, StopsWithAnErrorAfterColumn32767) {
   RecordingHooks hooks;
   ConversionRun run(service, fs, hooks);
   EXPECT_THROW(run.Run("wide.xls"), Error);
-  const std::string& document = fs.Contents(kOutputDocumentName);
+  const std::string& document = fs.Contents(kDocument);
   EXPECT_NE(document.find("<node id=\"n32767\" lbl=\"L\">\r\n</node>\r\n"), std::string::npos);
   EXPECT_EQ(document.substr(document.size() - 9), "</node>\r\n");
   EXPECT_EQ(hooks.calls.size(), 2u);

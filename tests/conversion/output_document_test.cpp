@@ -15,15 +15,25 @@ std::string Escaped(std::string_view text) {
   return out;
 }
 
+// The buffer emptied for the next line, as the run reuses it.
+std::string& Fresh(std::string& buffer) {
+  buffer.clear();
+  return buffer;
+}
+
 TEST(OutputDocument, BuildsEachLineExactly) {
-  EXPECT_EQ(HeaderLine(), "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>");
-  EXPECT_EQ(NodeStartLine(1, "Name"), "<node id=\"n1\" lbl=\"Name\">");
-  EXPECT_EQ(NodeStartLine(10, " spaced "), "<node id=\"n10\" lbl=\" spaced \">");
-  EXPECT_EQ(NodeStartLine(32767, ""), "<node id=\"n32767\" lbl=\"\">");
-  EXPECT_EQ(ValueLine("Ada"), "<value>Ada</value>");
-  EXPECT_EQ(ValueLine(""), "<value></value>");
-  EXPECT_EQ(NodeEndLine(), "</node>");
-  EXPECT_EQ(ClosingLine(), "</Main>");
+  std::string b = "left over from an earlier line";
+  EXPECT_EQ(HeaderLine(Fresh(b)), "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>");
+  EXPECT_EQ(NodeStartLine(Fresh(b), 1, "Name"), "<node id=\"n1\" lbl=\"Name\">");
+  EXPECT_EQ(NodeStartLine(Fresh(b), 10, " spaced "), "<node id=\"n10\" lbl=\" spaced \">");
+  EXPECT_EQ(NodeStartLine(Fresh(b), 32767, ""), "<node id=\"n32767\" lbl=\"\">");
+  EXPECT_EQ(ValueLine(Fresh(b), "Ada"), "<value>Ada</value>");
+  EXPECT_EQ(ValueLine(Fresh(b), ""), "<value></value>");
+  EXPECT_EQ(NodeEndLine(Fresh(b)), "</node>");
+  EXPECT_EQ(ClosingLine(Fresh(b)), "</Main>");
+  std::string two = "<value>a</value>";
+  EXPECT_EQ(&ValueLine(two, "b"), &two);  // appends to the buffer it is given
+  EXPECT_EQ(two, "<value>a</value><value>b</value>");
 }
 
 TEST(XmlEscape, EscapesMarkupAndLineBreaksAndKeepsTheRest) {
@@ -56,9 +66,12 @@ TEST(XmlEscape, EscapesMarkupAndLineBreaksAndKeepsTheRest) {
 
 TEST(XmlEscape, EveryEscapedTextReadsBackAsXml) {
   const std::string nasty = "& < > \" ' \r\n\t \x01 \xEF\xBF\xBF ]]> <!-- --> &amp;";
-  const std::string document = HeaderLine() + "\r\n" + NodeStartLine(1, nasty) + "\r\n" +
-                               ValueLine(nasty) + "\r\n" + NodeEndLine() + "\r\n" + ClosingLine() +
-                               "\r\n";
+  std::string document;
+  HeaderLine(document).append("\r\n");
+  NodeStartLine(document, 1, nasty).append("\r\n");
+  ValueLine(document, nasty).append("\r\n");
+  NodeEndLine(document).append("\r\n");
+  ClosingLine(document).append("\r\n");
   EXPECT_TRUE(testing::IsWellFormedXml(document));
 }
 

@@ -34,9 +34,9 @@ class LocalFileSystemTest : public ::testing::Test {
 
 TEST_F(LocalFileSystemTest, CreatesAppendsAndDeletes) {
   const std::string file = Path("doc.xml");
-  EXPECT_FALSE(fs_->FileExists(file));
+  EXPECT_EQ(fs_->Examine(file), PathKind::kMissing);
   fs_->CreateTextFile(file);
-  EXPECT_TRUE(fs_->FileExists(file));
+  EXPECT_EQ(fs_->Examine(file), PathKind::kFile);
   fs_->AppendLineToFile(file, "<a>é</a>");
   fs_->AppendLineToFile(file, "");
   EXPECT_EQ(Read(file), "<a>é</a>\r\n\r\n");
@@ -45,27 +45,53 @@ TEST_F(LocalFileSystemTest, CreatesAppendsAndDeletes) {
   EXPECT_TRUE(fs_->DeleteFile(file));
   EXPECT_FALSE(fs_->DeleteFile(file));                              // already gone: no failure
   EXPECT_THROW(fs_->AppendLineToFile(file, "x"), FileSystemError);  // never creates it
-  EXPECT_FALSE(fs_->FileExists(file));
-  EXPECT_FALSE(fs_->FileExists(dir_));  // a folder is not a file
+  EXPECT_EQ(fs_->Examine(file), PathKind::kMissing);
 }
 
-TEST_F(LocalFileSystemTest, RefusesToDeleteAReadOnlyFileWhoeverRunsIt) {
-  const std::string file = Path("xmlstr.xml");
+TEST_F(LocalFileSystemTest, ExamineTellsWhatStandsAtAPathInOneLook) {
+  fs_->CreateTextFile(Path("file"));
+  fs_->CreateTextFile(Path("read-only"));
+  ::chmod(Path("read-only").c_str(), 0444);  // read-only even for root, who could still write it
+  std::filesystem::create_directory(Path("folder"));
+  std::filesystem::create_symlink(Path("nowhere"), Path("dangling"));
+  std::filesystem::create_symlink(Path("folder"), Path("link-to-folder"));
+  const struct {
+    const char* name;
+    PathKind kind;
+  } rows[] = {
+      {"missing", PathKind::kMissing},        {"file", PathKind::kFile},
+      {"read-only", PathKind::kReadOnlyFile}, {"folder", PathKind::kFolder},
+      {"dangling", PathKind::kFile},        // the link itself, which a delete removes
+      {"link-to-folder", PathKind::kFile},  // likewise
+      {"missing/below", PathKind::kMissing},
+  };
+  for (const auto& row : rows) EXPECT_EQ(fs_->Examine(Path(row.name)), row.kind) << row.name;
+  EXPECT_TRUE(fs_->DeleteFile(Path("link-to-folder")));
+  EXPECT_EQ(fs_->Examine(Path("folder")), PathKind::kFolder);
+}
+
+TEST_F(LocalFileSystemTest, ALockIsHeldUntilItIsReleasedWhateverElseOpensTheFile) {
+  const std::string file = Path("doc.xml");
+  std::unique_ptr<FileLock> lock = fs_->LockFile(file);
+  ASSERT_NE(lock, nullptr);
+  EXPECT_EQ(Read(file), "");  // created empty
+  EXPECT_EQ(fs_->LockFile(file), nullptr);
+  // The document's own opens and closes (a POSIX record lock would end here).
   fs_->CreateTextFile(file);
-  ::chmod(file.c_str(), 0444);
-  try {
-    fs_->DeleteFile(file);
-    FAIL() << "a read-only file was deleted";
-  } catch (const FileSystemError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind(file + ": ", 0), 0u) << e.what();
-  }
-  EXPECT_TRUE(fs_->FileExists(file));
+  fs_->AppendLineToFile(file, "kept");
+  EXPECT_EQ(NewLocalFileSystem()->LockFile(file), nullptr);
+  lock.reset();
+  lock = fs_->LockFile(file);
+  EXPECT_NE(lock, nullptr);
+  EXPECT_EQ(Read(file), "kept\r\n");  // an existing file is left as it is
+  EXPECT_NE(fs_->LockFile(Path("other.xml")), nullptr);
 }
 
 TEST_F(LocalFileSystemTest, FindsTheProgramFolder) {
   const std::string folder = fs_->ProgramFolder();
   ASSERT_FALSE(folder.empty());
   EXPECT_TRUE(std::filesystem::exists(folder + "/zerova_tests"));
+  EXPECT_EQ(fs_->CurrentFolder(), std::filesystem::current_path().string());
   EXPECT_TRUE(fs_->IsWritableFolder(dir_));
   EXPECT_FALSE(fs_->IsWritableFolder(Path("no-such-folder")));
 }

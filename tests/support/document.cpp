@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "conversion/conversion_run.h"
-#include "conversion/output_document.h"
+#include "services/utf8.h"
 #include "support/memory_file_system.h"
 
 namespace zerova::testing {
@@ -18,7 +18,7 @@ std::string DocumentOf(std::unique_ptr<Worksheet> sheet) {
   RecordingHooks hooks;
   ConversionRun run(service, file_system, hooks);
   run.Run("sheet");
-  return file_system.Contents(kOutputDocumentName);
+  return file_system.Contents(run.DocumentPath);
 }
 
 std::string DocumentOfBytes(std::span<const std::uint8_t> bytes, const std::string& name) {
@@ -36,6 +36,16 @@ bool IsWellFormedXml(const std::string& document) {
                                 nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
   if (doc == nullptr) return false;
   xmlFreeDoc(doc);
+  return true;
+}
+
+bool IsUtf8(std::string_view text) {
+  char32_t cp;
+  while (!text.empty()) {
+    const std::size_t len = DecodeUtf8(text, &cp);
+    if (len == 0) return false;
+    text.remove_prefix(len);
+  }
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "services/spreadsheet.h"
@@ -48,6 +49,9 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 
 // True iff `document` is well-formed XML (checked with libxml2).
 bool IsWellFormedXml(const std::string& document);
+
+// True iff `text` is well-formed UTF-8.
+bool IsUtf8(std::string_view text);
 
 }  // namespace zerova::testing
 

@@ -1,7 +1,12 @@
 // The command line, run as a user runs it: `zerova FILE` in a working folder.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,9 +14,27 @@
 #include <thread>
 #include <vector>
 
+#include "support/biff_builder.h"
+#include "support/document.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+
+// An .xls with two labelled columns of `rows` values each: 2 * rows + 6 lines.
+void WriteTallSheet(const fs::path& path, int rows) {
+  using zerova::testing::Biff;
+  zerova::testing::BiffBuilder book;
+  book.Bof(Biff::k8).Xf(0).Boundsheet("Data").Eof();
+  book.Bof(Biff::k8, zerova::testing::kWorksheetBof);
+  book.Label(0, 0, "Number").Label(0, 1, "Text");
+  for (int r = 1; r <= rows; ++r) book.Number(r, 0, r).Label(r, 1, "row " + std::to_string(r));
+  book.Eof();
+  const zerova::testing::Bytes bytes = book.Build();
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
 
 std::string Read(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -32,18 +55,30 @@ class CommandLineTest : public ::testing::Test {
   }
   ~CommandLineTest() override { fs::remove_all(dir_); }
 
-  // Runs zerova with `args` (already quoted for the shell) in `work`.
-  static Result Run(const fs::path& work, const std::string& args) {
-    const std::string command = "cd '" + work.string() + "' && '" ZEROVA_BINARY "' " + args +
-                                " >out.txt 2>err.txt </dev/null";
+  // Runs the program `binary` with `args` (already quoted for the shell) in `work`.
+  static Result Run(const fs::path& work, const std::string& args,
+                    const fs::path& binary = ZEROVA_BINARY) {
+    static std::atomic<int> runs{0};
+    const std::string tag = std::to_string(runs++);
+    const std::string stem = "/tmp/zerova-cli-" + std::to_string(::getpid()) + "-" + tag;
+    const fs::path out = stem + ".out";
+    const fs::path err = stem + ".err";
+    const std::string command = "cd '" + work.string() + "' && '" + binary.string() + "' " + args +
+                                " >'" + out.string() + "' 2>'" + err.string() + "' </dev/null";
     const int raw = std::system(command.c_str());
-    Result result{WIFEXITED(raw) ? WEXITSTATUS(raw) : 128, Read(work / "out.txt"),
-                  Read(work / "err.txt")};
-    fs::remove(work / "out.txt");
-    fs::remove(work / "err.txt");
+    Result result{WIFEXITED(raw) ? WEXITSTATUS(raw) : 128, Read(out), Read(err)};
+    fs::remove(out);
+    fs::remove(err);
     return result;
   }
   Result Run(const std::string& args) const { return Run(dir_, args); }
+
+  // A copy of zerova in a folder of its own, so that its scratch file is the test's alone.
+  fs::path PrivateProgram() const {
+    fs::create_directory(dir_ / "bin");
+    fs::copy_file(ZEROVA_BINARY, dir_ / "bin" / "zerova");
+    return dir_ / "bin" / "zerova";
+  }
 
   void PlaceEarlierDocument() const {
     std::ofstream(dir_ / "xmlstructure.xml", std::ios::binary) << "earlier\r\n";
@@ -87,7 +122,119 @@ TEST_F(CommandLineTest, FailuresPrintOneLineNamingTheFileAndKeepTheEarlierDocume
   fs::create_directory(dir_ / "xmlstructure.xml");
   const Result r = Run("'" + basic_ + "input.xls'");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err.rfind("zerova: xmlstructure.xml: could not create the file", 0), 0u) << r.err;
+  EXPECT_EQ(r.err, "zerova: " + (dir_ / "xmlstructure.xml").string() +
+                       ": could not open the file for writing: Is a directory\n");
+}
+
+TEST_F(CommandLineTest, ASecondConversionIntoTheSameFolderIsRefusedWhileTheFirstWrites) {
+  constexpr int kRows = 20000;
+  WriteTallSheet(dir_ / "tall.xls", kRows);
+  const fs::path document = dir_ / "xmlstructure.xml";
+  Result first;
+  std::thread writer([&] { first = Run("tall.xls"); });
+  // Once the document holds a line, the first run has its lock and is writing.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!(fs::exists(document) && fs::file_size(document) > 0) &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  const Result second = Run("'" + basic_ + "input.xls'");
+  writer.join();
+
+  EXPECT_EQ(second.status, 1);
+  EXPECT_EQ(second.out, "");
+  EXPECT_EQ(second.err,
+            "zerova: " + document.string() + ": another conversion is writing this document\n");
+  EXPECT_EQ(first.status, 0) << first.err;
+  const std::string written = Read(document);
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 2 * kRows + 6);
+  EXPECT_TRUE(zerova::testing::IsWellFormedXml(written));
+}
+
+TEST_F(CommandLineTest, AScratchFileThatCannotBeRenewedKeepsTheEarlierDocumentByteForByte) {
+  const fs::path program = PrivateProgram();
+  const fs::path scratch = program.parent_path() / "xmlstr.xml";
+  fs::create_directory(dir_ / "work");
+  std::ofstream(dir_ / "work" / "xmlstructure.xml", std::ios::binary) << "earlier\r\n";
+
+  std::ofstream(scratch) << "kept";
+  fs::permissions(scratch, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  Result r = Run(dir_ / "work", "'" + basic_ + "input.xls'", program);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "zerova: " + scratch.string() + ": the file is read-only and cannot be replaced\n");
+  EXPECT_EQ(Read(dir_ / "work" / "xmlstructure.xml"), "earlier\r\n");
+  EXPECT_EQ(Read(scratch), "kept");
+
+  fs::remove(scratch);
+  fs::create_directory(scratch);
+  r = Run(dir_ / "work", "'" + basic_ + "input.xls'", program);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "zerova: " + scratch.string() + ": a folder stands where the scratch file belongs\n");
+  EXPECT_EQ(Read(dir_ / "work" / "xmlstructure.xml"), "earlier\r\n");
+
+  fs::remove(scratch);  // and with the obstacle gone, the conversion goes through
+  r = Run(dir_ / "work", "'" + basic_ + "input.xls'", program);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Read(scratch), "");
+}
+
+// The message of a run whose document could not be written in full: the file at
+// fault, the cause, and the number of complete lines the document holds, which
+// `written` holds.
+void ExpectIncomplete(const Result& r, const fs::path& document, const std::string& written) {
+  const auto lines = std::count(written.begin(), written.end(), '\n');
+  const std::string held = lines == 0   ? "no complete line"
+                           : lines == 1 ? "1 complete line"
+                                        : std::to_string(lines) + " complete lines";
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "zerova: " + document.string() +
+                       ": could not write to the file: No space left on device;"
+                       " the document is incomplete: it holds " +
+                       held + "\n");
+}
+
+TEST_F(CommandLineTest, AFullDeviceLeavesADocumentTheMessageCallsIncomplete) {
+  fs::create_symlink("/dev/full", dir_ / "xmlstructure.xml");
+  // Nothing can be read back from /dev/full: no line was written.
+  ExpectIncomplete(Run("'" + basic_ + "input.xls'"), dir_ / "xmlstructure.xml", "");
+}
+
+TEST_F(CommandLineTest, AFileSystemThatFillsUpMidRunLeavesADocumentTheMessageCallsIncomplete) {
+  const fs::path small = dir_ / "small";
+  fs::create_directory(small);
+  if (::geteuid() != 0 || ::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=16k") != 0) {
+    GTEST_SKIP() << "mounting a small tmpfs needs root";
+  }
+  struct Unmount {
+    const fs::path& folder;
+    ~Unmount() { ::umount(folder.c_str()); }
+  } unmount{small};
+  WriteTallSheet(dir_ / "tall.xls", 2000);  // about 60 KB of document
+  const Result r = Run(small, "'" + (dir_ / "tall.xls").string() + "'");
+  const std::string written = Read(small / "xmlstructure.xml");
+  ExpectIncomplete(r, small / "xmlstructure.xml", written);
+  EXPECT_GT(written.size(), 8000u);  // stopped by the full disk
+}
+
+TEST_F(CommandLineTest, NamesWithLineBreaksAndStrayBytesGiveOneLineOfUtf8) {
+  const Result missing = Run("'bad\nname\xFF.xls'");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "zerova: bad\\nname\\xFF.xls: no such file\n");
+
+  const fs::path odd = dir_ / "odd\nfolder\xFF";
+  fs::create_directories(odd / "xmlstructure.xml");  // a folder where the document goes
+  const Result blocked = Run(odd, "'" + basic_ + "input.xls'");
+  EXPECT_EQ(blocked.status, 1);
+  EXPECT_EQ(blocked.err, "zerova: " + dir_.string() +
+                             "/odd\\nfolder\\xFF/xmlstructure.xml: could not open the file for"
+                             " writing: Is a directory\n");
+  for (const Result& r : {missing, blocked}) {
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_TRUE(zerova::testing::IsUtf8(r.err)) << r.err;
+  }
 }
 
 TEST_F(CommandLineTest, UsageErrorsExitWithStatus2) {
