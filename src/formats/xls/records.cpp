@@ -75,19 +75,12 @@ const char* RecordName(std::uint16_t id) {
 }
 
 bool OpensCellTable(std::uint16_t id) {
+  if (IsBiff2CellRecord(id)) return true;
   switch (id) {
     case kDimensionsBiff2:
     case kDimensions:
     case kRowBiff2:
     case kRow:
-    case kIxfe:
-    case kBlankBiff2:
-    case kIntegerBiff2:
-    case kNumberBiff2:
-    case kLabelBiff2:
-    case kBoolErrBiff2:
-    case kFormulaBiff2:
-    case kStringBiff2:
     case kBlank:
     case kNumber:
     case kLabel:

@@ -63,6 +63,11 @@ constexpr std::uint16_t kStringBiff2 = 0x0007;
 constexpr std::uint16_t kRowBiff2 = 0x0008;
 constexpr std::uint16_t kIxfe = 0x0044;  // the XF of the BIFF2 cells whose attributes say 63
 
+// True iff `id` is one of BIFF2's own cell records above or IXFE.
+constexpr bool IsBiff2CellRecord(std::uint16_t id) {
+  return (id >= kBlankBiff2 && id <= kStringBiff2) || id == kIxfe;
+}
+
 // BOF substream types ([MS-XLS] 2.4.21 dt).
 constexpr std::uint16_t kBofGlobals = 0x0005;
 constexpr std::uint16_t kBofWorksheet = 0x0010;

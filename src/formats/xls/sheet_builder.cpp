@@ -38,8 +38,8 @@ class SheetBuilder {
 
  private:
   void Handle(std::uint16_t id);
-  // BIFF2's own records; false for any other.
-  bool HandleBiff2(std::uint16_t id, ByteSpan body);
+  // BIFF2's own records (biff::IsBiff2CellRecord).
+  void HandleBiff2(std::uint16_t id, ByteSpan body);
 
   // One step per record kind.
   void LabelSst(ByteSpan body, const CellHeader& cell);
@@ -114,7 +114,7 @@ void SheetBuilder::Handle(std::uint16_t id) {
   const ByteSpan body = cursor_.body();
   awaiting_string_ = pending_string_;
   pending_string_ = false;
-  if (biff2_ && HandleBiff2(id, body)) return;
+  if (biff2_ && biff::IsBiff2CellRecord(id)) return HandleBiff2(id, body);
   switch (id) {
     case biff::kLabelSst:
       return LabelSst(body, headers_.Read());
@@ -148,35 +148,26 @@ void SheetBuilder::Handle(std::uint16_t id) {
 }
 
 // BIFF2 numbers its own cell records apart; a BIFF2 file may hold later ones too.
-bool SheetBuilder::HandleBiff2(std::uint16_t id, ByteSpan body) {
+void SheetBuilder::HandleBiff2(std::uint16_t id, ByteSpan body) {
   switch (id) {
     case biff::kBlankBiff2:
-      Blank(headers_.ReadBiff2());
-      return true;
+      return Blank(headers_.ReadBiff2());
     case biff::kIntegerBiff2:
-      Integer(body, headers_.ReadBiff2());
-      return true;
+      return Integer(body, headers_.ReadBiff2());
     case biff::kNumberBiff2:
-      Number(body, headers_.ReadBiff2());
-      return true;
+      return Number(body, headers_.ReadBiff2());
     case biff::kLabelBiff2:
-      Label(headers_.ReadBiff2(), ByteCount::k8Bit);
-      return true;
+      return Label(headers_.ReadBiff2(), ByteCount::k8Bit);
     case biff::kBoolErrBiff2:
-      BoolErr(body, headers_.ReadBiff2());
-      return true;
+      return BoolErr(body, headers_.ReadBiff2());
     case biff::kFormulaBiff2:
-      Formula(body, headers_.ReadBiff2());
-      return true;
+      return Formula(body, headers_.ReadBiff2());
     case biff::kStringBiff2:
-      String(ByteCount::k8Bit);
-      return true;
-    case biff::kIxfe:
+      return String(ByteCount::k8Bit);
+    default:  // IXFE
       headers_.Ixfe();
       pending_string_ = awaiting_string_;
-      return true;
-    default:
-      return false;
+      return;
   }
 }
 
