@@ -1,5 +1,5 @@
-// The values that BIFF cell records store besides text: RK numbers, numbers in a
-// date format or another, and error codes.
+// The values that BIFF cell records store besides text: numbers in a date format or
+// another, and error codes (RK numbers: formats/common/rk_number.h).
 #ifndef ZEROVA_FORMATS_XLS_CELL_VALUES_H_
 #define ZEROVA_FORMATS_XLS_CELL_VALUES_H_
 
@@ -9,10 +9,6 @@
 #include "services/cell_value.h"
 
 namespace zerova {
-
-// The number an RK value stands for ([MS-XLS] 2.5.217): a 30-bit integer or the top
-// 30 bits of a double, divided by 100 when its lowest bit says so.
-double RkNumber(std::uint32_t rk);
 
 // `number` as a date in `system` when `date` says its format shows one and it is
 // finite, else as a number.
