@@ -1,5 +1,6 @@
-// libFuzzer target for the .xls reader: arbitrary bytes through ReadXls, then the
-// cells the conversion would read turned into text.
+// libFuzzer target for the .xls reader: arbitrary bytes through ReadXls, which takes
+// an OLE2 compound file or a bare record stream of any BIFF version, then the cells
+// the conversion would read turned into text.
 //
 // A zerova::Error is a refusal, which is fine; any other exception, a crash, a
 // sanitizer report, a hang or a runaway allocation is a finding.

@@ -64,7 +64,7 @@ std::unique_ptr<Worksheet> ReadWorkbookBytes(std::span<const std::uint8_t> bytes
   constexpr const char* kNotOurs =
       "not a spreadsheet file this program reads (.xls, .xlsx, .xlsm, .xlsb or .ods)";
   if (bytes.empty()) throw ReadError(name, "the file is empty");
-  if (LooksLikeOle2(bytes)) return ReadXls(bytes, name);
+  if (LooksLikeOle2(bytes) || LooksLikeBiffStream(bytes)) return ReadXls(bytes, name);
   if (!LooksLikeZip(bytes)) throw ReadError(name, kNotOurs);
   ZipArchive zip(bytes, name);
   if (LooksLikeOds(zip)) return ReadOds(zip);

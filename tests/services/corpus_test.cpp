@@ -77,5 +77,11 @@ TEST(CorpusTest, EveryFileBehavesAsItsExpectationSays) { CheckCorpusFolder("xls"
 // more/ holds other kinds of workbook, each of which must convert (NAME.converts).
 TEST(CorpusTest, EveryXlsbFileConverts) { CheckCorpusFolder("more", ".xlsb"); }
 
+// Its .xls files are bare Excel 2.x-4.x streams, some named .XLS.
+TEST(CorpusTest, EveryExcel2To4FileConverts) {
+  CheckCorpusFolder("more", ".xls");
+  CheckCorpusFolder("more", ".XLS");
+}
+
 }  // namespace
 }  // namespace zerova::testing

@@ -1,6 +1,8 @@
-// Every fixture folder under tests/data: each input file converts to expected.xml,
+// Every fixture folder under tests/data: each input file (input.FORMAT, or
+// input-VARIANT.FORMAT for another version of a format) converts to expected.xml,
 // byte for byte. The folders and their documents come from tests/data/make_fixtures.py;
-// the other inputs from make_office_fixtures.py and support/make_xlsb_fixtures.cpp.
+// the other inputs from make_office_fixtures.py, make_biff_fixtures.py and
+// support/make_xlsb_fixtures.cpp.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,7 +28,8 @@ TEST(FixturesTest, EveryInputGivesItsExpectedDocument) {
   for (const auto& folder : fs::directory_iterator(ZEROVA_TEST_DATA)) {
     if (!folder.is_directory()) continue;
     for (const auto& file : fs::directory_iterator(folder.path())) {
-      if (file.path().stem() == "input") inputs.push_back(file.path());
+      const std::string stem = file.path().stem().string();
+      if (stem == "input" || stem.starts_with("input-")) inputs.push_back(file.path());
     }
   }
   std::sort(inputs.begin(), inputs.end());

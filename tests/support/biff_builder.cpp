@@ -73,8 +73,9 @@ BiffBuilder& BiffBuilder::Bof(Biff version, std::uint16_t type) {
   const auto v = static_cast<std::size_t>(version);
   Out out;
   out.U16(std::array{0x0002, 0x0300, 0x0400, 0x0500, 0x0600}[v]).U16(type);
-  if (version >= Biff::k5) out.U16(0x0DBB).U16(0x07CC);  // build, year
-  if (version == Biff::k8) out.U32(0).U32(6);            // history, lowest version
+  if (version == Biff::k3 || version == Biff::k4) out.U16(0x0DBB);  // build
+  if (version >= Biff::k5) out.U16(0x0DBB).U16(0x07CC);             // build, year
+  if (version == Biff::k8) out.U32(0).U32(6);                       // history, lowest version
   return Record(std::array{0x0009, 0x0209, 0x0409, 0x0809, 0x0809}[v], out.bytes);
 }
 
@@ -98,17 +99,34 @@ BiffBuilder& BiffBuilder::FilePass() {
 }
 
 BiffBuilder& BiffBuilder::Format(std::uint16_t id, const std::string& code) {
+  if (version_ <= Biff::k3) return Record(0x001E, Text(Out(), Units(code), 1).bytes);
   return Record(0x041E, Text(Out().U16(id), Units(code), version_ == Biff::k8 ? 2 : 1).bytes);
 }
 
-// A cell XF: font 0, the format, parent 0, no styling.
+// A cell XF: font 0, the format, parent 0, no styling. BIFF2: font, a spare byte,
+// the format in 6 bits, alignment; BIFF3-4: font, format, then 10 bytes of styling.
 BiffBuilder& BiffBuilder::Xf(std::uint16_t format_id) {
-  Out out = Out().U16(0).U16(format_id);
-  out.bytes.resize(version_ == Biff::k8 ? 20 : 16);
-  return Record(0x00E0, out.bytes);
+  switch (version_) {
+    case Biff::k2:
+      return Record(0x0043, Out().U8(0).U8(0).U8(format_id & 0x3F).U8(0).bytes);
+    case Biff::k3:
+    case Biff::k4: {
+      Out out = Out().U8(0).U8(format_id);
+      out.bytes.resize(12);
+      return Record(version_ == Biff::k3 ? 0x0243 : 0x0443, out.bytes);
+    }
+    default: {
+      Out out = Out().U16(0).U16(format_id);
+      out.bytes.resize(version_ == Biff::k8 ? 20 : 16);
+      return Record(0x00E0, out.bytes);
+    }
+  }
 }
 
+BiffBuilder& BiffBuilder::Ixfe(std::uint16_t xf) { return Record(0x0044, Out().U16(xf).bytes); }
+
 BiffBuilder& BiffBuilder::Boundsheet(const std::string& name, std::uint8_t type) {
+  if (version_ <= Biff::k4) return Record(0x0085, Text(Out(), Units(name), 1).bytes);
   sheet_offsets_.push_back(stream_.size() + 4);  // filled in by the sheet's Bof
   return Record(0x0085, Text(Out().U32(0).U8(0).U8(type), Units(name), 1).bytes);  // visible
 }
@@ -155,8 +173,14 @@ BiffBuilder& BiffBuilder::Label(int row, int col, const std::string& text, int x
   return Label(row, col, Units(text), xf);
 }
 
+BiffBuilder::Out BiffBuilder::Cell(int row, int col, int xf) const {
+  if (version_ != Biff::k2) return std::move(Out().Cell(row, col, xf));
+  return std::move(Out().U16(row).U16(col).U8(std::min(xf, 63)).U8(xf & 0x3F).U8(0));
+}
+
 BiffBuilder& BiffBuilder::Label(int row, int col, const std::u16string& text, int xf) {
-  return Record(0x0204, Text(Out().Cell(row, col, xf), text, 2).bytes);
+  if (version_ == Biff::k2) return Record(0x0004, Text(Cell(row, col, xf), text, 1).bytes);
+  return Record(0x0204, Text(Cell(row, col, xf), text, 2).bytes);
 }
 
 // [MS-XLS] 2.4.269: the text, then the formatting runs (BIFF5: 1-byte count, 2 bytes a run).
@@ -172,7 +196,11 @@ BiffBuilder& BiffBuilder::LabelSst(int row, int col, std::uint32_t index, int xf
 }
 
 BiffBuilder& BiffBuilder::Number(int row, int col, double value, int xf) {
-  return Record(0x0203, Out().Cell(row, col, xf).F64(value).bytes);
+  return Record(version_ == Biff::k2 ? 0x0003 : 0x0203, Cell(row, col, xf).F64(value).bytes);
+}
+
+BiffBuilder& BiffBuilder::Integer(int row, int col, std::uint16_t value, int xf) {
+  return Record(0x0002, Cell(row, col, xf).U16(value).bytes);
 }
 
 BiffBuilder& BiffBuilder::Rk(int row, int col, std::uint32_t rk, int xf) {
@@ -187,24 +215,30 @@ BiffBuilder& BiffBuilder::MulRk(int row, int first_col,
 }
 
 BiffBuilder& BiffBuilder::BoolErr(int row, int col, std::uint8_t value, bool is_error, int xf) {
-  return Record(0x0205, Out().Cell(row, col, xf).U8(value).U8(is_error).bytes);
+  const int id = version_ == Biff::k2 ? 0x0005 : 0x0205;
+  return Record(id, Cell(row, col, xf).U8(value).U8(is_error).bytes);
 }
 
-// The cached result, flags, chn, and PtgInt 1 (the formula is never evaluated).
+// The cached result, flags, chn (BIFF5-8), and PtgInt 1 (the formula is never
+// evaluated). BIFF2 stores the flags and the formula's size in a byte each.
 BiffBuilder& BiffBuilder::Formula(int row, int col, FormulaCache cache, int xf) {
-  Out out;
-  out.Cell(row, col, xf);
+  Out out = Cell(row, col, xf);
   if (cache.type == 0xFFFF) out.F64(cache.number);
   if (cache.type != 0xFFFF) out.U8(cache.type).U8(0).U8(cache.value).U16(0).U8(0).U16(0xFFFF);
-  return Record(0x0006, out.U16(0).U32(0).U16(3).U8(0x1E).U16(1).bytes);
+  if (version_ == Biff::k2) out.U8(0).U8(3);
+  if (version_ == Biff::k3 || version_ == Biff::k4) out.U16(0).U16(3);
+  if (version_ >= Biff::k5) out.U16(0).U32(0).U16(3);
+  const int id = std::array{0x0006, 0x0206, 0x0406, 0x0006, 0x0006}[static_cast<int>(version_)];
+  return Record(id, out.U8(0x1E).U16(1).bytes);
 }
 
 BiffBuilder& BiffBuilder::String(const std::u16string& text) {
+  if (version_ == Biff::k2) return Record(0x0007, Text(Out(), text, 1).bytes);
   return Record(0x0207, Text(Out(), text, 2).bytes);
 }
 
 BiffBuilder& BiffBuilder::Blank(int row, int col, int xf) {
-  return Record(0x0201, Out().Cell(row, col, xf).bytes);
+  return Record(version_ == Biff::k2 ? 0x0001 : 0x0201, Cell(row, col, xf).bytes);
 }
 
 BiffBuilder& BiffBuilder::MulBlank(int row, int first_col, int last_col, int xf) {

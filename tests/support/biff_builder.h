@@ -1,12 +1,20 @@
-// BiffBuilder: writes small BIFF5 and BIFF8 workbooks for the reader's tests.
+// BiffBuilder: writes small .xls files of every BIFF version for the reader's tests:
+// BIFF5 and BIFF8 workbooks, BIFF2-4 worksheets and BIFF4 workbooks.
 //
 // Records are appended in call order to one workbook stream; Build() wraps the
-// stream in an OLE2 compound file (libgsf) and returns its bytes. Text is given as
-// the file stores it: `std::string` for 8-bit text (BIFF5 bytes in the workbook's
-// code page; BIFF8 compressed text, one byte per U+0000-U+00FF) and
-// `std::u16string` for BIFF8 text, written compressed when every unit fits a byte.
-// Each BOUNDSHEET's offset is filled in when the matching sheet BOF is written, so
-// write the BOUNDSHEET records first, then the sheets in the same order.
+// stream in an OLE2 compound file (libgsf) and returns its bytes, BuildBare() returns
+// the stream alone, as Excel 2.x-4.x stored it. Text is given as the file stores it:
+// `std::string` for 8-bit text (BIFF2-5 bytes in the workbook's code page; BIFF8
+// compressed text, one byte per U+0000-U+00FF) and `std::u16string` for BIFF8 text,
+// written compressed when every unit fits a byte. Each BIFF5/8 BOUNDSHEET's offset
+// is filled in when the matching sheet BOF is written, so write the BOUNDSHEET
+// records first, then the sheets in the same order; a BIFF4 workbook's BOUNDSHEET
+// holds the name alone.
+//
+// Cells are written as the builder's version writes them. BIFF2 cells keep 3 bytes
+// of attributes for the XF index: `xf` goes into the low 6 bits of the first byte
+// (63 when it is larger: write an IXFE record first) and of the second, where a file
+// without XF records names the number format.
 #ifndef ZEROVA_TESTS_SUPPORT_BIFF_BUILDER_H_
 #define ZEROVA_TESTS_SUPPORT_BIFF_BUILDER_H_
 
@@ -25,7 +33,7 @@ enum class Biff { k2, k3, k4, k5, k8 };
 
 // BOF substream types and BOUNDSHEET sheet types ([MS-XLS] 2.4.21, 2.4.28).
 inline constexpr std::uint16_t kGlobalsBof = 0x0005, kWorksheetBof = 0x0010, kChartBof = 0x0020,
-                               kMacroBof = 0x0040;
+                               kMacroBof = 0x0040, kBiff4WorkbookBof = 0x0100;
 inline constexpr std::uint8_t kWorksheetType = 0, kMacroType = 1, kChartType = 2;
 
 // A formula's cached result, as its FORMULA record holds it.
@@ -69,13 +77,15 @@ class BiffBuilder {
   BiffBuilder& Bof(Biff version, std::uint16_t type = kGlobalsBof);
   BiffBuilder& Eof() { return Record(0x000A, {}); }
 
-  // Workbook globals.
+  // Workbook globals, and the formats of a BIFF2-4 sheet.
   BiffBuilder& Codepage(std::uint16_t code_page);
   BiffBuilder& Datemode(bool is_1904);
   BiffBuilder& Window1(std::uint16_t active_tab);
   BiffBuilder& FilePass();
+  // BIFF2-3 write no id (formats are numbered in order); BIFF4 writes it, unused.
   BiffBuilder& Format(std::uint16_t id, const std::string& code);
   BiffBuilder& Xf(std::uint16_t format_id);
+  BiffBuilder& Ixfe(std::uint16_t xf);  // BIFF2
   BiffBuilder& Boundsheet(const std::string& name, std::uint8_t type = kWorksheetType);
   // Counts default to the number of strings; `count` overrides both.
   BiffBuilder& Sst(const std::vector<SstString>& strings, const std::vector<SstSplit>& splits = {},
@@ -87,12 +97,13 @@ class BiffBuilder {
   BiffBuilder& RString(int row, int col, const std::string& text, int runs, int xf = 0);
   BiffBuilder& LabelSst(int row, int col, std::uint32_t index, int xf = 0);
   BiffBuilder& Number(int row, int col, double value, int xf = 0);
+  BiffBuilder& Integer(int row, int col, std::uint16_t value, int xf = 0);  // BIFF2
   BiffBuilder& Rk(int row, int col, std::uint32_t rk, int xf = 0);
   // One RK per column from `first_col`, each with its XF index.
   BiffBuilder& MulRk(int row, int first_col, const std::vector<std::pair<int, std::uint32_t>>& rks);
   BiffBuilder& BoolErr(int row, int col, std::uint8_t value, bool is_error, int xf = 0);
   BiffBuilder& Formula(int row, int col, FormulaCache cache, int xf = 0);
-  BiffBuilder& String(const std::u16string& text);  // BIFF5: each unit is one byte
+  BiffBuilder& String(const std::u16string& text);  // BIFF2-5: each unit is one byte
   BiffBuilder& Blank(int row, int col, int xf = 0);
   BiffBuilder& MulBlank(int row, int first_col, int last_col, int xf = 0);
 
@@ -106,6 +117,8 @@ class BiffBuilder {
 
   // The OLE2 file holding the stream.
   Bytes Build() const;
+  // The stream alone.
+  const Bytes& BuildBare() const { return stream_; }
 
   // RK encodings ([MS-XLS] 2.5.217): an integer, or a double's upper 30 bits; x100
   // stores the value times 100.
@@ -115,6 +128,8 @@ class BiffBuilder {
  private:
   struct Out;
   Out Text(Out out, std::u16string_view text, int length_bytes) const;
+  // The cell's row, column and XF index, or BIFF2's attributes.
+  Out Cell(int row, int col, int xf) const;
 
   Biff version_;
   Bytes stream_;

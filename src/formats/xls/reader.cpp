@@ -39,12 +39,12 @@ void RequireWorksheet(const SheetEntry& sheet, const std::string& name) {
       kind = "a sheet of an unknown type";
       break;
   }
-  throw ReadError(name, "the active sheet \"" + sheet.name + "\" is " + kind + ", not a worksheet");
+  throw ReadError(name, NotAWorksheet(sheet, kind));
 }
 
-bool IsBofAt(ByteSpan stream, std::size_t offset) {
+bool IsBofAt(ByteSpan stream, std::size_t offset, BiffVersion version) {
   return offset < stream.size() && stream.size() - offset >= 4 &&
-         GetU16(stream, offset) == biff::kBof;
+         biff::IsBof(GetU16(stream, offset), version);
 }
 
 // Moves the cursor to the BOF of sheet `index`. BOUNDSHEET's offset is trusted
@@ -53,7 +53,7 @@ bool IsBofAt(ByteSpan stream, std::size_t offset) {
 void SeekSheet(BiffRecordCursor& cursor, ByteSpan stream, const WorkbookGlobals& globals,
                std::size_t index) {
   const std::size_t offset = globals.sheets[index].offset;
-  if (offset >= globals.end && IsBofAt(stream, offset)) {
+  if (offset >= globals.end && IsBofAt(stream, offset, globals.version)) {
     cursor.Seek(offset);
     return;
   }
@@ -61,7 +61,7 @@ void SeekSheet(BiffRecordCursor& cursor, ByteSpan stream, const WorkbookGlobals&
   std::size_t seen = 0;
   int depth = 0;
   while (cursor.Next()) {
-    if (cursor.id() == biff::kBof) {
+    if (biff::IsBof(cursor.id(), globals.version)) {
       if (depth == 0 && seen++ == index) {
         cursor.Seek(cursor.offset());
         return;
@@ -75,17 +75,39 @@ void SeekSheet(BiffRecordCursor& cursor, ByteSpan stream, const WorkbookGlobals&
               "\" is missing");
 }
 
-}  // namespace
-
-std::unique_ptr<Worksheet> ReadXls(std::span<const std::uint8_t> bytes, const std::string& name) {
-  const std::vector<std::uint8_t> stream = ReadWorkbookStream(bytes, name);
+std::unique_ptr<Worksheet> ReadStream(ByteSpan stream, const std::string& name) {
   BiffRecordCursor cursor(stream, name);
-  const WorkbookGlobals globals = ReadWorkbookGlobals(cursor);
-  const SheetEntry& sheet = globals.sheets[globals.active_sheet];
+  WorkbookGlobals globals = ReadWorkbookGlobals(cursor);
+  const SheetEntry sheet = globals.sheets[globals.active_sheet];
   RequireWorksheet(sheet, name);
   SeekSheet(cursor, stream, globals, globals.active_sheet);
+  if (globals.version <= BiffVersion::kBiff4) ReadSheetHeader(cursor, sheet, globals);
   CodepageDecoder decoder(globals.codepage);
   return BuildXlsSheet(cursor, globals, sheet, decoder);
+}
+
+}  // namespace
+
+bool LooksLikeBiffStream(std::span<const std::uint8_t> bytes) {
+  if (bytes.size() < 8 || !biff::IsBof(GetU16(bytes, 0))) return false;
+  const std::size_t length = GetU16(bytes, 2);
+  if (length < 4 || length > 20 || length > bytes.size() - 4) return false;
+  switch (GetU16(bytes, 6)) {
+    case biff::kBofGlobals:
+    case biff::kBofWorksheet:
+    case biff::kBofChart:
+    case biff::kBofMacroSheet:
+    case biff::kBofWorkbookBiff4:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::unique_ptr<Worksheet> ReadXls(std::span<const std::uint8_t> bytes, const std::string& name) {
+  if (!LooksLikeOle2(bytes)) return ReadStream(bytes, name);
+  const std::vector<std::uint8_t> stream = ReadWorkbookStream(bytes, name);
+  return ReadStream(stream, name);
 }
 
 }  // namespace zerova

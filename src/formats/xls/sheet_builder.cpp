@@ -1,11 +1,11 @@
 #include "formats/xls/sheet_builder.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <cstring>
 
 #include "formats/common/little_endian.h"
+#include "formats/common/rk_number.h"
+#include "formats/xls/cell_header.h"
+#include "formats/xls/cell_values.h"
 #include "formats/xls/records.h"
 #include "formats/xls/text_reader.h"
 
@@ -21,22 +21,6 @@ constexpr std::uint8_t kResultBoolean = 1;
 constexpr std::uint8_t kResultError = 2;
 constexpr std::uint8_t kResultEmpty = 3;
 
-// The number an RK value stands for ([MS-XLS] 2.5.217).
-double RkNumber(std::uint32_t rk) {
-  double value;
-  if ((rk & 0x02) != 0) {
-    value = static_cast<double>(static_cast<std::int32_t>(rk) >> 2);
-  } else {
-    const std::uint64_t bits = static_cast<std::uint64_t>(rk & 0xFFFFFFFCu) << 32;
-    std::memcpy(&value, &bits, sizeof value);
-  }
-  return (rk & 0x01) != 0 ? value / 100 : value;
-}
-
-std::string NotAWorksheet(const SheetEntry& sheet, const char* kind) {
-  return "the active sheet \"" + sheet.name + "\" is " + kind + ", not a worksheet";
-}
-
 // Reads one worksheet substream, a record at a time: one step per cell record kind.
 class SheetBuilder {
  public:
@@ -46,44 +30,47 @@ class SheetBuilder {
         globals_(globals),
         sheet_(sheet),
         decoder_(decoder),
+        biff2_(globals.version == BiffVersion::kBiff2),
         biff8_(globals.version == BiffVersion::kBiff8),
+        headers_(cursor, globals),
         cells_(std::make_unique<PooledSheet>()) {}
 
   std::unique_ptr<PooledSheet> Build();
 
  private:
-  void CheckBof();
   void Handle(std::uint16_t id);
+  // BIFF2's own records (biff::IsBiff2CellRecord).
+  void HandleBiff2(std::uint16_t id, ByteSpan body);
 
   // One step per record kind.
-  void LabelSst(ByteSpan body);
-  void Label(ByteSpan body);
-  void Number(ByteSpan body);
-  void Rk(ByteSpan body);
+  void LabelSst(ByteSpan body, const CellHeader& cell);
+  void Label(const CellHeader& cell, ByteCount count);
+  void Number(ByteSpan body, const CellHeader& cell);
+  void Integer(ByteSpan body, const CellHeader& cell);
+  void Rk(ByteSpan body, const CellHeader& cell);
   void MulRk(ByteSpan body);
-  void BoolErr(ByteSpan body);
-  void Formula(ByteSpan body);
-  void String();
-  void Blank(ByteSpan body);
+  void BoolErr(ByteSpan body, const CellHeader& cell);
+  void Formula(ByteSpan body, const CellHeader& cell);
+  void String(ByteCount count);
+  void Blank(const CellHeader& cell);
   void MulBlank(ByteSpan body);
   void WsBool(ByteSpan body);
 
-  // Text stored in the record from `offset`: BIFF8's XLUnicodeString, or BIFF5's
-  // 16-bit count and bytes in the workbook's code page.
-  std::string InlineText(std::size_t offset);
-  // Throws unless the workbook has a cell format (XF) numbered `xf`.
-  void RequireXf(std::uint16_t xf);
-  // A number in the cell format `xf`: a date when the format shows one.
-  CellValue NumberValue(double number, std::uint16_t xf);
-  CellValue ErrorValue(std::uint8_t code);
+  // Text stored in the record from `offset`: BIFF8's XLUnicodeString, or an 8-bit
+  // string with a `count` in the workbook's code page.
+  std::string InlineText(std::size_t offset, ByteCount count, Overrun overrun = Overrun::kRefuse);
+  CellValue NumberValue(double number, bool date) const {
+    return NumberCell(number, date, globals_.date_system);
+  }
   // The cells of a MULRK or MULBLANK, each `size` bytes between the row and first
   // column and the last column; throws unless they fit the body.
   std::size_t MultipleCount(ByteSpan body, std::size_t size);
   // A blank cell matters only when it replaces a value put earlier.
   void PutBlank(std::uint16_t row, std::size_t column);
-  // Puts the value of the cell whose row, column and XF index open `body`.
-  void Put(ByteSpan body, CellValue value);
   void Put(std::uint16_t row, std::size_t column, CellValue value);
+  void Put(const CellHeader& cell, CellValue value) {
+    Put(cell.row, cell.column, std::move(value));
+  }
 
   // The cell's place in row order, plus one.
   static std::uint64_t Order(std::uint16_t row, std::size_t column) {
@@ -94,7 +81,9 @@ class SheetBuilder {
   const WorkbookGlobals& globals_;
   const SheetEntry& sheet_;
   CodepageDecoder& decoder_;
+  const bool biff2_;
   const bool biff8_;
+  CellHeaderReader headers_;
   std::unique_ptr<PooledSheet> cells_;
   std::uint64_t furthest_ = 0;    // the largest Order of a value put so far
   bool pending_string_ = false;   // a FORMULA's text result awaits its STRING record
@@ -104,13 +93,12 @@ class SheetBuilder {
 };
 
 std::unique_ptr<PooledSheet> SheetBuilder::Build() {
-  const bool has_bof = cursor_.Next() && cursor_.id() == biff::kBof;
-  if (!has_bof) cursor_.Fail("damaged workbook: sheet \"" + sheet_.name + "\" has no BOF record");
-  CheckBof();
+  // A BIFF2-4 sheet's BOF and formats were read with the globals (ReadSheetHeader).
+  if (globals_.version >= BiffVersion::kBiff5) ReadSheetBof(cursor_, sheet_);
   int depth = 0;  // of substreams nested in the sheet
   while (cursor_.Next()) {
     const std::uint16_t id = cursor_.id();
-    if (id == biff::kBof) {
+    if (biff::IsBof(id, globals_.version)) {
       ++depth;
     } else if (id == biff::kEof) {
       if (depth == 0) break;
@@ -123,42 +111,33 @@ std::unique_ptr<PooledSheet> SheetBuilder::Build() {
   return std::move(cells_);
 }
 
-void SheetBuilder::CheckBof() {
-  cursor_.RequireBody(4);
-  switch (GetU16(cursor_.body(), 2)) {
-    case biff::kBofChart:
-      cursor_.Fail(NotAWorksheet(sheet_, "a chart"));
-    case biff::kBofMacroSheet:
-      cursor_.Fail(NotAWorksheet(sheet_, "a macro sheet"));
-    default:
-      break;
-  }
-}
-
 void SheetBuilder::Handle(std::uint16_t id) {
   const ByteSpan body = cursor_.body();
   awaiting_string_ = pending_string_;
   pending_string_ = false;
+  if (biff2_ && biff::IsBiff2CellRecord(id)) return HandleBiff2(id, body);
   switch (id) {
     case biff::kLabelSst:
-      return LabelSst(body);
+      return LabelSst(body, headers_.Read());
     case biff::kLabel:
     case biff::kRstring:
-      return Label(body);
+      return Label(headers_.Read(), ByteCount::k16Bit);
     case biff::kNumber:
-      return Number(body);
+      return Number(body, headers_.Read());
     case biff::kRk:
-      return Rk(body);
+      return Rk(body, headers_.Read());
     case biff::kMulRk:
       return MulRk(body);
     case biff::kBoolErr:
-      return BoolErr(body);
+      return BoolErr(body, headers_.Read());
     case biff::kFormula:
-      return Formula(body);
+    case biff::kFormulaBiff3:
+    case biff::kFormulaBiff4:
+      return Formula(body, headers_.Read());
     case biff::kString:
-      return String();
+      return String(ByteCount::k16Bit);
     case biff::kBlank:
-      return Blank(body);
+      return Blank(headers_.Read());
     case biff::kMulBlank:
       return MulBlank(body);
     case biff::kWsBool:
@@ -169,26 +148,58 @@ void SheetBuilder::Handle(std::uint16_t id) {
   }
 }
 
-void SheetBuilder::LabelSst(ByteSpan body) {
+// BIFF2 numbers its own cell records apart; a BIFF2 file may hold later ones too.
+void SheetBuilder::HandleBiff2(std::uint16_t id, ByteSpan body) {
+  switch (id) {
+    case biff::kBlankBiff2:
+      return Blank(headers_.ReadBiff2());
+    case biff::kIntegerBiff2:
+      return Integer(body, headers_.ReadBiff2());
+    case biff::kNumberBiff2:
+      return Number(body, headers_.ReadBiff2());
+    case biff::kLabelBiff2:
+      return Label(headers_.ReadBiff2(), ByteCount::k8Bit);
+    case biff::kBoolErrBiff2:
+      return BoolErr(body, headers_.ReadBiff2());
+    case biff::kFormulaBiff2:
+      return Formula(body, headers_.ReadBiff2());
+    case biff::kStringBiff2:
+      return String(ByteCount::k8Bit);
+    default:  // IXFE
+      headers_.Ixfe();
+      pending_string_ = awaiting_string_;
+      return;
+  }
+}
+
+void SheetBuilder::LabelSst(ByteSpan body, const CellHeader& cell) {
   cursor_.RequireBody(10);
   const std::uint32_t index = GetU32(body, 6);
   if (index >= globals_.shared_strings.size()) {
     cursor_.Fail("SST index " + std::to_string(index) + " out of range (" +
                  std::to_string(globals_.shared_strings.size()) + " strings)");
   }
-  Put(body, CellValue::Text(globals_.shared_strings[index]));
+  Put(cell, CellValue::Text(globals_.shared_strings[index]));
 }
 
-void SheetBuilder::Label(ByteSpan body) { Put(body, CellValue::Text(InlineText(6))); }
-
-void SheetBuilder::Number(ByteSpan body) {
-  cursor_.RequireBody(14);
-  Put(body, NumberValue(GetDouble(body, 6), GetU16(body, 4)));
+void SheetBuilder::Label(const CellHeader& cell, ByteCount count) {
+  Put(cell, CellValue::Text(InlineText(cell.value, count)));
 }
 
-void SheetBuilder::Rk(ByteSpan body) {
-  cursor_.RequireBody(10);
-  Put(body, NumberValue(RkNumber(GetU32(body, 6)), GetU16(body, 4)));
+void SheetBuilder::Number(ByteSpan body, const CellHeader& cell) {
+  cursor_.RequireBody(cell.value + 8);
+  Put(cell, NumberValue(GetDouble(body, cell.value), cell.date));
+}
+
+// INTEGER (BIFF2): an unsigned 16-bit number.
+void SheetBuilder::Integer(ByteSpan body, const CellHeader& cell) {
+  cursor_.RequireBody(cell.value + 2);
+  Put(cell, NumberValue(GetU16(body, cell.value), cell.date));
+}
+
+void SheetBuilder::Rk(ByteSpan body, const CellHeader& cell) {
+  cursor_.RequireBody(cell.value + 4);
+  Put(cell, NumberValue(RkNumber(GetU32(body, cell.value)), cell.date));
 }
 
 void SheetBuilder::MulRk(ByteSpan body) {
@@ -197,62 +208,63 @@ void SheetBuilder::MulRk(ByteSpan body) {
   const std::uint16_t first = GetU16(body, 2);
   for (std::size_t i = 0; i < count; ++i) {
     const std::size_t at = 4 + 6 * i;
-    Put(row, first + i, NumberValue(RkNumber(GetU32(body, at + 2)), GetU16(body, at)));
+    Put(row, first + i,
+        NumberValue(RkNumber(GetU32(body, at + 2)), headers_.IsDateXf(GetU16(body, at))));
   }
 }
 
-void SheetBuilder::BoolErr(ByteSpan body) {
-  cursor_.RequireBody(8);
-  const std::uint8_t value = body[6];
-  Put(body, body[7] != 0 ? ErrorValue(value) : CellValue::Boolean(value != 0));
+void SheetBuilder::BoolErr(ByteSpan body, const CellHeader& cell) {
+  cursor_.RequireBody(cell.value + 2);
+  const std::uint8_t value = body[cell.value];
+  Put(cell, body[cell.value + 1] != 0 ? ErrorCell(cursor_, value) : CellValue::Boolean(value != 0));
 }
 
 // FORMULA: its cached result; a text result stands in the STRING record after it.
-void SheetBuilder::Formula(ByteSpan body) {
-  cursor_.RequireBody(14);
-  if (GetU16(body, 12) != 0xFFFF) {
-    Put(body, NumberValue(GetDouble(body, 6), GetU16(body, 4)));
+void SheetBuilder::Formula(ByteSpan body, const CellHeader& cell) {
+  cursor_.RequireBody(cell.value + 8);
+  if (GetU16(body, cell.value + 6) != 0xFFFF) {
+    Put(cell, NumberValue(GetDouble(body, cell.value), cell.date));
     return;
   }
-  switch (body[6]) {
+  const std::uint8_t value = body[cell.value + 2];
+  switch (body[cell.value]) {
     case kResultString:
-      Put(body, CellValue::Empty());  // until its STRING record comes
+      Put(cell, CellValue::Empty());  // until its STRING record comes
       pending_string_ = true;
-      string_row_ = GetU16(body, 0);
-      string_column_ = GetU16(body, 2);
+      string_row_ = cell.row;
+      string_column_ = cell.column;
       break;
     case kResultBoolean:
-      Put(body, CellValue::Boolean(body[8] != 0));
+      Put(cell, CellValue::Boolean(value != 0));
       break;
     case kResultError:
-      Put(body, ErrorValue(body[8]));
+      Put(cell, ErrorCell(cursor_, value));
       break;
     case kResultEmpty:
-      Put(body, CellValue::Empty());
+      Put(cell, CellValue::Empty());
       break;
     default:
       cursor_.Fail("damaged record " + BiffRecordCursor::Describe(cursor_.id()) +
-                   ": unknown cached result type " + std::to_string(body[6]));
+                   ": unknown cached result type " + std::to_string(body[cell.value]));
   }
 }
 
-// STRING: the text result of the FORMULA before it; a stray one is ignored.
-void SheetBuilder::String() {
-  if (awaiting_string_) Put(string_row_, string_column_, CellValue::Text(InlineText(0)));
+// STRING: the text result of the FORMULA before it; a stray one is ignored. Text
+// cut short by the record's end is kept as far as it is stored.
+void SheetBuilder::String(ByteCount count) {
+  if (awaiting_string_) {
+    Put(string_row_, string_column_, CellValue::Text(InlineText(0, count, Overrun::kClip)));
+  }
 }
 
-void SheetBuilder::Blank(ByteSpan body) {
-  cursor_.RequireBody(6);
-  RequireXf(GetU16(body, 4));
-  PutBlank(GetU16(body, 0), GetU16(body, 2));
-}
+void SheetBuilder::Blank(const CellHeader& cell) { PutBlank(cell.row, cell.column); }
 
 void SheetBuilder::MulBlank(ByteSpan body) {
   const std::size_t count = MultipleCount(body, 2);
   const std::uint16_t row = GetU16(body, 0);
   const std::uint16_t first = GetU16(body, 2);
   for (std::size_t i = 0; i < count; ++i) {
-    RequireXf(GetU16(body, 4 + 2 * i));
+    headers_.RequireXf(GetU16(body, 4 + 2 * i));
     PutBlank(row, first + i);
   }
 }
@@ -264,38 +276,13 @@ void SheetBuilder::WsBool(ByteSpan body) {
   pending_string_ = awaiting_string_;
 }
 
-std::string SheetBuilder::InlineText(std::size_t offset) {
-  if (biff8_) return BiffTextReader(cursor_, offset).UnicodeString();
-  cursor_.RequireBody(offset + 2);
-  const std::size_t length = GetU16(cursor_.body(), offset);
-  cursor_.RequireBody(offset + 2 + length);
-  return decoder_.Decode(cursor_.body().subspan(offset + 2, length));
-}
-
-void SheetBuilder::RequireXf(std::uint16_t xf) {
-  if (xf >= globals_.xf_is_date.size()) {
-    cursor_.Fail("cell XF index " + std::to_string(xf) + " out of range (" +
-                 std::to_string(globals_.xf_is_date.size()) + " XF records)");
+std::string SheetBuilder::InlineText(std::size_t offset, ByteCount count, Overrun overrun) {
+  if (biff8_) {
+    BiffTextReader reader(cursor_, offset);
+    return overrun == Overrun::kClip ? reader.ClippedUnicodeString() : reader.UnicodeString();
   }
-}
-
-CellValue SheetBuilder::NumberValue(double number, std::uint16_t xf) {
-  RequireXf(xf);
-  if (globals_.xf_is_date[xf] && std::isfinite(number)) {
-    return CellValue::Date(number, globals_.date_system);
-  }
-  return CellValue::Number(number);
-}
-
-CellValue SheetBuilder::ErrorValue(std::uint8_t code) {
-  CellError error;
-  if (!CellErrorFromCode(code, &error)) {
-    char buf[80];
-    std::snprintf(buf, sizeof buf, "damaged record %s: unknown error code 0x%02X",
-                  BiffRecordCursor::Describe(cursor_.id()).c_str(), code);
-    cursor_.Fail(buf);
-  }
-  return CellValue::Error(error);
+  const std::string_view bytes = ByteString(cursor_, offset, count, overrun);
+  return decoder_.Decode({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
 }
 
 std::size_t SheetBuilder::MultipleCount(ByteSpan body, std::size_t size) {
@@ -315,12 +302,6 @@ std::size_t SheetBuilder::MultipleCount(ByteSpan body, std::size_t size) {
 // replace one.
 void SheetBuilder::PutBlank(std::uint16_t row, std::size_t column) {
   if (Order(row, column) <= furthest_) cells_->Put(row + 1, column + 1, CellValue::Empty());
-}
-
-void SheetBuilder::Put(ByteSpan body, CellValue value) {
-  cursor_.RequireBody(6);
-  RequireXf(GetU16(body, 4));
-  Put(GetU16(body, 0), GetU16(body, 2), std::move(value));
 }
 
 void SheetBuilder::Put(std::uint16_t row, std::size_t column, CellValue value) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "formats/common/little_endian.h"
 #include "formats/common/unicode.h"
 
 namespace zerova {
@@ -61,6 +62,12 @@ std::string BiffTextReader::UnicodeString() {
   return Characters(count, (flags & kHighByte) != 0);
 }
 
+std::string BiffTextReader::ClippedUnicodeString() {
+  const std::uint16_t count = U16();
+  const std::uint8_t flags = U8();
+  return Characters(count, (flags & kHighByte) != 0, true);
+}
+
 std::string BiffTextReader::ShortUnicodeString() {
   const std::uint8_t count = U8();
   const std::uint8_t flags = U8();
@@ -78,14 +85,17 @@ std::string BiffTextReader::RichExtendedString() {
   return text;
 }
 
-std::string BiffTextReader::Characters(std::size_t count, bool high_byte) {
+std::string BiffTextReader::Characters(std::size_t count, bool high_byte, bool clip) {
   std::string out;
   out.reserve(count);
   Utf16Decoder sink(out);
   while (count > 0) {
     ByteSpan segment = segments_[segment_];
     if (pos_ == segment.size()) {
-      if (segment_ + 1 == segments_.size()) cursor_.Truncated();
+      if (segment_ + 1 == segments_.size()) {
+        if (clip) break;
+        cursor_.Truncated();
+      }
       ++segment_;
       pos_ = 0;
       segment = segments_[segment_];
@@ -111,6 +121,20 @@ std::string BiffTextReader::Characters(std::size_t count, bool high_byte) {
   }
   sink.Finish();
   return out;
+}
+
+std::string_view ByteString(const BiffRecordCursor& cursor, std::size_t offset, ByteCount count,
+                            Overrun overrun) {
+  const ByteSpan body = cursor.body();
+  const std::size_t count_size = count == ByteCount::k8Bit ? 1 : 2;
+  cursor.RequireBody(offset + count_size);
+  std::size_t length = count == ByteCount::k8Bit ? body[offset] : GetU16(body, offset);
+  const std::size_t stored = body.size() - offset - count_size;
+  if (length > stored) {
+    if (overrun == Overrun::kRefuse) cursor.Truncated();
+    length = stored;
+  }
+  return {reinterpret_cast<const char*>(body.data()) + offset + count_size, length};
 }
 
 }  // namespace zerova

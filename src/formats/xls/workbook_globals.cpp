@@ -1,12 +1,11 @@
 #include "formats/xls/workbook_globals.h"
 
-#include <unordered_map>
+#include <filesystem>
 
 #include "formats/common/codepage_decoder.h"
 #include "formats/common/little_endian.h"
-#include "formats/common/number_format.h"
-#include "formats/xls/records.h"
 #include "formats/xls/text_reader.h"
+#include "formats/xls/xf_table.h"
 
 namespace zerova {
 namespace {
@@ -14,67 +13,89 @@ namespace {
 constexpr std::uint16_t kVersionBiff5 = 0x0500;
 constexpr std::uint16_t kVersionBiff8 = 0x0600;
 
-constexpr const char* kOlderThanBiff5 = "BIFF2-4 workbooks (Excel 2.x-4.x) are not supported";
+// The stream's first record, a BOF: the BIFF version it names and its substream type.
+struct FirstBof {
+  BiffVersion version;
+  std::uint16_t type;
+};
 
-// Reads the stream's first record, which must open the workbook globals, and
-// returns the BIFF version it names.
-BiffVersion ReadFirstBof(BiffRecordCursor& cursor) {
+FirstBof ReadFirstBof(BiffRecordCursor& cursor) {
   if (!cursor.Next()) cursor.Fail("not an Excel workbook: the workbook stream is empty");
-  switch (cursor.id()) {
-    case biff::kBof:
-      break;
-    case biff::kBofBiff2:
-    case biff::kBofBiff3:
-    case biff::kBofBiff4:
-      cursor.Fail(kOlderThanBiff5);
-    default:
-      cursor.Fail("not an Excel workbook: the workbook stream does not begin with a BOF record");
+  if (!biff::IsBof(cursor.id())) {
+    cursor.Fail("not an Excel workbook: the workbook stream does not begin with a BOF record");
   }
   cursor.RequireBody(4);
   const std::uint16_t version = GetU16(cursor.body(), 0);
   const std::uint16_t type = GetU16(cursor.body(), 2);
-  BiffVersion result;
-  if (version == kVersionBiff8) {
-    result = BiffVersion::kBiff8;
-  } else if (version == kVersionBiff5) {
-    result = BiffVersion::kBiff5;
-  } else if (version >= 0x0200 && version <= 0x0400) {
-    cursor.Fail(kOlderThanBiff5);
-  } else {
-    cursor.Fail("unknown BIFF version " + std::to_string(version) + " in the first BOF record");
+  switch (cursor.id()) {
+    case biff::kBofBiff2:
+      return {BiffVersion::kBiff2, type};
+    case biff::kBofBiff3:
+      return {BiffVersion::kBiff3, type};
+    case biff::kBofBiff4:
+      return {BiffVersion::kBiff4, type};
+    default:
+      break;
   }
-  if (type != biff::kBofGlobals) {
-    cursor.Fail("not an Excel workbook: the workbook stream does not begin with workbook globals");
-  }
-  return result;
+  if (version == kVersionBiff8) return {BiffVersion::kBiff8, type};
+  if (version == kVersionBiff5) return {BiffVersion::kBiff5, type};
+  cursor.Fail("unknown BIFF version " + std::to_string(version) + " in the first BOF record");
 }
 
-// Collects the globals record by record.
+// Collects globals record by record: a workbook's globals substream, or the records
+// of a BIFF2-4 sheet before its cells.
 class GlobalsReader {
  public:
-  explicit GlobalsReader(BiffRecordCursor& cursor) : cursor_(cursor) {}
+  GlobalsReader(BiffRecordCursor& cursor, WorkbookGlobals& globals)
+      : cursor_(cursor), globals_(globals), xfs_(globals.version) {}
 
-  WorkbookGlobals Read() {
-    globals_.version = ReadFirstBof(cursor_);
-    biff8_ = globals_.version == BiffVersion::kBiff8;
+  // The substream of workbook globals, after its BOF.
+  void ReadWorkbook() {
     globals_.end = cursor_.stream_size();
     while (cursor_.Next()) {
       if (cursor_.id() == biff::kEof) {
         globals_.end = cursor_.position();
         break;
       }
-      if (cursor_.id() == biff::kBof) {  // a sheet begins: the globals lacked their EOF
+      // A sheet begins: the globals lacked their EOF.
+      if (biff::IsBof(cursor_.id(), globals_.version)) {
         globals_.end = cursor_.offset();
         break;
       }
-      Handle();
+      HandleWorkbook();
     }
-    Finish();
-    return std::move(globals_);
+    if (globals_.sheets.empty()) cursor_.Fail("workbook has no sheets (no BOUNDSHEET records)");
+    if (have_window1_ && active_tab_ < globals_.sheets.size()) globals_.active_sheet = active_tab_;
+    CodepageDecoder decoder(globals_.codepage);
+    if (globals_.version != BiffVersion::kBiff8) {  // names are bytes in the code page
+      for (SheetEntry& sheet : globals_.sheets) {
+        sheet.name = decoder.Decode(
+            {reinterpret_cast<const std::uint8_t*>(sheet.name.data()), sheet.name.size()});
+      }
+    }
+    xfs_.Judge(decoder, &globals_.xf_is_date, &globals_.format_is_date);
+  }
+
+  // A BIFF2-4 sheet's records up to its cells.
+  void ReadSheetHeader() {
+    while (cursor_.Next()) {
+      const std::uint16_t id = cursor_.id();
+      if (id == biff::kEof || biff::IsBof(id, globals_.version) || biff::OpensCellTable(id)) {
+        cursor_.Seek(cursor_.offset());
+        break;
+      }
+      HandleShared();
+    }
+    if (xfs_.xf_count() == 0 && !globals_.xf_is_date.empty()) return;  // the workbook's
+    CodepageDecoder decoder(globals_.codepage);
+    xfs_.Judge(decoder, &globals_.xf_is_date, &globals_.format_is_date);
   }
 
  private:
-  void Handle() {
+  bool old() const { return globals_.version <= BiffVersion::kBiff4; }
+
+  // The records a workbook's globals and a BIFF2-4 sheet's header share; false for others.
+  bool HandleShared() {
     const ByteSpan body = cursor_.body();
     switch (cursor_.id()) {
       case biff::kFilepass:
@@ -82,27 +103,42 @@ class GlobalsReader {
       case biff::kCodepage:
         cursor_.RequireBody(2);
         globals_.codepage = GetU16(body, 0);
-        break;
+        return true;
       case biff::kDatemode:
         cursor_.RequireBody(2);
         globals_.date_system = GetU16(body, 0) == 1 ? DateSystem::k1904 : DateSystem::k1900;
-        break;
+        return true;
       case biff::kFormat:
-        Format();
-        break;
+        xfs_.Format(cursor_);
+        return true;
+      case biff::kFormatBiff2:
+        if (old()) xfs_.Format(cursor_);
+        return true;
       case biff::kXf:
-        cursor_.RequireBody(4);
-        xf_formats_.push_back(GetU16(body, 2));
-        break;
+        if (!old()) xfs_.Xf(cursor_);
+        return true;
+      case biff::kXfBiff2:
+      case biff::kXfBiff3:
+      case biff::kXfBiff4:
+        if (old()) xfs_.Xf(cursor_);
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  void HandleWorkbook() {
+    if (HandleShared()) return;
+    const ByteSpan body = cursor_.body();
+    switch (cursor_.id()) {
       case biff::kSst:
-        if (biff8_) SharedStrings();
+        if (globals_.version == BiffVersion::kBiff8) SharedStrings();
         break;
       case biff::kBoundsheet:
         Boundsheet();
         break;
-      case biff::kWindow1:
-        if (!have_window1_) {
-          cursor_.RequireBody(12);
+      case biff::kWindow1:  // BIFF2-4's WINDOW1 ends before the active tab
+        if (!have_window1_ && body.size() >= 12) {
           active_tab_ = GetU16(body, 10);
           have_window1_ = true;
         }
@@ -110,23 +146,6 @@ class GlobalsReader {
       default:
         break;
     }
-  }
-
-  // FORMAT: the format id, then its code. BIFF5 codes are bytes in the workbook's
-  // code page and are judged once decoded (Finish): in a double-byte code page
-  // such as Shift JIS, 0x5C may be the second half of a character, not a backslash.
-  void Format() {
-    cursor_.RequireBody(3);
-    const std::uint16_t id = GetU16(cursor_.body(), 0);
-    std::string code;
-    if (biff8_) {
-      code = BiffTextReader(cursor_, 2).UnicodeString();
-    } else {
-      const std::size_t length = cursor_.body()[2];
-      cursor_.RequireBody(3 + length);
-      code.assign(reinterpret_cast<const char*>(cursor_.body().data()) + 3, length);
-    }
-    format_codes_[id] = std::move(code);
   }
 
   // SST: two counts, then the strings, read for as long as the record and its
@@ -139,58 +158,72 @@ class GlobalsReader {
     while (!reader.AtEnd()) globals_.shared_strings.push_back(reader.RichExtendedString());
   }
 
-  // BOUNDSHEET: the sheet's stream offset, visibility, type and name.
+  // BOUNDSHEET: the sheet's stream offset, visibility, type and name; in a BIFF4
+  // workbook only the name, its sheets standing in order after the globals.
   void Boundsheet() {
-    cursor_.RequireBody(6);
     SheetEntry sheet;
-    sheet.offset = GetU32(cursor_.body(), 0);
-    sheet.type = cursor_.body()[5];
-    if (biff8_) {
-      sheet.name = BiffTextReader(cursor_, 6).ShortUnicodeString();
+    if (old()) {
+      sheet.name = ByteString(cursor_, 0, ByteCount::k8Bit);
     } else {
-      cursor_.RequireBody(7);
-      const std::size_t length = cursor_.body()[6];
-      cursor_.RequireBody(7 + length);
-      sheet.name.assign(reinterpret_cast<const char*>(cursor_.body().data()) + 7, length);
+      cursor_.RequireBody(6);
+      sheet.offset = GetU32(cursor_.body(), 0);
+      sheet.type = cursor_.body()[5];
+      sheet.name = globals_.version == BiffVersion::kBiff8
+                       ? BiffTextReader(cursor_, 6).ShortUnicodeString()
+                       : std::string(ByteString(cursor_, 6, ByteCount::k8Bit));
     }
     globals_.sheets.push_back(std::move(sheet));
   }
 
-  void Finish() {
-    if (globals_.sheets.empty()) cursor_.Fail("workbook has no sheets (no BOUNDSHEET records)");
-    if (have_window1_ && active_tab_ < globals_.sheets.size()) globals_.active_sheet = active_tab_;
-    if (!biff8_) {  // BIFF5 names and format codes are bytes in the workbook's code page
-      CodepageDecoder decoder(globals_.codepage);
-      const auto decode = [&decoder](std::string& text) {
-        const std::string raw = std::move(text);
-        text = decoder.Decode({reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size()});
-      };
-      for (SheetEntry& sheet : globals_.sheets) decode(sheet.name);
-      for (auto& [id, code] : format_codes_) decode(code);
-    }
-    // A format the workbook defines is judged by its code; any other id by the built-in list.
-    globals_.xf_is_date.reserve(xf_formats_.size());
-    for (std::uint16_t id : xf_formats_) {
-      const auto defined = format_codes_.find(id);
-      globals_.xf_is_date.push_back(defined != format_codes_.end()
-                                        ? IsDateFormatCode(defined->second)
-                                        : IsBuiltInDateFormat(id));
-    }
-  }
-
   BiffRecordCursor& cursor_;
-  WorkbookGlobals globals_;
-  bool biff8_ = true;
+  WorkbookGlobals& globals_;
+  XfTable xfs_;
   bool have_window1_ = false;
   std::size_t active_tab_ = 0;
-  std::vector<std::uint16_t> xf_formats_;
-  std::unordered_map<std::uint16_t, std::string> format_codes_;  // as stored
 };
 
 }  // namespace
 
 WorkbookGlobals ReadWorkbookGlobals(BiffRecordCursor& cursor) {
-  return GlobalsReader(cursor).Read();
+  const FirstBof bof = ReadFirstBof(cursor);
+  WorkbookGlobals globals;
+  globals.version = bof.version;
+  if (bof.version <= BiffVersion::kBiff4 && bof.type != biff::kBofWorkbookBiff4) {
+    // A worksheet file: Excel names its one sheet after the file.
+    globals.sheets.push_back({0, 0, std::filesystem::path(cursor.file()).stem().string()});
+    return globals;
+  }
+  const std::uint16_t globals_type =
+      bof.version <= BiffVersion::kBiff4 ? biff::kBofWorkbookBiff4 : biff::kBofGlobals;
+  if (bof.type != globals_type) {
+    cursor.Fail("not an Excel workbook: the workbook stream does not begin with workbook globals");
+  }
+  GlobalsReader(cursor, globals).ReadWorkbook();
+  return globals;
+}
+
+void ReadSheetBof(BiffRecordCursor& cursor, const SheetEntry& sheet) {
+  if (!cursor.Next() || !biff::IsBof(cursor.id())) {
+    cursor.Fail("damaged workbook: sheet \"" + sheet.name + "\" has no BOF record");
+  }
+  cursor.RequireBody(4);
+  switch (GetU16(cursor.body(), 2)) {
+    case biff::kBofChart:
+      cursor.Fail(NotAWorksheet(sheet, "a chart"));
+    case biff::kBofMacroSheet:
+      cursor.Fail(NotAWorksheet(sheet, "a macro sheet"));
+    default:
+      break;
+  }
+}
+
+void ReadSheetHeader(BiffRecordCursor& cursor, const SheetEntry& sheet, WorkbookGlobals& globals) {
+  ReadSheetBof(cursor, sheet);
+  GlobalsReader(cursor, globals).ReadSheetHeader();
+}
+
+std::string NotAWorksheet(const SheetEntry& sheet, const char* kind) {
+  return "the active sheet \"" + sheet.name + "\" is " + kind + ", not a worksheet";
 }
 
 }  // namespace zerova

@@ -1,9 +1,11 @@
-// The workbook globals of an .xls file: the substream before the first sheet,
-// holding what every sheet shares ([MS-XLS] 2.1.7.20.1).
+// The workbook globals of an .xls file: what every sheet shares ([MS-XLS] 2.1.7.20.1).
 //
-// From it the reader takes the BIFF version, the code page, the date system, the
+// From them the reader takes the BIFF version, the code page, the date system, the
 // number formats and cell formats (XF), the shared strings and the list of sheets
-// with the active one.
+// with the active one. BIFF5 and BIFF8 keep them in the substream before the first
+// sheet. BIFF2-4 keep the formats in each sheet, before its cells: a BIFF2-4
+// worksheet file is one sheet and nothing else, and the globals of a BIFF4 workbook
+// name the sheets that follow them, each a worksheet substream with its own formats.
 #ifndef ZEROVA_FORMATS_XLS_WORKBOOK_GLOBALS_H_
 #define ZEROVA_FORMATS_XLS_WORKBOOK_GLOBALS_H_
 
@@ -12,15 +14,14 @@
 #include <vector>
 
 #include "formats/xls/record_cursor.h"
+#include "formats/xls/records.h"
 #include "services/cell_value.h"
 
 namespace zerova {
 
-enum class BiffVersion : std::uint8_t { kBiff5, kBiff8 };
-
-// One BOUNDSHEET record.
+// One BOUNDSHEET record, or the one sheet of a BIFF2-4 worksheet file.
 struct SheetEntry {
-  std::uint32_t offset = 0;  // of the sheet's BOF record in the stream
+  std::uint32_t offset = 0;  // of the sheet's BOF record in the stream; 0 when unknown
   std::uint8_t type = 0;     // 0 worksheet or dialog, 1 macro sheet, 2 chart, 6 VB module
   std::string name;          // UTF-8
 };
@@ -31,6 +32,9 @@ struct WorkbookGlobals {
   int codepage = -1;  // the CODEPAGE record's value; -1 without one
   // For each XF record in order: true iff its number format shows a date or time.
   std::vector<bool> xf_is_date;
+  // For format numbers 0 to 63, the same: BIFF2 cells of a file without XF records
+  // name their number format themselves.
+  std::vector<bool> format_is_date;
   std::vector<std::string> shared_strings;  // BIFF8 only
   std::vector<SheetEntry> sheets;           // never empty
   std::size_t active_sheet = 0;             // an index into `sheets`
@@ -39,11 +43,27 @@ struct WorkbookGlobals {
 
 // Reads the globals from the start of the cursor's stream and leaves the cursor
 // after them. The active sheet is the first WINDOW1 record's active tab, or the
-// first sheet without WINDOW1 or when the tab is out of range.
-// Throws ReadError when the stream does not begin with a BIFF5 or BIFF8 BOF
-// record of workbook globals, the workbook is encrypted (FILEPASS), it lists no
+// first sheet without one or when the tab is out of range. A BIFF2-4 worksheet file
+// has no globals: its one sheet, named after the file, is the whole stream (`end` 0),
+// and its formats are the sheet's (ReadSheetHeader).
+// Throws ReadError when the stream does not begin with a BOF record of workbook
+// globals or of a BIFF2-4 sheet, the workbook is encrypted (FILEPASS), it lists no
 // sheet, or a record is truncated.
 WorkbookGlobals ReadWorkbookGlobals(BiffRecordCursor& cursor);
+
+// Reads the BOF record of `sheet`, the cursor's next record. Throws ReadError when
+// there is none, or it opens a chart or macro sheet.
+void ReadSheetBof(BiffRecordCursor& cursor, const SheetEntry& sheet);
+
+// BIFF2-4: reads the BOF of `sheet`, the cursor's next record, and the records before
+// its cells into `globals`: the code page, the date system, and the formats, which
+// replace the workbook's when the sheet has XF records. Leaves the cursor at the
+// first record of the cells (biff::OpensCellTable), or at the sheet's EOF.
+// Throws ReadError as ReadSheetBof does, for FILEPASS, and for a truncated record.
+void ReadSheetHeader(BiffRecordCursor& cursor, const SheetEntry& sheet, WorkbookGlobals& globals);
+
+// "the active sheet "NAME" is KIND, not a worksheet"
+std::string NotAWorksheet(const SheetEntry& sheet, const char* kind);
 
 }  // namespace zerova
 

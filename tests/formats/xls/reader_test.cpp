@@ -196,6 +196,41 @@ TEST(XlsReaderTest, FormatsDecideWhetherANumberIsAMoment) {
   }
 }
 
+// Text outside the cells' own records, cut short by damage, is read as far as it
+// is stored: a FORMAT code whose count and flags are garbage, a formula's STRING
+// whose CONTINUE holds fewer characters than announced.
+TEST(XlsReaderTest, DamagedFormatCodesAndFormulaStringsGiveWhatTheyHold) {
+  const struct {
+    const char* name;
+    Biff version;
+    Fill globals, cells;
+    std::string row;
+  } cases[] = {
+      {"FORMAT count and flags", Biff::k8,
+       [](B& b) {
+         b.Format(164, "yyyy").CorruptByte(-7, 0xFF).CorruptByte(-5, 0xFC).Xf(0).Xf(164);
+       },
+       [](B& b) { b.Number(0, 0, 45000, 1); }, "2023-03-15"},
+      {"BIFF5 FORMAT count", Biff::k5,
+       [](B& b) { b.Format(164, "yyyy").CorruptByte(-5, 200).Xf(0).Xf(164); },
+       [](B& b) { b.Number(0, 0, 45000, 1); }, "2023-03-15"},
+      {"STRING and its CONTINUE", Biff::k8, nullptr,
+       [](B& b) {
+         b.Formula(0, 0, FormulaCache::Text()).Record(0x0207, {6, 0, 0, 'a', 'b'});
+         b.Record(0x003C, {0, 'c'});
+       },
+       "abc"},
+      {"BIFF5 STRING", Biff::k5, nullptr,
+       [](B& b) {
+         b.Formula(0, 0, FormulaCache::Text()).Record(0x0207, {9, 0, 'a', 'b'});
+       },
+       "ab"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Row(OneSheet(c.cells, c.globals, c.version)), c.row) << c.name;
+  }
+}
+
 // Sheets with A1 holding their name; `types` are BOUNDSHEET types, or kDialog: a
 // worksheet marked by its WSBOOL record as a dialog sheet. `tabs` are the WINDOW1
 // records' active tabs.
@@ -261,7 +296,6 @@ Bytes Damaged(const Fill& damage) {
 // damage a careful reader may work around (`may_read`) may instead give A1 "x".
 TEST(XlsWorkbookTest, DamageIsRefusedNamingTheFile) {
   const std::ptrdiff_t offset_field = 4 + 16 + 4 + 20 + 4;  // BOF, XF, then BOUNDSHEET's offset
-  const Fill xf = [](B& b) { b.Xf(0); };
   const Fill file_pass = [](B& b) { b.FilePass().Xf(0); };
   const Fill label = [](B& b) { b.Label(0, 0, "x"); };
   const Fill label_sst = [](B& b) { b.LabelSst(0, 0, 0); };
@@ -277,9 +311,6 @@ TEST(XlsWorkbookTest, DamageIsRefusedNamingTheFile) {
   } cases[] = {
       {"NoWorkbookStream", B().StreamName("Data").Bof(Biff::k8).Eof().Build()},
       {"EmptyWorkbookStream", B().StreamName("Workbook").Build()},
-      {"Biff2", OneSheet(label, xf, Biff::k2)},
-      {"Biff3", OneSheet(label, xf, Biff::k3)},
-      {"Biff4", OneSheet(label, xf, Biff::k4)},
       {"StreamNotStartingWithBof", B().StreamName("Workbook").Xf(0).Eof().Build()},
       {"FilePass", OneSheet(label, file_pass)},
       {"Biff5FilePass", OneSheet(label, file_pass, Biff::k5)},
