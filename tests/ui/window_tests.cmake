@@ -17,3 +17,12 @@ add_test(NAME drive_window
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/ui/drive_window.sh
     $<TARGET_FILE:zerova> ${CMAKE_CURRENT_SOURCE_DIR}/data/basic)
 set_tests_properties(drive_window PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+
+# MarshalledHooks, the worker's way to the window: QtTest without a display.
+add_executable(marshalled_hooks_test ${CMAKE_CURRENT_SOURCE_DIR}/ui/marshalled_hooks_test.cpp)
+target_include_directories(marshalled_hooks_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(marshalled_hooks_test PRIVATE zerova_window_ui Qt6::Test)
+set_target_properties(marshalled_hooks_test PROPERTIES AUTOMOC ON)
+add_test(NAME marshalled_hooks_test COMMAND marshalled_hooks_test)
+set_tests_properties(marshalled_hooks_test PROPERTIES TIMEOUT 60)
+
