@@ -84,7 +84,9 @@ void Form2::Command2_Click() {
 }
 
 // Convert: the conversion run, on a worker thread; the run ends the program.
+// A second click that comes before the run has disabled the button is ignored.
 void Form2::Command1_Click() {
+  if (converting_) return;
   hooks_ = std::make_unique<MarshalledHooks>(static_cast<WindowHooks&>(*this));
   run_ = std::make_unique<ConversionRun>(*platform_.spreadsheets, *platform_.file_system, *hooks_);
   const std::string source_path = QFile::encodeName(SourcePath).toStdString();

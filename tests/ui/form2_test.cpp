@@ -316,6 +316,7 @@ class Form2Test : public QObject {
     Form2& form = MakeForm("/any.xls", std::make_unique<ThousandLineService>(), std::move(disk));
     Click(form.Command2);
     Click(form.Command1);
+    Click(form.Command1);  // a double click starts one run
     int released = 0;
     for (int lines : {250, 750}) {
       permits->release(lines - released);
