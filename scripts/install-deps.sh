@@ -12,6 +12,7 @@ packages=(
   libbenchmark-dev                   # benchmarks
   clang libclang-rt-14-dev           # fuzzing (libFuzzer, sanitizers)
   xvfb xauth xdotool                 # the window driven from outside in tests
+  openbox libx11-dev                 # ... under a window manager, watched through Xlib
   fontconfig fonts-dejavu-core       # a font for the window on a bare machine
 )
 

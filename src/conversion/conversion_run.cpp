@@ -34,6 +34,25 @@ ConversionRun::ConversionRun(SpreadsheetService& spreadsheets, FileSystem& file_
                              WindowHooks& window)
     : spreadsheets_(spreadsheets), file_system_(file_system), window_(window) {}
 
+namespace {
+
+constexpr std::int16_t kLastColumn = std::numeric_limits<std::int16_t>::max();
+
+// The number of lines the run writes for `sheet`: header and closing line, and
+// per labelled column its start line, one line per value and its end line. A
+// sheet labelled past kLastColumn counts up to that column, where the run stops.
+std::int64_t CountLines(const Worksheet& sheet) {
+  std::int64_t lines = 2;
+  for (std::int64_t column = 1; column <= kLastColumn && !sheet.Cell(1, column).IsEmpty();
+       ++column) {
+    lines += 2;
+    for (std::int64_t row = 2; !sheet.Cell(row, column).IsEmpty(); ++row) ++lines;
+  }
+  return lines;
+}
+
+}  // namespace
+
 std::unique_ptr<FileLock> ConversionRun::CreateDocument() {
   DocumentPath = PathInFolder(file_system_.CurrentFolder(), OutputPath);
   scratch_ = ScratchFileForRun(file_system_);
@@ -57,6 +76,14 @@ void ConversionRun::Append(const std::string& line) {
     throw IncompleteDocument(e, DocumentPath, lines_written_);
   }
   ++lines_written_;
+  window_.ShowLinesWritten(lines_written_, lines_total_);
+  if (lines_written_ < lines_total_ && window_.StopRequested()) Cancel();
+}
+
+void ConversionRun::Cancel() {
+  file_system_.DeleteFile(DocumentPath);
+  throw Cancelled(DocumentPath,
+                  "the conversion was cancelled; the incomplete document was removed");
 }
 
 void ConversionRun::Run(const std::string& source_path) {
@@ -69,6 +96,10 @@ void ConversionRun::Run(const std::string& source_path) {
   // The whole sheet is read here, so a damaged file stops the run before the
   // document is touched.
   SourceBook = spreadsheets_.Open(source_path);
+  if (window_.StopRequested()) {
+    throw Cancelled(source_path, "the conversion was cancelled before anything was written");
+  }
+  lines_total_ = CountLines(*SourceBook);
   OutputPath = kOutputDocumentName;
   std::unique_ptr<FileLock> lock = CreateDocument();
   Append(HeaderLine(NewLine()));

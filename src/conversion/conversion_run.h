@@ -49,6 +49,12 @@ class ConversionRun {
   // the run can count to (the document then lacks its closing line). Every
   // message names the document and the scratch file by their full paths.
   // The completion message is shown only after the last line is written.
+  //
+  // Progress: after every line the window is told how many of the document's
+  // lines are written, against the total the sheet gives (counted once, before
+  // the first line). When the window asks to stop, after the workbook is read or
+  // after any line but the last, the run removes the incomplete document (if it
+  // has created one) and throws Cancelled; an earlier document is then gone too.
   void Run(const std::string& source_path);
 
   // The run's state, as it leaves it.
@@ -64,8 +70,12 @@ class ConversionRun {
   std::unique_ptr<FileLock> CreateDocument();
   // The line buffer, emptied: one buffer serves every line of the run.
   std::string& NewLine();
-  // Appends `line` to the document.
+  // Appends `line` to the document, reports progress, and stops the run when
+  // the window asks to.
   void Append(const std::string& line);
+
+  // Removes the incomplete document and throws Cancelled.
+  [[noreturn]] void Cancel();
 
   SpreadsheetService& spreadsheets_;
   FileSystem& file_system_;
@@ -73,6 +83,7 @@ class ConversionRun {
   std::string scratch_;  // the scratch file renewed before each line; empty: none
   std::string line_;
   std::int64_t lines_written_ = 0;
+  std::int64_t lines_total_ = 0;  // the document's lines, counted before the first
 };
 
 }  // namespace zerova

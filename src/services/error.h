@@ -44,6 +44,13 @@ class FileSystemError : public Error {
   using Error::Error;
 };
 
+// The user stopped the conversion (the window's Exit, an interrupt on the
+// command line). The run has removed the incomplete document, if it had begun one.
+class Cancelled : public Error {
+ public:
+  using Error::Error;
+};
+
 // Builds the FileSystemError for a failed system call, with errno's text as the detail:
 // "FILE: could not ACTION: No such file or directory".
 FileSystemError PosixError(std::string_view file, std::string_view action, int error_number);

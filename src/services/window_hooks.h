@@ -1,10 +1,14 @@
 // WindowHooks: what the conversion run asks of the window.
 //
 // The window implements them with its controls and message box; the command
-// line with its output streams; tests with fakes that record the calls.
+// line with its output streams; tests with fakes that record the calls. The run
+// calls every hook from its own thread, one call at a time; an implementation
+// that draws on another thread hands the calls over itself (the window's
+// MarshalledHooks does).
 #ifndef ZEROVA_SERVICES_WINDOW_HOOKS_H_
 #define ZEROVA_SERVICES_WINDOW_HOOKS_H_
 
+#include <cstdint>
 #include <string>
 
 namespace zerova {
@@ -19,12 +23,25 @@ class WindowHooks {
   // Makes the progress line visible, and painted, before the work begins.
   virtual void ShowProgress() = 0;
 
+  // Says how far the document has got: `lines_written` of the `lines_total` lines
+  // the run will write are in it (0 < lines_written <= lines_total). Called after
+  // every line, so it must be cheap; by default it shows nothing.
+  virtual void ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_total);
+
+  // True once the user has asked to stop the conversion. Asked after the
+  // workbook is read and after every line but the last; may block while the user
+  // is being asked. By default never.
+  virtual bool StopRequested();
+
   // Tells the user the conversion is done and waits until they have seen it.
   virtual void ShowCompletion(const std::string& message) = 0;
 
   // Ends the program with success once the run returns. No handler runs after.
   virtual void EndProgram() = 0;
 };
+
+inline void WindowHooks::ShowLinesWritten(std::int64_t, std::int64_t) {}
+inline bool WindowHooks::StopRequested() { return false; }
 
 }  // namespace zerova
 

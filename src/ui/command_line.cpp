@@ -1,9 +1,14 @@
 #include "ui/command_line.h"
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "conversion/conversion_run.h"
@@ -11,17 +16,41 @@
 #include "services/file_system.h"
 #include "services/spreadsheet.h"
 #include "services/window_hooks.h"
+#include "ui/progress_line.h"
 
 namespace zerova {
 namespace {
 
+// The signal that asked the conversion to stop, or 0. Set by the handler only.
+volatile std::sig_atomic_t stop_signal = 0;
+
+void NoteStopSignal(int signal_number) { stop_signal = signal_number; }
+
+// SIGINT and SIGTERM stop the conversion after the current line. The handler is
+// reset by the first signal, so a second one ends the program at once.
+void CatchStopSignals() {
+  struct sigaction action {};
+  action.sa_handler = NoteStopSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESETHAND;
+  ::sigaction(SIGINT, &action, nullptr);
+  ::sigaction(SIGTERM, &action, nullptr);
+}
+
 // The command line stands in for the window: the completion message goes to
-// stdout, everything else is silent.
+// stdout, and the progress, on a terminal only, to stderr.
 class CommandLineHooks final : public WindowHooks {
  public:
+  explicit CommandLineHooks(ProgressLine* progress) : progress_(progress) {}
+
   void DisableConvert() override {}
   void ShowProgress() override {}
+  void ShowLinesWritten(std::int64_t written, std::int64_t total) override {
+    if (progress_ != nullptr) progress_->Update(written, total);
+  }
+  bool StopRequested() override { return stop_signal != 0; }
   void ShowCompletion(const std::string& message) override {
+    if (progress_ != nullptr) progress_->Erase();
     std::fputs(message.c_str(), stdout);
     std::fputc('\n', stdout);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
@@ -30,18 +59,27 @@ class CommandLineHooks final : public WindowHooks {
     }
   }
   void EndProgram() override {}
+
+ private:
+  ProgressLine* progress_;
 };
 
 constexpr const char* kUsage =
     "usage: zerova [FILE]\n"
+    "       zerova --from-menu\n"
     "\n"
     "Turns the active worksheet of a spreadsheet file into xmlstructure.xml in the\n"
     "current folder: row 1 holds the node labels, and under each label, down to the\n"
     "first empty cell, stand its values.\n"
     "\n"
     "  zerova FILE     convert FILE without a window; prints \"XML created successfully\"\n"
-    "                  and exits 0, or prints one line naming what went wrong and exits 1\n"
+    "                  and exits 0, or prints one line naming what went wrong and exits 1;\n"
+    "                  on a terminal, a conversion longer than a second shows its\n"
+    "                  progress on stderr; an interrupt (SIGINT, SIGTERM) stops it,\n"
+    "                  removes the incomplete document and exits 130 or 143\n"
     "  zerova          open the window to choose the file and convert it\n"
+    "  --from-menu     open the window, in the home folder when the current folder\n"
+    "                  is not writable (the desktop menu starts zerova this way)\n"
     "  --help          show this text\n"
     "  --version       show the program's version\n"
     "\n"
@@ -92,19 +130,29 @@ int RunCommandLine(int argc, char** argv) {
     return 2;
   }
 
+  std::optional<ProgressLine> progress;
+  if (::isatty(STDERR_FILENO) == 1) progress.emplace(stderr);
+  const auto fail = [&progress](const std::string& message) {
+    if (progress) progress->Erase();
+    return Fail(message);
+  };
+  CatchStopSignals();
   try {
     std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService();
     std::unique_ptr<FileSystem> file_system = NewLocalFileSystem();
-    CommandLineHooks hooks;
+    CommandLineHooks hooks(progress ? &*progress : nullptr);
     ConversionRun run(*spreadsheets, *file_system, hooks);
     run.Run(path);
     return 0;
+  } catch (const Cancelled& e) {
+    fail(e.what());
+    return stop_signal != 0 ? 128 + stop_signal : 1;
   } catch (const Error& e) {
-    return Fail(e.what());
+    return fail(e.what());
   } catch (const std::bad_alloc&) {
-    return Fail(Error(path, "not enough memory to read the file").what());
+    return fail(Error(path, "not enough memory to read the file").what());
   } catch (const std::exception& e) {
-    return Fail(Error(path, e.what()).what());
+    return fail(Error(path, e.what()).what());
   }
 }
 

@@ -15,6 +15,7 @@ class QtOpenDialog final : public OpenDialog {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(name_filters);
+    if (!name_filters.isEmpty()) dialog.selectNameFilter(name_filters.first());
     dialog.setWindowTitle(QStringLiteral("Open"));
     if (dialog.exec() != QDialog::Accepted) return QString();
     const QStringList chosen = dialog.selectedFiles();

@@ -1,22 +1,47 @@
 #include "ui/form2.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSpacerItem>
+#include <QThread>
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
 #include "conversion/conversion_run.h"
 #include "services/error.h"
+#include "ui/marshalled_hooks.h"
 
 namespace zerova {
 namespace {
 
+// The file types Select offers: Excel files first and chosen, then every
+// workbook Zerova reads, then any file.
+constexpr const char* kFilter =
+    "(Excel File)|*.xls"
+    "|(All Workbooks)|*.xls;*.xlsx;*.xlsm;*.xlsb;*.ods;*.fods;*.xml;*.htm;*.html;*.csv;*.tsv"
+    "|(All Files)|*";
+
 // A modal message box with one OK button, titled with the application title.
-void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
+// The informative text goes under the text, as wide as it needs (up to 800
+// pixels): a path is not broken at its slashes.
+void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text,
+                 const QString& informative = QString()) {
   QMessageBox box(icon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok, parent);
+  box.setInformativeText(informative);
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()); grid && !informative.isEmpty()) {
+    const int width = std::min(800, box.fontMetrics().horizontalAdvance(informative) + 40);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
   box.exec();
 }
 
@@ -30,42 +55,85 @@ Form2::Form2(Form2Platform platform, QWidget* parent)
     platform_.end_program = [](int status) { QCoreApplication::exit(status); };
 
   CreateControls();
-  connect(Command1, &QPushButton::clicked, this, [this] { Guarded(&Form2::Command1_Click); });
-  connect(Command2, &QPushButton::clicked, this, [this] { Guarded(&Form2::Command2_Click); });
-  connect(Command3, &QPushButton::clicked, this, [this] { Guarded(&Form2::Command3_Click); });
+  connect(Command1, &QPushButton::clicked, this, [this] { Guarded([this] { Command1_Click(); }); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Guarded([this] { Command2_Click(); }); });
+  connect(Command3, &QPushButton::clicked, this, [this] { Guarded([this] { Command3_Click(); }); });
   Form_Load();
 }
 
-Form2::~Form2() = default;
+// A run still under way is stopped after its line, and waited for.
+Form2::~Form2() {
+  if (hooks_) hooks_->Close();
+  if (worker_) worker_->wait();
+}
 
 void Form2::Form_Load() {
   Command1->setEnabled(false);
   Label3->setVisible(false);
+  ProgressBar1->setVisible(false);
 }
 
 // Select: ask for the file once; a cancel is a choice of nothing.
 void Form2::Command2_Click() {
-  cd1.Filter = QStringLiteral("(Excel File)|*.xls");
+  cd1.Filter = QString::fromLatin1(kFilter);
   cd1.ShowOpen();
   SourcePath = cd1.FileName;
   Command2->setEnabled(false);
   Command1->setEnabled(true);
+  Command1->setFocus();
 }
 
-// Convert: the conversion run, which ends the program itself.
+// Convert: the conversion run, on a worker thread; the run ends the program.
+// A second click that comes before the run has disabled the button is ignored.
 void Form2::Command1_Click() {
-  run_ = std::make_unique<ConversionRun>(*platform_.spreadsheets, *platform_.file_system,
-                                         static_cast<WindowHooks&>(*this));
-  run_->Run(QFile::encodeName(SourcePath).toStdString());
+  if (converting_) return;
+  hooks_ = std::make_unique<MarshalledHooks>(static_cast<WindowHooks&>(*this));
+  run_ = std::make_unique<ConversionRun>(*platform_.spreadsheets, *platform_.file_system, *hooks_);
+  const std::string source_path = QFile::encodeName(SourcePath).toStdString();
+  converting_ = true;
+  worker_.reset(QThread::create([this, source_path] { RunConversion(source_path); }));
+  worker_->start();
 }
 
-// Exit.
-void Form2::Command3_Click() { End(0); }
+void Form2::RunConversion(const std::string& source_path) {
+  try {
+    run_->Run(source_path);
+  } catch (...) {
+    hooks_->Post([this, failure = std::current_exception()] {
+      Guarded([failure] { std::rethrow_exception(failure); });
+    });
+  }
+}
 
-void Form2::Guarded(void (Form2::*handler)()) {
+// Exit: at once, or, during a conversion, once the user agrees to stop it.
+void Form2::Command3_Click() {
+  if (converting_) {
+    AskToStop();
+    return;
+  }
+  End(0);
+}
+
+void Form2::AskToStop() {
+  if (asking_) return;
+  asking_ = true;
+  hooks_->AskingToStop();
+  QMessageBox box(QMessageBox::Question, QString::fromLatin1(kApplicationTitle),
+                  QStringLiteral("Stop the conversion? The document will be incomplete."),
+                  QMessageBox::Yes | QMessageBox::No, this);
+  box.setDefaultButton(QMessageBox::No);
+  const bool stop = box.exec() == QMessageBox::Yes;
+  asking_ = false;
+  hooks_->Answer(stop);
+}
+
+void Form2::Guarded(const std::function<void()>& handler) {
   if (ended_) return;
   try {
-    (this->*handler)();
+    handler();
+  } catch (const Cancelled& e) {
+    std::fprintf(stderr, "zerova: %s\n", e.what());
+    End(1);
   } catch (const Error& e) {
     ReportFailure(QString::fromStdString(e.what()));
   } catch (const std::bad_alloc&) {
@@ -87,20 +155,50 @@ void Form2::End(int status) {
   platform_.end_program(status);
 }
 
+bool Form2::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button != nullptr && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+      if (!key->isAutoRepeat() && button->isEnabled()) button->click();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+  if (converting_ && !ended_) {
+    event->ignore();
+    AskToStop();
+    return;
+  }
+  QWidget::closeEvent(event);
+}
+
 void Form2::DisableConvert() {
   Command1->setEnabled(false);
   Command1->repaint();
 }
 
-// The run keeps the thread until it ends the program, so the line is painted
-// now rather than on the next pass of the event loop.
+// Painted now, before the run goes on to read the workbook.
 void Form2::ShowProgress() {
   Label3->setVisible(true);
   Label3->repaint();
+  ProgressBar1->setValue(0);
+  ProgressBar1->setVisible(true);
 }
 
+void Form2::ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_total) {
+  ProgressBar1->setValue(static_cast<int>(lines_written * ProgressBar1->maximum() / lines_total));
+}
+
+// The document's full path under the message, so the user knows where it went.
+// The run waits on its thread meanwhile, so its path may be read here.
 void Form2::ShowCompletion(const std::string& message) {
-  ShowMessage(this, QMessageBox::NoIcon, QString::fromStdString(message));
+  const QString path = QFile::decodeName(QByteArray::fromStdString(run_->DocumentPath));
+  ShowMessage(this, QMessageBox::NoIcon, QString::fromStdString(message),
+              QDir::toNativeSeparators(path));
 }
 
 void Form2::EndProgram() { End(0); }

@@ -6,17 +6,25 @@
 //
 // The constructor builds the fixed layout (positions in twips, 15 to a pixel),
 // then runs Form_Load, so a new Form2 is in its start state: Select enabled,
-// Convert disabled, the progress line hidden. Select asks for the file once,
-// Convert runs the conversion of that file on the window's thread and ends the
-// program, Exit ends it at once. A failure in any handler is shown in a message
-// box, and the program then ends with status 1.
+// Convert disabled, the progress line and bar hidden. Select asks for the file
+// once, Convert runs the conversion of that file on a worker thread, talking to
+// the window through MarshalledHooks, and the run ends the program; Exit ends it
+// at once. A failure in any handler or in the run is shown in a message box, and
+// the program then ends with status 1.
+//
+// While the conversion runs the window stays responsive and shows the progress
+// bar. Exit, or closing the window, then asks whether to stop; on yes the run
+// stops after its line, removes the incomplete document, and the program ends
+// with status 1, saying so on stderr. Enter on a focused button presses it.
 #ifndef ZEROVA_UI_FORM2_H_
 #define ZEROVA_UI_FORM2_H_
 
 #include <QString>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "services/file_system.h"
 #include "services/spreadsheet.h"
@@ -25,12 +33,15 @@
 
 class QFrame;
 class QLabel;
+class QProgressBar;
 class QPushButton;
+class QThread;
 class QStyle;
 
 namespace zerova {
 
 class ConversionRun;
+class MarshalledHooks;
 
 // What the window reaches outside itself. A member left empty gets the real one.
 struct Form2Platform {
@@ -54,15 +65,16 @@ class Form2 : public QWidget, private WindowHooks {
   bool ended() const { return ended_; }
 
   // The controls, named as in the layout.
-  QPushButton* Command1 = nullptr;  // Convert
-  QPushButton* Command2 = nullptr;  // Select
-  QPushButton* Command3 = nullptr;  // Exit
-  QLabel* Label1 = nullptr;         // credit line
-  QLabel* Label2 = nullptr;         // title
-  QLabel* Label3 = nullptr;         // progress line
-  QLabel* Label4 = nullptr;         // note
-  QLabel* Label5 = nullptr;         // format help
-  QFrame* Shape1 = nullptr;         // frame around the layout
+  QPushButton* Command1 = nullptr;       // Convert
+  QPushButton* Command2 = nullptr;       // Select
+  QPushButton* Command3 = nullptr;       // Exit
+  QLabel* Label1 = nullptr;              // credit line
+  QLabel* Label2 = nullptr;              // title
+  QLabel* Label3 = nullptr;              // progress line
+  QLabel* Label4 = nullptr;              // note
+  QLabel* Label5 = nullptr;              // format help
+  QFrame* Shape1 = nullptr;              // frame around the layout
+  QProgressBar* ProgressBar1 = nullptr;  // beside the progress line, while converting
   CommonDialog cd1;
 
   // The chosen spreadsheet file; empty until Select, and after a cancelled Select.
@@ -82,20 +94,36 @@ class Form2 : public QWidget, private WindowHooks {
   void Form_Load();
 
   // Runs `handler` unless the program has ended; a failure is reported in a
-  // message box, and the program then ends with status 1.
-  void Guarded(void (Form2::*handler)());
+  // message box, and the program then ends with status 1. A cancelled
+  // conversion ends it with status 1 too, saying so on stderr only.
+  void Guarded(const std::function<void()>& handler);
   void ReportFailure(const QString& description);
   void End(int status);
 
-  // WindowHooks, for the conversion run.
+  // On the worker thread: the run, whose end (a failure) is handed to the window.
+  void RunConversion(const std::string& source_path);
+  // Asks whether to stop the conversion, pausing it meanwhile.
+  void AskToStop();
+
+  // Enter on a focused button presses it, as Space does.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  // Closing the window during a conversion asks first, as Exit does.
+  void closeEvent(QCloseEvent* event) override;
+
+  // WindowHooks, for the conversion run; called on the GUI thread.
   void DisableConvert() override;
   void ShowProgress() override;
+  void ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_total) override;
   void ShowCompletion(const std::string& message) override;
   void EndProgram() override;
 
   Form2Platform platform_;
-  QStyle* button_style_ = nullptr;      // draws the buttons' solid coloured face
-  std::unique_ptr<ConversionRun> run_;  // kept, with what it read, until the end
+  QStyle* button_style_ = nullptr;          // draws the buttons' solid coloured face
+  std::unique_ptr<MarshalledHooks> hooks_;  // the run's way to the window
+  std::unique_ptr<ConversionRun> run_;      // kept, with what it read, until the end
+  std::unique_ptr<QThread> worker_;         // runs run_
+  bool converting_ = false;
+  bool asking_ = false;
   bool ended_ = false;
 };
 

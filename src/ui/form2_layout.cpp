@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPalette>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -63,6 +64,7 @@ QPushButton* Form2::CreateButton(const char* name, const char* caption) {
   if (button_style_ != nullptr) button->setStyle(button_style_);
   button->setAutoDefault(false);
   button->setDefault(false);
+  button->installEventFilter(this);  // Enter presses it
   return button;
 }
 
@@ -126,6 +128,15 @@ void Form2::CreateControls() {
   Label3->setGeometry(ToPixels({2880, 3240, 2655, 255}));
   Label3->setFont(Verdana(9.75, Weight::kBold));
   SetColour(Label3, QPalette::WindowText, QColor(0, 64, 0));
+
+  // In the frame's free space right of the progress line, clear of every other
+  // control; counts thousandths of the document's lines.
+  ProgressBar1 = new QProgressBar(this);
+  ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+  ProgressBar1->setGeometry(ToPixels({5760, 3240, 2880, 240}));
+  ProgressBar1->setRange(0, 1000);
+  ProgressBar1->setFont(Verdana(8.25, Weight::kRegular));
+  SetColour(ProgressBar1, QPalette::Highlight, QColor(0, 64, 0));
 
   Label1 = CreateLabel("Label1", "");
   Label1->setGeometry(ToPixels({2160, 3480, 3975, 255}));

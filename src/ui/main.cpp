@@ -1,10 +1,12 @@
-// The program's start: with a file, the headless command line; with none, the
-// window. The window lives in its own executable, zerova-window, so a
-// conversion from the command line never loads the window toolkit.
+// The program's start: with a file, the headless command line; with none (or
+// --from-menu, as the desktop's menu starts it), the window. The window lives in its own
+// executable, zerova-window, so a conversion from the command line never loads the window toolkit.
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <string>
@@ -48,9 +50,30 @@ int StartWindow() {
   return 1;
 }
 
+// A program started from the desktop's menu inherits the launcher's folder,
+// which may be "/" or another the user cannot write to; the document then goes
+// to the user's home folder instead. When that cannot be entered either, the
+// folder stays, and the conversion names it in its error.
+void LeaveUnwritableFolder() {
+  if (zerova::NewLocalFileSystem()->IsWritableFolder(".")) return;
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || *home == '\0') {
+    const passwd* user = ::getpwuid(::getuid());
+    home = user != nullptr ? user->pw_dir : nullptr;
+  }
+  if (home != nullptr && ::chdir(home) != 0) {
+    std::fprintf(stderr, "zerova: %s: could not change to the home folder: %s\n", home,
+                 std::strerror(errno));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) return StartWindow();
+  if (argc == 2 && std::strcmp(argv[1], "--from-menu") == 0) {
+    LeaveUnwritableFolder();
+    return StartWindow();
+  }
   return zerova::RunCommandLine(argc, argv);
 }

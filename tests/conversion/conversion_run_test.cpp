@@ -123,6 +123,62 @@ TEST(ConversionRun, ReplacesAnEarlierDocumentThenCompletesAndEnds) {
                                       "ShowCompletion: XML created successfully", "EndProgram"}));
 }
 
+// Two labels, the first with two values: eight lines.
+std::unique_ptr<Worksheet> EightLineSheet() {
+  return Sheet({{1, 1, T("A")}, {2, 1, T("Ada")}, {3, 1, T("Bob")}, {1, 2, T("B")}});
+}
+
+TEST(ConversionRun, ReportsEveryLineAgainstTheTotalCountedBeforeTheFirst) {
+  GivenSheetService service(EightLineSheet());
+  MemoryFileSystem fs;
+  RecordingHooks hooks;
+  ConversionRun(service, fs, hooks).Run("book.xls");
+  std::vector<std::pair<std::int64_t, std::int64_t>> expected;
+  for (int line = 1; line <= 8; ++line) expected.emplace_back(line, 8);
+  EXPECT_EQ(hooks.progress, expected);
+}
+
+// Asked to stop after `stop_after` lines: nothing written and the earlier document
+// kept (0), the incomplete document removed (1 to 7), or the request too late to
+// matter, after the last line (8).
+TEST(ConversionRun, StopsAfterTheLineWhenAskedAndRemovesTheIncompleteDocument) {
+  const struct {
+    std::int64_t stop_after;
+    const char* message;  // empty: the run completes
+  } rows[] = {
+      {0, "book.xls: the conversion was cancelled before anything was written"},
+      {1,
+       "/work/xmlstructure.xml: the conversion was cancelled; the incomplete document was"
+       " removed"},
+      {7,
+       "/work/xmlstructure.xml: the conversion was cancelled; the incomplete document was"
+       " removed"},
+      {8, ""},
+  };
+  for (const auto& row : rows) {
+    GivenSheetService service(EightLineSheet());
+    MemoryFileSystem fs;
+    fs.SetFile(kDocument, kEarlier);
+    RecordingHooks hooks;
+    hooks.stop_after = row.stop_after;
+    ConversionRun run(service, fs, hooks);
+    std::string message;
+    try {
+      run.Run("book.xls");
+    } catch (const Cancelled& e) {
+      message = e.what();
+    }
+    EXPECT_EQ(message, row.message) << row.stop_after;
+    EXPECT_EQ(hooks.progress.size(), static_cast<std::size_t>(row.stop_after)) << row.stop_after;
+    if (row.stop_after == 0) {
+      EXPECT_EQ(fs.Contents(kDocument), kEarlier);
+    } else {
+      EXPECT_EQ(fs.Has(kDocument), *row.message == '\0') << row.stop_after;
+    }
+    EXPECT_EQ(hooks.calls.size(), *row.message == '\0' ? 4u : 2u) << row.stop_after;
+  }
+}
+
 class UnreadableService final : public SpreadsheetService {
  public:
   std::unique_ptr<Worksheet> Open(const std::string& path) override {
@@ -293,6 +349,8 @@ TEST(ConversionRun, StopsWithAnErrorAfterColumn32767) {
   EXPECT_NE(document.find("<node id=\"n32767\" lbl=\"L\">\r\n</node>\r\n"), std::string::npos);
   EXPECT_EQ(document.substr(document.size() - 9), "</node>\r\n");
   EXPECT_EQ(hooks.calls.size(), 2u);
+  // The total counts up to that column and the closing line, never written.
+  EXPECT_EQ(hooks.progress.back(), std::make_pair(std::int64_t{65535}, std::int64_t{65536}));
 }
 
 }  // namespace

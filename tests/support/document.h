@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "services/spreadsheet.h"
@@ -15,16 +16,26 @@
 namespace zerova::testing {
 
 // Records the run's calls on the window, in order: "DisableConvert", "ShowProgress",
-// "ShowCompletion: <message>", "EndProgram".
+// "ShowCompletion: <message>", "EndProgram"; the progress figures apart, in
+// `progress`. Asks to stop once `stop_after` lines are written (-1: never;
+// 0: as soon as the workbook is read).
 class RecordingHooks final : public WindowHooks {
  public:
   void DisableConvert() override { calls.push_back("DisableConvert"); }
   void ShowProgress() override { calls.push_back("ShowProgress"); }
+  void ShowLinesWritten(std::int64_t written, std::int64_t total) override {
+    progress.emplace_back(written, total);
+  }
+  bool StopRequested() override {
+    return stop_after >= 0 && static_cast<std::int64_t>(progress.size()) >= stop_after;
+  }
   void ShowCompletion(const std::string& message) override {
     calls.push_back("ShowCompletion: " + message);
   }
   void EndProgram() override { calls.push_back("EndProgram"); }
   std::vector<std::string> calls;
+  std::vector<std::pair<std::int64_t, std::int64_t>> progress;
+  std::int64_t stop_after = -1;
 };
 
 // A spreadsheet service that answers every Open with the sheet it was given, once.

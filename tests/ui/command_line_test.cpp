@@ -1,5 +1,9 @@
-// The command line, run as a user runs it: `zerova FILE` in a working folder.
+// The command line, run as a user runs it: `zerova FILE` in a working folder,
+// with stderr on a file, a pipe or a terminal; interrupted; started from the menu.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,6 +20,7 @@
 
 #include "support/biff_builder.h"
 #include "support/document.h"
+#include "support/text_grid.h"
 
 namespace {
 
@@ -264,6 +269,180 @@ TEST_F(CommandLineTest, EightConversionsInParallelFromOneProgramFolderAllSucceed
   for (int i = 0; i < 8; ++i) {
     EXPECT_EQ(results[i].status, 0) << i << ": " << results[i].err;
     EXPECT_EQ(Read(dir_ / std::to_string(i) / "xmlstructure.xml"), Read(basic_ + "expected.xml"));
+  }
+}
+
+// A conversion long enough to watch and interrupt: 65,535 rows by 4 columns, about
+// 262,000 lines, each written with its own open, append and close.
+void WriteLongSheet(const fs::path& path) {
+  static const zerova::testing::Bytes book = zerova::testing::TextGridWorkbook(65535, 4);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(book.data()), static_cast<std::streamsize>(book.size()));
+}
+
+// zerova started in `work` on `file`, with stderr on a pseudo-terminal (`terminal`)
+// or a pipe, stdin from /dev/null and stdout to out.txt.
+class Child {
+ public:
+  Child(const fs::path& work, const std::string& file, bool terminal) {
+    std::string tty_name;
+    int fds[2] = {-1, -1};
+    if (terminal) {
+      reader_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+      if (reader_ < 0 || ::grantpt(reader_) != 0 || ::unlockpt(reader_) != 0) return;
+      tty_name = ::ptsname(reader_);
+    } else {
+      if (::pipe(fds) != 0) return;
+      reader_ = fds[0];
+    }
+    const std::string dir = work.string(), out = (work / "out.txt").string();
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::setsid();  // the terminal becomes the controlling one
+      const int err = terminal ? ::open(tty_name.c_str(), O_RDWR) : fds[1];
+      ::dup2(::open("/dev/null", O_RDONLY), 0);
+      ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+      ::dup2(err, 2);
+      if (::chdir(dir.c_str()) == 0) ::execl(ZEROVA_BINARY, "zerova", file.c_str(), nullptr);
+      ::_exit(127);
+    }
+    if (!terminal) ::close(fds[1]);
+  }
+  ~Child() {
+    if (pid_ > 0 && status_ < 0) {
+      ::kill(pid_, SIGKILL);
+      Wait();
+    }
+    if (reader_ >= 0) ::close(reader_);
+  }
+
+  // Reads stderr until it holds `text`, the child ends, or `seconds` pass.
+  bool WaitFor(const std::string& text, int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (err.find(text) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+      if (!ReadSome(100)) break;
+    }
+    return err.find(text) != std::string::npos;
+  }
+  void Signal(int signal_number) { ::kill(pid_, signal_number); }
+  // Reads stderr to its end and returns the exit status (128 + N after signal N).
+  int Wait() {
+    while (ReadSome(1000)) {
+    }
+    int raw = 0;
+    ::waitpid(pid_, &raw, 0);
+    status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    return status_;
+  }
+
+  std::string err;
+
+ private:
+  // False once stderr has ended (a terminal whose last user closed it says EIO).
+  bool ReadSome(int timeout_ms) {
+    pollfd p{reader_, POLLIN, 0};
+    if (::poll(&p, 1, timeout_ms) <= 0) return ::waitpid(pid_, nullptr, WNOHANG) == 0;
+    char buffer[4096];
+    const ssize_t n = ::read(reader_, buffer, sizeof buffer);
+    if (n <= 0) return false;
+    err.append(buffer, static_cast<std::size_t>(n));
+    return true;
+  }
+
+  pid_t pid_ = -1;
+  int reader_ = -1;
+  int status_ = -1;
+};
+
+// The one line a stopped conversion prints, for the document in `folder`.
+std::string Cancelled(const fs::path& folder) {
+  return "zerova: " + (folder / "xmlstructure.xml").string() +
+         ": the conversion was cancelled; the incomplete document was removed";
+}
+
+TEST_F(CommandLineTest, ProgressShowsOnATerminalOnlyAfterASecond) {
+  {  // A short conversion draws nothing, on a terminal too.
+    Child child(dir_, basic_ + "input.xls", true);
+    EXPECT_EQ(child.Wait(), 0);
+    EXPECT_EQ(child.err, "");
+  }
+  // A long one draws its line, and erases it before the interrupt's one line.
+  WriteLongSheet(dir_ / "long.xls");
+  Child child(dir_, "long.xls", true);
+  ASSERT_TRUE(child.WaitFor(" lines)", 60)) << child.err;
+  EXPECT_TRUE(fs::exists(dir_ / "xmlstructure.xml"));
+  child.Signal(SIGINT);
+  EXPECT_EQ(child.Wait(), 130);
+  EXPECT_EQ(child.err.rfind("\rzerova: ", 0), 0u) << child.err;
+  EXPECT_NE(child.err.find(" of 262146 lines)"), std::string::npos) << child.err;
+  const std::size_t erased = child.err.rfind('\r', child.err.rfind(Cancelled(dir_)));
+  ASSERT_NE(erased, std::string::npos);
+  const std::size_t drawn = child.err.rfind('\r', erased - 1);
+  EXPECT_EQ(child.err.substr(drawn + 1, erased - drawn - 1).find_first_not_of(' '),
+            std::string::npos)
+      << "the progress line is not blanked: " << child.err;
+  EXPECT_EQ(child.err.substr(erased + 1), Cancelled(dir_) + "\r\n");
+  EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
+}
+
+TEST_F(CommandLineTest, OnAPipeATermStopsWithOneLineAndNoProgress) {
+  WriteLongSheet(dir_ / "long.xls");
+  Child child(dir_, "long.xls", false);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  child.Signal(SIGTERM);
+  EXPECT_EQ(child.Wait(), 143);
+  // Stopped while writing (the usual case) or, on a slow machine, still reading.
+  EXPECT_TRUE(child.err == Cancelled(dir_) + "\n" ||
+              child.err ==
+                  "zerova: long.xls: the conversion was cancelled before anything was written\n")
+      << child.err;
+  EXPECT_EQ(Read(dir_ / "out.txt"), "");
+  EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
+}
+
+// The menu starts `zerova --from-menu`: the window then works in the current
+// folder when the user may write there, else in their home folder. Seen in the
+// window program's working folder, on Qt's offscreen platform.
+TEST_F(CommandLineTest, FromTheMenuTheWindowWorksWhereTheUserMayWrite) {
+  const fs::path window = fs::path(ZEROVA_BINARY).parent_path() / "zerova-window";
+  if (!fs::exists(window)) GTEST_SKIP() << "the window is not built";
+  // Root may write anywhere; in a user namespace of its own it is nobody.
+  const bool root = ::geteuid() == 0;
+  if (root && std::system("unshare -U true 2>/dev/null") != 0)
+    GTEST_SKIP() << "running as root, and no user namespace to drop that in";
+  fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+  for (const char* name : {"home", "open", "locked"}) fs::create_directory(dir_ / name);
+  fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec |
+                                       fs::perms::group_exec | fs::perms::others_exec);
+  const struct {
+    const char* start;
+    const char* works_in;
+  } rows[] = {{"open", "open"}, {"locked", "home"}};
+  for (const auto& row : rows) {
+    fs::permissions(dir_ / "open", fs::perms::all);
+    const std::string start = (dir_ / row.start).string(), home = (dir_ / "home").string();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::setenv("HOME", home.c_str(), 1);
+      ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      ::dup2(::open("/dev/null", O_WRONLY), 2);  // Qt's notes on a bare user
+      if (::chdir(start.c_str()) != 0) ::_exit(127);
+      if (root) {
+        ::execlp("unshare", "unshare", "-U", ZEROVA_BINARY, "--from-menu", nullptr);
+      } else {
+        ::execl(ZEROVA_BINARY, "zerova", "--from-menu", nullptr);
+      }
+      ::_exit(127);
+    }
+    const std::string proc = "/proc/" + std::to_string(pid);
+    std::error_code error;
+    for (int i = 0; i < 200 && fs::read_symlink(proc + "/exe", error) != window; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_EQ(fs::read_symlink(proc + "/exe", error), window) << row.start;
+    EXPECT_EQ(fs::read_symlink(proc + "/cwd", error), dir_ / row.works_in) << row.start;
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
   }
 }
 

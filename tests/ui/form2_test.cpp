@@ -1,13 +1,19 @@
-// Form2 on the offscreen platform: its layout, its states, and each way the
-// program ends. The file dialog and the end of the program are stood in for;
-// message boxes are the real ones, answered as a user would.
+// Form2 on the offscreen platform: its layout, its states, the conversion on its
+// worker thread with its progress, and each way the program ends. The file
+// dialog and the end of the program are stood in for; message boxes are the
+// real ones, answered as a user would.
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QtTest>
+#include <atomic>
 #include <optional>
 
+#include "support/memory_file_system.h"
 #include "ui/form2.h"
 
 namespace zerova {
@@ -40,37 +46,76 @@ struct WatchingService final : QObject, SpreadsheetService {
   std::unique_ptr<SpreadsheetService> real = NewSpreadsheetService();
 };
 
+// One labelled column whose document has exactly 1000 lines.
+struct ThousandLineSheet final : Worksheet {
+  const CellValue& Cell(std::int64_t row, std::int64_t column) const override {
+    return column == 1 && row <= 997 ? text : empty;
+  }
+  CellValue text = CellValue::Text("x");
+  CellValue empty;
+};
+
+struct ThousandLineService final : SpreadsheetService {
+  std::unique_ptr<Worksheet> Open(const std::string&) override {
+    return std::make_unique<ThousandLineSheet>();
+  }
+};
+
+FileSystem& LocalDisk() {
+  static const std::unique_ptr<FileSystem> disk = NewLocalFileSystem();
+  return *disk;
+}
+
+// The local disk, where each line waits for a permit the test hands out.
+struct GatedFileSystem final : testing::FileSystemWrapper {
+  GatedFileSystem() : FileSystemWrapper(LocalDisk()) {}
+  void AppendLineToFile(const std::string& path, std::string_view line) override {
+    permits->acquire();
+    FileSystemWrapper::AppendLineToFile(path, line);
+    ++*lines_written;
+  }
+  std::shared_ptr<QSemaphore> permits = std::make_shared<QSemaphore>();
+  std::shared_ptr<std::atomic<int>> lines_written = std::make_shared<std::atomic<int>>(0);
+};
+
 }  // namespace
 
 class Form2Test : public QObject {
   Q_OBJECT
 
-  Form2& MakeForm(QString answer, std::unique_ptr<SpreadsheetService> spreadsheets = nullptr) {
+  Form2& MakeForm(QString answer, std::unique_ptr<SpreadsheetService> spreadsheets = nullptr,
+                  std::unique_ptr<FileSystem> file_system = nullptr, bool real_dialog = false) {
     dir_.emplace();
     QDir::setCurrent(dir_->path());
     dialogs_.clear();
     end_status_.reset();
-    box_.clear();
-    Form2Platform platform{std::make_unique<FakeOpenDialog>(answer, &dialogs_),
-                           std::move(spreadsheets), nullptr,
-                           [this](int status) { end_status_ = status; }};
+    boxes_.clear();
+    Form2Platform platform{
+        real_dialog ? nullptr : std::make_unique<FakeOpenDialog>(answer, &dialogs_),
+        std::move(spreadsheets), std::move(file_system),
+        [this](int status) { end_status_ = status; }};
     form_ = std::make_unique<Form2>(std::move(platform));
     form_->show();
     if (!QTest::qWaitForWindowActive(form_.get())) qWarning("the window never became active");
     return *form_;
   }
-  // Answers the next message box with OK, noting its title, text, whether it has
-  // no icon and one button, and whether Convert was enabled and progress shown behind it.
-  void AnswerNextMessageBox(int tries = 500) {
-    QTimer::singleShot(10, this, [this, tries] {
+  // Answers the next message box with `button` after calling `before`, noting its
+  // title, text, informative text, whether it has no icon and one button, and
+  // whether Convert was enabled and progress shown behind it.
+  void AnswerNextMessageBox(QMessageBox::StandardButton button = QMessageBox::Ok,
+                            std::function<void()> before = {}, int tries = 500) {
+    QTimer::singleShot(10, this, [this, button, before, tries] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr && tries > 0) AnswerNextMessageBox(tries - 1);
+      if (box != nullptr && box->button(button) == nullptr) box = nullptr;  // not this one yet
+      if (box == nullptr && tries > 0) AnswerNextMessageBox(button, before, tries - 1);
       if (box == nullptr) return;
-      box_ = {box->windowTitle(), box->text()};
+      QStringList seen{box->windowTitle(), box->text(), box->informativeText()};
       for (bool b : {box->icon() == QMessageBox::NoIcon, box->buttons().size() == 1,
                      form_->Command1->isEnabled(), form_->Label3->isVisible()})
-        box_ << QString::number(b);
-      box->button(QMessageBox::Ok)->click();
+        seen << QString::number(b);
+      boxes_.append(seen);
+      if (before) before();
+      box->button(button)->click();
     });
   }
   void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
@@ -78,11 +123,17 @@ class Form2Test : public QObject {
   std::unique_ptr<Form2> form_;
   QList<QStringList> dialogs_;
   std::optional<int> end_status_;
-  QStringList box_;
+  QList<QStringList> boxes_;
+  std::shared_ptr<QSemaphore> permits_;  // the gated file system's, when there is one
   std::optional<QTemporaryDir> dir_;
 
  private slots:
-  void cleanup() { form_.reset(); }
+  // A run left waiting on its file system is let go, so the window can end it.
+  void cleanup() {
+    if (permits_) permits_->release(1 << 20);
+    permits_.reset();
+    form_.reset();
+  }
 
   // Each control's place (15 twips to a pixel), caption, and font with the text
   // colour where it is not the system's button-text colour.
@@ -138,7 +189,16 @@ class Form2Test : public QObject {
     QCOMPARE(form.Shape1->geometry(), QRect(8, 8, 585, 249));
     QVERIFY(form.Command2->isEnabled() && !form.Command1->isEnabled());
     QVERIFY(form.Command3->isEnabled() && !form.Label3->isVisible());
+    QVERIFY(!form.ProgressBar1->isVisible());
     QCOMPARE(QApplication::focusWidget(), form.Command2);
+    // The progress bar lies in the frame's free space, clear of every control.
+    const QRect bar = form.ProgressBar1->geometry();
+    QCOMPARE(bar, QRect(384, 216, 192, 16));
+    QVERIFY(form.Shape1->geometry().adjusted(1, 1, -1, -1).contains(bar));
+    for (const QWidget* control : form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (control != form.ProgressBar1 && control != form.Shape1)
+        QVERIFY2(!control->geometry().intersects(bar), qPrintable(control->objectName()));
+    }
     const QImage image = form.grab().toImage();
     const QColor back(255, 192, 128), face(255, 128, 0);
     QCOMPARE(image.pixelColor(3, 3), back);
@@ -154,17 +214,59 @@ class Form2Test : public QObject {
     }
   }
 
-  // Select asks once, offering Excel files; a cancel is a choice of nothing.
+  // Select asks once, offering Excel files first, then every workbook Zerova
+  // reads, then any file; a cancel is a choice of nothing. Convert takes the focus.
   void SelectAsksOnce() {
+    const QStringList offered{
+        "(Excel File) (*.xls)",
+        "(All Workbooks) (*.xls *.xlsx *.xlsm *.xlsb *.ods *.fods *.xml *.htm *.html *.csv *.tsv)",
+        "(All Files) (*)"};
     for (auto [answer, clicks] :
          {std::pair<QString, int>{"/data/a.xls", 1}, {"", 1}, {"/a.xls", 2}}) {
       Form2& form = MakeForm(answer);
       for (int i = 0; i < clicks; ++i) Click(form.Command2);
-      QCOMPARE(dialogs_, QList<QStringList>{QStringList("(Excel File) (*.xls)")});
+      QCOMPARE(dialogs_, QList<QStringList>{offered});
       QCOMPARE(form.SourcePath, answer);
       QVERIFY(!form.Command2->isEnabled() && form.Command1->isEnabled());
       QVERIFY(form.Command3->isEnabled() && !form.Label3->isVisible() && !end_status_);
+      QCOMPARE(QApplication::focusWidget(), form.Command1);
     }
+  }
+
+  // The real dialog shows the same three types, the Excel files chosen.
+  void TheDialogOffersExcelFilesFirst() {
+    Form2& form = MakeForm("", nullptr, nullptr, true);
+    QStringList filters;
+    QString selected;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      poll.stop();
+      filters = dialog->nameFilters();
+      selected = dialog->selectedNameFilter();
+      dialog->reject();
+    });
+    poll.start(20);
+    Click(form.Command2);
+    QCOMPARE(filters.size(), 3);
+    QCOMPARE(filters.first(), QString("(Excel File) (*.xls)"));
+    QCOMPARE(selected, QString("(Excel File)"));  // shown without its patterns
+    QCOMPARE(filters.last(), QString("(All Files) (*)"));
+    QVERIFY(form.SourcePath.isEmpty());
+  }
+
+  // Enter presses the focused button as Space does: Select, then Convert, which
+  // has the focus once the file is chosen.
+  void EnterPressesTheFocusedButton() {
+    Form2& form = MakeForm(ZEROVA_TEST_DATA "/basic/input.xls");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(dialogs_.size(), 1);
+    QCOMPARE(QApplication::focusWidget(), form.Command1);
+    AnswerNextMessageBox();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    QTRY_COMPARE(end_status_, std::optional<int>(0));
+    QVERIFY(QFile::exists("xmlstructure.xml"));
   }
 
   void ExitBeforeSelectingEndsAndWritesNothing() {
@@ -176,8 +278,9 @@ class Form2Test : public QObject {
   }
 
   // Convert with the real services: the fixture's document, the progress line
-  // painted before the workbook is read, the completion message and status 0; or
-  // the error in a message box, status 1 and no document.
+  // painted before the workbook is read, the completion message with the
+  // document's full path and status 0; or the error in a message box, status 1
+  // and no document.
   void ConvertEnds() {
     const std::tuple<QString, QString, bool> runs[] = {
         {ZEROVA_TEST_DATA "/basic/input.xls", "XML created successfully", true},
@@ -191,7 +294,10 @@ class Form2Test : public QObject {
       Click(form.Command2);
       AnswerNextMessageBox();
       Click(form.Command1);
-      QCOMPARE(box_, (QStringList{"Dizuzize", message, ok ? "1" : "0", "1", "0", "1"}));
+      QTRY_VERIFY(end_status_.has_value());
+      const QString path = ok ? QDir(dir_->path()).absoluteFilePath("xmlstructure.xml") : "";
+      QCOMPARE(boxes_,
+               (QList<QStringList>{{"Dizuzize", message, path, ok ? "1" : "0", "1", "0", "1"}}));
       QCOMPARE(end_status_, std::optional<int>(ok ? 0 : 1));
       QFile written("xmlstructure.xml"), expected(ZEROVA_TEST_DATA "/basic/expected.xml");
       QCOMPARE(written.exists(), ok);
@@ -200,6 +306,68 @@ class Form2Test : public QObject {
       QVERIFY(written.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
       QCOMPARE(written.readAll(), expected.readAll());
     }
+  }
+
+  // The bar counts thousandths of the document's lines while the window goes on
+  // answering; Convert stays disabled and the progress line shown.
+  void ShowsTheLinesWrittenAsTheyGo() {
+    auto disk = std::make_unique<GatedFileSystem>();
+    const auto permits = permits_ = disk->permits;
+    Form2& form = MakeForm("/any.xls", std::make_unique<ThousandLineService>(), std::move(disk));
+    Click(form.Command2);
+    Click(form.Command1);
+    Click(form.Command1);  // a double click starts one run
+    int released = 0;
+    for (int lines : {250, 750}) {
+      permits->release(lines - released);
+      released = lines;
+      QTRY_COMPARE(form.ProgressBar1->value(), lines);
+      QVERIFY(form.ProgressBar1->isVisible() && form.Label3->isVisible());
+      QVERIFY(!form.Command1->isEnabled() && !end_status_);
+    }
+    AnswerNextMessageBox();
+    permits->release(250);
+    QTRY_COMPARE(end_status_, std::optional<int>(0));
+    QCOMPARE(form.ProgressBar1->value(), 1000);
+  }
+
+  // Exit or closing the window mid-run asks first. Yes: the run stops after the
+  // line it is on, the document is removed, status 1. No: the run goes on.
+  void AsksBeforeStoppingAConversion_data() {
+    QTest::addColumn<bool>("by_closing");
+    QTest::addColumn<bool>("stop");
+    QTest::newRow("Exit, yes") << false << true;
+    QTest::newRow("Exit, no") << false << false;
+    QTest::newRow("close, yes") << true << true;
+    QTest::newRow("close, no") << true << false;
+  }
+  void AsksBeforeStoppingAConversion() {
+    QFETCH(bool, by_closing);
+    QFETCH(bool, stop);
+    auto disk = std::make_unique<GatedFileSystem>();
+    const auto permits = permits_ = disk->permits;
+    const auto lines = disk->lines_written;
+    Form2& form = MakeForm("/any.xls", std::make_unique<ThousandLineService>(), std::move(disk));
+    Click(form.Command2);
+    Click(form.Command1);
+    permits->release(100);
+    QTRY_COMPARE(form.ProgressBar1->value(), 100);
+    // While the question is open the run may finish its line, but goes no further.
+    AnswerNextMessageBox(stop ? QMessageBox::Yes : QMessageBox::No, [&] {
+      permits->release(1000);
+      QTRY_COMPARE(lines->load(), 101);
+      QTest::qWait(50);
+      QCOMPARE(lines->load(), 101);
+    });
+    if (!stop) AnswerNextMessageBox(QMessageBox::Ok, {}, 1000);  // the completion
+    by_closing ? void(form.close()) : Click(form.Command3);
+    QTRY_VERIFY(end_status_.has_value());
+    QCOMPARE(boxes_.first().mid(0, 2),
+             (QStringList{"Dizuzize", "Stop the conversion? The document will be incomplete."}));
+    QCOMPARE(end_status_, std::optional<int>(stop ? 1 : 0));
+    QCOMPARE(QFile::exists("xmlstructure.xml"), !stop);
+    QCOMPARE(lines->load(), stop ? 101 : 1000);
+    QCOMPARE(boxes_.size(), stop ? 1 : 2);
   }
 };
 

@@ -17,3 +17,30 @@ add_test(NAME drive_window
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/ui/drive_window.sh
     $<TARGET_FILE:zerova> ${CMAKE_CURRENT_SOURCE_DIR}/data/basic)
 set_tests_properties(drive_window PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+
+# MarshalledHooks, the worker's way to the window: QtTest without a display.
+add_executable(marshalled_hooks_test ${CMAKE_CURRENT_SOURCE_DIR}/ui/marshalled_hooks_test.cpp)
+target_include_directories(marshalled_hooks_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(marshalled_hooks_test PRIVATE zerova_window_ui Qt6::Test)
+set_target_properties(marshalled_hooks_test PROPERTIES AUTOMOC ON)
+add_test(NAME marshalled_hooks_test COMMAND marshalled_hooks_test)
+set_tests_properties(marshalled_hooks_test PROPERTIES TIMEOUT 60)
+
+# A long conversion driven from outside under a window manager: the sheet is made
+# at test time, and x_probe pings, covers and photographs the window through Xlib.
+add_executable(make_text_grid
+  ${CMAKE_CURRENT_SOURCE_DIR}/ui/make_text_grid.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/text_grid.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/biff_builder.cpp)
+target_include_directories(make_text_grid PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(make_text_grid PRIVATE zerova_core)
+find_package(X11)
+if(X11_FOUND)
+  add_executable(x_probe ${CMAKE_CURRENT_SOURCE_DIR}/ui/x_probe.c)
+  target_link_libraries(x_probe PRIVATE X11::X11)
+  # Skips (status 77) where xvfb-run, xdotool or openbox is missing.
+  add_test(NAME drive_busy_window
+    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/ui/drive_busy_window.sh
+      $<TARGET_FILE:zerova> $<TARGET_FILE:make_text_grid> $<TARGET_FILE:x_probe>)
+  set_tests_properties(drive_busy_window PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
+endif()
