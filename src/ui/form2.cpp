@@ -132,7 +132,9 @@ void Form2::Guarded(const std::function<void()>& handler) {
   try {
     handler();
   } catch (const Cancelled& e) {
+    // Asked for, so no alarm: the box says what became of the document.
     std::fprintf(stderr, "zerova: %s\n", e.what());
+    ShowMessage(this, QMessageBox::Information, QString::fromStdString(e.what()));
     End(1);
   } catch (const Error& e) {
     ReportFailure(QString::fromStdString(e.what()));

@@ -112,13 +112,20 @@ wait_end 100
 [ "$status" -eq 0 ] || fail "the full run ended with status $status"
 cmp "$work/full/xmlstructure.xml" "$work/expected.xml" || fail "the document is not the expected one"
 
-# Exit during a conversion asks; Yes stops it and removes the incomplete document.
+# Exit during a conversion asks; Yes stops it, removes the incomplete document and
+# says so.
 start_conversion "$work/cancel"
 xdotool mousemove --sync --window "$main" 296 124 click 1  # Exit
 question=$(wait_window Dizuzize) || fail "Exit asked nothing"
 [ -n "$question" ] || fail "Exit asked nothing"
 sleep 0.5
 xdotool key y
+# The box that says what the stop did.
+sleep 1
+timeout 20 xdotool search --sync --onlyvisible --name '^Dizuzize$' >/dev/null ||
+  fail "no message after the stop"
+sleep 0.5
+xdotool key Return
 wait_end 100
 [ "$status" -eq 1 ] || fail "the stopped run ended with status $status"
 [ ! -e "$work/cancel/xmlstructure.xml" ] || fail "the incomplete document is still there"
