@@ -104,14 +104,18 @@ void ConversionRun::Run(const std::string& source_path) {
   std::unique_ptr<FileLock> lock = CreateDocument();
   Append(HeaderLine(NewLine()));
 
+  // Each column is read downward from its label with a cursor on the sheet.
   const Worksheet& sheet = *SourceBook;
-  while (!sheet.Cell(LabelRow, NodeColumn).IsEmpty()) {
-    const std::string LabelText = CellText(sheet.Cell(LabelRow, NodeColumn));
+  std::unique_ptr<ColumnCursor> cells = sheet.CursorAt(LabelRow, NodeColumn);
+  while (!cells->Cell().IsEmpty()) {
+    const std::string LabelText = CellText(cells->Cell());
     Append(NodeStartLine(NewLine(), NodeColumn, LabelText));
-    while (!sheet.Cell(ValueRow, NodeColumn).IsEmpty()) {
-      const std::string ValueText = CellText(sheet.Cell(ValueRow, NodeColumn));
+    cells->Down();  // to ValueRow
+    while (!cells->Cell().IsEmpty()) {
+      const std::string ValueText = CellText(cells->Cell());
       Append(ValueLine(NewLine(), ValueText));
       ++ValueRow;
+      cells->Down();
     }
     ValueRow = 2;
     Append(NodeEndLine(NewLine()));
@@ -121,6 +125,7 @@ void ConversionRun::Run(const std::string& source_path) {
                   " the document stops after that column");
     }
     ++NodeColumn;
+    cells = sheet.CursorAt(LabelRow, NodeColumn);
   }
   Append(ClosingLine(NewLine()));
   lock.reset();  // the document is complete: another run may replace it now

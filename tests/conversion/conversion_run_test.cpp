@@ -329,7 +329,7 @@ TEST(ConversionRun, AFailedWriteSaysTheDocumentIsIncompleteAndHowManyLinesItHold
 // A sheet labelled in every column there is.
 class EveryColumnLabelled final : public Worksheet {
  public:
-  const CellValue& Cell(std::int64_t row, std::int64_t) const override {
+  CellView Cell(std::int64_t row, std::int64_t) const override {
     return row == 1 ? label_ : empty_;
   }
 

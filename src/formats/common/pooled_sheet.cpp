@@ -41,7 +41,7 @@ void PooledSheet::Seal() {
   sealed_ = true;
 }
 
-const CellValue& PooledSheet::Cell(std::int64_t row, std::int64_t column) const {
+CellView PooledSheet::Cell(std::int64_t row, std::int64_t column) const {
   assert(sealed_);
   static const CellValue kEmpty;
   if (row < 1 || column < 1 || row >= (std::int64_t{1} << 32) ||

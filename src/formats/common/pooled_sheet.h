@@ -45,7 +45,7 @@ class PooledSheet final : public Worksheet {
   void Seal();
 
   // REQUIRES: sealed.
-  const CellValue& Cell(std::int64_t row, std::int64_t column) const override;
+  CellView Cell(std::int64_t row, std::int64_t column) const override;
 
  private:
   static std::uint64_t Key(std::int64_t row, std::int64_t column);

@@ -25,7 +25,7 @@ void RunLengthSheet::AddCells(std::int64_t first_column, std::int64_t last_colum
   cells_.push_back({first_column, last_column, std::move(value)});
 }
 
-const CellValue& RunLengthSheet::Cell(std::int64_t row, std::int64_t column) const {
+CellView RunLengthSheet::Cell(std::int64_t row, std::int64_t column) const {
   static const CellValue kEmpty;
   // The last row run starting at or before `row`.
   auto run = std::upper_bound(rows_.begin(), rows_.end(), row,

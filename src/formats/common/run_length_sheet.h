@@ -27,7 +27,7 @@ class RunLengthSheet final : public Worksheet {
   // first_column <= last_column.
   void AddCells(std::int64_t first_column, std::int64_t last_column, CellValue value);
 
-  const CellValue& Cell(std::int64_t row, std::int64_t column) const override;
+  CellView Cell(std::int64_t row, std::int64_t column) const override;
 
  private:
   struct RowRun {
