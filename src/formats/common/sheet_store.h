@@ -1,3 +1,11 @@
+// formats/common/: what the file formats share, and nothing format-specific:
+// containers (ole2_container.h, zip_archive.h, and the package relationships of
+// opc_package.h), streaming XML (xml_stream.h), the in-memory sheet (this store,
+// with column_cells.h, row_bands.h, string_table.h and packed_value.h), cell
+// addresses, date serials and number-format classification, text decoding
+// (codepage_decoder.h, unicode.h), little-endian fields and RK numbers, and quiet
+// GLib logging. A format folder includes only this one, never another format's.
+//
 // SheetStore: the in-memory worksheet every reader builds, laid out for the walk
 // the conversion makes, down each column from row 1.
 //
