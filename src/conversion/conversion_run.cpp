@@ -46,7 +46,8 @@ std::int64_t CountLines(const Worksheet& sheet) {
   for (std::int64_t column = 1; column <= kLastColumn && !sheet.Cell(1, column).IsEmpty();
        ++column) {
     lines += 2;
-    for (std::int64_t row = 2; !sheet.Cell(row, column).IsEmpty(); ++row) ++lines;
+    const std::unique_ptr<ColumnCursor> values = sheet.CursorAt(2, column);
+    for (; !values->Cell().IsEmpty(); values->Down()) ++lines;
   }
   return lines;
 }
