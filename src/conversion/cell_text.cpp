@@ -69,19 +69,19 @@ std::string DateText(double serial, DateSystem system) {
   return text;
 }
 
-std::string CellText(const CellValue& value) {
+std::string CellText(const CellView& value) {
   switch (value.kind) {
-    case CellValue::Kind::kEmpty:
+    case CellKind::kEmpty:
       return "";
-    case CellValue::Kind::kText:
-      return value.text;
-    case CellValue::Kind::kNumber:
+    case CellKind::kText:
+      return std::string(value.text);
+    case CellKind::kNumber:
       return NumberText(value.number);
-    case CellValue::Kind::kDate:
+    case CellKind::kDate:
       return DateText(value.number, value.date_system);
-    case CellValue::Kind::kBoolean:
+    case CellKind::kBoolean:
       return value.boolean ? "True" : "False";
-    case CellValue::Kind::kError:
+    case CellKind::kError:
       return CellErrorText(value.error);
   }
   return "";

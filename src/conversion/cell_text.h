@@ -18,7 +18,8 @@
 
 namespace zerova {
 
-std::string CellText(const CellValue& value);
+// Takes a CellValue too (it views as a CellView).
+std::string CellText(const CellView& value);
 
 // The number rule alone ("%.15G", C locale), for `number`.
 std::string NumberText(double number);

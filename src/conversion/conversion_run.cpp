@@ -46,7 +46,8 @@ std::int64_t CountLines(const Worksheet& sheet) {
   for (std::int64_t column = 1; column <= kLastColumn && !sheet.Cell(1, column).IsEmpty();
        ++column) {
     lines += 2;
-    for (std::int64_t row = 2; !sheet.Cell(row, column).IsEmpty(); ++row) ++lines;
+    const std::unique_ptr<ColumnCursor> values = sheet.CursorAt(2, column);
+    for (; !values->Cell().IsEmpty(); values->Down()) ++lines;
   }
   return lines;
 }
@@ -104,14 +105,18 @@ void ConversionRun::Run(const std::string& source_path) {
   std::unique_ptr<FileLock> lock = CreateDocument();
   Append(HeaderLine(NewLine()));
 
+  // Each column is read downward from its label with a cursor on the sheet.
   const Worksheet& sheet = *SourceBook;
-  while (!sheet.Cell(LabelRow, NodeColumn).IsEmpty()) {
-    const std::string LabelText = CellText(sheet.Cell(LabelRow, NodeColumn));
+  std::unique_ptr<ColumnCursor> cells = sheet.CursorAt(LabelRow, NodeColumn);
+  while (!cells->Cell().IsEmpty()) {
+    const std::string LabelText = CellText(cells->Cell());
     Append(NodeStartLine(NewLine(), NodeColumn, LabelText));
-    while (!sheet.Cell(ValueRow, NodeColumn).IsEmpty()) {
-      const std::string ValueText = CellText(sheet.Cell(ValueRow, NodeColumn));
+    cells->Down();  // to ValueRow
+    while (!cells->Cell().IsEmpty()) {
+      const std::string ValueText = CellText(cells->Cell());
       Append(ValueLine(NewLine(), ValueText));
       ++ValueRow;
+      cells->Down();
     }
     ValueRow = 2;
     Append(NodeEndLine(NewLine()));
@@ -121,6 +126,7 @@ void ConversionRun::Run(const std::string& source_path) {
                   " the document stops after that column");
     }
     ++NodeColumn;
+    cells = sheet.CursorAt(LabelRow, NodeColumn);
   }
   Append(ClosingLine(NewLine()));
   lock.reset();  // the document is complete: another run may replace it now

@@ -1,13 +1,15 @@
-// CellValue: what the spreadsheet service answers for one cell.
+// CellValue and CellView: what the spreadsheet service answers for one cell.
 //
 // A reader decides a cell's kind once, from what the file stores; nothing
-// downstream parses text again. The conversion turns a CellValue into its text
-// in exactly one place (conversion/cell_text.h).
+// downstream parses text again. The conversion turns a cell into its text in
+// exactly one place (conversion/cell_text.h). CellValue owns its text; CellView,
+// what a Worksheet answers, refers to text the worksheet keeps.
 #ifndef ZEROVA_SERVICES_CELL_VALUE_H_
 #define ZEROVA_SERVICES_CELL_VALUE_H_
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace zerova {
 
@@ -36,8 +38,16 @@ enum class DateSystem : std::uint8_t {
   k1904,  // day 0 is 1904-01-01
 };
 
+enum class CellKind : std::uint8_t { kEmpty, kText, kNumber, kDate, kBoolean, kError };
+
+struct CellView;
+
 struct CellValue {
-  enum class Kind : std::uint8_t { kEmpty, kText, kNumber, kDate, kBoolean, kError };
+  using Kind = CellKind;
+
+  CellValue() = default;
+  // A copy of `view`, its text included. Implicit, so a view reads as a value.
+  CellValue(const CellView& view);
 
   Kind kind = Kind::kEmpty;
   bool boolean = false;                        // kBoolean
@@ -83,6 +93,42 @@ struct CellValue {
   // Numbers (zero included), dates, booleans and errors are never empty.
   bool IsEmpty() const { return kind == Kind::kEmpty || (kind == Kind::kText && text.empty()); }
 };
+
+// A cell's value whose text stays where its owner keeps it: a Worksheet answers
+// these by value. The fields mean what CellValue's do; `text` is valid as long as
+// its owner (the worksheet, or the CellValue viewed) lives unchanged.
+struct CellView {
+  using Kind = CellKind;
+
+  CellView() = default;
+  // Views `value`, which must outlive the view when it holds text. Implicit, so
+  // CellText and the like take either.
+  CellView(const CellValue& value)
+      : kind(value.kind),
+        boolean(value.boolean),
+        error(value.error),
+        date_system(value.date_system),
+        number(value.number),
+        text(value.text) {}
+
+  Kind kind = Kind::kEmpty;
+  bool boolean = false;
+  CellError error = CellError::kNull;
+  DateSystem date_system = DateSystem::k1900;
+  double number = 0;
+  std::string_view text;
+
+  // Empty as CellValue::IsEmpty says.
+  bool IsEmpty() const { return kind == Kind::kEmpty || (kind == Kind::kText && text.empty()); }
+};
+
+inline CellValue::CellValue(const CellView& view)
+    : kind(view.kind),
+      boolean(view.boolean),
+      error(view.error),
+      date_system(view.date_system),
+      number(view.number),
+      text(view.text) {}
 
 }  // namespace zerova
 

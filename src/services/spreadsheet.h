@@ -22,15 +22,33 @@
 
 namespace zerova {
 
+// Reads one column of a worksheet downward, a row at a time. It must not outlive
+// the worksheet that made it.
+class ColumnCursor {
+ public:
+  virtual ~ColumnCursor() = default;
+
+  // The cell at the cursor's row. Its text stays valid as long as the worksheet lives.
+  virtual CellView Cell() const = 0;
+
+  // Moves to the next row down.
+  virtual void Down() = 0;
+};
+
 // The active worksheet of an open workbook.
 class Worksheet {
  public:
   virtual ~Worksheet() = default;
 
   // The value of the cell at 1-based (`row`, `column`). Any address is allowed:
-  // a cell outside the sheet is empty. The reference stays valid as long as this
-  // Worksheet lives.
-  virtual const CellValue& Cell(std::int64_t row, std::int64_t column) const = 0;
+  // a cell outside the sheet is empty. The view's text stays valid as long as
+  // this Worksheet lives.
+  virtual CellView Cell(std::int64_t row, std::int64_t column) const = 0;
+
+  // A cursor on (`row`, `column`), answering what Cell would for each row it
+  // moves down to. This default asks Cell; a sheet built for the walk answers each
+  // step in constant time.
+  virtual std::unique_ptr<ColumnCursor> CursorAt(std::int64_t row, std::int64_t column) const;
 };
 
 class SpreadsheetService {

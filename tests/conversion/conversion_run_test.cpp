@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "conversion/output_document.h"
-#include "formats/common/pooled_sheet.h"
+#include "formats/common/sheet_store.h"
 #include "services/error.h"
 #include "support/document.h"
 #include "support/memory_file_system.h"
@@ -27,8 +27,8 @@ struct Cell {
 };
 
 std::unique_ptr<Worksheet> Sheet(std::vector<Cell> cells) {
-  auto sheet = std::make_unique<PooledSheet>();
-  for (auto& cell : cells) sheet->Put(cell.row, cell.column, std::move(cell.value));
+  auto sheet = std::make_unique<SheetStore>();
+  for (const auto& cell : cells) sheet->Put(cell.row, cell.column, cell.value);
   sheet->Seal();
   return sheet;
 }
@@ -329,7 +329,7 @@ TEST(ConversionRun, AFailedWriteSaysTheDocumentIsIncompleteAndHowManyLinesItHold
 // A sheet labelled in every column there is.
 class EveryColumnLabelled final : public Worksheet {
  public:
-  const CellValue& Cell(std::int64_t row, std::int64_t) const override {
+  CellView Cell(std::int64_t row, std::int64_t) const override {
     return row == 1 ? label_ : empty_;
   }
 

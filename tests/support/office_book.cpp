@@ -86,7 +86,7 @@ std::string Outcome(const std::vector<std::uint8_t>& bytes) {
     std::string cells;
     for (std::int64_t row : {1, 2, 3, 4, 5, 6, 1048576, 1048577}) {
       for (std::int64_t column = 1; column <= 16385; column = column == 28 ? 16384 : column + 1) {
-        const CellValue& value = sheet->Cell(row, column);
+        const CellView value = sheet->Cell(row, column);
         if (value.IsEmpty()) continue;
         cells +=
             (cells.empty() ? "" : "|") + CellReferenceText(row, column) + "=" + CellText(value);

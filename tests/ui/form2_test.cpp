@@ -48,7 +48,7 @@ struct WatchingService final : QObject, SpreadsheetService {
 
 // One labelled column whose document has exactly 1000 lines.
 struct ThousandLineSheet final : Worksheet {
-  const CellValue& Cell(std::int64_t row, std::int64_t column) const override {
+  CellView Cell(std::int64_t row, std::int64_t column) const override {
     return column == 1 && row <= 997 ? text : empty;
   }
   CellValue text = CellValue::Text("x");

@@ -61,47 +61,49 @@ OdsCell OdsCellReader::Read(XmlStream& xml) {
     xml.SkipElement();
   }
   if (a.ext_type == "error") {
-    const std::string text = ReadParagraphs(xml);
+    ReadParagraphs(xml);
     CellError error;
-    if (!CellErrorFromText(text, &error)) xml.Fail("unknown error value \"" + text + "\"");
-    cell.value = CellValue::Error(error);
+    if (!CellErrorFromText(text_, &error)) xml.Fail("unknown error value \"" + text_ + "\"");
+    cell.value = PackedValue::Error(error);
   } else if (type == "float" || type == "percentage" || type == "currency") {
     double number = 0;
     const auto [end, ec] = std::from_chars(a.value.data(), a.value.data() + a.value.size(), number);
     if (a.value.empty() || ec != std::errc() || end != a.value.data() + a.value.size()) {
       xml.Fail("bad number \"" + a.value + "\"");
     }
-    cell.value = CellValue::Number(number);
+    cell.value = PackedValue::Number(number);
   } else if ((type == "date" && a.date_value.empty()) || (type == "time" && a.time_value.empty())) {
-    cell.value = CellValue::Empty();  // Gnumeric writes a date it cannot place so
+    cell.value = PackedValue::Empty();  // Gnumeric writes a date it cannot place so
   } else if (type == "date") {
     double serial = 0;
     if (!SerialFromIsoDateTime(a.date_value, system_, &serial)) {
       xml.Fail("bad date \"" + a.date_value + "\"");
     }
-    cell.value = CellValue::Date(serial, system_);
+    cell.value = PackedValue::Date(serial, system_);
   } else if (type == "time") {
     double days = 0;
     if (!DaysFromIsoDuration(a.time_value, &days)) xml.Fail("bad time \"" + a.time_value + "\"");
-    cell.value = CellValue::Date(days, system_);
+    cell.value = PackedValue::Date(days, system_);
   } else if (type == "boolean") {
     const std::string& b = a.boolean_value;
     if (b != "true" && b != "false" && b != "1" && b != "0") xml.Fail("bad boolean \"" + b + "\"");
-    cell.value = CellValue::Boolean(b == "true" || b == "1");
+    cell.value = PackedValue::Boolean(b == "true" || b == "1");
   } else if (type == "string" && a.has_string_value) {
     xml.SkipElement();
-    cell.value = CellValue::Text(a.string_value);
+    cell.value = store_.Text(a.string_value);
   } else if (type == "string" || type.empty()) {
-    cell.value = CellValue::Text(ReadParagraphs(xml));
+    ReadParagraphs(xml);
+    cell.value = store_.Text(text_);
   } else {
     xml.Fail("unknown value type \"" + type + "\"");
   }
   return cell;
 }
 
-std::string OdsCellReader::ReadParagraphs(XmlStream& xml) {
-  std::string text;
-  if (xml.IsEmpty()) return text;
+void OdsCellReader::ReadParagraphs(XmlStream& xml) {
+  std::string& text = text_;
+  text.clear();
+  if (xml.IsEmpty()) return;
   const int depth = xml.Depth();
   bool first = true;
   while (xml.Next()) {
@@ -116,7 +118,6 @@ std::string OdsCellReader::ReadParagraphs(XmlStream& xml) {
       xml.SkipElement();  // office:annotation, draw:frame, ...
     }
   }
-  return text;
 }
 
 void OdsCellReader::AppendParagraph(XmlStream& xml, std::string& text) {

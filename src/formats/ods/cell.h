@@ -13,20 +13,24 @@
 #define ZEROVA_FORMATS_ODS_CELL_H_
 
 #include <cstdint>
+#include <string>
 
+#include "formats/common/packed_value.h"
+#include "formats/common/sheet_store.h"
 #include "formats/common/xml_stream.h"
 #include "services/cell_value.h"
 
 namespace zerova {
 
 struct OdsCell {
-  CellValue value;
+  PackedValue value;        // its text, if any, in the store the reader was given
   std::int64_t repeat = 1;  // table:number-columns-repeated, at most 2^31
 };
 
 class OdsCellReader {
  public:
-  explicit OdsCellReader(DateSystem system) : system_(system) {}
+  // Puts the text of the cells it reads in `store`'s string table.
+  OdsCellReader(DateSystem system, SheetStore& store) : system_(system), store_(store) {}
 
   // Reads the cell whose start element the stream is on, through its end.
   // Throws ReadError naming the part when the repeat count or a value is bad, an
@@ -37,10 +41,13 @@ class OdsCellReader {
  private:
   // Appends the text of the text:p or text:h the stream is on, through its end.
   void AppendParagraph(XmlStream& xml, std::string& text);
-  // The paragraphs of the cell the stream is on, joined by LF, through its end.
-  std::string ReadParagraphs(XmlStream& xml);
+  // Reads the paragraphs of the cell the stream is on, joined by LF, through its
+  // end, into text_.
+  void ReadParagraphs(XmlStream& xml);
 
   DateSystem system_;
+  SheetStore& store_;
+  std::string text_;          // the cell's text, its buffer kept from cell to cell
   std::uint64_t spaces_ = 0;  // spaces text:s has made so far
 };
 

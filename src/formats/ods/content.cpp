@@ -16,17 +16,19 @@ constexpr int kTableDepth = 3;
 
 class TableReader {
  public:
-  TableReader(XmlStream& xml, DateSystem system) : xml_(xml), cells_(system) {}
+  TableReader(XmlStream& xml, DateSystem system) : xml_(xml), cells_(system, *sheet_) {}
 
-  // Reads the table the stream is on, through its end.
-  std::unique_ptr<RunLengthSheet> Read();
+  // Reads the table the stream is on, through its end, and returns it sealed.
+  std::unique_ptr<SheetStore> Read();
 
  private:
   void ReadRow();
+  // Reads the rows of the table the stream is on, through its end.
+  void ReadRows();
 
   XmlStream& xml_;
+  std::unique_ptr<SheetStore> sheet_ = std::make_unique<SheetStore>();
   OdsCellReader cells_;
-  std::unique_ptr<RunLengthSheet> sheet_ = std::make_unique<RunLengthSheet>();
   std::int64_t next_row_ = 1;
 };
 
@@ -41,8 +43,14 @@ bool IsTableElement(const XmlStream& xml, std::string_view name) {
   return xml.LocalName() == name && xml.Namespace() == kOdsTableNamespace;
 }
 
-std::unique_ptr<RunLengthSheet> TableReader::Read() {
-  if (xml_.IsEmpty()) return std::move(sheet_);
+std::unique_ptr<SheetStore> TableReader::Read() {
+  ReadRows();
+  sheet_->Seal();
+  return std::move(sheet_);
+}
+
+void TableReader::ReadRows() {
+  if (xml_.IsEmpty()) return;
   const int depth = xml_.Depth();
   while (xml_.Next()) {
     if (xml_.node() == XmlStream::Node::kEnd && xml_.Depth() == depth) break;
@@ -54,7 +62,6 @@ std::unique_ptr<RunLengthSheet> TableReader::Read() {
       xml_.SkipElement();  // columns, shapes, named ranges, ...
     }
   }
-  return std::move(sheet_);
 }
 
 void TableReader::ReadRow() {
@@ -67,8 +74,8 @@ void TableReader::ReadRow() {
     xml_.SkipElement();
     return;
   }
+  const std::int64_t first_row = next_row_;
   const std::int64_t last_row = std::min(next_row_ + repeat - 1, kMaxRows);
-  sheet_->StartRows(next_row_, last_row);
   next_row_ = last_row + 1;
   if (xml_.IsEmpty()) return;
 
@@ -82,16 +89,20 @@ void TableReader::ReadRow() {
       xml_.SkipElement();
       continue;
     }
-    OdsCell cell = cells_.Read(xml_);
+    const OdsCell cell = cells_.Read(xml_);
     const std::int64_t last_column = std::min(column + cell.repeat - 1, kMaxColumns);
-    sheet_->AddCells(column, last_column, std::move(cell.value));
+    if (first_row == last_row && column == last_column) {
+      sheet_->PutValue(first_row, column, cell.value);
+    } else {
+      sheet_->PutRun(first_row, last_row, column, last_column, cell.value);
+    }
     column = last_column + 1;
   }
 }
 
 }  // namespace
 
-std::unique_ptr<RunLengthSheet> ReadOdsContent(ZipArchive& zip, const std::string& active_table) {
+std::unique_ptr<SheetStore> ReadOdsContent(ZipArchive& zip, const std::string& active_table) {
   XmlStream xml(zip.Open("content.xml"), zip.file());
   DateSystem system = DateSystem::k1900;
   std::string value;

@@ -6,7 +6,7 @@
 // held in a zip.
 //
 // settings.xml names the active table; content.xml is streamed and only that
-// table is kept, in a RunLengthSheet.
+// table is kept, in a SheetStore.
 #ifndef ZEROVA_FORMATS_ODS_READER_H_
 #define ZEROVA_FORMATS_ODS_READER_H_
 

@@ -5,12 +5,12 @@
 
 namespace zerova {
 
-CellValue NumberCell(double number, bool date, DateSystem system) {
-  if (date && std::isfinite(number)) return CellValue::Date(number, system);
-  return CellValue::Number(number);
+PackedValue NumberCell(double number, bool date, DateSystem system) {
+  if (date && std::isfinite(number)) return PackedValue::Date(number, system);
+  return PackedValue::Number(number);
 }
 
-CellValue ErrorCell(const BiffRecordCursor& cursor, std::uint8_t code) {
+PackedValue ErrorCell(const BiffRecordCursor& cursor, std::uint8_t code) {
   CellError error;
   if (!CellErrorFromCode(code, &error)) {
     char buf[80];
@@ -18,7 +18,7 @@ CellValue ErrorCell(const BiffRecordCursor& cursor, std::uint8_t code) {
                   BiffRecordCursor::Describe(cursor.id()).c_str(), code);
     cursor.Fail(buf);
   }
-  return CellValue::Error(error);
+  return PackedValue::Error(error);
 }
 
 }  // namespace zerova

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "formats/common/packed_value.h"
 #include "formats/xls/record_cursor.h"
 #include "services/cell_value.h"
 
@@ -12,11 +13,11 @@ namespace zerova {
 
 // `number` as a date in `system` when `date` says its format shows one and it is
 // finite, else as a number.
-CellValue NumberCell(double number, bool date, DateSystem system);
+PackedValue NumberCell(double number, bool date, DateSystem system);
 
 // The error whose BIFF code is `code` ([MS-XLS] 2.5.97 BErr). Throws ReadError
 // naming the cursor's current record for a code outside the seven.
-CellValue ErrorCell(const BiffRecordCursor& cursor, std::uint8_t code);
+PackedValue ErrorCell(const BiffRecordCursor& cursor, std::uint8_t code);
 
 }  // namespace zerova
 

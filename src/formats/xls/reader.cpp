@@ -1,5 +1,6 @@
 #include "formats/xls/reader.h"
 
+#include <utility>
 #include <vector>
 
 #include "formats/common/codepage_decoder.h"
@@ -83,7 +84,7 @@ std::unique_ptr<Worksheet> ReadStream(ByteSpan stream, const std::string& name) 
   SeekSheet(cursor, stream, globals, globals.active_sheet);
   if (globals.version <= BiffVersion::kBiff4) ReadSheetHeader(cursor, sheet, globals);
   CodepageDecoder decoder(globals.codepage);
-  return BuildXlsSheet(cursor, globals, sheet, decoder);
+  return BuildXlsSheet(cursor, globals, sheet, decoder, std::move(globals.shared_strings));
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 // File Format" document for BIFF2-4), held in an OLE2 compound file ([MS-CFB]) or
 // stored bare, as Excel 2.x-4.x wrote it.
 //
-// The workbook is parsed in one pass into a PooledSheet; formulas are never
+// The workbook is parsed in one pass into a SheetStore; formulas are never
 // evaluated, their cached results are the cells' values.
 #ifndef ZEROVA_FORMATS_XLS_READER_H_
 #define ZEROVA_FORMATS_XLS_READER_H_

@@ -25,7 +25,7 @@ constexpr std::uint8_t kResultEmpty = 3;
 class SheetBuilder {
  public:
   SheetBuilder(BiffRecordCursor& cursor, const WorkbookGlobals& globals, const SheetEntry& sheet,
-               CodepageDecoder& decoder)
+               CodepageDecoder& decoder, StringTable shared_strings)
       : cursor_(cursor),
         globals_(globals),
         sheet_(sheet),
@@ -33,9 +33,10 @@ class SheetBuilder {
         biff2_(globals.version == BiffVersion::kBiff2),
         biff8_(globals.version == BiffVersion::kBiff8),
         headers_(cursor, globals),
-        cells_(std::make_unique<PooledSheet>()) {}
+        cells_(std::make_unique<SheetStore>(std::move(shared_strings))),
+        shared_string_count_(cells_->string_count()) {}
 
-  std::unique_ptr<PooledSheet> Build();
+  std::unique_ptr<SheetStore> Build();
 
  private:
   void Handle(std::uint16_t id);
@@ -59,7 +60,7 @@ class SheetBuilder {
   // Text stored in the record from `offset`: BIFF8's XLUnicodeString, or an 8-bit
   // string with a `count` in the workbook's code page.
   std::string InlineText(std::size_t offset, ByteCount count, Overrun overrun = Overrun::kRefuse);
-  CellValue NumberValue(double number, bool date) const {
+  PackedValue NumberValue(double number, bool date) const {
     return NumberCell(number, date, globals_.date_system);
   }
   // The cells of a MULRK or MULBLANK, each `size` bytes between the row and first
@@ -67,10 +68,8 @@ class SheetBuilder {
   std::size_t MultipleCount(ByteSpan body, std::size_t size);
   // A blank cell matters only when it replaces a value put earlier.
   void PutBlank(std::uint16_t row, std::size_t column);
-  void Put(std::uint16_t row, std::size_t column, CellValue value);
-  void Put(const CellHeader& cell, CellValue value) {
-    Put(cell.row, cell.column, std::move(value));
-  }
+  void Put(std::uint16_t row, std::size_t column, PackedValue value);
+  void Put(const CellHeader& cell, PackedValue value) { Put(cell.row, cell.column, value); }
 
   // The cell's place in row order, plus one.
   static std::uint64_t Order(std::uint16_t row, std::size_t column) {
@@ -84,7 +83,9 @@ class SheetBuilder {
   const bool biff2_;
   const bool biff8_;
   CellHeaderReader headers_;
-  std::unique_ptr<PooledSheet> cells_;
+  std::unique_ptr<SheetStore> cells_;
+  // The SST's strings, the first of cells_'s.
+  const std::uint32_t shared_string_count_;
   std::uint64_t furthest_ = 0;    // the largest Order of a value put so far
   bool pending_string_ = false;   // a FORMULA's text result awaits its STRING record
   bool awaiting_string_ = false;  // while handling a record: pending_string_ before it
@@ -92,7 +93,7 @@ class SheetBuilder {
   std::size_t string_column_ = 0;
 };
 
-std::unique_ptr<PooledSheet> SheetBuilder::Build() {
+std::unique_ptr<SheetStore> SheetBuilder::Build() {
   // A BIFF2-4 sheet's BOF and formats were read with the globals (ReadSheetHeader).
   if (globals_.version >= BiffVersion::kBiff5) ReadSheetBof(cursor_, sheet_);
   int depth = 0;  // of substreams nested in the sheet
@@ -175,15 +176,15 @@ void SheetBuilder::HandleBiff2(std::uint16_t id, ByteSpan body) {
 void SheetBuilder::LabelSst(ByteSpan body, const CellHeader& cell) {
   cursor_.RequireBody(10);
   const std::uint32_t index = GetU32(body, 6);
-  if (index >= globals_.shared_strings.size()) {
+  if (index >= shared_string_count_) {
     cursor_.Fail("SST index " + std::to_string(index) + " out of range (" +
-                 std::to_string(globals_.shared_strings.size()) + " strings)");
+                 std::to_string(shared_string_count_) + " strings)");
   }
-  Put(cell, CellValue::Text(globals_.shared_strings[index]));
+  Put(cell, PackedValue::String(index));
 }
 
 void SheetBuilder::Label(const CellHeader& cell, ByteCount count) {
-  Put(cell, CellValue::Text(InlineText(cell.value, count)));
+  Put(cell, cells_->Text(InlineText(cell.value, count)));
 }
 
 void SheetBuilder::Number(ByteSpan body, const CellHeader& cell) {
@@ -216,7 +217,8 @@ void SheetBuilder::MulRk(ByteSpan body) {
 void SheetBuilder::BoolErr(ByteSpan body, const CellHeader& cell) {
   cursor_.RequireBody(cell.value + 2);
   const std::uint8_t value = body[cell.value];
-  Put(cell, body[cell.value + 1] != 0 ? ErrorCell(cursor_, value) : CellValue::Boolean(value != 0));
+  Put(cell,
+      body[cell.value + 1] != 0 ? ErrorCell(cursor_, value) : PackedValue::Boolean(value != 0));
 }
 
 // FORMULA: its cached result; a text result stands in the STRING record after it.
@@ -229,19 +231,19 @@ void SheetBuilder::Formula(ByteSpan body, const CellHeader& cell) {
   const std::uint8_t value = body[cell.value + 2];
   switch (body[cell.value]) {
     case kResultString:
-      Put(cell, CellValue::Empty());  // until its STRING record comes
+      Put(cell, PackedValue::Empty());  // until its STRING record comes
       pending_string_ = true;
       string_row_ = cell.row;
       string_column_ = cell.column;
       break;
     case kResultBoolean:
-      Put(cell, CellValue::Boolean(value != 0));
+      Put(cell, PackedValue::Boolean(value != 0));
       break;
     case kResultError:
       Put(cell, ErrorCell(cursor_, value));
       break;
     case kResultEmpty:
-      Put(cell, CellValue::Empty());
+      Put(cell, PackedValue::Empty());
       break;
     default:
       cursor_.Fail("damaged record " + BiffRecordCursor::Describe(cursor_.id()) +
@@ -253,7 +255,7 @@ void SheetBuilder::Formula(ByteSpan body, const CellHeader& cell) {
 // cut short by the record's end is kept as far as it is stored.
 void SheetBuilder::String(ByteCount count) {
   if (awaiting_string_) {
-    Put(string_row_, string_column_, CellValue::Text(InlineText(0, count, Overrun::kClip)));
+    Put(string_row_, string_column_, cells_->Text(InlineText(0, count, Overrun::kClip)));
   }
 }
 
@@ -301,19 +303,20 @@ std::size_t SheetBuilder::MultipleCount(ByteSpan body, std::size_t size) {
 // Cells come in row order, so only a blank at or before the furthest value put may
 // replace one.
 void SheetBuilder::PutBlank(std::uint16_t row, std::size_t column) {
-  if (Order(row, column) <= furthest_) cells_->Put(row + 1, column + 1, CellValue::Empty());
+  if (Order(row, column) <= furthest_) cells_->PutEmpty(row + 1, column + 1);
 }
 
-void SheetBuilder::Put(std::uint16_t row, std::size_t column, CellValue value) {
+void SheetBuilder::Put(std::uint16_t row, std::size_t column, PackedValue value) {
   furthest_ = std::max(furthest_, Order(row, column));
-  cells_->Put(row + 1, column + 1, std::move(value));
+  cells_->PutValue(row + 1, static_cast<std::int64_t>(column) + 1, value);
 }
 
 }  // namespace
 
-std::unique_ptr<PooledSheet> BuildXlsSheet(BiffRecordCursor& cursor, const WorkbookGlobals& globals,
-                                           const SheetEntry& sheet, CodepageDecoder& decoder) {
-  return SheetBuilder(cursor, globals, sheet, decoder).Build();
+std::unique_ptr<SheetStore> BuildXlsSheet(BiffRecordCursor& cursor, const WorkbookGlobals& globals,
+                                          const SheetEntry& sheet, CodepageDecoder& decoder,
+                                          StringTable shared_strings) {
+  return SheetBuilder(cursor, globals, sheet, decoder, std::move(shared_strings)).Build();
 }
 
 }  // namespace zerova

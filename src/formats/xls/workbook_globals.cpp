@@ -154,8 +154,8 @@ class GlobalsReader {
     BiffTextReader reader(cursor_, 0);
     reader.U32();
     reader.U32();
-    globals_.shared_strings.clear();
-    while (!reader.AtEnd()) globals_.shared_strings.push_back(reader.RichExtendedString());
+    globals_.shared_strings = StringTable();
+    while (!reader.AtEnd()) globals_.shared_strings.Add(reader.RichExtendedString());
   }
 
   // BOUNDSHEET: the sheet's stream offset, visibility, type and name; in a BIFF4

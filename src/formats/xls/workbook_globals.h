@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/common/string_table.h"
 #include "formats/xls/record_cursor.h"
 #include "formats/xls/records.h"
 #include "services/cell_value.h"
@@ -35,10 +36,10 @@ struct WorkbookGlobals {
   // For format numbers 0 to 63, the same: BIFF2 cells of a file without XF records
   // name their number format themselves.
   std::vector<bool> format_is_date;
-  std::vector<std::string> shared_strings;  // BIFF8 only
-  std::vector<SheetEntry> sheets;           // never empty
-  std::size_t active_sheet = 0;             // an index into `sheets`
-  std::size_t end = 0;                      // stream offset just past the globals
+  StringTable shared_strings;      // BIFF8 only
+  std::vector<SheetEntry> sheets;  // never empty
+  std::size_t active_sheet = 0;    // an index into `sheets`
+  std::size_t end = 0;             // stream offset just past the globals
 };
 
 // Reads the globals from the start of the cursor's stream and leaves the cursor

@@ -6,7 +6,7 @@
 // a zip package like .xlsx whose parts are records instead of XML.
 //
 // The workbook part, its relationships, the shared strings and the styles are read
-// first; then the active worksheet is read, a record at a time, into a PooledSheet.
+// first; then the active worksheet is read, a record at a time, into a SheetStore.
 #ifndef ZEROVA_FORMATS_XLSB_READER_H_
 #define ZEROVA_FORMATS_XLSB_READER_H_
 

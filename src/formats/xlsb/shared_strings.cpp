@@ -6,11 +6,11 @@
 
 namespace zerova {
 
-std::vector<std::string> ReadXlsbSharedStrings(ZipArchive& zip, const std::string& part) {
+StringTable ReadXlsbSharedStrings(ZipArchive& zip, const std::string& part) {
   XlsbRecordStream records(zip, part);
-  std::vector<std::string> strings;
+  StringTable strings;
   while (records.Next()) {
-    if (records.id() == xlsb::kSstItem) strings.push_back(XlsbFields(records).RichString());
+    if (records.id() == xlsb::kSstItem) strings.Add(XlsbFields(records).RichString());
   }
   return strings;
 }

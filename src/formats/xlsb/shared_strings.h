@@ -5,15 +5,15 @@
 #define ZEROVA_FORMATS_XLSB_SHARED_STRINGS_H_
 
 #include <string>
-#include <vector>
 
+#include "formats/common/string_table.h"
 #include "formats/common/zip_archive.h"
 
 namespace zerova {
 
 // Reads the table in `part`: one UTF-8 entry per BrtSSTItem, in order.
 // Throws ReadError when the part is missing or a record is damaged.
-std::vector<std::string> ReadXlsbSharedStrings(ZipArchive& zip, const std::string& part);
+StringTable ReadXlsbSharedStrings(ZipArchive& zip, const std::string& part);
 
 }  // namespace zerova
 

@@ -28,14 +28,11 @@ class SheetReader {
         sheet_name_(std::move(context.sheet_name)),
         date_styles_(std::move(context.date_styles)),
         date_system_(context.date_system),
-        shared_string_count_(context.shared_strings.size()) {
-    // The shared strings are the pool's first entries, so a cell names one by its index.
-    for (std::string& text : context.shared_strings) {
-      sheet_->AddValue(CellValue::Text(std::move(text)));
-    }
-  }
+        // The shared strings are the store's first strings, so a cell names one by its index.
+        sheet_(std::make_unique<SheetStore>(std::move(context.shared_strings))),
+        shared_string_count_(sheet_->string_count()) {}
 
-  std::unique_ptr<PooledSheet> Read();
+  std::unique_ptr<SheetStore> Read();
 
  private:
   void Row();
@@ -44,7 +41,7 @@ class SheetReader {
   void Boolean(std::uint8_t value);
   void Error(std::uint8_t code);
   void SharedString(std::uint32_t index);
-  void Text(std::string text);
+  void Text(const std::string& text);
 
   // Throws ReadError naming the part and the cell being read.
   [[noreturn]] void CellFails(const std::string& what) const {
@@ -52,16 +49,16 @@ class SheetReader {
   }
 
   XlsbRecordStream records_;
-  std::unique_ptr<PooledSheet> sheet_ = std::make_unique<PooledSheet>();
   std::string sheet_name_;
   std::vector<bool> date_styles_;
   DateSystem date_system_;
-  std::size_t shared_string_count_;
+  std::unique_ptr<SheetStore> sheet_;
+  std::uint32_t shared_string_count_;
   std::int64_t row_ = 1;  // the current row, and the cell being read
   std::int64_t column_ = 1;
 };
 
-std::unique_ptr<PooledSheet> SheetReader::Read() {
+std::unique_ptr<SheetStore> SheetReader::Read() {
   bool first = true;
   bool in_data = false;
   while (records_.Next()) {
@@ -128,15 +125,15 @@ void SheetReader::Cell(std::uint32_t id) {
 
 void SheetReader::Number(double number, std::uint32_t style) {
   if (style < date_styles_.size() && date_styles_[style]) {
-    sheet_->Put(row_, column_, CellValue::Date(number, date_system_));
+    sheet_->PutDate(row_, column_, number, date_system_);
   } else {
-    sheet_->Put(row_, column_, CellValue::Number(number));
+    sheet_->PutNumber(row_, column_, number);
   }
 }
 
 void SheetReader::Boolean(std::uint8_t value) {
   if (value > 1) CellFails("bad boolean " + std::to_string(value));
-  sheet_->Put(row_, column_, CellValue::Boolean(value == 1));
+  sheet_->PutBoolean(row_, column_, value == 1);
 }
 
 void SheetReader::Error(std::uint8_t code) {
@@ -146,24 +143,24 @@ void SheetReader::Error(std::uint8_t code) {
     std::snprintf(hex, sizeof hex, "0x%02X", code);
     CellFails(std::string("unknown error code ") + hex);
   }
-  sheet_->Put(row_, column_, CellValue::Error(error));
+  sheet_->PutError(row_, column_, error);
 }
 
 void SheetReader::SharedString(std::uint32_t index) {
   if (index >= shared_string_count_) {
     CellFails("shared string " + std::to_string(index) + " is missing");
   }
-  sheet_->PutIndex(row_, column_, index);
+  sheet_->PutSharedString(row_, column_, index);
 }
 
-void SheetReader::Text(std::string text) {
-  if (!text.empty()) sheet_->Put(row_, column_, CellValue::Text(std::move(text)));
+void SheetReader::Text(const std::string& text) {
+  if (!text.empty()) sheet_->PutText(row_, column_, text);
 }
 
 }  // namespace
 
-std::unique_ptr<PooledSheet> ReadXlsbSheet(ZipArchive& zip, const std::string& part,
-                                           XlsbSheetContext context) {
+std::unique_ptr<SheetStore> ReadXlsbSheet(ZipArchive& zip, const std::string& part,
+                                          XlsbSheetContext context) {
   return SheetReader(zip, part, std::move(context)).Read();
 }
 

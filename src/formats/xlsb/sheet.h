@@ -1,5 +1,5 @@
 // The worksheet part of an .xlsb workbook ([MS-XLSB] 2.1.7.62,
-// xl/worksheets/sheet*.bin): its rows and cells, read into a PooledSheet.
+// xl/worksheets/sheet*.bin): its rows and cells, read into a SheetStore.
 #ifndef ZEROVA_FORMATS_XLSB_SHEET_H_
 #define ZEROVA_FORMATS_XLSB_SHEET_H_
 
@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/common/pooled_sheet.h"
+#include "formats/common/sheet_store.h"
+#include "formats/common/string_table.h"
 #include "formats/common/zip_archive.h"
 #include "services/cell_value.h"
 
@@ -15,9 +16,9 @@ namespace zerova {
 
 // What the worksheet's cells refer to, from the other parts.
 struct XlsbSheetContext {
-  std::string sheet_name;                   // for messages
-  std::vector<std::string> shared_strings;  // BrtCellIsst's table
-  std::vector<bool> date_styles;            // entry i: cell format i shows a date
+  std::string sheet_name;         // for messages
+  StringTable shared_strings;     // BrtCellIsst's table
+  std::vector<bool> date_styles;  // entry i: cell format i shows a date
   DateSystem date_system = DateSystem::k1900;
 };
 
@@ -29,8 +30,8 @@ struct XlsbSheetContext {
 // Throws ReadError when the part is missing, is not a worksheet (a dialog sheet
 // included), a record is damaged, a row or column lies outside the 1,048,576 x
 // 16,384 grid, or a cell names a missing shared string or an unknown error code.
-std::unique_ptr<PooledSheet> ReadXlsbSheet(ZipArchive& zip, const std::string& part,
-                                           XlsbSheetContext context);
+std::unique_ptr<SheetStore> ReadXlsbSheet(ZipArchive& zip, const std::string& part,
+                                          XlsbSheetContext context);
 
 }  // namespace zerova
 

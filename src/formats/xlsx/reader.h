@@ -6,7 +6,7 @@
 // .xlsm; ECMA-376, transitional or strict), held in a zip.
 //
 // The workbook part, its relationships, the shared strings and the styles are
-// read first; then the active worksheet is streamed into a PooledSheet.
+// read first; then the active worksheet is streamed into a SheetStore.
 #ifndef ZEROVA_FORMATS_XLSX_READER_H_
 #define ZEROVA_FORMATS_XLSX_READER_H_
 

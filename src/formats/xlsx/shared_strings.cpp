@@ -76,13 +76,13 @@ std::string ReadXlsxStringItem(XmlStream& xml) {
   return text;
 }
 
-std::vector<std::string> ReadXlsxSharedStrings(ZipArchive& zip, const std::string& part) {
+StringTable ReadXlsxSharedStrings(ZipArchive& zip, const std::string& part) {
   XmlStream xml(zip.Open(part), zip.file());
-  std::vector<std::string> strings;
+  StringTable strings;
   while (xml.Next()) {
     if (xml.node() == XmlStream::Node::kStart && xml.Depth() == 1 && xml.LocalName() == "si" &&
         IsSpreadsheetNamespace(xml.Namespace())) {
-      strings.push_back(ReadXlsxStringItem(xml));
+      strings.Add(ReadXlsxStringItem(xml));
     }
   }
   return strings;

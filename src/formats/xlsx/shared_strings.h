@@ -7,8 +7,8 @@
 #define ZEROVA_FORMATS_XLSX_SHARED_STRINGS_H_
 
 #include <string>
-#include <vector>
 
+#include "formats/common/string_table.h"
 #include "formats/common/xml_stream.h"
 #include "formats/common/zip_archive.h"
 
@@ -26,7 +26,7 @@ std::string ReadXlsxStringItem(XmlStream& xml);
 
 // Reads the shared-string table in `part`: one entry per <si>, in order.
 // Throws ReadError when the part is missing or malformed.
-std::vector<std::string> ReadXlsxSharedStrings(ZipArchive& zip, const std::string& part);
+StringTable ReadXlsxSharedStrings(ZipArchive& zip, const std::string& part);
 
 }  // namespace zerova
 

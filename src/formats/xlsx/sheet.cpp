@@ -35,30 +35,28 @@ class SheetParser {
       : xml_(zip.Open(part), zip.file()),
         date_system_(context.date_system),
         date_styles_(std::move(context.date_styles)),
-        shared_string_count_(context.shared_strings.size()) {
-    // The shared strings are the pool's first entries, so a cell names one by its index.
-    for (std::string& text : context.shared_strings)
-      sheet_->AddValue(CellValue::Text(std::move(text)));
-  }
+        // The shared strings are the store's first strings, so a cell names one by its index.
+        sheet_(std::make_unique<SheetStore>(std::move(context.shared_strings))),
+        shared_string_count_(sheet_->string_count()) {}
 
-  std::unique_ptr<PooledSheet> Parse();
+  std::unique_ptr<SheetStore> Parse();
 
  private:
   void StartRow();
   void ReadCell();
-  RawCell ReadRawCell();
-  // The cell's value. For a shared string, its pool index goes to `*shared` instead
-  // (which otherwise stays -1) and the value returned is empty.
-  CellValue ValueOf(const RawCell& cell, std::int64_t* shared);
+  // Reads the <c> element the stream is on into raw_.
+  void ReadRawCell();
+  // The cell's value; its text, when it has some of its own, goes into the store.
+  PackedValue ValueOf(RawCell& cell);
 
   // One step per cell type (t attribute); each reads the cell's <v> text.
-  CellValue InlineString(const RawCell& cell);
-  CellValue NumberCell(const RawCell& cell);
-  std::int64_t SharedStringIndex(const RawCell& cell);
-  CellValue FormulaString(const RawCell& cell);
-  CellValue BooleanCell(const RawCell& cell);
-  CellValue ErrorCell(const RawCell& cell);
-  CellValue DateCell(const RawCell& cell);
+  PackedValue InlineString(RawCell& cell);
+  PackedValue NumberCell(const RawCell& cell);
+  PackedValue SharedString(const RawCell& cell);
+  PackedValue FormulaString(RawCell& cell);
+  PackedValue BooleanCell(const RawCell& cell);
+  PackedValue ErrorCell(const RawCell& cell);
+  PackedValue DateCell(const RawCell& cell);
 
   // Throws ReadError naming the part and the cell being read.
   [[noreturn]] void CellFails(const std::string& what) {
@@ -66,17 +64,18 @@ class SheetParser {
   }
 
   XmlStream xml_;
-  std::unique_ptr<PooledSheet> sheet_ = std::make_unique<PooledSheet>();
   DateSystem date_system_;
   std::vector<bool> date_styles_;
-  std::size_t shared_string_count_;
+  std::unique_ptr<SheetStore> sheet_;
+  std::uint32_t shared_string_count_;
+  RawCell raw_;                   // the cell being read, reused from cell to cell
   std::int64_t row_ = 0;          // the current row
   std::int64_t next_column_ = 1;  // the column of a following cell without r
   std::int64_t cell_row_ = 0;     // the cell being read
   std::int64_t cell_column_ = 0;
 };
 
-std::unique_ptr<PooledSheet> SheetParser::Parse() {
+std::unique_ptr<SheetStore> SheetParser::Parse() {
   bool in_data = false;
   while (xml_.Next()) {
     if (xml_.Depth() == 0 && xml_.node() == XmlStream::Node::kStart &&
@@ -112,7 +111,8 @@ void SheetParser::StartRow() {
 }
 
 void SheetParser::ReadCell() {
-  const RawCell cell = ReadRawCell();
+  ReadRawCell();
+  const RawCell& cell = raw_;
   std::int64_t row = row_ == 0 ? 1 : row_;
   std::int64_t column = next_column_;
   if (!cell.reference.empty()) {
@@ -125,24 +125,26 @@ void SheetParser::ReadCell() {
   next_column_ = column + 1;
   cell_row_ = row;
   cell_column_ = column;
-  std::int64_t shared = -1;
-  CellValue value = ValueOf(cell, &shared);
-  if (shared >= 0) {
-    sheet_->PutIndex(row, column, static_cast<std::uint32_t>(shared));
-  } else if (!value.IsEmpty()) {
-    sheet_->Put(row, column, std::move(value));
-  }
+  const PackedValue value = ValueOf(raw_);
+  if (!value.IsEmpty()) sheet_->PutValue(row, column, value);
 }
 
-RawCell SheetParser::ReadRawCell() {
-  RawCell cell;
+void SheetParser::ReadRawCell() {
+  RawCell& cell = raw_;
+  cell.reference.clear();
+  cell.type.clear();
+  cell.style.clear();
+  cell.value.clear();
+  cell.has_value = false;
+  cell.inline_text.clear();
+  cell.has_inline = false;
   xml_.ForEachAttribute([&](std::string_view ns, std::string_view name, std::string_view value) {
     if (!ns.empty()) return;
     if (name == "r") cell.reference = value;
     if (name == "t") cell.type = value;
     if (name == "s") cell.style = value;
   });
-  if (xml_.IsEmpty()) return cell;
+  if (xml_.IsEmpty()) return;
   const int depth = xml_.Depth();
   while (xml_.Next()) {
     if (xml_.node() == XmlStream::Node::kEnd && xml_.Depth() == depth) break;
@@ -158,18 +160,14 @@ RawCell SheetParser::ReadRawCell() {
       xml_.SkipElement();  // <f>, <extLst>
     }
   }
-  return cell;
 }
 
-CellValue SheetParser::ValueOf(const RawCell& cell, std::int64_t* shared) {
+PackedValue SheetParser::ValueOf(RawCell& cell) {
   const std::string& type = cell.type;
   if (type == "inlineStr") return InlineString(cell);
-  if (!cell.has_value || cell.value.empty()) return CellValue::Empty();
+  if (!cell.has_value || cell.value.empty()) return PackedValue::Empty();
   if (type.empty() || type == "n") return NumberCell(cell);
-  if (type == "s") {
-    *shared = SharedStringIndex(cell);
-    return CellValue::Empty();
-  }
+  if (type == "s") return SharedString(cell);
   if (type == "str") return FormulaString(cell);
   if (type == "b") return BooleanCell(cell);
   if (type == "e") return ErrorCell(cell);
@@ -178,15 +176,14 @@ CellValue SheetParser::ValueOf(const RawCell& cell, std::int64_t* shared) {
 }
 
 // t="inlineStr": the text of <is>, or of <v> as some writers put it.
-CellValue SheetParser::InlineString(const RawCell& cell) {
-  if (cell.has_inline) return CellValue::Text(cell.inline_text);
-  std::string text = cell.value;
-  DecodeXlsxEscapes(text);
-  return CellValue::Text(std::move(text));
+PackedValue SheetParser::InlineString(RawCell& cell) {
+  if (cell.has_inline) return sheet_->Text(cell.inline_text);
+  DecodeXlsxEscapes(cell.value);
+  return sheet_->Text(cell.value);
 }
 
 // t="n" or none: a number, or a date when the cell's style shows one.
-CellValue SheetParser::NumberCell(const RawCell& cell) {
+PackedValue SheetParser::NumberCell(const RawCell& cell) {
   const std::string& v = cell.value;
   std::string_view digits = v;
   if (digits.front() == '+') digits.remove_prefix(1);
@@ -197,57 +194,56 @@ CellValue SheetParser::NumberCell(const RawCell& cell) {
     CellFails("bad style index \"" + cell.style + "\"");
   }
   if (style < date_styles_.size() && date_styles_[style]) {
-    return CellValue::Date(number, date_system_);
+    return PackedValue::Date(number, date_system_);
   }
-  return CellValue::Number(number);
+  return PackedValue::Number(number);
 }
 
-// t="s": the index of a shared string, which the pool holds at the same index.
-std::int64_t SheetParser::SharedStringIndex(const RawCell& cell) {
+// t="s": the index of a shared string, which the store holds at the same index.
+PackedValue SheetParser::SharedString(const RawCell& cell) {
   const std::string& v = cell.value;
   std::size_t index = 0;
   if (!ParseWhole(std::string_view(v), &index)) {
     CellFails("bad shared string index \"" + v + "\"");
   }
   if (index >= shared_string_count_) CellFails("shared string " + v + " is missing");
-  return static_cast<std::int64_t>(index);
+  return PackedValue::String(static_cast<std::uint32_t>(index));
 }
 
 // t="str": a formula's text result.
-CellValue SheetParser::FormulaString(const RawCell& cell) {
-  std::string text = cell.value;
-  DecodeXlsxEscapes(text);
-  return CellValue::Text(std::move(text));
+PackedValue SheetParser::FormulaString(RawCell& cell) {
+  DecodeXlsxEscapes(cell.value);
+  return sheet_->Text(cell.value);
 }
 
-CellValue SheetParser::BooleanCell(const RawCell& cell) {
+PackedValue SheetParser::BooleanCell(const RawCell& cell) {
   const std::string& v = cell.value;
-  if (v == "1" || v == "true") return CellValue::Boolean(true);
-  if (v == "0" || v == "false") return CellValue::Boolean(false);
+  if (v == "1" || v == "true") return PackedValue::Boolean(true);
+  if (v == "0" || v == "false") return PackedValue::Boolean(false);
   CellFails("bad boolean \"" + v + "\"");
 }
 
-CellValue SheetParser::ErrorCell(const RawCell& cell) {
+PackedValue SheetParser::ErrorCell(const RawCell& cell) {
   CellError error;
   if (!CellErrorFromText(cell.value, &error)) {
     CellFails("unknown error value \"" + cell.value + "\"");
   }
-  return CellValue::Error(error);
+  return PackedValue::Error(error);
 }
 
 // t="d": ISO 8601 text, a date whatever the cell's style.
-CellValue SheetParser::DateCell(const RawCell& cell) {
+PackedValue SheetParser::DateCell(const RawCell& cell) {
   double serial = 0;
   if (!SerialFromIsoDateTime(cell.value, date_system_, &serial)) {
     CellFails("bad date \"" + cell.value + "\"");
   }
-  return CellValue::Date(serial, date_system_);
+  return PackedValue::Date(serial, date_system_);
 }
 
 }  // namespace
 
-std::unique_ptr<PooledSheet> ReadXlsxSheet(ZipArchive& zip, const std::string& part,
-                                           XlsxSheetContext context) {
+std::unique_ptr<SheetStore> ReadXlsxSheet(ZipArchive& zip, const std::string& part,
+                                          XlsxSheetContext context) {
   return SheetParser(zip, part, std::move(context)).Parse();
 }
 

@@ -1,4 +1,4 @@
-// A worksheet part of an .xlsx workbook, streamed into a PooledSheet.
+// A worksheet part of an .xlsx workbook, streamed into a SheetStore.
 //
 // Only the cells are read (<sheetData>/<row>/<c>); formulas are skipped, their
 // cached values are the cells' values. Memory grows with the cells that hold a
@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/common/pooled_sheet.h"
+#include "formats/common/sheet_store.h"
+#include "formats/common/string_table.h"
 #include "formats/common/zip_archive.h"
 #include "services/cell_value.h"
 
@@ -19,11 +20,11 @@ namespace zerova {
 // What the worksheet's cells refer to elsewhere in the workbook.
 struct XlsxSheetContext {
   DateSystem date_system = DateSystem::k1900;
-  std::vector<std::string> shared_strings;
+  StringTable shared_strings;     // become the sheet's first strings, each keeping its index
   std::vector<bool> date_styles;  // by cell format index
 };
 
-// Reads the worksheet in `part` into a sealed PooledSheet.
+// Reads the worksheet in `part` into a sealed SheetStore.
 //
 // A cell's kind comes from its t attribute: n (a number, or a date when its
 // style's format shows one), s (shared string), inlineStr, str (a formula's
@@ -32,8 +33,8 @@ struct XlsxSheetContext {
 // Throws ReadError naming the part and cell when a reference is bad or outside
 // 1,048,576 rows by 16,384 columns, a value does not fit its type, a shared
 // string is missing, or the XML is malformed.
-std::unique_ptr<PooledSheet> ReadXlsxSheet(ZipArchive& zip, const std::string& part,
-                                           XlsxSheetContext context);
+std::unique_ptr<SheetStore> ReadXlsxSheet(ZipArchive& zip, const std::string& part,
+                                          XlsxSheetContext context);
 
 }  // namespace zerova
 

@@ -1,0 +1,45 @@
+// The conversion's walk, for the fuzz targets: labels along row 1, values down
+// each column to the first empty cell, read with the sheet's column cursor and
+// each cell turned into escaped text. Every cell the cursor answers is checked
+// against Cell at the same address; a difference stops the process.
+#ifndef ZEROVA_FUZZ_WALK_SHEET_H_
+#define ZEROVA_FUZZ_WALK_SHEET_H_
+
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "conversion/cell_text.h"
+#include "conversion/xml_escape.h"
+#include "services/spreadsheet.h"
+
+namespace zerova::fuzz {
+
+inline bool SameCell(const CellView& a, const CellView& b) {
+  return a.kind == b.kind && a.text == b.text && a.boolean == b.boolean && a.error == b.error &&
+         a.date_system == b.date_system &&
+         std::bit_cast<std::uint64_t>(a.number) == std::bit_cast<std::uint64_t>(b.number);
+}
+
+// Walks at most `max_columns` columns and `max_rows` rows of each, so that a
+// sheet of a few repeated runs, which may reach a million rows, stays quick.
+inline void WalkSheet(const Worksheet& sheet, std::int64_t max_columns, std::int64_t max_rows) {
+  std::string out;
+  for (std::int64_t column = 1; column <= max_columns; ++column) {
+    const auto cells = sheet.CursorAt(1, column);
+    std::int64_t row = 1;
+    for (; row <= max_rows; ++row, cells->Down()) {
+      const CellView cell = cells->Cell();
+      if (!SameCell(cell, sheet.Cell(row, column))) std::abort();
+      if (cell.IsEmpty()) break;
+      out.clear();
+      AppendXmlEscaped(CellText(cell), out);
+    }
+    if (row == 1) break;
+  }
+}
+
+}  // namespace zerova::fuzz
+
+#endif  // ZEROVA_FUZZ_WALK_SHEET_H_
