@@ -23,7 +23,8 @@ and, unless the password is Excel's default, password.txt (the password and a ne
 
 encrypted/ holds Agile variants for the decryption's own tests (other hashes and
 key sizes, a damaged HMAC), and fuzz/seeds/ooxml_crypto/ the fuzzer's seeds: an
-EncryptionInfo stream and an EncryptedPackage stream, as the fuzzer splits them.
+EncryptionInfo stream and an EncryptedPackage stream, as the fuzzer splits them;
+fuzz/seeds/xls/ gets the .xls with the default password.
 """
 
 import base64
@@ -252,8 +253,11 @@ def main():
     with LibreOffice() as office:
         fixture('encrypted-xls-rc4', 'input.xls', office.save_with_password(xls, 'xls', 'pässwörd'),
                 'pässwörd')
-        fixture('encrypted-xls-default', 'input.xls',
-                office.save_with_password(xls, 'xls', DEFAULT_PASSWORD), DEFAULT_PASSWORD)
+        default_xls = office.save_with_password(xls, 'xls', DEFAULT_PASSWORD)
+        fixture('encrypted-xls-default', 'input.xls', default_xls, DEFAULT_PASSWORD)
+        with open(os.path.join(ROOT, 'fuzz', 'seeds', 'xls', 'encrypted-rc4-default.xls'),
+                  'wb') as f:
+            f.write(default_xls)
         standard = office.save_with_password(xls, 'xlsx', 'Standard AES')
         fixture('encrypted-xlsx-standard', 'input.xlsx', standard, 'Standard AES')
         seed('standard-default.bin',
