@@ -7,9 +7,11 @@ add_library(zerova_window_ui STATIC
   ${CMAKE_SOURCE_DIR}/src/ui/form2.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/form2_layout.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/marshalled_hooks.cpp
+  ${CMAKE_SOURCE_DIR}/src/ui/password_dialog.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/common_dialog.h
   ${CMAKE_SOURCE_DIR}/src/ui/form2.h
-  ${CMAKE_SOURCE_DIR}/src/ui/marshalled_hooks.h)
+  ${CMAKE_SOURCE_DIR}/src/ui/marshalled_hooks.h
+  ${CMAKE_SOURCE_DIR}/src/ui/password_dialog.h)
 target_link_libraries(zerova_window_ui PUBLIC zerova_core Qt6::Widgets)
 set_target_properties(zerova_window_ui PROPERTIES AUTOMOC ON)
 

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "services/cell_value.h"
+#include "services/password_source.h"
 
 namespace zerova {
 
@@ -58,20 +59,28 @@ class SpreadsheetService {
   SpreadsheetService& operator=(const SpreadsheetService&) = delete;
   virtual ~SpreadsheetService() = default;
 
-  // Opens the workbook at `path` and reads its active worksheet.
+  // Opens the workbook at `path` and reads its active worksheet; an encrypted
+  // workbook is decrypted first (see NewSpreadsheetService).
   // Throws ReadError naming `path` when the file is missing, is not a workbook we
-  // read, is damaged or encrypted, or its active sheet is not a worksheet.
+  // read, is damaged, is encrypted and no password opens it, or its active sheet
+  // is not a worksheet.
   virtual std::unique_ptr<Worksheet> Open(const std::string& path) = 0;
 };
 
 // The real service: detects the file's format by its content and reads it.
-std::unique_ptr<SpreadsheetService> NewSpreadsheetService();
+// A password-protected workbook is opened with Excel's default password when that
+// fits, else with a password from `passwords` (null: none to ask), which must
+// outlive the service. When none fits, Open throws ReadError "FILE: the workbook
+// is password-protected and needs a password" (no password was given) or "...and
+// the password is wrong" (the last one given was wrong).
+std::unique_ptr<SpreadsheetService> NewSpreadsheetService(PasswordSource* passwords = nullptr);
 
-// Reads a workbook held in memory; `name` stands for the file in error messages.
-// This is the entry for tests and fuzzing: it touches no file.
-// Throws ReadError as SpreadsheetService::Open does.
+// Reads a workbook held in memory; `name` stands for the file in error messages
+// and in the questions to `passwords`. This is the entry for tests and fuzzing: it
+// touches no file. Throws ReadError as SpreadsheetService::Open does.
 std::unique_ptr<Worksheet> ReadWorkbookBytes(std::span<const std::uint8_t> bytes,
-                                             const std::string& name);
+                                             const std::string& name,
+                                             PasswordSource* passwords = nullptr);
 
 }  // namespace zerova
 

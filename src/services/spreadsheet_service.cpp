@@ -10,6 +10,7 @@
 #include "formats/common/ole2_container.h"
 #include "formats/common/zip_archive.h"
 #include "formats/ods/reader.h"
+#include "formats/ooxml_crypto/encrypted_package.h"
 #include "formats/xls/reader.h"
 #include "formats/xlsb/reader.h"
 #include "formats/xlsx/reader.h"
@@ -51,20 +52,24 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
 
 class LocalSpreadsheetService final : public SpreadsheetService {
  public:
+  explicit LocalSpreadsheetService(PasswordSource* passwords) : passwords_(passwords) {}
+
   std::unique_ptr<Worksheet> Open(const std::string& path) override {
     const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
-    return ReadWorkbookBytes(bytes, path);
+    return ReadWorkbookBytes(bytes, path, passwords_);
   }
+
+ private:
+  PasswordSource* passwords_;
 };
 
-}  // namespace
+constexpr const char* kNotOurs =
+    "not a spreadsheet file this program reads (.xls, .xlsx, .xlsm, .xlsb or .ods)";
 
-std::unique_ptr<Worksheet> ReadWorkbookBytes(std::span<const std::uint8_t> bytes,
-                                             const std::string& name) {
-  constexpr const char* kNotOurs =
-      "not a spreadsheet file this program reads (.xls, .xlsx, .xlsm, .xlsb or .ods)";
-  if (bytes.empty()) throw ReadError(name, "the file is empty");
-  if (LooksLikeOle2(bytes) || LooksLikeBiffStream(bytes)) return ReadXls(bytes, name);
+// A zip package: .ods, .xlsb or .xlsx/.xlsm. An encrypted OOXML package, once
+// decrypted, comes here too.
+std::unique_ptr<Worksheet> ReadZipWorkbook(std::span<const std::uint8_t> bytes,
+                                           const std::string& name) {
   if (!LooksLikeZip(bytes)) throw ReadError(name, kNotOurs);
   ZipArchive zip(bytes, name);
   if (LooksLikeOds(zip)) return ReadOds(zip);
@@ -73,8 +78,20 @@ std::unique_ptr<Worksheet> ReadWorkbookBytes(std::span<const std::uint8_t> bytes
   throw ReadError(name, kNotOurs);
 }
 
-std::unique_ptr<SpreadsheetService> NewSpreadsheetService() {
-  return std::make_unique<LocalSpreadsheetService>();
+}  // namespace
+
+std::unique_ptr<Worksheet> ReadWorkbookBytes(std::span<const std::uint8_t> bytes,
+                                             const std::string& name, PasswordSource* passwords) {
+  if (bytes.empty()) throw ReadError(name, "the file is empty");
+  if (LooksLikeOle2(bytes) && IsEncryptedPackage(bytes, name)) {
+    return ReadZipWorkbook(DecryptPackage(bytes, name, passwords), name);
+  }
+  if (LooksLikeOle2(bytes) || LooksLikeBiffStream(bytes)) return ReadXls(bytes, name, passwords);
+  return ReadZipWorkbook(bytes, name);
+}
+
+std::unique_ptr<SpreadsheetService> NewSpreadsheetService(PasswordSource* passwords) {
+  return std::make_unique<LocalSpreadsheetService>(passwords);
 }
 
 }  // namespace zerova

@@ -16,6 +16,7 @@
 #include "services/file_system.h"
 #include "services/spreadsheet.h"
 #include "services/window_hooks.h"
+#include "ui/command_line_passwords.h"
 #include "ui/progress_line.h"
 
 namespace zerova {
@@ -65,7 +66,7 @@ class CommandLineHooks final : public WindowHooks {
 };
 
 constexpr const char* kUsage =
-    "usage: zerova [FILE]\n"
+    "usage: zerova [--password-file PWFILE] [FILE]\n"
     "       zerova --from-menu\n"
     "\n"
     "Turns the active worksheet of a spreadsheet file into xmlstructure.xml in the\n"
@@ -80,11 +81,21 @@ constexpr const char* kUsage =
     "  zerova          open the window to choose the file and convert it\n"
     "  --from-menu     open the window, in the home folder when the current folder\n"
     "                  is not writable (the desktop menu starts zerova this way)\n"
+    "  --password-file PWFILE\n"
+    "                  the password of a password-protected FILE is the first line of PWFILE\n"
     "  --help          show this text\n"
     "  --version       show the program's version\n"
     "\n"
     "Reads .xls (Excel 97-2003 and 5.0/95), .xlsx and .xlsm (Office Open XML), .xlsb\n"
-    "(Excel binary) and .ods (OpenDocument) workbooks, recognised by their content.\n";
+    "(Excel binary) and .ods (OpenDocument) workbooks, recognised by their content.\n"
+    "\n"
+    "Password-protected workbooks: Excel's default password is tried first, silently;\n"
+    "then the first line of PWFILE, else the environment variable ZEROVA_PASSWORD,\n"
+    "else, when run from a terminal, zerova asks for the password there, without echo.\n"
+    "No password is ever taken on the command line, where others could see it.\n";
+
+constexpr char kPasswordFileOption[] = "--password-file";
+constexpr std::size_t kPasswordFileLength = sizeof kPasswordFileOption - 1;
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "zerova: %s\n", message.c_str());
@@ -97,12 +108,24 @@ void PrintUsage(bool to_stderr) { std::fputs(kUsage, to_stderr ? stderr : stdout
 
 int RunCommandLine(int argc, char** argv) {
   std::string path;
+  std::string password_file;
   bool have_path = false;
   bool options_done = false;
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
     if (!options_done && std::strcmp(arg, "--") == 0) {
       options_done = true;
+      continue;
+    }
+    if (!options_done && std::strncmp(arg, kPasswordFileOption, kPasswordFileLength) == 0 &&
+        (arg[kPasswordFileLength] == '\0' || arg[kPasswordFileLength] == '=')) {
+      const bool joined = arg[kPasswordFileLength] == '=';
+      if (!joined && i + 1 == argc) {
+        std::fprintf(stderr, "zerova: %s needs a file name\n", kPasswordFileOption);
+        PrintUsage(true);
+        return 2;
+      }
+      password_file = joined ? arg + kPasswordFileLength + 1 : argv[++i];
       continue;
     }
     if (!options_done && arg[0] == '-' && arg[1] != '\0') {
@@ -138,7 +161,8 @@ int RunCommandLine(int argc, char** argv) {
   };
   CatchStopSignals();
   try {
-    std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService();
+    CommandLinePasswords passwords(password_file);
+    std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService(&passwords);
     std::unique_ptr<FileSystem> file_system = NewLocalFileSystem();
     CommandLineHooks hooks(progress ? &*progress : nullptr);
     ConversionRun run(*spreadsheets, *file_system, hooks);

@@ -49,7 +49,9 @@ void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text,
 
 Form2::Form2(Form2Platform platform, QWidget* parent)
     : QWidget(parent), cd1(this, std::move(platform.open_dialog)), platform_(std::move(platform)) {
-  if (!platform_.spreadsheets) platform_.spreadsheets = NewSpreadsheetService();
+  if (!platform_.password_prompt) platform_.password_prompt = NewPasswordDialog();
+  passwords_ = std::make_unique<WindowPasswords>(this, std::move(platform_.password_prompt));
+  if (!platform_.spreadsheets) platform_.spreadsheets = NewSpreadsheetService(passwords_.get());
   if (!platform_.file_system) platform_.file_system = NewLocalFileSystem();
   if (!platform_.end_program)
     platform_.end_program = [](int status) { QCoreApplication::exit(status); };

@@ -9,8 +9,10 @@
 // Convert disabled, the progress line and bar hidden. Select asks for the file
 // once, Convert runs the conversion of that file on a worker thread, talking to
 // the window through MarshalledHooks, and the run ends the program; Exit ends it
-// at once. A failure in any handler or in the run is shown in a message box, and
-// the program then ends with status 1.
+// at once. A workbook that needs a password is asked for in a dialog on the
+// window's thread (WindowPasswords), again after a wrong password. A failure in
+// any handler or in the run is shown in a message box, and the program then ends
+// with status 1.
 //
 // While the conversion runs the window stays responsive and shows the progress
 // bar. Exit, or closing the window, then asks whether to stop; on yes the run
@@ -30,6 +32,7 @@
 #include "services/spreadsheet.h"
 #include "services/window_hooks.h"
 #include "ui/common_dialog.h"
+#include "ui/password_dialog.h"
 
 class QFrame;
 class QLabel;
@@ -48,7 +51,8 @@ struct Form2Platform {
   std::unique_ptr<OpenDialog> open_dialog;  // cd1's dialog
   std::unique_ptr<SpreadsheetService> spreadsheets;
   std::unique_ptr<FileSystem> file_system;
-  std::function<void(int status)> end_program;  // QCoreApplication::exit
+  std::function<void(int status)> end_program;      // QCoreApplication::exit
+  std::unique_ptr<PasswordPrompt> password_prompt;  // asked when a workbook needs a password
 };
 
 // The application title; every message box carries it.
@@ -118,6 +122,7 @@ class Form2 : public QWidget, private WindowHooks {
   void EndProgram() override;
 
   Form2Platform platform_;
+  std::unique_ptr<WindowPasswords> passwords_;  // the spreadsheet service's, over this window
   QStyle* button_style_ = nullptr;          // draws the buttons' solid coloured face
   std::unique_ptr<MarshalledHooks> hooks_;  // the run's way to the window
   std::unique_ptr<ConversionRun> run_;      // kept, with what it read, until the end

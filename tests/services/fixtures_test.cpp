@@ -1,8 +1,9 @@
 // Every fixture folder under tests/data: each input file (input.FORMAT, or
 // input-VARIANT.FORMAT for another version of a format) converts to expected.xml,
-// byte for byte. The folders and their documents come from tests/data/make_fixtures.py;
-// the other inputs from make_office_fixtures.py, make_biff_fixtures.py and
-// support/make_xlsb_fixtures.cpp.
+// byte for byte, with the password in the folder's password.txt when there is one.
+// The folders and their documents come from tests/data/make_fixtures.py; the other
+// inputs from make_office_fixtures.py, make_biff_fixtures.py,
+// make_encrypted_fixtures.py and support/make_xlsb_fixtures.cpp.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "services/document_diff.h"
 #include "services/error.h"
 #include "support/document.h"
+#include "support/given_passwords.h"
 
 namespace zerova::testing {
 namespace {
@@ -39,9 +41,16 @@ TEST(FixturesTest, EveryInputGivesItsExpectedDocument) {
     SCOPED_TRACE(input.string());
     const std::string expected =
         AsString(ReadFileBytes((input.parent_path() / "expected.xml").string()));
+    std::vector<std::string> passwords;
+    if (fs::exists(input.parent_path() / "password.txt")) {
+      std::string password =
+          AsString(ReadFileBytes((input.parent_path() / "password.txt").string()));
+      passwords.push_back(password.substr(0, password.find('\n')));
+    }
+    GivenPasswords source(passwords);
     std::string got;
     try {
-      got = DocumentOfBytes(ReadFileBytes(input.string()), input.filename().string());
+      got = DocumentOfBytes(ReadFileBytes(input.string()), input.filename().string(), &source);
     } catch (const Error& e) {
       ADD_FAILURE() << "refused: " << e.what();
       continue;

@@ -21,8 +21,9 @@ std::string DocumentOf(std::unique_ptr<Worksheet> sheet) {
   return file_system.Contents(run.DocumentPath);
 }
 
-std::string DocumentOfBytes(std::span<const std::uint8_t> bytes, const std::string& name) {
-  return DocumentOf(ReadWorkbookBytes(bytes, name));
+std::string DocumentOfBytes(std::span<const std::uint8_t> bytes, const std::string& name,
+                            PasswordSource* passwords) {
+  return DocumentOf(ReadWorkbookBytes(bytes, name, passwords));
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {

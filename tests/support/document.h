@@ -51,9 +51,11 @@ class GivenSheetService final : public SpreadsheetService {
 // The document the conversion writes for `sheet`.
 std::string DocumentOf(std::unique_ptr<Worksheet> sheet);
 
-// The document the conversion writes for the workbook in `bytes` (any format we read).
+// The document the conversion writes for the workbook in `bytes` (any format we read),
+// asking `passwords` (null: none) when it is password-protected.
 // Throws ReadError as the reader does.
-std::string DocumentOfBytes(std::span<const std::uint8_t> bytes, const std::string& name);
+std::string DocumentOfBytes(std::span<const std::uint8_t> bytes, const std::string& name,
+                            PasswordSource* passwords = nullptr);
 
 // The whole file at `path`, as bytes. Fails the test (and returns nothing) when unreadable.
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);

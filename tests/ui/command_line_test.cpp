@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
@@ -60,23 +61,27 @@ class CommandLineTest : public ::testing::Test {
   }
   ~CommandLineTest() override { fs::remove_all(dir_); }
 
-  // Runs the program `binary` with `args` (already quoted for the shell) in `work`.
+  // Runs the program `binary` with `args` (already quoted for the shell) in `work`,
+  // with the environment's assignments `env` ("NAME=value ...") before it.
   static Result Run(const fs::path& work, const std::string& args,
-                    const fs::path& binary = ZEROVA_BINARY) {
+                    const fs::path& binary = ZEROVA_BINARY, const std::string& env = "") {
     static std::atomic<int> runs{0};
     const std::string tag = std::to_string(runs++);
     const std::string stem = "/tmp/zerova-cli-" + std::to_string(::getpid()) + "-" + tag;
     const fs::path out = stem + ".out";
     const fs::path err = stem + ".err";
-    const std::string command = "cd '" + work.string() + "' && '" + binary.string() + "' " + args +
-                                " >'" + out.string() + "' 2>'" + err.string() + "' </dev/null";
+    const std::string command = "cd '" + work.string() + "' && " + env + " '" + binary.string() +
+                                "' " + args + " >'" + out.string() + "' 2>'" + err.string() +
+                                "' </dev/null";
     const int raw = std::system(command.c_str());
     Result result{WIFEXITED(raw) ? WEXITSTATUS(raw) : 128, Read(out), Read(err)};
     fs::remove(out);
     fs::remove(err);
     return result;
   }
-  Result Run(const std::string& args) const { return Run(dir_, args); }
+  Result Run(const std::string& args, const std::string& env = "") const {
+    return Run(dir_, args, ZEROVA_BINARY, env);
+  }
 
   // A copy of zerova in a folder of its own, so that its scratch file is the test's alone.
   fs::path PrivateProgram() const {
@@ -240,6 +245,90 @@ TEST_F(CommandLineTest, NamesWithLineBreaksAndStrayBytesGiveOneLineOfUtf8) {
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_TRUE(zerova::testing::IsUtf8(r.err)) << r.err;
   }
+}
+
+// The RC4 fixture's password is "pässwörd"; the default one needs none.
+TEST_F(CommandLineTest, PasswordsComeFromAFileOrTheEnvironmentNeverFromTheCommandLine) {
+  const std::string data = ZEROVA_TEST_DATA;
+  const std::string rc4 = "'" + data + "/encrypted-xls-rc4/input.xls'";
+  const std::string right = "'" + data + "/encrypted-xls-rc4/password.txt'";
+  std::ofstream(dir_ / "wrong.txt") << "pässwörd \n";
+  const std::string needs = ": the workbook is password-protected and needs a password\n";
+  const std::string wrong = ": the workbook is password-protected and the password is wrong\n";
+  const struct {
+    std::string args, env, err;
+  } rows[] = {
+      {rc4, "", "zerova: " + data + "/encrypted-xls-rc4/input.xls" + needs},
+      {"--password-file " + right + " " + rc4, "", ""},
+      {"--password-file=wrong.txt " + rc4, "",
+       "zerova: " + data + "/encrypted-xls-rc4/input.xls" + wrong},
+      {rc4, "ZEROVA_PASSWORD='pässwörd'", ""},
+      {rc4, "ZEROVA_PASSWORD=pass", "zerova: " + data + "/encrypted-xls-rc4/input.xls" + wrong},
+      {"--password-file wrong.txt " + rc4, "ZEROVA_PASSWORD='pässwörd'",
+       "zerova: " + data + "/encrypted-xls-rc4/input.xls" + wrong},  // the file comes first
+      {"--password-file missing.txt " + rc4, "",
+       "zerova: missing.txt: could not read the password file: No such file or directory\n"},
+      {"'" + data + "/encrypted-xlsx-agile-default/input.xlsx'", "", ""},
+  };
+  for (const auto& row : rows) {
+    PlaceEarlierDocument();
+    const Result r = Run(row.args, row.env);
+    const bool ok = row.err.empty();
+    EXPECT_EQ(r.status, ok ? 0 : 1) << row.args << " " << row.env;
+    EXPECT_EQ(r.err, row.err) << row.args << " " << row.env;
+    EXPECT_EQ(Read(dir_ / "xmlstructure.xml"),
+              ok ? Read(data + "/basic/expected.xml") : "earlier\r\n")
+        << row.args;
+  }
+  const Result dangling = Run("x.xls --password-file");
+  EXPECT_EQ(dangling.status, 2);
+  EXPECT_EQ(dangling.err.rfind("zerova: --password-file needs a file name\n", 0), 0u);
+}
+
+// On a terminal with no password given, zerova asks there without echo, and
+// again after a wrong password.
+TEST_F(CommandLineTest, AsksOnTheTerminalWithoutEcho) {
+  const std::string input = ZEROVA_TEST_DATA "/encrypted-xls-rc4/input.xls";
+  int terminal = -1;
+  const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::unsetenv("ZEROVA_PASSWORD");
+    if (::chdir(dir_.c_str()) != 0) ::_exit(126);
+    ::execl(ZEROVA_BINARY, ZEROVA_BINARY, input.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  std::string seen;
+  // Reads the terminal until `text` has been shown, the program ends, or 10 s pass.
+  const auto wait_for = [&](const std::string& text) {
+    char buffer[256];
+    while (seen.find(text) == std::string::npos) {
+      pollfd ready = {terminal, POLLIN, 0};
+      if (::poll(&ready, 1, 10000) <= 0) return false;
+      const ssize_t n = ::read(terminal, buffer, sizeof buffer);
+      if (n <= 0) return false;
+      seen.append(buffer, static_cast<std::size_t>(n));
+    }
+    return true;
+  };
+  const auto type = [&](const std::string& text) {
+    ASSERT_EQ(::write(terminal, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  };
+  EXPECT_TRUE(wait_for("Password for " + input + ": "));
+  type("secret\n");
+  EXPECT_TRUE(wait_for("The password is wrong.\r\nPassword for " + input + ": "));
+  type("pässwörd\n");
+  EXPECT_TRUE(wait_for("XML created successfully"));
+  wait_for("\x04");  // to the end of output
+  ::close(terminal);
+  int status = 0;
+  for (int i = 0; i < 100 && ::waitpid(pid, &status, WNOHANG) == 0; ++i) ::usleep(100000);
+  if (::waitpid(pid, &status, WNOHANG) == 0) ::kill(pid, SIGKILL), ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << seen;
+  EXPECT_EQ(seen.find("secret"), std::string::npos) << seen;
+  EXPECT_EQ(seen.find("pässwörd"), std::string::npos) << seen;
+  EXPECT_EQ(Read(dir_ / "xmlstructure.xml"),
+            Read(std::string(ZEROVA_TEST_DATA) + "/basic/expected.xml"));
 }
 
 TEST_F(CommandLineTest, UsageErrorsExitWithStatus2) {

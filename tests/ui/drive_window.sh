@@ -1,9 +1,13 @@
 #!/bin/sh
 # Drives a real Zerova window under Xvfb as a user would: Select, type the
 # fixture's path into the file dialog, Enter, Convert, dismiss the message.
-# Passes when the program exits with status 0 and leaves the expected document.
+# When the fixture holds password.txt, the workbook is password-protected: a wrong
+# password is typed into the password dialog first, then, when the dialog asks
+# again, the right one. Passes when the program exits with status 0 and leaves the
+# expected document.
 #
-# usage: drive_window.sh ZEROVA FIXTURE_DIR     (FIXTURE_DIR holds input.xls, expected.xml)
+# usage: drive_window.sh ZEROVA FIXTURE_DIR     (FIXTURE_DIR holds input.xls, expected.xml
+#                                                and perhaps password.txt)
 # Exits 77 (skipped) when xvfb-run or xdotool is missing.
 set -eu
 
@@ -69,6 +73,22 @@ if xdotool search --onlyvisible --name '^Open$' >/dev/null 2>&1; then xdotool ke
 
 sleep 0.5
 click "$main" 296 92
+if [ -f "$fixture/password.txt" ]; then
+  for password in "not the password" "$(head -n 1 "$fixture/password.txt")"; do
+    asked=$(wait_window Password) || fail "no password dialog after Convert"
+    [ -n "$asked" ] || fail "no password dialog after Convert"
+    sleep 0.5
+    xdotool type --delay 10 "$password"
+    xdotool key Return
+    # The dialog closes; after the wrong password a new one asks again.
+    i=0
+    while xdotool search --onlyvisible --name '^Password$' 2>/dev/null | grep -qx "$asked"; do
+      i=$((i + 1))
+      [ "$i" -le 50 ] || fail "the password dialog did not close"
+      sleep 0.1
+    done
+  done
+fi
 box=$(wait_window Dizuzize) || fail "no message after Convert"
 [ -n "$box" ] || fail "no message after Convert"
 sleep 0.5

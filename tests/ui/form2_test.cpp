@@ -3,15 +3,19 @@
 // dialog and the end of the program are stood in for; message boxes are the
 // real ones, answered as a user would.
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSemaphore>
+#include <QThread>
 #include <QtTest>
 #include <atomic>
 #include <optional>
+#include <thread>
 
 #include "support/memory_file_system.h"
 #include "ui/form2.h"
@@ -78,22 +82,38 @@ struct GatedFileSystem final : testing::FileSystemWrapper {
   std::shared_ptr<std::atomic<int>> lines_written = std::make_shared<std::atomic<int>>(0);
 };
 
+// Answers the password dialog from a list (nullopt: Cancel), noting each question
+// as "NAME" or "NAME (wrong)", and whether it was asked on the GUI thread.
+struct FakePasswordPrompt final : PasswordPrompt {
+  FakePasswordPrompt(QList<std::optional<QString>> a, QStringList* q) : answers(a), questions(q) {}
+  std::optional<QString> Ask(QWidget*, const QString& file_name, bool wrong) override {
+    const bool gui = QThread::currentThread() == QCoreApplication::instance()->thread();
+    questions->append(file_name + (wrong ? " (wrong)" : "") + (gui ? "" : " (off the GUI thread)"));
+    return answers.isEmpty() ? std::nullopt : answers.takeFirst();
+  }
+  QList<std::optional<QString>> answers;
+  QStringList* questions;
+};
+
 }  // namespace
 
 class Form2Test : public QObject {
   Q_OBJECT
 
   Form2& MakeForm(QString answer, std::unique_ptr<SpreadsheetService> spreadsheets = nullptr,
-                  std::unique_ptr<FileSystem> file_system = nullptr, bool real_dialog = false) {
+                  std::unique_ptr<FileSystem> file_system = nullptr, bool real_dialog = false,
+                  QList<std::optional<QString>> passwords = {}) {
     dir_.emplace();
     QDir::setCurrent(dir_->path());
     dialogs_.clear();
     end_status_.reset();
     boxes_.clear();
+    questions_.clear();
     Form2Platform platform{
         real_dialog ? nullptr : std::make_unique<FakeOpenDialog>(answer, &dialogs_),
         std::move(spreadsheets), std::move(file_system),
-        [this](int status) { end_status_ = status; }};
+        [this](int status) { end_status_ = status; },
+        std::make_unique<FakePasswordPrompt>(passwords, &questions_)};
     form_ = std::make_unique<Form2>(std::move(platform));
     form_->show();
     if (!QTest::qWaitForWindowActive(form_.get())) qWarning("the window never became active");
@@ -126,6 +146,7 @@ class Form2Test : public QObject {
   QList<QStringList> boxes_;
   std::shared_ptr<QSemaphore> permits_;  // the gated file system's, when there is one
   std::optional<QTemporaryDir> dir_;
+  QStringList questions_;
 
  private slots:
   // A run left waiting on its file system is let go, so the window can end it.
@@ -370,6 +391,94 @@ class Form2Test : public QObject {
     QCOMPARE(boxes_.size(), 2);
     if (stop)
       QVERIFY(boxes_.last().at(1).contains("cancelled; the incomplete document was removed"));
+  }
+
+  // Convert meets a password-protected workbook: the dialog names the file and
+  // asks again after a wrong password; Cancel ends as any refusal does.
+  void ConvertAsksForThePassword_data() {
+    QTest::addColumn<QList<std::optional<QString>>>("answers");
+    QTest::addColumn<QStringList>("questions");
+    QTest::addColumn<QString>("message");
+    const QString name = "input.xls";
+    const QString refusal = ZEROVA_TEST_DATA
+        "/encrypted-xls-rc4/input.xls: the workbook is "
+        "password-protected and ";
+    QTest::newRow("right") << QList<std::optional<QString>>{QString("pässwörd")}
+                           << QStringList{name} << "XML created successfully";
+    QTest::newRow("wrong, then right")
+        << QList<std::optional<QString>>{QString("secret"), QString("pässwörd")}
+        << QStringList{name, name + " (wrong)"} << "XML created successfully";
+    QTest::newRow("cancel") << QList<std::optional<QString>>{std::nullopt} << QStringList{name}
+                            << refusal + "needs a password";
+    QTest::newRow("wrong, then cancel")
+        << QList<std::optional<QString>>{QString("secret"), std::nullopt}
+        << QStringList{name, name + " (wrong)"} << refusal + "the password is wrong";
+  }
+  void ConvertAsksForThePassword() {
+    QFETCH(QList<std::optional<QString>>, answers);
+    QFETCH(QStringList, questions);
+    QFETCH(QString, message);
+    Form2& form =
+        MakeForm(ZEROVA_TEST_DATA "/encrypted-xls-rc4/input.xls", nullptr, nullptr, false, answers);
+    Click(form.Command2);
+    AnswerNextMessageBox();
+    Click(form.Command1);
+    QTRY_VERIFY(end_status_.has_value());
+    QCOMPARE(questions_, questions);  // each asked on the GUI thread, from the worker
+    QCOMPARE(boxes_.value(0).value(1), message);
+    const bool ok = message == "XML created successfully";
+    QCOMPARE(end_status_, std::optional<int>(ok ? 0 : 1));
+    QFile written("xmlstructure.xml"), expected(ZEROVA_TEST_DATA "/basic/expected.xml");
+    QCOMPARE(written.exists(), ok);
+    if (!ok) return;
+    QVERIFY(written.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), expected.readAll());
+  }
+
+  // Asked from a worker thread, the window's source asks on the GUI thread and
+  // hands the answer back.
+  void PasswordsAreAskedOnTheGuiThread() {
+    QWidget window;
+    QStringList questions;
+    WindowPasswords passwords(
+        &window, std::make_unique<FakePasswordPrompt>(
+                     QList<std::optional<QString>>{QString("kéy"), std::nullopt}, &questions));
+    std::optional<SecretBytes> first, second;
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+      first = passwords.Password("/data/book.xlsx", false);
+      second = passwords.Password("/data/book.xlsx", true);
+      done = true;
+    });
+    QVERIFY(QTest::qWaitFor([&] { return done.load(); }, 10000));
+    worker.join();
+    QCOMPARE(questions, (QStringList{"book.xlsx", "book.xlsx (wrong)"}));
+    QVERIFY(first && std::string(first->begin(), first->end()) == "k\xC3\xA9y");
+    QVERIFY(!second);
+  }
+
+  // The real dialog: the file's name, a masked entry, OK gives the text, Cancel nothing.
+  void PasswordDialogMasksTheEntry() {
+    QWidget window;
+    window.show();
+    const std::unique_ptr<PasswordPrompt> prompt = NewPasswordDialog();
+    for (const bool ok : {true, false}) {
+      QString question;
+      QTimer::singleShot(50, this, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(dialog->windowTitle(), QString("Password"));
+        question = dialog->findChild<QLabel*>("question")->text();
+        auto* entry = dialog->findChild<QLineEdit*>("password");
+        QCOMPARE(entry->echoMode(), QLineEdit::Password);
+        QTest::keyClicks(entry, "abc");
+        QTest::keyClick(entry, ok ? Qt::Key_Return : Qt::Key_Escape);
+      });
+      const std::optional<QString> typed = prompt->Ask(&window, "book.xls", !ok);
+      QCOMPARE(typed, ok ? std::optional<QString>("abc") : std::nullopt);
+      QVERIFY(question.contains("“book.xls” is password-protected"));
+      QCOMPARE(question.contains("The password is wrong."), !ok);
+    }
   }
 };
 

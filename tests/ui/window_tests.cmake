@@ -44,3 +44,10 @@ if(X11_FOUND)
       $<TARGET_FILE:zerova> $<TARGET_FILE:make_text_grid> $<TARGET_FILE:x_probe>)
   set_tests_properties(drive_busy_window PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
 endif()
+
+# The same with a password-protected workbook: the password dialog, a wrong
+# password, then the right one.
+add_test(NAME drive_window_password
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/ui/drive_window.sh
+    $<TARGET_FILE:zerova> ${CMAKE_CURRENT_SOURCE_DIR}/data/encrypted-xls-rc4)
+set_tests_properties(drive_window_password PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)

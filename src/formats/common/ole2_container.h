@@ -1,26 +1,62 @@
-// The OLE2 compound file around an .xls workbook ([MS-CFB]), opened with libgsf.
+// The OLE2 compound file ([MS-CFB]) around an .xls workbook or an encrypted OOXML
+// package, opened with libgsf.
 //
-// An .xls file is a small file system; the workbook itself is the stream named
-// "Workbook" (BIFF8) or "Book" (BIFF5) in its root storage. Which BIFF version
-// the stream holds is decided by its first BOF record, never by the stream's name.
+// A compound file is a small file system. An .xls workbook is the root stream
+// named "Workbook" (BIFF8) or "Book" (BIFF5); which BIFF version the stream holds
+// is decided by its first BOF record, never by the stream's name. An encrypted
+// .xlsx, .xlsm or .xlsb is the pair of root streams "EncryptionInfo" and
+// "EncryptedPackage" ([MS-OFFCRYPTO] 2.3.4).
 #ifndef ZEROVA_FORMATS_COMMON_OLE2_CONTAINER_H_
 #define ZEROVA_FORMATS_COMMON_OLE2_CONTAINER_H_
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
+
+struct _GsfInfile;
 
 namespace zerova {
 
 // True iff `bytes` start with the OLE2 compound-file signature.
 bool LooksLikeOle2(std::span<const std::uint8_t> bytes);
 
+// The root storage of a compound file held in memory.
+class Ole2Container {
+ public:
+  // Opens the compound file in `bytes`, which must outlive this object; `file`
+  // names it in errors. Throws ReadError when its directory cannot be read;
+  // GLib's own message, if any, is folded into the error's text.
+  Ole2Container(std::span<const std::uint8_t> bytes, std::string file);
+  Ole2Container(const Ole2Container&) = delete;
+  Ole2Container& operator=(const Ole2Container&) = delete;
+  ~Ole2Container();
+
+  // True iff the root storage holds a child named `name`, ignoring case.
+  bool Has(const char* name) const;
+
+  // The bytes of the root stream named `name` (ignoring case). Throws ReadError
+  // naming the file when there is no such stream, it is a storage, it claims more
+  // bytes than the file holds, or it cannot be read whole.
+  std::vector<std::uint8_t> Read(const char* name) const;
+
+  const std::string& file() const { return file_; }
+
+ private:
+  // The index of the root child named `name` ignoring case, or -1.
+  int Find(const char* name) const;
+
+  std::span<const std::uint8_t> bytes_;
+  std::string file_;
+  struct Handles;
+  std::unique_ptr<Handles> handles_;
+};
+
 // Returns the bytes of the root stream named "Workbook", or else of the one named
 // "Book", names compared ignoring case. `bytes` need only live during the call.
 // Throws ReadError naming `file` when the compound file is damaged, holds neither
-// stream, or the stream cannot be read whole; GLib's own message, if any, is folded
-// into the error's text.
+// stream, or the stream cannot be read whole.
 std::vector<std::uint8_t> ReadWorkbookStream(std::span<const std::uint8_t> bytes,
                                              const std::string& file);
 

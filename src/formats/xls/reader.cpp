@@ -7,6 +7,7 @@
 #include "formats/common/little_endian.h"
 #include "formats/common/ole2_container.h"
 #include "formats/xls/record_cursor.h"
+#include "formats/xls/record_decryption.h"
 #include "formats/xls/records.h"
 #include "formats/xls/sheet_builder.h"
 #include "formats/xls/workbook_globals.h"
@@ -105,9 +106,12 @@ bool LooksLikeBiffStream(std::span<const std::uint8_t> bytes) {
   }
 }
 
-std::unique_ptr<Worksheet> ReadXls(std::span<const std::uint8_t> bytes, const std::string& name) {
-  if (!LooksLikeOle2(bytes)) return ReadStream(bytes, name);
-  const std::vector<std::uint8_t> stream = ReadWorkbookStream(bytes, name);
+std::unique_ptr<Worksheet> ReadXls(std::span<const std::uint8_t> bytes, const std::string& name,
+                                   PasswordSource* passwords) {
+  std::vector<std::uint8_t> stream = LooksLikeOle2(bytes)
+                                         ? ReadWorkbookStream(bytes, name)
+                                         : std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+  DecryptWorkbookStream(stream, name, passwords);
   return ReadStream(stream, name);
 }
 

@@ -18,6 +18,7 @@
 #include <span>
 #include <string>
 
+#include "services/password_source.h"
 #include "services/spreadsheet.h"
 
 namespace zerova {
@@ -31,11 +32,14 @@ bool LooksLikeBiffStream(std::span<const std::uint8_t> bytes);
 // Reads the active worksheet of the .xls file in `bytes`, an OLE2 compound file with
 // a workbook stream or a bare stream: the sheet the first WINDOW1 record names, or
 // the first sheet without WINDOW1 or when its index is out of range; the one sheet
-// of a BIFF2-4 worksheet file. `name` stands for the file in error messages. Throws
-// ReadError naming `name` when the container has no workbook stream, the workbook
-// is encrypted or damaged, or its active sheet is not a worksheet (a chart, macro
+// of a BIFF2-4 worksheet file. `name` stands for the file in error messages. An
+// encrypted BIFF5 or BIFF8 workbook is decrypted first (record_decryption.h), with
+// the default password or one from `passwords` (null: none to ask). Throws
+// ReadError naming `name` when the container has no workbook stream, no password
+// opens the workbook, it is damaged, or its active sheet is not a worksheet (a chart, macro
 // sheet, Visual Basic module or dialog sheet).
-std::unique_ptr<Worksheet> ReadXls(std::span<const std::uint8_t> bytes, const std::string& name);
+std::unique_ptr<Worksheet> ReadXls(std::span<const std::uint8_t> bytes, const std::string& name,
+                                   PasswordSource* passwords = nullptr);
 
 }  // namespace zerova
 

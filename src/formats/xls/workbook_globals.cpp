@@ -98,8 +98,10 @@ class GlobalsReader {
   bool HandleShared() {
     const ByteSpan body = cursor_.body();
     switch (cursor_.id()) {
-      case biff::kFilepass:
-        cursor_.Fail("workbook is password-protected (encrypted)");
+      case biff::kFilepass:  // a BIFF5 or BIFF8 stream was decrypted before it was read
+        if (old())
+          cursor_.Fail("the workbook is encrypted with a method this program does not read");
+        return true;
       case biff::kCodepage:
         cursor_.RequireBody(2);
         globals_.codepage = GetU16(body, 0);

@@ -48,8 +48,10 @@ struct WorkbookGlobals {
 // has no globals: its one sheet, named after the file, is the whole stream (`end` 0),
 // and its formats are the sheet's (ReadSheetHeader).
 // Throws ReadError when the stream does not begin with a BOF record of workbook
-// globals or of a BIFF2-4 sheet, the workbook is encrypted (FILEPASS), it lists no
-// sheet, or a record is truncated.
+// globals or of a BIFF2-4 sheet, a BIFF2-4 file is encrypted (FILEPASS), it lists no
+// sheet, or a record is truncated. The records after a BIFF5 or BIFF8 FILEPASS
+// record are read as they stand: REQUIRES: an encrypted stream has been decrypted
+// (DecryptWorkbookStream).
 WorkbookGlobals ReadWorkbookGlobals(BiffRecordCursor& cursor);
 
 // Reads the BOF record of `sheet`, the cursor's next record. Throws ReadError when

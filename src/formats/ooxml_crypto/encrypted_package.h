@@ -1,0 +1,40 @@
+// Decrypting an encrypted OOXML package: the entry format detection calls.
+//
+// The EncryptedPackage stream is the package's size (8 bytes) and its bytes,
+// encrypted: in AES-ECB for Standard encryption, and in 4,096-byte segments of
+// AES-CBC, each with its own IV, for Agile encryption. An Agile package's HMAC is
+// checked over the whole stream before any of it is decrypted.
+#ifndef ZEROVA_FORMATS_OOXML_CRYPTO_ENCRYPTED_PACKAGE_H_
+#define ZEROVA_FORMATS_OOXML_CRYPTO_ENCRYPTED_PACKAGE_H_
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "formats/ooxml_crypto/encryption_info.h"
+#include "services/password_source.h"
+
+namespace zerova {
+
+// True iff the OLE2 file in `bytes` holds the streams EncryptionInfo and
+// EncryptedPackage. Throws ReadError naming `file` when its directory cannot be read.
+bool IsEncryptedPackage(std::span<const std::uint8_t> bytes, const std::string& file);
+
+// The package inside the encrypted OOXML file `bytes`, decrypted, with the default
+// password or one from `passwords` (null: none to ask). Throws ReadError naming
+// `file` when a stream is missing or damaged, the header is refused
+// (ParseEncryptionInfo), no password fits (kNeedsPassword, kWrongPassword), or the
+// package fails its integrity check.
+std::vector<std::uint8_t> DecryptPackage(std::span<const std::uint8_t> bytes,
+                                         const std::string& file, PasswordSource* passwords);
+
+// The same, from the two streams' bytes; `package` is decrypted in place and
+// becomes the package. The entry for tests and fuzzing.
+void DecryptPackageStreams(ByteView info_stream, std::vector<std::uint8_t>& package,
+                           const std::string& file, PasswordSource* passwords,
+                           std::uint32_t max_spin_count = kMaxSpinCount);
+
+}  // namespace zerova
+
+#endif  // ZEROVA_FORMATS_OOXML_CRYPTO_ENCRYPTED_PACKAGE_H_
