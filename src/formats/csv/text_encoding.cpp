@@ -1,0 +1,101 @@
+#include "formats/csv/text_encoding.h"
+
+#include <algorithm>
+#include <cassert>
+
+#include "formats/common/codepage_decoder.h"
+#include "formats/common/unicode.h"
+
+namespace zerova {
+namespace {
+
+// The length of the UTF-8 sequence at `at`: 1-4, 0 when it is invalid, or -1 when
+// it is cut short by the end of `bytes`.
+int Utf8Length(std::span<const std::uint8_t> bytes, std::size_t at) {
+  const std::uint8_t lead = bytes[at];
+  if (lead < 0x80) return 1;
+  int length = 0;
+  std::uint8_t low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  for (int i = 1; i < length; ++i) {
+    if (at + i >= bytes.size()) return -1;
+    const std::uint8_t b = bytes[at + i];
+    if (b < (i == 1 ? low : 0x80) || b > (i == 1 ? high : 0xBF)) return 0;
+  }
+  return length;
+}
+
+bool IsUtf8(std::span<const std::uint8_t> bytes, bool cut) {
+  for (std::size_t at = 0; at < bytes.size();) {
+    const int length = Utf8Length(bytes, at);
+    if (length == -1) return cut;
+    if (length == 0) return false;
+    at += static_cast<std::size_t>(length);
+  }
+  return true;
+}
+
+std::string DecodeUtf16(std::span<const std::uint8_t> bytes, bool big_endian) {
+  std::string out;
+  out.reserve(bytes.size());
+  auto unit = [&](std::size_t at) -> char32_t {
+    return big_endian ? (bytes[at] << 8) | bytes[at + 1] : bytes[at] | (bytes[at + 1] << 8);
+  };
+  const std::size_t end = bytes.size() & ~std::size_t{1};
+  for (std::size_t at = 0; at < end; at += 2) {
+    char32_t c = unit(at);
+    if (c >= 0xD800 && c <= 0xDBFF && at + 3 < end) {
+      const char32_t low = unit(at + 2);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        at += 2;
+      }
+    }
+    AppendUtf8(c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c, out);
+  }
+  if (end != bytes.size()) AppendUtf8(0xFFFD, out);  // half a unit at the end
+  return out;
+}
+
+}  // namespace
+
+DetectedEncoding DetectTextEncoding(std::span<const std::uint8_t> bytes, bool cut) {
+  const auto starts = [&](std::initializer_list<std::uint8_t> mark) {
+    return bytes.size() >= mark.size() && std::equal(mark.begin(), mark.end(), bytes.begin());
+  };
+  if (starts({0xEF, 0xBB, 0xBF})) return {TextEncoding::kUtf8, 3};
+  if (starts({0xFF, 0xFE})) return {TextEncoding::kUtf16Le, 2};
+  if (starts({0xFE, 0xFF})) return {TextEncoding::kUtf16Be, 2};
+  return {IsUtf8(bytes, cut) ? TextEncoding::kUtf8 : TextEncoding::kWindows1252, 0};
+}
+
+std::string DecodeText(std::span<const std::uint8_t> bytes, TextEncoding encoding) {
+  assert(encoding != TextEncoding::kUtf8);
+  if (encoding != TextEncoding::kWindows1252) {
+    return DecodeUtf16(bytes, encoding == TextEncoding::kUtf16Be);
+  }
+  // One byte, one character: decoded piece by piece, so no buffer for the whole
+  // file's worst case is ever held.
+  constexpr std::size_t kPiece = 64 * 1024;
+  CodepageDecoder decoder(1252);
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 8);
+  for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
+    out += decoder.Decode(bytes.subspan(at, std::min(kPiece, bytes.size() - at)));
+  }
+  return out;
+}
+
+}  // namespace zerova
