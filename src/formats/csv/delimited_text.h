@@ -40,8 +40,8 @@ class DelimitedText {
 // or more (at least three records in four with the same count); on a tie TAB, then
 // semicolon, then comma. When `cut` (the text goes on past the sample), a last
 // record that no line break ends is not judged, unless it is the sample's only
-// one and the sample is 4 KiB or more: a record longer than that is judged alone. Returns '\0' when no delimiter parts the records
-// so.
+// one and the sample is 4 KiB or more: a record longer than that is judged alone. Returns '\0' when
+// no delimiter parts the records so.
 char ChooseDelimiter(std::string_view sample, bool cut);
 
 }  // namespace zerova

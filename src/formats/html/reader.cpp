@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "formats/common/unicode.h"
 #include "formats/html/table_layout.h"
 #include "formats/html/visible_text.h"
 #include "services/error.h"
@@ -163,6 +164,35 @@ struct ParserFree {
   void operator()(htmlParserCtxt* parser) const { htmlFreeParserCtxt(parser); }
 };
 
+// True iff the page's first 64 KiB say "charset" anywhere, in any case: a <meta>
+// that names the encoding, which libxml2 follows.
+bool NamesCharset(std::span<const std::uint8_t> bytes) {
+  static constexpr std::string_view kCharset = "charset";
+  const auto head = bytes.first(std::min<std::size_t>(bytes.size(), 64 * 1024));
+  const auto it = std::search(
+      head.begin(), head.end(), kCharset.begin(), kCharset.end(),
+      [](std::uint8_t b, char c) { return (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b) == c; });
+  return it != head.end();
+}
+
+// The encoding a byte-order mark at the start of `bytes` names, which then goes
+// from `bytes`; XML_CHAR_ENCODING_NONE without one. The mark wins over any <meta>.
+xmlCharEncoding TakeByteOrderMark(std::span<const std::uint8_t>& bytes) {
+  const auto starts = [&](std::initializer_list<std::uint8_t> mark) {
+    return bytes.size() >= mark.size() && std::equal(mark.begin(), mark.end(), bytes.begin());
+  };
+  if (starts({0xEF, 0xBB, 0xBF})) {
+    bytes = bytes.subspan(3);
+    return XML_CHAR_ENCODING_UTF8;
+  }
+  if (starts({0xFF, 0xFE}) || starts({0xFE, 0xFF})) {
+    const bool little = bytes[0] == 0xFF;
+    bytes = bytes.subspan(2);
+    return little ? XML_CHAR_ENCODING_UTF16LE : XML_CHAR_ENCODING_UTF16BE;
+  }
+  return XML_CHAR_ENCODING_NONE;
+}
+
 // The ASCII text of `prefix`: past a UTF-8 byte-order mark, or the low bytes of
 // UTF-16 after its mark.
 std::string AsciiOf(std::span<const std::uint8_t> prefix) {
@@ -219,23 +249,20 @@ std::unique_ptr<Worksheet> ReadHtml(std::span<const std::uint8_t> bytes, const s
   sax.ignorableWhitespace = &OnCharacters;
   sax.serror = &Quiet;
   TableReader reader;
-  // A byte-order mark decides the encoding (over any <meta> charset), and goes.
-  xmlCharEncoding encoding = XML_CHAR_ENCODING_NONE;
-  if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-    encoding = XML_CHAR_ENCODING_UTF8;
-    bytes = bytes.subspan(3);
-  } else if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-    encoding = XML_CHAR_ENCODING_UTF16LE;
-    bytes = bytes.subspan(2);
-  } else if (bytes.size() >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) {
-    encoding = XML_CHAR_ENCODING_UTF16BE;
-    bytes = bytes.subspan(2);
-  }
+  const xmlCharEncoding encoding = TakeByteOrderMark(bytes);
+  // Bytes that are not UTF-8, on a page that names no charset: Windows-1252, as
+  // browsers read such pages (libxml2 alone would take ISO-8859-1).
+  const bool windows_1252 =
+      encoding == XML_CHAR_ENCODING_NONE && !IsUtf8(bytes, false) && !NamesCharset(bytes);
   const auto* data = reinterpret_cast<const char*>(bytes.data());
-  const std::size_t head = std::min<std::size_t>(bytes.size(), 4);
+  const std::size_t head = windows_1252 ? 0 : std::min<std::size_t>(bytes.size(), 4);
   std::unique_ptr<htmlParserCtxt, ParserFree> parser(
       htmlCreatePushParserCtxt(&sax, nullptr, data, static_cast<int>(head), nullptr, encoding));
   if (parser == nullptr) throw ReadError(file, "cannot start reading the HTML");
+  if (windows_1252) {
+    xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler("windows-1252");
+    if (handler != nullptr) xmlSwitchToEncoding(parser.get(), handler);
+  }
   parser->_private = &reader;
   htmlCtxtUseOptions(parser.get(), kOptions);
   for (std::size_t at = head; at < bytes.size() && !reader.done(); at += kChunk) {

@@ -9,8 +9,8 @@
 // is text, as shown (formats/html/visible_text.h): nothing is taken for a number
 // or a date, so "007" stays "007". A table inside a cell adds its text to that
 // cell, its cells parted by TAB and its rows by LF; a <caption>, scripts and
-// styles add nothing. The page's encoding comes from a byte-order mark or its
-// <meta> charset, else UTF-8 (Windows-1252 when the bytes are not UTF-8).
+// styles add nothing. The page's encoding comes from a byte-order mark, else its
+// <meta> charset, else UTF-8, or Windows-1252 when the bytes are not UTF-8.
 #ifndef ZEROVA_FORMATS_HTML_READER_H_
 #define ZEROVA_FORMATS_HTML_READER_H_
 

@@ -52,6 +52,8 @@ TEST(HtmlReaderTest, TextSpansAndRefusals) {
        Bytes("<html><head><meta charset=\"windows-1252\"></head><table><tr><td>\x80 "
              "caf\xE9</td></tr></table>"),
        "A1=€ café"},
+      {"Windows-1252 when the page names no charset and is not UTF-8",
+       Bytes("<table><tr><td>\x80 caf\xE9</td></tr></table>"), "A1=€ café"},
       {"UTF-16 with its byte-order mark",
        [] {
          std::vector<std::uint8_t> bytes = {0xFF, 0xFE};
