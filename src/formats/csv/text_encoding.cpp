@@ -12,21 +12,13 @@ namespace {
 std::string DecodeUtf16(std::span<const std::uint8_t> bytes, bool big_endian) {
   std::string out;
   out.reserve(bytes.size());
-  auto unit = [&](std::size_t at) -> char32_t {
-    return big_endian ? (bytes[at] << 8) | bytes[at + 1] : bytes[at] | (bytes[at + 1] << 8);
-  };
+  Utf16Decoder decoder(out);
   const std::size_t end = bytes.size() & ~std::size_t{1};
   for (std::size_t at = 0; at < end; at += 2) {
-    char32_t c = unit(at);
-    if (c >= 0xD800 && c <= 0xDBFF && at + 3 < end) {
-      const char32_t low = unit(at + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-        at += 2;
-      }
-    }
-    AppendUtf8(c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c, out);
+    decoder.Unit(big_endian ? static_cast<char16_t>((bytes[at] << 8) | bytes[at + 1])
+                            : static_cast<char16_t>(bytes[at] | (bytes[at + 1] << 8)));
   }
+  decoder.Finish();
   if (end != bytes.size()) AppendUtf8(0xFFFD, out);  // half a unit at the end
   return out;
 }
