@@ -9,8 +9,7 @@
 #include <string_view>
 
 #include "formats/common/unicode.h"
-#include "formats/html/table_layout.h"
-#include "formats/html/visible_text.h"
+#include "formats/html/first_table.h"
 #include "services/error.h"
 
 namespace zerova {
@@ -25,135 +24,23 @@ std::string_view View(const xmlChar* text) {
   return text == nullptr ? std::string_view() : reinterpret_cast<const char*>(text);
 }
 
-// Elements whose content is not shown.
-bool IsHidden(std::string_view name) {
-  return name == "script" || name == "style" || name == "template" || name == "title" ||
-         name == "head" || name == "noscript";
-}
-
-// Elements that start and end a block of text inside a cell.
-bool IsBlock(std::string_view name) {
-  static constexpr std::array<std::string_view, 24> kBlocks = {
-      "p",  "div",     "ul",     "ol",      "li",      "dl",     "dt",     "dd",
-      "h1", "h2",      "h3",     "h4",      "h5",      "h6",     "pre",    "blockquote",
-      "hr", "address", "center", "section", "article", "header", "footer", "form"};
-  return std::find(kBlocks.begin(), kBlocks.end(), name) != kBlocks.end();
-}
-
-// Follows the parser's elements, laying out the first table's cells.
-class TableReader {
- public:
-  void Start(std::string_view name, const xmlChar** attributes);
-  void End(std::string_view name);
-  void Characters(std::string_view text);
-
-  bool found() const { return depth_ > 0 || done_; }
-  bool done() const { return done_; }
-  // The sheet, with a cell that the page left open (cut short) ended.
-  std::unique_ptr<PooledSheet> Finish() {
-    if (in_cell_) layout_.EndCell(text_.Take());
-    return layout_.Finish();
-  }
-
- private:
-  TableLayout layout_;
-  VisibleText text_;
-  int depth_ = 0;                    // tables open, the sheet's own counted as 1
-  bool done_ = false;                // the sheet's table has ended
-  bool in_cell_ = false;             // inside one of the sheet's cells
-  int hidden_ = 0;                   // hidden elements open
-  int preformatted_ = 0;             // <pre> elements open
-  bool nested_row_started_ = false;  // a cell of the nested table's current row was seen
-};
-
-void TableReader::Start(std::string_view name, const xmlChar** attributes) {
-  if (done_) return;
-  if (name == "table") {
-    if (depth_ > 0 && in_cell_) text_.BlockBoundary();
-    ++depth_;
-    return;
-  }
-  if (depth_ == 0) return;
-  if (IsHidden(name) || (depth_ == 1 && name == "caption")) ++hidden_;
-  const bool cell = name == "td" || name == "th";
-  if (depth_ == 1 && name == "tr") {
-    layout_.StartRow();
-    return;
-  }
-  if (depth_ == 1 && cell) {
-    std::string_view colspan, rowspan;
-    for (const xmlChar** a = attributes; a != nullptr && a[0] != nullptr; a += 2) {
-      if (View(a[0]) == "colspan") colspan = View(a[1]);
-      if (View(a[0]) == "rowspan") rowspan = View(a[1]);
-    }
-    if (in_cell_) layout_.EndCell(text_.Take());  // a cell the parser left open
-    layout_.StartCell(colspan, rowspan);
-    in_cell_ = true;
-    return;
-  }
-  if (!in_cell_ || hidden_ > 0) return;
-  if (name == "br") {
-    text_.LineBreak();
-  } else if (name == "tr") {  // in a nested table
-    text_.BlockBoundary();
-    nested_row_started_ = false;
-  } else if (cell) {
-    if (nested_row_started_) text_.CellSeparator();
-    nested_row_started_ = true;
-  } else if (IsBlock(name)) {
-    text_.BlockBoundary();
-    if (name == "pre") ++preformatted_;
-  }
-}
-
-void TableReader::End(std::string_view name) {
-  if (done_ || depth_ == 0) return;
-  if (name == "table") {
-    if (--depth_ == 0) {
-      if (in_cell_) layout_.EndCell(text_.Take());
-      in_cell_ = false;
-      done_ = true;
-    } else if (in_cell_) {
-      text_.BlockBoundary();
-    }
-    return;
-  }
-  if ((IsHidden(name) || (depth_ == 1 && name == "caption")) && hidden_ > 0) {
-    --hidden_;
-    return;
-  }
-  if (depth_ == 1 && (name == "td" || name == "th")) {
-    if (in_cell_) layout_.EndCell(text_.Take());
-    in_cell_ = false;
-    return;
-  }
-  if (depth_ == 1 && name == "tr") {
-    if (in_cell_) layout_.EndCell(text_.Take());
-    in_cell_ = false;
-    layout_.EndRow();
-    return;
-  }
-  if (!in_cell_) return;
-  if (IsBlock(name) || name == "tr") text_.BlockBoundary();
-  if (name == "pre" && preformatted_ > 0) --preformatted_;
-}
-
-void TableReader::Characters(std::string_view text) {
-  if (in_cell_ && hidden_ == 0 && !done_) text_.Append(text, preformatted_ > 0);
-}
-
-TableReader* ReaderOf(void* context) {
-  return static_cast<TableReader*>(static_cast<htmlParserCtxtPtr>(context)->_private);
+FirstTable* TableOf(void* context) {
+  return static_cast<FirstTable*>(static_cast<htmlParserCtxtPtr>(context)->_private);
 }
 
 void OnStart(void* context, const xmlChar* name, const xmlChar** attributes) {
-  ReaderOf(context)->Start(View(name), attributes);
+  std::string_view colspan, rowspan;
+  for (const xmlChar** a = attributes; a != nullptr && a[0] != nullptr; a += 2) {
+    if (View(a[0]) == "colspan") colspan = View(a[1]);
+    if (View(a[0]) == "rowspan") rowspan = View(a[1]);
+  }
+  TableOf(context)->Start(View(name), colspan, rowspan);
 }
 
-void OnEnd(void* context, const xmlChar* name) { ReaderOf(context)->End(View(name)); }
+void OnEnd(void* context, const xmlChar* name) { TableOf(context)->End(View(name)); }
 
 void OnCharacters(void* context, const xmlChar* text, int length) {
-  ReaderOf(context)->Characters(
+  TableOf(context)->Characters(
       std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length)));
 }
 
@@ -248,7 +135,7 @@ std::unique_ptr<Worksheet> ReadHtml(std::span<const std::uint8_t> bytes, const s
   sax.characters = &OnCharacters;
   sax.ignorableWhitespace = &OnCharacters;
   sax.serror = &Quiet;
-  TableReader reader;
+  FirstTable table;
   const xmlCharEncoding encoding = TakeByteOrderMark(bytes);
   // Bytes that are not UTF-8, on a page that names no charset: Windows-1252, as
   // browsers read such pages (libxml2 alone would take ISO-8859-1).
@@ -263,15 +150,15 @@ std::unique_ptr<Worksheet> ReadHtml(std::span<const std::uint8_t> bytes, const s
     xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler("windows-1252");
     if (handler != nullptr) xmlSwitchToEncoding(parser.get(), handler);
   }
-  parser->_private = &reader;
+  parser->_private = &table;
   htmlCtxtUseOptions(parser.get(), kOptions);
-  for (std::size_t at = head; at < bytes.size() && !reader.done(); at += kChunk) {
+  for (std::size_t at = head; at < bytes.size() && !table.done(); at += kChunk) {
     const std::size_t size = std::min(kChunk, bytes.size() - at);
     htmlParseChunk(parser.get(), data + at, static_cast<int>(size), 0);
   }
-  if (!reader.done()) htmlParseChunk(parser.get(), nullptr, 0, 1);
-  if (!reader.found()) throw ReadError(file, "the web page holds no table");
-  return reader.Finish();
+  if (!table.done()) htmlParseChunk(parser.get(), nullptr, 0, 1);
+  if (!table.found()) throw ReadError(file, "the web page holds no table");
+  return table.Finish();
 }
 
 }  // namespace zerova

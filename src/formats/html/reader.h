@@ -1,7 +1,8 @@
 // formats/html/: web pages holding a table, as spreadsheet programs and reporting
 // tools save them (often under an .xls name). libxml2's HTML parser, which takes
 // real-world markup as browsers do, reads them as a stream of elements; here are
-// the visible text of a cell, the layout of rows and spans, and this entry.
+// the visible text of a cell, the layout of rows and spans, the first table's
+// elements, and this entry.
 //
 // The HTML reader: the first <table> of the page is the sheet, its rows (<tr>,
 // within <thead>, <tbody> or <tfoot> too) the sheet's rows in the order written,
