@@ -38,16 +38,21 @@ void TableLayout::StartCell(std::string_view colspan, std::string_view rowspan) 
   if (rows == 0) rows = kMaxRowspan;  // to the end of the table
   std::int64_t column = next_column_;
   while (column <= static_cast<std::int64_t>(covered_.size()) && covered_[column - 1] >= row_) {
-    ++column;
+    column = span_end_[column - 1] + 1;  // past the whole span, in one step
   }
   next_column_ = column + columns;
   const bool on_grid = row_ <= kMaxRows && column <= kMaxColumns;
   column_ = on_grid ? column : 0;
   if (rows > 1 && on_grid) {
     const std::int64_t last = std::min(column + columns - 1, kMaxColumns);
-    if (static_cast<std::int64_t>(covered_.size()) < last) covered_.resize(last, 0);
+    if (static_cast<std::int64_t>(covered_.size()) < last) {
+      covered_.resize(last, 0);
+      span_end_.resize(last, 0);
+    }
     for (std::int64_t c = column; c <= last; ++c) {
-      covered_[c - 1] = std::max(covered_[c - 1], row_ + rows - 1);
+      if (covered_[c - 1] > row_ + rows - 1) continue;
+      covered_[c - 1] = row_ + rows - 1;
+      span_end_[c - 1] = last;
     }
   }
 }

@@ -41,8 +41,11 @@ class TableLayout {
 
  private:
   std::unique_ptr<PooledSheet> sheet_ = std::make_unique<PooledSheet>();
-  // covered_[c]: the last row that a rowspan from above covers in column c + 1.
+  // covered_[c]: the last row that a rowspan from above covers in column c + 1;
+  // span_end_[c]: the last column of that span, which covers every column from
+  // c + 1 to it as far down, so a search for a free column skips it at once.
   std::vector<std::int64_t> covered_;
+  std::vector<std::int64_t> span_end_;
   std::int64_t row_ = 0;          // the row being laid out, 0 before the first
   std::int64_t next_column_ = 1;  // where the row's next cell may start
   std::int64_t column_ = 0;       // the cell being read, 0 when it is off the grid
