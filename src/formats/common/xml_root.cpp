@@ -45,7 +45,12 @@ void Quiet(void*, xmlErrorPtr) {}
 void QuietGeneric(void*, const char*, ...) {}
 
 struct ParserFree {
-  void operator()(xmlParserCtxt* parser) const { xmlFreeParserCtxt(parser); }
+  void operator()(xmlParserCtxt* parser) const {
+    // libxml2 may build a document for declarations it meets even without SAX
+    // callbacks for them (a document type's entities); the context does not own it.
+    if (parser->myDoc != nullptr) xmlFreeDoc(parser->myDoc);
+    xmlFreeParserCtxt(parser);
+  }
 };
 
 }  // namespace

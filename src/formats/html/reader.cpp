@@ -48,7 +48,11 @@ void Quiet(void*, xmlErrorPtr) {}
 void QuietGeneric(void*, const char*, ...) {}
 
 struct ParserFree {
-  void operator()(htmlParserCtxt* parser) const { htmlFreeParserCtxt(parser); }
+  void operator()(htmlParserCtxt* parser) const {
+    // Should libxml2 have begun a document of its own, the context does not own it.
+    if (parser->myDoc != nullptr) xmlFreeDoc(parser->myDoc);
+    htmlFreeParserCtxt(parser);
+  }
 };
 
 // True iff the page's first 64 KiB say "charset" anywhere, in any case: a <meta>
