@@ -23,21 +23,23 @@ TEST(SpreadsheetServiceTest, TextDocumentsAreToldApartByContent) {
       "</office:document>";
   Check({
       {"XML Spreadsheet 2003 after a mark, a declaration and comments",
-       Bytes("\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- a, b -->\n<?mso-application x?>" + xml2003),
+       TextBytes("\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- a, b -->\n<?mso-application x?>" +
+                 xml2003),
        "A1=xml"},
-      {"flat OpenDocument", Bytes(fods), "A1=2"},
+      {"flat OpenDocument", TextBytes(fods), "A1=2"},
       {"XHTML",
-       Bytes("<?xml version=\"1.0\"?><html xmlns=\"http://www.w3.org/1999/xhtml\">"
-             "<body><table><tr><td>1,5</td></tr></table></body></html>"),
+       TextBytes("<?xml version=\"1.0\"?><html xmlns=\"http://www.w3.org/1999/xhtml\">"
+                 "<body><table><tr><td>1,5</td></tr></table></body></html>"),
        "A1=1,5"},
-      {"HTML after a comment", Bytes("  <!-- x -->\n<Table><tr><td>t</td></tr></Table>"), "A1=t"},
-      {"delimited text", Bytes("a,b\n1,2\n"), "A1=a|B1=b|A2=1|B2=2"},
-      {"some other XML", Bytes("<?xml version=\"1.0\"?><catalog>a,b\n1,2\n</catalog>"),
+      {"HTML after a comment", TextBytes("  <!-- x -->\n<Table><tr><td>t</td></tr></Table>"),
+       "A1=t"},
+      {"delimited text", TextBytes("a,b\n1,2\n"), "A1=a|B1=b|A2=1|B2=2"},
+      {"some other XML", TextBytes("<?xml version=\"1.0\"?><catalog>a,b\n1,2\n</catalog>"),
        std::string("refused: ") + kNotOurs},
       {"binary",
-       Bytes(std::string("\x7F"
-                         "ELF\x02\x01\x01\0\0\0\0",
-                         12)),
+       TextBytes(std::string("\x7F"
+                             "ELF\x02\x01\x01\0\0\0\0",
+                             12)),
        std::string("refused: ") + kNotOurs},
   });
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "formats/common/cell_address.h"
-#include "formats/common/pooled_sheet.h"
+#include "formats/common/sheet_store.h"
 #include "formats/csv/delimited_text.h"
 #include "formats/csv/text_encoding.h"
 
@@ -56,12 +56,12 @@ std::unique_ptr<Worksheet> ReadDelimitedText(std::span<const std::uint8_t> bytes
   const std::string_view sample = text.substr(0, kSampleBytes);
   const char chosen = ChooseDelimiter(sample, sample.size() < text.size());
   DelimitedText records(text, chosen == '\0' ? ',' : chosen);
-  auto sheet = std::make_unique<PooledSheet>();
+  auto sheet = std::make_unique<SheetStore>();
   std::string field;
   bool record_ends = false;
   std::int64_t row = 1, column = 1;
   while (row <= kMaxRows && records.NextField(&field, &record_ends)) {
-    if (column <= kMaxColumns && !field.empty()) sheet->Put(row, column, CellValue::Text(field));
+    if (column <= kMaxColumns && !field.empty()) sheet->PutText(row, column, field);
     if (record_ends) {
       ++row;
       column = 1;

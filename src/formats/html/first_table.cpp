@@ -94,7 +94,7 @@ void FirstTable::Characters(std::string_view text) {
   if (in_cell_ && hidden_ == 0 && !done_) text_.Append(text, preformatted_ > 0);
 }
 
-std::unique_ptr<PooledSheet> FirstTable::Finish() {
+std::unique_ptr<SheetStore> FirstTable::Finish() {
   if (in_cell_) layout_.EndCell(text_.Take());
   in_cell_ = false;
   return layout_.Finish();

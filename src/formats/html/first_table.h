@@ -7,7 +7,7 @@
 #include <memory>
 #include <string_view>
 
-#include "formats/common/pooled_sheet.h"
+#include "formats/common/sheet_store.h"
 #include "formats/html/table_layout.h"
 #include "formats/html/visible_text.h"
 
@@ -29,7 +29,7 @@ class FirstTable {
   bool done() const { return done_; }
 
   // The sheet, a cell that the page left open (cut short) ended. Call once, last.
-  std::unique_ptr<PooledSheet> Finish();
+  std::unique_ptr<SheetStore> Finish();
 
  private:
   TableLayout layout_;

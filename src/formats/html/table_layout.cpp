@@ -57,12 +57,12 @@ void TableLayout::StartCell(std::string_view colspan, std::string_view rowspan) 
   }
 }
 
-void TableLayout::EndCell(std::string text) {
-  if (column_ != 0 && !text.empty()) sheet_->Put(row_, column_, CellValue::Text(std::move(text)));
+void TableLayout::EndCell(std::string_view text) {
+  if (column_ != 0 && !text.empty()) sheet_->PutText(row_, column_, text);
   column_ = 0;
 }
 
-std::unique_ptr<PooledSheet> TableLayout::Finish() {
+std::unique_ptr<SheetStore> TableLayout::Finish() {
   sheet_->Seal();
   return std::move(sheet_);
 }

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "formats/common/pooled_sheet.h"
+#include "formats/common/sheet_store.h"
 
 namespace zerova {
 
@@ -34,13 +34,13 @@ class TableLayout {
 
   // Ends the cell started last, whose text is `text`: the text is put in its
   // first cell unless it is empty or the cell lies outside the grid.
-  void EndCell(std::string text);
+  void EndCell(std::string_view text);
 
   // The sheet of the cells put so far, sealed. Call once, last.
-  std::unique_ptr<PooledSheet> Finish();
+  std::unique_ptr<SheetStore> Finish();
 
  private:
-  std::unique_ptr<PooledSheet> sheet_ = std::make_unique<PooledSheet>();
+  std::unique_ptr<SheetStore> sheet_ = std::make_unique<SheetStore>();
   // covered_[c]: the last row that a rowspan from above covers in column c + 1;
   // span_end_[c]: the last column of that span, which covers every column from
   // c + 1 to it as far down, so a search for a free column skips it at once.

@@ -47,7 +47,7 @@ void ReadExcelWorkbook(XmlStream& xml, Workbook& book) {
 }
 
 // Reads worksheet number `wanted` (from 0) of the workbook; null when it has fewer.
-std::unique_ptr<PooledSheet> ReadWorkbook(XmlStream& xml, Workbook& book, std::int64_t wanted) {
+std::unique_ptr<SheetStore> ReadWorkbook(XmlStream& xml, Workbook& book, std::int64_t wanted) {
   std::int64_t sheets = 0;
   while (xml.Next()) {
     if (xml.node() != XmlStream::Node::kStart) continue;

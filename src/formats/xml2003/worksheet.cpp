@@ -57,7 +57,7 @@ class TableReader {
   TableReader(XmlStream& xml, const Xml2003Styles& styles, DateSystem system)
       : xml_(xml), styles_(styles), system_(system) {}
 
-  std::unique_ptr<PooledSheet> Read();
+  std::unique_ptr<SheetStore> Read();
 
  private:
   // Reads the ss: attributes of the current element; `span` names the spanning one.
@@ -71,7 +71,7 @@ class TableReader {
   XmlStream& xml_;
   const Xml2003Styles& styles_;
   DateSystem system_;
-  std::unique_ptr<PooledSheet> sheet_ = std::make_unique<PooledSheet>();
+  std::unique_ptr<SheetStore> sheet_ = std::make_unique<SheetStore>();
   std::int64_t row_ = 0;       // the row being read
   std::int64_t next_row_ = 1;  // where a row without ss:Index stands
 };
@@ -80,7 +80,7 @@ bool IsSpreadsheet(const XmlStream& xml, std::string_view name) {
   return xml.LocalName() == name && xml.Namespace() == kSpreadsheetNamespace;
 }
 
-std::unique_ptr<PooledSheet> TableReader::Read() {
+std::unique_ptr<SheetStore> TableReader::Read() {
   if (!xml_.IsEmpty()) {
     const int depth = xml_.Depth();
     while (xml_.Next()) {
@@ -164,7 +164,7 @@ void TableReader::ReadCell(std::int64_t column, const std::string& style) {
     if (xml_.node() != XmlStream::Node::kStart) continue;
     if (xml_.Depth() == depth + 1 && IsSpreadsheet(xml_, "Data")) {
       CellValue value = ReadData(style.empty() ? "Default" : style);
-      if (!value.IsEmpty()) sheet_->Put(row_, column, std::move(value));
+      if (!value.IsEmpty()) sheet_->Put(row_, column, value);
     } else {
       xml_.SkipElement();  // comments, named cells, phonetic text
     }
@@ -209,8 +209,8 @@ CellValue TableReader::ReadData(const std::string& style) {
 
 }  // namespace
 
-std::unique_ptr<PooledSheet> ReadXml2003Worksheet(XmlStream& xml, const Xml2003Styles& styles,
-                                                  DateSystem system) {
+std::unique_ptr<SheetStore> ReadXml2003Worksheet(XmlStream& xml, const Xml2003Styles& styles,
+                                                 DateSystem system) {
   return TableReader(xml, styles, system).Read();
 }
 

@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "formats/common/pooled_sheet.h"
+#include "formats/common/sheet_store.h"
 #include "formats/common/xml_stream.h"
 #include "formats/xml2003/styles.h"
 
@@ -23,8 +23,8 @@ namespace zerova {
 // text of the element and of any HTML formatting inside it). A cell without
 // <Data> is empty. What lies past 1,048,576 rows or 16,384 columns is dropped.
 // Throws ReadError when an index, span or value is malformed, or the XML is.
-std::unique_ptr<PooledSheet> ReadXml2003Worksheet(XmlStream& xml, const Xml2003Styles& styles,
-                                                  DateSystem system);
+std::unique_ptr<SheetStore> ReadXml2003Worksheet(XmlStream& xml, const Xml2003Styles& styles,
+                                                 DateSystem system);
 
 }  // namespace zerova
 

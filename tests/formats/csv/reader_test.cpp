@@ -40,23 +40,24 @@ TEST(CsvReaderTest, FieldsEncodingsAndLimits) {
   }
   Check({
       {"quoting as RFC 4180 has it, and as Excel reads the rest",
-       Bytes("\"a,b\",\"say \"\"hi\"\"\",\"x\"y,q\"t, sp \r\n\"multi\nline\",,x,y,z\n"
-             ",,,,\"open to the end"),
+       TextBytes("\"a,b\",\"say \"\"hi\"\"\",\"x\"y,q\"t, sp \r\n\"multi\nline\",,x,y,z\n"
+                 ",,,,\"open to the end"),
        "A1=a,b|B1=say \"hi\"|C1=xy|D1=q\"t|E1= sp |A2=multi\nline|C2=x|D2=y|E2=z|"
        "E3=open to the end"},
-      {"nothing taken for a number", Bytes("007,1e5,TRUE,2024-02-29,=1+1\n,,,,\n"),
+      {"nothing taken for a number", TextBytes("007,1e5,TRUE,2024-02-29,=1+1\n,,,,\n"),
        "A1=007|B1=1e5|C1=TRUE|D1=2024-02-29|E1==1+1"},
       {"CR, LF and CR LF end records; a final line break starts none",
-       Bytes("a,b\rc,d\ne,f\r\n\r\ng,h\n"), "A1=a|B1=b|A2=c|B2=d|A3=e|B3=f|A5=g|B5=h"},
-      {"semicolons", Bytes("a;1,5\nb;2,5\n"), "A1=a|B1=1,5|A2=b|B2=2,5"},
-      {"tabs over commas in the text", Bytes("Smith, J\t1\nDoe, K\t2\n"),
+       TextBytes("a,b\rc,d\ne,f\r\n\r\ng,h\n"), "A1=a|B1=b|A2=c|B2=d|A3=e|B3=f|A5=g|B5=h"},
+      {"semicolons", TextBytes("a;1,5\nb;2,5\n"), "A1=a|B1=1,5|A2=b|B2=2,5"},
+      {"tabs over commas in the text", TextBytes("Smith, J\t1\nDoe, K\t2\n"),
        "A1=Smith, J|B1=1|A2=Doe, K|B2=2"},
-      {"UTF-8 with its mark", Bytes("\xEF\xBB\xBF\xC3\xA9,b\n,\n"), "A1=é|B1=b"},
+      {"UTF-8 with its mark", TextBytes("\xEF\xBB\xBF\xC3\xA9,b\n,\n"), "A1=é|B1=b"},
       {"UTF-16 little-endian", Utf16("a\tb\n\t\n", false), "A1=a|B1=b"},
       {"UTF-16 big-endian", Utf16("a,b\n,\n", true), "A1=a|B1=b"},
-      {"Windows-1252 when not UTF-8", Bytes("\x80,caf\xE9\n,\n"), "A1=€|B1=café"},
-      {"rows past the last are dropped", Bytes(many_rows), rows_seen.substr(1)},
-      {"fields past the last are dropped", Bytes(many_fields + "\n" + many_fields), fields_seen},
+      {"Windows-1252 when not UTF-8", TextBytes("\x80,caf\xE9\n,\n"), "A1=€|B1=café"},
+      {"rows past the last are dropped", TextBytes(many_rows), rows_seen.substr(1)},
+      {"fields past the last are dropped", TextBytes(many_fields + "\n" + many_fields),
+       fields_seen},
   });
 }
 

@@ -11,7 +11,7 @@ namespace {
 
 // A page whose one table holds `rows`.
 std::vector<std::uint8_t> Page(const std::string& rows) {
-  return Bytes("<!DOCTYPE html><html><body><table>" + rows + "</table></body></html>");
+  return TextBytes("<!DOCTYPE html><html><body><table>" + rows + "</table></body></html>");
 }
 
 TEST(HtmlReaderTest, TextSpansAndRefusals) {
@@ -43,17 +43,17 @@ TEST(HtmlReaderTest, TextSpansAndRefusals) {
             "<td colspan=\" 2x\">b</td><td>c</td></tr><tr><td>d</td></tr>"),
        "A1=1|XFD1=edge|A2=a|B2=b|D2=c|B3=d"},
       {"cells outside rows, tags in capitals, a table left open",
-       Bytes("<TABLE><TD>a</TD><TD>b<TR><TD>c"), "A1=a|B1=b|A2=c"},
+       TextBytes("<TABLE><TD>a</TD><TD>b<TR><TD>c"), "A1=a|B1=b|A2=c"},
       {"the first table only",
-       Bytes("<html><p>intro</p><table><tr><td>first</td></tr></table>"
-             "<table><tr><td>second</td></tr></table></html>"),
+       TextBytes("<html><p>intro</p><table><tr><td>first</td></tr></table>"
+                 "<table><tr><td>second</td></tr></table></html>"),
        "A1=first"},
       {"the charset of the page",
-       Bytes("<html><head><meta charset=\"windows-1252\"></head><table><tr><td>\x80 "
-             "caf\xE9</td></tr></table>"),
+       TextBytes("<html><head><meta charset=\"windows-1252\"></head><table><tr><td>\x80 "
+                 "caf\xE9</td></tr></table>"),
        "A1=€ café"},
       {"Windows-1252 when the page names no charset and is not UTF-8",
-       Bytes("<table><tr><td>\x80 caf\xE9</td></tr></table>"), "A1=€ café"},
+       TextBytes("<table><tr><td>\x80 caf\xE9</td></tr></table>"), "A1=€ café"},
       {"UTF-16 with its byte-order mark",
        [] {
          std::vector<std::uint8_t> bytes = {0xFF, 0xFE};
@@ -64,7 +64,7 @@ TEST(HtmlReaderTest, TextSpansAndRefusals) {
          return bytes;
        }(),
        "A1=é"},
-      {"no table", Bytes("<html><body><p>none</p></body></html>"),
+      {"no table", TextBytes("<html><body><p>none</p></body></html>"),
        "refused: the web page holds no table"},
   });
 }

@@ -85,15 +85,15 @@ std::vector<std::uint8_t> Flat(const std::string& settings, const std::string& o
                                const std::string& two,
                                const std::string& mimetype = "spreadsheet") {
   const std::string ns = "urn:oasis:names:tc:opendocument:xmlns:";
-  return Bytes("<?xml version=\"1.0\"?><office:document xmlns:office=\"" + ns +
-               "office:1.0\" xmlns:table=\"" + ns + "table:1.0\" xmlns:text=\"" + ns +
-               "text:1.0\" xmlns:config=\"" + ns +
-               "config:1.0\" office:mimetype=\"application/vnd.oasis.opendocument." + mimetype +
-               "\"><office:settings>" + settings +
-               "</office:settings><office:body><office:spreadsheet>"
-               "<table:table table:name=\"One\">" +
-               one + "</table:table><table:table table:name=\"Two\">" + two +
-               "</table:table></office:spreadsheet></office:body></office:document>");
+  return TextBytes("<?xml version=\"1.0\"?><office:document xmlns:office=\"" + ns +
+                   "office:1.0\" xmlns:table=\"" + ns + "table:1.0\" xmlns:text=\"" + ns +
+                   "text:1.0\" xmlns:config=\"" + ns +
+                   "config:1.0\" office:mimetype=\"application/vnd.oasis.opendocument." + mimetype +
+                   "\"><office:settings>" + settings +
+                   "</office:settings><office:body><office:spreadsheet>"
+                   "<table:table table:name=\"One\">" +
+                   one + "</table:table><table:table table:name=\"Two\">" + two +
+                   "</table:table></office:spreadsheet></office:body></office:document>");
 }
 
 TEST(OdsReaderTest, FlatDocuments) {

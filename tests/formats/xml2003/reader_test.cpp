@@ -22,7 +22,7 @@ std::vector<std::uint8_t> Book(const std::vector<std::string>& tables,
   for (const std::string& table : tables) {
     xml += "<Worksheet ss:Name=\"S\"><Table>" + table + "</Table></Worksheet>";
   }
-  return Bytes(xml + "</Workbook>");
+  return TextBytes(xml + "</Workbook>");
 }
 
 std::vector<std::uint8_t> Book(const std::string& table) {
@@ -102,8 +102,8 @@ TEST(Xml2003ReaderTest, CellsSheetsAndRefusals) {
             "<x:ExcelWorkbook><x:ActiveSheet>7</x:ActiveSheet></x:ExcelWorkbook>"),
        "A1=first"},
       {"document type",
-       Bytes("<!DOCTYPE Workbook [<!ENTITY a \"lol\">]><Workbook "
-             "xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"/>"),
+       TextBytes("<!DOCTYPE Workbook [<!ENTITY a \"lol\">]><Workbook "
+                 "xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"/>"),
        "refused: XML with a document type declaration is not allowed"},
       {"cut short",
        [&] {
@@ -112,7 +112,8 @@ TEST(Xml2003ReaderTest, CellsSheetsAndRefusals) {
          return bytes;
        }(),
        "refused: malformed XML"},
-      {"no worksheet", Bytes("<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"/>"),
+      {"no worksheet",
+       TextBytes("<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"/>"),
        "refused: the workbook has no worksheets"},
       {"cell index 0", Book(Row(Data("String", "a", " ss:Index=\"0\""))),
        "refused: bad cell index \"0\""},
