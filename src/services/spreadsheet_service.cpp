@@ -2,6 +2,7 @@
 // reader that its content (never its name) calls for.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,11 +10,14 @@
 
 #include "formats/common/ole2_container.h"
 #include "formats/common/zip_archive.h"
+#include "formats/csv/reader.h"
+#include "formats/html/reader.h"
 #include "formats/ods/reader.h"
 #include "formats/ooxml_crypto/encrypted_package.h"
 #include "formats/xls/reader.h"
 #include "formats/xlsb/reader.h"
 #include "formats/xlsx/reader.h"
+#include "formats/xml2003/reader.h"
 #include "services/error.h"
 #include "services/spreadsheet.h"
 
@@ -63,8 +67,12 @@ class LocalSpreadsheetService final : public SpreadsheetService {
   PasswordSource* passwords_;
 };
 
+// The text formats are told apart by this many of a file's first bytes.
+constexpr std::size_t kSniffBytes = 16 * 1024;
+
 constexpr const char* kNotOurs =
-    "not a spreadsheet file this program reads (.xls, .xlsx, .xlsm, .xlsb or .ods)";
+    "not a spreadsheet file this program reads (.xls, .xlsx, .xlsm, .xlsb, .ods, .fods, "
+    "XML Spreadsheet 2003, an HTML table, or CSV or tab-separated text)";
 
 // A zip package: .ods, .xlsb or .xlsx/.xlsm. An encrypted OOXML package, once
 // decrypted, comes here too.
@@ -78,6 +86,19 @@ std::unique_ptr<Worksheet> ReadZipWorkbook(std::span<const std::uint8_t> bytes,
   throw ReadError(name, kNotOurs);
 }
 
+// The readers of files that are one XML or text document, tried in this order
+// on the file's first bytes: XML formats by their root element, then web pages,
+// then (as the last resort) delimited text.
+std::unique_ptr<Worksheet> ReadTextDocument(std::span<const std::uint8_t> bytes,
+                                            const std::string& name) {
+  const auto prefix = bytes.first(std::min(bytes.size(), kSniffBytes));
+  if (LooksLikeXml2003(prefix)) return ReadXml2003(bytes, name);
+  if (LooksLikeFlatOds(prefix)) return ReadFlatOds(bytes, name);
+  if (LooksLikeHtml(prefix)) return ReadHtml(bytes, name);
+  if (LooksLikeDelimitedText(prefix)) return ReadDelimitedText(bytes, name);
+  throw ReadError(name, kNotOurs);
+}
+
 }  // namespace
 
 std::unique_ptr<Worksheet> ReadWorkbookBytes(std::span<const std::uint8_t> bytes,
@@ -87,6 +108,7 @@ std::unique_ptr<Worksheet> ReadWorkbookBytes(std::span<const std::uint8_t> bytes
     return ReadZipWorkbook(DecryptPackage(bytes, name, passwords), name);
   }
   if (LooksLikeOle2(bytes) || LooksLikeBiffStream(bytes)) return ReadXls(bytes, name, passwords);
+  if (!LooksLikeZip(bytes)) return ReadTextDocument(bytes, name);
   return ReadZipWorkbook(bytes, name);
 }
 

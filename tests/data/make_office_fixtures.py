@@ -1,21 +1,29 @@
 #!/usr/bin/python3
-"""Writes the .xlsx and .ods inputs of the fixture folders tests/data/<feature>/.
+"""Writes the inputs other than .xls of the fixture folders tests/data/<feature>/.
 
 Run after make_fixtures.py, with Debian's /usr/bin/python3 (python3-openpyxl,
 python3-odf), Gnumeric's ssconvert and LibreOffice (libreoffice-calc-nogui):
 
-    /usr/bin/python3 tests/data/make_office_fixtures.py
+    /usr/bin/python3 tests/data/make_office_fixtures.py [STEP...]
 
-Three kinds of input:
+(no STEP: all of them; see STEPS at the end). Four kinds of input:
 
 - Other programs' copies of the .xls fixtures: ssconvert or LibreOffice saves each
   input.xls as input.xlsx and input.ods beside it, so one expected.xml checks that
   the three formats give byte-identical documents. Each folder names the program
-  whose copy keeps everything the fixture shows (see CONVERSIONS).
+  whose copy keeps everything the fixture shows (see CONVERSIONS). LibreOffice also
+  writes flat OpenDocument (.fods) and XML Spreadsheet 2003 (.xml) copies, and
+  LibreOffice or Gnumeric HTML and CSV copies where every cell's text is what
+  it shows (see FLAT_COPIES, TEXT_COPIES).
 - A workbook made with openpyxl (openpyxl-book/), saved again by LibreOffice as
   .xls and .ods.
 - Packages written part by part here (xlsx-cell-kinds/, xlsx-strict/) or with
   python3-odf (ods-text/, ods-repeats/), for what only the new formats can store.
+- Documents written here byte by byte, for what the text formats hold that no
+  program writes on purpose: XML Spreadsheet 2003 cells (xml2003-cells/), a flat
+  OpenDocument with view settings (ods-flat/), an HTML table with spans, line
+  breaks and markup (html-table/), delimited text in several encodings
+  (csv-text/, csv-western/).
 
 expected.xml of the folders this script creates is written by hand, from the
 conversion rules, and committed; this script never writes one.
@@ -23,8 +31,10 @@ conversion rules, and committed; this script never writes one.
 
 import datetime as dt
 import os
+import re
 import shutil
 import subprocess
+import sys
 import tempfile
 import zipfile
 
@@ -54,7 +64,30 @@ CONVERSIONS = {
     'active-sheet': ('libreoffice', None),
 }
 
-SSCONVERT_EXPORTERS = {'xlsx': 'Gnumeric_Excel:xlsx2', 'ods': 'Gnumeric_OpenCalc:odf'}
+# LibreOffice copies as .fods and XML Spreadsheet 2003. Left out: what CONVERSIONS
+# leaves out for .ods, and the XML of dates/ (LibreOffice writes times past 24
+# hours, serials before 1899-12-30 and past 9999 its own way), dates-1904/ (it
+# drops the 1904 setting, so a time of day becomes a date in 1904) and the rest,
+# whose export LibreOffice's filter does not finish.
+FLAT_COPIES = {
+    'fods': ['basic', 'numbers', 'western-text', 'dates-1904', 'openpyxl-book'],
+    'xml': ['basic', 'numbers'],
+}
+
+# HTML and CSV copies: only where each cell's shown text is the text the
+# conversion gives it (LibreOffice and Gnumeric write TRUE for True, numbers in
+# their display formats, and drop a cell's CR, TAB and control characters in HTML).
+TEXT_COPIES = {
+    'html': [('basic', 'libreoffice'), ('western-text', 'gnumeric')],
+    'csv': [('basic', 'libreoffice'), ('text', 'gnumeric')],
+}
+
+SSCONVERT_EXPORTERS = {'xlsx': 'Gnumeric_Excel:xlsx2', 'ods': 'Gnumeric_OpenCalc:odf',
+                       'html': 'Gnumeric_html:html40', 'csv': 'Gnumeric_stf:stf_csv'}
+
+# LibreOffice's export filter for each extension that names more than one.
+LIBREOFFICE_FILTERS = {'xml': 'xml:MS Excel 2003 XML', 'html': 'html:HTML (StarCalc)',
+                       'csv': 'csv:Text - txt - csv (StarCalc):44,34,76,1'}
 
 
 def folder(feature):
@@ -73,7 +106,8 @@ def convert(source, target, program):
     with tempfile.TemporaryDirectory() as work:
         subprocess.run(['libreoffice', '--headless', '--norestore',
                         '-env:UserInstallation=file://' + os.path.join(work, 'profile'),
-                        '--convert-to', extension, '--outdir', work, source],
+                        '--convert-to', LIBREOFFICE_FILTERS.get(extension, extension),
+                        '--outdir', work, source],
                        check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         name = os.path.splitext(os.path.basename(source))[0] + '.' + extension
         shutil.move(os.path.join(work, name), target)
@@ -85,6 +119,37 @@ def copies_of_xls_fixtures():
         for extension, program in zip(('xlsx', 'ods'), programs):
             if program is not None:
                 convert(source, os.path.join(HERE, feature, 'input.' + extension), program)
+
+
+EMPTY_ROW = re.compile(r'<Row[^>]*>(?:<Cell[^>]*/>)*</Row>|<Row[^>]*/>')
+
+
+def drop_trailing_empty_rows(path):
+    """LibreOffice's XML Spreadsheet export writes every row down to 1,048,576 once a
+    column is formatted (38 MB for a few cells); the rows after the last one that
+    holds data change nothing a reader sees, so they go."""
+    with open(path, encoding='utf-8') as source:
+        tables = source.read().split('</Table>')
+    for n, table in enumerate(tables[:-1]):
+        rows = table.split('<Row')
+        while len(rows) > 1 and EMPTY_ROW.fullmatch('<Row' + rows[-1]):
+            rows.pop()
+        tables[n] = '<Row'.join(rows)
+    with open(path, 'w', encoding='utf-8', newline='') as target:
+        target.write('</Table>'.join(tables))
+
+
+def flat_and_text_copies():
+    for extension, features in FLAT_COPIES.items():
+        for feature in features:
+            target = os.path.join(HERE, feature, 'input.' + extension)
+            convert(os.path.join(HERE, feature, 'input.xls'), target, 'libreoffice')
+            if extension == 'xml':
+                drop_trailing_empty_rows(target)
+    for extension, copies in TEXT_COPIES.items():
+        for feature, program in copies:
+            convert(os.path.join(HERE, feature, 'input.xls'),
+                    os.path.join(HERE, feature, 'input.' + extension), program)
 
 
 def openpyxl_book():
@@ -308,10 +373,22 @@ def ods_repeats():
     doc.save(os.path.join(folder('ods-repeats'), 'input.ods'))
 
 
+from text_fixtures import csv_text, csv_western, html_table, ods_flat, xml2003_cells  # noqa: E402
+
+STEPS = {
+    'copies': copies_of_xls_fixtures,
+    'openpyxl': openpyxl_book,
+    'xlsx-cell-kinds': xlsx_cell_kinds,
+    'xlsx-strict': xlsx_strict,
+    'ods-text': ods_text,
+    'ods-repeats': ods_repeats,
+    'flat-and-text-copies': flat_and_text_copies,
+    'xml2003-cells': xml2003_cells,
+    'ods-flat': ods_flat,
+    'html-table': html_table,
+    'csv': lambda: (csv_text(), csv_western()),
+}
+
 if __name__ == '__main__':
-    copies_of_xls_fixtures()
-    openpyxl_book()
-    xlsx_cell_kinds()
-    xlsx_strict()
-    ods_text()
-    ods_repeats()
+    for step in sys.argv[1:] or STEPS:
+        STEPS[step]()

@@ -77,6 +77,8 @@ TEST(CorpusTest, EveryFileBehavesAsItsExpectationSays) { CheckCorpusFolder("xls"
 
 // more/ holds other kinds of workbook, each of which must convert (NAME.converts).
 TEST(CorpusTest, EveryXlsbFileConverts) { CheckCorpusFolder("more", ".xlsb"); }
+TEST(CorpusTest, EveryXmlSpreadsheetConverts) { CheckCorpusFolder("more", ".xml"); }
+TEST(CorpusTest, EveryWebPageConverts) { CheckCorpusFolder("more", ".htm"); }
 
 // Its .xls files are bare Excel 2.x-4.x streams, some named .XLS.
 TEST(CorpusTest, EveryExcel2To4FileConverts) {

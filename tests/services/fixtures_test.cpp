@@ -1,13 +1,15 @@
 // Every fixture folder under tests/data: each input file (input.FORMAT, or
-// input-VARIANT.FORMAT for another version of a format) converts to expected.xml,
-// byte for byte, with the password in the folder's password.txt when there is one.
-// The folders and their documents come from tests/data/make_fixtures.py; the other
-// inputs from make_office_fixtures.py, make_biff_fixtures.py,
-// make_encrypted_fixtures.py and support/make_xlsb_fixtures.cpp.
+// input-VARIANT.FORMAT for another version of a format: .xls, .xlsx, .xlsb, .ods,
+// .fods, .xml, .html, .csv, .tsv) converts to expected.xml, byte for byte, with the
+// password in the folder's password.txt when there is one. The folders and their
+// documents come from tests/data/make_fixtures.py; the other inputs from
+// make_office_fixtures.py, make_biff_fixtures.py, make_encrypted_fixtures.py and
+// support/make_xlsb_fixtures.cpp.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,10 @@ TEST(FixturesTest, EveryInputGivesItsExpectedDocument) {
   }
   std::sort(inputs.begin(), inputs.end());
   ASSERT_GE(inputs.size(), 6u) << "no fixtures under " << ZEROVA_TEST_DATA;
+  std::set<std::string> kinds;
+  for (const fs::path& input : inputs) kinds.insert(input.extension().string());
+  EXPECT_EQ(kinds, (std::set<std::string>{".csv", ".fods", ".html", ".ods", ".tsv", ".xls", ".xlsb",
+                                          ".xlsx", ".xml"}));
 
   for (const fs::path& input : inputs) {
     SCOPED_TRACE(input.string());

@@ -17,6 +17,11 @@ inline constexpr const char* kRels =
 inline constexpr const char* kOneSheet = "<sheets><sheet r:id=\"rId1\"/></sheets>";
 inline constexpr const char* kNotOurs = "not a spreadsheet file this program reads";
 
+// The bytes of `text`, for the readers of text formats.
+inline std::vector<std::uint8_t> TextBytes(const std::string& text) {
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
 // A worksheet part whose <sheetData> holds `rows`.
 std::string Sheet(const std::string& rows);
 

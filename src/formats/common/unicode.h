@@ -1,8 +1,10 @@
-// UTF-8 encoding and UTF-16 decoding, shared by the readers that decode UTF-16
-// and XML text.
+// UTF-8 encoding and checking and UTF-16 decoding, shared by the readers that
+// decode UTF-16, XML and text of unknown encoding.
 #ifndef ZEROVA_FORMATS_COMMON_UNICODE_H_
 #define ZEROVA_FORMATS_COMMON_UNICODE_H_
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 namespace zerova {
@@ -63,6 +65,11 @@ class Utf16Decoder {
   std::string& out_;
   char16_t high_ = 0;
 };
+
+// True iff `bytes` are valid UTF-8 (no overlong forms, surrogates or code points
+// past U+10FFFF). When `cut`, a sequence cut short by the end of `bytes` is
+// allowed, since they may be the first bytes of a file.
+bool IsUtf8(std::span<const std::uint8_t> bytes, bool cut);
 
 }  // namespace zerova
 

@@ -2,6 +2,9 @@
 
 #include <libxml/parser.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "services/error.h"
 
 namespace zerova {
@@ -26,13 +29,29 @@ std::string_view View(const xmlChar* text) {
 }  // namespace
 
 XmlStream::XmlStream(ZipMember member, std::string file)
-    : member_(std::move(member)), file_(std::move(file)) {
+    : member_(std::move(member)), file_(std::move(file)), part_(member_->path()) {
+  Start(part_.c_str());
+}
+
+XmlStream::XmlStream(std::span<const std::uint8_t> bytes, std::string file)
+    : memory_(bytes), file_(std::move(file)) {
+  Start("document.xml");
+}
+
+void XmlStream::Start(const char* name) {
   xmlInitParser();
   xmlSetGenericErrorFunc(nullptr, &IgnoreGenericError);
-  reader_.reset(xmlReaderForIO(&XmlStream::ReadCallback, nullptr, this, member_.path().c_str(),
-                               nullptr, kOptions));
+  reader_.reset(xmlReaderForIO(&XmlStream::ReadCallback, nullptr, this, name, nullptr, kOptions));
   if (reader_ == nullptr) Fail("cannot start reading the XML");
   xmlTextReaderSetStructuredErrorHandler(reader_.get(), &XmlStream::ErrorCallback, this);
+}
+
+std::size_t XmlStream::ReadSource(char* buffer, std::size_t size) {
+  if (member_) return member_->Read(buffer, size);
+  const std::size_t count = std::min(size, memory_.size() - offset_);
+  std::memcpy(buffer, memory_.data() + offset_, count);
+  offset_ += count;
+  return count;
 }
 
 XmlStream::~XmlStream() = default;
@@ -41,7 +60,7 @@ int XmlStream::ReadCallback(void* context, char* buffer, int size) {
   auto* self = static_cast<XmlStream*>(context);
   // No exception may cross libxml2's C frames: keep it and rethrow once the parser returns.
   try {
-    return static_cast<int>(self->member_.Read(buffer, static_cast<std::size_t>(size)));
+    return static_cast<int>(self->ReadSource(buffer, static_cast<std::size_t>(size)));
   } catch (...) {
     self->read_error_ = std::current_exception();
     return -1;
@@ -62,7 +81,8 @@ void XmlStream::FailFromParser() const {
 }
 
 void XmlStream::Fail(std::string_view what) const {
-  throw ReadError(file_, member_.path() + ": " + std::string(what));
+  if (part_.empty()) throw ReadError(file_, what);
+  throw ReadError(file_, part_ + ": " + std::string(what));
 }
 
 void XmlStream::Classify() {

@@ -1,4 +1,5 @@
-// XmlStream: one zip member's XML, read node by node with libxml2's xmlTextReader.
+// XmlStream: an XML document, read node by node with libxml2's xmlTextReader, from
+// a zip member or from bytes in memory (a flat file that is one XML document).
 //
 // Never builds a document tree, so a part of any size is read in constant memory
 // (apart from what the caller keeps). The parser is locked down: no network, no
@@ -10,9 +11,12 @@
 
 #include <libxml/xmlreader.h>
 
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -24,8 +28,12 @@ class XmlStream {
  public:
   enum class Node { kStart, kEnd, kText, kOther };
 
-  // Reads the XML of `member`. `file` names the zip in error messages.
+  // Reads the XML of `member`. `file` names the zip in error messages, which
+  // read "FILE: PART: what".
   XmlStream(ZipMember member, std::string file);
+  // Reads the XML in `bytes`, which must outlive the stream. `file` names them in
+  // error messages, which read "FILE: what".
+  XmlStream(std::span<const std::uint8_t> bytes, std::string file);
   XmlStream(const XmlStream&) = delete;
   XmlStream& operator=(const XmlStream&) = delete;
   ~XmlStream();
@@ -63,13 +71,18 @@ class XmlStream {
   // start element; false when it has none.
   bool Attribute(std::string_view ns, std::string_view local_name, std::string* value);
 
-  // Throws ReadError "FILE: PART: `what`".
+  // Throws ReadError "FILE: PART: `what`" ("FILE: `what`" for bytes in memory).
   [[noreturn]] void Fail(std::string_view what) const;
 
-  const std::string& part() const { return member_.path(); }
+  // The zip member's path; "" for bytes in memory.
+  const std::string& part() const { return part_; }
 
  private:
+  // Starts the reader over ReadCallback. `name` is the document's URL for libxml2.
+  void Start(const char* name);
   static int ReadCallback(void* context, char* buffer, int size);
+  // Copies up to `size` further bytes of the source into `buffer`; 0 at the end.
+  std::size_t ReadSource(char* buffer, std::size_t size);
   static void ErrorCallback(void* context, xmlErrorPtr error);
   // Classifies the node the reader is on; throws on a document type declaration.
   void Classify();
@@ -79,8 +92,11 @@ class XmlStream {
     void operator()(xmlTextReader* reader) const { xmlFreeTextReader(reader); }
   };
 
-  ZipMember member_;
+  std::optional<ZipMember> member_;       // the zip member, or
+  std::span<const std::uint8_t> memory_;  // the bytes in memory
+  std::size_t offset_ = 0;                // of memory_ read so far
   std::string file_;
+  std::string part_;
   std::exception_ptr read_error_;  // thrown by the member inside the parser's callback
   std::string parser_message_;
   std::unique_ptr<xmlTextReader, ReaderFree> reader_;

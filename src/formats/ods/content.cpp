@@ -11,7 +11,8 @@
 namespace zerova {
 namespace {
 
-// Depth of table:table under office:document-content/office:body/office:spreadsheet.
+// Depth of table:table under office:document-content (or office:document)/office:body/
+// office:spreadsheet.
 constexpr int kTableDepth = 3;
 
 class TableReader {
@@ -102,15 +103,15 @@ void TableReader::ReadRow() {
 
 }  // namespace
 
-std::unique_ptr<SheetStore> ReadOdsContent(ZipArchive& zip, const std::string& active_table) {
-  XmlStream xml(zip.Open("content.xml"), zip.file());
+std::unique_ptr<SheetStore> ReadOdsTables(XmlStream& xml, const std::string& active_table) {
   DateSystem system = DateSystem::k1900;
   std::string value;
   while (xml.Next()) {
     if (xml.node() != XmlStream::Node::kStart) continue;
     if (xml.Depth() == 0 &&
-        (xml.LocalName() != "document-content" || xml.Namespace() != kOdsOfficeNamespace)) {
-      xml.Fail("not an OpenDocument content part");
+        (xml.Namespace() != kOdsOfficeNamespace ||
+         (xml.LocalName() != "document-content" && xml.LocalName() != "document"))) {
+      xml.Fail("not an OpenDocument document");
     }
     if (IsTableElement(xml, "null-date")) {
       if (xml.Attribute(kOdsTableNamespace, "date-value", &value)) {
@@ -121,11 +122,14 @@ std::unique_ptr<SheetStore> ReadOdsContent(ZipArchive& zip, const std::string& a
       xml.Attribute(kOdsTableNamespace, "name", &name);
       if (active_table.empty() || name == active_table) return TableReader(xml, system).Read();
       xml.SkipElement();
+    } else if (xml.Depth() > 0 && xml.Depth() < kTableDepth &&
+               xml.Namespace() == kOdsOfficeNamespace && xml.LocalName() != "body" &&
+               xml.LocalName() != "spreadsheet") {
+      xml.SkipElement();  // styles, settings, scripts, fonts
     }
   }
-  if (active_table.empty()) throw ReadError(zip.file(), "the workbook has no tables");
-  // Settings naming a table that is not there: the first table, as with no settings.
-  return ReadOdsContent(zip, "");
+  if (active_table.empty()) xml.Fail("the workbook has no tables");
+  return nullptr;
 }
 
 }  // namespace zerova

@@ -1,5 +1,7 @@
 #include "formats/ods/reader.h"
 
+#include "formats/common/xml_root.h"
+#include "formats/common/xml_stream.h"
 #include "formats/ods/content.h"
 #include "formats/ods/names.h"
 #include "formats/ods/settings.h"
@@ -16,7 +18,30 @@ bool LooksLikeOds(ZipArchive& zip) {
 }
 
 std::unique_ptr<Worksheet> ReadOds(ZipArchive& zip) {
-  return ReadOdsContent(zip, ReadOdsActiveTable(zip));
+  const std::string active_table = ReadOdsActiveTable(zip);
+  {
+    XmlStream xml(zip.Open("content.xml"), zip.file());
+    if (auto sheet = ReadOdsTables(xml, active_table)) return sheet;
+  }
+  // Settings naming a table that is not there: the first table, as with no settings.
+  XmlStream xml(zip.Open("content.xml"), zip.file());
+  return ReadOdsTables(xml, "");
+}
+
+bool LooksLikeFlatOds(std::span<const std::uint8_t> prefix) {
+  XmlRoot root;
+  return SniffXmlRoot(prefix, &root) && root.Is(kOdsOfficeNamespace, "document") &&
+         root.Find(kOdsOfficeNamespace, "mimetype") == kOdsMimeType;
+}
+
+std::unique_ptr<Worksheet> ReadFlatOds(std::span<const std::uint8_t> bytes,
+                                       const std::string& file) {
+  {
+    XmlStream xml(bytes, file);
+    if (auto sheet = ReadOdsTables(xml, ReadOdsActiveTable(xml))) return sheet;
+  }
+  XmlStream xml(bytes, file);
+  return ReadOdsTables(xml, "");
 }
 
 }  // namespace zerova

@@ -1,6 +1,5 @@
 #include "formats/ods/settings.h"
 
-#include "formats/common/xml_stream.h"
 #include "formats/ods/names.h"
 
 namespace zerova {
@@ -8,10 +7,17 @@ namespace zerova {
 std::string ReadOdsActiveTable(ZipArchive& zip) {
   if (!zip.Has("settings.xml")) return "";
   XmlStream xml(zip.Open("settings.xml"), zip.file());
+  return ReadOdsActiveTable(xml);
+}
+
+std::string ReadOdsActiveTable(XmlStream& xml) {
   std::string name;
   while (xml.Next()) {
-    if (xml.node() == XmlStream::Node::kStart && xml.LocalName() == "config-item" &&
-        xml.Namespace() == kOdsConfigNamespace &&
+    if (xml.node() != XmlStream::Node::kStart) continue;
+    if (xml.Depth() == 1 && xml.LocalName() == "body" && xml.Namespace() == kOdsOfficeNamespace) {
+      return "";
+    }
+    if (xml.LocalName() == "config-item" && xml.Namespace() == kOdsConfigNamespace &&
         xml.Attribute(kOdsConfigNamespace, "name", &name) && name == "ActiveTable") {
       return xml.ReadText();
     }

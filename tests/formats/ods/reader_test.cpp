@@ -79,5 +79,56 @@ TEST(OdsReaderTest, CellsAndRefusals) {
   }
 }
 
+// A flat OpenDocument spreadsheet: `settings` (office:settings content) ahead of a
+// body whose tables are named One and Two, holding `one` and `two`.
+std::vector<std::uint8_t> Flat(const std::string& settings, const std::string& one,
+                               const std::string& two,
+                               const std::string& mimetype = "spreadsheet") {
+  const std::string ns = "urn:oasis:names:tc:opendocument:xmlns:";
+  return TextBytes("<?xml version=\"1.0\"?><office:document xmlns:office=\"" + ns +
+                   "office:1.0\" xmlns:table=\"" + ns + "table:1.0\" xmlns:text=\"" + ns +
+                   "text:1.0\" xmlns:config=\"" + ns +
+                   "config:1.0\" office:mimetype=\"application/vnd.oasis.opendocument." + mimetype +
+                   "\"><office:settings>" + settings +
+                   "</office:settings><office:body><office:spreadsheet>"
+                   "<table:table table:name=\"One\">" +
+                   one + "</table:table><table:table table:name=\"Two\">" + two +
+                   "</table:table></office:spreadsheet></office:body></office:document>");
+}
+
+TEST(OdsReaderTest, FlatDocuments) {
+  const auto row = [](const std::string& text) {
+    return "<table:table-row><table:table-cell><text:p>" + text +
+           "</text:p></table:table-cell></table:table-row>";
+  };
+  const auto active = [](const std::string& name) {
+    return "<config:config-item config:name=\"ActiveTable\">" + name + "</config:config-item>";
+  };
+  Check({
+      {"the settings name the active table", Flat(active("Two"), row("one"), row("two")), "A1=two"},
+      {"no settings: the first table", Flat("", row("one"), row("two")), "A1=one"},
+      {"a table that is not there: the first", Flat(active("Nine"), row("one"), row("two")),
+       "A1=one"},
+      {"a text document is no spreadsheet", Flat("", row("one"), row("two"), "text"),
+       std::string("refused: ") + kNotOurs},
+      {"document type",
+       [&] {
+         auto bytes = Flat("", row("one"), row("two"));
+         const std::string doctype = "<!DOCTYPE office:document [<!ENTITY a \"b\">]>";
+         bytes.insert(bytes.begin() + 21, doctype.begin(), doctype.end());
+         return bytes;
+       }(),
+       "refused: XML with a document type declaration is not allowed"},
+      {"cut short",
+       [&] {
+         auto bytes = Flat("", row("one"), row("two"));
+         const std::string text(bytes.begin(), bytes.end());
+         bytes.resize(text.find("one</text:p>"));  // inside the table read
+         return bytes;
+       }(),
+       "refused: malformed XML"},
+  });
+}
+
 }  // namespace
 }  // namespace zerova::testing

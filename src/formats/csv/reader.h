@@ -1,0 +1,38 @@
+// formats/csv/: delimited text, CSV and tab-separated, as web applications and
+// reporting tools write it (often under an .xls name). Here are the text's
+// encoding, its records and delimiter, and this entry.
+//
+// The delimited-text reader: each record is a row and each field a cell, holding
+// its text as written: nothing is taken for a number or a date, so "007" stays
+// "007", and spaces around a field are kept. The encoding is judged as
+// formats/csv/text_encoding.h says, the delimiter from the first 64 KiB of text
+// as formats/csv/delimited_text.h says. Rows past 1,048,576 and fields past the
+// 16,384th of a record are dropped.
+#ifndef ZEROVA_FORMATS_CSV_READER_H_
+#define ZEROVA_FORMATS_CSV_READER_H_
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "services/spreadsheet.h"
+
+namespace zerova {
+
+// True iff `prefix`, a file's first bytes, looks like delimited text: once
+// decoded, it does not open with markup ('<'), holds no NUL and hardly any other
+// control character (fewer than one in 64 besides TAB, CR and LF), and a
+// delimiter parts its records consistently.
+// Call it only for files that are none of the other formats.
+bool LooksLikeDelimitedText(std::span<const std::uint8_t> prefix);
+
+// Reads the delimited text in `bytes` as a sheet; `file` names it in messages.
+// Never refuses: any bytes read as some text (a file that LooksLikeDelimitedText
+// refuses reads as one column, or a comma-separated one).
+std::unique_ptr<Worksheet> ReadDelimitedText(std::span<const std::uint8_t> bytes,
+                                             const std::string& file);
+
+}  // namespace zerova
+
+#endif  // ZEROVA_FORMATS_CSV_READER_H_

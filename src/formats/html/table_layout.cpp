@@ -1,0 +1,70 @@
+#include "formats/html/table_layout.h"
+
+#include <algorithm>
+
+#include "formats/common/cell_address.h"
+
+namespace zerova {
+namespace {
+
+constexpr std::int64_t kMaxColspan = 1000;
+constexpr std::int64_t kMaxRowspan = 65534;
+
+// The leading decimal digits of an attribute, as a browser reads them (" 3x" is 3);
+// `fallback` when there are none. Clamped to `most`.
+std::int64_t ParseSpan(std::string_view text, std::int64_t fallback, std::int64_t most) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n')) ++i;
+  if (i == text.size() || text[i] < '0' || text[i] > '9') return fallback;
+  std::int64_t value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = std::min(value * 10 + (text[i] - '0'), most);
+  }
+  return value;
+}
+
+}  // namespace
+
+void TableLayout::StartRow() {
+  ++row_;
+  next_column_ = 1;
+  in_row_ = true;
+}
+
+void TableLayout::StartCell(std::string_view colspan, std::string_view rowspan) {
+  if (!in_row_) StartRow();
+  const std::int64_t columns = std::max<std::int64_t>(ParseSpan(colspan, 1, kMaxColspan), 1);
+  std::int64_t rows = ParseSpan(rowspan, 1, kMaxRowspan);
+  if (rows == 0) rows = kMaxRowspan;  // to the end of the table
+  std::int64_t column = next_column_;
+  while (column <= static_cast<std::int64_t>(covered_.size()) && covered_[column - 1] >= row_) {
+    column = span_end_[column - 1] + 1;  // past the whole span, in one step
+  }
+  next_column_ = column + columns;
+  const bool on_grid = row_ <= kMaxRows && column <= kMaxColumns;
+  column_ = on_grid ? column : 0;
+  if (rows > 1 && on_grid) {
+    const std::int64_t last = std::min(column + columns - 1, kMaxColumns);
+    if (static_cast<std::int64_t>(covered_.size()) < last) {
+      covered_.resize(last, 0);
+      span_end_.resize(last, 0);
+    }
+    for (std::int64_t c = column; c <= last; ++c) {
+      if (covered_[c - 1] > row_ + rows - 1) continue;
+      covered_[c - 1] = row_ + rows - 1;
+      span_end_[c - 1] = last;
+    }
+  }
+}
+
+void TableLayout::EndCell(std::string_view text) {
+  if (column_ != 0 && !text.empty()) sheet_->PutText(row_, column_, text);
+  column_ = 0;
+}
+
+std::unique_ptr<SheetStore> TableLayout::Finish() {
+  sheet_->Seal();
+  return std::move(sheet_);
+}
+
+}  // namespace zerova

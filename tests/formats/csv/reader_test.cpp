@@ -1,0 +1,92 @@
+// The delimited-text reader and its sniffer: encodings, quoting, limits, and what
+// is not taken for delimited text.
+#include "formats/csv/reader.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "support/office_book.h"
+
+namespace zerova::testing {
+namespace {
+
+std::vector<std::uint8_t> Utf16(const std::string& ascii, bool big_endian) {
+  std::vector<std::uint8_t> bytes = {big_endian ? std::uint8_t{0xFE} : std::uint8_t{0xFF},
+                                     big_endian ? std::uint8_t{0xFF} : std::uint8_t{0xFE}};
+  for (char c : ascii) {
+    bytes.push_back(big_endian ? 0 : static_cast<std::uint8_t>(c));
+    bytes.push_back(big_endian ? static_cast<std::uint8_t>(c) : 0);
+  }
+  return bytes;
+}
+
+TEST(CsvReaderTest, FieldsEncodingsAndLimits) {
+  std::string many_rows, rows_seen;  // one row past the grid
+  for (int i = 1; i <= 1048577; ++i) many_rows += "a,b\n";
+  for (int row : {1, 2, 3, 4, 5, 6, 1048576}) {
+    rows_seen += "|A" + std::to_string(row) + "=a|B" + std::to_string(row) + "=b";
+  }
+  std::string many_fields = "x", fields_seen;  // two records, each one field past the grid
+  for (int i = 0; i < 16384; ++i) many_fields += ",y";
+  for (const char* row : {"1", "2"}) {
+    fields_seen += std::string(*row == '1' ? "" : "|") + "A" + row + "=x";
+    for (const char* column :
+         {"B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M",  "N",  "O",
+          "P", "Q", "R", "S", "T", "U", "V", "W", "X", "Y", "Z", "AA", "AB", "XFD"}) {
+      fields_seen += std::string("|") + column + row + "=y";
+    }
+  }
+  Check({
+      {"quoting as RFC 4180 has it, and as Excel reads the rest",
+       TextBytes("\"a,b\",\"say \"\"hi\"\"\",\"x\"y,q\"t, sp \r\n\"multi\nline\",,x,y,z\n"
+                 ",,,,\"open to the end"),
+       "A1=a,b|B1=say \"hi\"|C1=xy|D1=q\"t|E1= sp |A2=multi\nline|C2=x|D2=y|E2=z|"
+       "E3=open to the end"},
+      {"nothing taken for a number", TextBytes("007,1e5,TRUE,2024-02-29,=1+1\n,,,,\n"),
+       "A1=007|B1=1e5|C1=TRUE|D1=2024-02-29|E1==1+1"},
+      {"CR, LF and CR LF end records; a final line break starts none",
+       TextBytes("a,b\rc,d\ne,f\r\n\r\ng,h\n"), "A1=a|B1=b|A2=c|B2=d|A3=e|B3=f|A5=g|B5=h"},
+      {"semicolons", TextBytes("a;1,5\nb;2,5\n"), "A1=a|B1=1,5|A2=b|B2=2,5"},
+      {"tabs over commas in the text", TextBytes("Smith, J\t1\nDoe, K\t2\n"),
+       "A1=Smith, J|B1=1|A2=Doe, K|B2=2"},
+      {"UTF-8 with its mark", TextBytes("\xEF\xBB\xBF\xC3\xA9,b\n,\n"), "A1=é|B1=b"},
+      {"UTF-16 little-endian", Utf16("a\tb\n\t\n", false), "A1=a|B1=b"},
+      {"UTF-16 big-endian", Utf16("a,b\n,\n", true), "A1=a|B1=b"},
+      {"Windows-1252 when not UTF-8", TextBytes("\x80,caf\xE9\n,\n"), "A1=€|B1=café"},
+      {"rows past the last are dropped", TextBytes(many_rows), rows_seen.substr(1)},
+      {"fields past the last are dropped", TextBytes(many_fields + "\n" + many_fields),
+       fields_seen},
+  });
+}
+
+TEST(CsvReaderTest, OnlyDelimitedTextLooksLikeIt) {
+  std::mt19937 random(8);
+  std::string noise(4096, '\0');
+  for (char& c : noise) c = static_cast<char>(random() & 0xFF);
+  std::string controls;
+  for (int i = 0; i < 50; ++i) controls += "a,b\x01\x02\n";
+  const std::pair<std::string, bool> cases[] = {
+      {"a,b\n1,2\n", true},
+      {"one line, two fields", false},
+      {"a;b;c\n1;2;3\n4;5;6\n7;8\n", true},
+      {"a\tb\n1\t2\n", true},
+      {"a,b\n1,2\n3,4\n5,6,7\n", true},     // three records in four agree
+      {"a,b\n1,2,3\n4\n5,6,7,8\n", false},  // no count agrees
+      {"just one column\nof text\n", false},
+      {"", false},
+      {"<table><tr><td>a,b</td></tr></table>\n", false},
+      {"<?xml version=\"1.0\"?><a>1,2</a>", false},
+      {std::string("a,b\n1,\0\n", 8), false},
+      {controls, false},
+      {noise, false},
+  };
+  for (const auto& [text, looks] : cases) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
+    EXPECT_EQ(LooksLikeDelimitedText({data, text.size()}), looks) << text.substr(0, 40);
+  }
+}
+
+}  // namespace
+}  // namespace zerova::testing

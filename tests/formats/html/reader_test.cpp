@@ -1,0 +1,73 @@
+// The HTML reader on pages written here: visible text, spans, which table, the
+// page's encoding, and pages that hold no table.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/office_book.h"
+
+namespace zerova::testing {
+namespace {
+
+// A page whose one table holds `rows`.
+std::vector<std::uint8_t> Page(const std::string& rows) {
+  return TextBytes("<!DOCTYPE html><html><body><table>" + rows + "</table></body></html>");
+}
+
+TEST(HtmlReaderTest, TextSpansAndRefusals) {
+  std::string wide;  // 16 cells of 1000 columns each (clamped), then up to XFD and past it
+  for (int i = 1; i <= 16; ++i) wide += "<td colspan=\"99999\">" + std::to_string(i) + "</td>";
+  wide += "<td colspan=\"383\"></td><td>edge</td><td>past</td>";
+  Check({
+      {"white space collapses; <br> and blocks break lines",
+       Page("<tr><td>  a \n\t b  </td><td>x <br> y<br></td><td><p>p1</p> <div>d</div>tail</td>"
+            "<td>a<br><br></td><td><pre> p  re\n x</pre></td><td>&nbsp;</td><td>"
+            "<b>bo</b><i>ld</i> &amp; &lt;</td></tr>"),
+       "A1=a b|B1=x\ny|C1=p1\nd\ntail|D1=a\n|E1= p  re\n x|F1=\u00a0|G1=bold & <"},
+      {"scripts, styles and the caption show nothing",
+       Page("<caption>cap</caption><tr><td>a<script>var x = '<td>no</td>';</script>"
+            "<style>td{}</style></td><th>b</th></tr>"),
+       "A1=a|B1=b"},
+      {"a nested table adds its text to the cell",
+       Page("<tr><td>top<table><tr><td>1</td><td>2</td></tr><tr><td>3</td></tr></table>"
+            "end</td><td>next</td></tr>"),
+       "A1=top\n1\t2\n3\nend|B1=next"},
+      {"spans: text in the first cell, later cells shift right past rowspans",
+       Page("<tr><td rowspan=\"2\">r</td><td colspan=\"2\">c</td><td>d</td></tr>"
+            "<tr><td>e</td><td rowspan=\"0\">f</td><td>g</td></tr>"
+            "<tr><td>h</td><td>i</td></tr><tr><td>j</td></tr>"),
+       "A1=r|B1=c|D1=d|B2=e|C2=f|D2=g|A3=h|B3=i|A4=j"},
+      {"spans are clamped; what lies past the last column is dropped",
+       Page("<tr>" + wide +
+            "</tr><tr><td rowspan=\"4000000000\" colspan=\"-3\">a</td>"
+            "<td colspan=\" 2x\">b</td><td>c</td></tr><tr><td>d</td></tr>"),
+       "A1=1|XFD1=edge|A2=a|B2=b|D2=c|B3=d"},
+      {"cells outside rows, tags in capitals, a table left open",
+       TextBytes("<TABLE><TD>a</TD><TD>b<TR><TD>c"), "A1=a|B1=b|A2=c"},
+      {"the first table only",
+       TextBytes("<html><p>intro</p><table><tr><td>first</td></tr></table>"
+                 "<table><tr><td>second</td></tr></table></html>"),
+       "A1=first"},
+      {"the charset of the page",
+       TextBytes("<html><head><meta charset=\"windows-1252\"></head><table><tr><td>\x80 "
+                 "caf\xE9</td></tr></table>"),
+       "A1=€ café"},
+      {"Windows-1252 when the page names no charset and is not UTF-8",
+       TextBytes("<table><tr><td>\x80 caf\xE9</td></tr></table>"), "A1=€ café"},
+      {"UTF-16 with its byte-order mark",
+       [] {
+         std::vector<std::uint8_t> bytes = {0xFF, 0xFE};
+         for (char c : std::string("<table><tr><td>\xE9</td></tr></table>")) {
+           bytes.push_back(static_cast<std::uint8_t>(c));
+           bytes.push_back(0);
+         }
+         return bytes;
+       }(),
+       "A1=é"},
+      {"no table", TextBytes("<html><body><p>none</p></body></html>"),
+       "refused: the web page holds no table"},
+  });
+}
+
+}  // namespace
+}  // namespace zerova::testing
