@@ -12,22 +12,8 @@
 # Exits 77 (skipped) when xvfb-run, xdotool or openbox is missing.
 set -eu
 
-if [ "${1:-}" != --inside ]; then
-  for tool in xvfb-run xdotool openbox; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-      echo "SKIP: $tool is not installed"
-      exit 77
-    fi
-  done
-  # As in drive_window.sh: a second attempt tells an input race from a fault.
-  for attempt in 1 2; do
-    if xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" --inside "$@"; then exit 0; fi
-    echo "attempt $attempt failed" >&2
-  done
-  exit 1
-fi
-shift
-unset QT_QPA_PLATFORM
+needs=openbox
+. "$(dirname "$0")/under_xvfb.sh"
 zerova=$(realpath "$1")
 make_grid=$(realpath "$2")
 probe=$(realpath "$3")
@@ -37,20 +23,10 @@ pid=
 wm=
 trap 'kill $pid $wm 2>/dev/null || true; rm -rf "$work"' EXIT
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
 "$probe" wait-wm || fail "the window manager did not start"
 "$make_grid" 65535 4 "$work" || fail "could not make the sheet"
-
-# Waits (at most 20 s) for a visible window titled exactly $1; prints its id.
-wait_window() {
-  timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1
-}
 
 # Starts zerova in folder $1 and converts the sheet with the keyboard; sets
 # $pid and $main, and returns once the document has its first lines.

@@ -11,41 +11,13 @@
 # Exits 77 (skipped) when xvfb-run or xdotool is missing.
 set -eu
 
-if [ "${1:-}" != --inside ]; then
-  for tool in xvfb-run xdotool; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-      echo "SKIP: $tool is not installed"
-      exit 77
-    fi
-  done
-  # Synthetic input into a fresh X server can lose a race now and then (a key
-  # typed before the dialog's completer is ready); a second attempt tells such
-  # a race from a real fault, which fails both.
-  for attempt in 1 2; do
-    if xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" --inside "$@"; then exit 0; fi
-    echo "attempt $attempt failed" >&2
-  done
-  exit 1
-fi
-shift
-# The window must open on the X server this script started.
-unset QT_QPA_PLATFORM
+. "$(dirname "$0")/under_xvfb.sh"
 zerova=$(realpath "$1")
 fixture=$(realpath "$2")
 
 work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work"
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-# Waits (at most 20 s) for a visible window titled exactly $1; prints its id.
-wait_window() {
-  timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1
-}
 
 # Clicks at pixel ($2, $3) of window $1's client area.
 click() {

@@ -69,4 +69,16 @@ bool IsBuiltInDateFormat(int id) {
          (id >= 50 && id <= 58);
 }
 
+bool DateFormats::IsDate(int id) const {
+  const auto found = defined_.find(id);
+  return found != defined_.end() ? found->second : IsBuiltInDateFormat(id);
+}
+
+std::vector<bool> DateFormats::OfCells(const std::vector<int>& cell_formats) const {
+  std::vector<bool> dates;
+  dates.reserve(cell_formats.size());
+  for (int id : cell_formats) dates.push_back(IsDate(id));
+  return dates;
+}
+
 }  // namespace zerova

@@ -5,6 +5,8 @@
 #define ZEROVA_FORMATS_COMMON_NUMBER_FORMAT_H_
 
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace zerova {
 
@@ -18,6 +20,25 @@ bool IsDateFormatCode(std::string_view code);
 // True iff `id` is a built-in date or time format: 14-22, 27-36, 45-47 or 50-58.
 // Only for ids the workbook does not define itself.
 bool IsBuiltInDateFormat(int id);
+
+// The number formats a workbook defines, and which of its cell formats show dates:
+// a format the workbook defines is judged by its code alone, any other id by the
+// built-in list.
+class DateFormats {
+ public:
+  // Records the workbook's own format `id` with its code (UTF-8). A later
+  // definition of the same id replaces an earlier one.
+  void Define(int id, std::string_view code) { defined_[id] = IsDateFormatCode(code); }
+
+  // True iff format `id` shows a date or time.
+  bool IsDate(int id) const;
+
+  // For each format id of `cell_formats`, in order: IsDate(id).
+  std::vector<bool> OfCells(const std::vector<int>& cell_formats) const;
+
+ private:
+  std::unordered_map<int, bool> defined_;
+};
 
 }  // namespace zerova
 

@@ -87,4 +87,42 @@ std::string FindMainDocumentPart(ZipArchive& zip) {
   return "";
 }
 
+namespace {
+
+// What a sheet of relationship `kind` is, when it is not a worksheet.
+const char* NotAWorksheetKind(const std::string& kind) {
+  if (kind == "chartsheet") return "a chart";
+  if (kind == "dialogsheet") return "a dialog sheet";
+  if (kind == "xlMacrosheet" || kind == "xlIntlMacrosheet") return "a macro sheet";
+  return "a sheet of an unknown type";
+}
+
+}  // namespace
+
+WorkbookParts FindWorkbookParts(ZipArchive& zip, const std::string& workbook_part,
+                                const std::string& sheet_id, const std::string& sheet_name) {
+  WorkbookParts parts;
+  bool found = false;
+  for (const Relationship& relationship : ReadRelationships(zip, workbook_part, true)) {
+    if (relationship.external) continue;
+    if (relationship.id == sheet_id && !found) {
+      if (relationship.kind != "worksheet") {
+        throw ReadError(zip.file(), "the active sheet \"" + sheet_name + "\" is " +
+                                        NotAWorksheetKind(relationship.kind) + ", not a worksheet");
+      }
+      parts.sheet_part = relationship.target;
+      found = true;
+    } else if (relationship.kind == "sharedStrings" && parts.shared_strings_part.empty()) {
+      parts.shared_strings_part = relationship.target;
+    } else if (relationship.kind == "styles" && parts.styles_part.empty()) {
+      parts.styles_part = relationship.target;
+    }
+  }
+  if (!found) {
+    throw ReadError(zip.file(), workbook_part + ": the active sheet's relationship \"" + sheet_id +
+                                    "\" is missing");
+  }
+  return parts;
+}
+
 }  // namespace zerova

@@ -40,6 +40,22 @@ std::vector<Relationship> ReadRelationships(ZipArchive& zip, std::string_view so
 // Throws ReadError when the package relationships are malformed.
 std::string FindMainDocumentPart(ZipArchive& zip);
 
+// The parts a workbook's active sheet needs, found through the workbook part's
+// relationships.
+struct WorkbookParts {
+  std::string sheet_part;           // the active worksheet
+  std::string shared_strings_part;  // "" when the workbook has none
+  std::string styles_part;          // "" when the workbook has none
+};
+
+// Follows the relationships of `workbook_part` to the active sheet (related by
+// `sheet_id`, named `sheet_name`) and to the workbook's first shared-strings and
+// styles parts. Throws ReadError when the sheet's relationship is missing, or when
+// it leads to a chart, macro or dialog sheet: "the active sheet "NAME" is a chart,
+// not a worksheet".
+WorkbookParts FindWorkbookParts(ZipArchive& zip, const std::string& workbook_part,
+                                const std::string& sheet_id, const std::string& sheet_name);
+
 }  // namespace zerova
 
 #endif  // ZEROVA_FORMATS_COMMON_OPC_PACKAGE_H_

@@ -46,23 +46,19 @@ void XfTable::Judge(CodepageDecoder& decoder, std::vector<bool>* xf_is_date,
   // 8-bit codes are bytes in the workbook's code page and are judged once decoded:
   // in a double-byte code page such as Shift JIS, 0x5C may be the second half of a
   // character, not a backslash.
-  std::unordered_map<std::uint16_t, bool> defined;
+  DateFormats formats;
   for (const auto& [number, code] : codes_) {
-    defined[number] = IsDateFormatCode(
-        version_ == BiffVersion::kBiff8
-            ? code
-            : decoder.Decode({reinterpret_cast<const std::uint8_t*>(code.data()), code.size()}));
+    formats.Define(number, version_ == BiffVersion::kBiff8
+                               ? code
+                               : decoder.Decode({reinterpret_cast<const std::uint8_t*>(code.data()),
+                                                 code.size()}));
   }
-  const auto is_date = [&defined](std::uint16_t number) {
-    const auto found = defined.find(number);
-    return found != defined.end() ? found->second : IsBuiltInDateFormat(number);
-  };
   xf_is_date->clear();
   xf_is_date->reserve(xf_formats_.size());
-  for (std::uint16_t number : xf_formats_) xf_is_date->push_back(is_date(number));
+  for (std::uint16_t number : xf_formats_) xf_is_date->push_back(formats.IsDate(number));
   format_is_date->clear();
-  for (std::uint16_t number = 0; number < kBiff2Formats; ++number) {
-    format_is_date->push_back(is_date(number));
+  for (int number = 0; number < kBiff2Formats; ++number) {
+    format_is_date->push_back(formats.IsDate(number));
   }
 }
 

@@ -1,7 +1,5 @@
 #include "formats/xlsb/styles.h"
 
-#include <map>
-
 #include "formats/common/number_format.h"
 #include "formats/xlsb/record_fields.h"
 #include "formats/xlsb/record_stream.h"
@@ -11,7 +9,7 @@ namespace zerova {
 
 std::vector<bool> ReadXlsbDateStyles(ZipArchive& zip, const std::string& part) {
   XlsbRecordStream records(zip, part);
-  std::map<int, bool> defined;  // ifmt -> shows a date
+  DateFormats formats;
   std::vector<int> cell_formats;
   bool in_cell_xfs = false;
   while (records.Next()) {
@@ -19,7 +17,7 @@ std::vector<bool> ReadXlsbDateStyles(ZipArchive& zip, const std::string& part) {
     switch (records.id()) {
       case xlsb::kFmt: {
         const int id = fields.U16();
-        defined[id] = IsDateFormatCode(fields.WideString());
+        formats.Define(id, fields.WideString());
         break;
       }
       case xlsb::kBeginCellXfs:
@@ -37,13 +35,7 @@ std::vector<bool> ReadXlsbDateStyles(ZipArchive& zip, const std::string& part) {
         break;
     }
   }
-  std::vector<bool> dates;
-  dates.reserve(cell_formats.size());
-  for (int id : cell_formats) {
-    const auto it = defined.find(id);
-    dates.push_back(it != defined.end() ? it->second : IsBuiltInDateFormat(id));
-  }
-  return dates;
+  return formats.OfCells(cell_formats);
 }
 
 }  // namespace zerova

@@ -85,13 +85,6 @@ WorkbookPart ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
 }
 
 // What a sheet of relationship kind `kind` is, when it is not a worksheet.
-const char* NotAWorksheetKind(const std::string& kind) {
-  if (kind == "chartsheet") return "a chart";
-  if (kind == "dialogsheet") return "a dialog sheet";
-  if (kind == "xlMacrosheet" || kind == "xlIntlMacrosheet") return "a macro sheet";
-  return "a sheet of an unknown type";
-}
-
 }  // namespace
 
 bool IsXlsbWorkbookPart(ZipArchive& zip, const std::string& part) {
@@ -118,26 +111,11 @@ XlsbWorkbook ReadXlsbWorkbook(ZipArchive& zip, const std::string& workbook_part)
   XlsbWorkbook result;
   result.sheet_name = sheet.name;
   result.date_system = workbook.date1904 ? DateSystem::k1904 : DateSystem::k1900;
-  bool found = false;
-  for (const Relationship& relationship : ReadRelationships(zip, workbook_part, true)) {
-    if (relationship.external) continue;
-    if (relationship.id == sheet.relationship_id && !found) {
-      if (relationship.kind != "worksheet") {
-        throw ReadError(zip.file(), "the active sheet \"" + sheet.name + "\" is " +
-                                        NotAWorksheetKind(relationship.kind) + ", not a worksheet");
-      }
-      result.sheet_part = relationship.target;
-      found = true;
-    } else if (relationship.kind == "sharedStrings" && result.shared_strings_part.empty()) {
-      result.shared_strings_part = relationship.target;
-    } else if (relationship.kind == "styles" && result.styles_part.empty()) {
-      result.styles_part = relationship.target;
-    }
-  }
-  if (!found) {
-    throw ReadError(zip.file(), workbook_part + ": the active sheet's relationship \"" +
-                                    sheet.relationship_id + "\" is missing");
-  }
+  const WorkbookParts parts =
+      FindWorkbookParts(zip, workbook_part, sheet.relationship_id, sheet.name);
+  result.sheet_part = parts.sheet_part;
+  result.shared_strings_part = parts.shared_strings_part;
+  result.styles_part = parts.styles_part;
   return result;
 }
 

@@ -1,7 +1,6 @@
 #include "formats/xlsx/styles.h"
 
 #include <charconv>
-#include <map>
 
 #include "formats/common/number_format.h"
 #include "formats/common/xml_stream.h"
@@ -25,7 +24,7 @@ int FormatId(XmlStream& xml) {
 
 std::vector<bool> ReadXlsxDateStyles(ZipArchive& zip, const std::string& part) {
   XmlStream xml(zip.Open(part), zip.file());
-  std::map<int, bool> defined;  // numFmtId -> shows a date
+  DateFormats formats;
   std::vector<int> cell_formats;
   bool in_cell_xfs = false;
   while (xml.Next()) {
@@ -39,18 +38,12 @@ std::vector<bool> ReadXlsxDateStyles(ZipArchive& zip, const std::string& part) {
     if (xml.Depth() == 2 && xml.LocalName() == "numFmt") {
       std::string code;
       xml.Attribute("", "formatCode", &code);
-      defined[FormatId(xml)] = IsDateFormatCode(code);
+      formats.Define(FormatId(xml), code);
     } else if (in_cell_xfs && xml.Depth() == 2 && xml.LocalName() == "xf") {
       cell_formats.push_back(FormatId(xml));
     }
   }
-  std::vector<bool> dates;
-  dates.reserve(cell_formats.size());
-  for (int id : cell_formats) {
-    const auto it = defined.find(id);
-    dates.push_back(it != defined.end() ? it->second : IsBuiltInDateFormat(id));
-  }
-  return dates;
+  return formats.OfCells(cell_formats);
 }
 
 }  // namespace zerova

@@ -13,8 +13,13 @@ namespace {
 bool IsTrue(std::string_view value) { return value == "1" || value == "true"; }
 
 // What the workbook part itself says.
+struct SheetEntry {
+  std::string relationship_id;  // r:id
+  std::string name;
+};
+
 struct WorkbookPart {
-  std::vector<std::string> sheet_ids;  // the r:id of each <sheet>, in order
+  std::vector<SheetEntry> sheets;  // in tab order
   std::size_t active_tab = 0;
   bool date1904 = false;
 };
@@ -44,11 +49,12 @@ WorkbookPart ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
         }
       }
     } else if (name == "sheet" && xml.Depth() == 2) {
-      std::string id;
+      SheetEntry sheet;
       xml.ForEachAttribute([&](std::string_view ns, std::string_view local, std::string_view text) {
-        if (local == "id" && IsRelationshipIdNamespace(ns)) id = text;
+        if (local == "id" && IsRelationshipIdNamespace(ns)) sheet.relationship_id = text;
+        if (local == "name" && ns.empty()) sheet.name = text;
       });
-      workbook.sheet_ids.push_back(std::move(id));
+      workbook.sheets.push_back(std::move(sheet));
     }
   }
   return workbook;
@@ -60,33 +66,17 @@ std::string FindXlsxWorkbookPart(ZipArchive& zip) { return FindMainDocumentPart(
 
 XlsxWorkbook ReadXlsxWorkbook(ZipArchive& zip, const std::string& workbook_part) {
   const WorkbookPart workbook = ParseWorkbookPart(zip, workbook_part);
-  if (workbook.sheet_ids.empty()) throw ReadError(zip.file(), "the workbook has no sheets");
-  // An active tab past the last sheet reads the first sheet, as for .xls.
-  const std::size_t active =
-      workbook.active_tab < workbook.sheet_ids.size() ? workbook.active_tab : 0;
-  const std::string& sheet_id = workbook.sheet_ids[active];
-
+  if (workbook.sheets.empty()) throw ReadError(zip.file(), "the workbook has no sheets");
+  // An active tab past the last sheet reads the first sheet, as in every format.
+  const SheetEntry& sheet =
+      workbook.sheets[workbook.active_tab < workbook.sheets.size() ? workbook.active_tab : 0];
+  const WorkbookParts parts =
+      FindWorkbookParts(zip, workbook_part, sheet.relationship_id, sheet.name);
   XlsxWorkbook result;
   result.date_system = workbook.date1904 ? DateSystem::k1904 : DateSystem::k1900;
-  bool found = false;
-  for (const Relationship& relationship : ReadRelationships(zip, workbook_part, true)) {
-    if (relationship.external) continue;
-    if (relationship.id == sheet_id) {
-      if (relationship.kind != "worksheet") {
-        throw ReadError(zip.file(), "the active sheet is not a worksheet");
-      }
-      result.sheet_part = relationship.target;
-      found = true;
-    } else if (relationship.kind == "sharedStrings" && result.shared_strings_part.empty()) {
-      result.shared_strings_part = relationship.target;
-    } else if (relationship.kind == "styles" && result.styles_part.empty()) {
-      result.styles_part = relationship.target;
-    }
-  }
-  if (!found) {
-    throw ReadError(zip.file(), workbook_part + ": the active sheet's relationship \"" + sheet_id +
-                                    "\" is missing");
-  }
+  result.sheet_part = parts.sheet_part;
+  result.shared_strings_part = parts.shared_strings_part;
+  result.styles_part = parts.styles_part;
   return result;
 }
 

@@ -52,8 +52,8 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
       {"active chartsheet",
        Zip(Xlsx("",
                 "<bookViews><workbookView activeTab=\"1\"/></bookViews><sheets><sheet "
-                "r:id=\"rId1\"/><sheet r:id=\"rId2\"/></sheets>")),
-       "refused: book.xls: the active sheet is not a worksheet"},
+                "r:id=\"rId1\"/><sheet name=\"Chart1\" r:id=\"rId2\"/></sheets>")),
+       "refused: book.xls: the active sheet \"Chart1\" is a chart, not a worksheet"},
       {"no sheets", Zip(Xlsx("", "<sheets/>")), "refused: the workbook has no sheets"},
       {"missing relationship", Zip(Xlsx("", "<sheets><sheet r:id=\"rId9\"/></sheets>")),
        "refused: relationship \"rId9\" is missing"},
