@@ -92,5 +92,14 @@ TEST(CellText, GivesEachKindItsText) {
   EXPECT_FALSE(CellErrorFromText("#SPILL!", &unused));
 }
 
+TEST(AppendCellText, AddsToWhatTheBufferHolds) {
+  std::string line = "<value>";
+  AppendCellText(CellValue::Number(1e20), line);
+  AppendCellText(CellValue::Empty(), line);
+  AppendCellText(CellValue::Date(45000.25, DateSystem::k1900), line);
+  AppendCellText(CellValue::Text(" & "), line);
+  EXPECT_EQ(line, "<value>1E+202023-03-15 06:00:00 & ");
+}
+
 }  // namespace
 }  // namespace zerova
