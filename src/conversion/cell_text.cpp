@@ -1,8 +1,11 @@
 #include "conversion/cell_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <string_view>
 
 #include "services/civil_date.h"
 
@@ -35,6 +38,58 @@ void AppendTime(std::int64_t seconds_of_day, std::string& out) {
   out.append(buf, at);
 }
 
+// Appends `number` as "%.15G" prints it, from its digits: `digits` (no trailing
+// zeros, at most 15) times ten to the power `exponent` the first one stands at.
+void AppendGeneralForm(bool negative, std::string_view digits, int exponent, std::string& out) {
+  char buf[48];
+  char* at = buf;
+  if (negative) *at++ = '-';
+  const auto n = static_cast<int>(digits.size());
+  if (exponent < -4 || exponent >= 15) {  // d.dddE+XX
+    *at++ = digits[0];
+    if (n > 1) {
+      *at++ = '.';
+      at = std::copy(digits.begin() + 1, digits.end(), at);
+    }
+    *at++ = 'E';
+    *at++ = exponent < 0 ? '-' : '+';
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    at = PutDigits(at, static_cast<unsigned>(magnitude), magnitude >= 100 ? 3 : 2);
+  } else if (exponent >= 0) {  // ddd.ddd, or ddd000
+    const int whole = exponent + 1;
+    for (int i = 0; i < whole; ++i) *at++ = i < n ? digits[i] : '0';
+    if (n > whole) {
+      *at++ = '.';
+      at = std::copy(digits.begin() + whole, digits.end(), at);
+    }
+  } else {  // 0.000ddd
+    *at++ = '0';
+    *at++ = '.';
+    at = std::fill_n(at, -exponent - 1, '0');
+    at = std::copy(digits.begin(), digits.end(), at);
+  }
+  out.append(buf, at);
+}
+
+// Appends `number` as "%.15G" prints it, the slow way: exactly, whatever the digits.
+void AppendPrecisely(double number, std::string& out) {
+  char buf[64];
+  // std::to_chars with a precision formats as printf does in the C locale.
+  char* const end =
+      std::to_chars(buf, buf + sizeof buf, number, std::chars_format::general, 15).ptr;
+  for (char* c = buf; c != end; ++c) {
+    if (*c == 'e') *c = 'E';
+  }
+  out.append(buf, end);
+}
+
+// "%.15G" rounds the exact value of `number` to 15 significant digits. The
+// shortest digits that read back as `number` (at most 17) lie closer to it than
+// half a unit of the 15th digit, and no other decimal of as few digits lies
+// between them and it; so rounding those digits to 15 gives printf's answer,
+// except when a 16th digit 5 is all that is cut off: that tie, and only it, is
+// settled exactly the slow way. Subnormal numbers, whose units are too coarse
+// for this, go the slow way too.
 void AppendNumberText(double number, std::string& out) {
   if (std::isnan(number) || std::isinf(number)) {
     out.append("#NUM!");
@@ -44,14 +99,35 @@ void AppendNumberText(double number, std::string& out) {
     out.push_back('0');
     return;
   }
-  char buf[64];
-  // std::to_chars with a precision formats as printf does in the C locale.
-  char* const end =
-      std::to_chars(buf, buf + sizeof buf, number, std::chars_format::general, 15).ptr;
-  for (char* c = buf; c != end; ++c) {
-    if (*c == 'e') *c = 'E';
+  if (std::fabs(number) < std::numeric_limits<double>::min()) return AppendPrecisely(number, out);
+  char buf[32];  // "-d.dddddddddddddddde-308"
+  const char* const end =
+      std::to_chars(buf, buf + sizeof buf, number, std::chars_format::scientific).ptr;
+  const bool negative = buf[0] == '-';
+  const char* p = buf + (negative ? 1 : 0);
+  char digits[20];
+  int n = 0;
+  for (; p != end && *p != 'e'; ++p) {
+    if (*p != '.') digits[n++] = *p;
   }
-  out.append(buf, end);
+  int exponent = 0;
+  std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), end, exponent);
+  if (n > 15) {
+    if (n == 16 && digits[15] == '5') return AppendPrecisely(number, out);
+    n = 15;
+    if (digits[15] >= '5') {  // round up, carrying
+      int i = 14;
+      while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+      if (i >= 0) {
+        ++digits[i];
+      } else {
+        digits[0] = '1';
+        ++exponent;
+      }
+    }
+  }
+  while (n > 1 && digits[n - 1] == '0') --n;
+  AppendGeneralForm(negative, std::string_view(digits, n), exponent, out);
 }
 
 void AppendDateText(double serial, DateSystem system, std::string& out) {
