@@ -1,10 +1,14 @@
-// ValueChunks: a growing array of packed values, a kind byte and eight bytes
-// each, held in chunks of 4,096 values.
+// ValueChunks: a growing array of packed values, held in chunks of 4,096.
 //
 // Growing never moves what is stored: a full chunk stays where it is and the
-// next value starts a new one, so a column of a million values costs nine bytes
-// a value at its peak too, not the twice as much a doubling array briefly needs.
-// A chunk grows as a vector does until it is full, so a short column stays small.
+// next value starts a new one, so a column of a million values costs what its
+// values do at its peak too, not the twice as much a doubling array briefly
+// needs. A chunk grows as a vector does until it is full, so a short column
+// stays small.
+//
+// Each value costs its kind byte and four bytes while every value of its chunk
+// fits in four (a string's index, a boolean, an error, a whole number within
+// 32 bits), and eight once one does not: the chunk is then widened, once.
 #ifndef ZEROVA_FORMATS_COMMON_VALUE_CHUNKS_H_
 #define ZEROVA_FORMATS_COMMON_VALUE_CHUNKS_H_
 
@@ -21,24 +25,17 @@ class ValueChunks {
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
 
-  void push_back(PackedValue value) {
-    if ((size_ & kMask) == 0) chunks_.emplace_back();
-    Chunk& chunk = chunks_.back();
-    chunk.kinds.push_back(value.kind);
-    chunk.bits.push_back(value.bits);
-    ++size_;
-  }
+  void push_back(PackedValue value);
 
   // REQUIRES for both: index < size().
   PackedValue operator[](std::size_t index) const {
     const Chunk& chunk = chunks_[index >> kShift];
-    return {chunk.kinds[index & kMask], chunk.bits[index & kMask]};
+    const std::size_t at = index & kMask;
+    const PackedKind kind = chunk.kinds[at];
+    return {kind, chunk.wide ? chunk.bits[at] : Widened(kind, chunk.narrow[at])};
   }
-  void Set(std::size_t index, PackedValue value) {
-    Chunk& chunk = chunks_[index >> kShift];
-    chunk.kinds[index & kMask] = value.kind;
-    chunk.bits[index & kMask] = value.bits;
-  }
+  void Set(std::size_t index, PackedValue value);
+
   // The value put last. REQUIRES: !empty().
   void SetLast(PackedValue value) { Set(size_ - 1, value); }
 
@@ -48,8 +45,17 @@ class ValueChunks {
 
   struct Chunk {
     std::vector<PackedKind> kinds;
-    std::vector<std::uint64_t> bits;
+    bool wide = false;
+    std::vector<std::uint32_t> narrow;  // while !wide
+    std::vector<std::uint64_t> bits;    // once wide
   };
+
+  // Stores `value` in four bytes at `*narrow` if it fits there.
+  static bool Narrowed(PackedValue value, std::uint32_t* narrow);
+  // The eight bytes of a `kind` value stored in four as `narrow`.
+  static std::uint64_t Widened(PackedKind kind, std::uint32_t narrow);
+  // Moves the chunk's values to eight bytes each.
+  static void Widen(Chunk& chunk);
 
   std::vector<Chunk> chunks_;
   std::size_t size_ = 0;
