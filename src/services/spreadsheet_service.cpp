@@ -1,6 +1,7 @@
 // The real spreadsheet service: tells a file's format from its first bytes, then
-// reads the file whole, once, and hands its bytes to the reader that its content
-// (never its name) calls for.
+// hands the file to the reader that its content (never its name) calls for: a
+// zip package to be read from the file member by member, anything else read
+// whole, once, into memory.
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -59,16 +60,20 @@ Container Recognise(std::span<const std::uint8_t> head) {
   return Container::kNone;
 }
 
-// A zip package: .ods, .xlsb or .xlsx/.xlsm. An encrypted OOXML package, once
-// decrypted, comes here too.
+// A zip package: .ods, .xlsb or .xlsx/.xlsm, told apart by its members.
+std::unique_ptr<Worksheet> ReadZipArchive(ZipArchive& zip) {
+  if (LooksLikeOds(zip)) return ReadOds(zip);
+  if (LooksLikeXlsb(zip)) return ReadXlsb(zip);
+  if (LooksLikeXlsx(zip)) return ReadXlsx(zip);
+  throw ReadError(zip.file(), kNotOurs);
+}
+
+// A zip package in memory. An encrypted OOXML package, once decrypted, comes here too.
 std::unique_ptr<Worksheet> ReadZipWorkbook(std::span<const std::uint8_t> bytes,
                                            const std::string& name) {
   if (!LooksLikeZip(bytes)) throw ReadError(name, kNotOurs);
   ZipArchive zip(bytes, name);
-  if (LooksLikeOds(zip)) return ReadOds(zip);
-  if (LooksLikeXlsb(zip)) return ReadXlsb(zip);
-  if (LooksLikeXlsx(zip)) return ReadXlsx(zip);
-  throw ReadError(name, kNotOurs);
+  return ReadZipArchive(zip);
 }
 
 // Reads the whole file `bytes`, which its first bytes show to be `container`.
@@ -112,6 +117,11 @@ class LocalSpreadsheetService final : public SpreadsheetService {
     if (head.empty()) throw ReadError(path, "the file is empty");
     const Container container = Recognise(head);
     if (container == Container::kNone) throw ReadError(path, kNotOurs);
+    if (container == Container::kZip) {
+      // Read member by member from the file: a zip is never held in memory whole.
+      ZipArchive zip(file.OpenStream(), file.size(), path);
+      return ReadZipArchive(zip);
+    }
     return ReadContainer(container, file.ReadAll(), path, passwords_, [&file] { file.Release(); });
   }
 

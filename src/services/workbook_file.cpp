@@ -98,6 +98,21 @@ std::span<const std::uint8_t> WorkbookFile::ReadAll() {
   return {bytes_.get(), bytes_size_};
 }
 
+std::FILE* WorkbookFile::OpenStream() {
+  const int fd = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+  std::FILE* stream = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
+  if (stream == nullptr) {
+    const int error_number = errno;
+    if (fd >= 0) ::close(fd);
+    CannotOpen(path_, error_number);
+  }
+  // Reads of 64 KB at a time; the descriptor's offset is its own to move (this
+  // object reads with pread).
+  std::setvbuf(stream, nullptr, _IOFBF, 64 * 1024);
+  std::rewind(stream);
+  return stream;
+}
+
 void WorkbookFile::Release() {
   bytes_.reset();
   bytes_size_ = 0;

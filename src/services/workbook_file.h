@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <span>
 #include <string>
@@ -44,6 +45,14 @@ class WorkbookFile {
   // Frees the buffer ReadAll filled: its views are invalid from here on.
   void Release();
 
+  // A stream reading the file from its start, for a reader that takes what it
+  // needs piece by piece instead of the whole file; it has a descriptor of its
+  // own, and the caller closes it. Throws ReadError when it cannot be made.
+  // REQUIRES: ReadAll has not been called.
+  std::FILE* OpenStream();
+
+  // The file's size when it was opened.
+  std::uint64_t size() const { return size_; }
   const std::string& path() const { return path_; }
 
  private:
