@@ -33,18 +33,29 @@ std::uint64_t ValueChunks::Widened(PackedKind kind, std::uint32_t narrow) {
 void ValueChunks::Widen(Chunk& chunk) {
   chunk.bits.reserve(chunk.narrow.capacity());  // a power of two within the chunk's size
   for (std::size_t i = 0; i < chunk.narrow.size(); ++i) {
-    chunk.bits.push_back(Widened(chunk.kinds[i], chunk.narrow[i]));
+    chunk.bits.push_back(
+        Widened(chunk.kinds.empty() ? chunk.kind : chunk.kinds[i], chunk.narrow[i]));
   }
   chunk.narrow = std::vector<std::uint32_t>();
   chunk.wide = true;
 }
 
+void ValueChunks::Mix(Chunk& chunk) {
+  chunk.kinds.reserve(chunk.wide ? chunk.bits.capacity() : chunk.narrow.capacity());
+  chunk.kinds.assign(chunk.size, chunk.kind);
+}
+
 void ValueChunks::push_back(PackedValue value) {
-  if ((size_ & kMask) == 0) chunks_.emplace_back();
+  if ((size_ & kMask) == 0) {
+    chunks_.emplace_back();
+    chunks_.back().kind = value.kind;
+  }
   Chunk& chunk = chunks_.back();
   std::uint32_t narrow = 0;
   if (!chunk.wide && !Narrowed(value, &narrow)) Widen(chunk);
-  chunk.kinds.push_back(value.kind);
+  if (chunk.kinds.empty() && value.kind != chunk.kind) Mix(chunk);
+  if (!chunk.kinds.empty()) chunk.kinds.push_back(value.kind);
+  ++chunk.size;
   if (chunk.wide) {
     chunk.bits.push_back(value.bits);
   } else {
@@ -58,7 +69,8 @@ void ValueChunks::Set(std::size_t index, PackedValue value) {
   const std::size_t at = index & kMask;
   std::uint32_t narrow = 0;
   if (!chunk.wide && !Narrowed(value, &narrow)) Widen(chunk);
-  chunk.kinds[at] = value.kind;
+  if (chunk.kinds.empty() && value.kind != chunk.kind) Mix(chunk);
+  if (!chunk.kinds.empty()) chunk.kinds[at] = value.kind;
   if (chunk.wide) {
     chunk.bits[at] = value.bits;
   } else {

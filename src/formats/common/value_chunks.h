@@ -6,9 +6,11 @@
 // needs. A chunk grows as a vector does until it is full, so a short column
 // stays small.
 //
-// Each value costs its kind byte and four bytes while every value of its chunk
-// fits in four (a string's index, a boolean, an error, a whole number within
-// 32 bits), and eight once one does not: the chunk is then widened, once.
+// Each value costs four bytes while every value of its chunk fits in four (a
+// string's index, a boolean, an error, a whole number within 32 bits), and eight
+// once one does not: the chunk is then widened, once. Its kind costs nothing
+// while the chunk's values are all of one kind, as a column's often are, and a
+// byte once they are not.
 #ifndef ZEROVA_FORMATS_COMMON_VALUE_CHUNKS_H_
 #define ZEROVA_FORMATS_COMMON_VALUE_CHUNKS_H_
 
@@ -31,7 +33,7 @@ class ValueChunks {
   PackedValue operator[](std::size_t index) const {
     const Chunk& chunk = chunks_[index >> kShift];
     const std::size_t at = index & kMask;
-    const PackedKind kind = chunk.kinds[at];
+    const PackedKind kind = chunk.kinds.empty() ? chunk.kind : chunk.kinds[at];
     return {kind, chunk.wide ? chunk.bits[at] : Widened(kind, chunk.narrow[at])};
   }
   void Set(std::size_t index, PackedValue value);
@@ -44,7 +46,9 @@ class ValueChunks {
   static constexpr std::size_t kMask = (std::size_t{1} << kShift) - 1;
 
   struct Chunk {
-    std::vector<PackedKind> kinds;
+    PackedKind kind = PackedKind::kEmpty;  // of every value, while `kinds` is empty
+    std::vector<PackedKind> kinds;         // once the values' kinds differ
+    std::size_t size = 0;
     bool wide = false;
     std::vector<std::uint32_t> narrow;  // while !wide
     std::vector<std::uint64_t> bits;    // once wide
@@ -56,6 +60,8 @@ class ValueChunks {
   static std::uint64_t Widened(PackedKind kind, std::uint32_t narrow);
   // Moves the chunk's values to eight bytes each.
   static void Widen(Chunk& chunk);
+  // Gives each of the chunk's values a kind of its own.
+  static void Mix(Chunk& chunk);
 
   std::vector<Chunk> chunks_;
   std::size_t size_ = 0;

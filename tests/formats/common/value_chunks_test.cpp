@@ -63,14 +63,15 @@ TEST(ValueChunksTest, EveryValueReadsBackBitForBit) {
 TEST(ValueChunksTest, ValuesSetInPlaceWidenTheirChunkOnlyWhenTheyMust) {
   ValueChunks values;
   for (std::uint32_t i = 0; i < 5000; ++i) values.push_back(PackedValue::String(i));
-  values.Set(10, Number(1.5));  // widens the first chunk
-  values.Set(4500, Number(3));  // the second stays narrow
-  values.SetLast(PackedValue::Boolean(false));
+  values.Set(10, Number(1.5));                  // widens the first chunk
+  values.Set(4500, Number(3));                  // the second stays narrow
+  values.SetLast(PackedValue::Boolean(false));  // the second chunk's kinds now differ
   EXPECT_TRUE(Same(values[9], PackedValue::String(9)));
   EXPECT_TRUE(Same(values[10], Number(1.5)));
   EXPECT_TRUE(Same(values[4095], PackedValue::String(4095)));
   EXPECT_TRUE(Same(values[4500], Number(3)));
   EXPECT_TRUE(Same(values[4999], PackedValue::Boolean(false)));
+  EXPECT_TRUE(Same(values[4998], PackedValue::String(4998)));
 }
 
 }  // namespace
