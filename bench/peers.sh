@@ -4,6 +4,9 @@
 #
 #   bench/peers.sh            (RUNS=5 by default; RUNS=3 bench/peers.sh for less)
 #
+# ZEROVA=... and DISCARDING_RUN=... measure other builds of the two programs (an
+# older commit's, say) in place of this tree's.
+#
 # Installs what it needs from Debian (catdoc for xls2csv, python3-xlrd,
 # python3-xlwt), builds zerova and bench/discarding_run with the default preset,
 # generates the sheets with bench/make_sheets.py, compiles bench/floor.c, then
@@ -35,8 +38,8 @@ if ((${#missing[@]})); then
 fi
 cmake --preset default >/dev/null
 cmake --build --preset default --target zerova discarding_run >/dev/null
-zerova=$PWD/build/default/zerova
-discard=$PWD/build/default/bench/discarding_run
+zerova=${ZEROVA:-$PWD/build/default/zerova}
+discard=${DISCARDING_RUN:-$PWD/build/default/bench/discarding_run}
 scratch=$(dirname "$zerova")/xmlstr.xml  # where zerova renews its scratch file
 
 work=$(mktemp -d /tmp/zerova-peers-XXXXXX)
