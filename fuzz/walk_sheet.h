@@ -1,6 +1,6 @@
 // The conversion's walk, for the fuzz targets: labels along row 1, values down
 // each column to the first empty cell, read with the sheet's column cursor and
-// each cell turned into escaped text. Every cell the cursor answers is checked
+// each cell turned into a value line. Every cell the cursor answers is checked
 // against Cell at the same address; a difference stops the process.
 #ifndef ZEROVA_FUZZ_WALK_SHEET_H_
 #define ZEROVA_FUZZ_WALK_SHEET_H_
@@ -10,8 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "conversion/cell_text.h"
-#include "conversion/xml_escape.h"
+#include "conversion/output_document.h"
 #include "services/spreadsheet.h"
 
 namespace zerova::fuzz {
@@ -34,7 +33,7 @@ inline void WalkSheet(const Worksheet& sheet, std::int64_t max_columns, std::int
       if (!SameCell(cell, sheet.Cell(row, column))) std::abort();
       if (cell.IsEmpty()) break;
       out.clear();
-      AppendXmlEscaped(CellText(cell), out);
+      ValueLine(out, cell);
     }
     if (row == 1) break;
   }

@@ -1,9 +1,11 @@
 #include "conversion/cell_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
+#include <limits>
+#include <string_view>
 
 #include "services/civil_date.h"
 
@@ -20,71 +22,176 @@ CivilDate DateOfDay(std::int64_t day, DateSystem system) {
   return CivilFromDays(base + (day < 60 ? day : day - 1));
 }
 
-void AppendTime(std::int64_t seconds_of_day, std::string& out) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", static_cast<int>(seconds_of_day / 3600),
-                static_cast<int>(seconds_of_day / 60 % 60), static_cast<int>(seconds_of_day % 60));
-  out.append(buf);
+// Writes `value` (< 10^digits) as exactly `digits` decimal digits, zero-padded.
+char* PutDigits(char* at, unsigned value, int digits) {
+  for (int i = digits - 1; i >= 0; --i, value /= 10) at[i] = static_cast<char>('0' + value % 10);
+  return at + digits;
 }
 
-}  // namespace
+void AppendTime(std::int64_t seconds_of_day, std::string& out) {
+  char buf[8];
+  char* at = PutDigits(buf, static_cast<unsigned>(seconds_of_day / 3600), 2);
+  *at++ = ':';
+  at = PutDigits(at, static_cast<unsigned>(seconds_of_day / 60 % 60), 2);
+  *at++ = ':';
+  at = PutDigits(at, static_cast<unsigned>(seconds_of_day % 60), 2);
+  out.append(buf, at);
+}
 
-std::string NumberText(double number) {
-  if (std::isnan(number) || std::isinf(number)) return "#NUM!";
-  if (number == 0) return "0";  // also negative zero
+// Appends `number` as "%.15G" prints it, from its digits: `digits` (no trailing
+// zeros, at most 15) times ten to the power `exponent` the first one stands at.
+void AppendGeneralForm(bool negative, std::string_view digits, int exponent, std::string& out) {
+  char buf[48];
+  char* at = buf;
+  if (negative) *at++ = '-';
+  const auto n = static_cast<int>(digits.size());
+  if (exponent < -4 || exponent >= 15) {  // d.dddE+XX
+    *at++ = digits[0];
+    if (n > 1) {
+      *at++ = '.';
+      at = std::copy(digits.begin() + 1, digits.end(), at);
+    }
+    *at++ = 'E';
+    *at++ = exponent < 0 ? '-' : '+';
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    at = PutDigits(at, static_cast<unsigned>(magnitude), magnitude >= 100 ? 3 : 2);
+  } else if (exponent >= 0) {  // ddd.ddd, or ddd000
+    const int whole = exponent + 1;
+    for (int i = 0; i < whole; ++i) *at++ = i < n ? digits[i] : '0';
+    if (n > whole) {
+      *at++ = '.';
+      at = std::copy(digits.begin() + whole, digits.end(), at);
+    }
+  } else {  // 0.000ddd
+    *at++ = '0';
+    *at++ = '.';
+    at = std::fill_n(at, -exponent - 1, '0');
+    at = std::copy(digits.begin(), digits.end(), at);
+  }
+  out.append(buf, at);
+}
+
+// Appends `number` as "%.15G" prints it, the slow way: exactly, whatever the digits.
+void AppendPrecisely(double number, std::string& out) {
   char buf[64];
   // std::to_chars with a precision formats as printf does in the C locale.
-  const auto result = std::to_chars(buf, buf + sizeof buf, number, std::chars_format::general, 15);
-  std::string text(buf, result.ptr);
-  for (char& c : text) {
-    if (c == 'e') c = 'E';
+  char* const end =
+      std::to_chars(buf, buf + sizeof buf, number, std::chars_format::general, 15).ptr;
+  for (char* c = buf; c != end; ++c) {
+    if (*c == 'e') *c = 'E';
   }
-  return text;
+  out.append(buf, end);
 }
 
-std::string DateText(double serial, DateSystem system) {
-  if (!(serial >= 0)) return NumberText(serial);
+// "%.15G" rounds the exact value of `number` to 15 significant digits. The
+// shortest digits that read back as `number` (at most 17) lie closer to it than
+// half a unit of the 15th digit, and no other decimal of as few digits lies
+// between them and it; so rounding those digits to 15 gives printf's answer,
+// except when a 16th digit 5 is all that is cut off: that tie, and only it, is
+// settled exactly the slow way. Subnormal numbers, whose units are too coarse
+// for this, go the slow way too.
+void AppendNumberText(double number, std::string& out) {
+  if (std::isnan(number) || std::isinf(number)) {
+    out.append("#NUM!");
+    return;
+  }
+  if (number == 0) {  // also negative zero
+    out.push_back('0');
+    return;
+  }
+  if (std::fabs(number) < std::numeric_limits<double>::min()) return AppendPrecisely(number, out);
+  char buf[32];  // "-d.dddddddddddddddde-308"
+  const char* const end =
+      std::to_chars(buf, buf + sizeof buf, number, std::chars_format::scientific).ptr;
+  const bool negative = buf[0] == '-';
+  const char* p = buf + (negative ? 1 : 0);
+  char digits[20];
+  int n = 0;
+  for (; p != end && *p != 'e'; ++p) {
+    if (*p != '.') digits[n++] = *p;
+  }
+  int exponent = 0;
+  std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), end, exponent);
+  if (n > 15) {
+    if (n == 16 && digits[15] == '5') return AppendPrecisely(number, out);
+    n = 15;
+    if (digits[15] >= '5') {  // round up, carrying
+      int i = 14;
+      while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+      if (i >= 0) {
+        ++digits[i];
+      } else {
+        digits[0] = '1';
+        ++exponent;
+      }
+    }
+  }
+  while (n > 1 && digits[n - 1] == '0') --n;
+  AppendGeneralForm(negative, std::string_view(digits, n), exponent, out);
+}
+
+void AppendDateText(double serial, DateSystem system, std::string& out) {
+  if (!(serial >= 0)) return AppendNumberText(serial, out);
   const double rounded = std::floor(serial * 86400.0 + 0.5);
   // 9999-12-31 is day 2958465 in the 1900 system and 2957003 in the 1904 system; anything
   // past its last second is written as a number.
   const double last_day = system == DateSystem::k1900 ? 2958465.0 : 2957003.0;
-  if (rounded > last_day * 86400.0 + 86399.0) return NumberText(serial);
+  if (rounded > last_day * 86400.0 + 86399.0) return AppendNumberText(serial, out);
   const auto secs = static_cast<std::int64_t>(rounded);
-  std::string text;
-  if (serial < 1) {
-    AppendTime(secs % 86400, text);
-    return text;
-  }
-  const std::int64_t day = secs / 86400;
+  if (serial < 1) return AppendTime(secs % 86400, out);
   const std::int64_t time_of_day = secs % 86400;
-  const CivilDate date = DateOfDay(day, system);
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u", static_cast<long long>(date.year), date.month,
-                date.day);
-  text.append(buf);
+  const CivilDate date = DateOfDay(secs / 86400, system);
+  char buf[16];
+  char* at = PutDigits(buf, static_cast<unsigned>(date.year), 4);  // years 1900 to 9999
+  *at++ = '-';
+  at = PutDigits(at, date.month, 2);
+  *at++ = '-';
+  at = PutDigits(at, date.day, 2);
+  out.append(buf, at);
   if (time_of_day != 0) {
-    text.push_back(' ');
-    AppendTime(time_of_day, text);
+    out.push_back(' ');
+    AppendTime(time_of_day, out);
   }
+}
+
+}  // namespace
+
+void AppendCellText(const CellView& cell, std::string& out) {
+  switch (cell.kind) {
+    case CellKind::kEmpty:
+      return;
+    case CellKind::kText:
+      out.append(cell.text);
+      return;
+    case CellKind::kNumber:
+      return AppendNumberText(cell.number, out);
+    case CellKind::kDate:
+      return AppendDateText(cell.number, cell.date_system, out);
+    case CellKind::kBoolean:
+      out.append(cell.boolean ? "True" : "False");
+      return;
+    case CellKind::kError:
+      out.append(CellErrorText(cell.error));
+      return;
+  }
+}
+
+std::string CellText(const CellView& cell) {
+  std::string text;
+  AppendCellText(cell, text);
   return text;
 }
 
-std::string CellText(const CellView& value) {
-  switch (value.kind) {
-    case CellKind::kEmpty:
-      return "";
-    case CellKind::kText:
-      return std::string(value.text);
-    case CellKind::kNumber:
-      return NumberText(value.number);
-    case CellKind::kDate:
-      return DateText(value.number, value.date_system);
-    case CellKind::kBoolean:
-      return value.boolean ? "True" : "False";
-    case CellKind::kError:
-      return CellErrorText(value.error);
-  }
-  return "";
+std::string NumberText(double number) {
+  std::string text;
+  AppendNumberText(number, text);
+  return text;
+}
+
+std::string DateText(double serial, DateSystem system) {
+  std::string text;
+  AppendDateText(serial, system, text);
+  return text;
 }
 
 }  // namespace zerova

@@ -9,6 +9,9 @@
 //   or a moment after 9999-12-31 23:59:59, is written as a number.
 // - Boolean: "True" or "False". Error: its display text ("#DIV/0!", ...).
 // - Empty: "".
+//
+// This is the one place a cell becomes text. The run appends the text straight
+// into its line buffer; the string-returning forms serve callers that keep it.
 #ifndef ZEROVA_CONVERSION_CELL_TEXT_H_
 #define ZEROVA_CONVERSION_CELL_TEXT_H_
 
@@ -18,8 +21,12 @@
 
 namespace zerova {
 
-// Takes a CellValue too (it views as a CellView).
-std::string CellText(const CellView& value);
+// Appends the text of `cell` to `out`, unescaped. Takes a CellValue too (it views
+// as a CellView).
+void AppendCellText(const CellView& cell, std::string& out);
+
+// The text of `cell` as a string of its own.
+std::string CellText(const CellView& cell);
 
 // The number rule alone ("%.15G", C locale), for `number`.
 std::string NumberText(double number);

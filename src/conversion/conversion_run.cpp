@@ -3,7 +3,6 @@
 #include <limits>
 
 #include "conversion/append_line.h"
-#include "conversion/cell_text.h"
 #include "conversion/output_document.h"
 #include "services/error.h"
 
@@ -109,12 +108,11 @@ void ConversionRun::Run(const std::string& source_path) {
   const Worksheet& sheet = *SourceBook;
   std::unique_ptr<ColumnCursor> cells = sheet.CursorAt(LabelRow, NodeColumn);
   while (!cells->Cell().IsEmpty()) {
-    const std::string LabelText = CellText(cells->Cell());
-    Append(NodeStartLine(NewLine(), NodeColumn, LabelText));
+    // Each cell's text goes straight into the line buffer.
+    Append(NodeStartLine(NewLine(), NodeColumn, cells->Cell()));
     cells->Down();  // to ValueRow
     while (!cells->Cell().IsEmpty()) {
-      const std::string ValueText = CellText(cells->Cell());
-      Append(ValueLine(NewLine(), ValueText));
+      Append(ValueLine(NewLine(), cells->Cell()));
       ++ValueRow;
       cells->Down();
     }

@@ -3,26 +3,37 @@
 #include <cassert>
 #include <charconv>
 
+#include "conversion/cell_text.h"
 #include "conversion/xml_escape.h"
 
 namespace zerova {
+namespace {
+
+// Appends the text of `cell`, escaped.
+void AppendEscapedText(const CellView& cell, std::string& out) {
+  const std::size_t from = out.size();
+  AppendCellText(cell, out);
+  EscapeXmlTail(out, from);
+}
+
+}  // namespace
 
 std::string& HeaderLine(std::string& out) {
   return out.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>");
 }
 
-std::string& NodeStartLine(std::string& out, int column, std::string_view label) {
+std::string& NodeStartLine(std::string& out, int column, const CellView& label) {
   assert(column >= 1);
   char digits[16];
   const auto end = std::to_chars(digits, digits + sizeof digits, column).ptr;
   out.append("<node id=\"n").append(digits, end).append("\" lbl=\"");
-  AppendXmlEscaped(label, out);
+  AppendEscapedText(label, out);
   return out.append("\">");
 }
 
-std::string& ValueLine(std::string& out, std::string_view value) {
+std::string& ValueLine(std::string& out, const CellView& value) {
   out.append("<value>");
-  AppendXmlEscaped(value, out);
+  AppendEscapedText(value, out);
   return out.append("</value>");
 }
 

@@ -10,13 +10,15 @@
 //   </node>
 //   </Main>
 //
-// Labels and values are escaped (conversion/xml_escape.h), so every document
-// parses as XML and gives back the cells' text exactly.
+// A label or value is its cell's text (conversion/cell_text.h), appended where it
+// goes and escaped there (conversion/xml_escape.h), so every document parses as
+// XML and gives back the cells' text exactly, and no line needs a string of its own.
 #ifndef ZEROVA_CONVERSION_OUTPUT_DOCUMENT_H_
 #define ZEROVA_CONVERSION_OUTPUT_DOCUMENT_H_
 
 #include <string>
-#include <string_view>
+
+#include "services/cell_value.h"
 
 namespace zerova {
 
@@ -26,12 +28,12 @@ inline constexpr const char* kOutputDocumentName = "xmlstructure.xml";
 // The XML declaration and the root start tag.
 std::string& HeaderLine(std::string& out);
 
-// The start of the node for 1-based `column`, labelled `label`.
+// The start of the node for 1-based `column`, labelled with the text of `label`.
 // REQUIRES: column >= 1.
-std::string& NodeStartLine(std::string& out, int column, std::string_view label);
+std::string& NodeStartLine(std::string& out, int column, const CellView& label);
 
-// One value of the current node.
-std::string& ValueLine(std::string& out, std::string_view value);
+// One value of the current node: the text of `value`.
+std::string& ValueLine(std::string& out, const CellView& value);
 
 // The end of the current node.
 std::string& NodeEndLine(std::string& out);

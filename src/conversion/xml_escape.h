@@ -8,6 +8,7 @@
 #ifndef ZEROVA_CONVERSION_XML_ESCAPE_H_
 #define ZEROVA_CONVERSION_XML_ESCAPE_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,11 @@ namespace zerova {
 
 // Appends `text`, escaped, to `out`. Text with nothing to escape is appended as it is.
 void AppendXmlEscaped(std::string_view text, std::string& out);
+
+// Escapes, where it stands, the text `out` holds from offset `from` on, so a
+// line's text can be appended first and escaped after. Text with nothing to
+// escape is only read. REQUIRES: from <= out.size().
+void EscapeXmlTail(std::string& out, std::size_t from);
 
 }  // namespace zerova
 

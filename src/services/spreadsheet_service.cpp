@@ -1,11 +1,10 @@
-// The real spreadsheet service: reads the file whole, then hands its bytes to the
-// reader that its content (never its name) calls for.
-#include <sys/stat.h>
-
+// The real spreadsheet service: tells a file's format from its first bytes, then
+// hands the file to the reader that its content (never its name) calls for: a
+// zip package to be read from the file member by member, anything else read
+// whole, once, into memory.
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "formats/common/ole2_container.h"
@@ -20,38 +19,92 @@
 #include "formats/xml2003/reader.h"
 #include "services/error.h"
 #include "services/spreadsheet.h"
+#include "services/workbook_file.h"
 
 namespace zerova {
 namespace {
 
-// Refuse files larger than this rather than try to hold them in memory.
-constexpr std::int64_t kMaxFileBytes = std::int64_t{2} << 30;
+// A format is told by at most this many of a file's first bytes.
+constexpr std::size_t kHeadBytes = 16 * 1024;
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-  if (path.empty()) throw ReadError("", "no spreadsheet file was chosen");
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) throw ReadError(path, "no such file");
-    throw ReadError(path, std::string("cannot open the file: ") + std::strerror(errno));
-  }
-  if (S_ISDIR(st.st_mode)) throw ReadError(path, "is a folder, not a spreadsheet file");
-  if (!S_ISREG(st.st_mode)) throw ReadError(path, "is not a regular file");
-  if (st.st_size > kMaxFileBytes)
-    throw ReadError(path, "the file is too large to read (over 2 GiB)");
+constexpr const char* kNotOurs =
+    "not a spreadsheet file this program reads (.xls, .xlsx, .xlsm, .xlsb, .ods, .fods, "
+    "XML Spreadsheet 2003, an HTML table, or CSV or tab-separated text)";
 
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    throw ReadError(path, std::string("cannot open the file: ") + std::strerror(errno));
+// Called when a reader needs the file's bytes no more, so they may be freed early.
+using ReleaseBytes = std::function<void()>;
+
+// What a file's first bytes show it to be.
+enum class Container {
+  kNone,           // none of the formats
+  kOle2,           // an .xls workbook, or an encrypted OOXML package
+  kBiff,           // a bare BIFF stream
+  kZip,            // .xlsx, .xlsm, .xlsb or .ods
+  kXml2003,        // one XML or text document: XML Spreadsheet 2003,
+  kFlatOds,        //   a flat OpenDocument spreadsheet,
+  kHtml,           //   a web page,
+  kDelimitedText,  //   CSV or tab-separated text
+};
+
+// `head` is a file's first kHeadBytes, or all of a shorter file. The documents
+// of one XML or text document are tried in this order: XML formats by their root
+// element, then web pages, then (as the last resort) delimited text.
+Container Recognise(std::span<const std::uint8_t> head) {
+  if (LooksLikeOle2(head)) return Container::kOle2;
+  if (LooksLikeBiffStream(head)) return Container::kBiff;
+  if (LooksLikeZip(head)) return Container::kZip;
+  if (LooksLikeXml2003(head)) return Container::kXml2003;
+  if (LooksLikeFlatOds(head)) return Container::kFlatOds;
+  if (LooksLikeHtml(head)) return Container::kHtml;
+  if (LooksLikeDelimitedText(head)) return Container::kDelimitedText;
+  return Container::kNone;
+}
+
+// A zip package: .ods, .xlsb or .xlsx/.xlsm, told apart by its members.
+std::unique_ptr<Worksheet> ReadZipArchive(ZipArchive& zip) {
+  if (LooksLikeOds(zip)) return ReadOds(zip);
+  if (LooksLikeXlsb(zip)) return ReadXlsb(zip);
+  if (LooksLikeXlsx(zip)) return ReadXlsx(zip);
+  throw ReadError(zip.file(), kNotOurs);
+}
+
+// A zip package in memory. An encrypted OOXML package, once decrypted, comes here too.
+std::unique_ptr<Worksheet> ReadZipWorkbook(std::span<const std::uint8_t> bytes,
+                                           const std::string& name) {
+  if (!LooksLikeZip(bytes)) throw ReadError(name, kNotOurs);
+  ZipArchive zip(bytes, name);
+  return ReadZipArchive(zip);
+}
+
+// Reads the whole file `bytes`, which its first bytes show to be `container`.
+// `release`, when given, may free `bytes` once a reader has what it needs of them.
+std::unique_ptr<Worksheet> ReadContainer(Container container, std::span<const std::uint8_t> bytes,
+                                         const std::string& name, PasswordSource* passwords,
+                                         const ReleaseBytes& release) {
+  switch (container) {
+    case Container::kOle2:
+      if (IsEncryptedPackage(bytes, name)) {
+        const std::vector<std::uint8_t> package = DecryptPackage(bytes, name, passwords);
+        if (release) release();
+        return ReadZipWorkbook(package, name);
+      }
+      return ReadXls(bytes, name, passwords, release);
+    case Container::kBiff:
+      return ReadXls(bytes, name, passwords, release);
+    case Container::kZip:
+      return ReadZipWorkbook(bytes, name);
+    case Container::kXml2003:
+      return ReadXml2003(bytes, name);
+    case Container::kFlatOds:
+      return ReadFlatOds(bytes, name);
+    case Container::kHtml:
+      return ReadHtml(bytes, name);
+    case Container::kDelimitedText:
+      return ReadDelimitedText(bytes, name);
+    case Container::kNone:
+      break;
   }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size));
-  const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
-  const bool failed = std::ferror(file) != 0;
-  const int read_errno = errno;
-  std::fclose(file);
-  if (failed)
-    throw ReadError(path, std::string("cannot read the file: ") + std::strerror(read_errno));
-  bytes.resize(got);
-  return bytes;
+  throw ReadError(name, kNotOurs);
 }
 
 class LocalSpreadsheetService final : public SpreadsheetService {
@@ -59,57 +112,30 @@ class LocalSpreadsheetService final : public SpreadsheetService {
   explicit LocalSpreadsheetService(PasswordSource* passwords) : passwords_(passwords) {}
 
   std::unique_ptr<Worksheet> Open(const std::string& path) override {
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
-    return ReadWorkbookBytes(bytes, path, passwords_);
+    WorkbookFile file(path);
+    const std::span<const std::uint8_t> head = file.Head(kHeadBytes);
+    if (head.empty()) throw ReadError(path, "the file is empty");
+    const Container container = Recognise(head);
+    if (container == Container::kNone) throw ReadError(path, kNotOurs);
+    if (container == Container::kZip) {
+      // Read member by member from the file: a zip is never held in memory whole.
+      ZipArchive zip(file.OpenStream(), file.size(), path);
+      return ReadZipArchive(zip);
+    }
+    return ReadContainer(container, file.ReadAll(), path, passwords_, [&file] { file.Release(); });
   }
 
  private:
   PasswordSource* passwords_;
 };
 
-// The text formats are told apart by this many of a file's first bytes.
-constexpr std::size_t kSniffBytes = 16 * 1024;
-
-constexpr const char* kNotOurs =
-    "not a spreadsheet file this program reads (.xls, .xlsx, .xlsm, .xlsb, .ods, .fods, "
-    "XML Spreadsheet 2003, an HTML table, or CSV or tab-separated text)";
-
-// A zip package: .ods, .xlsb or .xlsx/.xlsm. An encrypted OOXML package, once
-// decrypted, comes here too.
-std::unique_ptr<Worksheet> ReadZipWorkbook(std::span<const std::uint8_t> bytes,
-                                           const std::string& name) {
-  if (!LooksLikeZip(bytes)) throw ReadError(name, kNotOurs);
-  ZipArchive zip(bytes, name);
-  if (LooksLikeOds(zip)) return ReadOds(zip);
-  if (LooksLikeXlsb(zip)) return ReadXlsb(zip);
-  if (LooksLikeXlsx(zip)) return ReadXlsx(zip);
-  throw ReadError(name, kNotOurs);
-}
-
-// The readers of files that are one XML or text document, tried in this order
-// on the file's first bytes: XML formats by their root element, then web pages,
-// then (as the last resort) delimited text.
-std::unique_ptr<Worksheet> ReadTextDocument(std::span<const std::uint8_t> bytes,
-                                            const std::string& name) {
-  const auto prefix = bytes.first(std::min(bytes.size(), kSniffBytes));
-  if (LooksLikeXml2003(prefix)) return ReadXml2003(bytes, name);
-  if (LooksLikeFlatOds(prefix)) return ReadFlatOds(bytes, name);
-  if (LooksLikeHtml(prefix)) return ReadHtml(bytes, name);
-  if (LooksLikeDelimitedText(prefix)) return ReadDelimitedText(bytes, name);
-  throw ReadError(name, kNotOurs);
-}
-
 }  // namespace
 
 std::unique_ptr<Worksheet> ReadWorkbookBytes(std::span<const std::uint8_t> bytes,
                                              const std::string& name, PasswordSource* passwords) {
   if (bytes.empty()) throw ReadError(name, "the file is empty");
-  if (LooksLikeOle2(bytes) && IsEncryptedPackage(bytes, name)) {
-    return ReadZipWorkbook(DecryptPackage(bytes, name, passwords), name);
-  }
-  if (LooksLikeOle2(bytes) || LooksLikeBiffStream(bytes)) return ReadXls(bytes, name, passwords);
-  if (!LooksLikeZip(bytes)) return ReadTextDocument(bytes, name);
-  return ReadZipWorkbook(bytes, name);
+  const Container container = Recognise(bytes.first(std::min(bytes.size(), kHeadBytes)));
+  return ReadContainer(container, bytes, name, passwords, nullptr);
 }
 
 std::unique_ptr<SpreadsheetService> NewSpreadsheetService(PasswordSource* passwords) {

@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <random>
+#include <vector>
 
 namespace zerova {
 namespace {
@@ -35,6 +39,47 @@ TEST(NumberText, FollowsPercent15GInTheCLocale) {
   for (const auto& row : rows) {
     EXPECT_EQ(NumberText(row.number), row.text) << "for " << row.number;
   }
+}
+
+// printf itself, in the C locale the test runs in, over numbers of every kind:
+// random bit patterns, short decimals, thirds, and values at and near the ties
+// of the 15th digit, where rounding is hardest.
+TEST(NumberText, AgreesWithPrintfOnManyNumbers) {
+  std::mt19937_64 random(20240601);
+  std::vector<double> numbers = {5e-324,
+                                 2.2250738585072014e-308,
+                                 1.7976931348623157e308,
+                                 999999999999999.5,
+                                 999999999999999.4,
+                                 0.000099999999999999995,
+                                 1234567890123.125,
+                                 1234567890123.375,
+                                 0.1,
+                                 1e15,
+                                 1e16,
+                                 1e-4,
+                                 9.9999999999999995e-5};
+  for (int i = 0; i < 100000; ++i) {
+    const double bits = std::bit_cast<double>(random());
+    if (std::isfinite(bits)) numbers.push_back(bits);
+    numbers.push_back(static_cast<double>(random() % 2000000) / 1000.0 - 1000.0);
+    numbers.push_back(static_cast<double>(random() % 1000000) / 3.0 * std::pow(10.0, i % 40 - 20));
+    // 15 digits and a 5: a tie in decimal, though rarely in binary.
+    const double tie = (static_cast<double>(random() % 900000000000000 + 100000000000000) + 0.5) *
+                       std::pow(10.0, i % 30 - 29);
+    numbers.insert(numbers.end(), {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e300)});
+  }
+  int differences = 0;
+  for (const double number : numbers) {
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%.15G", number);
+    const std::string text = NumberText(number);
+    if (number != 0 && text != expected && ++differences <= 10) {
+      ADD_FAILURE() << std::hexfloat << number << ": " << text << " where printf gives "
+                    << expected;
+    }
+  }
+  EXPECT_EQ(differences, 0);
 }
 
 TEST(DateText, RoundsToTheSecondInEitherDateSystem) {
@@ -90,6 +135,15 @@ TEST(CellText, GivesEachKindItsText) {
   CellError unused;
   EXPECT_FALSE(CellErrorFromCode(0x01, &unused));
   EXPECT_FALSE(CellErrorFromText("#SPILL!", &unused));
+}
+
+TEST(AppendCellText, AddsToWhatTheBufferHolds) {
+  std::string line = "<value>";
+  AppendCellText(CellValue::Number(1e20), line);
+  AppendCellText(CellValue::Empty(), line);
+  AppendCellText(CellValue::Date(45000.25, DateSystem::k1900), line);
+  AppendCellText(CellValue::Text(" & "), line);
+  EXPECT_EQ(line, "<value>1E+202023-03-15 06:00:00 & ");
 }
 
 }  // namespace

@@ -15,6 +15,17 @@ std::string Escaped(std::string_view text) {
   return out;
 }
 
+// `text` escaped where it stands, after a line's start that stays as it is.
+std::string EscapedInPlace(std::string_view text) {
+  std::string out = "<value>";
+  out.append(text);
+  EscapeXmlTail(out, 7);
+  EXPECT_EQ(out.substr(0, 7), "<value>");
+  return out.substr(7);
+}
+
+CellValue Text(std::string text) { return CellValue::Text(std::move(text)); }
+
 // The buffer emptied for the next line, as the run reuses it.
 std::string& Fresh(std::string& buffer) {
   buffer.clear();
@@ -24,15 +35,18 @@ std::string& Fresh(std::string& buffer) {
 TEST(OutputDocument, BuildsEachLineExactly) {
   std::string b = "left over from an earlier line";
   EXPECT_EQ(HeaderLine(Fresh(b)), "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>");
-  EXPECT_EQ(NodeStartLine(Fresh(b), 1, "Name"), "<node id=\"n1\" lbl=\"Name\">");
-  EXPECT_EQ(NodeStartLine(Fresh(b), 10, " spaced "), "<node id=\"n10\" lbl=\" spaced \">");
-  EXPECT_EQ(NodeStartLine(Fresh(b), 32767, ""), "<node id=\"n32767\" lbl=\"\">");
-  EXPECT_EQ(ValueLine(Fresh(b), "Ada"), "<value>Ada</value>");
-  EXPECT_EQ(ValueLine(Fresh(b), ""), "<value></value>");
+  EXPECT_EQ(NodeStartLine(Fresh(b), 1, Text("Name")), "<node id=\"n1\" lbl=\"Name\">");
+  EXPECT_EQ(NodeStartLine(Fresh(b), 10, Text(" spaced ")), "<node id=\"n10\" lbl=\" spaced \">");
+  EXPECT_EQ(NodeStartLine(Fresh(b), 32767, Text("")), "<node id=\"n32767\" lbl=\"\">");
+  EXPECT_EQ(NodeStartLine(Fresh(b), 2, CellValue::Number(1.5)), "<node id=\"n2\" lbl=\"1.5\">");
+  EXPECT_EQ(ValueLine(Fresh(b), Text("Ada")), "<value>Ada</value>");
+  EXPECT_EQ(ValueLine(Fresh(b), Text("")), "<value></value>");
+  EXPECT_EQ(ValueLine(Fresh(b), CellValue::Error(CellError::kNA)), "<value>#N/A</value>");
+  EXPECT_EQ(ValueLine(Fresh(b), Text("a<b")), "<value>a&lt;b</value>");
   EXPECT_EQ(NodeEndLine(Fresh(b)), "</node>");
   EXPECT_EQ(ClosingLine(Fresh(b)), "</Main>");
   std::string two = "<value>a</value>";
-  EXPECT_EQ(&ValueLine(two, "b"), &two);  // appends to the buffer it is given
+  EXPECT_EQ(&ValueLine(two, Text("b")), &two);  // appends to the buffer it is given
   EXPECT_EQ(two, "<value>a</value><value>b</value>");
 }
 
@@ -58,8 +72,12 @@ TEST(XmlEscape, EscapesMarkupAndLineBreaksAndKeepsTheRest) {
   };
   for (const auto& row : rows) {
     EXPECT_EQ(Escaped(row.text), row.escaped) << "for " << row.text;
+    EXPECT_EQ(EscapedInPlace(row.text), row.escaped) << "in place, for " << row.text;
   }
   EXPECT_EQ(Escaped(std::string_view("a\0b", 3)),
+            "a\xEF\xBF\xBD"
+            "b");
+  EXPECT_EQ(EscapedInPlace(std::string_view("a\0b", 3)),
             "a\xEF\xBF\xBD"
             "b");
 }
@@ -68,8 +86,8 @@ TEST(XmlEscape, EveryEscapedTextReadsBackAsXml) {
   const std::string nasty = "& < > \" ' \r\n\t \x01 \xEF\xBF\xBF ]]> <!-- --> &amp;";
   std::string document;
   HeaderLine(document).append("\r\n");
-  NodeStartLine(document, 1, nasty).append("\r\n");
-  ValueLine(document, nasty).append("\r\n");
+  NodeStartLine(document, 1, Text(nasty)).append("\r\n");
+  ValueLine(document, Text(nasty)).append("\r\n");
   NodeEndLine(document).append("\r\n");
   ClosingLine(document).append("\r\n");
   EXPECT_TRUE(testing::IsWellFormedXml(document));

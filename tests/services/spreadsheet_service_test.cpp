@@ -1,10 +1,17 @@
-// Format detection of files that are one text document: which reader the first
-// bytes pick, whatever the file's name.
+// Format detection: which reader a file's first bytes pick, whatever its name,
+// and a file of no format refused from those bytes, before it is read whole.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <utility>
 
+#include "services/error.h"
+#include "services/spreadsheet.h"
 #include "support/office_book.h"
+#include "support/read_counter.h"
 
 namespace zerova::testing {
 namespace {
@@ -42,6 +49,50 @@ TEST(SpreadsheetServiceTest, TextDocumentsAreToldApartByContent) {
                              12)),
        std::string("refused: ") + kNotOurs},
   });
+}
+
+constexpr std::int64_t kMiB = 1 << 20;
+
+// The message Open throws for `path`, and the bytes it read meanwhile (-1 where
+// they cannot be counted).
+std::pair<std::string, std::int64_t> OpenRefusal(const std::string& path) {
+  const std::int64_t before = BytesReadSoFar();
+  std::string message = "opened";
+  try {
+    NewSpreadsheetService()->Open(path);
+  } catch (const ReadError& e) {
+    message = e.what();
+  }
+  const std::int64_t after = BytesReadSoFar();
+  return {message, before < 0 || after < 0 ? -1 : after - before};
+}
+
+TEST(SpreadsheetServiceTest, AFileOfNoFormatIsRefusedFromItsFirstBytes) {
+  char pattern[] = "/tmp/zerova-service-XXXXXX";
+  const std::string dir = ::mkdtemp(pattern);
+  const std::string zeros = dir + "/zeros.xls";
+  std::ofstream(zeros).close();
+  std::filesystem::resize_file(zeros, 64 * kMiB);  // 64 MiB of zeros, sparse
+  const std::string binary = dir + "/program.xls";
+  std::string bytes(2 * kMiB, '\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 131 % 251);
+  std::ofstream(binary) << bytes;
+  const std::string zip = dir + "/damaged.xlsx";
+  std::ofstream(zip) << "PK\x03\x04" << std::string(2 * kMiB, 'z');
+  const struct {
+    std::string path, message;
+    std::int64_t most_read;
+  } cases[] = {
+      {zeros, zeros + ": not a spreadsheet file", kMiB},
+      {binary, binary + ": not a spreadsheet file", kMiB},
+      {zip, zip + ": damaged zip file", 3 * kMiB},  // a zip's directory is at its end
+  };
+  for (const auto& c : cases) {
+    const auto [message, read] = OpenRefusal(c.path);
+    EXPECT_EQ(message.rfind(c.message, 0), 0u) << message;
+    EXPECT_LT(read, c.most_read) << c.path;
+  }
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -264,7 +264,47 @@ BiffBuilder& BiffBuilder::StreamName(std::string name) {
   return *this;
 }
 
-Bytes BiffBuilder::Build() const {
+Bytes BiffBuilder::Build() const { return BuildOle2(false); }
+
+Bytes BiffBuilder::BuildInterleaved() const { return BuildOle2(true); }
+
+namespace {
+
+std::uint32_t Get32(const Bytes& file, std::size_t at) {
+  return file[at] | file[at + 1] << 8 | file[at + 2] << 16 |
+         static_cast<std::uint32_t>(file[at + 3]) << 24;
+}
+
+void Set32(Bytes& file, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) file[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// Swaps the first two sectors of the stream whose directory entry is the second
+// one (the one stream written) in the compound file `file` ([MS-CFB] 2.2-2.6,
+// 512-byte sectors), in the file and in its FAT chain, so that the stream reads
+// the same but its sectors no longer follow each other.
+void SwapFirstTwoSectors(Bytes& file) {
+  constexpr std::size_t kSector = 512;
+  const auto offset = [](std::uint32_t sector) { return (sector + 1) * kSector; };
+  // Where the FAT entry of `sector` is; the first 109 FAT sectors are listed in the header.
+  const auto fat = [&](std::uint32_t sector) {
+    return offset(Get32(file, 0x4C + 4 * (sector / 128))) + 4 * (sector % 128);
+  };
+  const std::size_t entry = offset(Get32(file, 0x30)) + 128;  // the directory's second entry
+  const std::uint32_t a = Get32(file, entry + 0x74);
+  const std::uint32_t b = Get32(file, fat(a));
+  const std::uint32_t after = Get32(file, fat(b));
+  std::swap_ranges(file.begin() + static_cast<std::ptrdiff_t>(offset(a)),
+                   file.begin() + static_cast<std::ptrdiff_t>(offset(a) + kSector),
+                   file.begin() + static_cast<std::ptrdiff_t>(offset(b)));
+  Set32(file, entry + 0x74, b);
+  Set32(file, fat(b), a);
+  Set32(file, fat(a), after);
+}
+
+}  // namespace
+
+Bytes BiffBuilder::BuildOle2(bool interleaved) const {
   OutputPtr memory(gsf_output_memory_new(), g_object_unref);
   {
     OutputPtr ole(GSF_OUTPUT(gsf_outfile_msole_new(memory.get())), g_object_unref);
@@ -277,7 +317,12 @@ Bytes BiffBuilder::Build() const {
   }
   const guint8* data = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(memory.get()));
   const auto size = static_cast<std::size_t>(gsf_output_size(memory.get()));
-  return Bytes(data, data + size);  // closing the compound file closed `memory` too
+  Bytes file(data, data + size);  // closing the compound file closed `memory` too
+  if (interleaved) {
+    assert(stream_.size() >= 4096);  // smaller streams lie in the mini stream
+    SwapFirstTwoSectors(file);
+  }
+  return file;
 }
 
 std::uint32_t BiffBuilder::RkInt(std::int32_t value, bool x100) {

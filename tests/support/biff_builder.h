@@ -117,6 +117,10 @@ class BiffBuilder {
 
   // The OLE2 file holding the stream.
   Bytes Build() const;
+  // The same, the stream's first two sectors swapped in the file and in its
+  // sector chain, so they do not follow each other. REQUIRES: a stream of 4,096
+  // bytes or more.
+  Bytes BuildInterleaved() const;
   // The stream alone.
   const Bytes& BuildBare() const { return stream_; }
 
@@ -130,6 +134,7 @@ class BiffBuilder {
   Out Text(Out out, std::u16string_view text, int length_bytes) const;
   // The cell's row, column and XF index, or BIFF2's attributes.
   Out Cell(int row, int col, int xf) const;
+  Bytes BuildOle2(bool interleaved) const;
 
   Biff version_;
   Bytes stream_;

@@ -31,8 +31,11 @@ std::string CharsetOfCodepage(int codepage) {
   return "CP1252";
 }
 
-CodepageDecoder::CodepageDecoder(int codepage) {
-  iconv_ = iconv_open("UTF-8", CharsetOfCodepage(codepage).c_str());
+CodepageDecoder::CodepageDecoder(int codepage) : codepage_(codepage), iconv_(kNoIconv) {}
+
+void CodepageDecoder::Open() {
+  opened_ = true;
+  iconv_ = iconv_open("UTF-8", CharsetOfCodepage(codepage_).c_str());
   if (iconv_ == kNoIconv) iconv_ = iconv_open("UTF-8", "CP1252");
 }
 
@@ -41,6 +44,7 @@ CodepageDecoder::~CodepageDecoder() {
 }
 
 std::string CodepageDecoder::Decode(std::span<const std::uint8_t> bytes) {
+  if (!opened_) Open();
   std::string out;
   if (iconv_ == kNoIconv) {  // iconv lacks even CP1252: Latin-1, the lowest common ground
     for (std::uint8_t b : bytes) {

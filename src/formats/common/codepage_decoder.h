@@ -2,7 +2,9 @@
 //
 // BIFF5 stores text as bytes in the code page its CODEPAGE record names
 // ([MS-XLS] 2.4.52). The charset is chosen by CharsetOfCodepage and decoded with
-// iconv; a byte the charset cannot map becomes U+FFFD.
+// iconv; a byte the charset cannot map becomes U+FFFD. The converter is opened at
+// the first text decoded, so a workbook that stores none this way (BIFF8 stores
+// its text as UTF-16 or Latin-1) never loads one.
 #ifndef ZEROVA_FORMATS_COMMON_CODEPAGE_DECODER_H_
 #define ZEROVA_FORMATS_COMMON_CODEPAGE_DECODER_H_
 
@@ -33,6 +35,11 @@ class CodepageDecoder {
   std::string Decode(std::span<const std::uint8_t> bytes);
 
  private:
+  // Opens the converter, once.
+  void Open();
+
+  int codepage_;
+  bool opened_ = false;
   iconv_t iconv_;
 };
 

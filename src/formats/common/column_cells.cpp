@@ -8,22 +8,19 @@ namespace zerova {
 
 void ColumnCells::Put(std::uint32_t row, PackedValue value) {
   assert(row >= 1 && row < UINT32_MAX);
-  if (!kinds_.empty() && row == tail_row_) {  // the cell just put, put again
-    kinds_.back() = value.kind;
-    bits_.back() = value.bits;
+  if (!values_.empty() && row == tail_row_) {  // the cell just put, put again
+    values_.SetLast(value);
     return;
   }
   if (in_order_) {
-    if (kinds_.empty() || row > tail_row_) {
+    if (values_.empty() || row > tail_row_) {
       if (!value.IsEmpty()) Append(row, value);  // an empty cell below the rest changes nothing
       return;
     }
     const Position at = Find(row);
     if (at.segment < segments_.size() && row >= segments_[at.segment].first_row) {
-      const std::size_t index =
-          segments_[at.segment].first_index + (row - segments_[at.segment].first_row);
-      kinds_[index] = value.kind;
-      bits_[index] = value.bits;
+      values_.Set(segments_[at.segment].first_index + (row - segments_[at.segment].first_row),
+                  value);
       return;
     }
     if (value.IsEmpty()) return;  // no cell there to empty
@@ -34,10 +31,9 @@ void ColumnCells::Put(std::uint32_t row, PackedValue value) {
 
 void ColumnCells::Append(std::uint32_t row, PackedValue value) {
   if (segments_.empty() || row != tail_row_ + 1) {
-    segments_.push_back({row, static_cast<std::uint32_t>(kinds_.size())});
+    segments_.push_back({row, static_cast<std::uint32_t>(values_.size())});
   }
-  kinds_.push_back(value.kind);
-  bits_.push_back(value.bits);
+  values_.push_back(value);
   tail_row_ = row;
 }
 
@@ -49,22 +45,20 @@ void ColumnCells::Seal() {
 // Orders the cells by row, keeping the last put for each row and dropping empty ones.
 void ColumnCells::Sort() {
   std::vector<std::pair<std::uint32_t, std::uint32_t>> order;  // row, index
-  order.reserve(kinds_.size());
+  order.reserve(values_.size());
   for (std::size_t s = 0; s < segments_.size(); ++s) {
     for (std::size_t i = segments_[s].first_index; i < EndIndex(s); ++i) {
       order.emplace_back(segments_[s].first_row + (i - segments_[s].first_index), i);
     }
   }
   std::sort(order.begin(), order.end());
-  const std::vector<PackedKind> kinds = std::move(kinds_);
-  const std::vector<std::uint64_t> bits = std::move(bits_);
-  kinds_.clear();
-  bits_.clear();
+  const ValueChunks values = std::move(values_);
+  values_ = ValueChunks();
   segments_.clear();
   for (std::size_t i = 0; i < order.size(); ++i) {
     const auto [row, index] = order[i];
     if (i + 1 < order.size() && order[i + 1].first == row) continue;  // a later put wins
-    if (kinds[index] != PackedKind::kEmpty) Append(row, {kinds[index], bits[index]});
+    if (!values[index].IsEmpty()) Append(row, values[index]);
   }
 }
 

@@ -1,11 +1,11 @@
 // ColumnCells: the single cells of one column of a sheet store, kept in row order.
 //
-// Values lie in row order in two parallel arrays (a kind byte and eight bytes
-// each); segments name the rows of each stretch of consecutive rows, so a full
-// column costs nine bytes a cell and finding the cell below one is a step, not
-// a search. Cells put in row order are appended; a cell put again replaces the
-// earlier one in place; cells put out of order are sorted once, by Seal, the
-// last put for a row winning.
+// Values lie in row order, a kind byte and eight bytes each, in chunks that
+// never move (value_chunks.h); segments name the rows of each stretch of
+// consecutive rows, so a full column costs nine bytes a cell, at its peak too,
+// and finding the cell below one is a step, not a search. Cells put in row order are appended; a
+// cell put again replaces the earlier one in place; cells put out of order are sorted once, by
+// Seal, the last put for a row winning.
 #ifndef ZEROVA_FORMATS_COMMON_COLUMN_CELLS_H_
 #define ZEROVA_FORMATS_COMMON_COLUMN_CELLS_H_
 
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "formats/common/packed_value.h"
+#include "formats/common/value_chunks.h"
 
 namespace zerova {
 
@@ -43,18 +44,17 @@ class ColumnCells {
   PackedValue At(Position at) const {
     if (at.segment == segments_.size() || at.row < segments_[at.segment].first_row) return {};
     const Segment& segment = segments_[at.segment];
-    const std::size_t index = segment.first_index + (at.row - segment.first_row);
-    return {kinds_[index], bits_[index]};
+    return values_[segment.first_index + (at.row - segment.first_row)];
   }
 
  private:
   struct Segment {
     std::uint32_t first_row;
-    std::uint32_t first_index;  // into kinds_ and bits_
+    std::uint32_t first_index;  // into values_
   };
 
   std::size_t EndIndex(std::size_t segment) const {
-    return segment + 1 < segments_.size() ? segments_[segment + 1].first_index : kinds_.size();
+    return segment + 1 < segments_.size() ? segments_[segment + 1].first_index : values_.size();
   }
   std::uint64_t LastRow(std::size_t segment) const {
     return segments_[segment].first_row + (EndIndex(segment) - segments_[segment].first_index) - 1;
@@ -63,8 +63,7 @@ class ColumnCells {
   void Sort();
 
   std::vector<Segment> segments_;
-  std::vector<PackedKind> kinds_;
-  std::vector<std::uint64_t> bits_;
+  ValueChunks values_;
   std::uint32_t tail_row_ = 0;  // the row of the value appended last
   bool in_order_ = true;        // rows so far ascend, each once
 };

@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <optional>
+#include <utility>
 
 #include "formats/common/glib_log.h"
 #include "services/error.h"
@@ -41,7 +44,47 @@ std::string WithDetail(std::string what, const std::string& detail) {
   throw ReadError(file, WithDetail("damaged OLE2 file: " + what, LastGLibMessage()));
 }
 
+// The stream's `count` bytes where they stand in `source`, the compound file's
+// bytes, or nothing when its sectors do not follow each other there. Read
+// without a buffer of ours, libgsf answers a view of the source's own bytes for
+// each piece whose sectors are adjacent; the stream lies in place when every
+// piece continues where the one before ended.
+std::optional<std::span<const std::uint8_t>> ViewInPlace(GsfInput* stream, std::size_t count,
+                                                         std::span<const std::uint8_t> source) {
+  const auto begin = reinterpret_cast<std::uintptr_t>(source.data());
+  std::uintptr_t first = 0;
+  for (std::size_t done = 0; done < count;) {
+    const std::size_t n = std::min(kChunk, count - done);
+    const guint8* piece = gsf_input_read(stream, n, nullptr);
+    if (piece == nullptr) return std::nullopt;  // the copy's read names the fault
+    const auto at = reinterpret_cast<std::uintptr_t>(piece);
+    if (done == 0) first = at;
+    if (at != first + done || at < begin || at - begin > source.size() - n) return std::nullopt;
+    done += n;
+  }
+  return std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(first), count);
+}
+
 }  // namespace
+
+WorkbookStream::WorkbookStream(std::vector<std::uint8_t> copy)
+    : copy_(std::move(copy)), bytes_(copy_), is_copy_(true) {}
+WorkbookStream::WorkbookStream(WorkbookStream&&) noexcept = default;
+WorkbookStream& WorkbookStream::operator=(WorkbookStream&&) noexcept = default;
+WorkbookStream::~WorkbookStream() = default;
+
+std::span<std::uint8_t> WorkbookStream::Writable() {
+  if (!is_copy_) {
+    copy_.assign(bytes_.begin(), bytes_.end());
+    bytes_ = copy_;
+    is_copy_ = true;
+  }
+  return copy_;
+}
+
+struct Ole2Container::StreamHandle {
+  InputPtr input;
+};
 
 struct Ole2Container::Handles {
   InputPtr source;
@@ -85,7 +128,7 @@ int Ole2Container::Find(const char* name) const {
 
 bool Ole2Container::Has(const char* name) const { return Find(name) >= 0; }
 
-std::vector<std::uint8_t> Ole2Container::Read(const char* name) const {
+Ole2Container::StreamHandle Ole2Container::Open(const char* name, std::size_t* size) const {
   const int index = Find(name);
   if (index < 0) throw ReadError(file_, std::string("the OLE2 file has no ") + name + " stream");
   ClearLastGLibMessage();
@@ -95,14 +138,24 @@ std::vector<std::uint8_t> Ole2Container::Read(const char* name) const {
     throw ReadError(file_, std::string("damaged OLE2 file: ") + name + " is not a stream");
   }
   // A stream's sectors are stored once each, so no real stream outgrows its file.
-  const gsf_off_t size = gsf_input_size(stream.get());
-  if (size < 0 || static_cast<std::uint64_t>(size) > bytes_.size()) {
+  const gsf_off_t length = gsf_input_size(stream.get());
+  if (length < 0 || static_cast<std::uint64_t>(length) > bytes_.size()) {
     Damaged(file_, std::string("the ") + name + " stream claims more bytes than the file holds");
   }
-  std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
+  *size = static_cast<std::size_t>(length);
+  return {std::move(stream)};
+}
+
+std::vector<std::uint8_t> Ole2Container::Copy(const StreamHandle& stream, std::size_t size,
+                                              const char* name) const {
+  GsfInput* input = stream.input.get();
+  if (gsf_input_seek(input, 0, G_SEEK_SET) != 0) {
+    Damaged(file_, std::string("cannot read the ") + name + " stream");
+  }
+  std::vector<std::uint8_t> data(size);
   for (std::size_t done = 0; done < data.size();) {
     const std::size_t n = std::min(kChunk, data.size() - done);
-    if (gsf_input_read(stream.get(), n, data.data() + done) == nullptr) {
+    if (gsf_input_read(input, n, data.data() + done) == nullptr) {
       Damaged(file_, std::string("cannot read the ") + name + " stream");
     }
     done += n;
@@ -110,11 +163,24 @@ std::vector<std::uint8_t> Ole2Container::Read(const char* name) const {
   return data;
 }
 
-std::vector<std::uint8_t> ReadWorkbookStream(std::span<const std::uint8_t> bytes,
-                                             const std::string& file) {
+std::vector<std::uint8_t> Ole2Container::Read(const char* name) const {
+  std::size_t size = 0;
+  const StreamHandle stream = Open(name, &size);
+  return Copy(stream, size, name);
+}
+
+WorkbookStream Ole2Container::View(const char* name) const {
+  std::size_t size = 0;
+  const StreamHandle stream = Open(name, &size);
+  if (size == 0) return WorkbookStream(std::span<const std::uint8_t>());
+  if (const auto view = ViewInPlace(stream.input.get(), size, bytes_)) return WorkbookStream(*view);
+  return WorkbookStream(Copy(stream, size, name));
+}
+
+WorkbookStream ReadWorkbookStream(std::span<const std::uint8_t> bytes, const std::string& file) {
   const Ole2Container container(bytes, file);
-  if (container.Has("Workbook")) return container.Read("Workbook");
-  if (container.Has("Book")) return container.Read("Book");
+  if (container.Has("Workbook")) return container.View("Workbook");
+  if (container.Has("Book")) return container.View("Book");
   throw ReadError(file, "not an Excel workbook: the OLE2 file has no Workbook or Book stream");
 }
 

@@ -49,8 +49,9 @@ class SheetStore final : public Worksheet {
   std::uint32_t AddSharedString(std::string_view text) { return strings_.Add(text); }
   std::uint32_t string_count() const { return strings_.size(); }
   // A copy of `text` in the string table, as a value to put; "" is the empty value.
+  // Text repeated among the cells put lately is kept once (StringTable::AddOnce).
   PackedValue Text(std::string_view text) {
-    return text.empty() ? PackedValue() : PackedValue::String(strings_.Add(text));
+    return text.empty() ? PackedValue() : PackedValue::String(strings_.AddOnce(text));
   }
 
   // Puts a value in the cell at 1-based (`row`, `column`), replacing an earlier one.

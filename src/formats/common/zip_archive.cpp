@@ -3,6 +3,7 @@
 #include <gsf/gsf-infile-zip.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
+#include <gsf/gsf-input-stdio.h>
 #include <gsf/gsf-input.h>
 
 #include <algorithm>
@@ -71,7 +72,20 @@ ZipArchive::ZipArchive(std::span<const std::uint8_t> bytes, std::string file)
       budget_(std::min(kMaxExpandedBytes, kMaxExpansionRatio * bytes.size())) {
   QuietGLibLog();
   ClearLastGLibMessage();
-  source_.reset(gsf_input_memory_new(bytes.data(), static_cast<gsf_off_t>(bytes.size()), FALSE));
+  Open(gsf_input_memory_new(bytes.data(), static_cast<gsf_off_t>(bytes.size()), FALSE));
+}
+
+ZipArchive::ZipArchive(std::FILE* stream, std::uint64_t size, std::string file)
+    : file_(std::move(file)), budget_(std::min(kMaxExpandedBytes, kMaxExpansionRatio * size)) {
+  QuietGLibLog();
+  ClearLastGLibMessage();
+  GsfInput* source = gsf_input_stdio_new_FILE(file_.c_str(), stream, FALSE);
+  if (source == nullptr) std::fclose(stream);  // else the input closes it
+  Open(source);
+}
+
+void ZipArchive::Open(GsfInput* source) {
+  source_.reset(source);
   if (source_ == nullptr) throw ReadError(file_, "damaged zip file: cannot open it");
   GError* raw_error = nullptr;
   root_.reset(gsf_infile_zip_new(source_.get(), &raw_error));

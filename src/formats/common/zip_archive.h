@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <span>
 #include <string>
@@ -58,6 +59,11 @@ class ZipArchive {
   // `file` names the zip in error messages. Throws ReadError when the zip's
   // directory cannot be read.
   ZipArchive(std::span<const std::uint8_t> bytes, std::string file);
+  // Opens the zip in the open file `stream`, `size` bytes long, and reads it from
+  // there piece by piece as its directory and members are read, so the zip is
+  // never held in memory whole. Takes `stream` over and closes it. Throws as the
+  // other constructor does.
+  ZipArchive(std::FILE* stream, std::uint64_t size, std::string file);
   ZipArchive(const ZipArchive&) = delete;
   ZipArchive& operator=(const ZipArchive&) = delete;
   ~ZipArchive();
@@ -78,6 +84,9 @@ class ZipArchive {
 
  private:
   friend class ZipMember;
+
+  // Opens the archive over `source`, which it takes over.
+  void Open(GsfInput* source);
 
   // The member at `path`, or null; throws as Has does.
   GsfInputPtr Find(std::string_view path) const;

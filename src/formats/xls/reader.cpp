@@ -107,12 +107,15 @@ bool LooksLikeBiffStream(std::span<const std::uint8_t> bytes) {
 }
 
 std::unique_ptr<Worksheet> ReadXls(std::span<const std::uint8_t> bytes, const std::string& name,
-                                   PasswordSource* passwords) {
-  std::vector<std::uint8_t> stream = LooksLikeOle2(bytes)
-                                         ? ReadWorkbookStream(bytes, name)
-                                         : std::vector<std::uint8_t>(bytes.begin(), bytes.end());
-  DecryptWorkbookStream(stream, name, passwords);
-  return ReadStream(stream, name);
+                                   PasswordSource* passwords,
+                                   const std::function<void()>& release_bytes) {
+  WorkbookStream stream =
+      LooksLikeOle2(bytes) ? ReadWorkbookStream(bytes, name) : WorkbookStream(bytes);
+  const bool encrypted = HoldsFilepass(stream.bytes());
+  if (encrypted) stream.Writable();  // decrypted in a copy, never in the file's bytes
+  if (stream.is_copy() && release_bytes) release_bytes();
+  if (encrypted) DecryptWorkbookStream(stream.Writable(), name, passwords);
+  return ReadStream(stream.bytes(), name);
 }
 
 }  // namespace zerova

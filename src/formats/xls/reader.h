@@ -14,6 +14,7 @@
 #define ZEROVA_FORMATS_XLS_READER_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -38,8 +39,16 @@ bool LooksLikeBiffStream(std::span<const std::uint8_t> bytes);
 // ReadError naming `name` when the container has no workbook stream, no password
 // opens the workbook, it is damaged, or its active sheet is not a worksheet (a chart, macro
 // sheet, Visual Basic module or dialog sheet).
+//
+// The workbook stream is read where it stands in `bytes` when it can be (a bare
+// stream, or one whose sectors lie in order in the compound file). Otherwise, and
+// for an encrypted workbook, which is decrypted in a buffer of its own, it is
+// copied once, and `release_bytes`, when given, is called as soon as the copy is
+// made: the caller may then free `bytes`, so that the file and the copy are never
+// both held while the cells are read. ReadXls does not touch `bytes` after that.
 std::unique_ptr<Worksheet> ReadXls(std::span<const std::uint8_t> bytes, const std::string& name,
-                                   PasswordSource* passwords = nullptr);
+                                   PasswordSource* passwords = nullptr,
+                                   const std::function<void()>& release_bytes = nullptr);
 
 }  // namespace zerova
 

@@ -41,23 +41,37 @@ bool Header(std::span<const std::uint8_t> stream, std::size_t at, std::uint16_t*
   return stream.size() - at - kHeaderSize >= *size;
 }
 
+// The offset of the FILEPASS record's header in `stream`, and its body's size;
+// false when the globals hold none, or the stream does not begin with a BOF
+// record, or its records run past its end before FILEPASS.
+bool FindFilepass(std::span<const std::uint8_t> stream, std::size_t* at, std::size_t* size) {
+  std::uint16_t id = 0;
+  if (!Header(stream, 0, &id, size) || id != biff::kBof || *size < 2) return false;
+  // FILEPASS stands among the globals, before their EOF and before any sheet.
+  *at = kHeaderSize + *size;
+  while (true) {
+    if (*at >= stream.size() || !Header(stream, *at, &id, size)) return false;
+    if (id == biff::kEof || id == biff::kBof) return false;
+    if (id == biff::kFilepass) return true;
+    *at += kHeaderSize + *size;
+  }
+}
+
 }  // namespace
+
+bool HoldsFilepass(std::span<const std::uint8_t> stream) {
+  std::size_t at = 0;
+  std::size_t size = 0;
+  return FindFilepass(stream, &at, &size);
+}
 
 bool DecryptWorkbookStream(std::span<std::uint8_t> stream, const std::string& file,
                            PasswordSource* passwords) {
-  std::uint16_t id = 0;
+  std::size_t at = 0;
   std::size_t size = 0;
-  if (!Header(stream, 0, &id, &size) || id != biff::kBof || size < 2) return false;
+  if (!FindFilepass(stream, &at, &size)) return false;
   const bool biff8 = GetU16(stream, kHeaderSize) == kVersionBiff8;
-
-  // FILEPASS stands among the globals, before their EOF and before any sheet.
-  std::size_t at = kHeaderSize + size;
-  while (true) {
-    if (at >= stream.size() || !Header(stream, at, &id, &size)) return false;
-    if (id == biff::kEof || id == biff::kBof) return false;
-    if (id == biff::kFilepass) break;
-    at += kHeaderSize + size;
-  }
+  std::uint16_t id = 0;
   const std::unique_ptr<RecordDecryptor> decryptor =
       UnlockFilepass(stream.subspan(at + kHeaderSize, size), biff8, file, passwords);
 

@@ -17,6 +17,10 @@
 
 namespace zerova {
 
+// True iff the globals of the workbook stream `stream` hold a FILEPASS record:
+// the stream is encrypted. Changes nothing.
+bool HoldsFilepass(std::span<const std::uint8_t> stream);
+
 // Decrypts the workbook stream `stream` in place when its globals hold a FILEPASS
 // record, and returns true; returns false, touching nothing, when they hold none.
 // A stream that does not begin with a BOF record, or whose records run past its

@@ -173,6 +173,36 @@ TEST(SheetStoreTest, HugeRepeatsCostOneEntryEach) {
   }
 }
 
+// A column past one chunk of values, its cells replaced and put out of order
+// across the chunks' edges, in order and after sorting.
+TEST(SheetStoreTest, LongColumnsKeepEveryCellAcrossChunks) {
+  constexpr std::int64_t kRows = 10000;  // two chunks and some
+  for (const bool out_of_order : {false, true}) {
+    SheetStore store;
+    for (std::int64_t row = 1; row <= kRows; ++row) {
+      if (row != 4097) store.PutNumber(row, 1, static_cast<double>(row));
+    }
+    for (const std::int64_t row : {std::int64_t{4096}, std::int64_t{8193}, kRows}) {
+      store.PutNumber(row, 1, -static_cast<double>(row));  // replaced where it stands
+    }
+    if (out_of_order) store.PutNumber(4097, 1, 4097);  // fills the gap: sorted by Seal
+    store.Seal();
+    const auto cells = store.CursorAt(1, 1);
+    std::int64_t wrong = 0;
+    for (std::int64_t row = 1; row <= kRows; ++row, cells->Down()) {
+      const bool replaced = row == 4096 || row == 8193 || row == kRows;
+      const std::string expected = row == 4097 && !out_of_order ? ""
+                                   : replaced                   ? std::to_string(-row)
+                                                                : std::to_string(row);
+      if (CellText(cells->Cell()) != expected || CellText(store.Cell(row, 1)) != expected) {
+        ++wrong;
+      }
+    }
+    EXPECT_EQ(wrong, 0) << (out_of_order ? "sorted" : "in order");
+    EXPECT_TRUE(cells->Cell().IsEmpty());
+  }
+}
+
 TEST(SheetStoreTest, SharedStringsKeepTheirIndices) {
   StringTable shared;
   shared.Add("zero");

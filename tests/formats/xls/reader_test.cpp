@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "conversion/cell_text.h"
+#include "formats/xls/reader.h"
 #include "services/error.h"
 #include "services/spreadsheet.h"
 #include "support/biff_builder.h"
+#include "support/document.h"
 
 namespace zerova::testing {
 namespace {
@@ -345,6 +347,42 @@ TEST(XlsWorkbookTest, DamageIsRefusedNamingTheFile) {
   for (const auto& c : cases) {
     const std::string a1 = Row(c.bytes);
     EXPECT_TRUE(RefusedNamingTheFile(a1) || (c.may_read && a1 == "x")) << c.name << ": " << a1;
+  }
+}
+
+// The caller's bytes are let go only once the reader holds a copy of the workbook
+// stream, and never read after: the test wipes them as it lets them go.
+TEST(XlsWorkbookTest, TheFileIsLetGoOnlyOnceItsStreamIsCopied) {
+  B book(Biff::k8);
+  book.Bof(Biff::k8).Xf(0).Boundsheet("Sheet1").Eof().Bof(Biff::k8, kWorksheetBof);
+  for (int row = 0; row < 1000; ++row) book.Number(row, 0, row + 0.5);
+  book.Eof();
+  const std::string sheet = DocumentOf(ReadXls(book.BuildBare(), "book.xls"));
+  const std::string encrypted_folder = std::string(ZEROVA_TEST_DATA) + "/encrypted-xls-default/";
+  const struct {
+    const char* name;
+    Bytes file;
+    bool let_go;
+    std::string document;
+  } cases[] = {
+      {"bare stream", book.BuildBare(), false, sheet},
+      {"stream in order", book.Build(), false, sheet},
+      {"stream in pieces", book.BuildInterleaved(), true, sheet},
+      {"encrypted, decrypted in a copy", ReadFileBytes(encrypted_folder + "input.xls"), true,
+       [&] {
+         const Bytes expected = ReadFileBytes(encrypted_folder + "expected.xml");
+         return std::string(expected.begin(), expected.end());
+       }()},
+  };
+  for (const auto& c : cases) {
+    Bytes file = c.file;
+    int let_go = 0;
+    const std::string document = DocumentOf(ReadXls(file, "book.xls", nullptr, [&] {
+      ++let_go;
+      std::fill(file.begin(), file.end(), 0);
+    }));
+    EXPECT_EQ(let_go, c.let_go ? 1 : 0) << c.name;
+    EXPECT_EQ(document, c.document) << c.name;
   }
 }
 

@@ -1,0 +1,65 @@
+// `discarding_run FILE`: zerova's conversion of FILE, reading and building every
+// line as `zerova FILE` does, with a file system that discards the lines. Prints
+// the number of lines and bytes the document would hold. bench/peers.sh times
+// this whole process against other programs that read the same file.
+#include <cstdio>
+#include <string>
+
+#include "conversion/conversion_run.h"
+#include "services/error.h"
+#include "services/file_system.h"
+#include "services/spreadsheet.h"
+#include "services/window_hooks.h"
+
+namespace {
+
+// Counts what it is asked to write, and writes nothing.
+class CountingFileSystem final : public zerova::FileSystem {
+ public:
+  zerova::PathKind Examine(const std::string&) override { return zerova::PathKind::kFile; }
+  bool DeleteFile(const std::string&) override { return true; }
+  void CreateTextFile(const std::string&) override {}
+  void AppendLineToFile(const std::string&, std::string_view line) override {
+    ++lines;
+    bytes += line.size() + 2;  // and CR LF
+  }
+  std::unique_ptr<zerova::FileLock> LockFile(const std::string&) override {
+    return std::make_unique<zerova::FileLock>();
+  }
+  std::string ProgramFolder() override { return "/nowhere"; }
+  std::string CurrentFolder() override { return "/nowhere"; }
+  bool IsWritableFolder(const std::string&) override { return true; }
+
+  long long lines = 0;
+  long long bytes = 0;
+};
+
+class QuietHooks final : public zerova::WindowHooks {
+ public:
+  void DisableConvert() override {}
+  void ShowProgress() override {}
+  void ShowCompletion(const std::string&) override {}
+  void EndProgram() override {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: discarding_run FILE\n");
+    return 2;
+  }
+  try {
+    const std::unique_ptr<zerova::SpreadsheetService> spreadsheets =
+        zerova::NewSpreadsheetService();
+    CountingFileSystem discard;
+    QuietHooks hooks;
+    zerova::ConversionRun run(*spreadsheets, discard, hooks);
+    run.Run(argv[1]);
+    std::printf("%lld lines, %lld bytes\n", discard.lines, discard.bytes);
+    return 0;
+  } catch (const zerova::Error& e) {
+    std::fprintf(stderr, "discarding_run: %s\n", e.what());
+    return 1;
+  }
+}
