@@ -100,14 +100,19 @@ const char* NotAWorksheetKind(const std::string& kind) {
 }  // namespace
 
 WorkbookParts FindWorkbookParts(ZipArchive& zip, const std::string& workbook_part,
-                                const std::string& sheet_id, const std::string& sheet_name) {
+                                const WorkbookListing& listing) {
+  if (listing.sheets.empty()) throw ReadError(zip.file(), "the workbook has no sheets");
+  const WorkbookListing::Sheet& sheet =
+      listing.sheets[listing.active_tab < listing.sheets.size() ? listing.active_tab : 0];
   WorkbookParts parts;
+  parts.sheet_name = sheet.name;
+  parts.date_system = listing.date1904 ? DateSystem::k1904 : DateSystem::k1900;
   bool found = false;
   for (const Relationship& relationship : ReadRelationships(zip, workbook_part, true)) {
     if (relationship.external) continue;
-    if (relationship.id == sheet_id && !found) {
+    if (relationship.id == sheet.relationship_id && !found) {
       if (relationship.kind != "worksheet") {
-        throw ReadError(zip.file(), "the active sheet \"" + sheet_name + "\" is " +
+        throw ReadError(zip.file(), "the active sheet \"" + sheet.name + "\" is " +
                                         NotAWorksheetKind(relationship.kind) + ", not a worksheet");
       }
       parts.sheet_part = relationship.target;
@@ -119,8 +124,8 @@ WorkbookParts FindWorkbookParts(ZipArchive& zip, const std::string& workbook_par
     }
   }
   if (!found) {
-    throw ReadError(zip.file(), workbook_part + ": the active sheet's relationship \"" + sheet_id +
-                                    "\" is missing");
+    throw ReadError(zip.file(), workbook_part + ": the active sheet's relationship \"" +
+                                    sheet.relationship_id + "\" is missing");
   }
   return parts;
 }

@@ -5,11 +5,13 @@
 #ifndef ZEROVA_FORMATS_COMMON_OPC_PACKAGE_H_
 #define ZEROVA_FORMATS_COMMON_OPC_PACKAGE_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "formats/common/zip_archive.h"
+#include "services/cell_value.h"
 
 namespace zerova {
 
@@ -40,21 +42,34 @@ std::vector<Relationship> ReadRelationships(ZipArchive& zip, std::string_view so
 // Throws ReadError when the package relationships are malformed.
 std::string FindMainDocumentPart(ZipArchive& zip);
 
-// The parts a workbook's active sheet needs, found through the workbook part's
-// relationships.
-struct WorkbookParts {
-  std::string sheet_part;           // the active worksheet
-  std::string shared_strings_part;  // "" when the workbook has none
-  std::string styles_part;          // "" when the workbook has none
+// What a workbook part lists, as its format's reader parsed it.
+struct WorkbookListing {
+  struct Sheet {
+    std::string relationship_id;  // r:id
+    std::string name;
+  };
+  std::vector<Sheet> sheets;  // in tab order
+  std::size_t active_tab = 0;
+  bool date1904 = false;
 };
 
-// Follows the relationships of `workbook_part` to the active sheet (related by
-// `sheet_id`, named `sheet_name`) and to the workbook's first shared-strings and
-// styles parts. Throws ReadError when the sheet's relationship is missing, or when
-// it leads to a chart, macro or dialog sheet: "the active sheet "NAME" is a chart,
+// The active sheet of a workbook and the parts it needs.
+struct WorkbookParts {
+  std::string sheet_part;           // the active worksheet
+  std::string sheet_name;           // its name, for messages
+  std::string shared_strings_part;  // "" when the workbook has none
+  std::string styles_part;          // "" when the workbook has none
+  DateSystem date_system = DateSystem::k1900;
+};
+
+// Picks the listing's active sheet (the first when the active tab is past the
+// last, as in every format) and follows the relationships of `workbook_part` to it
+// and to the workbook's first shared-strings and styles parts. Throws ReadError
+// when the workbook has no sheets, the sheet's relationship is missing, or it
+// leads to a chart, macro or dialog sheet: "the active sheet "NAME" is a chart,
 // not a worksheet".
 WorkbookParts FindWorkbookParts(ZipArchive& zip, const std::string& workbook_part,
-                                const std::string& sheet_id, const std::string& sheet_name);
+                                const WorkbookListing& listing);
 
 }  // namespace zerova
 

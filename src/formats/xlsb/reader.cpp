@@ -34,7 +34,7 @@ std::unique_ptr<Worksheet> ReadXlsb(ZipArchive& zip) {
   if (workbook_part.empty()) {
     throw ReadError(zip.file(), "not a spreadsheet: the package has no main document");
   }
-  const XlsbWorkbook workbook = ReadXlsbWorkbook(zip, workbook_part);
+  const WorkbookParts workbook = ReadXlsbWorkbook(zip, workbook_part);
   XlsbSheetContext context;
   context.sheet_name = workbook.sheet_name;
   context.date_system = workbook.date_system;

@@ -38,21 +38,10 @@ std::size_t StringsOffset(std::span<const std::uint8_t> body) {
   return body.size() >= 12 && !StringsFill(body, 8) && StringsFill(body, 12) ? 12 : 8;
 }
 
-struct SheetEntry {
-  std::string relationship_id;
-  std::string name;
-};
-
 // What the workbook part itself says.
-struct WorkbookPart {
-  std::vector<SheetEntry> sheets;  // in tab order
-  std::size_t active_tab = 0;
-  bool date1904 = false;
-};
-
-WorkbookPart ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
+WorkbookListing ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
   XlsbRecordStream records(zip, part);
-  WorkbookPart workbook;
+  WorkbookListing workbook;
   bool first = true;
   bool seen_view = false;
   while (records.Next()) {
@@ -71,7 +60,7 @@ WorkbookPart ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
         break;
       case xlsb::kBundleSh: {
         fields.Skip(StringsOffset(records.body()));
-        SheetEntry sheet;
+        WorkbookListing::Sheet sheet;
         sheet.relationship_id = fields.NullableWideString();
         sheet.name = fields.WideString();
         workbook.sheets.push_back(std::move(sheet));
@@ -84,7 +73,6 @@ WorkbookPart ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
   return workbook;
 }
 
-// What a sheet of relationship kind `kind` is, when it is not a worksheet.
 }  // namespace
 
 bool IsXlsbWorkbookPart(ZipArchive& zip, const std::string& part) {
@@ -101,22 +89,8 @@ bool IsXlsbWorkbookPart(ZipArchive& zip, const std::string& part) {
   return static_cast<std::uint8_t>(header[0]) == 0x83 && header[1] == 0x01;
 }
 
-XlsbWorkbook ReadXlsbWorkbook(ZipArchive& zip, const std::string& workbook_part) {
-  const WorkbookPart workbook = ParseWorkbookPart(zip, workbook_part);
-  if (workbook.sheets.empty()) throw ReadError(zip.file(), "the workbook has no sheets");
-  // An active tab past the last sheet reads the first sheet, as in every format.
-  const SheetEntry& sheet =
-      workbook.sheets[workbook.active_tab < workbook.sheets.size() ? workbook.active_tab : 0];
-
-  XlsbWorkbook result;
-  result.sheet_name = sheet.name;
-  result.date_system = workbook.date1904 ? DateSystem::k1904 : DateSystem::k1900;
-  const WorkbookParts parts =
-      FindWorkbookParts(zip, workbook_part, sheet.relationship_id, sheet.name);
-  result.sheet_part = parts.sheet_part;
-  result.shared_strings_part = parts.shared_strings_part;
-  result.styles_part = parts.styles_part;
-  return result;
+WorkbookParts ReadXlsbWorkbook(ZipArchive& zip, const std::string& workbook_part) {
+  return FindWorkbookParts(zip, workbook_part, ParseWorkbookPart(zip, workbook_part));
 }
 
 }  // namespace zerova

@@ -6,18 +6,10 @@
 
 #include <string>
 
+#include "formats/common/opc_package.h"
 #include "formats/common/zip_archive.h"
-#include "services/cell_value.h"
 
 namespace zerova {
-
-struct XlsbWorkbook {
-  std::string sheet_part;           // the active worksheet
-  std::string sheet_name;           // its name, for messages
-  std::string shared_strings_part;  // "" when the workbook has none
-  std::string styles_part;          // "" when the workbook has none
-  DateSystem date_system = DateSystem::k1900;
-};
 
 // True iff `part` exists and its first record is BrtBeginBook: a binary workbook.
 // Throws ReadError only when the zip member is damaged.
@@ -29,7 +21,7 @@ bool IsXlsbWorkbookPart(ZipArchive& zip, const std::string& part);
 // parts. Throws ReadError when a record is damaged, the workbook has no sheets,
 // the active sheet is not a worksheet (naming the sheet and its kind), or a part
 // or relationship is missing.
-XlsbWorkbook ReadXlsbWorkbook(ZipArchive& zip, const std::string& workbook_part);
+WorkbookParts ReadXlsbWorkbook(ZipArchive& zip, const std::string& workbook_part);
 
 }  // namespace zerova
 

@@ -18,7 +18,7 @@ std::unique_ptr<Worksheet> ReadXlsx(ZipArchive& zip) {
   if (workbook_part.empty()) {
     throw ReadError(zip.file(), "not a spreadsheet: the package has no main document");
   }
-  const XlsxWorkbook workbook = ReadXlsxWorkbook(zip, workbook_part);
+  const WorkbookParts workbook = ReadXlsxWorkbook(zip, workbook_part);
   XlsxSheetContext context;
   context.date_system = workbook.date_system;
   if (!workbook.shared_strings_part.empty()) {

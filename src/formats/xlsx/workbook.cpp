@@ -13,20 +13,9 @@ namespace {
 bool IsTrue(std::string_view value) { return value == "1" || value == "true"; }
 
 // What the workbook part itself says.
-struct SheetEntry {
-  std::string relationship_id;  // r:id
-  std::string name;
-};
-
-struct WorkbookPart {
-  std::vector<SheetEntry> sheets;  // in tab order
-  std::size_t active_tab = 0;
-  bool date1904 = false;
-};
-
-WorkbookPart ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
+WorkbookListing ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
   XmlStream xml(zip.Open(part), zip.file());
-  WorkbookPart workbook;
+  WorkbookListing workbook;
   bool seen_view = false;
   while (xml.Next()) {
     if (xml.node() != XmlStream::Node::kStart) continue;
@@ -49,7 +38,7 @@ WorkbookPart ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
         }
       }
     } else if (name == "sheet" && xml.Depth() == 2) {
-      SheetEntry sheet;
+      WorkbookListing::Sheet sheet;
       xml.ForEachAttribute([&](std::string_view ns, std::string_view local, std::string_view text) {
         if (local == "id" && IsRelationshipIdNamespace(ns)) sheet.relationship_id = text;
         if (local == "name" && ns.empty()) sheet.name = text;
@@ -64,20 +53,8 @@ WorkbookPart ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
 
 std::string FindXlsxWorkbookPart(ZipArchive& zip) { return FindMainDocumentPart(zip); }
 
-XlsxWorkbook ReadXlsxWorkbook(ZipArchive& zip, const std::string& workbook_part) {
-  const WorkbookPart workbook = ParseWorkbookPart(zip, workbook_part);
-  if (workbook.sheets.empty()) throw ReadError(zip.file(), "the workbook has no sheets");
-  // An active tab past the last sheet reads the first sheet, as in every format.
-  const SheetEntry& sheet =
-      workbook.sheets[workbook.active_tab < workbook.sheets.size() ? workbook.active_tab : 0];
-  const WorkbookParts parts =
-      FindWorkbookParts(zip, workbook_part, sheet.relationship_id, sheet.name);
-  XlsxWorkbook result;
-  result.date_system = workbook.date1904 ? DateSystem::k1904 : DateSystem::k1900;
-  result.sheet_part = parts.sheet_part;
-  result.shared_strings_part = parts.shared_strings_part;
-  result.styles_part = parts.styles_part;
-  return result;
+WorkbookParts ReadXlsxWorkbook(ZipArchive& zip, const std::string& workbook_part) {
+  return FindWorkbookParts(zip, workbook_part, ParseWorkbookPart(zip, workbook_part));
 }
 
 }  // namespace zerova

@@ -6,17 +6,10 @@
 
 #include <string>
 
+#include "formats/common/opc_package.h"
 #include "formats/common/zip_archive.h"
-#include "services/cell_value.h"
 
 namespace zerova {
-
-struct XlsxWorkbook {
-  std::string sheet_part;           // the active worksheet
-  std::string shared_strings_part;  // "" when the workbook has none
-  std::string styles_part;          // "" when the workbook has none
-  DateSystem date_system = DateSystem::k1900;
-};
 
 // The workbook part the package's officeDocument relationship leads to, or ""
 // when the zip has no package relationships or none of that kind.
@@ -27,7 +20,7 @@ std::string FindXlsxWorkbookPart(ZipArchive& zip);
 // last), workbookPr/@date1904 the date system, and its relationships the parts.
 // Throws ReadError when the part is not a workbook, has no sheets, the active
 // sheet is not a worksheet, or a part is missing.
-XlsxWorkbook ReadXlsxWorkbook(ZipArchive& zip, const std::string& workbook_part);
+WorkbookParts ReadXlsxWorkbook(ZipArchive& zip, const std::string& workbook_part);
 
 }  // namespace zerova
 
