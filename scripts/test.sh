@@ -16,7 +16,7 @@ quiet cmake --build --preset sanitize -j"$jobs"
 ctest --preset sanitize -j"$jobs"
 
 echo "== fuzzing (bounded)"
-FUZZ_SECONDS=${FUZZ_SECONDS:-30} scripts/fuzz.sh
+FUZZ_SECONDS=${FUZZ_SECONDS:-15} scripts/fuzz.sh
 
 echo "== regular build"
 quiet cmake --preset default
