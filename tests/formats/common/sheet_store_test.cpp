@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,32 +14,27 @@
 namespace zerova {
 namespace {
 
-// One put: a single cell, or (with last_row/last_column set) a run.
-struct Op {
-  std::int64_t row;
-  std::int64_t column;
-  CellValue value;
-  std::int64_t last_row = 0;
-  std::int64_t last_column = 0;
-};
-
-CellValue T(const char* text) { return CellValue::Text(text); }
-CellValue N(double number) { return CellValue::Number(number); }
-Op RunOf(std::int64_t first_row, std::int64_t last_row, std::int64_t first_column,
-         std::int64_t last_column, CellValue value) {
-  return {first_row, first_column, std::move(value), last_row, last_column};
-}
-
-std::unique_ptr<SheetStore> Build(const std::vector<Op>& ops) {
+// Puts written "A1=text;B2=#1.5;A1;C1:D4=run;B3=" (a number after '#', no '=' a
+// blank, "B3=" an empty text), then seals.
+std::unique_ptr<SheetStore> Build(const std::string& puts) {
   auto store = std::make_unique<SheetStore>();
-  for (const Op& op : ops) {
-    if (op.last_row == 0) {
-      store->Put(op.row, op.column, op.value);
+  std::stringstream in(puts);
+  for (std::string put; std::getline(in, put, ';');) {
+    const std::size_t eq = std::min(put.find('='), put.size()), colon = put.find(':');
+    const std::string text = eq < put.size() ? put.substr(eq + 1) : "";
+    const CellValue value = eq == put.size() ? CellValue()
+                            : text[0] == '#' ? CellValue::Number(std::stod(text.substr(1)))
+                                             : CellValue::Text(text);
+    std::int64_t row, column, last_row, last_column;
+    EXPECT_TRUE(ParseCellReference(put.substr(0, std::min(eq, colon)), &row, &column)) << put;
+    if (colon < eq) {
+      EXPECT_TRUE(
+          ParseCellReference(put.substr(colon + 1, eq - colon - 1), &last_row, &last_column));
+      const PackedValue packed = value.kind == CellKind::kText ? store->Text(value.text)
+                                                               : PackedValue::Number(value.number);
+      store->PutRun(row, last_row, column, last_column, packed);
     } else {
-      const PackedValue value = op.value.kind == CellKind::kText
-                                    ? store->Text(op.value.text)
-                                    : PackedValue::Number(op.value.number);
-      store->PutRun(op.row, op.last_row, op.column, op.last_column, value);
+      store->Put(row, column, value);
     }
   }
   store->Seal();
@@ -46,22 +42,9 @@ std::unique_ptr<SheetStore> Build(const std::vector<Op>& ops) {
 }
 
 // The non-empty cells of rows 1..`rows` and columns 1..`columns` as "A1=x|B3=y",
-// read with Cell.
-std::string ByCell(const Worksheet& sheet, std::int64_t rows, std::int64_t columns) {
-  std::string out;
-  for (std::int64_t row = 1; row <= rows; ++row) {
-    for (std::int64_t column = 1; column <= columns; ++column) {
-      const CellView cell = sheet.Cell(row, column);
-      if (cell.IsEmpty()) continue;
-      out += (out.empty() ? "" : "|") + CellReferenceText(row, column) + "=" + CellText(cell);
-    }
-  }
-  return out;
-}
-
-// The same, read down each column with a cursor; fails the test where the cursor
-// and Cell disagree.
-std::string ByCursor(const Worksheet& sheet, std::int64_t rows, std::int64_t columns) {
+// read down each column with a cursor; fails the test where the cursor and Cell
+// disagree.
+std::string Cells(const Worksheet& sheet, std::int64_t rows, std::int64_t columns) {
   std::vector<std::string> grid(static_cast<std::size_t>(rows * columns));
   for (std::int64_t column = 1; column <= columns; ++column) {
     const auto cells = sheet.CursorAt(1, column);
@@ -82,77 +65,43 @@ std::string ByCursor(const Worksheet& sheet, std::int64_t rows, std::int64_t col
   return out;
 }
 
-TEST(SheetStoreTest, LaterPutsWinAndEmptiesEmpty) {
-  struct Case {
+TEST(SheetStoreTest, LaterPutsWinEmptiesEmptyAndRunsCoverTheirCells) {
+  const struct {
     const char* name;
-    std::vector<Op> ops;
-    const char* expected;  // rows 1..6, columns 1..3
-  };
-  const std::vector<Case> cases = {
-      {"row order",
-       {{1, 1, T("a")}, {2, 1, T("b")}, {1, 2, N(1)}, {2, 2, N(2)}},
-       "A1=a|B1=1|A2=b|B2=2"},
-      {"the same cell twice", {{1, 1, T("a")}, {1, 1, T("b")}}, "A1=b"},
-      {"a blank after later cells empties an earlier one",
-       {{1, 1, T("a")}, {1, 2, T("b")}, {2, 1, T("c")}, {3, 1, T("d")}, {1, 1, {}}},
+    std::string puts;
+    const char* expected;  // rows 1..6, columns 1..4
+  } cases[] = {
+      {"row order", "A1=a;A2=b;B1=#1;B2=#2", "A1=a|B1=1|A2=b|B2=2"},
+      {"the same cell twice", "A1=a;A1=b", "A1=b"},
+      {"a blank after later cells empties an earlier one", "A1=a;B1=b;A2=c;A3=d;A1",
        "B1=b|A2=c|A3=d"},
-      {"a formula's empty result, then its text",
-       {{1, 1, T("x")}, {2, 1, {}}, {2, 1, T("y")}},
-       "A1=x|A2=y"},
-      {"an empty cell where none was changes nothing",
-       {{3, 1, {}}, {1, 1, T("a")}, {5, 1, {}}, {2, 1, T("")}, {3, 1, T("c")}},
-       "A1=a|A3=c"},
-      {"a cell put into a gap above",
-       {{1, 1, T("a")}, {3, 1, T("c")}, {2, 1, T("b")}},
-       "A1=a|A2=b|A3=c"},
-      {"rows put bottom up",
-       {{5, 1, N(5)}, {4, 1, N(4)}, {3, 1, N(3)}, {2, 1, N(2)}, {1, 1, N(1)}},
-       "A1=1|A2=2|A3=3|A4=4|A5=5"},
-      {"out of order, the last put for a row wins",
-       {{3, 1, T("x")}, {1, 1, T("y")}, {3, 1, T("z")}, {2, 1, T("w")}, {2, 1, {}}},
-       "A1=y|A3=z"},
-      {"out of order, a blank empties the cell",
-       {{4, 2, T("a")}, {2, 2, T("b")}, {4, 2, {}}, {6, 2, T("c")}},
-       "B2=b|B6=c"},
-      {"every kind",
-       {{1, 1, CellValue::Date(1.5, DateSystem::k1904)},
-        {2, 1, CellValue::Date(60, DateSystem::k1900)},
-        {3, 1, CellValue::Boolean(true)},
-        {4, 1, CellValue::Error(CellError::kNA)},
-        {5, 1, N(-0.0)},
-        {6, 1, T(" ")}},
-       "A1=1904-01-02 12:00:00|A2=1900-02-29|A3=True|A4=#N/A|A5=0|A6= "},
+      {"a formula's empty result, then its text", "A1=x;A2;A2=y", "A1=x|A2=y"},
+      {"an empty cell where none was changes nothing", "A3;A1=a;A5;A2=;A3=c", "A1=a|A3=c"},
+      {"a cell put into a gap above", "A1=a;A3=c;A2=b", "A1=a|A2=b|A3=c"},
+      {"rows put bottom up", "A5=#5;A4=#4;A3=#3;A2=#2;A1=#1", "A1=1|A2=2|A3=3|A4=4|A5=5"},
+      {"out of order, the last put for a row wins", "A3=x;A1=y;A3=z;A2=w;A2", "A1=y|A3=z"},
+      {"out of order, a blank empties the cell", "B4=a;B2=b;B4;B6=c", "B2=b|B6=c"},
+      {"a run across columns", "A1=a;B1:D1=r;B2=b", "A1=a|B1=r|C1=r|D1=r|B2=b"},
+      {"a band of rows with single cells beside its runs", "A1=L;A2:A4=#7;C2:D4=x;B2=s",
+       "A1=L|A2=7|B2=s|C2=x|D2=x|A3=7|C3=x|D3=x|A4=7|C4=x|D4=x"},
+      {"bands with a gap between them", "A1:B2=p;B4:C5=q",
+       "A1=p|B1=p|A2=p|B2=p|B4=q|C4=q|B5=q|C5=q"},
+      {"an empty run is dropped", "A1:D3=;B2=b", "B2=b"},
   };
-  for (const Case& c : cases) {
-    const auto store = Build(c.ops);
-    EXPECT_EQ(ByCell(*store, 6, 3), c.expected) << c.name;
-    EXPECT_EQ(ByCursor(*store, 6, 3), c.expected) << c.name;
-  }
+  for (const auto& c : cases) EXPECT_EQ(Cells(*Build(c.puts), 6, 4), c.expected) << c.name;
 }
 
-TEST(SheetStoreTest, RunsCoverTheirCellsBesideSingleCells) {
-  struct Case {
-    const char* name;
-    std::vector<Op> ops;
-    const char* expected;  // rows 1..5, columns 1..4
-  };
-  const std::vector<Case> cases = {
-      {"a run across columns",
-       {{1, 1, T("a")}, RunOf(1, 1, 2, 4, T("r")), {2, 2, T("b")}},
-       "A1=a|B1=r|C1=r|D1=r|B2=b"},
-      {"a band of rows with single cells beside its runs",
-       {{1, 1, T("L")}, RunOf(2, 4, 1, 1, N(7)), RunOf(2, 4, 3, 4, T("x")), {2, 2, T("s")}},
-       "A1=L|A2=7|B2=s|C2=x|D2=x|A3=7|C3=x|D3=x|A4=7|C4=x|D4=x"},
-      {"bands with a gap between them",
-       {RunOf(1, 2, 1, 2, T("p")), RunOf(4, 5, 2, 3, T("q"))},
-       "A1=p|B1=p|A2=p|B2=p|B4=q|C4=q|B5=q|C5=q"},
-      {"an empty run is dropped", {RunOf(1, 3, 1, 4, T("")), {2, 2, T("b")}}, "B2=b"},
-  };
-  for (const Case& c : cases) {
-    const auto store = Build(c.ops);
-    EXPECT_EQ(ByCell(*store, 5, 4), c.expected) << c.name;
-    EXPECT_EQ(ByCursor(*store, 5, 4), c.expected) << c.name;
+TEST(SheetStoreTest, EveryKindReadsBack) {
+  SheetStore store;
+  std::int64_t row = 0;
+  for (const CellValue& value :
+       {CellValue::Date(1.5, DateSystem::k1904), CellValue::Date(60, DateSystem::k1900),
+        CellValue::Boolean(true), CellValue::Error(CellError::kNA), CellValue::Number(-0.0),
+        CellValue::Text(" ")}) {
+    store.Put(++row, 1, value);
   }
+  store.Seal();
+  EXPECT_EQ(Cells(store, 6, 1), "A1=1904-01-02 12:00:00|A2=1900-02-29|A3=True|A4=#N/A|A5=0|A6= ");
 }
 
 // Were runs stored cell by cell, these would want terabytes.
@@ -205,9 +154,7 @@ TEST(SheetStoreTest, LongColumnsKeepEveryCellAcrossChunks) {
 
 TEST(SheetStoreTest, SharedStringsKeepTheirIndices) {
   StringTable shared;
-  shared.Add("zero");
-  shared.Add("");
-  shared.Add("two");
+  for (const char* text : {"zero", "", "two"}) shared.Add(text);
   SheetStore store(std::move(shared));
   ASSERT_EQ(store.string_count(), 3u);
   store.PutSharedString(1, 1, 2);
@@ -216,19 +163,15 @@ TEST(SheetStoreTest, SharedStringsKeepTheirIndices) {
   store.PutSharedString(4, 1, 2);
   store.PutText(5, 1, "own");
   store.Seal();
-  EXPECT_EQ(ByCursor(store, 5, 1), "A1=two|A2=zero|A4=two|A5=own");
+  EXPECT_EQ(Cells(store, 5, 1), "A1=two|A2=zero|A4=two|A5=own");
 }
 
 TEST(SheetStoreTest, AddressesOutsideTheSheetAreEmpty) {
-  const auto store = Build({{1, 1, T("a")}, {2, 1, T("b")}});
-  for (const auto& [row, column] :
-       std::vector<std::pair<std::int64_t, std::int64_t>>{{0, 1},
-                                                          {-3, 1},
-                                                          {1, 0},
-                                                          {1, -1},
-                                                          {std::int64_t{1} << 40, 1},
-                                                          {1, std::int64_t{1} << 40}}) {
-    EXPECT_TRUE(store->Cell(row, column).IsEmpty()) << row << "," << column;
+  const auto store = Build("A1=a;A2=b");
+  constexpr std::int64_t kFar = std::int64_t{1} << 40;
+  const std::int64_t rows[] = {0, -3, 1, 1, kFar, 1}, columns[] = {1, 1, 0, -1, 1, kFar};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_TRUE(store->Cell(rows[i], columns[i]).IsEmpty()) << rows[i] << "," << columns[i];
   }
   const auto cells = store->CursorAt(-1, 1);  // steps down into the sheet
   std::string seen;

@@ -105,7 +105,6 @@ TEST(OdsReaderTest, FlatDocuments) {
     return "<config:config-item config:name=\"ActiveTable\">" + name + "</config:config-item>";
   };
   Check({
-      {"the settings name the active table", Flat(active("Two"), row("one"), row("two")), "A1=two"},
       {"no settings: the first table", Flat("", row("one"), row("two")), "A1=one"},
       {"a table that is not there: the first", Flat(active("Nine"), row("one"), row("two")),
        "A1=one"},

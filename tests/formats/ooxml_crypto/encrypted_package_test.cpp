@@ -43,27 +43,15 @@ std::string Decrypt(Streams streams, const std::string& password) {
   return std::string(streams.package.begin(), streams.package.end());
 }
 
-std::string Basic() {
+TEST(EncryptedPackageTest, EveryAgileHashAndKeySizeGivesThePackageBackForItsPasswordOnly) {
   const Bytes xlsx = ReadFileBytes(kData + "/basic/input.xlsx");
-  return std::string(xlsx.begin(), xlsx.end());
-}
-
-TEST(EncryptedPackageTest, EveryAgileHashAndKeySizeGivesThePackageBack) {
   for (const char* name : {"agile-sha1-aes128", "agile-sha256-aes192", "agile-sha384-aes256"}) {
-    EXPECT_EQ(Decrypt(StreamsOf(kData + "/encrypted/" + name + ".xlsx"), "variant"), Basic())
+    const Streams streams = StreamsOf(kData + "/encrypted/" + name + ".xlsx");
+    EXPECT_EQ(Decrypt(streams, "variant"), std::string(xlsx.begin(), xlsx.end())) << name;
+    EXPECT_EQ(Decrypt(streams, "x"),
+              "refused: book.xlsx: the workbook is password-protected and the password is wrong")
         << name;
   }
-}
-
-TEST(EncryptedPackageTest, PasswordsAreAskedForUntilOneFitsAndNeverNamed) {
-  const Bytes file = ReadFileBytes(kData + "/encrypted/agile-sha1-aes128.xlsx");
-  GivenPasswords source({"wrong", "variant"});
-  EXPECT_EQ(DocumentOfBytes(file, "book.xlsx", &source),
-            std::string(DocumentOfBytes(ReadFileBytes(kData + "/basic/input.xlsx"), "b.xlsx")));
-  EXPECT_EQ(source.asked, (std::vector<std::string>{"book.xlsx", "book.xlsx (wrong)"}));
-  const std::string wrong = Decrypt(StreamsOf(kData + "/encrypted/agile-sha1-aes128.xlsx"), "x");
-  EXPECT_EQ(wrong,
-            "refused: book.xlsx: the workbook is password-protected and the password is wrong");
 }
 
 // A change to one of the streams, and the refusal it must bring.
@@ -79,6 +67,13 @@ void Replace(Bytes& bytes, const std::string& from, const std::string& to) {
   ASSERT_NE(at, std::string::npos) << from;
   text.replace(at, from.size(), to);
   bytes.assign(text.begin(), text.end());
+}
+
+// Stores `value` at byte `at` of the stream `member` of the streams.
+std::function<void(Streams&)> SetU32(Bytes Streams::*member, std::size_t at, std::uint32_t value) {
+  return [=](Streams& s) {
+    for (int i = 0; i < 4; ++i) (s.*member)[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  };
 }
 
 std::function<void(Streams&)> InInfo(std::string from, std::string to) {
@@ -97,9 +92,7 @@ void Check(const std::string& path, const std::string& password,
 TEST(EncryptedPackageTest, AgileHeadersAreCheckedBeforeUse) {
   const char* kNotRead = "encrypted with a method this program does not read";
   const auto set_u32 = [](std::size_t at, std::uint32_t v) {
-    return [=](Streams& s) {
-      for (int i = 0; i < 4; ++i) s.package[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    };
+    return SetU32(&Streams::package, at, v);
   };
   Check(
       kData + "/encrypted/agile-sha1-aes128.xlsx", "variant",
@@ -142,9 +135,7 @@ TEST(EncryptedPackageTest, AgileHeadersAreCheckedBeforeUse) {
 
 TEST(EncryptedPackageTest, StandardHeadersAreCheckedBeforeUse) {
   const auto set_u32 = [](std::size_t at, std::uint32_t v) {
-    return [=](Streams& s) {
-      for (int i = 0; i < 4; ++i) s.info[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    };
+    return SetU32(&Streams::info, at, v);
   };
   const std::string path = kData + "/encrypted-xlsx-standard/input.xlsx";
   const std::size_t header_size = GetU32(StreamsOf(path).info, 8);

@@ -85,13 +85,13 @@ TEST(RecordDecryptionTest, BrokenOrUnknownFilepassIsRefused) {
   const auto crypto_api = [](std::uint32_t header_size, std::uint32_t bits, std::uint32_t salt,
                              std::uint32_t hash) {
     Bytes body = {1, 0, 4, 0, 2, 0, 0, 0, 0, 0};
-    for (std::uint32_t v : {header_size, 0u, 0u, 0x6801u, 0x8004u, bits, 1u, 0u, 0u}) {
+    const auto put = [&body](std::uint32_t v, std::size_t then = 0) {
       for (int i = 0; i < 4; ++i) body.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    }
-    for (int i = 0; i < 4; ++i) body.push_back(static_cast<std::uint8_t>(salt >> (8 * i)));
-    body.resize(body.size() + 32, 0x55);
-    for (int i = 0; i < 4; ++i) body.push_back(static_cast<std::uint8_t>(hash >> (8 * i)));
-    body.resize(body.size() + 20, 0x55);
+      body.resize(body.size() + then, 0x55);
+    };
+    for (std::uint32_t v : {header_size, 0u, 0u, 0x6801u, 0x8004u, bits, 1u, 0u, 0u}) put(v);
+    put(salt, 32);
+    put(hash, 20);
     return body;
   };
   const char* kNotRead = "encrypted with a method this program does not read";

@@ -60,12 +60,9 @@ TEST(Xml2003ReaderTest, CellsSheetsAndRefusals) {
   };
   Check({
       {"data types",
-       Book(Row(Data("String", " s ") + Data("Number", " +1.5 ") + Data("Boolean", "0") +
-                Data("Error", "#N/A") + Data("DateTime", "2024-02-29T13:45:30.000") +
-                "<Cell><ss:Data ss:Type=\"String\" xmlns=\"http://www.w3.org/TR/REC-html40\">"
-                "<B>a</B><Font>b</Font></ss:Data></Cell>" +
-                Data("DateTime", "") + "<Cell/>" + Data("String", "after gaps"))),
-       "A1= s |B1=1.5|C1=False|D1=#N/A|E1=2024-02-29 13:45:30|F1=ab|I1=after gaps"},
+       Book(Row(Data("Number", " +1.5 ") + Data("Boolean", "0") + Data("DateTime", "") + "<Cell/>" +
+                Data("String", "after gaps"))),
+       "A1=1.5|B1=False|E1=after gaps"},
       {"named formats, parents, the row's style and the Default style",
        Book({Row(styled("d") + styled("f") + styled("c") + styled("y") + styled("loop1") + one,
                  " ss:StyleID=\"d\"")},
@@ -86,17 +83,8 @@ TEST(Xml2003ReaderTest, CellsSheetsAndRefusals) {
             Row(Data("String", "d", " ss:MergeAcross=\"99999999999999999\"") +
                 Data("String", "gone"))),
        "A1=a|C1=b|A2=c|A3=d"},
-      {"a spanned row stands for more rows",
-       Book(Row(Data("String", "a"), " ss:Span=\"2\"") + Row(Data("String", "b"))), "A1=a|A4=b"},
       {"attributes without their prefix",
        Book(Row("<Cell Index=\"3\"><Data Type=\"Number\">5</Data></Cell>")), "C1=5"},
-      {"the active sheet, 1904 dates",
-       Book({Row(Data("String", "first")), Row(Data("DateTime", "1904-01-02T00:00:00") +
-                                               Data("Number", "0", " ss:StyleID=\"d\""))},
-            "<ExcelWorkbook xmlns=\"urn:schemas-microsoft-com:office:excel\"><ActiveSheet>1"
-            "</ActiveSheet><Date1904/></ExcelWorkbook>" +
-                date_styles),
-       "A1=1904-01-02|B1=00:00:00"},
       {"an active sheet past the last reads the first",
        Book({Row(Data("String", "first")), Row(Data("String", "second"))},
             "<x:ExcelWorkbook><x:ActiveSheet>7</x:ActiveSheet></x:ExcelWorkbook>"),
@@ -126,21 +114,15 @@ TEST(Xml2003ReaderTest, CellsSheetsAndRefusals) {
   });
 }
 
+// The names the cells above and the xml2003-cells fixture leave out.
 TEST(Xml2003ReaderTest, NamedNumberFormats) {
-  const std::pair<const char*, bool> formats[] = {
-      {"General Date", true},     {"long date", true},
-      {"Medium Date", true},      {"Short Date", true},
-      {"Long Time", true},        {"Medium Time", true},
-      {"Short Time", true},       {"General", false},
-      {"General Number", false},  {"Fixed", false},
-      {"Standard", false},        {"Percent", false},
-      {"Scientific", false},      {"Currency", false},
-      {"Euro Currency", false},   {"Yes/No", false},
-      {"True/False", false},      {"On/Off", false},
-      {"yyyy\\-mm\\-dd;@", true}, {"[h]:mm:ss", true},
-      {"0.00%", false},           {"#,##0.00\\ \"days\"", false},
-  };
-  for (const auto& [format, date] : formats) EXPECT_EQ(IsXml2003DateFormat(format), date) << format;
+  for (const char* date : {"long date", "Medium Date", "Medium Time", "Short Time", "[h]:mm:ss"}) {
+    EXPECT_TRUE(IsXml2003DateFormat(date)) << date;
+  }
+  for (const char* other : {"General", "General Number", "Scientific", "Euro Currency",
+                            "True/False", "On/Off", "0.00%", "#,##0.00\\ \"days\""}) {
+    EXPECT_FALSE(IsXml2003DateFormat(other)) << other;
+  }
 }
 
 }  // namespace
