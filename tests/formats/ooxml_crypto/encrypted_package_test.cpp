@@ -52,6 +52,11 @@ TEST(EncryptedPackageTest, EveryAgileHashAndKeySizeGivesThePackageBackForItsPass
               "refused: book.xlsx: the workbook is password-protected and the password is wrong")
         << name;
   }
+  // Written with the HMAC of other bytes: refused before anything in it is read.
+  EXPECT_EQ(
+      Decrypt(StreamsOf(kData + "/encrypted/agile-sha512-aes256-damaged-hmac.xlsx"), "variant"),
+      "refused: book.xlsx: damaged encrypted workbook: the package fails its integrity "
+      "check");
 }
 
 // A change to one of the streams, and the refusal it must bring.
