@@ -15,7 +15,6 @@
 #include <QtTest>
 #include <atomic>
 #include <optional>
-#include <thread>
 
 #include "support/memory_file_system.h"
 #include "ui/form2.h"
@@ -23,15 +22,15 @@
 namespace zerova {
 namespace {
 
-// Answers the file dialog with a fixed path ("" is a cancel), noting the types offered.
+// Answers the file dialog with a fixed path ("" is a cancel), counting the times asked.
 struct FakeOpenDialog final : OpenDialog {
-  FakeOpenDialog(QString a, QList<QStringList>* s) : answer(std::move(a)), shown(s) {}
-  QString Choose(QWidget*, const QStringList& name_filters) override {
-    shown->append(name_filters);
+  FakeOpenDialog(QString a, int* n) : answer(std::move(a)), asked(n) {}
+  QString Choose(QWidget*, const QStringList&) override {
+    ++*asked;
     return answer;
   }
   QString answer;
-  QList<QStringList>* shown;
+  int* asked;
 };
 
 // The real service, noting whether the widget it filters (the progress line) had
@@ -105,7 +104,7 @@ class Form2Test : public QObject {
                   QList<std::optional<QString>> passwords = {}) {
     dir_.emplace();
     QDir::setCurrent(dir_->path());
-    dialogs_.clear();
+    dialogs_ = 0;
     end_status_.reset();
     boxes_.clear();
     questions_.clear();
@@ -141,7 +140,7 @@ class Form2Test : public QObject {
   void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
   std::unique_ptr<Form2> form_;
-  QList<QStringList> dialogs_;
+  int dialogs_ = 0;
   std::optional<int> end_status_;
   QList<QStringList> boxes_;
   std::shared_ptr<QSemaphore> permits_;  // the gated file system's, when there is one
@@ -235,18 +234,15 @@ class Form2Test : public QObject {
     }
   }
 
-  // Select asks once, offering Excel files first, then every workbook Zerova
-  // reads, then any file; a cancel is a choice of nothing. Convert takes the focus.
+  // Select asks once; a cancel is a choice of nothing. Convert takes the focus.
+  // Enter on the focused button presses it.
   void SelectAsksOnce() {
-    const QStringList offered{
-        "(Excel File) (*.xls)",
-        "(All Workbooks) (*.xls *.xlsx *.xlsm *.xlsb *.ods *.fods *.xml *.htm *.html *.csv *.tsv)",
-        "(All Files) (*)"};
     for (auto [answer, clicks] :
          {std::pair<QString, int>{"/data/a.xls", 1}, {"", 1}, {"/a.xls", 2}}) {
       Form2& form = MakeForm(answer);
-      for (int i = 0; i < clicks; ++i) Click(form.Command2);
-      QCOMPARE(dialogs_, QList<QStringList>{offered});
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+      if (clicks == 2) Click(form.Command2);
+      QCOMPARE(dialogs_, 1);
       QCOMPARE(form.SourcePath, answer);
       QVERIFY(!form.Command2->isEnabled() && form.Command1->isEnabled());
       QVERIFY(form.Command3->isEnabled() && !form.Label3->isVisible() && !end_status_);
@@ -254,7 +250,8 @@ class Form2Test : public QObject {
     }
   }
 
-  // The real dialog shows the same three types, the Excel files chosen.
+  // The real dialog offers Excel files first, chosen, then every workbook Zerova
+  // reads, then any file.
   void TheDialogOffersExcelFilesFirst() {
     Form2& form = MakeForm("", nullptr, nullptr, true);
     QStringList filters;
@@ -270,24 +267,13 @@ class Form2Test : public QObject {
     });
     poll.start(20);
     Click(form.Command2);
-    QCOMPARE(filters.size(), 3);
-    QCOMPARE(filters.first(), QString("(Excel File) (*.xls)"));
+    QCOMPARE(filters,
+             (QStringList{"(Excel File) (*.xls)",
+                          "(All Workbooks) (*.xls *.xlsx *.xlsm *.xlsb *.ods *.fods *.xml *.htm "
+                          "*.html *.csv *.tsv)",
+                          "(All Files) (*)"}));
     QCOMPARE(selected, QString("(Excel File)"));  // shown without its patterns
-    QCOMPARE(filters.last(), QString("(All Files) (*)"));
     QVERIFY(form.SourcePath.isEmpty());
-  }
-
-  // Enter presses the focused button as Space does: Select, then Convert, which
-  // has the focus once the file is chosen.
-  void EnterPressesTheFocusedButton() {
-    Form2& form = MakeForm(ZEROVA_TEST_DATA "/basic/input.xls");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCOMPARE(dialogs_.size(), 1);
-    QCOMPARE(QApplication::focusWidget(), form.Command1);
-    AnswerNextMessageBox();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
-    QTRY_COMPARE(end_status_, std::optional<int>(0));
-    QVERIFY(QFile::exists("xmlstructure.xml"));
   }
 
   void ExitBeforeSelectingEndsAndWritesNothing() {
@@ -295,65 +281,69 @@ class Form2Test : public QObject {
     Click(form.Command3);
     QCOMPARE(end_status_, std::optional<int>(0));
     Click(form.Command2);  // no handler runs once the program has ended
-    QVERIFY(dialogs_.isEmpty() && QDir(dir_->path()).isEmpty());
+    QVERIFY(dialogs_ == 0 && QDir(dir_->path()).isEmpty());
   }
 
-  // Convert with the real services: the fixture's document, the progress line
-  // painted before the workbook is read, the completion message with the
-  // document's full path and status 0; or the error in a message box, status 1
-  // and no document.
+  // Convert with the real services: the document, the progress line painted
+  // before the workbook is read, the completion box with the document's full path
+  // and status 0; or the error in a box, status 1 and no document. A protected
+  // workbook's password is asked on the GUI thread by the file's name, again after
+  // a wrong one; Cancel ends as any refusal does.
+  void ConvertEnds_data() {
+    using Answers = QList<std::optional<QString>>;
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<Answers>("answers");
+    QTest::addColumn<QStringList>("questions");
+    QTest::addColumn<QString>("message");
+    const QString ok = "XML created successfully", right = "pässwörd";
+    const QString rc4 = ZEROVA_TEST_DATA "/encrypted-xls-rc4/input.xls";
+    const QString refusal = rc4 + ": the workbook is password-protected and ";
+    const QStringList once{"input.xls"}, twice{"input.xls", "input.xls (wrong)"};
+    QTest::newRow("clear") << ZEROVA_TEST_DATA "/basic/input.xls" << Answers{} << QStringList{}
+                           << ok;
+    QTest::newRow("none chosen") << "" << Answers{} << QStringList{}
+                                 << "no spreadsheet file was chosen";
+    QTest::newRow("missing") << "/nonexistent/a.xls" << Answers{} << QStringList{}
+                             << "/nonexistent/a.xls: no such file";
+    QTest::newRow("password") << rc4 << Answers{right} << once << ok;
+    QTest::newRow("wrong, then right") << rc4 << Answers{QString("secret"), right} << twice << ok;
+    QTest::newRow("cancel") << rc4 << Answers{std::nullopt} << once << refusal + "needs a password";
+    QTest::newRow("wrong, then cancel") << rc4 << Answers{QString("secret"), std::nullopt} << twice
+                                        << refusal + "the password is wrong";
+  }
   void ConvertEnds() {
-    const std::tuple<QString, QString, bool> runs[] = {
-        {ZEROVA_TEST_DATA "/basic/input.xls", "XML created successfully", true},
-        {"", "no spreadsheet file was chosen", false},
-        {"/nonexistent/a.xls", "/nonexistent/a.xls: no such file", false}};
-    for (const auto& [answer, message, ok] : runs) {
-      auto service = std::make_unique<WatchingService>();
-      WatchingService* watching = service.get();
-      Form2& form = MakeForm(answer, std::move(service));
-      form.Label3->installEventFilter(watching);
-      Click(form.Command2);
-      AnswerNextMessageBox();
-      Click(form.Command1);
-      QTRY_VERIFY(end_status_.has_value());
-      const QString path = ok ? QDir(dir_->path()).absoluteFilePath("xmlstructure.xml") : "";
-      QCOMPARE(boxes_,
-               (QList<QStringList>{{"Dizuzize", message, path, ok ? "1" : "0", "1", "0", "1"}}));
-      QCOMPARE(end_status_, std::optional<int>(ok ? 0 : 1));
-      QFile written("xmlstructure.xml"), expected(ZEROVA_TEST_DATA "/basic/expected.xml");
-      QCOMPARE(written.exists(), ok);
-      if (!ok) continue;
-      QVERIFY(watching->painted);
-      QVERIFY(written.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
-      QCOMPARE(written.readAll(), expected.readAll());
-    }
-  }
-
-  // The bar counts thousandths of the document's lines while the window goes on
-  // answering; Convert stays disabled and the progress line shown.
-  void ShowsTheLinesWrittenAsTheyGo() {
-    auto disk = std::make_unique<GatedFileSystem>();
-    const auto permits = permits_ = disk->permits;
-    Form2& form = MakeForm("/any.xls", std::make_unique<ThousandLineService>(), std::move(disk));
+    QFETCH(QString, file);
+    QFETCH(QList<std::optional<QString>>, answers);
+    QFETCH(QStringList, questions);
+    QFETCH(QString, message);
+    // The watching service is the real one without a password source: not for the
+    // protected workbook.
+    auto service = std::make_unique<WatchingService>();
+    WatchingService* watching = questions.isEmpty() ? service.get() : nullptr;
+    Form2& form = MakeForm(file, watching ? std::move(service) : nullptr, nullptr, false, answers);
+    if (watching) form.Label3->installEventFilter(watching);
     Click(form.Command2);
-    Click(form.Command1);
-    Click(form.Command1);  // a double click starts one run
-    int released = 0;
-    for (int lines : {250, 750}) {
-      permits->release(lines - released);
-      released = lines;
-      QTRY_COMPARE(form.ProgressBar1->value(), lines);
-      QVERIFY(form.ProgressBar1->isVisible() && form.Label3->isVisible());
-      QVERIFY(!form.Command1->isEnabled() && !end_status_);
-    }
     AnswerNextMessageBox();
-    permits->release(250);
-    QTRY_COMPARE(end_status_, std::optional<int>(0));
-    QCOMPARE(form.ProgressBar1->value(), 1000);
+    Click(form.Command1);
+    QTRY_VERIFY(end_status_.has_value());
+    const bool ok = message == "XML created successfully";
+    const QString path = ok ? QDir(dir_->path()).absoluteFilePath("xmlstructure.xml") : "";
+    QCOMPARE(boxes_,
+             (QList<QStringList>{{"Dizuzize", message, path, ok ? "1" : "0", "1", "0", "1"}}));
+    QCOMPARE(questions_, questions);
+    QCOMPARE(end_status_, std::optional<int>(ok ? 0 : 1));
+    QFile written("xmlstructure.xml"), expected(ZEROVA_TEST_DATA "/basic/expected.xml");
+    QCOMPARE(written.exists(), ok);
+    if (!ok) return;
+    QVERIFY(!watching || watching->painted);
+    QVERIFY(written.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), expected.readAll());
   }
 
-  // Exit or closing the window mid-run asks first. Yes: the run stops after the
-  // line it is on, the document is removed, status 1. No: the run goes on.
+  // Mid-run the bar counts thousandths of the document's lines, Convert stays
+  // disabled (a double click starts one run) and the progress line shown. Exit or
+  // closing the window asks first. Yes: the run stops after the line it is on,
+  // the document is removed, status 1. No: the run goes on to its end.
   void AsksBeforeStoppingAConversion_data() {
     QTest::addColumn<bool>("by_closing");
     QTest::addColumn<bool>("stop");
@@ -371,8 +361,11 @@ class Form2Test : public QObject {
     Form2& form = MakeForm("/any.xls", std::make_unique<ThousandLineService>(), std::move(disk));
     Click(form.Command2);
     Click(form.Command1);
+    Click(form.Command1);
     permits->release(100);
     QTRY_COMPARE(form.ProgressBar1->value(), 100);
+    QVERIFY(form.ProgressBar1->isVisible() && form.Label3->isVisible());
+    QVERIFY(!form.Command1->isEnabled() && !end_status_);
     // While the question is open the run may finish its line, but goes no further.
     AnswerNextMessageBox(stop ? QMessageBox::Yes : QMessageBox::No, [&] {
       permits->release(1000);
@@ -391,70 +384,8 @@ class Form2Test : public QObject {
     QCOMPARE(boxes_.size(), 2);
     if (stop)
       QVERIFY(boxes_.last().at(1).contains("cancelled; the incomplete document was removed"));
-  }
-
-  // Convert meets a password-protected workbook: the dialog names the file and
-  // asks again after a wrong password; Cancel ends as any refusal does.
-  void ConvertAsksForThePassword_data() {
-    QTest::addColumn<QList<std::optional<QString>>>("answers");
-    QTest::addColumn<QStringList>("questions");
-    QTest::addColumn<QString>("message");
-    const QString name = "input.xls";
-    const QString refusal = ZEROVA_TEST_DATA
-        "/encrypted-xls-rc4/input.xls: the workbook is "
-        "password-protected and ";
-    QTest::newRow("right") << QList<std::optional<QString>>{QString("pässwörd")}
-                           << QStringList{name} << "XML created successfully";
-    QTest::newRow("wrong, then right")
-        << QList<std::optional<QString>>{QString("secret"), QString("pässwörd")}
-        << QStringList{name, name + " (wrong)"} << "XML created successfully";
-    QTest::newRow("cancel") << QList<std::optional<QString>>{std::nullopt} << QStringList{name}
-                            << refusal + "needs a password";
-    QTest::newRow("wrong, then cancel")
-        << QList<std::optional<QString>>{QString("secret"), std::nullopt}
-        << QStringList{name, name + " (wrong)"} << refusal + "the password is wrong";
-  }
-  void ConvertAsksForThePassword() {
-    QFETCH(QList<std::optional<QString>>, answers);
-    QFETCH(QStringList, questions);
-    QFETCH(QString, message);
-    Form2& form =
-        MakeForm(ZEROVA_TEST_DATA "/encrypted-xls-rc4/input.xls", nullptr, nullptr, false, answers);
-    Click(form.Command2);
-    AnswerNextMessageBox();
-    Click(form.Command1);
-    QTRY_VERIFY(end_status_.has_value());
-    QCOMPARE(questions_, questions);  // each asked on the GUI thread, from the worker
-    QCOMPARE(boxes_.value(0).value(1), message);
-    const bool ok = message == "XML created successfully";
-    QCOMPARE(end_status_, std::optional<int>(ok ? 0 : 1));
-    QFile written("xmlstructure.xml"), expected(ZEROVA_TEST_DATA "/basic/expected.xml");
-    QCOMPARE(written.exists(), ok);
-    if (!ok) return;
-    QVERIFY(written.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll(), expected.readAll());
-  }
-
-  // Asked from a worker thread, the window's source asks on the GUI thread and
-  // hands the answer back.
-  void PasswordsAreAskedOnTheGuiThread() {
-    QWidget window;
-    QStringList questions;
-    WindowPasswords passwords(
-        &window, std::make_unique<FakePasswordPrompt>(
-                     QList<std::optional<QString>>{QString("kéy"), std::nullopt}, &questions));
-    std::optional<SecretBytes> first, second;
-    std::atomic<bool> done = false;
-    std::thread worker([&] {
-      first = passwords.Password("/data/book.xlsx", false);
-      second = passwords.Password("/data/book.xlsx", true);
-      done = true;
-    });
-    QVERIFY(QTest::qWaitFor([&] { return done.load(); }, 10000));
-    worker.join();
-    QCOMPARE(questions, (QStringList{"book.xlsx", "book.xlsx (wrong)"}));
-    QVERIFY(first && std::string(first->begin(), first->end()) == "k\xC3\xA9y");
-    QVERIFY(!second);
+    else
+      QCOMPARE(form.ProgressBar1->value(), 1000);
   }
 
   // The real dialog: the file's name, a masked entry, OK gives the text, Cancel nothing.
