@@ -6,7 +6,6 @@
 
 #include <functional>
 
-#include "conversion/output_document.h"
 #include "formats/common/sheet_store.h"
 #include "services/error.h"
 #include "support/document.h"
@@ -65,12 +64,9 @@ class WatchedFileSystem final : public testing::FileSystemWrapper {
   int appends_ = 0;
 };
 
-TEST(ConversionRun, EmptyFirstCellGivesHeaderAndClosingLineOnly) {
-  EXPECT_EQ(DocumentOf(Sheet({{2, 1, T("ignored")}, {1, 2, T("ignored")}})),
-            std::string(kHeader) + "</Main>\r\n");
-}
-
 TEST(ConversionRun, WritesEachLabelledColumnDownToItsFirstEmptyCell) {
+  EXPECT_EQ(DocumentOf(Sheet({{2, 1, T("ignored")}, {1, 2, T("ignored")}})),
+            std::string(kHeader) + "</Main>\r\n");  // an empty A1: no node at all
   const std::string document = DocumentOf(Sheet({
       {1, 1, T("Name")},
       {2, 1, T("Ada")},
@@ -108,51 +104,25 @@ TEST(ConversionRun, WritesEachLabelledColumnDownToItsFirstEmptyCell) {
   EXPECT_TRUE(testing::IsWellFormedXml(document));
 }
 
-TEST(ConversionRun, ReplacesAnEarlierDocumentThenCompletesAndEnds) {
-  GivenSheetService service(Sheet({{1, 1, T("A")}}));
-  MemoryFileSystem fs;
-  fs.SetFile(kDocument, kEarlier);
-  RecordingHooks hooks;
-  ConversionRun run(service, fs, hooks);
-  run.Run("book.xls");
-  EXPECT_EQ(run.DocumentPath, kDocument);
-  EXPECT_EQ(fs.Contents(kDocument),
-            std::string(kHeader) + "<node id=\"n1\" lbl=\"A\">\r\n</node>\r\n</Main>\r\n");
-  EXPECT_EQ(hooks.calls,
-            (std::vector<std::string>{"DisableConvert", "ShowProgress",
-                                      "ShowCompletion: XML created successfully", "EndProgram"}));
-}
-
 // Two labels, the first with two values: eight lines.
 std::unique_ptr<Worksheet> EightLineSheet() {
   return Sheet({{1, 1, T("A")}, {2, 1, T("Ada")}, {3, 1, T("Bob")}, {1, 2, T("B")}});
 }
 
-TEST(ConversionRun, ReportsEveryLineAgainstTheTotalCountedBeforeTheFirst) {
-  GivenSheetService service(EightLineSheet());
-  MemoryFileSystem fs;
-  RecordingHooks hooks;
-  ConversionRun(service, fs, hooks).Run("book.xls");
-  std::vector<std::pair<std::int64_t, std::int64_t>> expected;
-  for (int line = 1; line <= 8; ++line) expected.emplace_back(line, 8);
-  EXPECT_EQ(hooks.progress, expected);
-}
-
 // Asked to stop after `stop_after` lines: nothing written and the earlier document
 // kept (0), the incomplete document removed (1 to 7), or the request too late to
-// matter, after the last line (8).
+// matter: the earlier document replaced and the window told (8). Each line is
+// reported against the total, counted before the first.
 TEST(ConversionRun, StopsAfterTheLineWhenAskedAndRemovesTheIncompleteDocument) {
+  const char* removed =
+      "/work/xmlstructure.xml: the conversion was cancelled; the incomplete document was removed";
   const struct {
     std::int64_t stop_after;
     const char* message;  // empty: the run completes
   } rows[] = {
       {0, "book.xls: the conversion was cancelled before anything was written"},
-      {1,
-       "/work/xmlstructure.xml: the conversion was cancelled; the incomplete document was"
-       " removed"},
-      {7,
-       "/work/xmlstructure.xml: the conversion was cancelled; the incomplete document was"
-       " removed"},
+      {1, removed},
+      {7, removed},
       {8, ""},
   };
   for (const auto& row : rows) {
@@ -169,58 +139,24 @@ TEST(ConversionRun, StopsAfterTheLineWhenAskedAndRemovesTheIncompleteDocument) {
       message = e.what();
     }
     EXPECT_EQ(message, row.message) << row.stop_after;
-    EXPECT_EQ(hooks.progress.size(), static_cast<std::size_t>(row.stop_after)) << row.stop_after;
+    const bool completes = *row.message == '\0';
+    std::vector<std::string> calls = {"DisableConvert", "ShowProgress"};
+    if (completes)
+      calls.insert(calls.end(), {"ShowCompletion: XML created successfully", "EndProgram"});
+    EXPECT_EQ(hooks.calls, calls) << row.stop_after;
+    std::vector<std::pair<std::int64_t, std::int64_t>> progress;
+    for (int line = 1; line <= row.stop_after; ++line) progress.emplace_back(line, 8);
+    EXPECT_EQ(hooks.progress, progress) << row.stop_after;
     if (row.stop_after == 0) {
       EXPECT_EQ(fs.Contents(kDocument), kEarlier);
+    } else if (completes) {
+      EXPECT_EQ(fs.Contents(kDocument), std::string(kHeader) +
+                                            "<node id=\"n1\" lbl=\"A\">\r\n<value>Ada</value>\r\n"
+                                            "<value>Bob</value>\r\n</node>\r\n"
+                                            "<node id=\"n2\" lbl=\"B\">\r\n</node>\r\n</Main>\r\n");
     } else {
-      EXPECT_EQ(fs.Has(kDocument), *row.message == '\0') << row.stop_after;
+      EXPECT_FALSE(fs.Has(kDocument)) << row.stop_after;
     }
-    EXPECT_EQ(hooks.calls.size(), *row.message == '\0' ? 4u : 2u) << row.stop_after;
-  }
-}
-
-class UnreadableService final : public SpreadsheetService {
- public:
-  std::unique_ptr<Worksheet> Open(const std::string& path) override {
-    throw ReadError(path, "workbook is password-protected");
-  }
-};
-
-TEST(ConversionRun, FailuresBeforeTheFirstLineKeepTheEarlierDocument) {
-  {  // An unreadable workbook stops the run before the document is touched.
-    UnreadableService service;
-    MemoryFileSystem fs;
-    fs.SetFile(kDocument, kEarlier);
-    RecordingHooks hooks;
-    EXPECT_THROW(ConversionRun(service, fs, hooks).Run("book.xls"), ReadError);
-    EXPECT_EQ(fs.Contents(kDocument), kEarlier);
-    EXPECT_EQ(hooks.calls, (std::vector<std::string>{"DisableConvert", "ShowProgress"}));
-  }
-  // A scratch file that could not be renewed is found before the document is replaced.
-  const struct {
-    void (*place)(MemoryFileSystem&);
-    const char* error;
-  } rows[] = {
-      {[](MemoryFileSystem& fs) {
-         fs.SetFile(kScratch, "");
-         fs.SetReadOnly(kScratch);
-       },
-       "/opt/zerova/xmlstr.xml: the file is read-only and cannot be replaced"},
-      {[](MemoryFileSystem& fs) { fs.SetFolder(kScratch); },
-       "/opt/zerova/xmlstr.xml: a folder stands where the scratch file belongs"},
-      {[](MemoryFileSystem& fs) { fs.SetReadOnly(kDocument); },
-       "/work/xmlstructure.xml: could not open the file for writing: Permission denied"},
-  };
-  for (const auto& row : rows) {
-    GivenSheetService service(Sheet({{1, 1, T("A")}}));
-    MemoryFileSystem fs;
-    fs.SetFile(kDocument, kEarlier);
-    row.place(fs);
-    RecordingHooks hooks;
-    EXPECT_EQ(FileSystemFailureOf([&] { ConversionRun(service, fs, hooks).Run("book.xls"); }),
-              row.error);
-    EXPECT_EQ(fs.Contents(kDocument), kEarlier) << row.error;
-    EXPECT_EQ(hooks.calls.size(), 2u);
   }
 }
 
@@ -290,29 +226,29 @@ TEST(ConversionRun, ASecondRunOnTheDocumentIsRefusedAndTheFirstCompletes) {
 }
 
 TEST(ConversionRun, AFailedWriteSaysTheDocumentIsIncompleteAndHowManyLinesItHolds) {
-  {  // The disk fills up in the third line, after "<node".
+  const struct {
+    int full_at;       // the append the disk fills up in
+    std::size_t kept;  // and the bytes of it written
+    const char* holds;
+    std::string document;
+  } rows[] = {
+      {3, 5, "2 complete lines", std::string(kHeader) + "<node id=\"n1\" lbl=\"L\">\r\n<valu"},
+      {1, 0, "no complete line", ""},
+  };
+  for (const auto& row : rows) {
     MemoryFileSystem disk;
-    testing::FullDiskFileSystem fs(disk, 3, 5);
+    testing::FullDiskFileSystem fs(disk, row.full_at, row.kept);
     GivenSheetService service(Sheet({{1, 1, T("L")}, {2, 1, T("1")}}));
     RecordingHooks hooks;
     EXPECT_EQ(FileSystemFailureOf([&] { ConversionRun(service, fs, hooks).Run("a.xls"); }),
-              "/work/xmlstructure.xml: could not write to the file: No space left on device;"
-              " the document is incomplete: it holds 2 complete lines");
-    EXPECT_EQ(disk.Contents(kDocument),
-              std::string(kHeader) + "<node id=\"n1\" lbl=\"L\">\r\n<valu");
+              std::string("/work/xmlstructure.xml: could not write to the file: No space left on"
+                          " device; the document is incomplete: it holds ") +
+                  row.holds);
+    EXPECT_EQ(disk.Contents(kDocument), row.document);
     EXPECT_EQ(hooks.calls.size(), 2u);
     // The failed run let go of the document.
     GivenSheetService again(Sheet({}));
     ConversionRun(again, disk, hooks).Run("b.xls");
-  }
-  {  // Nothing fits.
-    MemoryFileSystem disk;
-    testing::FullDiskFileSystem fs(disk, 1, 0);
-    GivenSheetService service(Sheet({}));
-    RecordingHooks hooks;
-    EXPECT_EQ(FileSystemFailureOf([&] { ConversionRun(service, fs, hooks).Run("a.xls"); }),
-              "/work/xmlstructure.xml: could not write to the file: No space left on device;"
-              " the document is incomplete: it holds no complete line");
   }
   {  // The scratch file turns read-only after the first line.
     MemoryFileSystem disk;

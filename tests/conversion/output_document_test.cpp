@@ -43,6 +43,8 @@ TEST(OutputDocument, BuildsEachLineExactly) {
   EXPECT_EQ(ValueLine(Fresh(b), Text("")), "<value></value>");
   EXPECT_EQ(ValueLine(Fresh(b), CellValue::Error(CellError::kNA)), "<value>#N/A</value>");
   EXPECT_EQ(ValueLine(Fresh(b), Text("a<b")), "<value>a&lt;b</value>");
+  EXPECT_EQ(ValueLine(Fresh(b), CellValue::Date(45000.25, DateSystem::k1900)),
+            "<value>2023-03-15 06:00:00</value>");
   EXPECT_EQ(NodeEndLine(Fresh(b)), "</node>");
   EXPECT_EQ(ClosingLine(Fresh(b)), "</Main>");
   std::string two = "<value>a</value>";
@@ -52,7 +54,7 @@ TEST(OutputDocument, BuildsEachLineExactly) {
 
 TEST(XmlEscape, EscapesMarkupAndLineBreaksAndKeepsTheRest) {
   const struct {
-    const char* text;
+    std::string_view text;
     const char* escaped;
   } rows[] = {
       {"plain text", "plain text"},
@@ -69,17 +71,14 @@ TEST(XmlEscape, EscapesMarkupAndLineBreaksAndKeepsTheRest) {
       {"bad\xC3", "bad\xEF\xBF\xBD"},                            // truncated sequence
       {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // encoded surrogate
       {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                  // overlong '/'
+      {std::string_view("a\0b", 3),
+       "a\xEF\xBF\xBD"
+       "b"},
   };
   for (const auto& row : rows) {
     EXPECT_EQ(Escaped(row.text), row.escaped) << "for " << row.text;
     EXPECT_EQ(EscapedInPlace(row.text), row.escaped) << "in place, for " << row.text;
   }
-  EXPECT_EQ(Escaped(std::string_view("a\0b", 3)),
-            "a\xEF\xBF\xBD"
-            "b");
-  EXPECT_EQ(EscapedInPlace(std::string_view("a\0b", 3)),
-            "a\xEF\xBF\xBD"
-            "b");
 }
 
 TEST(XmlEscape, EveryEscapedTextReadsBackAsXml) {

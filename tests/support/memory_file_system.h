@@ -13,15 +13,12 @@
 
 namespace zerova::testing {
 
-// Files are strings keyed by path; folders are paths marked as such. A file marked
-// read-only reports so to Examine and refuses CreateTextFile. Every call is
-// recorded in `calls()` as "Op path" (ProgramFolder, CurrentFolder and
-// IsWritableFolder as "Op" alone).
+// Files are strings keyed by path, in the program folder /opt/zerova and the
+// current folder /work. A file marked read-only reports so to Examine and refuses
+// CreateTextFile. Every call is recorded in `calls()` as "Op path" (ProgramFolder,
+// CurrentFolder and IsWritableFolder as "Op" alone).
 class MemoryFileSystem : public FileSystem {
  public:
-  explicit MemoryFileSystem(std::string program_folder = "/opt/zerova",
-                            std::string current_folder = "/work");
-
   PathKind Examine(const std::string& path) override;
   bool DeleteFile(const std::string& path) override;
   void CreateTextFile(const std::string& path) override;
@@ -39,7 +36,6 @@ class MemoryFileSystem : public FileSystem {
     files_.at(path).append(bytes);
   }
   void SetReadOnly(const std::string& path) { read_only_.insert(path); }
-  void SetFolder(const std::string& path) { folders_.insert(path); }
   void SetFolderWritable(bool writable) { folder_writable_ = writable; }
   // The next Examine of `path` finds a file although it is gone: another process
   // removed it between the look and the delete.
@@ -53,12 +49,9 @@ class MemoryFileSystem : public FileSystem {
  private:
   class Lock;
 
-  std::string program_folder_;
-  std::string current_folder_;
   bool folder_writable_ = true;
   std::map<std::string, std::string> files_;
   std::set<std::string> read_only_;
-  std::set<std::string> folders_;
   std::set<std::string> vanishing_;
   std::set<std::string> locked_;
   std::vector<std::string> calls_;

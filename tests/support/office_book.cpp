@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "conversion/cell_text.h"
 #include "formats/common/cell_address.h"
 #include "services/error.h"
@@ -12,12 +14,7 @@ namespace zerova::testing {
 namespace {
 
 const std::string kMain = " xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
-
-}  // namespace
-
-std::string Sheet(const std::string& rows) {
-  return "<worksheet" + kMain + "><sheetData>" + rows + "</sheetData></worksheet>";
-}
+const std::string kRels = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
 // Relationships, each given as its id, kind and target.
 std::string Rels(const std::vector<std::array<std::string, 3>>& rels) {
@@ -31,8 +28,12 @@ std::string Rels(const std::vector<std::array<std::string, 3>>& rels) {
   return xml + "</Relationships>";
 }
 
-// An .xlsx whose first sheet holds `rows`; its second is a chartsheet. Without
-// `shared`, the package has neither shared strings nor styles.
+}  // namespace
+
+std::string Sheet(const std::string& rows) {
+  return "<worksheet" + kMain + "><sheetData>" + rows + "</sheetData></worksheet>";
+}
+
 ZipMembers Xlsx(const std::string& rows, const std::string& workbook, const char* shared) {
   std::vector<std::array<std::string, 3>> rels = {
       {"rId1", "worksheet", "worksheets/sheet1.xml"},
@@ -55,7 +56,6 @@ ZipMembers Xlsx(const std::string& rows, const std::string& workbook, const char
   return parts;
 }
 
-// An .ods whose one table holds `rows`.
 ZipMembers Ods(const std::string& rows) {
   return {
       {"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
@@ -69,17 +69,12 @@ ZipMembers Ods(const std::string& rows) {
            rows + "</table:table></office:spreadsheet></office:body></office:document-content>"}};
 }
 
-// `parts` with the member at `path` given `contents`, or dropped when it is null.
 ZipMembers With(ZipMembers parts, const std::string& path, const char* contents) {
   std::erase_if(parts, [&](const auto& part) { return part.first == path; });
   if (contents) parts.push_back({path, contents});
   return parts;
 }
 
-// What the reader makes of `bytes` named "book.xls" (the content, not the name, picks
-// the reader): "refused: <message>", or the
-// non-empty cells of the first 6 rows and 28 columns and the last row and column
-// (and one past each) as "A1=text|B1=text".
 std::string Outcome(const std::vector<std::uint8_t>& bytes) {
   try {
     const auto sheet = ReadWorkbookBytes(bytes, "book.xls");

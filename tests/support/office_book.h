@@ -3,7 +3,6 @@
 #ifndef ZEROVA_TESTS_SUPPORT_OFFICE_BOOK_H_
 #define ZEROVA_TESTS_SUPPORT_OFFICE_BOOK_H_
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,8 +11,6 @@
 
 namespace zerova::testing {
 
-inline constexpr const char* kRels =
-    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 inline constexpr const char* kOneSheet = "<sheets><sheet r:id=\"rId1\"/></sheets>";
 inline constexpr const char* kNotOurs = "not a spreadsheet file this program reads";
 
@@ -24,9 +21,6 @@ inline std::vector<std::uint8_t> TextBytes(const std::string& text) {
 
 // A worksheet part whose <sheetData> holds `rows`.
 std::string Sheet(const std::string& rows);
-
-// Relationships, each given as its id, kind and target.
-std::string Rels(const std::vector<std::array<std::string, 3>>& rels);
 
 // An .xlsx whose first sheet holds `rows`; its second is a chartsheet. Without
 // `shared`, the package has neither shared strings nor styles.

@@ -18,11 +18,6 @@ Bytes TextGridWorkbook(int rows, int columns);
 // of the output document: one node per column, one value per row below row 1.
 std::string TextGridDocument(int rows, int columns);
 
-// The number of lines of that document.
-inline long TextGridLines(int rows, int columns) {
-  return 2 + static_cast<long>(columns) * (rows + 1);
-}
-
 }  // namespace zerova::testing
 
 #endif  // ZEROVA_TESTS_SUPPORT_TEXT_GRID_H_

@@ -1,7 +1,10 @@
 #include "support/xlsb_builder.h"
 
 #include <array>
-#include <cstring>
+#include <bit>
+#include <string_view>
+
+#include "services/utf8.h"
 
 namespace zerova::testing::xlsb {
 namespace {
@@ -50,24 +53,34 @@ enum : std::uint32_t {
   kEndStyleXfs = 627,
 };
 
-std::u16string Utf16(const std::string& utf8) {
+// The UTF-16 code units of `utf8`, which must be well-formed.
+std::u16string Utf16(std::string_view utf8) {
   std::u16string units;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const int extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-    char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k)
-      c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    i += extra + 1;
-    if (c >= 0x10000) {
+  char32_t c;
+  for (std::size_t n; (n = DecodeUtf8(utf8, &c)) != 0; utf8.remove_prefix(n)) {
+    if (c < 0x10000) {
+      units.push_back(static_cast<char16_t>(c));
+    } else {
       units.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
       units.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-    } else {
-      units.push_back(static_cast<char16_t>(c));
     }
   }
   return units;
 }
+
+std::string F64(double value) {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  return U32(static_cast<std::uint32_t>(bits)) + U32(static_cast<std::uint32_t>(bits >> 32));
+}
+
+// An XLWideString: the count of code units, then the units.
+std::string Wide(const std::u16string& units) {
+  std::string bytes = U32(static_cast<std::uint32_t>(units.size()));
+  for (char16_t unit : units) bytes += U16(unit);
+  return bytes;
+}
+
+std::string Wide(const std::string& utf8) { return Wide(Utf16(utf8)); }
 
 // A Cell structure: the column, then the cell format in 24 bits.
 std::string CellHead(std::uint32_t col, std::uint32_t style) {
@@ -138,20 +151,6 @@ std::string StylesPart(const XlsbBook& book) {
 std::string U8(std::uint8_t value) { return std::string(1, static_cast<char>(value)); }
 std::string U16(std::uint16_t value) { return U8(value & 0xFF) + U8(value >> 8); }
 std::string U32(std::uint32_t value) { return U16(value & 0xFFFF) + U16(value >> 16); }
-
-std::string F64(double value) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return U32(static_cast<std::uint32_t>(bits)) + U32(static_cast<std::uint32_t>(bits >> 32));
-}
-
-std::string Wide(const std::u16string& units) {
-  std::string bytes = U32(static_cast<std::uint32_t>(units.size()));
-  for (char16_t unit : units) bytes += U16(unit);
-  return bytes;
-}
-
-std::string Wide(const std::string& utf8) { return Wide(Utf16(utf8)); }
 
 std::string Record(std::uint32_t type, const std::string& body) {
   std::string bytes = U8(type & 0x7F);

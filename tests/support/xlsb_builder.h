@@ -22,10 +22,6 @@ namespace zerova::testing::xlsb {
 std::string U8(std::uint8_t value);
 std::string U16(std::uint16_t value);
 std::string U32(std::uint32_t value);
-std::string F64(double value);
-// An XLWideString: the count of code units, then the units.
-std::string Wide(const std::u16string& units);
-std::string Wide(const std::string& utf8);
 
 // A record: its type and size as 7-bit groups (high bit: another byte follows),
 // then `body`.
@@ -53,17 +49,10 @@ std::string SstItem(const std::string& utf8, bool rich = false);
 
 // One sheet of a book.
 struct XlsbSheet {
-  XlsbSheet(std::string name, std::string data, std::string kind = "worksheet",
-            std::string properties = "")
-      : name(std::move(name)),
-        data(std::move(data)),
-        kind(std::move(kind)),
-        properties(std::move(properties)) {}
-
   std::string name;
-  std::string data;        // the records between BrtBeginSheetData and its end
-  std::string kind;        // its relationship's kind: "worksheet", "chartsheet", ...
-  std::string properties;  // BrtWsProp's body; none when empty
+  std::string data;                // the records between BrtBeginSheetData and its end
+  std::string kind = "worksheet";  // its relationship's kind: "worksheet", "chartsheet", ...
+  std::string properties = "";     // BrtWsProp's body; none when empty
 };
 
 struct XlsbBook {
