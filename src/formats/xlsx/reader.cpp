@@ -11,7 +11,10 @@
 
 namespace zerova {
 
-bool LooksLikeXlsx(ZipArchive& zip) { return !FindXlsxWorkbookPart(zip).empty(); }
+bool LooksLikeXlsx(ZipArchive& zip) {
+  const std::string workbook_part = FindXlsxWorkbookPart(zip);
+  return !workbook_part.empty() && IsXlsxWorkbookPart(zip, workbook_part);
+}
 
 std::unique_ptr<Worksheet> ReadXlsx(ZipArchive& zip) {
   const std::string workbook_part = FindXlsxWorkbookPart(zip);

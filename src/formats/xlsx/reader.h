@@ -17,8 +17,9 @@
 
 namespace zerova {
 
-// True iff the zip is an Office Open XML package: it has package relationships
-// (_rels/.rels) that lead to a main document.
+// True iff the zip is an Office Open XML workbook: its package relationships
+// (_rels/.rels) lead to a main document whose root is a SpreadsheetML workbook.
+// Throws ReadError when that part is missing or malformed.
 bool LooksLikeXlsx(ZipArchive& zip);
 
 // Reads the active worksheet of the workbook in `zip`.

@@ -53,6 +53,16 @@ WorkbookListing ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
 
 std::string FindXlsxWorkbookPart(ZipArchive& zip) { return FindMainDocumentPart(zip); }
 
+bool IsXlsxWorkbookPart(ZipArchive& zip, const std::string& part) {
+  XmlStream xml(zip.Open(part), zip.file());
+  while (xml.Next()) {
+    if (xml.node() == XmlStream::Node::kStart) {
+      return IsSpreadsheetNamespace(xml.Namespace()) && xml.LocalName() == "workbook";
+    }
+  }
+  return false;
+}
+
 WorkbookParts ReadXlsxWorkbook(ZipArchive& zip, const std::string& workbook_part) {
   return FindWorkbookParts(zip, workbook_part, ParseWorkbookPart(zip, workbook_part));
 }

@@ -15,6 +15,12 @@ namespace zerova {
 // when the zip has no package relationships or none of that kind.
 std::string FindXlsxWorkbookPart(ZipArchive& zip);
 
+// True iff the root element of `part` is a SpreadsheetML <workbook>, so the
+// package is a workbook and not another Office Open XML document (a .docx or
+// .pptx has a main document too). Throws ReadError when the part is missing or
+// its XML is malformed.
+bool IsXlsxWorkbookPart(ZipArchive& zip, const std::string& part);
+
 // Reads the workbook at `workbook_part`: its first workbook view's activeTab picks
 // the sheet (in the order of <sheets>, from 0; the first sheet when it is past the
 // last), workbookPr/@date1904 the date system, and its relationships the parts.

@@ -61,7 +61,7 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
        Zip(With(Xlsx(""), "xl/workbook.xml",
                 "<w:document "
                 "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"/>")),
-       "refused: not a spreadsheet: the package holds another kind of document"},
+       "refused: not a spreadsheet file this program reads (.xls, .xlsx, .xlsm, .xlsb, .ods"},
   });
   for (const char* part : {"xl/worksheets/sheet1.xml", "xl/sharedStrings.xml", "xl/styles.xml",
                            "xl/_rels/workbook.xml.rels", "xl/workbook.xml"}) {
