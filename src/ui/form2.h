@@ -123,10 +123,10 @@ class Form2 : public QWidget, private WindowHooks {
 
   Form2Platform platform_;
   std::unique_ptr<WindowPasswords> passwords_;  // the spreadsheet service's, over this window
-  QStyle* button_style_ = nullptr;          // draws the buttons' solid coloured face
-  std::unique_ptr<MarshalledHooks> hooks_;  // the run's way to the window
-  std::unique_ptr<ConversionRun> run_;      // kept, with what it read, until the end
-  std::unique_ptr<QThread> worker_;         // runs run_
+  QStyle* button_style_ = nullptr;              // draws the buttons' solid coloured face
+  std::unique_ptr<MarshalledHooks> hooks_;      // the run's way to the window
+  std::unique_ptr<ConversionRun> run_;          // kept, with what it read, until the end
+  std::unique_ptr<QThread> worker_;             // runs run_
   bool converting_ = false;
   bool asking_ = false;
   bool ended_ = false;
