@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (cmake --preset fuzz: clang, ASan + UBSan) and runs each
 # one for a bounded time, seeded from fuzz/seeds/<format>/ (NAME_reader_fuzzer reads
-# fuzz/seeds/NAME). New inputs go to a scratch corpus, so the committed seeds stay as
-# they are; a crashing input is kept in build/fuzz/artifacts/.
+# fuzz/seeds/NAME, where there is one) and from the fixture inputs of that format in
+# tests/data/. New inputs go to a scratch corpus, so the committed seeds stay as they
+# are; a crashing input is kept in build/fuzz/artifacts/.
 #
 # Usage: scripts/fuzz.sh            FUZZ_SECONDS (default 60) bounds each target.
 # Exits non-zero when any target reports a finding or fails to build.
@@ -40,13 +41,26 @@ for fuzzer in "${fuzzers[@]}"; do
   seeds="$root/fuzz/seeds/$format"
   corpus="$scratch/$name"
   mkdir -p "$corpus"
+  # The fixture inputs of the reader's format seed it too (named after their folder).
+  case $format in
+    csv) extensions="csv tsv" ;;
+    ods) extensions="ods fods" ;;
+    xml2003) extensions="xml" ;;
+    ooxml_crypto) extensions="" ;;
+    *) extensions=$format ;;
+  esac
+  for extension in $extensions; do
+    for input in "$root"/tests/data/*/input*."$extension"; do
+      [ -f "$input" ] && cp "$input" "$corpus/$(basename "$(dirname "$input")")-$(basename "$input")"
+    done
+  done
   inputs=("$corpus")
+  from="the fixtures"
   if [ -d "$seeds" ]; then
     inputs+=("$seeds")
-  else
-    echo "fuzz.sh: no seeds for $name in $seeds; starting empty" >&2
+    from="${seeds#$root/} and the fixtures"
   fi
-  echo "== $name: ${seconds}s, seeds from ${seeds#$root/}"
+  echo "== $name: ${seconds}s, seeds from $from"
   if ! "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$artifacts/$name-" "${inputs[@]}"; then
     failed+=("$name")

@@ -14,7 +14,6 @@ import os
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SEEDS = os.path.join(HERE, '..', '..', 'fuzz', 'seeds', 'xls')
 
 BOF = {2: 0x0009, 3: 0x0209, 4: 0x0409}
 WORKSHEET, BIFF4_WORKBOOK = 0x0010, 0x0100
@@ -187,10 +186,8 @@ def main():
                                 ('formulas', 'input-biff3.xls', formulas()),
                                 ('dates-1904', 'input-biff4.xls', dates_1904()),
                                 ('booleans', 'input-biff4w.xls', booleans())]:
-        for path in [os.path.join(HERE, feature, name),
-                     os.path.join(SEEDS, feature + '-' + name[len('input-'):])]:
-            with open(path, 'wb') as out:
-                out.write(data)
+        with open(os.path.join(HERE, feature, name), 'wb') as out:
+            out.write(data)
 
 
 if __name__ == '__main__':

@@ -23,8 +23,8 @@ and, unless the password is Excel's default, password.txt (the password and a ne
 
 encrypted/ holds Agile variants for the decryption's own tests (other hashes and
 key sizes, a damaged HMAC), and fuzz/seeds/ooxml_crypto/ the fuzzer's seeds: an
-EncryptionInfo stream and an EncryptedPackage stream, as the fuzzer splits them;
-fuzz/seeds/xls/ gets the .xls with the default password.
+EncryptionInfo stream and an EncryptedPackage stream, as the fuzzer splits them
+(the .xls fuzzer is seeded from the fixtures themselves).
 """
 
 import base64
@@ -255,9 +255,6 @@ def main():
                 'pässwörd')
         default_xls = office.save_with_password(xls, 'xls', DEFAULT_PASSWORD)
         fixture('encrypted-xls-default', 'input.xls', default_xls, DEFAULT_PASSWORD)
-        with open(os.path.join(ROOT, 'fuzz', 'seeds', 'xls', 'encrypted-rc4-default.xls'),
-                  'wb') as f:
-            f.write(default_xls)
         standard = office.save_with_password(xls, 'xlsx', 'Standard AES')
         fixture('encrypted-xlsx-standard', 'input.xlsx', standard, 'Standard AES')
         seed('standard-default.bin',
