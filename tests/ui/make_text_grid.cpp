@@ -9,16 +9,6 @@
 
 #include "support/text_grid.h"
 
-namespace {
-
-bool Write(const std::string& path, const void* data, std::size_t size) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-  return out.good();
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   const int rows = argc == 4 ? std::atoi(argv[1]) : 0;
   const int columns = argc == 4 ? std::atoi(argv[2]) : 0;
@@ -28,9 +18,10 @@ int main(int argc, char** argv) {
   }
   const std::string dir = argv[3];
   const zerova::testing::Bytes book = zerova::testing::TextGridWorkbook(rows, columns);
-  const std::string document = zerova::testing::TextGridDocument(rows, columns);
-  if (!Write(dir + "/input.xls", book.data(), book.size()) ||
-      !Write(dir + "/expected.xml", document.data(), document.size())) {
+  std::ofstream(dir + "/input.xls", std::ios::binary)
+      .write(reinterpret_cast<const char*>(book.data()), static_cast<std::streamsize>(book.size()));
+  std::ofstream document(dir + "/expected.xml", std::ios::binary);
+  if (!(document << zerova::testing::TextGridDocument(rows, columns))) {
     std::fprintf(stderr, "make_text_grid: %s: could not write the files\n", dir.c_str());
     return 1;
   }
