@@ -83,19 +83,10 @@ BiffBuilder& BiffBuilder::Codepage(std::uint16_t code_page) {
   return Record(0x0042, Out().U16(code_page).bytes);
 }
 
-BiffBuilder& BiffBuilder::Datemode(bool is_1904) { return Record(0x0022, {is_1904, 0}); }
-
 BiffBuilder& BiffBuilder::Window1(std::uint16_t active_tab) {
   // Position and size, flags, then itabCur, itabFirst, ctabSel and wTabRatio.
   Out out = Out().U16(0).U16(0).U16(0x4000).U16(0x2000).U16(0x0038);
   return Record(0x003D, out.U16(active_tab).U16(0).U16(1).U16(0x0258).bytes);
-}
-
-// RC4 encryption ([MS-XLS] 2.4.117): type, version, then salt, verifier and hash.
-BiffBuilder& BiffBuilder::FilePass() {
-  Out out = Out().U16(1).U16(1).U16(1);
-  out.bytes.resize(54, 0xA5);
-  return Record(0x002F, out.bytes);
 }
 
 BiffBuilder& BiffBuilder::Format(std::uint16_t id, const std::string& code) {
@@ -122,8 +113,6 @@ BiffBuilder& BiffBuilder::Xf(std::uint16_t format_id) {
     }
   }
 }
-
-BiffBuilder& BiffBuilder::Ixfe(std::uint16_t xf) { return Record(0x0044, Out().U16(xf).bytes); }
 
 BiffBuilder& BiffBuilder::Boundsheet(const std::string& name, std::uint8_t type) {
   if (version_ <= Biff::k4) return Record(0x0085, Text(Out(), Units(name), 1).bytes);
@@ -199,10 +188,6 @@ BiffBuilder& BiffBuilder::Number(int row, int col, double value, int xf) {
   return Record(version_ == Biff::k2 ? 0x0003 : 0x0203, Cell(row, col, xf).F64(value).bytes);
 }
 
-BiffBuilder& BiffBuilder::Integer(int row, int col, std::uint16_t value, int xf) {
-  return Record(0x0002, Cell(row, col, xf).U16(value).bytes);
-}
-
 BiffBuilder& BiffBuilder::Rk(int row, int col, std::uint32_t rk, int xf) {
   return Record(0x027E, Out().Cell(row, col, xf).U32(rk).bytes);
 }
@@ -256,11 +241,6 @@ BiffBuilder& BiffBuilder::CorruptByte(std::ptrdiff_t offset, std::uint8_t value)
   const auto at = static_cast<std::size_t>(offset < 0 ? std::ssize(stream_) + offset : offset);
   assert(at < stream_.size());
   stream_[at] = value;
-  return *this;
-}
-
-BiffBuilder& BiffBuilder::StreamName(std::string name) {
-  stream_name_ = std::move(name);
   return *this;
 }
 

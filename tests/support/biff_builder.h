@@ -13,8 +13,8 @@
 //
 // Cells are written as the builder's version writes them. BIFF2 cells keep 3 bytes
 // of attributes for the XF index: `xf` goes into the low 6 bits of the first byte
-// (63 when it is larger: write an IXFE record first) and of the second, where a file
-// without XF records names the number format.
+// and of the second, where a file without XF records names the number format. The
+// stream is named "Workbook" for BIFF8, else "Book".
 #ifndef ZEROVA_TESTS_SUPPORT_BIFF_BUILDER_H_
 #define ZEROVA_TESTS_SUPPORT_BIFF_BUILDER_H_
 
@@ -79,13 +79,10 @@ class BiffBuilder {
 
   // Workbook globals, and the formats of a BIFF2-4 sheet.
   BiffBuilder& Codepage(std::uint16_t code_page);
-  BiffBuilder& Datemode(bool is_1904);
   BiffBuilder& Window1(std::uint16_t active_tab);
-  BiffBuilder& FilePass();
   // BIFF2-3 write no id (formats are numbered in order); BIFF4 writes it, unused.
   BiffBuilder& Format(std::uint16_t id, const std::string& code);
   BiffBuilder& Xf(std::uint16_t format_id);
-  BiffBuilder& Ixfe(std::uint16_t xf);  // BIFF2
   BiffBuilder& Boundsheet(const std::string& name, std::uint8_t type = kWorksheetType);
   // Counts default to the number of strings; `count` overrides both.
   BiffBuilder& Sst(const std::vector<SstString>& strings, const std::vector<SstSplit>& splits = {},
@@ -97,7 +94,6 @@ class BiffBuilder {
   BiffBuilder& RString(int row, int col, const std::string& text, int runs, int xf = 0);
   BiffBuilder& LabelSst(int row, int col, std::uint32_t index, int xf = 0);
   BiffBuilder& Number(int row, int col, double value, int xf = 0);
-  BiffBuilder& Integer(int row, int col, std::uint16_t value, int xf = 0);  // BIFF2
   BiffBuilder& Rk(int row, int col, std::uint32_t rk, int xf = 0);
   // One RK per column from `first_col`, each with its XF index.
   BiffBuilder& MulRk(int row, int first_col, const std::vector<std::pair<int, std::uint32_t>>& rks);
@@ -111,9 +107,6 @@ class BiffBuilder {
   BiffBuilder& DropLast(std::size_t bytes);
   // A negative `offset` counts from the end: -1 is the last byte.
   BiffBuilder& CorruptByte(std::ptrdiff_t offset, std::uint8_t value);
-
-  // Names the stream; by default "Workbook" for BIFF8, else "Book".
-  BiffBuilder& StreamName(std::string name);
 
   // The OLE2 file holding the stream.
   Bytes Build() const;

@@ -118,7 +118,6 @@ std::string WorkbookPart(const XlsbBook& book) {
   part += Record(kBeginBundleShs);
   for (std::size_t i = 0; i < book.sheets.size(); ++i) {
     part += Record(kBundleSh, U32(0) + U32(static_cast<std::uint32_t>(i + 1)) +
-                                  (book.beta_sheet_records ? U32(0) : "") +
                                   Wide("rId" + std::to_string(i + 1)) + Wide(book.sheets[i].name));
   }
   return part + Record(kEndBundleShs) + Record(kEndBook);

@@ -62,7 +62,6 @@ struct XlsbBook {
   std::vector<std::string> shared;  // BrtSSTItem bodies; no shared-strings part when empty
   std::vector<std::pair<std::uint16_t, std::string>> formats;  // BrtFmt: id, code
   std::vector<std::uint16_t> cell_formats;  // each cell XF's format id; no styles part when empty
-  bool beta_sheet_records = false;          // BrtBundleSh with Excel 2007 beta's extra field
 };
 
 // The parts of `book`'s package: content types, relationships, workbook.bin,
