@@ -10,8 +10,8 @@
 namespace zerova {
 namespace {
 
-// What is no XML character, or no UTF-8, becomes U+FFFD, byte by byte; the result
-// is the same escaped apart or in place, and reads back as XML in a document.
+// A character XML cannot hold becomes one U+FFFD, and so does each byte of what is
+// no UTF-8; the result is the same escaped apart or in place, and reads back as XML.
 TEST(XmlEscape, ReplacesWhatXmlCannotHoldAndKeepsTheRest) {
   const struct {
     std::string_view text;
