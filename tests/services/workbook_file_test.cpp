@@ -34,6 +34,8 @@ TEST(WorkbookFileTest, RefusesWhatIsNoFileToReadAndReadsWhatIsThere) {
   const struct {
     std::string path, message;
   } cases[] = {
+      {"", "no spreadsheet file was chosen"},
+      {dir, dir + ": is a folder, not a spreadsheet file"},
       {fifo, fifo + ": is not a regular file"},  // looked at, never opened: opening would block
       {"/dev/zero", "/dev/zero: is not a regular file"},
       {huge, huge + ": the file is too large to read (over 2 GiB)"},
