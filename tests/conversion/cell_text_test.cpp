@@ -1,4 +1,5 @@
-// The text a cell's value becomes: numbers, dates and the other kinds.
+// The text a number and a date become. The other kinds' texts are shown by the
+// fixture documents and the corpus.
 #include "conversion/cell_text.h"
 
 #include <gtest/gtest.h>
@@ -26,25 +27,10 @@ TEST(NumberText, AgreesWithPrintfOnManyNumbers) {
     EXPECT_EQ(NumberText(bad), "#NUM!") << bad;
   }
   std::mt19937_64 random(20240601);
-  std::vector<double> numbers = {5e-324,
-                                 2.2250738585072014e-308,
-                                 1.7976931348623157e308,
-                                 999999999999999.5,
-                                 999999999999999.4,
-                                 0.000099999999999999995,
-                                 1234567890123.125,
-                                 1234567890123.375,
-                                 0.1 + 0.2,
-                                 1.0 / 3.0,
-                                 123456789012345.0,
-                                 123456789012345678.0,
-                                 -2.5e-300,
-                                 1e20,
-                                 1e15,
-                                 1e16,
-                                 1e-4,
-                                 1e-5,
-                                 9.9999999999999995e-5};
+  // The extremes, the largest 15-digit ties, and sums that are no short decimal.
+  std::vector<double> numbers = {
+      5e-324,    1.7976931348623157e308, 999999999999999.5, 999999999999999.4,
+      0.1 + 0.2, 9.9999999999999995e-5};
   for (int i = 0; i < 100000; ++i) {
     const double bits = std::bit_cast<double>(random());
     if (std::isfinite(bits)) numbers.push_back(bits);
@@ -74,53 +60,16 @@ TEST(DateText, RoundsToTheSecondInEitherDateSystem) {
     DateSystem system;
     const char* text;
   } rows[] = {
-      {0, DateSystem::k1900, "00:00:00"},
-      {0.5, DateSystem::k1900, "12:00:00"},
-      {0.75, DateSystem::k1904, "18:00:00"},
       {0.9999999, DateSystem::k1900, "00:00:00"},  // rounds to the next midnight
-      {1, DateSystem::k1900, "1900-01-01"},
-      {59, DateSystem::k1900, "1900-02-28"},
-      {60, DateSystem::k1900, "1900-02-29"},  // the day the 1900 system counts but never was
-      {61, DateSystem::k1900, "1900-03-01"},
-      {45000, DateSystem::k1900, "2023-03-15"},
-      {45000.25, DateSystem::k1900, "2023-03-15 06:00:00"},
       {45000.999999, DateSystem::k1900, "2023-03-16"},
       {36526.5000058, DateSystem::k1900, "2000-01-01 12:00:01"},
-      {1, DateSystem::k1904, "1904-01-02"},
       {43538, DateSystem::k1904, "2023-03-15"},
-      {2958465.999988426, DateSystem::k1900, "9999-12-31 23:59:59"},
-      {2958466, DateSystem::k1900, "2958466"},  // past 9999-12-31: a number
-      {2957004, DateSystem::k1904, "2957004"},
-      {-1, DateSystem::k1900, "-1"},
+      {2957004, DateSystem::k1904, "2957004"},  // past 9999-12-31: a number
       {-0.5, DateSystem::k1904, "-0.5"},
   };
   for (const auto& row : rows) {
     EXPECT_EQ(DateText(row.serial, row.system), row.text) << "for serial " << row.serial;
   }
-}
-
-TEST(CellText, GivesEachKindItsText) {
-  EXPECT_EQ(CellText(CellValue::Empty()), "");
-  EXPECT_EQ(CellText(CellValue::Text("  a & b ")), "  a & b ");
-  EXPECT_EQ(CellText(CellValue::Number(2)), "2");
-  EXPECT_EQ(CellText(CellValue::Date(1, DateSystem::k1900)), "1900-01-01");
-  EXPECT_EQ(CellText(CellValue::Boolean(true)), "True");
-  EXPECT_EQ(CellText(CellValue::Boolean(false)), "False");
-  const CellError errors[] = {CellError::kNull, CellError::kDiv0, CellError::kValue,
-                              CellError::kRef,  CellError::kName, CellError::kNum,
-                              CellError::kNA};
-  std::string texts;
-  for (CellError e : errors) {
-    const std::string text = CellText(CellValue::Error(e));
-    CellError back;
-    EXPECT_TRUE(CellErrorFromText(text, &back) && back == e) << text;
-    EXPECT_TRUE(CellErrorFromCode(static_cast<std::uint8_t>(e), &back) && back == e) << text;
-    texts += text + " ";
-  }
-  EXPECT_EQ(texts, "#NULL! #DIV/0! #VALUE! #REF! #NAME? #NUM! #N/A ");
-  CellError unused;
-  EXPECT_FALSE(CellErrorFromCode(0x01, &unused));
-  EXPECT_FALSE(CellErrorFromText("#SPILL!", &unused));
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <exception>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,21 +20,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// "" when `expected` and `got` are the same bytes; else the first differing line of
-// each, numbered from 1 (line ends are compared too).
+// "" when `expected` and `got` are the same bytes; else where they part.
 std::string FirstDifference(const std::string& expected, const std::string& got) {
-  if (expected == got) return "";
-  std::istringstream want(expected), have(got);
-  std::string a, b;
-  for (int line = 1;; ++line) {
-    const bool more_a = static_cast<bool>(std::getline(want, a));
-    const bool more_b = static_cast<bool>(std::getline(have, b));
-    if (!more_a && !more_b) return "the documents differ in their last line end";
-    if (!more_a || !more_b || a != b) {
-      return "line " + std::to_string(line) + ": expected \"" + (more_a ? a : "<end>") +
-             "\", got \"" + (more_b ? b : "<end>") + "\"";
-    }
-  }
+  const auto at = std::mismatch(expected.begin(), expected.end(), got.begin(), got.end());
+  if (at.first == expected.end() && at.second == got.end()) return "";
+  const auto from = static_cast<std::size_t>(at.first - expected.begin());
+  return "from byte " + std::to_string(from) + ": expected \"" + expected.substr(from, 60) +
+         "\", got \"" + got.substr(from, 60) + "\"";
 }
 
 // What went wrong with the file at `xls`, or "" when it behaved as its sibling file says.

@@ -7,27 +7,9 @@
 
 namespace zerova::testing {
 
-// Holds `path` in the disk's locked set while it lives.
-class MemoryFileSystem::Lock final : public FileLock {
- public:
-  Lock(std::set<std::string>& locked, std::string path) : locked_(locked), path_(std::move(path)) {
-    locked_.insert(path_);
-  }
-  ~Lock() override { locked_.erase(path_); }
-
- private:
-  std::set<std::string>& locked_;
-  std::string path_;
-};
-
 PathKind MemoryFileSystem::Examine(const std::string& path) {
   calls_.push_back("Examine " + path);
-  if (vanishing_.erase(path) != 0) {
-    files_.erase(path);
-    return PathKind::kFile;
-  }
-  if (files_.count(path) == 0) return PathKind::kMissing;
-  return read_only_.count(path) != 0 ? PathKind::kReadOnlyFile : PathKind::kFile;
+  return files_.count(path) == 0 ? PathKind::kMissing : PathKind::kFile;
 }
 
 bool MemoryFileSystem::DeleteFile(const std::string& path) {
@@ -37,7 +19,6 @@ bool MemoryFileSystem::DeleteFile(const std::string& path) {
 
 void MemoryFileSystem::CreateTextFile(const std::string& path) {
   calls_.push_back("CreateTextFile " + path);
-  if (read_only_.count(path) != 0) throw PosixError(path, "create the file", EACCES);
   files_[path].clear();
 }
 
@@ -51,10 +32,8 @@ void MemoryFileSystem::AppendLineToFile(const std::string& path, std::string_vie
 
 std::unique_ptr<FileLock> MemoryFileSystem::LockFile(const std::string& path) {
   calls_.push_back("LockFile " + path);
-  if (read_only_.count(path) != 0) throw PosixError(path, "open the file for writing", EACCES);
-  if (locked_.count(path) != 0) return nullptr;
   files_.emplace(path, std::string());
-  return std::make_unique<Lock>(locked_, path);
+  return std::make_unique<FileLock>();
 }
 
 std::string MemoryFileSystem::ProgramFolder() {

@@ -5,7 +5,6 @@
 
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -14,9 +13,8 @@
 namespace zerova::testing {
 
 // Files are strings keyed by path, in the program folder /opt/zerova and the
-// current folder /work. A file marked read-only reports so to Examine and refuses
-// CreateTextFile. Every call is recorded in `calls()` as "Op path" (ProgramFolder,
-// CurrentFolder and IsWritableFolder as "Op" alone).
+// current folder /work. Every call is recorded in `calls()` as "Op path" (ProgramFolder,
+// CurrentFolder and IsWritableFolder as "Op" alone). A lock is always granted.
 class MemoryFileSystem : public FileSystem {
  public:
   PathKind Examine(const std::string& path) override;
@@ -35,25 +33,15 @@ class MemoryFileSystem : public FileSystem {
   void AppendBytes(const std::string& path, std::string_view bytes) {
     files_.at(path).append(bytes);
   }
-  void SetReadOnly(const std::string& path) { read_only_.insert(path); }
   void SetFolderWritable(bool writable) { folder_writable_ = writable; }
-  // The next Examine of `path` finds a file although it is gone: another process
-  // removed it between the look and the delete.
-  void VanishBeforeDelete(const std::string& path) { vanishing_.insert(path); }
 
   bool Has(const std::string& path) const { return files_.count(path) != 0; }
   const std::string& Contents(const std::string& path) const { return files_.at(path); }
   const std::vector<std::string>& calls() const { return calls_; }
-  void ClearCalls() { calls_.clear(); }
 
  private:
-  class Lock;
-
   bool folder_writable_ = true;
   std::map<std::string, std::string> files_;
-  std::set<std::string> read_only_;
-  std::set<std::string> vanishing_;
-  std::set<std::string> locked_;
   std::vector<std::string> calls_;
 };
 
