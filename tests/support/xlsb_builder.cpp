@@ -15,18 +15,13 @@ enum : std::uint32_t {
   kCellBlank = 1,
   kCellRk = 2,
   kCellError = 3,
-  kCellBool = 4,
   kCellReal = 5,
   kCellSt = 6,
   kCellIsst = 7,
-  kFmlaString = 8,
   kFmlaNum = 9,
-  kFmlaBool = 10,
-  kFmlaError = 11,
   kSstItem = 19,
   kFmt = 44,
   kXf = 47,
-  kCellRString = 62,
   kBeginSheet = 129,
   kEndSheet = 130,
   kBeginBook = 131,
@@ -68,6 +63,8 @@ std::u16string Utf16(std::string_view utf8) {
   return units;
 }
 
+std::string U32(std::uint32_t value) { return U16(value & 0xFFFF) + U16(value >> 16); }
+
 std::string F64(double value) {
   const auto bits = std::bit_cast<std::uint64_t>(value);
   return U32(static_cast<std::uint32_t>(bits)) + U32(static_cast<std::uint32_t>(bits >> 32));
@@ -81,6 +78,12 @@ std::string Wide(const std::u16string& units) {
 }
 
 std::string Wide(const std::string& utf8) { return Wide(Utf16(utf8)); }
+
+// BrtSSTItem: a RichStr; a rich one's runs follow its text: their count, then
+// (character, font) pairs.
+std::string SstItem(const std::string& utf8, bool rich = false) {
+  return U8(rich ? 1 : 0) + Wide(utf8) + (rich ? U32(1) + U16(0) + U16(1) : "");
+}
 
 // A Cell structure: the column, then the cell format in 24 bits.
 std::string CellHead(std::uint32_t col, std::uint32_t style) {
@@ -110,7 +113,7 @@ std::string RelationshipType(const std::string& kind) {
 
 std::string WorkbookPart(const XlsbBook& book) {
   std::string part = Record(kBeginBook);
-  part += Record(kWbProp, U32(book.date1904 ? 1 : 0) + U32(0) + Wide(std::u16string()));
+  part += Record(kWbProp, U32(0) + U32(0) + Wide(std::u16string()));
   std::string view;
   for (int i = 0; i < 6; ++i) view += U32(0);
   part += Record(kBeginBookViews) + Record(kBookView, view + U32(book.active) + U8(0x78)) +
@@ -149,7 +152,6 @@ std::string StylesPart(const XlsbBook& book) {
 
 std::string U8(std::uint8_t value) { return std::string(1, static_cast<char>(value)); }
 std::string U16(std::uint16_t value) { return U8(value & 0xFF) + U8(value >> 8); }
-std::string U32(std::uint32_t value) { return U16(value & 0xFFFF) + U16(value >> 16); }
 
 std::string Record(std::uint32_t type, const std::string& body) {
   std::string bytes = U8(type & 0x7F);
@@ -178,9 +180,6 @@ std::string Real(std::uint32_t col, double value, std::uint32_t style) {
 std::string Rk(std::uint32_t col, std::uint32_t rk, std::uint32_t style) {
   return Record(kCellRk, CellHead(col, style) + U32(rk));
 }
-std::string Bool(std::uint32_t col, std::uint8_t value) {
-  return Record(kCellBool, CellHead(col, 0) + U8(value));
-}
 std::string Error(std::uint32_t col, std::uint8_t code) {
   return Record(kCellError, CellHead(col, 0) + U8(code));
 }
@@ -191,26 +190,9 @@ std::string Text(std::uint32_t col, const std::u16string& units) {
   return Record(kCellSt, CellHead(col, 0) + Wide(units));
 }
 std::string Text(std::uint32_t col, const std::string& utf8) { return Text(col, Utf16(utf8)); }
-std::string RichText(std::uint32_t col, const std::string& utf8) {
-  return Record(kCellRString, CellHead(col, 0) + SstItem(utf8, true));
-}
 
 std::string FormulaNumber(std::uint32_t col, double value, std::uint32_t style) {
   return Record(kFmlaNum, CellHead(col, style) + F64(value) + kEmptyFormula);
-}
-std::string FormulaText(std::uint32_t col, const std::string& utf8) {
-  return Record(kFmlaString, CellHead(col, 0) + Wide(utf8) + kEmptyFormula);
-}
-std::string FormulaBool(std::uint32_t col, std::uint8_t value) {
-  return Record(kFmlaBool, CellHead(col, 0) + U8(value) + kEmptyFormula);
-}
-std::string FormulaError(std::uint32_t col, std::uint8_t code) {
-  return Record(kFmlaError, CellHead(col, 0) + U8(code) + kEmptyFormula);
-}
-
-std::string SstItem(const std::string& utf8, bool rich) {
-  // A rich string's runs follow its text: their count, then (character, font) pairs.
-  return U8(rich ? 1 : 0) + Wide(utf8) + (rich ? U32(1) + U16(0) + U16(1) : "");
 }
 
 ZipMembers Parts(const XlsbBook& book) {

@@ -1,7 +1,7 @@
-// XlsbBuilder: writes small .xlsb packages ([MS-XLSB]) for the reader's tests and
-// the fixture generator.
+// XlsbBuilder: writes small .xlsb packages ([MS-XLSB]) for the reader's tests (the
+// fixture folders' input.xlsb files come from tests/data/make_xlsb_fixtures.py).
 //
-// Records are strings of bytes: a field encoder per type (U32, F64, Wide, ...),
+// Records are strings of bytes: a field encoder per type (U16, F64, Wide, ...),
 // Record() to put a header in front of a body, and one helper per cell record.
 // XlsbBook gathers the sheets and styles; Parts() lays out the package's parts,
 // which support/zip_builder.h zips. Text is given as UTF-8, or as UTF-16 code
@@ -21,7 +21,6 @@ namespace zerova::testing::xlsb {
 // Little-endian fields.
 std::string U8(std::uint8_t value);
 std::string U16(std::uint16_t value);
-std::string U32(std::uint32_t value);
 
 // A record: its type and size as 7-bit groups (high bit: another byte follows),
 // then `body`.
@@ -32,20 +31,12 @@ std::string Row(std::uint32_t rw);  // BrtRowHdr for 0-based row `rw`
 std::string Blank(std::uint32_t col, std::uint32_t style = 0);
 std::string Real(std::uint32_t col, double value, std::uint32_t style = 0);
 std::string Rk(std::uint32_t col, std::uint32_t rk, std::uint32_t style = 0);
-std::string Bool(std::uint32_t col, std::uint8_t value);
 std::string Error(std::uint32_t col, std::uint8_t code);
 std::string Isst(std::uint32_t col, std::uint32_t index, std::uint32_t style = 0);
 std::string Text(std::uint32_t col, const std::u16string& units);  // BrtCellSt
 std::string Text(std::uint32_t col, const std::string& utf8);
-std::string RichText(std::uint32_t col, const std::string& utf8);  // BrtCellRString
-// The cached results of formulas, each followed by an empty formula.
+// A formula's cached number, followed by an empty formula (BrtFmlaNum).
 std::string FormulaNumber(std::uint32_t col, double value, std::uint32_t style = 0);
-std::string FormulaText(std::uint32_t col, const std::string& utf8);
-std::string FormulaBool(std::uint32_t col, std::uint8_t value);
-std::string FormulaError(std::uint32_t col, std::uint8_t code);
-
-// BrtSSTItem: a RichStr with one formatting run after its text when `rich`.
-std::string SstItem(const std::string& utf8, bool rich = false);
 
 // One sheet of a book.
 struct XlsbSheet {
@@ -57,8 +48,7 @@ struct XlsbSheet {
 
 struct XlsbBook {
   std::vector<XlsbSheet> sheets;
-  std::uint32_t active = 0;  // BrtBookView's itabCur
-  bool date1904 = false;
+  std::uint32_t active = 0;         // BrtBookView's itabCur
   std::vector<std::string> shared;  // BrtSSTItem bodies; no shared-strings part when empty
   std::vector<std::pair<std::uint16_t, std::string>> formats;  // BrtFmt: id, code
   std::vector<std::uint16_t> cell_formats;  // each cell XF's format id; no styles part when empty
