@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "conversion/conversion_run.h"
+#include "formats/registry.h"
 #include "services/file_system.h"
 #include "services/spreadsheet.h"
 #include "support/biff_builder.h"
@@ -18,8 +19,8 @@
 
 namespace {
 
-using zerova::testing::BiffBuilder;
-using zerova::testing::Bytes;
+using zerova::test::BiffBuilder;
+using zerova::test::Bytes;
 
 constexpr int kRows = 65535;
 constexpr int kColumns = 10;
@@ -27,8 +28,8 @@ constexpr int kColumns = 10;
 const Bytes& Workbook() {
   static const Bytes bytes = [] {
     BiffBuilder book;
-    book.Bof(zerova::testing::Biff::k8).Xf(0).Boundsheet("Data").Eof();
-    book.Bof(zerova::testing::Biff::k8, zerova::testing::kWorksheetBof);
+    book.Bof(zerova::test::Biff::k8).Xf(0).Boundsheet("Data").Eof();
+    book.Bof(zerova::test::Biff::k8, zerova::test::kWorksheetBof);
     for (int c = 0; c < kColumns; ++c) book.Label(0, c, "Column " + std::to_string(c + 1));
     for (int r = 1; r < kRows; ++r) {
       for (int c = 0; c < kColumns; ++c) {
@@ -47,8 +48,10 @@ const Bytes& Workbook() {
 
 class BytesService final : public zerova::SpreadsheetService {
  public:
-  std::unique_ptr<zerova::Worksheet> Open(const std::string& path) override {
-    return zerova::ReadWorkbookBytes(Workbook(), path);
+  std::unique_ptr<zerova::Workbook> Open(const zerova::SpreadsheetInput& input,
+                                         zerova::ReadProgress* progress) override {
+    return zerova::OpenWorkbook(
+        zerova::WorkbookSource::View(Workbook(), input.path, nullptr, progress));
   }
 };
 
@@ -56,7 +59,7 @@ class SilentHooks final : public zerova::WindowHooks {
  public:
   void DisableConvert() override {}
   void ShowProgress() override {}
-  void ShowCompletion(const std::string&) override {}
+  void ShowCompletion(const std::string&, const std::string&) override {}
   void EndProgram() override {}
 };
 
@@ -73,7 +76,7 @@ void Run(benchmark::State& state, zerova::FileSystem& file_system) {
 
 void BM_RunDiscardingLines(benchmark::State& state) {
   Workbook();
-  zerova::testing::NullFileSystem discard;
+  zerova::test::NullFileSystem discard;
   Run(state, discard);
 }
 BENCHMARK(BM_RunDiscardingLines)->Unit(benchmark::kMillisecond);

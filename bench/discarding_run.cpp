@@ -6,10 +6,12 @@
 #include <string>
 
 #include "conversion/conversion_run.h"
+#include "formats/registry.h"
 #include "services/error.h"
 #include "services/file_system.h"
 #include "services/spreadsheet.h"
 #include "services/window_hooks.h"
+#include "support/memory_file_system.h"
 
 namespace {
 
@@ -18,14 +20,16 @@ class CountingFileSystem final : public zerova::FileSystem {
  public:
   zerova::PathKind Examine(const std::string&) override { return zerova::PathKind::kFile; }
   bool DeleteFile(const std::string&) override { return true; }
-  void CreateTextFile(const std::string&) override {}
-  void AppendLineToFile(const std::string&, std::string_view line) override {
+  bool CreateNewFile(const std::string&) override { return true; }
+  void AppendLineToFile(const std::string&, std::string_view line,
+                        const zerova::FileLock&) override {
     ++lines;
     bytes += line.size() + 2;  // and CR LF
   }
   std::unique_ptr<zerova::FileLock> LockFile(const std::string&) override {
-    return std::make_unique<zerova::FileLock>();
+    return std::make_unique<zerova::test::NoLock>();
   }
+  std::uint64_t SpaceFor(const std::string&) override { return kUnknownSpace; }
   std::string ProgramFolder() override { return "/nowhere"; }
   std::string CurrentFolder() override { return "/nowhere"; }
   bool IsWritableFolder(const std::string&) override { return true; }
@@ -38,7 +42,7 @@ class QuietHooks final : public zerova::WindowHooks {
  public:
   void DisableConvert() override {}
   void ShowProgress() override {}
-  void ShowCompletion(const std::string&) override {}
+  void ShowCompletion(const std::string&, const std::string&) override {}
   void EndProgram() override {}
 };
 

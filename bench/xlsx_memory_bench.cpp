@@ -23,6 +23,7 @@
 #include <map>
 #include <string>
 
+#include "formats/registry.h"
 #include "services/error.h"
 #include "services/spreadsheet.h"
 
@@ -154,7 +155,8 @@ long ReadInChild(const std::string& path) {
     const long before = PeakRssKib();
     long growth = -1;
     try {
-      const auto sheet = zerova::NewSpreadsheetService()->Open(path);
+      const auto book = zerova::NewSpreadsheetService()->Open({path, nullptr}, nullptr);
+      const auto sheet = book->ReadSheet(book->ActiveSheet());
       if (!sheet->Cell(kRows, 1).IsEmpty()) growth = (PeakRssKib() - before) * 1024;
     } catch (const zerova::Error& e) {
       std::fprintf(stderr, "%s\n", e.what());

@@ -11,7 +11,10 @@
 #include <string>
 
 #include "conversion/output_document.h"
-#include "services/spreadsheet.h"
+#include "formats/containers/workbook_source.h"
+#include "services/error.h"
+#include "services/workbook.h"
+#include "services/worksheet.h"
 
 namespace zerova::fuzz {
 
@@ -36,6 +39,30 @@ inline void WalkSheet(const Worksheet& sheet, std::int64_t max_columns, std::int
       ValueLine(out, cell);
     }
     if (row == 1) break;
+  }
+}
+
+// Opens `data` with a format's `open` and walks every worksheet it lists (up to
+// eight), at most `max_columns` by `max_rows` each. A refusal with a
+// zerova::Error is the expected outcome for most inputs.
+template <typename Open>
+void FuzzWorkbook(const std::uint8_t* data, std::size_t size, const char* name, Open open,
+                  std::int64_t max_columns = 64, std::int64_t max_rows = 4096) {
+  try {
+    const auto book = open(WorkbookSource::View({data, size}, name));
+    if (book == nullptr) return;
+    const auto& sheets = book->Sheets();
+    (void)book->ActiveSheet();
+    for (std::size_t i = 0; i < sheets.size() && i < 8; ++i) {
+      if (sheets[i].kind != SheetKind::kWorksheet) continue;
+      try {
+        const auto sheet = book->ReadSheet(i);
+        WalkSheet(*sheet, max_columns, max_rows);
+        (void)sheet->Cell(1048576, 16384);
+      } catch (const Error&) {
+      }
+    }
+  } catch (const Error&) {
   }
 }
 

@@ -5,6 +5,9 @@
 namespace zerova {
 namespace {
 
+// How often the scratch file's name is cleared and created before the run gives up.
+constexpr int kScratchRounds = 4;
+
 // Throws when `kind`, found at the scratch file's path, keeps it from being renewed.
 void RefuseObstacle(PathKind kind, const std::string& scratch) {
   if (kind == PathKind::kReadOnlyFile) {
@@ -12,6 +15,11 @@ void RefuseObstacle(PathKind kind, const std::string& scratch) {
   }
   if (kind == PathKind::kFolder) {
     throw FileSystemError(scratch, "a folder stands where the scratch file belongs");
+  }
+  if (kind == PathKind::kOther) {
+    throw FileSystemError(scratch,
+                          "something other than a file stands where the scratch file "
+                          "belongs");
   }
 }
 
@@ -30,15 +38,25 @@ void CheckScratchFile(FileSystem& file_system, const std::string& scratch) {
   if (!scratch.empty()) RefuseObstacle(file_system.Examine(scratch), scratch);
 }
 
-void AppendLine(FileSystem& file_system, const std::string& scratch, const std::string& target_path,
-                std::string_view line_text) {
-  if (!scratch.empty()) {
+void RenewScratchFile(FileSystem& file_system, const std::string& scratch) {
+  for (int round = 0; round < kScratchRounds; ++round) {
     const PathKind kind = file_system.Examine(scratch);
     RefuseObstacle(kind, scratch);
-    if (kind == PathKind::kFile) file_system.DeleteFile(scratch);
-    file_system.CreateTextFile(scratch);
+    if (kind != PathKind::kMissing) file_system.DeleteFile(scratch);
+    if (file_system.CreateNewFile(scratch)) return;
+    // Another conversion started from this folder renewed it in between: an
+    // empty file stands there, as this renewal would leave it.
+    if (file_system.Examine(scratch) == PathKind::kEmptyFile) return;
   }
-  file_system.AppendLineToFile(target_path, line_text);
+  throw FileSystemError(scratch,
+                        "another program keeps taking the scratch file's name; what it put "
+                        "there was left unopened");
+}
+
+void AppendLine(FileSystem& file_system, const std::string& scratch, const std::string& target_path,
+                std::string_view line_text, const FileLock& locked) {
+  if (!scratch.empty()) RenewScratchFile(file_system, scratch);
+  file_system.AppendLineToFile(target_path, line_text, locked);
 }
 
 }  // namespace zerova

@@ -23,22 +23,33 @@ std::string ScratchFilePath(const std::string& folder);
 std::string ScratchFileForRun(FileSystem& file_system);
 
 // Throws the FileSystemError that renewing the scratch file at `scratch` would
-// meet: a folder, or a read-only file, stands at its path. Takes one look and
-// changes nothing; an empty `scratch` (no renewal) passes.
+// meet: a folder, a read-only file, or something other than a file (a FIFO, a
+// device) stands at its path. Takes one look and changes nothing; an empty
+// `scratch` (no renewal) passes.
 void CheckScratchFile(FileSystem& file_system, const std::string& scratch);
 
-// Renews the scratch file `scratch` (deletes it if present, creates it empty),
-// then opens `target_path` for appending, writes `line_text` and CR LF, and
-// closes it: per line one look at the scratch file, a delete, a create, and
-// the append. An empty `scratch` skips the renewal. A scratch file that another
+// Renews the scratch file `scratch`: removes the name if it is taken (a file or
+// a symbolic link, never followed) and creates a new empty file there, never
+// opening what stands there. When the name is taken again in between by an
+// empty file (another conversion started from the same folder renewing it),
+// that file is left as the renewal would leave it; by anything else, it tries
+// again a few times, then throws. Per line one look, a delete and a create.
+// Throws FileSystemError as CheckScratchFile does, when the file cannot be
+// created, or when its name keeps being taken.
+void RenewScratchFile(FileSystem& file_system, const std::string& scratch);
+
+// Renews the scratch file `scratch` (an empty `scratch` skips it), then opens
+// `target_path` for appending, checks that it is the file `locked` holds,
+// writes `line_text` and CR LF, and closes it. A scratch file that another
 // process removes in the meantime is no failure. Neither argument is changed.
 //
 // REQUIRES: `target_path` already exists; AppendLine never creates it.
-// Throws FileSystemError: the scratch file is read-only, a folder, or cannot be
-// created (the target is then untouched), or the target is missing or cannot be
-// written. Nothing is rolled back.
+// Throws FileSystemError as RenewScratchFile does (the target is then
+// untouched), when the target is missing or cannot be written, and
+// ReplacedFileError when another file stands at `target_path` now. Nothing is
+// rolled back.
 void AppendLine(FileSystem& file_system, const std::string& scratch, const std::string& target_path,
-                std::string_view line_text);
+                std::string_view line_text, const FileLock& locked);
 
 }  // namespace zerova
 

@@ -1,15 +1,19 @@
 #include "conversion/conversion_run.h"
 
 #include <limits>
+#include <utility>
 
-#include "conversion/append_line.h"
+#include "conversion/clipping_note.h"
+#include "conversion/document_size.h"
 #include "conversion/output_document.h"
+#include "conversion/sheet_choice.h"
 #include "services/error.h"
 
 namespace zerova {
 namespace {
 
-constexpr const char* kDocumentBusy = "another conversion is writing this document";
+constexpr const char* kCancelledWhileReading =
+    "the conversion was cancelled before anything was written";
 
 // `cause`, a failure while the document was being written, completed with what
 // it left behind: the document and the number of lines it holds in full.
@@ -24,8 +28,30 @@ FileSystemError IncompleteDocument(const FileSystemError& cause, const std::stri
   } else {
     what.append(std::to_string(lines)).append(lines == 1 ? " complete line" : " complete lines");
   }
+  if (dynamic_cast<const ReplacedFileError*>(&cause) != nullptr) {
+    return ReplacedFileError(cause.file(), what);
+  }
   return FileSystemError(cause.file(), what);
 }
+
+// The window's part in reading: how far it has got, and whether to stop.
+class ReadingHooks final : public ReadProgress {
+ public:
+  ReadingHooks(WindowHooks& window, std::string source)
+      : window_(window), source_(std::move(source)) {}
+
+  void Reached(std::uint64_t done, std::uint64_t total) override {
+    window_.ShowInputRead(done, total);
+    CheckStop();
+  }
+  void CheckStop() override {
+    if (window_.StopRequested()) throw Cancelled(source_, kCancelledWhileReading);
+  }
+
+ private:
+  WindowHooks& window_;
+  std::string source_;
+};
 
 }  // namespace
 
@@ -33,35 +59,31 @@ ConversionRun::ConversionRun(SpreadsheetService& spreadsheets, FileSystem& file_
                              WindowHooks& window)
     : spreadsheets_(spreadsheets), file_system_(file_system), window_(window) {}
 
-namespace {
-
-constexpr std::int16_t kLastColumn = std::numeric_limits<std::int16_t>::max();
-
-// The number of lines the run writes for `sheet`: header and closing line, and
-// per labelled column its start line, one line per value and its end line. A
-// sheet labelled past kLastColumn counts up to that column, where the run stops.
-std::int64_t CountLines(const Worksheet& sheet) {
-  std::int64_t lines = 2;
-  for (std::int64_t column = 1; column <= kLastColumn && !sheet.Cell(1, column).IsEmpty();
-       ++column) {
-    lines += 2;
-    const std::unique_ptr<ColumnCursor> values = sheet.CursorAt(2, column);
-    for (; !values->Cell().IsEmpty(); values->Down()) ++lines;
-  }
-  return lines;
+void ConversionRun::Run(const std::string& source_path) {
+  ConversionRequest request;
+  request.source.path = source_path;
+  Run(request);
 }
 
-}  // namespace
+void ConversionRun::ReadSheet(const ConversionRequest& request) {
+  ReadingHooks reading(window_, request.source.path);
+  // The whole sheet is read here, so a damaged file stops the run before the
+  // document is touched. The sheet read stands alone; the workbook goes.
+  std::unique_ptr<Workbook> book = spreadsheets_.Open(request.source, &reading);
+  const std::size_t index = ChooseSheet(*book, request.sheet, request.source.path);
+  SourceBook = book->ReadSheet(index);
+  reading.CheckStop();
+}
 
-std::unique_ptr<FileLock> ConversionRun::CreateDocument() {
-  DocumentPath = PathInFolder(file_system_.CurrentFolder(), OutputPath);
-  scratch_ = ScratchFileForRun(file_system_);
-  CheckScratchFile(file_system_, scratch_);
-  std::unique_ptr<FileLock> lock = file_system_.LockFile(DocumentPath);
-  if (!lock) throw FileSystemError(DocumentPath, kDocumentBusy);
-  file_system_.CreateTextFile(DocumentPath);
-  lines_written_ = 0;
-  return lock;
+std::unique_ptr<DocumentWriter> ConversionRun::NewDocument(const ConversionRequest& request) {
+  if (request.output_stream != nullptr) {
+    OutputPath = DocumentPath = request.output_stream_name;
+    return NewStreamDocument(request.output_stream, request.output_stream_name);
+  }
+  OutputPath = request.output.empty() ? kOutputDocumentName : request.output;
+  DocumentPath = OutputPath.front() == '/' ? OutputPath
+                                           : PathInFolder(file_system_.CurrentFolder(), OutputPath);
+  return NewFileDocument(file_system_, DocumentPath);
 }
 
 std::string& ConversionRun::NewLine() {
@@ -71,7 +93,7 @@ std::string& ConversionRun::NewLine() {
 
 void ConversionRun::Append(const std::string& line) {
   try {
-    AppendLine(file_system_, scratch_, DocumentPath, line);
+    document_->Append(line);
   } catch (const FileSystemError& e) {
     throw IncompleteDocument(e, DocumentPath, lines_written_);
   }
@@ -81,45 +103,47 @@ void ConversionRun::Append(const std::string& line) {
 }
 
 void ConversionRun::Cancel() {
-  file_system_.DeleteFile(DocumentPath);
-  throw Cancelled(DocumentPath,
-                  "the conversion was cancelled; the incomplete document was removed");
+  const std::string what = document_->Abandon();
+  throw Cancelled(DocumentPath, "the conversion was cancelled; " + what);
 }
 
-void ConversionRun::Run(const std::string& source_path) {
+void ConversionRun::Run(const ConversionRequest& request) {
   window_.DisableConvert();
   window_.ShowProgress();
   LabelRow = 1;
   NodeColumn = 1;
-  std::int64_t ValueRow = 2;
-
-  // The whole sheet is read here, so a damaged file stops the run before the
-  // document is touched.
-  SourceBook = spreadsheets_.Open(source_path);
-  if (window_.StopRequested()) {
-    throw Cancelled(source_path, "the conversion was cancelled before anything was written");
+  ReadSheet(request);
+  document_ = NewDocument(request);
+  {
+    ReadingHooks measuring(window_, request.source.path);
+    const DocumentSize size =
+        MeasureDocument(*SourceBook, request.output_stream == nullptr, &measuring);
+    lines_total_ = size.lines;
+    lines_written_ = 0;
+    document_->Begin(size.bytes);
   }
-  lines_total_ = CountLines(*SourceBook);
-  OutputPath = kOutputDocumentName;
-  std::unique_ptr<FileLock> lock = CreateDocument();
-  Append(HeaderLine(NewLine()));
+  WriteLines(request.source.path);
+  document_->Finish();  // the document is complete: another run may replace it now
+  window_.ShowCompletion(kCompletionMessage, ClippingNote(SourceBook->Clipped()));
+  window_.EndProgram();
+}
 
+void ConversionRun::WriteLines(const std::string& source_name) {
+  Append(HeaderLine(NewLine()));
   // Each column is read downward from its label with a cursor on the sheet.
   const Worksheet& sheet = *SourceBook;
   std::unique_ptr<ColumnCursor> cells = sheet.CursorAt(LabelRow, NodeColumn);
   while (!cells->Cell().IsEmpty()) {
     // Each cell's text goes straight into the line buffer.
     Append(NodeStartLine(NewLine(), NodeColumn, cells->Cell()));
-    cells->Down();  // to ValueRow
+    cells->Down();  // to row 2
     while (!cells->Cell().IsEmpty()) {
       Append(ValueLine(NewLine(), cells->Cell()));
-      ++ValueRow;
       cells->Down();
     }
-    ValueRow = 2;
     Append(NodeEndLine(NewLine()));
     if (NodeColumn == std::numeric_limits<std::int16_t>::max()) {
-      throw Error(source_path,
+      throw Error(source_name,
                   "the sheet has labels up to column 32767, the most this program can count;"
                   " the document stops after that column");
     }
@@ -127,9 +151,6 @@ void ConversionRun::Run(const std::string& source_path) {
     cells = sheet.CursorAt(LabelRow, NodeColumn);
   }
   Append(ClosingLine(NewLine()));
-  lock.reset();  // the document is complete: another run may replace it now
-  window_.ShowCompletion(kCompletionMessage);
-  window_.EndProgram();
 }
 
 }  // namespace zerova

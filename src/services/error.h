@@ -44,6 +44,13 @@ class FileSystemError : public Error {
   using Error::Error;
 };
 
+// The file a run writes was replaced by another one under the same name while
+// the run was writing it; nothing was written to the other file.
+class ReplacedFileError : public FileSystemError {
+ public:
+  using FileSystemError::FileSystemError;
+};
+
 // The user stopped the conversion (the window's Exit, an interrupt on the
 // command line). The run has removed the incomplete document, if it had begun one.
 class Cancelled : public Error {

@@ -1,13 +1,20 @@
 // FileSystem: the file operations the conversion needs, behind one interface.
 //
 // The real one works on the local disk (NewLocalFileSystem); tests use an
-// in-memory one and wrappers that fail chosen calls; the benchmark uses one that
-// discards lines. Paths are UTF-8 text. Every failure throws a FileSystemError
-// that names the file. Each operation stands for a fixed, small number of system
-// calls on the local disk, given at its declaration.
+// in-memory one and wrappers that fail chosen calls or change the disk between
+// two calls; the benchmark uses one that discards lines. Paths are UTF-8 text.
+// Every failure throws a FileSystemError that names the file. Each operation
+// stands for a fixed, small number of system calls on the local disk, given at
+// its declaration.
+//
+// Files are the user's: nothing here follows a symbolic link in a file's place,
+// creates a file by opening what is already there, or writes into anything but
+// a regular file.
 #ifndef ZEROVA_SERVICES_FILE_SYSTEM_H_
 #define ZEROVA_SERVICES_FILE_SYSTEM_H_
 
+#include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,22 +24,42 @@ namespace zerova {
 // What stands at a path, as one look at it finds it.
 enum class PathKind {
   kMissing,       // nothing
-  kFile,          // a file that may be replaced (a symbolic link counts as a file)
-  kReadOnlyFile,  // a file whose mode has no owner write bit: read-only, whoever asks
+  kFile,          // a regular file that may be replaced, holding bytes
+  kEmptyFile,     // the same, empty
+  kReadOnlyFile,  // a regular file whose mode has no owner write bit
   kFolder,
+  kLink,   // a symbolic link, wherever it leads
+  kOther,  // a FIFO, a device or a socket
 };
 
-// A lock held on a file; destroying it releases the lock.
+// A file's identity on its disk: the same pair, the same file, whatever its name.
+struct FileId {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  bool operator==(const FileId&) const = default;
+};
+
+// A regular file held open and locked; destroying it closes the file and
+// releases the lock.
 class FileLock {
  public:
   FileLock() = default;
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
   virtual ~FileLock() = default;
+
+  // The locked file's identity.
+  virtual FileId id() const = 0;
+
+  // Empties the locked file, through the descriptor the lock holds, never by
+  // its name (one ftruncate). Throws FileSystemError when it cannot.
+  virtual void Truncate() = 0;
 };
 
 class FileSystem {
  public:
+  static constexpr std::uint64_t kUnknownSpace = std::numeric_limits<std::uint64_t>::max();
+
   FileSystem() = default;
   FileSystem(const FileSystem&) = delete;
   FileSystem& operator=(const FileSystem&) = delete;
@@ -42,28 +69,41 @@ class FileSystem {
   // Anything that keeps the look from succeeding counts as kMissing.
   virtual PathKind Examine(const std::string& path) = 0;
 
-  // Removes the file at `path`, read-only or not: the caller decides, with
-  // Examine, whether it may (one unlink). Returns false, and is no failure, when
-  // the file is already gone: another process may have removed it since.
+  // Removes the name `path` (a file, or a symbolic link itself), read-only or
+  // not: the caller decides, with Examine, whether it may (one unlink). Returns
+  // false, and is no failure, when the name is already gone.
   virtual bool DeleteFile(const std::string& path) = 0;
 
-  // Creates an empty file at `path`, replacing any file there (open, close).
-  virtual void CreateTextFile(const std::string& path) = 0;
+  // Creates a new, empty file at `path` (open with O_CREAT | O_EXCL |
+  // O_NOFOLLOW, close): whatever already stands there, a file or a symbolic
+  // link, is never opened. Returns false when the name is taken.
+  virtual bool CreateNewFile(const std::string& path) = 0;
 
-  // Opens the existing file at `path` for appending (never creating it), writes
-  // `line` and CR LF, and closes it again (open, one write, close).
-  virtual void AppendLineToFile(const std::string& path, std::string_view line) = 0;
+  // Opens the existing file at `path` for appending, never creating it and never
+  // through a symbolic link, checks that it is the file `locked` holds, writes
+  // `line` and CR LF, and closes it again (open, fstat, one write, close).
+  // Throws FileSystemError when it cannot be opened or written, and
+  // ReplacedFileError, having written nothing, when another file stands at
+  // `path` now.
+  virtual void AppendLineToFile(const std::string& path, std::string_view line,
+                                const FileLock& locked) = 0;
 
-  // Takes an exclusive lock on the file at `path` and holds it until the
-  // returned lock is destroyed. The file is opened for writing and created
-  // empty when missing; an existing file is left as it is. The lock belongs to
-  // the returned object alone: other opens and closes of the same file, in this
-  // process or another, neither release it nor share it.
+  // Opens the file at `path` for writing and takes an exclusive lock on it,
+  // held until the returned lock is destroyed. A missing file is created empty
+  // (O_EXCL); an existing one is left as it is. Nothing is followed or opened
+  // through a symbolic link, and anything but a regular file is refused. The
+  // lock belongs to the returned object alone: other opens and closes of the
+  // same file, in this process or another, neither release it nor share it.
   // Returns nullptr, at once and with the file unchanged, when another holder
   // has the lock. On a file system that keeps no locks the returned object holds
-  // none. Throws FileSystemError when the file cannot be opened for writing or
-  // created.
+  // none. Throws FileSystemError when a symbolic link or something other than a
+  // file stands at `path`, or it cannot be opened for writing or created.
   virtual std::unique_ptr<FileLock> LockFile(const std::string& path) = 0;
+
+  // The bytes a file at `path` may hold once emptied: the space its file system
+  // has free for this user, plus what the file there now takes (one statvfs,
+  // one lstat). kUnknownSpace when the file system does not say.
+  virtual std::uint64_t SpaceFor(const std::string& path) = 0;
 
   // The folder that holds the running program's executable, without a trailing
   // separator (except for the root folder "/").

@@ -5,12 +5,14 @@
 #include <limits.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "services/error.h"
 #include "services/file_system.h"
@@ -59,26 +61,51 @@ std::string FindProgramFolder() {
   return path.substr(0, slash);
 }
 
+FileId IdOf(const struct stat& status) {
+  return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
 // An flock(2) lock on an open file description. Unlike a POSIX record lock it
 // survives the closing of other descriptors of the same file, which the
 // per-line open and close of the document do; closing this descriptor, or the
 // process ending in any way, releases it.
 class DescriptorLock final : public FileLock {
  public:
-  explicit DescriptorLock(int fd) : fd_(fd) {}
+  DescriptorLock(int fd, FileId id, std::string path) : fd_(fd), id_(id), path_(std::move(path)) {}
   ~DescriptorLock() override { ::close(fd_); }
+
+  FileId id() const override { return id_; }
+  void Truncate() override {
+    if (::ftruncate(fd_, 0) != 0) throw PosixError(path_, "empty the file", errno);
+  }
 
  private:
   int fd_;
+  FileId id_;
+  std::string path_;
 };
 
-// True iff `fd` and `path` name the same file: nobody removed or replaced the
-// file between the open and the lock.
-bool SameFile(int fd, const std::string& path) {
-  struct stat held;
-  struct stat named;
-  return ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 &&
-         held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+// Opens `path` for writing without following a final symbolic link: a new file
+// is created with O_EXCL, an existing one opened as it is. O_NONBLOCK: a FIFO
+// in its place fails the check below instead of waiting for a reader.
+int OpenForWriting(const std::string& path) {
+  constexpr int kFlags = O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+  for (int round = 0; round < 8; ++round) {
+    int fd = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+    fd = ::open(path.c_str(), kFlags);
+    if (fd >= 0 || errno != ENOENT) return fd;  // else removed in between: again
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+// Throws the FileSystemError for a failed open of the file a run writes.
+[[noreturn]] void CannotOpenForWriting(const std::string& path, int error_number) {
+  if (error_number == ELOOP) {
+    throw FileSystemError(path, "a symbolic link stands in the file's place; it is not followed");
+  }
+  throw PosixError(path, "open the file for writing", error_number);
 }
 
 class LocalFileSystem final : public FileSystem {
@@ -87,7 +114,10 @@ class LocalFileSystem final : public FileSystem {
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0) return PathKind::kMissing;
     if (S_ISDIR(st.st_mode)) return PathKind::kFolder;
-    return (st.st_mode & S_IWUSR) != 0 ? PathKind::kFile : PathKind::kReadOnlyFile;
+    if (S_ISLNK(st.st_mode)) return PathKind::kLink;
+    if (!S_ISREG(st.st_mode)) return PathKind::kOther;
+    if ((st.st_mode & S_IWUSR) == 0) return PathKind::kReadOnlyFile;
+    return st.st_size == 0 ? PathKind::kEmptyFile : PathKind::kFile;
   }
 
   bool DeleteFile(const std::string& path) override {
@@ -96,15 +126,24 @@ class LocalFileSystem final : public FileSystem {
     throw PosixError(path, "delete the file", errno);
   }
 
-  void CreateTextFile(const std::string& path) override {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  bool CreateNewFile(const std::string& path) override {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) return false;
     if (fd < 0) throw PosixError(path, "create the file", errno);
     if (::close(fd) != 0) throw PosixError(path, "create the file", errno);
+    return true;
   }
 
-  void AppendLineToFile(const std::string& path, std::string_view line) override {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  void AppendLineToFile(const std::string& path, std::string_view line,
+                        const FileLock& locked) override {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0 && errno == ELOOP) throw Replaced(path);
     if (fd < 0) throw PosixError(path, "open the file for appending", errno);
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || IdOf(status) != locked.id()) {
+      ::close(fd);
+      throw Replaced(path);
+    }
     if (!WriteLine(fd, line)) {
       const int error = errno;
       ::close(fd);
@@ -117,25 +156,44 @@ class LocalFileSystem final : public FileSystem {
     // A few rounds at most: each one that fails found the file replaced between
     // the open and the lock, which only another program's meddling does.
     for (int round = 0; round < 8; ++round) {
-      // O_NONBLOCK: a FIFO in the document's place fails here instead of waiting.
-      const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-      if (fd < 0) throw PosixError(path, "open the file for writing", errno);
-      int status;
+      const int fd = OpenForWriting(path);
+      if (fd < 0) CannotOpenForWriting(path, errno);
+      struct stat status;
+      if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        throw FileSystemError(path, "is not a regular file; nothing is written to it");
+      }
+      int result;
       do {
-        status = ::flock(fd, LOCK_EX | LOCK_NB);
-      } while (status != 0 && errno == EINTR);
-      if (status != 0 && errno == EWOULDBLOCK) {
+        result = ::flock(fd, LOCK_EX | LOCK_NB);
+      } while (result != 0 && errno == EINTR);
+      if (result != 0 && errno == EWOULDBLOCK) {
         ::close(fd);
         return nullptr;
       }
       // Any other failure means a file system that keeps no locks (NFS without
       // its lock service, say): refusing every conversion there would be worse
       // than going on unguarded.
-      if (status != 0) return std::make_unique<DescriptorLock>(fd);
-      if (SameFile(fd, path)) return std::make_unique<DescriptorLock>(fd);
+      struct stat named;
+      if (result != 0 || (::lstat(path.c_str(), &named) == 0 && IdOf(named) == IdOf(status))) {
+        return std::make_unique<DescriptorLock>(fd, IdOf(status), path);
+      }
       ::close(fd);
     }
     return nullptr;
+  }
+
+  std::uint64_t SpaceFor(const std::string& path) override {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    struct statvfs disk;
+    if (::statvfs(folder.c_str(), &disk) != 0) return kUnknownSpace;
+    std::uint64_t space = static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize;
+    struct stat status;
+    if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+      space += static_cast<std::uint64_t>(status.st_blocks) * 512;
+    }
+    return space;
   }
 
   std::string ProgramFolder() override {
@@ -153,6 +211,13 @@ class LocalFileSystem final : public FileSystem {
 
   bool IsWritableFolder(const std::string& folder) override {
     return ::access(folder.c_str(), W_OK) == 0;
+  }
+
+ private:
+  static ReplacedFileError Replaced(const std::string& path) {
+    return ReplacedFileError(path,
+                             "the file was replaced by another one during the conversion; "
+                             "nothing was written to that one");
   }
 };
 

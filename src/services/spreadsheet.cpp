@@ -11,6 +11,7 @@ class CellByCellCursor final : public ColumnCursor {
 
   CellView Cell() const override { return sheet_.Cell(row_, column_); }
   void Down() override { ++row_; }
+  void Skip(std::int64_t rows) override { row_ += rows; }
 
  private:
   const Worksheet& sheet_;
@@ -22,6 +23,24 @@ class CellByCellCursor final : public ColumnCursor {
 
 std::unique_ptr<ColumnCursor> Worksheet::CursorAt(std::int64_t row, std::int64_t column) const {
   return std::make_unique<CellByCellCursor>(*this, row, column);
+}
+
+const char* SheetKindName(SheetKind kind) {
+  switch (kind) {
+    case SheetKind::kWorksheet:
+      return "worksheet";
+    case SheetKind::kChart:
+      return "chart";
+    case SheetKind::kMacro:
+      return "macro sheet";
+    case SheetKind::kDialog:
+      return "dialog sheet";
+    case SheetKind::kModule:
+      return "Visual Basic module";
+    case SheetKind::kOther:
+      break;
+  }
+  return "sheet of an unknown type";
 }
 
 }  // namespace zerova

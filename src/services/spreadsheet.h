@@ -1,55 +1,30 @@
-// services/: what the conversion run talks to, and the real services it is handed:
-// this spreadsheet interface, the file system (file_system.h) and the window hooks
-// (window_hooks.h), the cell value and the error family, the local file system, and
-// format detection (spreadsheet_service.cpp), the one place that knows the readers
-// under formats/.
+// services/: what the conversion run talks to, as interfaces: this spreadsheet
+// service with its workbooks and worksheets (workbook.h, worksheet.h), the file
+// system (file_system.h), the window hooks (window_hooks.h), reading progress
+// (read_progress.h) and passwords (password_source.h); the cell value and the
+// error family; and the local disk (local_file_system.cpp, workbook_file.h).
+// Nothing here names a file format: formats/registry.h makes the real service.
 //
-// The spreadsheet service: opens a workbook and answers the cells of its active
-// worksheet.
-//
-// A reader parses the whole active sheet when it opens the workbook, so every
-// fault of the file is found before the conversion writes anything; after a
-// successful Open, reading a cell never fails.
+// SpreadsheetService: opens a workbook, from a file or from bytes in memory.
 #ifndef ZEROVA_SERVICES_SPREADSHEET_H_
 #define ZEROVA_SERVICES_SPREADSHEET_H_
 
 #include <cstdint>
 #include <memory>
-#include <span>
 #include <string>
+#include <vector>
 
-#include "services/cell_value.h"
-#include "services/password_source.h"
+#include "services/read_progress.h"
+#include "services/workbook.h"
+#include "services/worksheet.h"
 
 namespace zerova {
 
-// Reads one column of a worksheet downward, a row at a time. It must not outlive
-// the worksheet that made it.
-class ColumnCursor {
- public:
-  virtual ~ColumnCursor() = default;
-
-  // The cell at the cursor's row. Its text stays valid as long as the worksheet lives.
-  virtual CellView Cell() const = 0;
-
-  // Moves to the next row down.
-  virtual void Down() = 0;
-};
-
-// The active worksheet of an open workbook.
-class Worksheet {
- public:
-  virtual ~Worksheet() = default;
-
-  // The value of the cell at 1-based (`row`, `column`). Any address is allowed:
-  // a cell outside the sheet is empty. The view's text stays valid as long as
-  // this Worksheet lives.
-  virtual CellView Cell(std::int64_t row, std::int64_t column) const = 0;
-
-  // A cursor on (`row`, `column`), answering what Cell would for each row it
-  // moves down to. This default asks Cell; a sheet built for the walk answers each
-  // step in constant time.
-  virtual std::unique_ptr<ColumnCursor> CursorAt(std::int64_t row, std::int64_t column) const;
+// The spreadsheet a conversion reads: a file, or bytes already in memory (a
+// workbook that came on standard input).
+struct SpreadsheetInput {
+  std::string path;  // the file; for bytes, the name messages give them
+  std::shared_ptr<const std::vector<std::uint8_t>> bytes;  // set: read these, not a file
 };
 
 class SpreadsheetService {
@@ -59,28 +34,15 @@ class SpreadsheetService {
   SpreadsheetService& operator=(const SpreadsheetService&) = delete;
   virtual ~SpreadsheetService() = default;
 
-  // Opens the workbook at `path` and reads its active worksheet; an encrypted
-  // workbook is decrypted first (see NewSpreadsheetService).
-  // Throws ReadError naming `path` when the file is missing, is not a workbook we
-  // read, is damaged, is encrypted and no password opens it, or its active sheet
-  // is not a worksheet.
-  virtual std::unique_ptr<Worksheet> Open(const std::string& path) = 0;
+  // Opens the workbook `input`: its format is told from its content, an
+  // encrypted workbook is decrypted, and its list of sheets is read. Reading
+  // reports to `progress` (null: nobody watches), also later, when the workbook
+  // reads a sheet; `progress` must outlive the workbook.
+  // Throws ReadError naming the file when it is missing, is not a workbook this
+  // program reads, is damaged, or is encrypted and no password opens it;
+  // Cancelled when `progress` answers a stop.
+  virtual std::unique_ptr<Workbook> Open(const SpreadsheetInput& input, ReadProgress* progress) = 0;
 };
-
-// The real service: detects the file's format by its content and reads it.
-// A password-protected workbook is opened with Excel's default password when that
-// fits, else with a password from `passwords` (null: none to ask), which must
-// outlive the service. When none fits, Open throws ReadError "FILE: the workbook
-// is password-protected and needs a password" (no password was given) or "...and
-// the password is wrong" (the last one given was wrong).
-std::unique_ptr<SpreadsheetService> NewSpreadsheetService(PasswordSource* passwords = nullptr);
-
-// Reads a workbook held in memory; `name` stands for the file in error messages
-// and in the questions to `passwords`. This is the entry for tests and fuzzing: it
-// touches no file. Throws ReadError as SpreadsheetService::Open does.
-std::unique_ptr<Worksheet> ReadWorkbookBytes(std::span<const std::uint8_t> bytes,
-                                             const std::string& name,
-                                             PasswordSource* passwords = nullptr);
 
 }  // namespace zerova
 

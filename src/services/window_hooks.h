@@ -23,23 +23,30 @@ class WindowHooks {
   // Makes the progress line visible, and painted, before the work begins.
   virtual void ShowProgress() = 0;
 
+  // Says how far reading the workbook has got: `done` of its `total` bytes are
+  // consumed (total > 0). Called every 64 KB or so of input, so it must be
+  // cheap; by default it shows nothing.
+  virtual void ShowInputRead(std::uint64_t done, std::uint64_t total);
+
   // Says how far the document has got: `lines_written` of the `lines_total` lines
   // the run will write are in it (0 < lines_written <= lines_total). Called after
   // every line, so it must be cheap; by default it shows nothing.
   virtual void ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_total);
 
-  // True once the user has asked to stop the conversion. Asked after the
-  // workbook is read and after every line but the last; may block while the user
-  // is being asked. By default never.
+  // True once the user has asked to stop the conversion. Asked often while the
+  // workbook is read, and after every line but the last; may block while the
+  // user is being asked. By default never.
   virtual bool StopRequested();
 
   // Tells the user the conversion is done and waits until they have seen it.
-  virtual void ShowCompletion(const std::string& message) = 0;
+  // `note`, when not empty, is a sentence to show with it (ClippingNote).
+  virtual void ShowCompletion(const std::string& message, const std::string& note) = 0;
 
   // Ends the program with success once the run returns. No handler runs after.
   virtual void EndProgram() = 0;
 };
 
+inline void WindowHooks::ShowInputRead(std::uint64_t, std::uint64_t) {}
 inline void WindowHooks::ShowLinesWritten(std::int64_t, std::int64_t) {}
 inline bool WindowHooks::StopRequested() { return false; }
 

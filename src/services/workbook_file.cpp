@@ -84,7 +84,7 @@ std::span<const std::uint8_t> WorkbookFile::Head(std::size_t count) {
   return {head_.get(), std::min(count, head_size_)};
 }
 
-std::span<const std::uint8_t> WorkbookFile::ReadAll() {
+std::span<const std::uint8_t> WorkbookFile::ReadAll(ReadProgress* progress) {
   if (bytes_ == nullptr) {
     bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(size_);
     std::size_t done = 0;
@@ -92,7 +92,17 @@ std::span<const std::uint8_t> WorkbookFile::ReadAll() {
       std::copy(head_.get(), head_.get() + head_size_, bytes_.get());
       done = head_size_;
     }
-    bytes_size_ = done + ReadAt(bytes_.get() + done, size_ - done, done);
+    // In pieces, so a stop is noticed while a large file is read.
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    InputMeter meter(progress, size_);
+    while (done < size_) {
+      meter.At(done);
+      const std::size_t wanted = std::min(kPiece, size_ - done);
+      const std::size_t got = ReadAt(bytes_.get() + done, wanted, done);
+      done += got;
+      if (got < wanted) break;  // the file shrank since it was opened
+    }
+    bytes_size_ = done;
     Close();
   }
   return {bytes_.get(), bytes_size_};

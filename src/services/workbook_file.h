@@ -14,6 +14,8 @@
 #include <span>
 #include <string>
 
+#include "services/read_progress.h"
+
 namespace zerova {
 
 class WorkbookFile {
@@ -39,8 +41,9 @@ class WorkbookFile {
   // The whole file, read once into a buffer of its size (the head is not read
   // again); the file is then closed. A file that shrank since it was opened is
   // read as far as it goes. The view stays valid until Release or the end of
-  // this object. Throws ReadError when the file cannot be read.
-  std::span<const std::uint8_t> ReadAll();
+  // this object. Reports its progress to `progress` (null: none). Throws
+  // ReadError when the file cannot be read, Cancelled when `progress` answers a stop.
+  std::span<const std::uint8_t> ReadAll(ReadProgress* progress = nullptr);
 
   // Frees the buffer ReadAll filled: its views are invalid from here on.
   void Release();

@@ -12,9 +12,9 @@
 #include <string>
 
 #include "conversion/conversion_run.h"
+#include "formats/registry.h"
 #include "services/error.h"
 #include "services/file_system.h"
-#include "services/spreadsheet.h"
 #include "services/window_hooks.h"
 #include "ui/command_line_passwords.h"
 #include "ui/progress_line.h"
@@ -42,7 +42,8 @@ void CatchStopSignals() {
 // stdout, and the progress, on a terminal only, to stderr.
 class CommandLineHooks final : public WindowHooks {
  public:
-  explicit CommandLineHooks(ProgressLine* progress) : progress_(progress) {}
+  CommandLineHooks(ProgressLine* progress, std::string source)
+      : progress_(progress), source_(std::move(source)) {}
 
   void DisableConvert() override {}
   void ShowProgress() override {}
@@ -50,7 +51,7 @@ class CommandLineHooks final : public WindowHooks {
     if (progress_ != nullptr) progress_->Update(written, total);
   }
   bool StopRequested() override { return stop_signal != 0; }
-  void ShowCompletion(const std::string& message) override {
+  void ShowCompletion(const std::string& message, const std::string& note) override {
     if (progress_ != nullptr) progress_->Erase();
     std::fputs(message.c_str(), stdout);
     std::fputc('\n', stdout);
@@ -58,11 +59,13 @@ class CommandLineHooks final : public WindowHooks {
       // The document is complete, but a script reading our output would not know.
       throw PosixError("standard output", "write the completion message", errno);
     }
+    if (!note.empty()) std::fprintf(stderr, "zerova: %s\n", Error(source_, note).what());
   }
   void EndProgram() override {}
 
  private:
   ProgressLine* progress_;
+  std::string source_;
 };
 
 constexpr const char* kUsage =
@@ -166,7 +169,7 @@ int RunCommandLine(int argc, char** argv) {
     CommandLinePasswords passwords(password_file);
     std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService(&passwords);
     std::unique_ptr<FileSystem> file_system = NewLocalFileSystem();
-    CommandLineHooks hooks(progress ? &*progress : nullptr);
+    CommandLineHooks hooks(progress ? &*progress : nullptr, path);
     ConversionRun run(*spreadsheets, *file_system, hooks);
     run.Run(path);
     return 0;

@@ -17,18 +17,16 @@
 #include <new>
 
 #include "conversion/conversion_run.h"
+#include "formats/registry.h"
 #include "services/error.h"
 #include "ui/marshalled_hooks.h"
 
 namespace zerova {
 namespace {
 
-// The file types Select offers: Excel files first and chosen, then every
-// workbook Zerova reads, then any file.
-constexpr const char* kFilter =
-    "(Excel File)|*.xls"
-    "|(All Workbooks)|*.xls;*.xlsx;*.xlsm;*.xlsb;*.ods;*.fods;*.xml;*.htm;*.html;*.csv;*.tsv"
-    "|(All Files)|*";
+// The part of the progress bar's range that reading the workbook fills; the
+// lines written fill the rest.
+constexpr int kReadingShare = 200;
 
 // A modal message box with one OK button, titled with the application title.
 // The informative text goes under the text, as wide as it needs (up to 800
@@ -77,7 +75,8 @@ void Form2::Form_Load() {
 
 // Select: ask for the file once; a cancel is a choice of nothing.
 void Form2::Command2_Click() {
-  cd1.Filter = QString::fromLatin1(kFilter);
+  // Excel files first and chosen, then every workbook Zerova reads, then any file.
+  cd1.Filter = QString::fromStdString(FileDialogFilter());
   cd1.ShowOpen();
   SourcePath = cd1.FileName;
   Command2->setEnabled(false);
@@ -193,16 +192,30 @@ void Form2::ShowProgress() {
   ProgressBar1->setVisible(true);
 }
 
+// Writing fills the rest of the bar, by the lines written.
 void Form2::ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_total) {
-  ProgressBar1->setValue(static_cast<int>(lines_written * ProgressBar1->maximum() / lines_total));
+  const std::int64_t rest = ProgressBar1->maximum() - kReadingShare;
+  ProgressBar1->setValue(kReadingShare + static_cast<int>(lines_written * rest / lines_total));
 }
 
 // The document's full path under the message, so the user knows where it went.
 // The run waits on its thread meanwhile, so its path may be read here.
-void Form2::ShowCompletion(const std::string& message) {
-  const QString path = QFile::decodeName(QByteArray::fromStdString(run_->DocumentPath));
-  ShowMessage(this, QMessageBox::NoIcon, QString::fromStdString(message),
-              QDir::toNativeSeparators(path));
+void Form2::ShowCompletion(const std::string& message, const std::string& note) {
+  QString details =
+      QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(run_->DocumentPath)));
+  if (!note.empty()) {
+    QString sentence = QString::fromStdString(note);
+    sentence[0] = sentence[0].toUpper();
+    details += QStringLiteral("\n\n") + sentence + QLatin1Char('.');
+  }
+  ShowMessage(this, QMessageBox::NoIcon, QString::fromStdString(message), details);
+}
+
+// Reading fills the first part of the bar, by the input consumed.
+void Form2::ShowInputRead(std::uint64_t done, std::uint64_t total) {
+  const std::uint64_t part =
+      std::min(done, total) * static_cast<std::uint64_t>(kReadingShare) / total;
+  ProgressBar1->setValue(static_cast<int>(part));
 }
 
 void Form2::EndProgram() { End(0); }

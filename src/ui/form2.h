@@ -118,7 +118,8 @@ class Form2 : public QWidget, private WindowHooks {
   void DisableConvert() override;
   void ShowProgress() override;
   void ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_total) override;
-  void ShowCompletion(const std::string& message) override;
+  void ShowInputRead(std::uint64_t done, std::uint64_t total) override;
+  void ShowCompletion(const std::string& message, const std::string& note) override;
   void EndProgram() override;
 
   Form2Platform platform_;

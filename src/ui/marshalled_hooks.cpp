@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <QObject>
+#include <algorithm>
 #include <utility>
 
 namespace zerova {
@@ -33,8 +34,15 @@ bool MarshalledHooks::StopRequested() {
   return stop_ || closed_;
 }
 
-void MarshalledHooks::ShowCompletion(const std::string& message) {
-  Call([this, message] { window_.ShowCompletion(message); });
+void MarshalledHooks::ShowInputRead(std::uint64_t done, std::uint64_t total) {
+  const std::int64_t thousandths = static_cast<std::int64_t>(std::min(done, total) * 1000 / total);
+  if (thousandths == read_thousandths_shown_) return;
+  read_thousandths_shown_ = thousandths;
+  Post([this, done, total] { window_.ShowInputRead(done, total); });
+}
+
+void MarshalledHooks::ShowCompletion(const std::string& message, const std::string& note) {
+  Call([this, message, note] { window_.ShowCompletion(message, note); });
 }
 
 void MarshalledHooks::EndProgram() {

@@ -9,8 +9,8 @@
 //    window has done them (the progress line is painted before the work begins;
 //    the completion box is closed before the run goes on). An exception the
 //    window throws is thrown again on the worker.
-//  - ShowLinesWritten does not wait. The window sees at most one call per
-//    thousandth of the total, always the one for the last line.
+//  - ShowInputRead and ShowLinesWritten do not wait. The window sees at most
+//    one call per thousandth of the total, always the one for the last line.
 //  - StopRequested is answered here, never by the window: false until the GUI
 //    side calls Answer(true). While the window asks the user (between
 //    AskingToStop and Answer) it blocks, so the run pauses after its line.
@@ -51,7 +51,8 @@ class MarshalledHooks final : public WindowHooks {
   void ShowProgress() override;
   void ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_total) override;
   bool StopRequested() override;
-  void ShowCompletion(const std::string& message) override;
+  void ShowInputRead(std::uint64_t done, std::uint64_t total) override;
+  void ShowCompletion(const std::string& message, const std::string& note) override;
   void EndProgram() override;
 
   // Any thread: runs `work` on the GUI thread, after an open question, without waiting.
@@ -82,9 +83,10 @@ class MarshalledHooks final : public WindowHooks {
   std::uint64_t calls_done_ = 0;
   std::exception_ptr call_failure_;
 
-  std::uint64_t calls_made_ = 0;             // worker only
-  std::int64_t thousandths_shown_ = -1;      // worker only
-  std::vector<std::function<void()>> held_;  // GUI only
+  std::uint64_t calls_made_ = 0;              // worker only
+  std::int64_t thousandths_shown_ = -1;       // worker only
+  std::int64_t read_thousandths_shown_ = -1;  // worker only
+  std::vector<std::function<void()>> held_;   // GUI only
 };
 
 }  // namespace zerova

@@ -1,11 +1,10 @@
 // The conversion run: what the window sees, the file operations of each line, and
 // what a stop, a failed write or a sheet too wide leaves behind. Which cells become
 // which lines is shown by the fixture documents.
-#include "conversion/conversion_run.h"
-
 #include <gtest/gtest.h>
 
-#include "formats/common/sheet_store.h"
+#include "conversion/conversion_run.h"
+#include "formats/sheet/sheet_store.h"
 #include "services/error.h"
 #include "support/document.h"
 #include "support/memory_file_system.h"
@@ -13,13 +12,13 @@
 namespace zerova {
 namespace {
 
-using testing::GivenSheetService;
-using testing::MemoryFileSystem;
-using testing::RecordingHooks;
+using test::GivenSheetService;
+using test::MemoryFileSystem;
+using test::RecordingHooks;
 
 constexpr const char* kHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n";
 constexpr const char* kDocument = "/work/xmlstructure.xml";
-constexpr const char* kScratch = "/opt/zerova/xmlstr.xml";
+constexpr const char* kScratch = "/home/ada/zerova/xmlstr.xml";
 constexpr const char* kEarlier = "an earlier document\r\n";
 
 // Labels A (Ada and Bob below it) and B: eight lines.
@@ -92,20 +91,20 @@ TEST(ConversionRun, MakesTheFourFileOperationsOfALineAndNoOthers) {
   std::vector<std::string> expected = {"CurrentFolder",
                                        "ProgramFolder",
                                        "IsWritableFolder",
-                                       "Examine /opt/zerova/xmlstr.xml",
-                                       "LockFile /work/xmlstructure.xml",
-                                       "CreateTextFile /work/xmlstructure.xml"};
+                                       "Examine /home/ada/zerova/xmlstr.xml",
+                                       "SpaceFor /work/xmlstructure.xml",
+                                       "LockFile /work/xmlstructure.xml"};
   for (int line = 0; line < 8; ++line) {
     expected.insert(
         expected.end(),
-        {"Examine /opt/zerova/xmlstr.xml", "DeleteFile /opt/zerova/xmlstr.xml",
-         "CreateTextFile /opt/zerova/xmlstr.xml", "AppendLineToFile /work/xmlstructure.xml"});
+        {"Examine /home/ada/zerova/xmlstr.xml", "DeleteFile /home/ada/zerova/xmlstr.xml",
+         "CreateNewFile /home/ada/zerova/xmlstr.xml", "AppendLineToFile /work/xmlstructure.xml"});
   }
   EXPECT_EQ(calls_for(true), expected);
 
   // A program folder the user cannot write to is found once; each line is then its append alone.
   expected = {"CurrentFolder", "ProgramFolder", "IsWritableFolder",
-              "LockFile /work/xmlstructure.xml", "CreateTextFile /work/xmlstructure.xml"};
+              "SpaceFor /work/xmlstructure.xml", "LockFile /work/xmlstructure.xml"};
   expected.insert(expected.end(), 8, "AppendLineToFile /work/xmlstructure.xml");
   EXPECT_EQ(calls_for(false), expected);
 }
@@ -114,7 +113,7 @@ TEST(ConversionRun, MakesTheFourFileOperationsOfALineAndNoOthers) {
 // line written stays for the user to see.
 TEST(ConversionRun, AFailedWriteSaysTheDocumentIsIncompleteAndHowManyLinesItHolds) {
   MemoryFileSystem disk;
-  testing::FullDiskFileSystem fs(disk, 3, 5);  // full in the third line's sixth byte
+  test::FullDiskFileSystem fs(disk, 3, 5);  // full in the third line's sixth byte
   GivenSheetService service(EightLineSheet());
   RecordingHooks hooks;
   try {

@@ -1,9 +1,8 @@
 // Escaping cell text in the output document's lines. The lines themselves, and the
 // escaping of markup, line breaks and tabs, are checked by the fixture documents.
-#include "conversion/output_document.h"
-
 #include <gtest/gtest.h>
 
+#include "conversion/output_document.h"
 #include "conversion/xml_escape.h"
 #include "support/document.h"
 
@@ -39,7 +38,7 @@ TEST(XmlEscape, ReplacesWhatXmlCannotHoldAndKeepsTheRest) {
     ValueLine(NodeStartLine(document, 1, CellValue::Text(std::string(row.text))),
               CellValue::Text(std::string(row.text)));
     ClosingLine(NodeEndLine(document));
-    EXPECT_TRUE(testing::IsWellFormedXml(document)) << document;
+    EXPECT_TRUE(test::IsWellFormedXml(document)) << document;
   }
 }
 

@@ -15,7 +15,7 @@
 #include "support/document.h"
 #include "support/given_passwords.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -129,4 +129,4 @@ TEST(CorpusTest, EncryptedFilesOpenWithTheirPasswords) {
 }
 
 }  // namespace
-}  // namespace zerova::testing
+}  // namespace zerova::test

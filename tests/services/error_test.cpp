@@ -1,8 +1,7 @@
 // Error messages are one line of valid UTF-8, whatever bytes the names in them hold.
-#include "services/error.h"
-
 #include <gtest/gtest.h>
 
+#include "services/error.h"
 #include "support/document.h"
 
 namespace zerova {
@@ -23,7 +22,7 @@ TEST(PrintableText, EscapesWhatWouldBreakTheLineOrItsEncoding) {
   for (const auto& row : rows) {
     const std::string shown = PrintableText(row.text);
     EXPECT_EQ(shown, row.shown);
-    EXPECT_TRUE(testing::IsUtf8(shown)) << shown;
+    EXPECT_TRUE(test::IsUtf8(shown)) << shown;
     EXPECT_EQ(PrintableText(shown), shown);
   }
   const ReadError odd("bad\nname\xFF.xls", "sheet \"a\nb\" is a chart");

@@ -17,7 +17,7 @@
 #include "support/document.h"
 #include "support/given_passwords.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -63,4 +63,4 @@ TEST(FixturesTest, EveryInputGivesItsExpectedDocument) {
 }
 
 }  // namespace
-}  // namespace zerova::testing
+}  // namespace zerova::test

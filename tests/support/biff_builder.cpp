@@ -10,7 +10,7 @@
 #include <cassert>
 #include <memory>
 
-namespace zerova::testing {
+namespace zerova::test {
 namespace {
 
 bool NeedsWide(std::u16string_view text) {
@@ -314,4 +314,4 @@ std::uint32_t BiffBuilder::RkDouble(double value, bool x100) {
   return (static_cast<std::uint32_t>(bits >> 32) & 0xFFFFFFFC) | (x100 ? 0x01 : 0);
 }
 
-}  // namespace zerova::testing
+}  // namespace zerova::test

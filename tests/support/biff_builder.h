@@ -25,7 +25,7 @@
 #include <utility>
 #include <vector>
 
-namespace zerova::testing {
+namespace zerova::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -136,6 +136,6 @@ class BiffBuilder {
   std::size_t sheets_placed_ = 0;
 };
 
-}  // namespace zerova::testing
+}  // namespace zerova::test
 
 #endif  // ZEROVA_TESTS_SUPPORT_BIFF_BUILDER_H_

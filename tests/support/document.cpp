@@ -7,10 +7,12 @@
 #include <iterator>
 
 #include "conversion/conversion_run.h"
+#include "conversion/sheet_choice.h"
+#include "formats/registry.h"
 #include "services/utf8.h"
 #include "support/memory_file_system.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 
 std::string DocumentOf(std::unique_ptr<Worksheet> sheet) {
   GivenSheetService service(std::move(sheet));
@@ -21,9 +23,15 @@ std::string DocumentOf(std::unique_ptr<Worksheet> sheet) {
   return file_system.Contents(run.DocumentPath);
 }
 
+std::unique_ptr<Worksheet> ReadActiveSheet(std::span<const std::uint8_t> bytes,
+                                           const std::string& name, PasswordSource* passwords) {
+  const std::unique_ptr<Workbook> book = OpenWorkbook(WorkbookSource::View(bytes, name, passwords));
+  return book->ReadSheet(ChooseSheet(*book, "", name));
+}
+
 std::string DocumentOfBytes(std::span<const std::uint8_t> bytes, const std::string& name,
                             PasswordSource* passwords) {
-  return DocumentOf(ReadWorkbookBytes(bytes, name, passwords));
+  return DocumentOf(ReadActiveSheet(bytes, name, passwords));
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
@@ -50,4 +58,4 @@ bool IsUtf8(std::string_view text) {
   return true;
 }
 
-}  // namespace zerova::testing
+}  // namespace zerova::test

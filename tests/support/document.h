@@ -10,15 +10,17 @@
 #include <utility>
 #include <vector>
 
+#include "services/password_source.h"
 #include "services/spreadsheet.h"
 #include "services/window_hooks.h"
+#include "services/workbook.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 
 // Records the run's calls on the window, in order: "DisableConvert", "ShowProgress",
-// "ShowCompletion: <message>", "EndProgram"; the progress figures apart, in
-// `progress`. Asks to stop once `stop_after` lines are written (-1: never;
-// 0: as soon as the workbook is read).
+// "ShowCompletion: <message>" (and " / <note>" when there is one), "EndProgram"; the progress
+// figures apart, in `progress`. Asks to stop once `stop_after` lines are written (-1: never; 0: as
+// soon as the workbook is read).
 class RecordingHooks final : public WindowHooks {
  public:
   void DisableConvert() override { calls.push_back("DisableConvert"); }
@@ -29,8 +31,8 @@ class RecordingHooks final : public WindowHooks {
   bool StopRequested() override {
     return stop_after >= 0 && static_cast<std::int64_t>(progress.size()) >= stop_after;
   }
-  void ShowCompletion(const std::string& message) override {
-    calls.push_back("ShowCompletion: " + message);
+  void ShowCompletion(const std::string& message, const std::string& note) override {
+    calls.push_back("ShowCompletion: " + message + (note.empty() ? "" : " / " + note));
   }
   void EndProgram() override { calls.push_back("EndProgram"); }
   std::vector<std::string> calls;
@@ -38,15 +40,37 @@ class RecordingHooks final : public WindowHooks {
   std::int64_t stop_after = -1;
 };
 
+// A workbook of one worksheet, "Sheet1", given whole.
+class GivenWorkbook final : public Workbook {
+ public:
+  explicit GivenWorkbook(std::unique_ptr<Worksheet> sheet) : sheet_(std::move(sheet)) {}
+  const std::vector<SheetInfo>& Sheets() override { return sheets_; }
+  std::size_t ActiveSheet() override { return 0; }
+  std::unique_ptr<Worksheet> ReadSheet(std::size_t) override { return std::move(sheet_); }
+
+ private:
+  std::vector<SheetInfo> sheets_{{"Sheet1"}};
+  std::unique_ptr<Worksheet> sheet_;
+};
+
 // A spreadsheet service that answers every Open with the sheet it was given, once.
 class GivenSheetService final : public SpreadsheetService {
  public:
   explicit GivenSheetService(std::unique_ptr<Worksheet> sheet) : sheet_(std::move(sheet)) {}
-  std::unique_ptr<Worksheet> Open(const std::string&) override { return std::move(sheet_); }
+  std::unique_ptr<Workbook> Open(const SpreadsheetInput&, ReadProgress*) override {
+    return std::make_unique<GivenWorkbook>(std::move(sheet_));
+  }
 
  private:
   std::unique_ptr<Worksheet> sheet_;
 };
+
+// The active sheet of the workbook in `bytes` (any format we read), read as a
+// conversion reads it, asking `passwords` (null: none) when it is
+// password-protected. Throws ReadError as the reader does.
+std::unique_ptr<Worksheet> ReadActiveSheet(std::span<const std::uint8_t> bytes,
+                                           const std::string& name,
+                                           PasswordSource* passwords = nullptr);
 
 // The document the conversion writes for `sheet`.
 std::string DocumentOf(std::unique_ptr<Worksheet> sheet);
@@ -66,6 +90,6 @@ bool IsWellFormedXml(const std::string& document);
 // True iff `text` is well-formed UTF-8.
 bool IsUtf8(std::string_view text);
 
-}  // namespace zerova::testing
+}  // namespace zerova::test
 
 #endif  // ZEROVA_TESTS_SUPPORT_DOCUMENT_H_

@@ -7,7 +7,7 @@
 
 #include "services/password_source.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 
 // Gives its passwords one per call, then nullopt; notes each question as
 // "FILE" or "FILE (wrong)" when the previous password was wrong.
@@ -28,6 +28,6 @@ class GivenPasswords final : public PasswordSource {
   std::size_t next_ = 0;
 };
 
-}  // namespace zerova::testing
+}  // namespace zerova::test
 
 #endif  // ZEROVA_TESTS_SUPPORT_GIVEN_PASSWORDS_H_

@@ -5,11 +5,54 @@
 
 #include "services/error.h"
 
-namespace zerova::testing {
+namespace zerova::test {
+
+// Holds the inode of the file locked; Truncate empties that file wherever its
+// name is now.
+class MemoryFileSystem::Lock final : public FileLock {
+ public:
+  Lock(MemoryFileSystem& disk, std::uint64_t inode) : disk_(disk), inode_(inode) {}
+  FileId id() const override { return {1, inode_}; }
+  void Truncate() override {
+    for (auto& [path, entry] : disk_.files_) {
+      if (entry.inode == inode_) entry.contents.clear();
+    }
+  }
+
+ private:
+  MemoryFileSystem& disk_;
+  std::uint64_t inode_;
+};
+
+MemoryFileSystem::Entry& MemoryFileSystem::NewEntry(const std::string& path) {
+  Entry& entry = files_[path];
+  entry = Entry();
+  entry.inode = next_inode_++;
+  return entry;
+}
+
+void MemoryFileSystem::SetFile(const std::string& path, std::string contents) {
+  NewEntry(path).contents = std::move(contents);
+}
+
+void MemoryFileSystem::SetKind(const std::string& path, PathKind kind) {
+  NewEntry(path).kind = kind;
+}
+
+void MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
+  Entry moved = files_.at(from);
+  files_.erase(from);
+  files_[to] = std::move(moved);
+}
 
 PathKind MemoryFileSystem::Examine(const std::string& path) {
   calls_.push_back("Examine " + path);
-  return files_.count(path) == 0 ? PathKind::kMissing : PathKind::kFile;
+  const auto it = files_.find(path);
+  if (it == files_.end()) return PathKind::kMissing;
+  if (it->second.kind == PathKind::kFile && it->second.contents.empty()) {
+    return PathKind::kEmptyFile;
+  }
+  return it->second.kind;
 }
 
 bool MemoryFileSystem::DeleteFile(const std::string& path) {
@@ -17,28 +60,50 @@ bool MemoryFileSystem::DeleteFile(const std::string& path) {
   return files_.erase(path) != 0;
 }
 
-void MemoryFileSystem::CreateTextFile(const std::string& path) {
-  calls_.push_back("CreateTextFile " + path);
-  files_[path].clear();
+bool MemoryFileSystem::CreateNewFile(const std::string& path) {
+  calls_.push_back("CreateNewFile " + path);
+  if (files_.count(path) != 0) return false;
+  NewEntry(path);
+  return true;
 }
 
-void MemoryFileSystem::AppendLineToFile(const std::string& path, std::string_view line) {
+void MemoryFileSystem::AppendLineToFile(const std::string& path, std::string_view line,
+                                        const FileLock& locked) {
   calls_.push_back("AppendLineToFile " + path);
   auto it = files_.find(path);
   if (it == files_.end()) throw PosixError(path, "open the file for appending", ENOENT);
-  it->second.append(line);
-  it->second.append("\r\n");
+  if (it->second.kind != PathKind::kFile || it->second.inode != locked.id().inode) {
+    throw ReplacedFileError(path,
+                            "the file was replaced by another one during the conversion; "
+                            "nothing was written to that one");
+  }
+  it->second.contents.append(line);
+  it->second.contents.append("\r\n");
 }
 
 std::unique_ptr<FileLock> MemoryFileSystem::LockFile(const std::string& path) {
   calls_.push_back("LockFile " + path);
-  files_.emplace(path, std::string());
-  return std::make_unique<FileLock>();
+  auto it = files_.find(path);
+  if (it == files_.end()) return std::make_unique<Lock>(*this, NewEntry(path).inode);
+  if (it->second.kind == PathKind::kLink) {
+    throw FileSystemError(path, "a symbolic link stands in the file's place; it is not followed");
+  }
+  if (it->second.kind != PathKind::kFile) {
+    throw FileSystemError(path, "is not a regular file; nothing is written to it");
+  }
+  return std::make_unique<Lock>(*this, it->second.inode);
+}
+
+std::uint64_t MemoryFileSystem::SpaceFor(const std::string& path) {
+  calls_.push_back("SpaceFor " + path);
+  if (free_space_ == kUnknownSpace) return kUnknownSpace;
+  const auto it = files_.find(path);
+  return free_space_ + (it != files_.end() ? it->second.contents.size() : 0);
 }
 
 std::string MemoryFileSystem::ProgramFolder() {
   calls_.push_back("ProgramFolder");
-  return "/opt/zerova";
+  return "/home/ada/zerova";
 }
 
 std::string MemoryFileSystem::CurrentFolder() {
@@ -51,13 +116,14 @@ bool MemoryFileSystem::IsWritableFolder(const std::string&) {
   return folder_writable_;
 }
 
-void FullDiskFileSystem::AppendLineToFile(const std::string& path, std::string_view line) {
+void FullDiskFileSystem::AppendLineToFile(const std::string& path, std::string_view line,
+                                          const FileLock& locked) {
   if (++appends_ < full_at_) {
-    FileSystemWrapper::AppendLineToFile(path, line);
+    FileSystemWrapper::AppendLineToFile(path, line, locked);
     return;
   }
   disk_.AppendBytes(path, line.substr(0, std::min(kept_, line.size())));
   throw PosixError(path, "write to the file", ENOSPC);
 }
 
-}  // namespace zerova::testing
+}  // namespace zerova::test

@@ -3,45 +3,67 @@
 #ifndef ZEROVA_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_
 #define ZEROVA_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "services/file_system.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 
-// Files are strings keyed by path, in the program folder /opt/zerova and the
-// current folder /work. Every call is recorded in `calls()` as "Op path" (ProgramFolder,
-// CurrentFolder and IsWritableFolder as "Op" alone). A lock is always granted.
+// Files are strings keyed by path, in the program folder /home/ada/zerova and the
+// current folder /work; each has an inode number of its own, kept across a
+// rename, so a lock tells its file from another put in its place. Every call is
+// recorded in `calls()` as "Op path" (ProgramFolder, CurrentFolder and
+// IsWritableFolder as "Op" alone). A lock is always granted.
 class MemoryFileSystem : public FileSystem {
  public:
   PathKind Examine(const std::string& path) override;
   bool DeleteFile(const std::string& path) override;
-  void CreateTextFile(const std::string& path) override;
-  void AppendLineToFile(const std::string& path, std::string_view line) override;
+  bool CreateNewFile(const std::string& path) override;
+  void AppendLineToFile(const std::string& path, std::string_view line,
+                        const FileLock& locked) override;
   std::unique_ptr<FileLock> LockFile(const std::string& path) override;
+  std::uint64_t SpaceFor(const std::string& path) override;
   std::string ProgramFolder() override;
   std::string CurrentFolder() override;
   bool IsWritableFolder(const std::string& folder) override;
 
   // Test controls.
-  void SetFile(const std::string& path, std::string contents) {
-    files_[path] = std::move(contents);
-  }
+  void SetFile(const std::string& path, std::string contents);
+  // Puts something that is no file at `path`: a symbolic link (its target is
+  // not modelled), a folder, a read-only file or a FIFO.
+  void SetKind(const std::string& path, PathKind kind);
+  // Moves the file at `from` to `to`, replacing what stands there, as rename(2) does.
+  void Rename(const std::string& from, const std::string& to);
   void AppendBytes(const std::string& path, std::string_view bytes) {
-    files_.at(path).append(bytes);
+    files_.at(path).contents.append(bytes);
   }
   void SetFolderWritable(bool writable) { folder_writable_ = writable; }
+  // The space SpaceFor reports besides the file's own size; by default unknown.
+  void SetFreeSpace(std::uint64_t bytes) { free_space_ = bytes; }
 
   bool Has(const std::string& path) const { return files_.count(path) != 0; }
-  const std::string& Contents(const std::string& path) const { return files_.at(path); }
+  const std::string& Contents(const std::string& path) const { return files_.at(path).contents; }
   const std::vector<std::string>& calls() const { return calls_; }
 
  private:
+  struct Entry {
+    std::string contents;
+    std::uint64_t inode = 0;
+    PathKind kind = PathKind::kFile;
+  };
+  class Lock;
+
+  Entry& NewEntry(const std::string& path);
+
   bool folder_writable_ = true;
-  std::map<std::string, std::string> files_;
+  std::uint64_t free_space_ = kUnknownSpace;
+  std::uint64_t next_inode_ = 1;
+  std::map<std::string, Entry> files_;
   std::vector<std::string> calls_;
 };
 
@@ -52,13 +74,15 @@ class FileSystemWrapper : public FileSystem {
 
   PathKind Examine(const std::string& path) override { return base_.Examine(path); }
   bool DeleteFile(const std::string& path) override { return base_.DeleteFile(path); }
-  void CreateTextFile(const std::string& path) override { base_.CreateTextFile(path); }
-  void AppendLineToFile(const std::string& path, std::string_view line) override {
-    base_.AppendLineToFile(path, line);
+  bool CreateNewFile(const std::string& path) override { return base_.CreateNewFile(path); }
+  void AppendLineToFile(const std::string& path, std::string_view line,
+                        const FileLock& locked) override {
+    base_.AppendLineToFile(path, line, locked);
   }
   std::unique_ptr<FileLock> LockFile(const std::string& path) override {
     return base_.LockFile(path);
   }
+  std::uint64_t SpaceFor(const std::string& path) override { return base_.SpaceFor(path); }
   std::string ProgramFolder() override { return base_.ProgramFolder(); }
   std::string CurrentFolder() override { return base_.CurrentFolder(); }
   bool IsWritableFolder(const std::string& folder) override {
@@ -77,7 +101,8 @@ class FullDiskFileSystem final : public FileSystemWrapper {
   FullDiskFileSystem(MemoryFileSystem& disk, int full_at, std::size_t kept)
       : FileSystemWrapper(disk), disk_(disk), full_at_(full_at), kept_(kept) {}
 
-  void AppendLineToFile(const std::string& path, std::string_view line) override;
+  void AppendLineToFile(const std::string& path, std::string_view line,
+                        const FileLock& locked) override;
 
  private:
   MemoryFileSystem& disk_;
@@ -86,21 +111,29 @@ class FullDiskFileSystem final : public FileSystemWrapper {
   int appends_ = 0;
 };
 
+// A lock that holds nothing, for file systems that keep no files.
+class NoLock final : public FileLock {
+ public:
+  FileId id() const override { return {}; }
+  void Truncate() override {}
+};
+
 // Discards every line; the cost of reading and text building alone.
 class NullFileSystem final : public FileSystem {
  public:
   PathKind Examine(const std::string&) override { return PathKind::kFile; }
   bool DeleteFile(const std::string&) override { return true; }
-  void CreateTextFile(const std::string&) override {}
-  void AppendLineToFile(const std::string&, std::string_view) override {}
+  bool CreateNewFile(const std::string&) override { return true; }
+  void AppendLineToFile(const std::string&, std::string_view, const FileLock&) override {}
   std::unique_ptr<FileLock> LockFile(const std::string&) override {
-    return std::make_unique<FileLock>();
+    return std::make_unique<NoLock>();
   }
+  std::uint64_t SpaceFor(const std::string&) override { return kUnknownSpace; }
   std::string ProgramFolder() override { return "/nowhere"; }
   std::string CurrentFolder() override { return "/nowhere"; }
   bool IsWritableFolder(const std::string&) override { return true; }
 };
 
-}  // namespace zerova::testing
+}  // namespace zerova::test
 
 #endif  // ZEROVA_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_

@@ -6,11 +6,12 @@
 #include <array>
 
 #include "conversion/cell_text.h"
-#include "formats/common/cell_address.h"
+#include "formats/sheet/cell_address.h"
 #include "services/error.h"
 #include "services/spreadsheet.h"
+#include "support/document.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 namespace {
 
 const std::string kMain = " xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
@@ -77,7 +78,7 @@ ZipMembers With(ZipMembers parts, const std::string& path, const char* contents)
 
 std::string Outcome(const std::vector<std::uint8_t>& bytes) {
   try {
-    const auto sheet = ReadWorkbookBytes(bytes, "book.xls");
+    const auto sheet = ReadActiveSheet(bytes, "book.xls");
     std::string cells;
     for (std::int64_t row : {1, 2, 3, 4, 5, 6, 1048576, 1048577}) {
       for (std::int64_t column = 1; column <= 16385; column = column == 28 ? 16384 : column + 1) {
@@ -110,4 +111,4 @@ void Check(const std::vector<Case>& cases) {
   }
 }
 
-}  // namespace zerova::testing
+}  // namespace zerova::test

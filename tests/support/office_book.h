@@ -9,7 +9,7 @@
 
 #include "support/zip_builder.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 
 inline constexpr const char* kOneSheet = "<sheets><sheet r:id=\"rId1\"/></sheets>";
 inline constexpr const char* kNotOurs = "not a spreadsheet file this program reads";
@@ -48,6 +48,6 @@ struct Case {
 // book.xls and holding the expected part.
 void Check(const std::vector<Case>& cases);
 
-}  // namespace zerova::testing
+}  // namespace zerova::test
 
 #endif  // ZEROVA_TESTS_SUPPORT_OFFICE_BOOK_H_

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-namespace zerova::testing {
+namespace zerova::test {
 
 // The bytes read so far; -1 where /proc/self/io cannot be read. Reading it adds
 // a hundred bytes or so to the count.
@@ -21,6 +21,6 @@ inline std::int64_t BytesReadSoFar() {
   return -1;
 }
 
-}  // namespace zerova::testing
+}  // namespace zerova::test
 
 #endif  // ZEROVA_TESTS_SUPPORT_READ_COUNTER_H_

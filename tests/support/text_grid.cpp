@@ -1,6 +1,6 @@
 #include "support/text_grid.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 namespace {
 
 std::string CellText(int row, int column) {
@@ -32,4 +32,4 @@ std::string TextGridDocument(int rows, int columns) {
   return document + "</Main>\r\n";
 }
 
-}  // namespace zerova::testing
+}  // namespace zerova::test

@@ -7,7 +7,7 @@
 
 #include "support/biff_builder.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 
 // An .xls (BIFF8) workbook of `rows` rows by `columns` columns: row 1 holds the
 // labels "Column 1", "Column 2", ...; below them every cell holds "rRcC", its own
@@ -18,6 +18,6 @@ Bytes TextGridWorkbook(int rows, int columns);
 // of the output document: one node per column, one value per row below row 1.
 std::string TextGridDocument(int rows, int columns);
 
-}  // namespace zerova::testing
+}  // namespace zerova::test
 
 #endif  // ZEROVA_TESTS_SUPPORT_TEXT_GRID_H_

@@ -6,7 +6,7 @@
 
 #include "services/utf8.h"
 
-namespace zerova::testing::xlsb {
+namespace zerova::test::xlsb {
 namespace {
 
 // Record types the builder writes ([MS-XLSB] 2.3).
@@ -237,4 +237,4 @@ XlsbBook OneSheet(const std::string& data) {
   return book;
 }
 
-}  // namespace zerova::testing::xlsb
+}  // namespace zerova::test::xlsb

@@ -16,7 +16,7 @@
 
 #include "support/zip_builder.h"
 
-namespace zerova::testing::xlsb {
+namespace zerova::test::xlsb {
 
 // Little-endian fields.
 std::string U8(std::uint8_t value);
@@ -62,6 +62,6 @@ ZipMembers Parts(const XlsbBook& book);
 // "", and cell formats 0 (General), 1 (built-in date 14) and 2 ("0.00%" as id 164).
 XlsbBook OneSheet(const std::string& data);
 
-}  // namespace zerova::testing::xlsb
+}  // namespace zerova::test::xlsb
 
 #endif  // ZEROVA_TESTS_SUPPORT_XLSB_BUILDER_H_

@@ -3,7 +3,7 @@
 #include <gsf/gsf-outfile-zip.h>
 #include <gsf/gsf-output-memory.h>
 
-namespace zerova::testing {
+namespace zerova::test {
 
 std::vector<std::uint8_t> Zip(const ZipMembers& members) {
   GsfOutput* memory = gsf_output_memory_new();
@@ -27,4 +27,4 @@ std::vector<std::uint8_t> Zip(const ZipMembers& members) {
   return result;
 }
 
-}  // namespace zerova::testing
+}  // namespace zerova::test

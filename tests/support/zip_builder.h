@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace zerova::testing {
+namespace zerova::test {
 
 // Members of a zip, in order: {path ("xl/workbook.xml"), contents}.
 using ZipMembers = std::vector<std::pair<std::string, std::string>>;
@@ -15,6 +15,6 @@ using ZipMembers = std::vector<std::pair<std::string, std::string>>;
 // The bytes of a zip holding `members`, each deflated.
 std::vector<std::uint8_t> Zip(const ZipMembers& members);
 
-}  // namespace zerova::testing
+}  // namespace zerova::test
 
 #endif  // ZEROVA_TESTS_SUPPORT_ZIP_BUILDER_H_

@@ -24,7 +24,7 @@ using Args = std::vector<std::string>;
 
 // TextGridWorkbook(rows, columns) at `path`: its document is TextGridDocument(rows, columns).
 void WriteGrid(const fs::path& path, int rows, int columns) {
-  const zerova::testing::Bytes book = zerova::testing::TextGridWorkbook(rows, columns);
+  const zerova::test::Bytes book = zerova::test::TextGridWorkbook(rows, columns);
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(book.data()), static_cast<std::streamsize>(book.size()));
 }
@@ -190,7 +190,7 @@ TEST_F(CommandLineTest, ASecondConversionIntoTheSameFolderIsRefusedWhileTheFirst
   EXPECT_EQ(second.err,
             "zerova: " + document.string() + ": another conversion is writing this document\n");
   EXPECT_EQ(first.status, 0) << first.err;
-  EXPECT_EQ(Read(document), zerova::testing::TextGridDocument(20000, 2));
+  EXPECT_EQ(Read(document), zerova::test::TextGridDocument(20000, 2));
 }
 
 TEST_F(CommandLineTest, EightConversionsInParallelFromOneProgramFolderAllSucceed) {
@@ -230,16 +230,18 @@ TEST_F(CommandLineTest, AScratchFileThatCannotBeRenewedKeepsTheEarlierDocumentBy
   }
 }
 
-// A device that is full from the start: the message names the file and the cause,
-// and calls the document incomplete.
-TEST_F(CommandLineTest, AFullFileSystemLeavesADocumentTheMessageCallsIncomplete) {
-  fs::create_symlink("/dev/full", dir_ / "xmlstructure.xml");
+// A symbolic link in the document's place is never followed: the file it leads
+// to keeps its bytes, and the run says why in one line.
+TEST_F(CommandLineTest, ASymbolicLinkInTheDocumentsPlaceIsRefusedAndItsTargetKept) {
+  const fs::path target = dir_ / "precious.txt";
+  std::ofstream(target) << "precious\n";
+  fs::create_symlink(target, dir_ / "xmlstructure.xml");
   const Result r = RunIn(dir_, {kBasic});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, "zerova: " + (dir_ / "xmlstructure.xml").string() +
-                       ": could not write to the file: No space left on device; the document is"
-                       " incomplete: it holds no complete line\n");
+                       ": a symbolic link stands in the file's place; it is not followed\n");
+  EXPECT_EQ(Read(target), "precious\n");
 }
 
 // A short conversion draws nothing, on a terminal too; a long one draws its

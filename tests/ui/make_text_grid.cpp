@@ -17,11 +17,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = argv[3];
-  const zerova::testing::Bytes book = zerova::testing::TextGridWorkbook(rows, columns);
+  const zerova::test::Bytes book = zerova::test::TextGridWorkbook(rows, columns);
   std::ofstream(dir + "/input.xls", std::ios::binary)
       .write(reinterpret_cast<const char*>(book.data()), static_cast<std::streamsize>(book.size()));
   std::ofstream document(dir + "/expected.xml", std::ios::binary);
-  if (!(document << zerova::testing::TextGridDocument(rows, columns))) {
+  if (!(document << zerova::test::TextGridDocument(rows, columns))) {
     std::fprintf(stderr, "make_text_grid: %s: could not write the files\n", dir.c_str());
     return 1;
   }

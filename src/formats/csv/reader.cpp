@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-#include "formats/common/cell_address.h"
-#include "formats/common/sheet_store.h"
 #include "formats/csv/delimited_text.h"
 #include "formats/csv/text_encoding.h"
+#include "formats/sheet/cell_address.h"
+#include "formats/sheet/sheet_store.h"
+#include "formats/sheet/single_sheet_workbook.h"
 
 namespace zerova {
 namespace {
@@ -38,7 +39,7 @@ bool IsPrintable(std::string_view text) {
 
 }  // namespace
 
-bool LooksLikeDelimitedText(std::span<const std::uint8_t> prefix) {
+bool LooksLikeDelimitedText(std::span<const std::uint8_t> prefix) noexcept {
   // The prefix may end anywhere in the file: in a character, or in a record.
   prefix = prefix.first(std::min(prefix.size(), kSampleBytes));
   std::string decoded;
@@ -50,17 +51,19 @@ bool LooksLikeDelimitedText(std::span<const std::uint8_t> prefix) {
 }
 
 std::unique_ptr<Worksheet> ReadDelimitedText(std::span<const std::uint8_t> bytes,
-                                             const std::string&) {
+                                             const std::string&, ReadProgress* progress) {
   std::string decoded;
   const std::string_view text = Utf8Of(bytes, false, decoded);
   const std::string_view sample = text.substr(0, kSampleBytes);
   const char chosen = ChooseDelimiter(sample, sample.size() < text.size());
   DelimitedText records(text, chosen == '\0' ? ',' : chosen);
+  InputMeter meter(progress, text.size());
   auto sheet = std::make_unique<SheetStore>();
   std::string field;
   bool record_ends = false;
   std::int64_t row = 1, column = 1;
   while (row <= kMaxRows && records.NextField(&field, &record_ends)) {
+    meter.At(records.position());
     if (column <= kMaxColumns && !field.empty()) sheet->PutText(row, column, field);
     if (record_ends) {
       ++row;
@@ -71,6 +74,12 @@ std::unique_ptr<Worksheet> ReadDelimitedText(std::span<const std::uint8_t> bytes
   }
   sheet->Seal();
   return sheet;
+}
+
+std::unique_ptr<Workbook> OpenDelimitedText(const std::shared_ptr<WorkbookSource>& source) {
+  return std::make_unique<SingleSheetWorkbook>(SheetNameOfFile(source->name()), [source] {
+    return ReadDelimitedText(source->Bytes(), source->name(), source->progress());
+  });
 }
 
 }  // namespace zerova

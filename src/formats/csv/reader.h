@@ -16,7 +16,9 @@
 #include <span>
 #include <string>
 
+#include "formats/containers/workbook_source.h"
 #include "services/spreadsheet.h"
+#include "services/workbook.h"
 
 namespace zerova {
 
@@ -25,13 +27,19 @@ namespace zerova {
 // control character (fewer than one in 64 besides TAB, CR and LF), and a
 // delimiter parts its records consistently.
 // Call it only for files that are none of the other formats.
-bool LooksLikeDelimitedText(std::span<const std::uint8_t> prefix);
+bool LooksLikeDelimitedText(std::span<const std::uint8_t> prefix) noexcept;
 
 // Reads the delimited text in `bytes` as a sheet; `file` names it in messages.
 // Never refuses: any bytes read as some text (a file that LooksLikeDelimitedText
-// refuses reads as one column, or a comma-separated one).
+// refuses reads as one column, or a comma-separated one). Reports to `progress`
+// (null: none); throws Cancelled when it answers a stop.
 std::unique_ptr<Worksheet> ReadDelimitedText(std::span<const std::uint8_t> bytes,
-                                             const std::string& file);
+                                             const std::string& file,
+                                             ReadProgress* progress = nullptr);
+
+// Opens the delimited text in `source` as a workbook of one sheet, named after
+// the file, and reads it.
+std::unique_ptr<Workbook> OpenDelimitedText(const std::shared_ptr<WorkbookSource>& source);
 
 }  // namespace zerova
 

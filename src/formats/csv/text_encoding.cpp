@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cassert>
 
-#include "formats/common/codepage_decoder.h"
-#include "formats/common/unicode.h"
+#include "formats/text/codepage_decoder.h"
+#include "formats/text/unicode.h"
 
 namespace zerova {
 namespace {

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string_view>
 
-#include "formats/common/sheet_store.h"
 #include "formats/html/table_layout.h"
 #include "formats/html/visible_text.h"
+#include "formats/sheet/sheet_store.h"
 
 namespace zerova {
 

@@ -8,8 +8,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "formats/common/unicode.h"
 #include "formats/html/first_table.h"
+#include "formats/sheet/single_sheet_workbook.h"
+#include "formats/text/unicode.h"
 #include "services/error.h"
 
 namespace zerova {
@@ -105,7 +106,7 @@ std::string AsciiOf(std::span<const std::uint8_t> prefix) {
 
 }  // namespace
 
-bool LooksLikeHtml(std::span<const std::uint8_t> prefix) {
+bool LooksLikeHtml(std::span<const std::uint8_t> prefix) noexcept {
   const std::string text = AsciiOf(prefix);
   std::size_t at = 0;
   for (;;) {
@@ -130,7 +131,8 @@ bool LooksLikeHtml(std::span<const std::uint8_t> prefix) {
   return false;
 }
 
-std::unique_ptr<Worksheet> ReadHtml(std::span<const std::uint8_t> bytes, const std::string& file) {
+std::unique_ptr<Worksheet> ReadHtml(std::span<const std::uint8_t> bytes, const std::string& file,
+                                    ReadProgress* progress) {
   xmlInitParser();
   xmlSetGenericErrorFunc(nullptr, &QuietGeneric);
   htmlSAXHandler sax{};
@@ -156,13 +158,21 @@ std::unique_ptr<Worksheet> ReadHtml(std::span<const std::uint8_t> bytes, const s
   }
   parser->_private = &table;
   htmlCtxtUseOptions(parser.get(), kOptions);
+  InputMeter meter(progress, bytes.size());
   for (std::size_t at = head; at < bytes.size() && !table.done(); at += kChunk) {
+    meter.At(at);
     const std::size_t size = std::min(kChunk, bytes.size() - at);
     htmlParseChunk(parser.get(), data + at, static_cast<int>(size), 0);
   }
   if (!table.done()) htmlParseChunk(parser.get(), nullptr, 0, 1);
   if (!table.found()) throw ReadError(file, "the web page holds no table");
   return table.Finish();
+}
+
+std::unique_ptr<Workbook> OpenHtml(const std::shared_ptr<WorkbookSource>& source) {
+  return std::make_unique<SingleSheetWorkbook>(SheetNameOfFile(source->name()), [source] {
+    return ReadHtml(source->Bytes(), source->name(), source->progress());
+  });
 }
 
 }  // namespace zerova

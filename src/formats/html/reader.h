@@ -20,18 +20,26 @@
 #include <span>
 #include <string>
 
+#include "formats/containers/workbook_source.h"
 #include "services/spreadsheet.h"
+#include "services/workbook.h"
 
 namespace zerova {
 
 // True iff `prefix`, a file's first bytes, starts a web page: after an optional
 // byte-order mark, white space, comments and an XML declaration, "<!DOCTYPE html",
 // "<html", "<head", "<body", "<meta", "<title" or "<table", in any case.
-bool LooksLikeHtml(std::span<const std::uint8_t> prefix);
+bool LooksLikeHtml(std::span<const std::uint8_t> prefix) noexcept;
 
-// Reads the first table of the page in `bytes`, named `file` in messages.
-// Throws ReadError when the page holds no table.
-std::unique_ptr<Worksheet> ReadHtml(std::span<const std::uint8_t> bytes, const std::string& file);
+// Reads the first table of the page in `bytes`, named `file` in messages,
+// reporting to `progress` (null: none). Throws ReadError when the page holds no
+// table, Cancelled when `progress` answers a stop.
+std::unique_ptr<Worksheet> ReadHtml(std::span<const std::uint8_t> bytes, const std::string& file,
+                                    ReadProgress* progress = nullptr);
+
+// Opens the page in `source` as a workbook of one sheet, named after the file,
+// and reads its first table. Throws as ReadHtml does.
+std::unique_ptr<Workbook> OpenHtml(const std::shared_ptr<WorkbookSource>& source);
 
 }  // namespace zerova
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "formats/common/cell_address.h"
+#include "formats/sheet/cell_address.h"
 
 namespace zerova {
 namespace {

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "formats/common/sheet_store.h"
+#include "formats/sheet/sheet_store.h"
 
 namespace zerova {
 

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "formats/common/date_serial.h"
+#include "formats/numbers/date_serial.h"
 #include "formats/ods/names.h"
 
 namespace zerova {

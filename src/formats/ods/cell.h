@@ -15,9 +15,9 @@
 #include <cstdint>
 #include <string>
 
-#include "formats/common/packed_value.h"
-#include "formats/common/sheet_store.h"
-#include "formats/common/xml_stream.h"
+#include "formats/sheet/packed_value.h"
+#include "formats/sheet/sheet_store.h"
+#include "formats/xml/xml_stream.h"
 #include "services/cell_value.h"
 
 namespace zerova {

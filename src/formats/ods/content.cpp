@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "formats/common/cell_address.h"
-#include "formats/common/xml_stream.h"
 #include "formats/ods/cell.h"
 #include "formats/ods/names.h"
+#include "formats/sheet/cell_address.h"
+#include "formats/xml/xml_stream.h"
 #include "services/error.h"
 
 namespace zerova {
@@ -103,8 +103,9 @@ void TableReader::ReadRow() {
 
 }  // namespace
 
-std::unique_ptr<SheetStore> ReadOdsTables(XmlStream& xml, const std::string& active_table) {
+OdsBody ReadOdsBody(XmlStream& xml, const OdsTableWanted& wanted, bool list_all) {
   DateSystem system = DateSystem::k1900;
+  OdsBody body;
   std::string value;
   while (xml.Next()) {
     if (xml.node() != XmlStream::Node::kStart) continue;
@@ -118,18 +119,29 @@ std::unique_ptr<SheetStore> ReadOdsTables(XmlStream& xml, const std::string& act
         system = IsFirstDayOf1904(value) ? DateSystem::k1904 : DateSystem::k1900;
       }
     } else if (xml.Depth() == kTableDepth && IsTableElement(xml, "table")) {
-      std::string name;
-      xml.Attribute(kOdsTableNamespace, "name", &name);
-      if (active_table.empty() || name == active_table) return TableReader(xml, system).Read();
-      xml.SkipElement();
+      SheetInfo table;
+      xml.Attribute(kOdsTableNamespace, "name", &table.name);
+      const std::size_t index = body.tables.size();
+      const bool read =
+          body.sheet == nullptr &&
+          (wanted.index == index || (wanted.index == OdsTableWanted::kNone &&
+                                     !wanted.name.empty() && table.name == wanted.name));
+      body.tables.push_back(std::move(table));
+      if (!read) {
+        xml.SkipElement();
+        continue;
+      }
+      body.sheet = TableReader(xml, system).Read();
+      body.sheet_index = index;
+      if (!list_all) return body;
     } else if (xml.Depth() > 0 && xml.Depth() < kTableDepth &&
                xml.Namespace() == kOdsOfficeNamespace && xml.LocalName() != "body" &&
                xml.LocalName() != "spreadsheet") {
       xml.SkipElement();  // styles, settings, scripts, fonts
     }
   }
-  if (active_table.empty()) xml.Fail("the workbook has no tables");
-  return nullptr;
+  if (body.tables.empty()) xml.Fail("the file is damaged: the workbook has no tables");
+  return body;
 }
 
 }  // namespace zerova

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "formats/common/xml_stream.h"
-#include "formats/common/zip_archive.h"
+#include "formats/containers/zip_archive.h"
+#include "formats/xml/xml_stream.h"
 
 namespace zerova {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 
-#include "formats/common/cipher.h"
-#include "formats/common/little_endian.h"
-#include "formats/common/ole2_container.h"
-#include "formats/common/password_trial.h"
+#include "formats/containers/little_endian.h"
+#include "formats/containers/ole2_container.h"
+#include "formats/crypto/cipher.h"
+#include "formats/crypto/password_trial.h"
 #include "formats/ooxml_crypto/package_key.h"
 #include "services/error.h"
 

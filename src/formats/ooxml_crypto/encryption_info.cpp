@@ -1,6 +1,6 @@
 #include "formats/ooxml_crypto/encryption_info.h"
 
-#include "formats/common/little_endian.h"
+#include "formats/containers/little_endian.h"
 #include "formats/ooxml_crypto/agile_descriptor.h"
 #include "services/error.h"
 

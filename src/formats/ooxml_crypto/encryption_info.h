@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/common/digest.h"
+#include "formats/crypto/digest.h"
 
 namespace zerova {
 

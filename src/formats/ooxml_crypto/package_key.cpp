@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "formats/common/cipher.h"
-#include "formats/common/password_trial.h"
+#include "formats/crypto/cipher.h"
+#include "formats/crypto/password_trial.h"
 
 namespace zerova {
 namespace {

@@ -1,6 +1,6 @@
 #include "formats/xls/cell_header.h"
 
-#include "formats/common/little_endian.h"
+#include "formats/containers/little_endian.h"
 
 namespace zerova {
 namespace {

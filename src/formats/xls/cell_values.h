@@ -1,11 +1,11 @@
 // The values that BIFF cell records store besides text: numbers in a date format or
-// another, and error codes (RK numbers: formats/common/rk_number.h).
+// another, and error codes (RK numbers: formats/numbers/rk_number.h).
 #ifndef ZEROVA_FORMATS_XLS_CELL_VALUES_H_
 #define ZEROVA_FORMATS_XLS_CELL_VALUES_H_
 
 #include <cstdint>
 
-#include "formats/common/packed_value.h"
+#include "formats/sheet/packed_value.h"
 #include "formats/xls/record_cursor.h"
 #include "services/cell_value.h"
 

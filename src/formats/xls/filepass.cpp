@@ -4,9 +4,9 @@
 #include <array>
 #include <functional>
 
-#include "formats/common/cipher.h"
-#include "formats/common/little_endian.h"
-#include "formats/common/password_trial.h"
+#include "formats/containers/little_endian.h"
+#include "formats/crypto/cipher.h"
+#include "formats/crypto/password_trial.h"
 #include "formats/xls/xor_obfuscation.h"
 #include "services/error.h"
 

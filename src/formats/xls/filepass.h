@@ -14,7 +14,7 @@
 #include <span>
 #include <string>
 
-#include "formats/common/digest.h"
+#include "formats/crypto/digest.h"
 #include "services/password_source.h"
 
 namespace zerova {

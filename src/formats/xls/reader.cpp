@@ -3,9 +3,9 @@
 #include <utility>
 #include <vector>
 
-#include "formats/common/codepage_decoder.h"
-#include "formats/common/little_endian.h"
-#include "formats/common/ole2_container.h"
+#include "formats/containers/little_endian.h"
+#include "formats/containers/ole2_container.h"
+#include "formats/text/codepage_decoder.h"
 #include "formats/xls/record_cursor.h"
 #include "formats/xls/record_decryption.h"
 #include "formats/xls/records.h"
@@ -22,26 +22,25 @@ constexpr std::uint8_t kSheetMacro = 1;
 constexpr std::uint8_t kSheetChart = 2;
 constexpr std::uint8_t kSheetVbModule = 6;
 
-// Refuses a sheet that BOUNDSHEET does not list as a worksheet.
-void RequireWorksheet(const SheetEntry& sheet, const std::string& name) {
-  const char* kind = nullptr;
+SheetKind KindOf(const SheetEntry& sheet) {
   switch (sheet.type) {
-    case kSheetWorksheet:
-      return;
+    case kSheetWorksheet:  // or a dialog sheet, which its substream tells
+      return SheetKind::kWorksheet;
     case kSheetMacro:
-      kind = "a macro sheet";
-      break;
+      return SheetKind::kMacro;
     case kSheetChart:
-      kind = "a chart";
-      break;
+      return SheetKind::kChart;
     case kSheetVbModule:
-      kind = "a Visual Basic module";
-      break;
+      return SheetKind::kModule;
     default:
-      kind = "a sheet of an unknown type";
-      break;
+      return SheetKind::kOther;
   }
-  throw ReadError(name, NotAWorksheet(sheet, kind));
+}
+
+SheetVisibility VisibilityOf(const SheetEntry& sheet) {
+  if (sheet.state == 1) return SheetVisibility::kHidden;
+  if (sheet.state == 2) return SheetVisibility::kVeryHidden;
+  return SheetVisibility::kVisible;
 }
 
 bool IsBofAt(ByteSpan stream, std::size_t offset, BiffVersion version) {
@@ -77,20 +76,44 @@ void SeekSheet(BiffRecordCursor& cursor, ByteSpan stream, const WorkbookGlobals&
               "\" is missing");
 }
 
-std::unique_ptr<Worksheet> ReadStream(ByteSpan stream, const std::string& name) {
-  BiffRecordCursor cursor(stream, name);
-  WorkbookGlobals globals = ReadWorkbookGlobals(cursor);
-  const SheetEntry sheet = globals.sheets[globals.active_sheet];
-  RequireWorksheet(sheet, name);
-  SeekSheet(cursor, stream, globals, globals.active_sheet);
-  if (globals.version <= BiffVersion::kBiff4) ReadSheetHeader(cursor, sheet, globals);
-  CodepageDecoder decoder(globals.codepage);
-  return BuildXlsSheet(cursor, globals, sheet, decoder, std::move(globals.shared_strings));
-}
+class XlsWorkbook final : public Workbook {
+ public:
+  XlsWorkbook(std::shared_ptr<WorkbookSource> source, WorkbookStream stream)
+      : source_(std::move(source)), stream_(std::move(stream)) {
+    BiffRecordCursor cursor(stream_.bytes(), source_->name(), source_->progress());
+    globals_ = ReadWorkbookGlobals(cursor);
+    for (const SheetEntry& entry : globals_.sheets) {
+      sheets_.push_back({entry.name, KindOf(entry), VisibilityOf(entry)});
+    }
+  }
+
+  const std::vector<SheetInfo>& Sheets() override { return sheets_; }
+  std::size_t ActiveSheet() override { return globals_.active_sheet; }
+
+  std::unique_ptr<Worksheet> ReadSheet(std::size_t index) override {
+    const std::string& name = source_->name();
+    BiffRecordCursor cursor(stream_.bytes(), name, source_->progress());
+    // The shared strings go to the sheet read; a later sheet reads the globals again.
+    WorkbookGlobals globals = std::exchange(globals_, {});
+    if (globals.sheets.empty()) globals = ReadWorkbookGlobals(cursor);
+    globals_.active_sheet = globals.active_sheet;
+    const SheetEntry sheet = globals.sheets[index];
+    SeekSheet(cursor, stream_.bytes(), globals, index);
+    if (globals.version <= BiffVersion::kBiff4) ReadSheetHeader(cursor, sheet, globals);
+    CodepageDecoder decoder(globals.codepage);
+    return BuildXlsSheet(cursor, globals, sheet, decoder, std::move(globals.shared_strings));
+  }
+
+ private:
+  std::shared_ptr<WorkbookSource> source_;  // the bytes the stream may view
+  WorkbookStream stream_;
+  WorkbookGlobals globals_;  // emptied once a sheet has taken its shared strings
+  std::vector<SheetInfo> sheets_;
+};
 
 }  // namespace
 
-bool LooksLikeBiffStream(std::span<const std::uint8_t> bytes) {
+bool LooksLikeBiffStream(std::span<const std::uint8_t> bytes) noexcept {
   if (bytes.size() < 8 || !biff::IsBof(GetU16(bytes, 0))) return false;
   const std::size_t length = GetU16(bytes, 2);
   if (length < 4 || length > 20 || length > bytes.size() - 4) return false;
@@ -106,16 +129,20 @@ bool LooksLikeBiffStream(std::span<const std::uint8_t> bytes) {
   }
 }
 
-std::unique_ptr<Worksheet> ReadXls(std::span<const std::uint8_t> bytes, const std::string& name,
-                                   PasswordSource* passwords,
-                                   const std::function<void()>& release_bytes) {
+bool LooksLikeXls(std::span<const std::uint8_t> head) noexcept {
+  return LooksLikeOle2(head) || LooksLikeBiffStream(head);
+}
+
+std::unique_ptr<Workbook> OpenXls(const std::shared_ptr<WorkbookSource>& source) {
+  const std::span<const std::uint8_t> bytes = source->Bytes();
+  const std::string& name = source->name();
   WorkbookStream stream =
       LooksLikeOle2(bytes) ? ReadWorkbookStream(bytes, name) : WorkbookStream(bytes);
   const bool encrypted = HoldsFilepass(stream.bytes());
   if (encrypted) stream.Writable();  // decrypted in a copy, never in the file's bytes
-  if (stream.is_copy() && release_bytes) release_bytes();
-  if (encrypted) DecryptWorkbookStream(stream.Writable(), name, passwords);
-  return ReadStream(stream.bytes(), name);
+  if (stream.is_copy()) source->ReleaseBytes();
+  if (encrypted) DecryptWorkbookStream(stream.Writable(), name, source->passwords());
+  return std::make_unique<XlsWorkbook>(source, std::move(stream));
 }
 
 }  // namespace zerova

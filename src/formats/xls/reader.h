@@ -1,26 +1,24 @@
-// formats/xls/: the .xls format. The OLE2 container comes from formats/common;
+// formats/xls/: the .xls format. The OLE2 container comes from formats/containers;
 // here are the BIFF record cursor (records.h, record_cursor.h), BIFF8 and 8-bit
 // strings (text_reader.h), number and cell formats (xf_table.h), the workbook
 // globals, the sheet builder, and this entry.
 //
-// The .xls reader: the active worksheet of an Excel workbook or worksheet of any
+// The .xls reader: the worksheets of an Excel workbook or worksheet of any
 // BIFF version, Excel 2.x to 2003 ([MS-XLS]; the OpenOffice.org "Microsoft Excel
 // File Format" document for BIFF2-4), held in an OLE2 compound file ([MS-CFB]) or
 // stored bare, as Excel 2.x-4.x wrote it.
 //
-// The workbook is parsed in one pass into a SheetStore; formulas are never
+// A sheet is parsed in one pass into a SheetStore; formulas are never
 // evaluated, their cached results are the cells' values.
 #ifndef ZEROVA_FORMATS_XLS_READER_H_
 #define ZEROVA_FORMATS_XLS_READER_H_
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <span>
-#include <string>
 
-#include "services/password_source.h"
-#include "services/spreadsheet.h"
+#include "formats/containers/workbook_source.h"
+#include "services/workbook.h"
 
 namespace zerova {
 
@@ -28,27 +26,27 @@ namespace zerova {
 // and 8 (0x0009, 0x0209, 0x0409, 0x0809) that fits the file, 4 to 20 bytes long, of
 // a known substream type (workbook globals, worksheet, chart, macro sheet, BIFF4
 // workbook).
-bool LooksLikeBiffStream(std::span<const std::uint8_t> bytes);
+bool LooksLikeBiffStream(std::span<const std::uint8_t> bytes) noexcept;
 
-// Reads the active worksheet of the .xls file in `bytes`, an OLE2 compound file with
-// a workbook stream or a bare stream: the sheet the first WINDOW1 record names, or
-// the first sheet without WINDOW1 or when its index is out of range; the one sheet
-// of a BIFF2-4 worksheet file. `name` stands for the file in error messages. An
-// encrypted BIFF5 or BIFF8 workbook is decrypted first (record_decryption.h), with
-// the default password or one from `passwords` (null: none to ask). Throws
-// ReadError naming `name` when the container has no workbook stream, no password
-// opens the workbook, it is damaged, or its active sheet is not a worksheet (a chart, macro
-// sheet, Visual Basic module or dialog sheet).
+// True iff a file's first bytes `head` begin an OLE2 compound file or a bare
+// BIFF stream.
+bool LooksLikeXls(std::span<const std::uint8_t> head) noexcept;
+
+// Opens the .xls workbook in `source`, an OLE2 compound file with a workbook
+// stream or a bare stream, and reads its globals: the sheets (BOUNDSHEET, or the
+// one sheet of a BIFF2-4 worksheet file, named after the file) and the active
+// one (the first WINDOW1 record's tab; the first sheet without WINDOW1 or when
+// its index is out of range). An encrypted BIFF5 or BIFF8 workbook is decrypted
+// first (record_decryption.h), with the default password or one from the
+// source's passwords. Throws ReadError naming the file when the container has no
+// workbook stream, no password opens the workbook, or it is damaged.
 //
-// The workbook stream is read where it stands in `bytes` when it can be (a bare
-// stream, or one whose sectors lie in order in the compound file). Otherwise, and
-// for an encrypted workbook, which is decrypted in a buffer of its own, it is
-// copied once, and `release_bytes`, when given, is called as soon as the copy is
-// made: the caller may then free `bytes`, so that the file and the copy are never
-// both held while the cells are read. ReadXls does not touch `bytes` after that.
-std::unique_ptr<Worksheet> ReadXls(std::span<const std::uint8_t> bytes, const std::string& name,
-                                   PasswordSource* passwords = nullptr,
-                                   const std::function<void()>& release_bytes = nullptr);
+// The workbook stream is read where it stands in the source's bytes when it can
+// be (a bare stream, or one whose sectors lie in order in the compound file).
+// Otherwise, and for an encrypted workbook, which is decrypted in a buffer of
+// its own, it is copied once, and the source's bytes are released at once, so
+// that the file and the copy are never both held while the cells are read.
+std::unique_ptr<Workbook> OpenXls(const std::shared_ptr<WorkbookSource>& source);
 
 }  // namespace zerova
 

@@ -3,7 +3,7 @@
 #include <cassert>
 #include <cstdio>
 
-#include "formats/common/little_endian.h"
+#include "formats/containers/little_endian.h"
 #include "formats/xls/records.h"
 #include "services/error.h"
 
@@ -14,8 +14,8 @@ constexpr std::size_t kHeaderSize = 4;
 
 }  // namespace
 
-BiffRecordCursor::BiffRecordCursor(ByteSpan stream, const std::string& file)
-    : stream_(stream), file_(file) {
+BiffRecordCursor::BiffRecordCursor(ByteSpan stream, const std::string& file, ReadProgress* progress)
+    : stream_(stream), file_(file), meter_(progress, stream.size()) {
   segments_.emplace_back();
 }
 
@@ -37,6 +37,7 @@ void BiffRecordCursor::ReadHeader(std::uint16_t* id, std::size_t* length) const 
 
 bool BiffRecordCursor::Next() {
   if (position_ >= stream_.size()) return false;
+  meter_.At(position_);
   std::size_t length = 0;
   ReadHeader(&id_, &length);
   offset_ = position_;

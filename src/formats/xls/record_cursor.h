@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "services/read_progress.h"
+
 namespace zerova {
 
 using ByteSpan = std::span<const std::uint8_t>;
@@ -20,7 +22,8 @@ using ByteSpan = std::span<const std::uint8_t>;
 class BiffRecordCursor {
  public:
   // `stream` must outlive the cursor; `file` names the workbook in errors.
-  BiffRecordCursor(ByteSpan stream, const std::string& file);
+  // Reading reports the cursor's position in the stream to `progress` (null: none).
+  BiffRecordCursor(ByteSpan stream, const std::string& file, ReadProgress* progress = nullptr);
 
   BiffRecordCursor(const BiffRecordCursor&) = delete;
   BiffRecordCursor& operator=(const BiffRecordCursor&) = delete;
@@ -33,7 +36,8 @@ class BiffRecordCursor {
   std::size_t stream_size() const { return stream_.size(); }
 
   // Reads the next record and the CONTINUE records after it. Returns false at the
-  // end of the stream. Throws ReadError when a header or body runs past its end.
+  // end of the stream. Throws ReadError when a header or body runs past its end,
+  // Cancelled when the progress answers a stop.
   bool Next();
 
   // The current record. REQUIRES: the last Next() returned true. The views stay
@@ -64,6 +68,7 @@ class BiffRecordCursor {
 
   ByteSpan stream_;
   const std::string& file_;
+  InputMeter meter_;
   std::size_t position_ = 0;
   std::uint16_t id_ = 0;
   std::size_t offset_ = 0;

@@ -1,6 +1,6 @@
 #include "formats/xls/record_decryption.h"
 
-#include "formats/common/little_endian.h"
+#include "formats/containers/little_endian.h"
 #include "formats/xls/filepass.h"
 #include "formats/xls/records.h"
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "formats/common/little_endian.h"
-#include "formats/common/rk_number.h"
+#include "formats/containers/little_endian.h"
+#include "formats/numbers/rk_number.h"
 #include "formats/xls/cell_header.h"
 #include "formats/xls/cell_values.h"
 #include "formats/xls/records.h"

@@ -11,9 +11,9 @@
 
 #include <memory>
 
-#include "formats/common/codepage_decoder.h"
-#include "formats/common/sheet_store.h"
-#include "formats/common/string_table.h"
+#include "formats/sheet/sheet_store.h"
+#include "formats/sheet/string_table.h"
+#include "formats/text/codepage_decoder.h"
 #include "formats/xls/record_cursor.h"
 #include "formats/xls/workbook_globals.h"
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "formats/common/little_endian.h"
-#include "formats/common/unicode.h"
+#include "formats/containers/little_endian.h"
+#include "formats/text/unicode.h"
 
 namespace zerova {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "formats/common/codepage_decoder.h"
-#include "formats/common/little_endian.h"
+#include "formats/containers/little_endian.h"
+#include "formats/text/codepage_decoder.h"
 #include "formats/xls/text_reader.h"
 #include "formats/xls/xf_table.h"
 
@@ -169,6 +169,7 @@ class GlobalsReader {
     } else {
       cursor_.RequireBody(6);
       sheet.offset = GetU32(cursor_.body(), 0);
+      sheet.state = cursor_.body()[4] & 0x03;
       sheet.type = cursor_.body()[5];
       sheet.name = globals_.version == BiffVersion::kBiff8
                        ? BiffTextReader(cursor_, 6).ShortUnicodeString()
@@ -192,7 +193,7 @@ WorkbookGlobals ReadWorkbookGlobals(BiffRecordCursor& cursor) {
   globals.version = bof.version;
   if (bof.version <= BiffVersion::kBiff4 && bof.type != biff::kBofWorkbookBiff4) {
     // A worksheet file: Excel names its one sheet after the file.
-    globals.sheets.push_back({0, 0, std::filesystem::path(cursor.file()).stem().string()});
+    globals.sheets.push_back({0, 0, 0, std::filesystem::path(cursor.file()).stem().string()});
     return globals;
   }
   const std::uint16_t globals_type =
@@ -225,7 +226,7 @@ void ReadSheetHeader(BiffRecordCursor& cursor, const SheetEntry& sheet, Workbook
 }
 
 std::string NotAWorksheet(const SheetEntry& sheet, const char* kind) {
-  return "the active sheet \"" + sheet.name + "\" is " + kind + ", not a worksheet";
+  return "the sheet \"" + sheet.name + "\" is " + kind + ", not a worksheet";
 }
 
 }  // namespace zerova

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/common/string_table.h"
+#include "formats/sheet/string_table.h"
 #include "formats/xls/record_cursor.h"
 #include "formats/xls/records.h"
 #include "services/cell_value.h"
@@ -24,6 +24,7 @@ namespace zerova {
 struct SheetEntry {
   std::uint32_t offset = 0;  // of the sheet's BOF record in the stream; 0 when unknown
   std::uint8_t type = 0;     // 0 worksheet or dialog, 1 macro sheet, 2 chart, 6 VB module
+  std::uint8_t state = 0;    // 0 visible, 1 hidden, 2 very hidden
   std::string name;          // UTF-8
 };
 

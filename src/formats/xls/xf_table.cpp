@@ -1,7 +1,7 @@
 #include "formats/xls/xf_table.h"
 
-#include "formats/common/little_endian.h"
-#include "formats/common/number_format.h"
+#include "formats/containers/little_endian.h"
+#include "formats/numbers/number_format.h"
 #include "formats/xls/text_reader.h"
 
 namespace zerova {

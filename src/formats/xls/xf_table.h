@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "formats/common/codepage_decoder.h"
+#include "formats/text/codepage_decoder.h"
 #include "formats/xls/record_cursor.h"
 #include "formats/xls/records.h"
 

@@ -2,7 +2,7 @@
 
 #include <cassert>
 
-#include "formats/common/password_trial.h"
+#include "formats/crypto/password_trial.h"
 
 namespace zerova {
 namespace {

@@ -10,7 +10,7 @@
 #include <array>
 #include <cstdint>
 
-#include "formats/common/digest.h"
+#include "formats/crypto/digest.h"
 #include "services/secret.h"
 
 namespace zerova {

@@ -2,16 +2,17 @@
 
 #include <cctype>
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "formats/common/opc_package.h"
+#include "formats/containers/opc_package.h"
+#include "formats/containers/zip_archive.h"
 #include "formats/xlsb/shared_strings.h"
 #include "formats/xlsb/sheet.h"
 #include "formats/xlsb/styles.h"
 #include "formats/xlsb/workbook.h"
-#include "services/error.h"
 
 namespace zerova {
-
 namespace {
 
 bool EndsWithBin(const std::string& part) {
@@ -21,30 +22,47 @@ bool EndsWithBin(const std::string& part) {
   return tail == ".bin";
 }
 
+class XlsbWorkbook final : public Workbook {
+ public:
+  XlsbWorkbook(std::shared_ptr<WorkbookSource> source, std::unique_ptr<ZipArchive> zip,
+               WorkbookParts parts)
+      : source_(std::move(source)), zip_(std::move(zip)), parts_(std::move(parts)) {}
+
+  const std::vector<SheetInfo>& Sheets() override { return parts_.sheets; }
+  std::size_t ActiveSheet() override { return parts_.active; }
+
+  std::unique_ptr<Worksheet> ReadSheet(std::size_t index) override {
+    const std::string& part = parts_.SheetPart(index, zip_->file());
+    XlsbSheetContext context;
+    context.sheet_name = parts_.sheets[index].name;
+    context.date_system = parts_.date_system;
+    if (!parts_.shared_strings_part.empty()) {
+      context.shared_strings = ReadXlsbSharedStrings(*zip_, parts_.shared_strings_part);
+    }
+    if (!parts_.styles_part.empty()) {
+      context.date_styles = ReadXlsbDateStyles(*zip_, parts_.styles_part);
+    }
+    return ReadXlsbSheet(*zip_, part, std::move(context));
+  }
+
+ private:
+  std::shared_ptr<WorkbookSource> source_;  // the file the zip reads from
+  std::unique_ptr<ZipArchive> zip_;
+  WorkbookParts parts_;
+};
+
 }  // namespace
 
-bool LooksLikeXlsb(ZipArchive& zip) {
-  const std::string main = FindMainDocumentPart(zip);
+std::unique_ptr<Workbook> OpenXlsb(const std::shared_ptr<WorkbookSource>& source) {
+  std::unique_ptr<ZipArchive> zip = OpenZipArchive(*source);
+  const std::string workbook_part = FindMainDocumentPart(*zip);
   // A damaged workbook.bin is still read as one, to be refused for what it is.
-  return !main.empty() && (EndsWithBin(main) || IsXlsbWorkbookPart(zip, main));
-}
-
-std::unique_ptr<Worksheet> ReadXlsb(ZipArchive& zip) {
-  const std::string workbook_part = FindMainDocumentPart(zip);
-  if (workbook_part.empty()) {
-    throw ReadError(zip.file(), "not a spreadsheet: the package has no main document");
+  if (workbook_part.empty() ||
+      !(EndsWithBin(workbook_part) || IsXlsbWorkbookPart(*zip, workbook_part))) {
+    return nullptr;
   }
-  const WorkbookParts workbook = ReadXlsbWorkbook(zip, workbook_part);
-  XlsbSheetContext context;
-  context.sheet_name = workbook.sheet_name;
-  context.date_system = workbook.date_system;
-  if (!workbook.shared_strings_part.empty()) {
-    context.shared_strings = ReadXlsbSharedStrings(zip, workbook.shared_strings_part);
-  }
-  if (!workbook.styles_part.empty()) {
-    context.date_styles = ReadXlsbDateStyles(zip, workbook.styles_part);
-  }
-  return ReadXlsbSheet(zip, workbook.sheet_part, std::move(context));
+  WorkbookParts parts = ReadXlsbWorkbook(*zip, workbook_part);
+  return std::make_unique<XlsbWorkbook>(source, std::move(zip), std::move(parts));
 }
 
 }  // namespace zerova

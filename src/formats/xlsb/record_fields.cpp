@@ -1,8 +1,8 @@
 #include "formats/xlsb/record_fields.h"
 
-#include "formats/common/little_endian.h"
-#include "formats/common/rk_number.h"
-#include "formats/common/unicode.h"
+#include "formats/containers/little_endian.h"
+#include "formats/numbers/rk_number.h"
+#include "formats/text/unicode.h"
 
 namespace zerova {
 namespace {

@@ -24,7 +24,7 @@ class XlsbFields {
   std::uint32_t U32();
   double Double();
 
-  // The number an RkNumber stands for (formats/common/rk_number.h).
+  // The number an RkNumber stands for (formats/numbers/rk_number.h).
   double Rk();
 
   // An XLWideString (a 32-bit count of code units, then the units) as UTF-8;

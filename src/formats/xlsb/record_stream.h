@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "formats/common/zip_archive.h"
+#include "formats/containers/zip_archive.h"
 
 namespace zerova {
 

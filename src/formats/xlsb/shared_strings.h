@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "formats/common/string_table.h"
-#include "formats/common/zip_archive.h"
+#include "formats/containers/zip_archive.h"
+#include "formats/sheet/string_table.h"
 
 namespace zerova {
 

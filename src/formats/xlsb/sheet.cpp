@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "formats/common/cell_address.h"
+#include "formats/sheet/cell_address.h"
 #include "formats/xlsb/record_fields.h"
 #include "formats/xlsb/record_stream.h"
 #include "formats/xlsb/records.h"
@@ -63,12 +63,12 @@ std::unique_ptr<SheetStore> SheetReader::Read() {
   bool in_data = false;
   while (records_.Next()) {
     const std::uint32_t id = records_.id();
-    if (first && id != xlsb::kBeginSheet) records_.Fail("the active sheet is not a worksheet");
+    if (first && id != xlsb::kBeginSheet)
+      records_.Fail("the sheet \"" + sheet_name_ + "\" is not a worksheet");
     first = false;
     if (id == xlsb::kWsProp) {
       if ((XlsbFields(records_).U8() & kDialogSheet) != 0) {
-        records_.Fail("the active sheet \"" + sheet_name_ +
-                      "\" is a dialog sheet, not a worksheet");
+        records_.Fail("the sheet \"" + sheet_name_ + "\" is a dialog sheet, not a worksheet");
       }
     } else if (id == xlsb::kBeginSheetData) {
       in_data = true;

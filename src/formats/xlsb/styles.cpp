@@ -1,6 +1,6 @@
 #include "formats/xlsb/styles.h"
 
-#include "formats/common/number_format.h"
+#include "formats/numbers/number_format.h"
 #include "formats/xlsb/record_fields.h"
 #include "formats/xlsb/record_stream.h"
 #include "formats/xlsb/records.h"

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "formats/common/zip_archive.h"
+#include "formats/containers/zip_archive.h"
 
 namespace zerova {
 
 // Reads the styles in `part`; entry i is true iff cell format i shows a date or
 // time. A number format the workbook defines (BrtFmt) is judged by its code alone,
-// any other id by the built-in list (formats/common/number_format.h).
+// any other id by the built-in list (formats/numbers/number_format.h).
 // Throws ReadError when the part is missing or a record is damaged.
 std::vector<bool> ReadXlsbDateStyles(ZipArchive& zip, const std::string& part);
 

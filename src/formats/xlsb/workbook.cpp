@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "formats/common/little_endian.h"
-#include "formats/common/opc_package.h"
+#include "formats/containers/little_endian.h"
+#include "formats/containers/opc_package.h"
 #include "formats/xlsb/record_fields.h"
 #include "formats/xlsb/record_stream.h"
 #include "formats/xlsb/records.h"
@@ -38,6 +38,13 @@ std::size_t StringsOffset(std::span<const std::uint8_t> body) {
   return body.size() >= 12 && !StringsFill(body, 8) && StringsFill(body, 12) ? 12 : 8;
 }
 
+// BrtBundleSh's hsState ([MS-XLSB] 2.4.153): 0 visible, 1 hidden, 2 very hidden.
+SheetVisibility VisibilityOf(std::uint32_t state) {
+  if (state == 1) return SheetVisibility::kHidden;
+  if (state == 2) return SheetVisibility::kVeryHidden;
+  return SheetVisibility::kVisible;
+}
+
 // What the workbook part itself says.
 WorkbookListing ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
   XlsbRecordStream records(zip, part);
@@ -59,8 +66,9 @@ WorkbookListing ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
         workbook.active_tab = fields.U32();
         break;
       case xlsb::kBundleSh: {
-        fields.Skip(StringsOffset(records.body()));
         WorkbookListing::Sheet sheet;
+        sheet.visibility = VisibilityOf(fields.U32());
+        fields.Skip(StringsOffset(records.body()) - 4);
         sheet.relationship_id = fields.NullableWideString();
         sheet.name = fields.WideString();
         workbook.sheets.push_back(std::move(sheet));

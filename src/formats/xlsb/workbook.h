@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "formats/common/opc_package.h"
-#include "formats/common/zip_archive.h"
+#include "formats/containers/opc_package.h"
+#include "formats/containers/zip_archive.h"
 
 namespace zerova {
 
@@ -15,12 +15,12 @@ namespace zerova {
 // Throws ReadError only when the zip member is damaged.
 bool IsXlsbWorkbookPart(ZipArchive& zip, const std::string& part);
 
-// Reads the workbook at `workbook_part`: its first BrtBookView's itabCur picks the
-// sheet (in the order of the BrtBundleSh records, from 0; the first sheet when it
-// is past the last), BrtWbProp's f1904 the date system, and its relationships the
-// parts. Throws ReadError when a record is damaged, the workbook has no sheets,
-// the active sheet is not a worksheet (naming the sheet and its kind), or a part
-// or relationship is missing.
+// Reads the workbook at `workbook_part`: its sheets (BrtBundleSh, with their
+// hsState), the first BrtBookView's itabCur (in the order of the BrtBundleSh
+// records, from 0; the first sheet when it is past the last), BrtWbProp's f1904
+// the date system, and its relationships the parts. Throws ReadError when a
+// record is damaged, the workbook has no sheets, or its relationships are
+// missing or malformed.
 WorkbookParts ReadXlsbWorkbook(ZipArchive& zip, const std::string& workbook_part);
 
 }  // namespace zerova

@@ -1,11 +1,11 @@
 // The .xlsx package's namespaces: SpreadsheetML's own and that of r:id
-// attributes. Relationships and part paths are formats/common/opc_package.h.
+// attributes. Relationships and part paths are formats/containers/opc_package.h.
 #ifndef ZEROVA_FORMATS_XLSX_PACKAGE_H_
 #define ZEROVA_FORMATS_XLSX_PACKAGE_H_
 
 #include <string_view>
 
-#include "formats/common/opc_package.h"
+#include "formats/containers/opc_package.h"
 
 namespace zerova {
 

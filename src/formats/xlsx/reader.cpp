@@ -1,8 +1,10 @@
 #include "formats/xlsx/reader.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "formats/containers/zip_archive.h"
 #include "formats/xlsx/shared_strings.h"
 #include "formats/xlsx/sheet.h"
 #include "formats/xlsx/styles.h"
@@ -10,27 +12,51 @@
 #include "services/error.h"
 
 namespace zerova {
+namespace {
 
-bool LooksLikeXlsx(ZipArchive& zip) {
-  const std::string workbook_part = FindXlsxWorkbookPart(zip);
-  return !workbook_part.empty() && IsXlsxWorkbookPart(zip, workbook_part);
+bool EndsWithBin(const std::string& part) {
+  return part.size() >= 4 && (part.compare(part.size() - 4, 4, ".bin") == 0 ||
+                              part.compare(part.size() - 4, 4, ".BIN") == 0);
 }
 
-std::unique_ptr<Worksheet> ReadXlsx(ZipArchive& zip) {
-  const std::string workbook_part = FindXlsxWorkbookPart(zip);
-  if (workbook_part.empty()) {
-    throw ReadError(zip.file(), "not a spreadsheet: the package has no main document");
+class XlsxWorkbook final : public Workbook {
+ public:
+  XlsxWorkbook(std::shared_ptr<WorkbookSource> source, std::unique_ptr<ZipArchive> zip,
+               WorkbookParts parts)
+      : source_(std::move(source)), zip_(std::move(zip)), parts_(std::move(parts)) {}
+
+  const std::vector<SheetInfo>& Sheets() override { return parts_.sheets; }
+  std::size_t ActiveSheet() override { return parts_.active; }
+
+  std::unique_ptr<Worksheet> ReadSheet(std::size_t index) override {
+    const std::string& part = parts_.SheetPart(index, zip_->file());
+    XlsxSheetContext context;
+    context.date_system = parts_.date_system;
+    if (!parts_.shared_strings_part.empty()) {
+      context.shared_strings = ReadXlsxSharedStrings(*zip_, parts_.shared_strings_part);
+    }
+    if (!parts_.styles_part.empty()) {
+      context.date_styles = ReadXlsxDateStyles(*zip_, parts_.styles_part);
+    }
+    return ReadXlsxSheet(*zip_, part, std::move(context));
   }
-  const WorkbookParts workbook = ReadXlsxWorkbook(zip, workbook_part);
-  XlsxSheetContext context;
-  context.date_system = workbook.date_system;
-  if (!workbook.shared_strings_part.empty()) {
-    context.shared_strings = ReadXlsxSharedStrings(zip, workbook.shared_strings_part);
-  }
-  if (!workbook.styles_part.empty()) {
-    context.date_styles = ReadXlsxDateStyles(zip, workbook.styles_part);
-  }
-  return ReadXlsxSheet(zip, workbook.sheet_part, std::move(context));
+
+ private:
+  std::shared_ptr<WorkbookSource> source_;  // the file the zip reads from
+  std::unique_ptr<ZipArchive> zip_;
+  WorkbookParts parts_;
+};
+
+}  // namespace
+
+std::unique_ptr<Workbook> OpenXlsx(const std::shared_ptr<WorkbookSource>& source) {
+  std::unique_ptr<ZipArchive> zip = OpenZipArchive(*source);
+  const std::string workbook_part = FindXlsxWorkbookPart(*zip);
+  // A binary main document is an .xlsb's.
+  if (workbook_part.empty() || EndsWithBin(workbook_part)) return nullptr;
+  if (!IsXlsxWorkbookPart(*zip, workbook_part)) return nullptr;
+  WorkbookParts parts = ReadXlsxWorkbook(*zip, workbook_part);
+  return std::make_unique<XlsxWorkbook>(source, std::move(zip), std::move(parts));
 }
 
 }  // namespace zerova

@@ -1,6 +1,6 @@
 #include "formats/xlsx/shared_strings.h"
 
-#include "formats/common/unicode.h"
+#include "formats/text/unicode.h"
 #include "formats/xlsx/package.h"
 
 namespace zerova {

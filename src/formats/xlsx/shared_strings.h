@@ -8,9 +8,9 @@
 
 #include <string>
 
-#include "formats/common/string_table.h"
-#include "formats/common/xml_stream.h"
-#include "formats/common/zip_archive.h"
+#include "formats/containers/zip_archive.h"
+#include "formats/sheet/string_table.h"
+#include "formats/xml/xml_stream.h"
 
 namespace zerova {
 

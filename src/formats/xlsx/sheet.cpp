@@ -2,11 +2,11 @@
 
 #include <charconv>
 
-#include "formats/common/cell_address.h"
-#include "formats/common/date_serial.h"
-#include "formats/common/xml_stream.h"
+#include "formats/numbers/date_serial.h"
+#include "formats/sheet/cell_address.h"
 #include "formats/xlsx/package.h"
 #include "formats/xlsx/shared_strings.h"
+#include "formats/xml/xml_stream.h"
 #include "services/error.h"
 
 namespace zerova {
@@ -80,7 +80,7 @@ std::unique_ptr<SheetStore> SheetParser::Parse() {
   while (xml_.Next()) {
     if (xml_.Depth() == 0 && xml_.node() == XmlStream::Node::kStart &&
         (xml_.LocalName() != "worksheet" || !IsSpreadsheetNamespace(xml_.Namespace()))) {
-      xml_.Fail("the active sheet is not a worksheet");
+      xml_.Fail("the sheet is not a worksheet");
     }
     if (xml_.Depth() == 1 && xml_.LocalName() == "sheetData") {
       in_data = xml_.node() == XmlStream::Node::kStart && !xml_.IsEmpty();

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "formats/common/sheet_store.h"
-#include "formats/common/string_table.h"
-#include "formats/common/zip_archive.h"
+#include "formats/containers/zip_archive.h"
+#include "formats/sheet/sheet_store.h"
+#include "formats/sheet/string_table.h"
 #include "services/cell_value.h"
 
 namespace zerova {

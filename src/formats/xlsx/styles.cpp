@@ -2,9 +2,9 @@
 
 #include <charconv>
 
-#include "formats/common/number_format.h"
-#include "formats/common/xml_stream.h"
+#include "formats/numbers/number_format.h"
 #include "formats/xlsx/package.h"
+#include "formats/xml/xml_stream.h"
 
 namespace zerova {
 namespace {

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "formats/common/zip_archive.h"
+#include "formats/containers/zip_archive.h"
 
 namespace zerova {
 
 // Reads the styles in `part`; entry i is true iff cell format i shows a date or
 // time. A number format the workbook defines in <numFmts> is judged by its code
-// alone, any other id by the built-in list (formats/common/number_format.h).
+// alone, any other id by the built-in list (formats/numbers/number_format.h).
 // Throws ReadError when the part is missing or malformed.
 std::vector<bool> ReadXlsxDateStyles(ZipArchive& zip, const std::string& part);
 

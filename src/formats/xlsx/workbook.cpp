@@ -3,14 +3,21 @@
 #include <charconv>
 #include <vector>
 
-#include "formats/common/xml_stream.h"
 #include "formats/xlsx/package.h"
+#include "formats/xml/xml_stream.h"
 #include "services/error.h"
 
 namespace zerova {
 namespace {
 
 bool IsTrue(std::string_view value) { return value == "1" || value == "true"; }
+
+// A <sheet>'s state attribute (ECMA-376 Part 1, 18.18.68 ST_SheetState).
+SheetVisibility VisibilityOf(std::string_view state) {
+  if (state == "hidden") return SheetVisibility::kHidden;
+  if (state == "veryHidden") return SheetVisibility::kVeryHidden;
+  return SheetVisibility::kVisible;
+}
 
 // What the workbook part itself says.
 WorkbookListing ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
@@ -42,6 +49,7 @@ WorkbookListing ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
       xml.ForEachAttribute([&](std::string_view ns, std::string_view local, std::string_view text) {
         if (local == "id" && IsRelationshipIdNamespace(ns)) sheet.relationship_id = text;
         if (local == "name" && ns.empty()) sheet.name = text;
+        if (local == "state" && ns.empty()) sheet.visibility = VisibilityOf(text);
       });
       workbook.sheets.push_back(std::move(sheet));
     }

@@ -1,13 +1,13 @@
 // The workbook part of an .xlsx or .xlsm file (ECMA-376 SpreadsheetML):
-// which sheet is active, which date system the serials use, and where the parts
-// the active sheet needs are.
+// its sheets, which one is active, which date system the serials use, and where
+// the parts the sheets need are.
 #ifndef ZEROVA_FORMATS_XLSX_WORKBOOK_H_
 #define ZEROVA_FORMATS_XLSX_WORKBOOK_H_
 
 #include <string>
 
-#include "formats/common/opc_package.h"
-#include "formats/common/zip_archive.h"
+#include "formats/containers/opc_package.h"
+#include "formats/containers/zip_archive.h"
 
 namespace zerova {
 
@@ -21,11 +21,11 @@ std::string FindXlsxWorkbookPart(ZipArchive& zip);
 // its XML is malformed.
 bool IsXlsxWorkbookPart(ZipArchive& zip, const std::string& part);
 
-// Reads the workbook at `workbook_part`: its first workbook view's activeTab picks
-// the sheet (in the order of <sheets>, from 0; the first sheet when it is past the
-// last), workbookPr/@date1904 the date system, and its relationships the parts.
-// Throws ReadError when the part is not a workbook, has no sheets, the active
-// sheet is not a worksheet, or a part is missing.
+// Reads the workbook at `workbook_part`: its sheets (<sheets>, with their state),
+// the first workbook view's activeTab (in the order of <sheets>, from 0; the
+// first sheet when it is past the last), workbookPr/@date1904 the date system,
+// and its relationships the parts. Throws ReadError when the part is not a
+// workbook, has no sheets, or its relationships are missing or malformed.
 WorkbookParts ReadXlsxWorkbook(ZipArchive& zip, const std::string& workbook_part);
 
 }  // namespace zerova

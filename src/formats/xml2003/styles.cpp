@@ -1,9 +1,10 @@
 #include "formats/xml2003/styles.h"
 
 #include <strings.h>
+
 #include <array>
 
-#include "formats/common/number_format.h"
+#include "formats/numbers/number_format.h"
 #include "formats/xml2003/names.h"
 
 namespace zerova {

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "formats/common/xml_stream.h"
+#include "formats/xml/xml_stream.h"
 
 namespace zerova {
 
@@ -17,7 +17,7 @@ namespace zerova {
 // Date", "Short Date", "Long Time", "Medium Time" and "Short Time" are; "General",
 // "General Number", "Fixed", "Standard", "Percent", "Scientific", "Currency",
 // "Euro Currency", "Yes/No", "True/False" and "On/Off" are not. Any other text is
-// a format code, judged by IsDateFormatCode (formats/common/number_format.h).
+// a format code, judged by IsDateFormatCode (formats/numbers/number_format.h).
 bool IsXml2003DateFormat(std::string_view format);
 
 class Xml2003Styles {

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "formats/common/cell_address.h"
-#include "formats/common/date_serial.h"
+#include "formats/numbers/date_serial.h"
+#include "formats/sheet/cell_address.h"
 #include "formats/xml2003/names.h"
 
 namespace zerova {
@@ -22,7 +22,7 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-// Parses a DateTime value: ISO 8601 as formats/common/date_serial.h reads it, or
+// Parses a DateTime value: ISO 8601 as formats/numbers/date_serial.h reads it, or
 // a day and a time past 24 hours, as LibreOffice writes a duration:
 // "1899-12-31T36:00:00.000" is a day and a half after 1899-12-31.
 bool ParseDateTime(std::string_view text, DateSystem system, double* serial) {

@@ -10,8 +10,8 @@
 
 #include <memory>
 
-#include "formats/common/sheet_store.h"
-#include "formats/common/xml_stream.h"
+#include "formats/sheet/sheet_store.h"
+#include "formats/xml/xml_stream.h"
 #include "formats/xml2003/styles.h"
 
 namespace zerova {

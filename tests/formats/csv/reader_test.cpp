@@ -1,15 +1,14 @@
 // The delimited-text reader and its sniffer: encodings, quoting, limits, and what
 // is not taken for delimited text.
-#include "formats/csv/reader.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 
+#include "formats/csv/reader.h"
 #include "support/office_book.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 namespace {
 
 TEST(CsvReaderTest, FieldsEncodingsAndLimits) {
@@ -48,4 +47,4 @@ TEST(CsvReaderTest, OnlyDelimitedTextLooksLikeIt) {
 }
 
 }  // namespace
-}  // namespace zerova::testing
+}  // namespace zerova::test

@@ -6,7 +6,7 @@
 
 #include "support/office_book.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 namespace {
 
 // A page whose one table holds `rows`.
@@ -47,4 +47,4 @@ TEST(HtmlReaderTest, TextSpansAndRefusals) {
 }
 
 }  // namespace
-}  // namespace zerova::testing
+}  // namespace zerova::test

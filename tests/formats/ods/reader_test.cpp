@@ -6,7 +6,7 @@
 
 #include "support/office_book.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 namespace {
 
 TEST(OdsReaderTest, CellsAndRefusals) {
@@ -56,4 +56,4 @@ TEST(OdsReaderTest, CellsAndRefusals) {
 }
 
 }  // namespace
-}  // namespace zerova::testing
+}  // namespace zerova::test

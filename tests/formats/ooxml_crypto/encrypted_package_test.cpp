@@ -1,19 +1,18 @@
 // Encrypted OOXML packages: every Agile hash and key size, the integrity check, and
 // header fields checked before use. Inputs: tests/data/make_encrypted_fixtures.py.
-#include "formats/ooxml_crypto/encrypted_package.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 
-#include "formats/common/ole2_container.h"
+#include "formats/containers/ole2_container.h"
+#include "formats/ooxml_crypto/encrypted_package.h"
 #include "services/error.h"
 #include "support/document.h"
 #include "support/given_passwords.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 namespace {
 
 using ::testing::HasSubstr;
@@ -99,4 +98,4 @@ TEST(EncryptedPackageTest, HeadersAreCheckedBeforeUse) {
 }
 
 }  // namespace
-}  // namespace zerova::testing
+}  // namespace zerova::test

@@ -8,7 +8,7 @@
 #include "support/biff_builder.h"
 #include "support/office_book.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 namespace {
 
 using B = BiffBuilder;
@@ -68,7 +68,7 @@ TEST(XlsOldVersionsTest, CellsFormatsWorkbooksAndBareStreams) {
        "A1=2023-03-15"},
       {"BIFF4 workbook: the active tab", Biff4Workbook(1), "A1=S1|B1=2023-03-15"},
       {"BIFF4 workbook: active chart", Biff4Workbook(1, kChartBof),
-       "refused: the active sheet \"S1\" is a chart, not a worksheet"},
+       "refused: the sheet \"S1\" is a chart, not a worksheet"},
       {"bare stream, BOF of 21 bytes", WithByte(biff3, 2, 21), not_ours},
       {"bare BIFF5 worksheet without globals",
        B(Biff::k5).Bof(Biff::k5, kWorksheetBof).Eof().BuildBare(),
@@ -77,4 +77,4 @@ TEST(XlsOldVersionsTest, CellsFormatsWorkbooksAndBareStreams) {
 }
 
 }  // namespace
-}  // namespace zerova::testing
+}  // namespace zerova::test

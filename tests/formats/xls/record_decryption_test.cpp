@@ -2,18 +2,17 @@
 // are decrypted and which stay clear, and FILEPASS records that are refused.
 // Real RC4 and RC4 CryptoAPI workbooks are checked whole in fixtures_test
 // (LibreOffice's) and corpus_test (Excel's).
-#include "formats/xls/record_decryption.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "formats/xls/record_decryption.h"
 #include "formats/xls/xor_obfuscation.h"
 #include "services/error.h"
 #include "support/given_passwords.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 namespace {
 
 using ::testing::HasSubstr;
@@ -97,4 +96,4 @@ TEST(RecordDecryptionTest, BrokenOrUnknownFilepassIsRefused) {
 }
 
 }  // namespace
-}  // namespace zerova::testing
+}  // namespace zerova::test

@@ -7,7 +7,7 @@
 #include "support/office_book.h"
 #include "support/xlsb_builder.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 namespace {
 
 using namespace xlsb;  // NOLINT: the builder's record helpers read as a sentence
@@ -66,7 +66,7 @@ TEST(XlsbReaderTest, CellsWorkbookAndDamage) {
        "refused: the active sheet \"Chart 1\" is a chart, not a worksheet"},
       {"a worksheet part flagged as a dialog",
        Book(Sheets({{"D", "", "worksheet", U16(0x10) + U8(0)}}, 0)),
-       "refused: sheet1.bin: the active sheet \"D\" is a dialog sheet, not a worksheet"},
+       "refused: sheet1.bin: the sheet \"D\" is a dialog sheet, not a worksheet"},
       {"a part the relationships name is missing",
        [] {
          ZipMembers parts = Parts(OneSheet(""));
@@ -83,4 +83,4 @@ TEST(XlsbReaderTest, CellsWorkbookAndDamage) {
 }
 
 }  // namespace
-}  // namespace zerova::testing
+}  // namespace zerova::test

@@ -5,7 +5,7 @@
 
 #include "support/office_book.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 namespace {
 
 TEST(XlsxReaderTest, CellsAndRefusals) {
@@ -51,4 +51,4 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
 }
 
 }  // namespace
-}  // namespace zerova::testing
+}  // namespace zerova::test

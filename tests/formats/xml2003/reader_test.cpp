@@ -6,7 +6,7 @@
 
 #include "support/office_book.h"
 
-namespace zerova::testing {
+namespace zerova::test {
 namespace {
 
 // A workbook whose worksheets hold `tables`, each a <Table>'s content, after `head`
@@ -71,4 +71,4 @@ TEST(Xml2003ReaderTest, CellsSheetsAndRefusals) {
 }
 
 }  // namespace
-}  // namespace zerova::testing
+}  // namespace zerova::test

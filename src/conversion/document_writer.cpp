@@ -1,0 +1,108 @@
+#include "conversion/document_writer.h"
+
+#include <cerrno>
+#include <utility>
+
+#include "conversion/append_line.h"
+#include "services/error.h"
+
+namespace zerova {
+namespace {
+
+constexpr const char* kDocumentBusy = "another conversion is writing this document";
+
+// "1.5 GB", "300 MB", "12 KB", "512 bytes": a size as a person reads it.
+std::string SizeText(std::uint64_t bytes) {
+  constexpr const char* kUnits[] = {"bytes", "KB", "MB", "GB", "TB", "PB"};
+  if (bytes < 1000) return std::to_string(bytes) + " bytes";
+  double value = static_cast<double>(bytes);
+  int unit = 0;
+  while (value >= 1000 && unit < 5) {
+    value /= 1000;
+    ++unit;
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, value < 10 ? "%.1f %s" : "%.0f %s", value, kUnits[unit]);
+  return text;
+}
+
+class FileDocument final : public DocumentWriter {
+ public:
+  FileDocument(FileSystem& file_system, std::string path)
+      : file_system_(file_system), path_(std::move(path)) {}
+
+  const std::string& name() const override { return path_; }
+
+  void Begin(std::uint64_t bytes) override {
+    scratch_ = ScratchFileForRun(file_system_);
+    CheckScratchFile(file_system_, scratch_);
+    const std::uint64_t space = file_system_.SpaceFor(path_);
+    if (space != FileSystem::kUnknownSpace && bytes > space) {
+      throw FileSystemError(path_, "not enough free space for the document: it needs " +
+                                       SizeText(bytes) + ", and " + SizeText(space) + " are free");
+    }
+    lock_ = file_system_.LockFile(path_);
+    if (!lock_) throw FileSystemError(path_, kDocumentBusy);
+    lock_->Truncate();
+  }
+
+  void Append(std::string_view line) override {
+    AppendLine(file_system_, scratch_, path_, line, *lock_);
+  }
+
+  void Finish() override { lock_.reset(); }
+
+  std::string Abandon() override {
+    if (lock_ != nullptr) file_system_.DeleteFile(path_);
+    lock_.reset();
+    return "the incomplete document was removed";
+  }
+
+ private:
+  FileSystem& file_system_;
+  std::string path_;
+  std::string scratch_;  // renewed before each line; empty: none
+  std::unique_ptr<FileLock> lock_;
+};
+
+class StreamDocument final : public DocumentWriter {
+ public:
+  StreamDocument(std::FILE* stream, std::string name) : stream_(stream), name_(std::move(name)) {}
+
+  const std::string& name() const override { return name_; }
+  void Begin(std::uint64_t) override {}
+
+  void Append(std::string_view line) override {
+    if (std::fwrite(line.data(), 1, line.size(), stream_) != line.size() ||
+        std::fwrite("\r\n", 1, 2, stream_) != 2) {
+      throw PosixError(name_, "write the document", errno);
+    }
+  }
+
+  void Finish() override {
+    if (std::fflush(stream_) != 0 || std::ferror(stream_)) {
+      throw PosixError(name_, "write the document", errno);
+    }
+  }
+
+  std::string Abandon() override {
+    std::fflush(stream_);
+    return "the document written there is incomplete";
+  }
+
+ private:
+  std::FILE* stream_;
+  std::string name_;
+};
+
+}  // namespace
+
+std::unique_ptr<DocumentWriter> NewFileDocument(FileSystem& file_system, std::string path) {
+  return std::make_unique<FileDocument>(file_system, std::move(path));
+}
+
+std::unique_ptr<DocumentWriter> NewStreamDocument(std::FILE* stream, std::string name) {
+  return std::make_unique<StreamDocument>(stream, std::move(name));
+}
+
+}  // namespace zerova

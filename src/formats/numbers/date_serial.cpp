@@ -1,0 +1,158 @@
+#include "formats/numbers/date_serial.h"
+
+#include <charconv>
+#include <cstdint>
+
+#include "services/civil_date.h"
+
+namespace zerova {
+namespace {
+
+bool IsLeap(std::int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+unsigned DaysInMonth(std::int64_t y, unsigned m) {
+  static constexpr unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return m == 2 && IsLeap(y) ? 29 : kDays[m - 1];
+}
+
+// Reads exactly `width` decimal digits at `pos`.
+bool Digits(std::string_view text, std::size_t& pos, std::size_t width, int* value) {
+  if (pos + width > text.size()) return false;
+  int v = 0;
+  for (std::size_t i = 0; i < width; ++i) {
+    const char c = text[pos + i];
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  pos += width;
+  *value = v;
+  return true;
+}
+
+bool Expect(std::string_view text, std::size_t& pos, char c) {
+  if (pos >= text.size() || text[pos] != c) return false;
+  ++pos;
+  return true;
+}
+
+// Reads "hh:mm[:ss[.fff]]" at `pos` as seconds.
+bool TimeOfDay(std::string_view text, std::size_t& pos, double* seconds) {
+  int h = 0, m = 0, s = 0;
+  if (!Digits(text, pos, 2, &h) || !Expect(text, pos, ':') || !Digits(text, pos, 2, &m)) {
+    return false;
+  }
+  double fraction = 0;
+  if (pos < text.size() && text[pos] == ':') {
+    ++pos;
+    if (!Digits(text, pos, 2, &s)) return false;
+    if (pos < text.size() && (text[pos] == '.' || text[pos] == ',')) {
+      double scale = 0.1;
+      const std::size_t start = ++pos;
+      for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+        fraction += (text[pos] - '0') * scale;
+        scale /= 10;
+      }
+      if (pos == start) return false;
+    }
+  }
+  if (h > 24 || m > 59 || s > 60 || (h == 24 && (m > 0 || s > 0 || fraction > 0))) return false;
+  *seconds = h * 3600.0 + m * 60.0 + s + fraction;
+  return true;
+}
+
+// Accepts the end of the text, "Z", or an offset "+hh:mm" / "-hh:mm" / "+hhmm" / "+hh".
+bool ZoneAndEnd(std::string_view text, std::size_t pos) {
+  if (pos == text.size()) return true;
+  if (text[pos] == 'Z') return pos + 1 == text.size();
+  if (text[pos] != '+' && text[pos] != '-') return false;
+  const std::string_view zone = text.substr(pos + 1);
+  for (char c : zone) {
+    if ((c < '0' || c > '9') && c != ':') return false;
+  }
+  return zone.size() == 2 || zone.size() == 4 || (zone.size() == 5 && zone[2] == ':');
+}
+
+}  // namespace
+
+bool SerialFromIsoDateTime(std::string_view text, DateSystem system, double* serial) {
+  std::size_t pos = 0;
+  double seconds = 0;
+  const bool time_alone = text.size() > 2 && (text[0] == 'T' || text[2] == ':');
+  if (time_alone) {
+    if (text[0] == 'T') ++pos;
+    if (!TimeOfDay(text, pos, &seconds) || !ZoneAndEnd(text, pos)) return false;
+    *serial = seconds / 86400.0;
+    return true;
+  }
+  const bool bc = Expect(text, pos, '-');
+  std::size_t year_digits = 0;
+  while (pos + year_digits < text.size() && year_digits < 7 && text[pos + year_digits] >= '0' &&
+         text[pos + year_digits] <= '9') {
+    ++year_digits;
+  }
+  int y = 0, m = 0, d = 0;
+  if (year_digits < 4 || !Digits(text, pos, year_digits, &y)) return false;
+  if (bc) y = -y;
+  if (!Expect(text, pos, '-') || !Digits(text, pos, 2, &m) || !Expect(text, pos, '-') ||
+      !Digits(text, pos, 2, &d)) {
+    return false;
+  }
+  if (m < 1 || m > 12 || d < 1 || static_cast<unsigned>(d) > DaysInMonth(y, m)) return false;
+  if (pos < text.size() && (text[pos] == 'T' || text[pos] == ' ')) {
+    ++pos;
+    if (!TimeOfDay(text, pos, &seconds)) return false;
+  }
+  if (!ZoneAndEnd(text, pos)) return false;
+
+  const std::int64_t day = DaysFromCivil(y, m, d);
+  std::int64_t count;
+  if (system == DateSystem::k1904) {
+    count = day - DaysFromCivil(1904, 1, 1);
+  } else {
+    count = day - DaysFromCivil(1899, 12, 30);
+    // Excel counts the fictional 1900-02-29, so its earlier days are one less.
+    if (day < DaysFromCivil(1900, 3, 1)) --count;
+  }
+  *serial = static_cast<double>(count) + seconds / 86400.0;
+  return true;
+}
+
+bool DaysFromIsoDuration(std::string_view text, double* days) {
+  std::size_t pos = 0;
+  const bool negative = pos < text.size() && text[pos] == '-';
+  if (negative) ++pos;
+  if (!Expect(text, pos, 'P')) return false;
+  double total = 0;
+  bool in_time = false;
+  bool any = false;
+  while (pos < text.size()) {
+    if (text[pos] == 'T' && !in_time) {
+      in_time = true;
+      ++pos;
+      continue;
+    }
+    double amount = 0;
+    const auto [end, ec] = std::from_chars(text.data() + pos, text.data() + text.size(), amount,
+                                           std::chars_format::fixed);
+    if (ec != std::errc() || end == text.data() + text.size() || !(amount >= 0)) return false;
+    pos = static_cast<std::size_t>(end - text.data());
+    const char unit = text[pos++];
+    if (!in_time && unit == 'D') {
+      total += amount;
+    } else if (in_time && unit == 'H') {
+      total += amount / 24;
+    } else if (in_time && unit == 'M') {
+      total += amount / 1440;
+    } else if (in_time && unit == 'S') {
+      total += amount / 86400;
+    } else {
+      return false;
+    }
+    any = true;
+  }
+  if (!any) return false;
+  *days = negative ? -total : total;
+  return true;
+}
+
+}  // namespace zerova

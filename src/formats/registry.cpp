@@ -1,0 +1,134 @@
+#include "formats/registry.h"
+
+#include <vector>
+
+#include "formats/containers/ole2_container.h"
+#include "formats/containers/zip_archive.h"
+#include "formats/csv/reader.h"
+#include "formats/html/reader.h"
+#include "formats/ods/reader.h"
+#include "formats/ooxml_crypto/encrypted_package.h"
+#include "formats/xls/reader.h"
+#include "formats/xlsb/reader.h"
+#include "formats/xlsx/reader.h"
+#include "formats/xml2003/reader.h"
+#include "services/error.h"
+
+namespace zerova {
+namespace {
+
+std::unique_ptr<Workbook> OpenEncryptedPackage(const std::shared_ptr<WorkbookSource>& source);
+
+// Tried in this order. Each zip format declines a zip of another kind; CSV, the
+// loosest sniff, comes last.
+constexpr Format kFormats[] = {
+    {nullptr, "Office workbooks encrypted with a password", "", LooksLikeOle2,
+     OpenEncryptedPackage},
+    {".xls", "Excel 97-2003, 5.0/95 and 2.x-4.x workbooks", "*.xls", LooksLikeXls, OpenXls},
+    {".xlsx, .xlsm", "Office Open XML workbooks", "*.xlsx;*.xlsm", LooksLikeZip, OpenXlsx},
+    {".xlsb", "Excel binary workbooks", "*.xlsb", LooksLikeZip, OpenXlsb},
+    {".ods", "OpenDocument spreadsheets", "*.ods", LooksLikeZip, OpenOds},
+    {".fods", "flat OpenDocument spreadsheets", "*.fods", LooksLikeFlatOds, OpenFlatOds},
+    {"XML Spreadsheet 2003", "Excel's XML Spreadsheet 2003 (.xml)", "*.xml", LooksLikeXml2003,
+     OpenXml2003},
+    {"an HTML table", "the first table of a web page (.htm, .html)", "*.htm;*.html", LooksLikeHtml,
+     OpenHtml},
+    {"CSV or tab-separated text", "CSV or tab-separated text (.csv, .tsv)", "*.csv;*.tsv",
+     LooksLikeDelimitedText, OpenDelimitedText},
+};
+
+// An Office package encrypted with a password is an OLE2 file holding the
+// package, a zip, encrypted: decrypted, it is read as the zip it is.
+std::unique_ptr<Workbook> OpenEncryptedPackage(const std::shared_ptr<WorkbookSource>& source) {
+  const std::string& name = source->name();
+  if (!IsEncryptedPackage(source->Bytes(), name)) return nullptr;
+  auto package = std::make_shared<const std::vector<std::uint8_t>>(
+      DecryptPackage(source->Bytes(), name, source->passwords()));
+  source->ReleaseBytes();
+  const std::shared_ptr<WorkbookSource> decrypted =
+      WorkbookSource::Memory(package, name, source->passwords(), source->progress());
+  if (LooksLikeZip(decrypted->Head())) {
+    for (const Format& format : kFormats) {
+      if (format.sniff != LooksLikeZip) continue;
+      if (std::unique_ptr<Workbook> book = format.open(decrypted)) return book;
+    }
+  }
+  throw ReadError(name, NotASpreadsheet());
+}
+
+}  // namespace
+
+std::span<const Format> Formats() { return kFormats; }
+
+std::unique_ptr<Workbook> OpenWorkbook(const std::shared_ptr<WorkbookSource>& source) {
+  const std::span<const std::uint8_t> head = source->Head();
+  if (head.empty()) throw ReadError(source->name(), "the file is empty");
+  for (const Format& format : kFormats) {
+    if (!format.sniff(head)) continue;
+    if (std::unique_ptr<Workbook> book = format.open(source)) return book;
+  }
+  throw ReadError(source->name(), NotASpreadsheet());
+}
+
+std::string NotASpreadsheet() {
+  std::vector<std::string> names;
+  for (const Format& format : kFormats) {
+    if (format.listed_as != nullptr) names.emplace_back(format.listed_as);
+  }
+  std::string text = "not a spreadsheet file this program reads (";
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) text += i + 1 == names.size() ? ", or " : ", ";
+    text += names[i];
+  }
+  return text + ")";
+}
+
+std::string FileDialogFilter() {
+  std::string first;
+  std::string all;
+  for (const Format& format : kFormats) {
+    if (format.listed_as == nullptr) continue;
+    if (first.empty()) first = format.patterns;
+    if (!all.empty()) all += ';';
+    all += format.patterns;
+  }
+  return "(Excel File)|" + first + "|(All Workbooks)|" + all + "|(All Files)|*";
+}
+
+std::string FormatHelp() {
+  std::string text;
+  for (const Format& format : kFormats) {
+    if (format.listed_as == nullptr) continue;
+    std::string line = "  ";
+    line += format.listed_as;
+    line.resize(std::max<std::size_t>(line.size() + 2, 26), ' ');
+    text += line + format.description + "\n";
+  }
+  return text;
+}
+
+namespace {
+
+class RegistryService final : public SpreadsheetService {
+ public:
+  explicit RegistryService(PasswordSource* passwords) : passwords_(passwords) {}
+
+  std::unique_ptr<Workbook> Open(const SpreadsheetInput& input, ReadProgress* progress) override {
+    const std::shared_ptr<WorkbookSource> source =
+        input.bytes != nullptr
+            ? WorkbookSource::Memory(input.bytes, input.path, passwords_, progress)
+            : WorkbookSource::File(input.path, passwords_, progress);
+    return OpenWorkbook(source);
+  }
+
+ private:
+  PasswordSource* passwords_;
+};
+
+}  // namespace
+
+std::unique_ptr<SpreadsheetService> NewSpreadsheetService(PasswordSource* passwords) {
+  return std::make_unique<RegistryService>(passwords);
+}
+
+}  // namespace zerova

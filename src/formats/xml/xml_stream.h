@@ -1,0 +1,113 @@
+// XmlStream: an XML document, read node by node with libxml2's xmlTextReader, from
+// a zip member or from bytes in memory (a flat file that is one XML document).
+//
+// Never builds a document tree, so a part of any size is read in constant memory
+// (apart from what the caller keeps). The parser is locked down: no network, no
+// DTD loading, no external entities, no entity substitution, libxml2's own limits
+// on names, text and nesting; a part that declares a document type is refused,
+// since no spreadsheet part has one.
+#ifndef ZEROVA_FORMATS_XML_XML_STREAM_H_
+#define ZEROVA_FORMATS_XML_XML_STREAM_H_
+
+#include <libxml/xmlreader.h>
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "formats/containers/zip_archive.h"
+#include "services/read_progress.h"
+
+namespace zerova {
+
+class XmlStream {
+ public:
+  enum class Node { kStart, kEnd, kText, kOther };
+
+  // Reads the XML of `member`. `file` names the zip in error messages, which
+  // read "FILE: PART: what".
+  XmlStream(ZipMember member, std::string file);
+  // Reads the XML in `bytes`, which must outlive the stream. `file` names them in
+  // error messages, which read "FILE: what". Reading reports to `progress`
+  // (null: none).
+  XmlStream(std::span<const std::uint8_t> bytes, std::string file,
+            ReadProgress* progress = nullptr);
+  XmlStream(const XmlStream&) = delete;
+  XmlStream& operator=(const XmlStream&) = delete;
+  ~XmlStream();
+
+  // Moves to the next node; false at the end of the part. An empty element
+  // (<a/>) gives a kStart node alone, with IsEmpty() true, and no kEnd.
+  // Throws ReadError naming the file and part when the XML is malformed.
+  bool Next();
+
+  // Moves past the current start element's content and its end, so the next
+  // Next() gives the node after it. REQUIRES: node() == kStart.
+  void SkipElement();
+
+  // The text inside the current start element, child elements' text included, read
+  // through its end: "" for an empty element. REQUIRES: node() == kStart.
+  std::string ReadText();
+
+  Node node() const { return node_; }
+  bool IsEmpty() const;
+  // The element's depth: 0 for the root.
+  int Depth() const;
+  // The current element's local name and namespace URI ("" for none).
+  // Valid until the next call that moves the stream.
+  std::string_view LocalName() const;
+  std::string_view Namespace() const;
+  // A kText node's text (text, CDATA or whitespace). Valid until the stream moves.
+  std::string_view Text() const;
+
+  // Calls `visit(namespace, local_name, value)` for each attribute of the
+  // current start element; namespace declarations are left out.
+  void ForEachAttribute(
+      const std::function<void(std::string_view, std::string_view, std::string_view)>& visit);
+
+  // The value of the attribute `local_name` in `ns` ("" for none) of the current
+  // start element; false when it has none.
+  bool Attribute(std::string_view ns, std::string_view local_name, std::string* value);
+
+  // Throws ReadError "FILE: PART: `what`" ("FILE: `what`" for bytes in memory).
+  [[noreturn]] void Fail(std::string_view what) const;
+
+  // The zip member's path; "" for bytes in memory.
+  const std::string& part() const { return part_; }
+
+ private:
+  // Starts the reader over ReadCallback. `name` is the document's URL for libxml2.
+  void Start(const char* name);
+  static int ReadCallback(void* context, char* buffer, int size);
+  // Copies up to `size` further bytes of the source into `buffer`; 0 at the end.
+  std::size_t ReadSource(char* buffer, std::size_t size);
+  static void ErrorCallback(void* context, xmlErrorPtr error);
+  // Classifies the node the reader is on; throws on a document type declaration.
+  void Classify();
+  [[noreturn]] void FailFromParser() const;
+
+  struct ReaderFree {
+    void operator()(xmlTextReader* reader) const { xmlFreeTextReader(reader); }
+  };
+
+  std::optional<ZipMember> member_;       // the zip member, or
+  std::span<const std::uint8_t> memory_;  // the bytes in memory
+  std::size_t offset_ = 0;                // of memory_ read so far
+  InputMeter meter_;                      // over memory_
+  std::string file_;
+  std::string part_;
+  std::exception_ptr read_error_;  // thrown by the member inside the parser's callback
+  std::string parser_message_;
+  std::unique_ptr<xmlTextReader, ReaderFree> reader_;
+  Node node_ = Node::kOther;
+  int pending_ = -1;  // after SkipElement: the result of the move already made, else -1
+};
+
+}  // namespace zerova
+
+#endif  // ZEROVA_FORMATS_XML_XML_STREAM_H_

@@ -1,0 +1,109 @@
+// The sheet store: what a sequence of puts reads back as, through Cell and
+// through the column cursor, which must always agree.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "conversion/cell_text.h"
+#include "formats/sheet/cell_address.h"
+#include "formats/sheet/sheet_store.h"
+
+namespace zerova {
+namespace {
+
+// Puts written "A1=text;A1;C1:D4=run;B3=" (no '=' a blank, "B3=" an empty text),
+// then seals.
+std::unique_ptr<SheetStore> Build(const std::string& puts) {
+  auto store = std::make_unique<SheetStore>();
+  std::stringstream in(puts);
+  for (std::string put; std::getline(in, put, ';');) {
+    const std::size_t eq = std::min(put.find('='), put.size()), colon = put.find(':');
+    const std::string text = eq < put.size() ? put.substr(eq + 1) : "";
+    const CellValue value = eq == put.size() ? CellValue() : CellValue::Text(text);
+    std::int64_t row, column, last_row, last_column;
+    EXPECT_TRUE(ParseCellReference(put.substr(0, std::min(eq, colon)), &row, &column)) << put;
+    if (colon < eq) {
+      EXPECT_TRUE(
+          ParseCellReference(put.substr(colon + 1, eq - colon - 1), &last_row, &last_column));
+      store->PutRun(row, last_row, column, last_column, store->Text(text));
+    } else {
+      store->Put(row, column, value);
+    }
+  }
+  store->Seal();
+  return store;
+}
+
+// The non-empty cells of rows 1..`rows` and columns 1..`columns`, down each column
+// with a cursor, as "A1=x|A3=y|B1=z"; fails the test where the cursor and Cell disagree.
+std::string Cells(const Worksheet& sheet, std::int64_t rows, std::int64_t columns) {
+  std::string out;
+  for (std::int64_t column = 1; column <= columns; ++column) {
+    const auto cells = sheet.CursorAt(1, column);
+    for (std::int64_t row = 1; row <= rows; ++row, cells->Down()) {
+      const std::string text = CellText(cells->Cell());
+      EXPECT_EQ(text, CellText(sheet.Cell(row, column))) << CellReferenceText(row, column);
+      if (!cells->Cell().IsEmpty()) out += "|" + CellReferenceText(row, column) + "=" + text;
+    }
+  }
+  return out.empty() ? out : out.substr(1);
+}
+
+TEST(SheetStoreTest, LaterPutsWinEmptiesEmptyAndRunsCoverTheirCells) {
+  const struct {
+    const char* name;
+    std::string puts;
+    const char* expected;  // rows 1..6, columns 1..4
+  } cases[] = {
+      {"a blank after later cells empties an earlier one", "A1=a;B1=b;A2=c;A3=d;A1",
+       "A2=c|A3=d|B1=b"},
+      {"a formula's empty result, then its text", "A1=x;A2;A2=y", "A1=x|A2=y"},
+      {"out of order, the last put for a row wins", "A3=x;A1=y;A3=z;A2=w;A2", "A1=y|A3=z"},
+      {"out of order, a blank empties the cell", "B4=a;B2=b;B4;B6=c", "B2=b|B6=c"},
+      {"a band of rows with single cells beside its runs", "A1=L;A2:A4=7;C2:D4=x;B2=s",
+       "A1=L|A2=7|A3=7|A4=7|B2=s|C2=x|C3=x|C4=x|D2=x|D3=x|D4=x"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Cells(*Build(c.puts), 6, 4), c.expected) << c.name;
+}
+
+// Were runs stored cell by cell, these would want terabytes.
+TEST(SheetStoreTest, HugeRepeatsCostOneEntryEach) {
+  SheetStore store;
+  const PackedValue wide = store.Text("w");
+  for (std::int64_t row = 1; row <= 1000; ++row) store.PutRun(row, row, 1, 16384, wide);
+  store.PutRun(1001, 1048576, 1, 16384, store.Text("tall"));
+  store.Seal();
+  EXPECT_EQ(CellText(store.Cell(1000, 16384)), "w");
+  EXPECT_EQ(CellText(store.Cell(1048576, 9000)), "tall");
+  const auto cells = store.CursorAt(1000, 16384);
+  cells->Down();
+  EXPECT_EQ(CellText(cells->Cell()), "tall");
+}
+
+// A column past two chunks of values, cells replaced where they stand at the
+// chunks' edges and one put out of order, sorted by Seal.
+TEST(SheetStoreTest, LongColumnsKeepEveryCellAcrossChunks) {
+  constexpr std::int64_t kRows = 10000;
+  const auto replaced = [](std::int64_t row) { return row == 4096 || row == 8193 || row == kRows; };
+  SheetStore store;
+  for (std::int64_t row = 1; row <= kRows; ++row) {
+    if (row != 4097) store.PutNumber(row, 1, static_cast<double>(row));
+  }
+  for (std::int64_t row : {std::int64_t{4096}, std::int64_t{8193}, kRows}) {
+    store.PutNumber(row, 1, -static_cast<double>(row));
+  }
+  store.PutNumber(4097, 1, 4097);
+  store.Seal();
+  const auto cells = store.CursorAt(1, 1);
+  std::int64_t wrong = 0;
+  for (std::int64_t row = 1; row <= kRows; ++row, cells->Down()) {
+    const std::string expected = std::to_string(replaced(row) ? -row : row);
+    wrong += CellText(cells->Cell()) != expected || CellText(store.Cell(row, 1)) != expected;
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_TRUE(cells->Cell().IsEmpty());
+}
+
+}  // namespace
+}  // namespace zerova
