@@ -4,6 +4,7 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 
 add_library(zerova_window_ui STATIC
   ${CMAKE_SOURCE_DIR}/src/ui/common_dialog.cpp
+  ${CMAKE_SOURCE_DIR}/src/ui/failure_message.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/form2.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/form2_layout.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/marshalled_hooks.cpp

@@ -62,6 +62,13 @@ std::string PrintableText(std::string_view text) {
 Error::Error(std::string_view file, std::string_view what)
     : std::runtime_error(Compose(file, what)), file_(file), detail_(what) {}
 
+ReadError Damaged(std::string_view file, std::string_view fact, std::string_view detail) {
+  std::string what = "the file is damaged: ";
+  what.append(fact);
+  if (!detail.empty()) what.append(" (").append(detail).append(")");
+  return ReadError(file, what);
+}
+
 FileSystemError PosixError(std::string_view file, std::string_view action, int error_number) {
   std::string what = "could not ";
   what.append(action);

@@ -58,6 +58,13 @@ class Cancelled : public Error {
   using Error::Error;
 };
 
+// The refusal of a file that is damaged: "FILE: the file is damaged: FACT",
+// with "(DETAIL)" after it when a technical detail is given. FACT says in plain
+// words what is wrong ("a record is cut short"); DETAIL is for whoever looks
+// closer ("record 0x00FC (SST), 12 of 20 bytes"). A library's own message is
+// never the fact, at most part of the detail.
+ReadError Damaged(std::string_view file, std::string_view fact, std::string_view detail = {});
+
 // Builds the FileSystemError for a failed system call, with errno's text as the detail:
 // "FILE: could not ACTION: No such file or directory".
 FileSystemError PosixError(std::string_view file, std::string_view action, int error_number);

@@ -17,6 +17,7 @@
 #include "services/file_system.h"
 #include "services/window_hooks.h"
 #include "ui/command_line_passwords.h"
+#include "ui/failure_message.h"
 #include "ui/progress_line.h"
 
 namespace zerova {
@@ -173,15 +174,10 @@ int RunCommandLine(int argc, char** argv) {
     ConversionRun run(*spreadsheets, *file_system, hooks);
     run.Run(path);
     return 0;
-  } catch (const Cancelled& e) {
-    fail(e.what());
-    return stop_signal != 0 ? 128 + stop_signal : 1;
-  } catch (const Error& e) {
-    return fail(e.what());
-  } catch (const std::bad_alloc&) {
-    return fail(Error(path, "not enough memory to read the file").what());
-  } catch (const std::exception& e) {
-    return fail(Error(path, e.what()).what());
+  } catch (...) {
+    const FailureMessage failure = DescribeFailure(std::current_exception(), path);
+    fail(failure.line);
+    return failure.cancelled && stop_signal != 0 ? 128 + stop_signal : 1;
   }
 }
 

@@ -19,6 +19,7 @@
 #include "conversion/conversion_run.h"
 #include "formats/registry.h"
 #include "services/error.h"
+#include "ui/failure_message.h"
 #include "ui/marshalled_hooks.h"
 
 namespace zerova {
@@ -132,25 +133,16 @@ void Form2::Guarded(const std::function<void()>& handler) {
   if (ended_) return;
   try {
     handler();
-  } catch (const Cancelled& e) {
-    // Asked for, so no alarm: the box says what became of the document.
-    std::fprintf(stderr, "zerova: %s\n", e.what());
-    ShowMessage(this, QMessageBox::Information, QString::fromStdString(e.what()));
+  } catch (...) {
+    const FailureMessage failure =
+        DescribeFailure(std::current_exception(), QFile::encodeName(SourcePath).toStdString());
+    // Also on stderr, for whoever started the window from a terminal.
+    std::fprintf(stderr, "zerova: %s\n", failure.line.c_str());
+    // A stop was asked for, so no alarm: the box says what became of the document.
+    ShowMessage(this, failure.cancelled ? QMessageBox::Information : QMessageBox::Critical,
+                QString::fromStdString(failure.line));
     End(1);
-  } catch (const Error& e) {
-    ReportFailure(QString::fromStdString(e.what()));
-  } catch (const std::bad_alloc&) {
-    ReportFailure(QStringLiteral("not enough memory to finish"));
-  } catch (const std::exception& e) {
-    ReportFailure(QString::fromStdString(e.what()));
   }
-}
-
-// Also on stderr, for whoever started the window from a terminal.
-void Form2::ReportFailure(const QString& description) {
-  std::fprintf(stderr, "zerova: %s\n", description.toLocal8Bit().constData());
-  ShowMessage(this, QMessageBox::Critical, description);
-  End(1);
 }
 
 void Form2::End(int status) {

@@ -101,7 +101,6 @@ class Form2 : public QWidget, private WindowHooks {
   // message box, and the program then ends with status 1. A cancelled
   // conversion ends it with status 1 too, saying so on stderr only.
   void Guarded(const std::function<void()>& handler);
-  void ReportFailure(const QString& description);
   void End(int status);
 
   // On the worker thread: the run, whose end (a failure) is handed to the window.
