@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "formats/numbers/date_serial.h"
+#include "formats/numbers/value_text.h"
 #include "formats/ods/names.h"
 
 namespace zerova {
@@ -67,10 +68,7 @@ OdsCell OdsCellReader::Read(XmlStream& xml) {
     cell.value = PackedValue::Error(error);
   } else if (type == "float" || type == "percentage" || type == "currency") {
     double number = 0;
-    const auto [end, ec] = std::from_chars(a.value.data(), a.value.data() + a.value.size(), number);
-    if (a.value.empty() || ec != std::errc() || end != a.value.data() + a.value.size()) {
-      xml.Fail("bad number \"" + a.value + "\"");
-    }
+    if (!ParseNumberText(a.value, &number)) xml.Fail("bad number \"" + a.value + "\"");
     cell.value = PackedValue::Number(number);
   } else if ((type == "date" && a.date_value.empty()) || (type == "time" && a.time_value.empty())) {
     cell.value = PackedValue::Empty();  // Gnumeric writes a date it cannot place so
@@ -85,9 +83,11 @@ OdsCell OdsCellReader::Read(XmlStream& xml) {
     if (!DaysFromIsoDuration(a.time_value, &days)) xml.Fail("bad time \"" + a.time_value + "\"");
     cell.value = PackedValue::Date(days, system_);
   } else if (type == "boolean") {
-    const std::string& b = a.boolean_value;
-    if (b != "true" && b != "false" && b != "1" && b != "0") xml.Fail("bad boolean \"" + b + "\"");
-    cell.value = PackedValue::Boolean(b == "true" || b == "1");
+    bool value = false;
+    if (!ParseBooleanText(a.boolean_value, &value)) {
+      xml.Fail("bad boolean \"" + a.boolean_value + "\"");
+    }
+    cell.value = PackedValue::Boolean(value);
   } else if (type == "string" && a.has_string_value) {
     xml.SkipElement();
     cell.value = store_.Text(a.string_value);

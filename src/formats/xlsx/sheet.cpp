@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "formats/numbers/date_serial.h"
+#include "formats/numbers/value_text.h"
 #include "formats/sheet/cell_address.h"
 #include "formats/xlsx/package.h"
 #include "formats/xlsx/shared_strings.h"
@@ -22,12 +23,6 @@ struct RawCell {
   std::string inline_text;  // <is>
   bool has_inline = false;
 };
-
-template <typename T>
-bool ParseWhole(std::string_view text, T* value) {
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value);
-  return ec == std::errc() && end == text.data() + text.size();
-}
 
 class SheetParser {
  public:
@@ -185,12 +180,10 @@ PackedValue SheetParser::InlineString(RawCell& cell) {
 // t="n" or none: a number, or a date when the cell's style shows one.
 PackedValue SheetParser::NumberCell(const RawCell& cell) {
   const std::string& v = cell.value;
-  std::string_view digits = v;
-  if (digits.front() == '+') digits.remove_prefix(1);
   double number = 0;
-  if (!ParseWhole(digits, &number)) CellFails("bad number \"" + v + "\"");
-  std::size_t style = 0;
-  if (!cell.style.empty() && !ParseWhole(std::string_view(cell.style), &style)) {
+  if (!ParseNumberText(v, &number)) CellFails("bad number \"" + v + "\"");
+  std::uint64_t style = 0;
+  if (!cell.style.empty() && !ParseCountText(cell.style, &style)) {
     CellFails("bad style index \"" + cell.style + "\"");
   }
   if (style < date_styles_.size() && date_styles_[style]) {
@@ -202,8 +195,8 @@ PackedValue SheetParser::NumberCell(const RawCell& cell) {
 // t="s": the index of a shared string, which the store holds at the same index.
 PackedValue SheetParser::SharedString(const RawCell& cell) {
   const std::string& v = cell.value;
-  std::size_t index = 0;
-  if (!ParseWhole(std::string_view(v), &index)) {
+  std::uint64_t index = 0;
+  if (!ParseCountText(v, &index)) {
     CellFails("bad shared string index \"" + v + "\"");
   }
   if (index >= shared_string_count_) CellFails("shared string " + v + " is missing");
@@ -217,10 +210,9 @@ PackedValue SheetParser::FormulaString(RawCell& cell) {
 }
 
 PackedValue SheetParser::BooleanCell(const RawCell& cell) {
-  const std::string& v = cell.value;
-  if (v == "1" || v == "true") return PackedValue::Boolean(true);
-  if (v == "0" || v == "false") return PackedValue::Boolean(false);
-  CellFails("bad boolean \"" + v + "\"");
+  bool value = false;
+  if (!ParseBooleanText(cell.value, &value)) CellFails("bad boolean \"" + cell.value + "\"");
+  return PackedValue::Boolean(value);
 }
 
 PackedValue SheetParser::ErrorCell(const RawCell& cell) {

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "formats/numbers/number_format.h"
+#include "formats/numbers/value_text.h"
 #include "formats/xlsx/package.h"
 #include "formats/xml/xml_stream.h"
 
@@ -12,12 +13,9 @@ namespace {
 int FormatId(XmlStream& xml) {
   std::string value;
   if (!xml.Attribute("", "numFmtId", &value)) return 0;
-  int id = 0;
-  const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), id);
-  if (ec != std::errc() || end != value.data() + value.size() || id < 0) {
-    xml.Fail("bad numFmtId \"" + value + "\"");
-  }
-  return id;
+  std::uint64_t id = 0;
+  if (!ParseCountText(value, &id) || id > 0x7FFFFFFF) xml.Fail("bad numFmtId \"" + value + "\"");
+  return static_cast<int>(id);
 }
 
 }  // namespace

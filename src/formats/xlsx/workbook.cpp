@@ -3,6 +3,7 @@
 #include <charconv>
 #include <vector>
 
+#include "formats/numbers/value_text.h"
 #include "formats/xlsx/package.h"
 #include "formats/xml/xml_stream.h"
 #include "services/error.h"
@@ -10,7 +11,10 @@
 namespace zerova {
 namespace {
 
-bool IsTrue(std::string_view value) { return value == "1" || value == "true"; }
+bool IsTrue(std::string_view text) {
+  bool value = false;
+  return ParseBooleanText(text, &value) && value;
+}
 
 // A <sheet>'s state attribute (ECMA-376 Part 1, 18.18.68 ST_SheetState).
 SheetVisibility VisibilityOf(std::string_view state) {
@@ -38,11 +42,9 @@ WorkbookListing ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
     } else if (name == "workbookView" && xml.Depth() == 2 && !seen_view) {
       seen_view = true;
       if (xml.Attribute("", "activeTab", &value)) {
-        const auto [end, ec] =
-            std::from_chars(value.data(), value.data() + value.size(), workbook.active_tab);
-        if (ec != std::errc() || end != value.data() + value.size()) {
-          xml.Fail("bad activeTab \"" + value + "\"");
-        }
+        std::uint64_t tab = 0;
+        if (!ParseCountText(value, &tab)) xml.Fail("bad activeTab \"" + value + "\"");
+        workbook.active_tab = static_cast<std::size_t>(tab);
       }
     } else if (name == "sheet" && xml.Depth() == 2) {
       WorkbookListing::Sheet sheet;

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "formats/numbers/date_serial.h"
+#include "formats/numbers/value_text.h"
 #include "formats/sheet/cell_address.h"
 #include "formats/xml2003/names.h"
 
@@ -178,12 +179,8 @@ CellValue TableReader::ReadData(const std::string& style) {
   if (type == "String" || type.empty()) return CellValue::Text(text);
   const std::string_view value = Trim(text);
   if (type == "Number") {
-    const std::string_view digits = value.starts_with('+') ? value.substr(1) : value;
     double number = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) {
-      xml_.Fail("bad number \"" + text + "\"");
-    }
+    if (!ParseNumberText(value, &number)) xml_.Fail("bad number \"" + text + "\"");
     if (styles_.IsDate(style)) return CellValue::Date(number, system_);
     return CellValue::Number(number);
   }
@@ -194,8 +191,9 @@ CellValue TableReader::ReadData(const std::string& style) {
     return CellValue::Date(serial, system_);
   }
   if (type == "Boolean") {
-    if (value == "1" || value == "0") return CellValue::Boolean(value == "1");
-    xml_.Fail("bad boolean \"" + text + "\"");
+    bool truth = false;
+    if (!ParseBooleanText(value, &truth)) xml_.Fail("bad boolean \"" + text + "\"");
+    return CellValue::Boolean(truth);
   }
   if (type == "Error") {
     CellError error;
