@@ -15,6 +15,8 @@ packages=(
   xvfb xauth xdotool                 # the window driven from outside in tests
   openbox libx11-dev                 # ... under a window manager, watched through Xlib
   fontconfig fonts-dejavu-core       # a font for the window on a bare machine
+  python3-xlwt python3-openpyxl      # tests/data/make_sheet_fixtures.py (the tests
+  python3-odf                        #   read its committed output, never Python)
 )
 
 missing=()
