@@ -9,6 +9,7 @@ packages=(
   libgsf-1-dev libxml2-dev           # readers: OLE2 and zip containers, XML
   nettle-dev                         # encrypted workbooks: hashes, HMAC, RC4, AES
   qt6-base-dev                       # the window
+  libqt6svg6                         # ... its icon (Qt's SVG icon engine)
   libgtest-dev libgmock-dev          # tests
   libbenchmark-dev                   # benchmarks
   clang libclang-rt-14-dev           # fuzzing (libFuzzer, sanitizers)

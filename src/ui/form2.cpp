@@ -19,6 +19,7 @@
 #include "conversion/conversion_run.h"
 #include "formats/registry.h"
 #include "services/error.h"
+#include "ui/accessible_window.h"
 #include "ui/failure_message.h"
 #include "ui/marshalled_hooks.h"
 
@@ -55,6 +56,7 @@ Form2::Form2(Form2Platform platform, QWidget* parent)
   if (!platform_.end_program)
     platform_.end_program = [](int status) { QCoreApplication::exit(status); };
 
+  DescribeForm2AsWindow();
   CreateControls();
   connect(Command1, &QPushButton::clicked, this, [this] { Guarded([this] { Command1_Click(); }); });
   connect(Command2, &QPushButton::clicked, this, [this] { Guarded([this] { Command2_Click(); }); });

@@ -12,6 +12,20 @@ set_tests_properties(form2_test PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QPA_PLATFORMTHEME="
   TIMEOUT 120)
 
+# The window's look: colours on a dark theme, captions at 96 and at 144 dpi,
+# its icon and accessible description.
+add_executable(form2_look_test ${CMAKE_CURRENT_SOURCE_DIR}/ui/form2_look_test.cpp)
+target_include_directories(form2_look_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(form2_look_test PRIVATE zerova_window_ui Qt6::Test)
+set_target_properties(form2_look_test PROPERTIES AUTOMOC ON)
+foreach(dpi 96 144)
+  add_test(NAME form2_look_test_${dpi}dpi COMMAND form2_look_test)
+  set_tests_properties(form2_look_test_${dpi}dpi PROPERTIES
+    ENVIRONMENT
+      "QT_QPA_PLATFORM=offscreen;QT_QPA_PLATFORMTHEME=;QT_FONT_DPI=${dpi};QT_ENABLE_HIGHDPI_SCALING=0"
+    TIMEOUT 60)
+endforeach()
+
 # Skips (status 77) where xvfb-run or xdotool is missing.
 add_test(NAME drive_window
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/ui/drive_window.sh
