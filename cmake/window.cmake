@@ -9,6 +9,7 @@ add_library(zerova_window_ui STATIC
   ${CMAKE_SOURCE_DIR}/src/ui/form2.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/form2_layout.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/marshalled_hooks.cpp
+  ${CMAKE_SOURCE_DIR}/src/ui/message_boxes.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/password_dialog.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/common_dialog.h
   ${CMAKE_SOURCE_DIR}/src/ui/form2.h
