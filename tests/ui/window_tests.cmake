@@ -26,6 +26,11 @@ foreach(dpi 96 144)
     TIMEOUT 60)
 endforeach()
 
+# zerova with no file and no display to open the window on.
+add_test(NAME window_no_display
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/ui/no_display.sh $<TARGET_FILE:zerova>)
+set_tests_properties(window_no_display PROPERTIES TIMEOUT 60)
+
 # Skips (status 77) where xvfb-run or xdotool is missing.
 add_test(NAME drive_window
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/ui/drive_window.sh
