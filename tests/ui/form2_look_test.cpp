@@ -1,7 +1,8 @@
 // How Form2 looks and how it describes itself, on the offscreen platform: its
 // colours under a dark theme, its captions inside their controls at the font
-// dpi the test runs with (ctest runs it at 96 and at 144 dpi, with Qt's own
-// scaling off, as where the desktop sets a larger font dpi), its icon and its
+// dpi the test runs with (ctest runs it at 96 dpi, and at 144 dpi twice: with
+// Qt's own scaling off, as where the desktop sets a larger font dpi, and on, where
+// Qt scales the whole window and the layout sees 96 dpi), its icon and its
 // accessible role and names.
 #include <QAccessible>
 #include <QApplication>

@@ -12,19 +12,21 @@ set_tests_properties(form2_test PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QPA_PLATFORMTHEME="
   TIMEOUT 120)
 
-# The window's look: colours on a dark theme, captions at 96 and at 144 dpi,
-# its icon and accessible description.
+# The window's look: colours on a dark theme, captions at 96 and at 144 dpi
+# (the layout growing with the fonts, or Qt scaling it all), its icon and its
+# accessible description.
 add_executable(form2_look_test ${CMAKE_CURRENT_SOURCE_DIR}/ui/form2_look_test.cpp)
 target_include_directories(form2_look_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(form2_look_test PRIVATE zerova_window_ui Qt6::Test)
 set_target_properties(form2_look_test PROPERTIES AUTOMOC ON)
-foreach(dpi 96 144)
-  add_test(NAME form2_look_test_${dpi}dpi COMMAND form2_look_test)
-  set_tests_properties(form2_look_test_${dpi}dpi PROPERTIES
-    ENVIRONMENT
-      "QT_QPA_PLATFORM=offscreen;QT_QPA_PLATFORMTHEME=;QT_FONT_DPI=${dpi};QT_ENABLE_HIGHDPI_SCALING=0"
-    TIMEOUT 60)
-endforeach()
+function(add_look_test name dpi scaling)
+  add_test(NAME ${name} COMMAND form2_look_test)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 60 ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen;QT_QPA_PLATFORMTHEME=;QT_FONT_DPI=${dpi};QT_ENABLE_HIGHDPI_SCALING=${scaling}")
+endfunction()
+add_look_test(form2_look_test_96dpi 96 0)
+add_look_test(form2_look_test_144dpi 144 0)  # a larger font dpi on an unscaled screen
+add_look_test(form2_look_test_144dpi_scaled 144 1)  # Qt scales the whole window instead
 
 # zerova with no file and no display to open the window on.
 add_test(NAME window_no_display
