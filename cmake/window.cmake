@@ -21,7 +21,7 @@ target_link_libraries(zerova-window PRIVATE zerova_window_ui)
 # `zerova` looks for the window beside itself, so build it whenever zerova is built.
 add_dependencies(zerova zerova-window)
 
-install(TARGETS zerova-window RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/zerova)
+install(TARGETS zerova-window RUNTIME DESTINATION ${ZEROVA_WINDOW_DESTINATION})
 install(FILES ${CMAKE_SOURCE_DIR}/share/applications/zerova.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/share/icons/hicolor/scalable/apps/zerova.svg
