@@ -26,3 +26,6 @@ install(FILES ${CMAKE_SOURCE_DIR}/share/applications/zerova.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/share/icons/hicolor/scalable/apps/zerova.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# AppStream metadata, for software centres: the window is the application.
+install(FILES ${CMAKE_SOURCE_DIR}/share/metainfo/io.github.zerova.zerova.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
