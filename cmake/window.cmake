@@ -29,8 +29,11 @@ target_link_libraries(zerova-window PRIVATE zerova_window_ui)
 # `zerova` looks for the window beside itself, so build it whenever zerova is built.
 add_dependencies(zerova zerova-window)
 
-install(TARGETS zerova-window RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/zerova)
+install(TARGETS zerova-window RUNTIME DESTINATION ${ZEROVA_WINDOW_DESTINATION})
 install(FILES ${CMAKE_SOURCE_DIR}/share/applications/zerova.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/share/icons/hicolor/scalable/apps/zerova.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# AppStream metadata, for software centres: the window is the application.
+install(FILES ${CMAKE_SOURCE_DIR}/share/metainfo/io.github.zerova.zerova.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
