@@ -3,11 +3,13 @@
 find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 
 add_library(zerova_window_ui STATIC
+  ${CMAKE_SOURCE_DIR}/src/ui/accessible_window.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/common_dialog.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/failure_message.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/form2.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/form2_layout.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/marshalled_hooks.cpp
+  ${CMAKE_SOURCE_DIR}/src/ui/message_boxes.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/password_dialog.cpp
   ${CMAKE_SOURCE_DIR}/src/ui/common_dialog.h
   ${CMAKE_SOURCE_DIR}/src/ui/form2.h
@@ -15,6 +17,12 @@ add_library(zerova_window_ui STATIC
   ${CMAKE_SOURCE_DIR}/src/ui/password_dialog.h)
 target_link_libraries(zerova_window_ui PUBLIC zerova_core Qt6::Widgets)
 set_target_properties(zerova_window_ui PROPERTIES AUTOMOC ON)
+# The program's icon, built in (":/icons/zerova.svg") for when the desktop's
+# theme has none; drawn by Qt's SVG icon engine (Debian's libqt6svg6).
+qt_add_resources(zerova_window_ui zerova_icons
+  PREFIX /icons
+  BASE ${CMAKE_SOURCE_DIR}/share/icons/hicolor/scalable/apps
+  FILES ${CMAKE_SOURCE_DIR}/share/icons/hicolor/scalable/apps/zerova.svg)
 
 add_executable(zerova-window ${CMAKE_SOURCE_DIR}/src/ui/window_main.cpp)
 target_link_libraries(zerova-window PRIVATE zerova_window_ui)

@@ -17,6 +17,7 @@ run=(
   libgsf-1-114 libxml2               # readers: OLE2 and zip containers, XML
   libnettle8                         # encrypted workbooks: hashes, HMAC, RC4, AES
   libqt6widgets6 qt6-qpa-plugins     # the window, and Qt's way to the display
+  libqt6svg6                         # ... its icon (Qt's SVG icon engine, loaded at run time)
   fontconfig fonts-dejavu-core       # a font for the window on a bare machine
 )
 build=(
