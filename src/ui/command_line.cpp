@@ -26,6 +26,7 @@
 #include "ui/sheet_listing.h"
 #include "ui/standard_input.h"
 #include "ui/stop_signals.h"
+#include "zerova_version.h"  // ZEROVA_VERSION_TEXT, written at build time
 
 namespace zerova {
 namespace {
@@ -205,7 +206,7 @@ int RunCommandLine(int argc, char** argv) {
         PrintOut(HelpText(), "the help");
         return 0;
       case CommandLineOptions::Action::kVersion:
-        PrintOut(std::string("zerova ") + ZEROVA_VERSION + "\n", "the version");
+        PrintOut(std::string("zerova ") + ZEROVA_VERSION_TEXT + "\n", "the version");
         return 0;
       default:
         break;

@@ -13,6 +13,7 @@
 #include "formats/registry.h"
 #include "support/child_process.h"
 #include "support/text_grid.h"
+#include "zerova_version.h"  // ZEROVA_VERSION_TEXT
 
 namespace {
 
@@ -342,7 +343,7 @@ TEST_F(CommandLineTest, HelpAndVersionGoToStdout) {
   EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
   const Result version = RunIn(dir_, {"--version", "--frobnicate"});
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, "zerova " ZEROVA_VERSION "\n");
+  EXPECT_EQ(version.out, "zerova " ZEROVA_VERSION_TEXT "\n");
   EXPECT_EQ(version.err, "");
 }
 

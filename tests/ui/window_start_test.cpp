@@ -1,7 +1,7 @@
-// How `zerova` starts the window: with no display, one line; from the
-// desktop's menu (--from-menu), in the home folder when the current one is not
-// writable. The window program is a stand-in here, which prints the folder it
-// was started in, or, for the no-display case, the real one.
+// How `zerova` starts the window from the desktop's menu (--from-menu): in the
+// home folder when the current one is not writable. The window program is a
+// stand-in here, which prints the folder it was started in. (Without a display
+// the real one says so: tests/ui/no_display.sh.)
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -60,30 +60,6 @@ TEST_F(WindowStartTest, FromTheMenuAnUnwritableFolderGivesWayToTheHomeFolder) {
     EXPECT_EQ(child.Wait(), 0) << child.err();
     EXPECT_EQ(child.err(), "");
     EXPECT_EQ(child.Out(), expected.string() + "\n");
-  }
-}
-
-TEST_F(WindowStartTest, WithNoDisplayTheWindowSaysSoInOneLine) {
-#ifndef ZEROVA_WINDOW_BUILT
-  GTEST_SKIP() << "the window is not built";
-#endif
-  const std::string start = "zerova: cannot open the window: ";
-  const std::string end = "; give a FILE to convert without one\n";
-  const struct {
-    std::vector<std::string> env;
-    std::string why;
-  } rows[] = {
-      {{}, "no display to show it on (DISPLAY is not set)"},
-      {{"DISPLAY=:65000"}, "no display at DISPLAY=:65000"},
-  };
-  for (const auto& row : rows) {
-    ChildSetup setup;
-    setup.env = row.env;
-    setup.unset = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
-    ChildProcess child(dir_, setup);
-    EXPECT_EQ(child.Wait(), 1);
-    EXPECT_EQ(child.err(), start + row.why + end);
-    EXPECT_EQ(child.Out(), "");
   }
 }
 
