@@ -34,6 +34,9 @@ namespace {
 constexpr const char* kConversionStopped =
     "the conversion was cancelled before anything was written";
 constexpr const char* kListingStopped = "the listing of the sheets was cancelled";
+// As the run says it when it stops writing to a stream.
+constexpr const char* kStreamStopped =
+    "the conversion was cancelled; the document written there is incomplete";
 
 int UsageError(const std::string& reason) {
   std::fprintf(stderr, "zerova: %s\n%s\n", reason.c_str(), kTryHelp);
@@ -89,6 +92,10 @@ class CommandLine {
   void EraseProgress() {
     if (progress_) progress_->Erase();
   }
+  // The line a second signal writes: "zerova: FILE: DETAIL", over the progress line.
+  std::string Notice(const std::string& file, const char* detail) const {
+    return (terminal_ ? "\r" : "") + std::string("zerova: ") + Error(file, detail).what() + "\n";
+  }
   static std::string SourceName(const std::string& file) {
     return file == kStandardStream ? kStandardInputName : file;
   }
@@ -121,8 +128,7 @@ int CommandLine::Convert(const std::string& file, ConversionRequest request,
   const std::string source = SourceName(file);
   StartProgress();
   // Until the run empties the document, a second signal only says so.
-  ArmSecondSignal((terminal_ ? "\r" : "") + std::string("zerova: ") +
-                  Error(source, kConversionStopped).what() + "\n");
+  ArmSecondSignal(Notice(source, kConversionStopped));
   try {
     const std::string document = request.output.empty() ? kOutputDocumentName : request.output;
     if (request.output_stream == nullptr && file != kStandardStream && SameFile(file, document)) {
@@ -136,6 +142,9 @@ int CommandLine::Convert(const std::string& file, ConversionRequest request,
     request.sheet = options_.sheet;
     const bool announce = !options_.quiet && request.output_stream == nullptr;
     CommandLineHooks hooks(progress(), source, success, announce);
+    if (request.output_stream != nullptr) {
+      hooks.ArmOnFirstLine(Notice(request.output_stream_name, kStreamStopped));
+    }
     ConversionRun run(*spreadsheets, *guard_, hooks);
     run.Run(request);
     DisarmSecondSignal();

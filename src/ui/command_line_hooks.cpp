@@ -21,6 +21,7 @@ void CommandLineHooks::ShowInputRead(std::uint64_t done, std::uint64_t total) {
 }
 
 void CommandLineHooks::ShowLinesWritten(std::int64_t written, std::int64_t total) {
+  if (written == 1 && !first_line_notice_.empty()) ArmSecondSignal(first_line_notice_);
   if (progress_ != nullptr) progress_->Update(written, total);
 }
 

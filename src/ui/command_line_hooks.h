@@ -24,6 +24,11 @@ class CommandLineHooks final : public WindowHooks {
   // `announce` false prints no success line.
   CommandLineHooks(ProgressLine* progress, std::string source, std::string success, bool announce);
 
+  // When the document goes to a stream: once its first line is written, a
+  // second stop signal writes `notice` (see stop_signals.h). A file document
+  // needs none of this: document_guard.h watches it.
+  void ArmOnFirstLine(std::string notice) { first_line_notice_ = std::move(notice); }
+
   void DisableConvert() override {}
   void ShowProgress() override {}
   void ShowInputRead(std::uint64_t done, std::uint64_t total) override;
@@ -38,6 +43,7 @@ class CommandLineHooks final : public WindowHooks {
   std::string source_;
   std::string success_;
   bool announce_;
+  std::string first_line_notice_;
 };
 
 class StopOnSignal final : public ReadProgress {

@@ -1,8 +1,11 @@
 // The command line stopped by signals, in each phase, once and twice; its
 // progress on a terminal; its password prompt there. Each waits for the state
 // it needs (the document begun, the input awaited) instead of a time.
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -67,8 +70,9 @@ class CommandLineSignalsTest : public ::testing::Test {
     FAIL() << document << " was never written";
   }
 
-  // Waits until `child` has its handlers and waits for its standard input.
-  static void AwaitReading(const ChildProcess& child) {
+  // Waits until `child` has its handlers and sleeps: it waits for its standard
+  // input, or to write to a full pipe.
+  static void AwaitAsleep(const ChildProcess& child) {
     for (int ms = 0; ms < 60000 && !child.CatchesStopSignalsAndWaits(); ++ms)
       std::this_thread::sleep_for(milliseconds(1));
     ASSERT_TRUE(child.CatchesStopSignalsAndWaits());
@@ -86,7 +90,7 @@ TEST_F(CommandLineSignalsTest, AStopWhileReadingKeepsTheEarlierDocument) {
     WriteFile(dir_ / "xmlstructure.xml", "earlier\r\n");
     ChildProcess child(dir_, Command({"-"}, false, true));
     child.Feed(ReadFile(kBasic).substr(0, 100));
-    AwaitReading(child);
+    AwaitAsleep(child);
     ::kill(child.pid(), signal_number);
     EXPECT_EQ(child.Wait(kEnding), 128 + signal_number);
     EXPECT_FALSE(child.signaled());
@@ -115,7 +119,8 @@ TEST_F(CommandLineSignalsTest, AStopWhileWritingRemovesTheIncompleteDocument) {
 
 // Two signals at once, so that the first is not yet acted on: the second ends
 // the program by itself (killed by the signal, not an exit), removing the
-// document begun, or, while reading, leaving the earlier one as it was.
+// document begun, saying that the one sent to standard output is incomplete,
+// or, while reading, leaving the earlier one as it was.
 TEST_F(CommandLineSignalsTest, ASecondSignalEndsTheProgramAtOnce) {
   WriteLongWorkbook(dir_ / "long.xls");
   {
@@ -127,9 +132,28 @@ TEST_F(CommandLineSignalsTest, ASecondSignalEndsTheProgramAtOnce) {
     EXPECT_EQ(writing.err(), Removed(dir_ / "xmlstructure.xml") + "\n");
     EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
   }
+  {
+    // To standard output, a pipe nobody reads: the run waits to write there,
+    // where a first signal would never be acted on.
+    ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+    const int unread = ::open((dir_ / "fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    ChildSetup setup = Command({"-o", "-", "long.xls"});
+    setup.stdout_to = dir_ / "fifo";
+    ChildProcess streaming(dir_, setup);
+    pollfd written{unread, POLLIN, 0};
+    ASSERT_EQ(::poll(&written, 1, 60000), 1);
+    AwaitAsleep(streaming);  // asleep, now on the full pipe
+    streaming.SendTogether({SIGINT, SIGTERM});
+    EXPECT_EQ(streaming.Wait(kEnding), 128 + SIGTERM);
+    EXPECT_TRUE(streaming.signaled());
+    EXPECT_EQ(streaming.err(),
+              "zerova: standard output: the conversion was cancelled; the document written "
+              "there is incomplete\n");
+    ::close(unread);
+  }
   WriteFile(dir_ / "xmlstructure.xml", "earlier\r\n");
   ChildProcess reading(dir_, Command({"-"}, false, true));
-  AwaitReading(reading);
+  AwaitAsleep(reading);
   reading.SendTogether({SIGHUP, SIGTERM});
   EXPECT_EQ(reading.Wait(kEnding), 128 + SIGTERM);
   EXPECT_TRUE(reading.signaled());
