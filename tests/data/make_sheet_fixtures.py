@@ -16,8 +16,9 @@ The four worksheets, in this order: "Summary", "Überblick & Co" (the active one
 - input.ods: python3-odf, the active table named in its view settings;
 - input.xml: XML Spreadsheet 2003, written byte by byte.
 
-expected-N.xml, the document of sheet N, is written by hand from the conversion
-rules and committed; this script never writes one.
+expected.xml, the document of the active sheet, and expected-sheetN.xml, the
+document of sheet N (1, 3, 4), are written by hand from the conversion rules and
+committed; this script never writes one.
 """
 
 import os

@@ -56,6 +56,12 @@ const std::string kData = ZEROVA_TEST_DATA, kBasic = kData + "/basic/input.xls",
                   kSheets = kData + "/several-sheets/";
 const std::string kSuccess = "XML created successfully\n";
 
+// The expected document of sheet `n` of the several-sheets workbook; the
+// active one, sheet 2, is the folder's expected.xml.
+std::string SheetDocument(int n) {
+  return kSheets + (n == 2 ? "expected.xml" : "expected-sheet" + std::to_string(n) + ".xml");
+}
+
 class CommandLineTest : public ::testing::Test {
  protected:
   ~CommandLineTest() override { fs::remove_all(dir_); }
@@ -234,9 +240,7 @@ TEST_F(CommandLineTest, SheetsAreListedAndChosenByNameOrNumberInEveryFormat) {
       EXPECT_EQ(r.err,
                 choice.sheet == 0 ? "zerova: " + file + ": " + choice.err + last + "\n" : "");
       EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"),
-                choice.sheet == 0
-                    ? ""
-                    : ReadFile(kSheets + "expected-" + std::to_string(choice.sheet) + ".xml"));
+                choice.sheet == 0 ? "" : ReadFile(SheetDocument(choice.sheet)));
       fs::remove(dir_ / "xmlstructure.xml");
     }
   }
@@ -247,9 +251,9 @@ TEST_F(CommandLineTest, SheetsAreListedAndChosenByNameOrNumberInEveryFormat) {
   // The listing of a workbook on standard input, and of one that is none.
   const Result piped = RunIn(dir_, {"--list-sheets", "-"}, {}, ReadFile(kSheets + "input.ods"));
   EXPECT_EQ(piped.out, listing);
-  const Result bad = RunIn(dir_, {"--list-sheets", kSheets + "expected-1.xml"});
+  const Result bad = RunIn(dir_, {"--list-sheets", kSheets + "expected-sheet1.xml"});
   EXPECT_EQ(bad.status, 1);
-  EXPECT_TRUE(bad.err.starts_with("zerova: " + kSheets + "expected-1.xml: not a spreadsheet"));
+  EXPECT_TRUE(bad.err.starts_with("zerova: " + kSheets + "expected-sheet1.xml: not a spreadsheet"));
   EXPECT_EQ(bad.out, "");
 }
 
@@ -268,7 +272,7 @@ TEST_F(CommandLineTest, AnOutdirBatchConvertsEveryGoodFileAndNamesTheBadOne) {
   EXPECT_TRUE(r.err.starts_with("zerova: notes.xls: not a spreadsheet file")) << r.err;
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
   EXPECT_EQ(ReadFile(dir_ / "out/people.xml"), ReadFile(kData + "/basic/expected.xml"));
-  EXPECT_EQ(ReadFile(dir_ / "out/sheets.v2.xml"), ReadFile(kSheets + "expected-2.xml"));
+  EXPECT_EQ(ReadFile(dir_ / "out/sheets.v2.xml"), ReadFile(SheetDocument(2)));
   EXPECT_FALSE(fs::exists(dir_ / "out/notes.xml"));
   EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
   // All good, quiet, with --sheet for each: exit 0 and nothing printed.
@@ -276,7 +280,7 @@ TEST_F(CommandLineTest, AnOutdirBatchConvertsEveryGoodFileAndNamesTheBadOne) {
       RunIn(dir_, {"-q", "--sheet=1", "--outdir", (dir_ / "out").string(), "sheets.v2.ods"});
   EXPECT_EQ(quiet.status, 0);
   EXPECT_EQ(quiet.out + quiet.err, "");
-  EXPECT_EQ(ReadFile(dir_ / "out/sheets.v2.xml"), ReadFile(kSheets + "expected-3.xml"));
+  EXPECT_EQ(ReadFile(dir_ / "out/sheets.v2.xml"), ReadFile(SheetDocument(3)));
   // A DIR that is not there, or no folder: one line, nothing converted.
   for (const auto& [dir, what] : std::vector<std::pair<std::string, std::string>>{
            {"missing", "no such folder"}, {"people.xls", "is not a folder"}}) {
