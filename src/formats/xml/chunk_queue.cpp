@@ -4,13 +4,10 @@
 
 namespace zerova {
 
-ChunkQueue::ChunkQueue(std::size_t buffers, std::size_t buffer_size) {
+ChunkQueue::ChunkQueue(std::size_t buffers, std::size_t buffer_size)
+    : buffers_(buffers), buffer_size_(buffer_size) {
   assert(buffers >= 1 && buffer_size >= 1);
-  buffers_.resize(buffers);
-  for (std::size_t i = 0; i < buffers; ++i) {
-    buffers_[i].resize(buffer_size);
-    free_.push_back(buffers - 1 - i);  // so buffer 0 is filled first
-  }
+  for (std::size_t i = 0; i < buffers; ++i) free_.push_back(buffers - 1 - i);  // 0 comes first
 }
 
 std::span<char> ChunkQueue::NextFree() {
@@ -19,11 +16,13 @@ std::span<char> ChunkQueue::NextFree() {
   if (abandoned_) return {};
   filling_ = free_.back();
   free_.pop_back();
-  return buffers_[filling_];
+  std::unique_ptr<char[]>& buffer = buffers_[filling_];
+  if (buffer == nullptr) buffer = std::make_unique_for_overwrite<char[]>(buffer_size_);
+  return {buffer.get(), buffer_size_};
 }
 
 void ChunkQueue::Pass(std::size_t size) {
-  assert(size > 0 && size <= buffers_[filling_].size());
+  assert(size > 0 && size <= buffer_size_);
   {
     std::lock_guard lock(mutex_);
     passed_chunks_.push_back({filling_, size});
@@ -62,7 +61,7 @@ std::span<const char> ChunkQueue::Take() {
   const Chunk chunk = passed_chunks_.front();
   passed_chunks_.pop_front();
   taken_ = chunk.buffer;
-  return std::span<const char>(buffers_[chunk.buffer].data(), chunk.size);
+  return std::span<const char>(buffers_[chunk.buffer].get(), chunk.size);
 }
 
 void ChunkQueue::Abandon() {

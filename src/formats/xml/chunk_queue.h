@@ -9,6 +9,8 @@
 // ending the stream or failing (the consumer gets the failure after the chunks
 // passed before it), the consumer by abandoning the stream (the producer's next
 // call tells it to stop). Made for one producer thread and one consumer thread.
+// A buffer is allocated when it is first needed, so a stream shorter than one
+// buffer takes one.
 #ifndef ZEROVA_FORMATS_XML_CHUNK_QUEUE_H_
 #define ZEROVA_FORMATS_XML_CHUNK_QUEUE_H_
 
@@ -16,6 +18,7 @@
 #include <cstddef>
 #include <deque>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <vector>
@@ -58,7 +61,9 @@ class ChunkQueue {
     std::size_t size;
   };
 
-  std::vector<std::vector<char>> buffers_;
+  // Allocated when first filled, so a short stream takes one buffer.
+  std::vector<std::unique_ptr<char[]>> buffers_;
+  std::size_t buffer_size_;
   std::mutex mutex_;
   std::condition_variable freed_;   // a buffer became free, or the stream was abandoned
   std::condition_variable passed_;  // a chunk, the end or a failure was passed

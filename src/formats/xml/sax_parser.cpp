@@ -44,7 +44,7 @@ std::string_view SaxElement::Value(const xmlChar* const* attribute, std::string*
   // Without entity substitution libxml2 hands an ampersand on (from &amp; or &#38;)
   // as the reference "&#38;", which a tree builder would resolve; every other
   // reference comes decoded.
-  if (value.find('&') == std::string_view::npos) return value;
+  if (std::find(value.begin(), value.end(), '&') == value.end()) return value;
   constexpr std::string_view kAmpersand = "&#38;";
   decoded->clear();
   for (std::size_t pos = 0; pos < value.size();) {
