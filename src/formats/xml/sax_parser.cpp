@@ -109,8 +109,9 @@ void SaxParser::Stop() {
 
 void SaxParser::Refuse(const std::string& what) {
   fatal_ = true;
-  if (error_.empty())
+  if (error_.empty()) {
     error_ = "line " + std::to_string(xmlSAX2GetLineNumber(context_.get())) + ": " + what;
+  }
   xmlStopParser(context_.get());
 }
 
@@ -128,9 +129,13 @@ void SaxParser::OnStart(void* context, const xmlChar* local_name, const xmlChar*
     self->uri_ = uri;
     self->uri_view_ = SaxElement::View(uri);
   }
+  if (self->decoded_.size() < static_cast<std::size_t>(attribute_count)) {
+    self->decoded_.resize(static_cast<std::size_t>(attribute_count));
+  }
   try {
     self->handler_.StartElement(SaxElement(SaxElement::View(local_name), self->uri_view_,
-                                           self->depth_++, attribute_count, attributes));
+                                           self->depth_++, attribute_count, attributes,
+                                           &self->decoded_));
   } catch (...) {
     self->Stop();
   }

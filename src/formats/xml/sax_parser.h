@@ -18,19 +18,23 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zerova {
 
 // An element as it starts. Valid during the StartElement call only.
 class SaxElement {
  public:
+  // `decoded` holds at least `attribute_count` strings, where values that must
+  // be decoded are kept.
   SaxElement(std::string_view local_name, std::string_view ns, int depth, int attribute_count,
-             const xmlChar** attributes)
+             const xmlChar** attributes, std::vector<std::string>* decoded)
       : local_name_(local_name),
         ns_(ns),
         depth_(depth),
         attribute_count_(attribute_count),
-        attributes_(attributes) {}
+        attributes_(attributes),
+        decoded_(decoded) {}
 
   std::string_view local_name() const { return local_name_; }
   // The namespace URI; "" for none. libxml2 keeps one copy of each URI while it
@@ -40,13 +44,13 @@ class SaxElement {
   int depth() const { return depth_; }
 
   // Calls `visit(ns, local_name, value)` for each attribute (namespace
-  // declarations are not attributes here). `value` is valid during the call only.
+  // declarations are not attributes here). The views stay valid while the
+  // element is: during the StartElement call.
   template <typename Visit>
   void ForEachAttribute(Visit visit) const {
-    std::string decoded;
     for (int i = 0; i < attribute_count_; ++i) {
       const xmlChar* const* attribute = attributes_ + 5 * i;
-      visit(View(attribute[2]), View(attribute[0]), Value(attribute, &decoded));
+      visit(View(attribute[2]), View(attribute[0]), Value(attribute, &(*decoded_)[i]));
     }
   }
 
@@ -63,6 +67,7 @@ class SaxElement {
   int depth_;
   int attribute_count_;
   const xmlChar* const* attributes_;
+  std::vector<std::string>* decoded_;
 };
 
 // What a document's reader does with its parts, in document order. A handler may
@@ -129,14 +134,15 @@ class SaxParser {
   std::string file_;
   std::string part_;
   std::unique_ptr<xmlParserCtxt, ContextFree> context_;
-  const xmlChar* uri_ = nullptr;   // the namespace of the last element started,
-  std::string_view uri_view_;      // and its view
-  int depth_ = 0;                  // of the next element to start
-  std::size_t text_length_ = 0;    // of the run of text since the last tag
-  std::exception_ptr stopped_by_;  // what a callback threw
-  bool document_type_ = false;     // a document type declaration was seen
-  bool fatal_ = false;             // libxml2 met a fatal error
-  std::string error_;              // libxml2's first error: "line N: what"
+  const xmlChar* uri_ = nullptr;      // the namespace of the last element started,
+  std::string_view uri_view_;         // and its view
+  std::vector<std::string> decoded_;  // attribute values decoded, one place per attribute
+  int depth_ = 0;                     // of the next element to start
+  std::size_t text_length_ = 0;       // of the run of text since the last tag
+  std::exception_ptr stopped_by_;     // what a callback threw
+  bool document_type_ = false;        // a document type declaration was seen
+  bool fatal_ = false;                // libxml2 met a fatal error
+  std::string error_;                 // libxml2's first error: "line N: what"
 };
 
 }  // namespace zerova
