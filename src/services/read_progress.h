@@ -22,8 +22,9 @@ class ReadProgress {
   virtual ~ReadProgress() = default;
 
   // `done` of the input's `total` bytes are consumed (total > 0; done may pass
-  // total a little where a reader estimates). Called on the reading thread.
-  // Throws Cancelled when the user asked to stop.
+  // total a little where a reader estimates). Called on the reading thread, or
+  // on a thread it waits for meanwhile (an .xlsx part is inflated on one), never
+  // on two threads at once. Throws Cancelled when the user asked to stop.
   virtual void Reached(std::uint64_t done, std::uint64_t total) = 0;
 
   // Throws Cancelled when the user asked to stop; for long work that consumes
