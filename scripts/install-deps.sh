@@ -10,6 +10,7 @@ packages=(
   nettle-dev                         # encrypted workbooks: hashes, HMAC, RC4, AES
   qt6-base-dev                       # the window
   libgtest-dev libgmock-dev          # tests
+  zlib1g-dev                         # tests: zips written byte by byte
   libbenchmark-dev                   # benchmarks
   clang libclang-rt-14-dev           # fuzzing (libFuzzer, sanitizers)
   xvfb xauth xdotool                 # the window driven from outside in tests
