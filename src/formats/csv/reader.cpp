@@ -63,9 +63,19 @@ std::unique_ptr<Worksheet> ReadDelimitedText(std::span<const std::uint8_t> bytes
   std::string field;
   bool record_ends = false;
   std::int64_t row = 1, column = 1;
-  while (row <= kMaxRows && records.NextField(&field, &record_ends)) {
+  while (records.NextField(&field, &record_ends)) {
     meter.At(records.position());
-    if (column <= kMaxColumns && !field.empty()) sheet->PutText(row, column, field);
+    if (!field.empty()) {
+      if (row > kMaxRows) {  // the first cell below the sheet: nothing further counts
+        sheet->NoteRowsDropped();
+        break;
+      }
+      if (column <= kMaxColumns) {
+        sheet->PutText(row, column, field);
+      } else {
+        sheet->NoteColumnsDropped();
+      }
+    }
     if (record_ends) {
       ++row;
       column = 1;
