@@ -84,7 +84,8 @@ Bytes BigStringTable() {
   std::vector<test::SstString> strings;
   std::vector<test::SstSplit> splits;
   for (int i = 0; i < 100000; ++i) {
-    strings.push_back({u"s" + std::u16string(std::to_string(i).begin(), std::to_string(i).end())});
+    const std::string digits = std::to_string(i);
+    strings.push_back({u"s" + std::u16string(digits.begin(), digits.end())});
     if (i % 500 == 499) splits.push_back({static_cast<std::size_t>(i), 0});
   }
   test::BiffBuilder book;
