@@ -103,8 +103,8 @@ class FileSystem {
   // same file, in this process or another, neither release it nor share it.
   // Returns nullptr, at once and with the file unchanged, when another holder
   // has the lock. On a file system that keeps no locks the returned object holds
-  // none. What stands at `path` is looked at first (one lstat), so a folder, a
-  // device or a FIFO there is refused without being opened. Throws
+  // none. What stands at `path` is looked at first (one lstat), so a device or
+  // a FIFO there is refused without being opened. Throws
   // FileSystemError when a symbolic link or something other than a file stands
   // at `path`, or it cannot be opened for writing or created.
   virtual std::unique_ptr<FileLock> LockFile(const std::string& path) = 0;

@@ -114,13 +114,14 @@ int OpenForWriting(const std::string& path) {
   throw PosixError(path, "open the file for writing", error_number);
 }
 
-// Refuses, without opening it, anything but a regular file standing at `path`:
-// opening a device or a FIFO may itself do something.
+// Refuses, without opening it, a symbolic link, a device, a FIFO or a socket
+// standing at `path`: opening a device or a FIFO may itself do something. A
+// folder is left to the open, which fails on it at once ("Is a directory").
 void RequireFileOrNothing(const std::string& path) {
   struct stat status;
   if (::lstat(path.c_str(), &status) != 0) return;
   if (S_ISLNK(status.st_mode)) RefuseLink(path);
-  if (!S_ISREG(status.st_mode)) RefuseNonFile(path);
+  if (!S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) RefuseNonFile(path);
 }
 
 class LocalFileSystem final : public FileSystem {
