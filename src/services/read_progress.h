@@ -65,9 +65,10 @@ class StopCheck {
  public:
   StopCheck(ReadProgress* progress, std::uint64_t step) : progress_(progress), step_(step) {}
 
-  // One more unit done. Throws Cancelled as ReadProgress::CheckStop does.
-  void Tick() {
-    if (progress_ != nullptr && ++count_ >= step_) {
+  // `units` more units done (one by default). Throws Cancelled as
+  // ReadProgress::CheckStop does.
+  void Tick(std::uint64_t units = 1) {
+    if (progress_ != nullptr && (count_ += units) >= step_) {
       count_ = 0;
       progress_->CheckStop();
     }
