@@ -26,6 +26,7 @@ class CountingFileSystem final : public zerova::FileSystem {
     ++lines;
     bytes += line.size() + 2;  // and CR LF
   }
+  bool RemoveLockedFile(const std::string&, const zerova::FileLock&) override { return true; }
   std::unique_ptr<zerova::FileLock> LockFile(const std::string&) override {
     return std::make_unique<zerova::test::NoLock>();
   }

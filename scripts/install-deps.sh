@@ -28,6 +28,7 @@ build=(
 )
 test=(
   libgtest-dev libgmock-dev          # tests
+  zlib1g-dev                         # tests: zips written byte by byte
   libbenchmark-dev                   # benchmarks
   clang libclang-rt-14-dev           # fuzzing (libFuzzer, sanitizers)
   xvfb xauth xdotool                 # the window driven from outside in tests

@@ -60,8 +60,10 @@ void RenewScratchFile(FileSystem& file_system, const std::string& scratch) {
     if (kind != PathKind::kMissing) file_system.DeleteFile(scratch);
     if (file_system.CreateNewFile(scratch)) return;
     // Another conversion started from this folder renewed it in between: an
-    // empty file stands there, as this renewal would leave it.
-    if (file_system.Examine(scratch) == PathKind::kEmptyFile) return;
+    // empty file stands there, as this renewal would leave it, or that one's
+    // next renewal has already removed it. Anything else is deleted next round.
+    const PathKind taken_by = file_system.Examine(scratch);
+    if (taken_by == PathKind::kEmptyFile || taken_by == PathKind::kMissing) return;
   }
   throw FileSystemError(scratch,
                         "another program keeps taking the scratch file's name; what it put "

@@ -34,8 +34,10 @@ void CheckScratchFile(FileSystem& file_system, const std::string& scratch);
 // a symbolic link, never followed) and creates a new empty file there, never
 // opening what stands there. When the name is taken again in between by an
 // empty file (another conversion started from the same folder renewing it),
-// that file is left as the renewal would leave it; by anything else, it tries
-// again a few times, then throws. Per line one look, a delete and a create.
+// that file is left as the renewal would leave it, unopened, as is a name freed
+// again by then; taken by anything else (a symbolic link, a file with bytes), it
+// is deleted and the create tried again, up to four times, then it throws. Per
+// line one look, a delete and a create.
 // Throws FileSystemError as CheckScratchFile does, when the file cannot be
 // created, or when its name keeps being taken.
 void RenewScratchFile(FileSystem& file_system, const std::string& scratch);

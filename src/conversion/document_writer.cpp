@@ -52,10 +52,16 @@ class FileDocument final : public DocumentWriter {
 
   void Finish() override { lock_.reset(); }
 
+  // Only the file this run locked is removed: one put in its place since stays.
   std::string Abandon() override {
-    if (lock_ != nullptr) file_system_.DeleteFile(path_);
-    lock_.reset();
-    return "the incomplete document was removed";
+    const std::unique_ptr<FileLock> lock = std::move(lock_);
+    if (lock == nullptr) return "nothing was written";
+    try {
+      if (file_system_.RemoveLockedFile(path_, *lock)) return "the incomplete document was removed";
+    } catch (const FileSystemError& e) {
+      return "the incomplete document could not be removed: " + e.detail();
+    }
+    return "another file had been put in the document's place, and it was left as it is";
   }
 
  private:

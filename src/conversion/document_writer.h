@@ -37,7 +37,9 @@ class DocumentWriter {
   virtual void Finish() = 0;
 
   // The run stopped: removes the incomplete document where it can, and says
-  // what became of it ("the incomplete document was removed").
+  // what became of it ("the incomplete document was removed"). A file document
+  // removes only the file it locked, never another put in its place since.
+  // Never throws.
   virtual std::string Abandon() = 0;
 };
 

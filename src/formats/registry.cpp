@@ -43,7 +43,7 @@ std::unique_ptr<Workbook> OpenEncryptedPackage(const std::shared_ptr<WorkbookSou
   const std::string& name = source->name();
   if (!IsEncryptedPackage(source->Bytes(), name)) return nullptr;
   auto package = std::make_shared<const std::vector<std::uint8_t>>(
-      DecryptPackage(source->Bytes(), name, source->passwords()));
+      DecryptPackage(source->Bytes(), name, source->passwords(), source->progress()));
   source->ReleaseBytes();
   const std::shared_ptr<WorkbookSource> decrypted =
       WorkbookSource::Memory(package, name, source->passwords(), source->progress());

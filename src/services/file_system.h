@@ -88,6 +88,13 @@ class FileSystem {
   virtual void AppendLineToFile(const std::string& path, std::string_view line,
                                 const FileLock& locked) = 0;
 
+  // Removes the name `path` when it still names the file `locked` holds (one
+  // lstat, one unlink): a file put in its place since, by a rename or
+  // otherwise, is left as it is. Returns false, having removed nothing, when
+  // another file or nothing stands there. Throws FileSystemError when the
+  // unlink fails.
+  virtual bool RemoveLockedFile(const std::string& path, const FileLock& locked) = 0;
+
   // Opens the file at `path` for writing and takes an exclusive lock on it,
   // held until the returned lock is destroyed. A missing file is created empty
   // (O_EXCL); an existing one is left as it is. Nothing is followed or opened
@@ -96,8 +103,10 @@ class FileSystem {
   // same file, in this process or another, neither release it nor share it.
   // Returns nullptr, at once and with the file unchanged, when another holder
   // has the lock. On a file system that keeps no locks the returned object holds
-  // none. Throws FileSystemError when a symbolic link or something other than a
-  // file stands at `path`, or it cannot be opened for writing or created.
+  // none. What stands at `path` is looked at first (one lstat), so a device or
+  // a FIFO there is refused without being opened. Throws
+  // FileSystemError when a symbolic link or something other than a file stands
+  // at `path`, or it cannot be opened for writing or created.
   virtual std::unique_ptr<FileLock> LockFile(const std::string& path) = 0;
 
   // The bytes a file at `path` may hold once emptied: the space its file system

@@ -89,7 +89,7 @@ class DescriptorLock final : public FileLock {
 // is created with O_EXCL, an existing one opened as it is. O_NONBLOCK: a FIFO
 // in its place fails the check below instead of waiting for a reader.
 int OpenForWriting(const std::string& path) {
-  constexpr int kFlags = O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+  constexpr int kFlags = O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
   for (int round = 0; round < 8; ++round) {
     int fd = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
@@ -100,12 +100,28 @@ int OpenForWriting(const std::string& path) {
   return -1;
 }
 
+[[noreturn]] void RefuseLink(const std::string& path) {
+  throw FileSystemError(path, "a symbolic link stands in the file's place; it is not followed");
+}
+
+[[noreturn]] void RefuseNonFile(const std::string& path) {
+  throw FileSystemError(path, "is not a regular file; nothing is written to it");
+}
+
 // Throws the FileSystemError for a failed open of the file a run writes.
 [[noreturn]] void CannotOpenForWriting(const std::string& path, int error_number) {
-  if (error_number == ELOOP) {
-    throw FileSystemError(path, "a symbolic link stands in the file's place; it is not followed");
-  }
+  if (error_number == ELOOP) RefuseLink(path);
   throw PosixError(path, "open the file for writing", error_number);
+}
+
+// Refuses, without opening it, a symbolic link, a device, a FIFO or a socket
+// standing at `path`: opening a device or a FIFO may itself do something. A
+// folder is left to the open, which fails on it at once ("Is a directory").
+void RequireFileOrNothing(const std::string& path) {
+  struct stat status;
+  if (::lstat(path.c_str(), &status) != 0) return;
+  if (S_ISLNK(status.st_mode)) RefuseLink(path);
+  if (!S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) RefuseNonFile(path);
 }
 
 class LocalFileSystem final : public FileSystem {
@@ -152,7 +168,14 @@ class LocalFileSystem final : public FileSystem {
     if (::close(fd) != 0) throw PosixError(path, "write to the file", errno);
   }
 
+  bool RemoveLockedFile(const std::string& path, const FileLock& locked) override {
+    struct stat status;
+    if (::lstat(path.c_str(), &status) != 0 || IdOf(status) != locked.id()) return false;
+    return DeleteFile(path);
+  }
+
   std::unique_ptr<FileLock> LockFile(const std::string& path) override {
+    RequireFileOrNothing(path);
     // A few rounds at most: each one that fails found the file replaced between
     // the open and the lock, which only another program's meddling does.
     for (int round = 0; round < 8; ++round) {
@@ -161,7 +184,7 @@ class LocalFileSystem final : public FileSystem {
       struct stat status;
       if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        throw FileSystemError(path, "is not a regular file; nothing is written to it");
+        RefuseNonFile(path);
       }
       int result;
       do {

@@ -22,8 +22,9 @@ class ReadProgress {
   virtual ~ReadProgress() = default;
 
   // `done` of the input's `total` bytes are consumed (total > 0; done may pass
-  // total a little where a reader estimates). Called on the reading thread.
-  // Throws Cancelled when the user asked to stop.
+  // total a little where a reader estimates). Called on the reading thread, or
+  // on a thread it waits for meanwhile (an .xlsx part is inflated on one), never
+  // on two threads at once. Throws Cancelled when the user asked to stop.
   virtual void Reached(std::uint64_t done, std::uint64_t total) = 0;
 
   // Throws Cancelled when the user asked to stop; for long work that consumes
@@ -64,9 +65,10 @@ class StopCheck {
  public:
   StopCheck(ReadProgress* progress, std::uint64_t step) : progress_(progress), step_(step) {}
 
-  // One more unit done. Throws Cancelled as ReadProgress::CheckStop does.
-  void Tick() {
-    if (progress_ != nullptr && ++count_ >= step_) {
+  // `units` more units done (one by default). Throws Cancelled as
+  // ReadProgress::CheckStop does.
+  void Tick(std::uint64_t units = 1) {
+    if (progress_ != nullptr && (count_ += units) >= step_) {
       count_ = 0;
       progress_->CheckStop();
     }

@@ -93,7 +93,7 @@ std::span<const std::uint8_t> WorkbookFile::ReadAll(ReadProgress* progress) {
       done = head_size_;
     }
     // In pieces, so a stop is noticed while a large file is read.
-    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    constexpr std::size_t kPiece = InputMeter::kStep;
     InputMeter meter(progress, size_);
     while (done < size_) {
       meter.At(done);

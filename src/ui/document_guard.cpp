@@ -43,6 +43,9 @@ class DocumentGuard final : public FileSystem {
                         const FileLock& locked) override {
     base_.AppendLineToFile(path, line, locked);
   }
+  bool RemoveLockedFile(const std::string& path, const FileLock& locked) override {
+    return base_.RemoveLockedFile(path, locked);
+  }
   std::uint64_t SpaceFor(const std::string& path) override { return base_.SpaceFor(path); }
   std::string ProgramFolder() override { return base_.ProgramFolder(); }
   std::string CurrentFolder() override { return base_.CurrentFolder(); }

@@ -1,6 +1,7 @@
 // The real file system on a scratch folder.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -45,6 +46,49 @@ TEST(LocalFileSystemTest, WritesLinesAndTellsWhatStandsAtAPathInOneLook) {
   for (const auto& row : rows) EXPECT_EQ(fs->Examine(dir + "/" + row.name), row.kind) << row.name;
   EXPECT_TRUE(fs->DeleteFile(dir + "/link-to-folder"));  // the link, not what it points to
   EXPECT_EQ(fs->Examine(dir + "/folder"), PathKind::kFolder);
+  std::filesystem::remove_all(dir);
+}
+
+std::string Read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Only a regular file is locked, looked at before it is opened (a FIFO would
+// otherwise be opened); lines and the removal reach the locked file alone,
+// never one renamed over it.
+TEST(LocalFileSystemTest, TouchesOnlyTheRegularFileItLocked) {
+  char pattern[] = "/tmp/zerova-fs-XXXXXX";
+  const std::string dir = ::mkdtemp(pattern), file = dir + "/doc.xml", other = dir + "/other";
+  const std::unique_ptr<FileSystem> fs = NewLocalFileSystem();
+  ::mkfifo((dir + "/fifo").c_str(), 0644);
+  std::filesystem::create_symlink(dir + "/fifo", dir + "/link");
+  const struct {
+    const char* name;
+    const char* why;
+  } refused[] = {
+      {"fifo", "is not a regular file; nothing is written to it"},
+      {"link", "a symbolic link stands in the file's place; it is not followed"},
+  };
+  for (const auto& row : refused) {
+    try {
+      fs->LockFile(dir + "/" + row.name);
+      ADD_FAILURE() << row.name;
+    } catch (const FileSystemError& e) {
+      EXPECT_EQ(e.what(), dir + "/" + row.name + ": " + row.why);
+    }
+  }
+
+  std::unique_ptr<FileLock> lock = fs->LockFile(file);
+  fs->AppendLineToFile(file, "mine", *lock);
+  std::ofstream(other) << "another file\n";
+  std::filesystem::rename(other, file);
+  EXPECT_THROW(fs->AppendLineToFile(file, "x", *lock), ReplacedFileError);
+  EXPECT_FALSE(fs->RemoveLockedFile(file, *lock));
+  EXPECT_EQ(Read(file), "another file\n");
+  lock = fs->LockFile(file);
+  EXPECT_TRUE(fs->RemoveLockedFile(file, *lock));
+  EXPECT_EQ(fs->Examine(file), PathKind::kMissing);
   std::filesystem::remove_all(dir);
 }
 

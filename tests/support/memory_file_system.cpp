@@ -81,6 +81,14 @@ void MemoryFileSystem::AppendLineToFile(const std::string& path, std::string_vie
   it->second.contents.append("\r\n");
 }
 
+bool MemoryFileSystem::RemoveLockedFile(const std::string& path, const FileLock& locked) {
+  calls_.push_back("RemoveLockedFile " + path);
+  const auto it = files_.find(path);
+  if (it == files_.end() || it->second.inode != locked.id().inode) return false;
+  files_.erase(it);
+  return true;
+}
+
 std::unique_ptr<FileLock> MemoryFileSystem::LockFile(const std::string& path) {
   calls_.push_back("LockFile " + path);
   auto it = files_.find(path);

@@ -27,6 +27,7 @@ class MemoryFileSystem : public FileSystem {
   bool CreateNewFile(const std::string& path) override;
   void AppendLineToFile(const std::string& path, std::string_view line,
                         const FileLock& locked) override;
+  bool RemoveLockedFile(const std::string& path, const FileLock& locked) override;
   std::unique_ptr<FileLock> LockFile(const std::string& path) override;
   std::uint64_t SpaceFor(const std::string& path) override;
   std::string ProgramFolder() override;
@@ -82,6 +83,9 @@ class FileSystemWrapper : public FileSystem {
                         const FileLock& locked) override {
     base_.AppendLineToFile(path, line, locked);
   }
+  bool RemoveLockedFile(const std::string& path, const FileLock& locked) override {
+    return base_.RemoveLockedFile(path, locked);
+  }
   std::unique_ptr<FileLock> LockFile(const std::string& path) override {
     return base_.LockFile(path);
   }
@@ -128,6 +132,7 @@ class NullFileSystem final : public FileSystem {
   bool DeleteFile(const std::string&) override { return true; }
   bool CreateNewFile(const std::string&) override { return true; }
   void AppendLineToFile(const std::string&, std::string_view, const FileLock&) override {}
+  bool RemoveLockedFile(const std::string&, const FileLock&) override { return true; }
   std::unique_ptr<FileLock> LockFile(const std::string&) override {
     return std::make_unique<NoLock>();
   }

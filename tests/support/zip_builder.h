@@ -15,6 +15,22 @@ using ZipMembers = std::vector<std::pair<std::string, std::string>>;
 // The bytes of a zip holding `members`, each deflated.
 std::vector<std::uint8_t> Zip(const ZipMembers& members);
 
+// A member written byte for byte: its data as stored and what its headers
+// declare, which need not be true.
+struct RawZipMember {
+  std::string path;
+  std::string data;  // deflated (raw deflate, zlib's)
+  std::uint64_t declared_size = 0;
+  std::uint32_t crc = 0;
+};
+
+// `contents` deflated at `path`, declaring its true size and checksum.
+RawZipMember Deflated(std::string path, const std::string& contents);
+
+// A zip of `members`, with zip64 size fields; when `size` is larger than the
+// zip, an archive comment pads it to exactly `size` bytes.
+std::vector<std::uint8_t> RawZip(const std::vector<RawZipMember>& members, std::size_t size = 0);
+
 }  // namespace zerova::test
 
 #endif  // ZEROVA_TESTS_SUPPORT_ZIP_BUILDER_H_

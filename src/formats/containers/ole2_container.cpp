@@ -98,8 +98,12 @@ bool LooksLikeOle2(std::span<const std::uint8_t> bytes) noexcept {
          std::equal(kSignature.begin(), kSignature.end(), bytes.begin());
 }
 
-Ole2Container::Ole2Container(std::span<const std::uint8_t> bytes, std::string file)
-    : bytes_(bytes), file_(std::move(file)), handles_(std::make_unique<Handles>()) {
+Ole2Container::Ole2Container(std::span<const std::uint8_t> bytes, std::string file,
+                             ReadProgress* progress)
+    : bytes_(bytes),
+      file_(std::move(file)),
+      progress_(progress),
+      handles_(std::make_unique<Handles>()) {
   QuietGLibLog();
   ClearLastGLibMessage();
   handles_->source.reset(
@@ -153,7 +157,9 @@ std::vector<std::uint8_t> Ole2Container::Copy(const StreamHandle& stream, std::s
     Damaged(file_, std::string("cannot read the ") + name + " stream");
   }
   std::vector<std::uint8_t> data(size);
+  StopCheck check(progress_, 1);
   for (std::size_t done = 0; done < data.size();) {
+    check.Tick();
     const std::size_t n = std::min(kChunk, data.size() - done);
     if (gsf_input_read(input, n, data.data() + done) == nullptr) {
       Damaged(file_, std::string("cannot read the ") + name + " stream");
@@ -177,8 +183,9 @@ WorkbookStream Ole2Container::View(const char* name) const {
   return WorkbookStream(Copy(stream, size, name));
 }
 
-WorkbookStream ReadWorkbookStream(std::span<const std::uint8_t> bytes, const std::string& file) {
-  const Ole2Container container(bytes, file);
+WorkbookStream ReadWorkbookStream(std::span<const std::uint8_t> bytes, const std::string& file,
+                                  ReadProgress* progress) {
+  const Ole2Container container(bytes, file, progress);
   if (container.Has("Workbook")) return container.View("Workbook");
   if (container.Has("Book")) return container.View("Book");
   throw ReadError(file, "not an Excel workbook: the OLE2 file has no Workbook or Book stream");

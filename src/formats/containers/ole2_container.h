@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "services/read_progress.h"
+
 struct _GsfInfile;
 
 namespace zerova {
@@ -54,9 +56,12 @@ class WorkbookStream {
 class Ole2Container {
  public:
   // Opens the compound file in `bytes`, which must outlive this object; `file`
-  // names it in errors. Throws ReadError when its directory cannot be read;
-  // GLib's own message, if any, is folded into the error's text.
-  Ole2Container(std::span<const std::uint8_t> bytes, std::string file);
+  // names it in errors. A stream copied (Read, View) asks `progress` (null:
+  // nobody) whether to stop every 64 KB, and throws Cancelled when it answers
+  // a stop. Throws ReadError when its directory cannot be read; GLib's own
+  // message, if any, is folded into the error's text.
+  Ole2Container(std::span<const std::uint8_t> bytes, std::string file,
+                ReadProgress* progress = nullptr);
   Ole2Container(const Ole2Container&) = delete;
   Ole2Container& operator=(const Ole2Container&) = delete;
   ~Ole2Container();
@@ -88,6 +93,7 @@ class Ole2Container {
 
   std::span<const std::uint8_t> bytes_;
   std::string file_;
+  ReadProgress* progress_;
   struct Handles;
   std::unique_ptr<Handles> handles_;
 };
@@ -95,8 +101,10 @@ class Ole2Container {
 // Returns the root stream named "Workbook", or else the one named "Book", names
 // compared ignoring case, as View gives it: `bytes` must outlive the result unless
 // it is a copy. Throws ReadError naming `file` when the compound file is damaged,
-// holds neither stream, or the stream cannot be read whole.
-WorkbookStream ReadWorkbookStream(std::span<const std::uint8_t> bytes, const std::string& file);
+// holds neither stream, or the stream cannot be read whole; Cancelled when
+// `progress` answers a stop while the stream is copied.
+WorkbookStream ReadWorkbookStream(std::span<const std::uint8_t> bytes, const std::string& file,
+                                  ReadProgress* progress = nullptr);
 
 }  // namespace zerova
 

@@ -16,7 +16,6 @@
 namespace zerova {
 namespace {
 
-constexpr std::uint64_t kMaxExpandedBytes = std::uint64_t{1} << 30;
 constexpr std::uint64_t kMaxExpansionRatio = 200;
 
 struct GErrorFree {
@@ -51,13 +50,17 @@ bool LooksLikeZip(std::span<const std::uint8_t> bytes) noexcept {
 }
 
 ZipMember::ZipMember(ZipArchive* archive, GsfInputPtr input, std::string path)
-    : archive_(archive), input_(std::move(input)), path_(std::move(path)) {}
+    : archive_(archive),
+      input_(std::move(input)),
+      path_(std::move(path)),
+      at_(static_cast<std::uint64_t>(gsf_input_tell(archive->source_.get()))) {}
+
+ReadProgress* ZipMember::progress() const { return archive_->progress(); }
 
 std::size_t ZipMember::Read(char* buffer, std::size_t size) {
   const gsf_off_t remaining = gsf_input_remaining(input_.get());
   if (remaining <= 0 || size == 0) return 0;
   const std::size_t count = std::min<std::uint64_t>(size, static_cast<std::uint64_t>(remaining));
-  archive_->Spend(count);
   ClearLastGLibMessage();
   if (gsf_input_read(input_.get(), count, reinterpret_cast<guint8*>(buffer)) == nullptr) {
     std::string what = path_ + ": damaged zip member, cannot be inflated";
@@ -65,7 +68,13 @@ std::size_t ZipMember::Read(char* buffer, std::size_t size) {
     if (!detail.empty()) what += " (" + detail + ")";
     throw ReadError(archive_->file(), what);
   }
-  archive_->meter_.At(static_cast<std::uint64_t>(gsf_input_tell(archive_->source_.get())));
+  // libgsf reads each member's compressed data from where that member stopped,
+  // so the zip's position, member by member, tells what was consumed.
+  const auto now = static_cast<std::uint64_t>(gsf_input_tell(archive_->source_.get()));
+  if (now > at_) archive_->consumed_ += now - at_;
+  at_ = now;
+  archive_->meter_.At(archive_->consumed_);
+  archive_->stop_.Tick(count);
   return count;
 }
 
@@ -73,7 +82,8 @@ ZipArchive::ZipArchive(std::span<const std::uint8_t> bytes, std::string file,
                        ReadProgress* progress)
     : file_(std::move(file)),
       meter_(progress, bytes.size()),
-      budget_(std::min(kMaxExpandedBytes, kMaxExpansionRatio * bytes.size())) {
+      stop_(progress, InputMeter::kStep),
+      budget_(kMaxExpansionRatio * bytes.size()) {
   QuietGLibLog();
   ClearLastGLibMessage();
   Open(gsf_input_memory_new(bytes.data(), static_cast<gsf_off_t>(bytes.size()), FALSE));
@@ -83,7 +93,8 @@ ZipArchive::ZipArchive(std::FILE* stream, std::uint64_t size, std::string file,
                        ReadProgress* progress)
     : file_(std::move(file)),
       meter_(progress, size),
-      budget_(std::min(kMaxExpandedBytes, kMaxExpansionRatio * size)) {
+      stop_(progress, InputMeter::kStep),
+      budget_(kMaxExpansionRatio * size) {
   QuietGLibLog();
   ClearLastGLibMessage();
   GsfInput* source = gsf_input_stdio_new_FILE(file_.c_str(), stream, FALSE);
@@ -133,6 +144,7 @@ bool ZipArchive::Has(std::string_view path) const { return Find(path) != nullptr
 ZipMember ZipArchive::Open(std::string_view path) {
   GsfInputPtr input = Find(path);
   if (input == nullptr) throw ReadError(file_, "missing part " + std::string(path));
+  Commit(path, static_cast<std::uint64_t>(std::max<gsf_off_t>(gsf_input_size(input.get()), 0)));
   return ZipMember(this, std::move(input), std::string(path));
 }
 
@@ -147,12 +159,15 @@ std::string ZipArchive::ReadAll(std::string_view path, std::size_t limit) {
   return text;
 }
 
-void ZipArchive::Spend(std::size_t count) {
-  spent_ += count;
-  if (spent_ > budget_) {
-    throw ReadError(file_, "the zip expands to more than " + std::to_string(kMaxExpansionRatio) +
-                               " times its size or 1 GiB; refused as a zip bomb");
+void ZipArchive::Commit(std::string_view path, std::uint64_t declared) {
+  if (declared > budget_ - committed_) {
+    throw ReadError(file_, std::string(path) + ": the zip would expand to more than " +
+                               std::to_string(kMaxExpansionRatio) +
+                               " times its size (the part "
+                               "declares " +
+                               std::to_string(declared) + " bytes); refused as a zip bomb");
   }
+  committed_ += declared;
 }
 
 std::unique_ptr<ZipArchive> OpenZipArchive(WorkbookSource& source) {

@@ -1,8 +1,14 @@
-// ZipArchive: the members of a zip file held in memory, read with libgsf.
+// ZipArchive: the members of a zip file, read with libgsf from memory or piece by
+// piece from the file.
 //
-// Every member read through one archive draws on a shared budget of uncompressed
-// bytes, so a zip bomb is refused long before it can exhaust memory or time: the
-// budget is 200 times the zip's size, and never more than 1 GiB.
+// Every member opened through one archive draws on a shared budget of
+// uncompressed bytes, 200 times the zip's size: a member whose declared size
+// passes what is left of it is refused when it is opened, before a byte is
+// inflated, so a zip bomb costs nothing however large it claims to be. libgsf
+// inflates a member only up to the size it declares, so the declared sizes bound
+// all the inflating, and a member whose data falls short of its declared size
+// fails as damaged. There is no other cap: a real workbook whose sheet inflates
+// to gigabytes at the usual 5-10:1 is read, a piece at a time, in constant memory.
 #ifndef ZEROVA_FORMATS_CONTAINERS_ZIP_ARCHIVE_H_
 #define ZEROVA_FORMATS_CONTAINERS_ZIP_ARCHIVE_H_
 
@@ -40,13 +46,17 @@ class ZipMember {
   ZipMember(ZipMember&&) = default;
   ZipMember& operator=(ZipMember&&) = delete;
 
-  // Copies up to `size` further bytes into `buffer`; returns how many, 0 at the end.
-  // Throws ReadError naming the file when the member cannot be inflated or the
-  // archive's budget of uncompressed bytes is spent.
+  // Copies up to `size` further bytes into `buffer`; returns how many, 0 at the
+  // end. Reports the compressed bytes the archive has consumed so far, in
+  // whatever order its members lie, to its progress, and asks it whether to
+  // stop every 64 KB inflated. Throws ReadError naming the file when
+  // the member cannot be inflated, Cancelled when the progress answers a stop.
   std::size_t Read(char* buffer, std::size_t size);
 
   // The member's path inside the archive, as asked for.
   const std::string& path() const { return path_; }
+  // Whom its archive reports to; null: nobody.
+  ReadProgress* progress() const;
 
  private:
   friend class ZipArchive;
@@ -55,6 +65,7 @@ class ZipMember {
   ZipArchive* archive_;
   GsfInputPtr input_;
   std::string path_;
+  std::uint64_t at_;  // where this member's compressed data was read to in the zip
 };
 
 class ZipArchive {
@@ -80,7 +91,9 @@ class ZipArchive {
   // when the zip's directory lists the member but its own header is damaged.
   bool Has(std::string_view path) const;
 
-  // Opens the member at `path` for reading. Throws ReadError when it is missing.
+  // Opens the member at `path` for reading, inflating nothing yet. Throws
+  // ReadError when it is missing, or when its declared size passes what is left
+  // of the archive's budget ("refused as a zip bomb").
   ZipMember Open(std::string_view path);
 
   // The whole member at `path`, at most `limit` bytes of it. Throws ReadError
@@ -88,6 +101,8 @@ class ZipArchive {
   std::string ReadAll(std::string_view path, std::size_t limit);
 
   const std::string& file() const { return file_; }
+  // Whom reading reports to; null: nobody.
+  ReadProgress* progress() const { return meter_.progress(); }
 
  private:
   friend class ZipMember;
@@ -98,15 +113,18 @@ class ZipArchive {
   // The member at `path`, or null; throws as Has does.
   GsfInputPtr Find(std::string_view path) const;
 
-  // Counts `count` more uncompressed bytes read; throws once past the budget.
-  void Spend(std::size_t count);
+  // Takes the `declared` bytes of the member at `path` from the budget; throws
+  // when they pass what is left of it.
+  void Commit(std::string_view path, std::uint64_t declared);
 
   GsfInputPtr source_;
   GsfInfilePtr root_;
   std::string file_;
-  InputMeter meter_;
+  InputMeter meter_;  // over the compressed bytes consumed, in any order
+  std::uint64_t consumed_ = 0;
+  StopCheck stop_;  // counts inflated bytes
   std::uint64_t budget_;
-  std::uint64_t spent_ = 0;
+  std::uint64_t committed_ = 0;
 };
 
 // The zip in `source`: read from its file piece by piece, or from its bytes when

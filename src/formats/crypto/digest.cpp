@@ -6,6 +6,7 @@
 #include <nettle/sha1.h>
 #include <nettle/sha2.h>
 
+#include <algorithm>
 #include <cassert>
 
 namespace zerova {
@@ -55,11 +56,14 @@ SecretBytes Digest(HashAlgorithm algorithm, std::initializer_list<ByteView> part
   return digest;
 }
 
-void RehashWithCounter(HashAlgorithm algorithm, SecretBytes& hash, std::uint32_t count) {
+void RehashWithCounter(HashAlgorithm algorithm, SecretBytes& hash, std::uint32_t count,
+                       ReadProgress* stop) {
   const nettle_hash& h = Algorithm(algorithm);
   assert(hash.size() == h.digest_size);
   HashState state;
+  StopCheck check(stop, 4096);
   for (std::uint32_t i = 0; i < count; ++i) {
+    check.Tick();
     const std::uint8_t counter[4] = {
         static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 8),
         static_cast<std::uint8_t>(i >> 16), static_cast<std::uint8_t>(i >> 24)};
@@ -70,11 +74,16 @@ void RehashWithCounter(HashAlgorithm algorithm, SecretBytes& hash, std::uint32_t
   }
 }
 
-SecretBytes HmacDigest(HashAlgorithm algorithm, ByteView key, ByteView data) {
+SecretBytes HmacDigest(HashAlgorithm algorithm, ByteView key, ByteView data, ReadProgress* stop) {
   const nettle_hash& hash = Algorithm(algorithm);
   HashState outer, inner, state;
   hmac_set_key(&outer.context, &inner.context, &state.context, &hash, key.size(), key.data());
-  hmac_update(&state.context, &hash, data.size(), data.data());
+  StopCheck check(stop, 1);
+  for (std::size_t at = 0; at < data.size(); at += InputMeter::kStep) {
+    check.Tick();
+    const std::size_t n = std::min<std::size_t>(InputMeter::kStep, data.size() - at);
+    hmac_update(&state.context, &hash, n, data.data() + at);
+  }
   SecretBytes digest(hash.digest_size);
   hmac_digest(&outer.context, &inner.context, &state.context, &hash, digest.size(), digest.data());
   return digest;

@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <span>
 
+#include "services/read_progress.h"
 #include "services/secret.h"
 
 namespace zerova {
@@ -27,11 +28,17 @@ SecretBytes Digest(HashAlgorithm algorithm, std::initializer_list<ByteView> part
 
 // Hashes `hash` again `count` times, each time after a little-endian 32-bit
 // counter from 0 on: hash = H(counter || hash) ([MS-OFFCRYPTO] 2.3.4.7, 2.3.4.11).
+// Asks `stop` (null: nobody) whether to stop every 4,096 rounds, a few
+// milliseconds: a spin count of ten million takes seconds. Throws Cancelled
+// when it answers a stop.
 // REQUIRES: hash.size() == DigestSize(algorithm).
-void RehashWithCounter(HashAlgorithm algorithm, SecretBytes& hash, std::uint32_t count);
+void RehashWithCounter(HashAlgorithm algorithm, SecretBytes& hash, std::uint32_t count,
+                       ReadProgress* stop = nullptr);
 
-// HMAC ([RFC 2104]) of `data` under `key`.
-SecretBytes HmacDigest(HashAlgorithm algorithm, ByteView key, ByteView data);
+// HMAC ([RFC 2104]) of `data` under `key`, asking `stop` (null: nobody)
+// whether to stop every 64 KB. Throws Cancelled when it answers a stop.
+SecretBytes HmacDigest(HashAlgorithm algorithm, ByteView key, ByteView data,
+                       ReadProgress* stop = nullptr);
 
 }  // namespace zerova
 

@@ -47,11 +47,12 @@ void PutUnit(SecretBytes& out, char32_t unit) {
 }  // namespace
 
 void TryPasswords(PasswordSource* source, const std::string& file,
-                  const std::function<bool(ByteView password)>& fits) {
+                  const std::function<bool(ByteView password)>& fits, ReadProgress* progress) {
   const auto* fallback = reinterpret_cast<const std::uint8_t*>(kDefaultPassword);
   if (fits(ByteView(fallback, std::strlen(kDefaultPassword)))) return;
   bool wrong = false;
   while (source != nullptr) {
+    if (progress != nullptr) progress->CheckStop();
     const std::optional<SecretBytes> password = source->Password(file, wrong);
     if (!password) break;
     if (fits(*password)) return;

@@ -14,6 +14,7 @@
 
 #include "formats/crypto/digest.h"
 #include "services/password_source.h"
+#include "services/read_progress.h"
 #include "services/secret.h"
 
 namespace zerova {
@@ -26,11 +27,13 @@ inline constexpr char kWrongPassword[] =
 // Calls `fits` with the UTF-8 bytes of each password in turn, the default one
 // first, until it returns true; `fits` derives the key and checks it against the
 // file's verifier (keeping what it derived when it fits). `source` may be null.
+// Before asking the source, asks `progress` (null: nobody) whether to stop.
 // Throws ReadError(file, kNeedsPassword) when the source gives no password at
-// all, and ReadError(file, kWrongPassword) when it gives up after a wrong one.
-// Whatever `fits` throws goes through.
+// all, ReadError(file, kWrongPassword) when it gives up after a wrong one, and
+// Cancelled when `progress` answers a stop. Whatever `fits` throws goes through.
 void TryPasswords(PasswordSource* source, const std::string& file,
-                  const std::function<bool(ByteView password)>& fits);
+                  const std::function<bool(ByteView password)>& fits,
+                  ReadProgress* progress = nullptr);
 
 // The password as the formats hash it: its UTF-16LE code units (no terminator).
 // Bytes that are not UTF-8 stand for U+FFFD.

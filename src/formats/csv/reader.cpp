@@ -16,13 +16,14 @@ constexpr std::size_t kSampleBytes = 64 * 1024;
 
 // The text of `bytes` in UTF-8: a view of `bytes` themselves when they are UTF-8,
 // else of `decoded`, which holds them decoded. `cut`: `bytes` are a file's first bytes.
-std::string_view Utf8Of(std::span<const std::uint8_t> bytes, bool cut, std::string& decoded) {
-  const DetectedEncoding detected = DetectTextEncoding(bytes, cut);
+std::string_view Utf8Of(std::span<const std::uint8_t> bytes, bool cut, std::string& decoded,
+                        ReadProgress* progress = nullptr) {
+  const DetectedEncoding detected = DetectTextEncoding(bytes, cut, progress);
   bytes = bytes.subspan(detected.mark_size);
   if (detected.encoding == TextEncoding::kUtf8) {
     return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   }
-  decoded = DecodeText(bytes, detected.encoding);
+  decoded = DecodeText(bytes, detected.encoding, progress);
   return decoded;
 }
 
@@ -53,7 +54,7 @@ bool LooksLikeDelimitedText(std::span<const std::uint8_t> prefix) noexcept {
 std::unique_ptr<Worksheet> ReadDelimitedText(std::span<const std::uint8_t> bytes,
                                              const std::string&, ReadProgress* progress) {
   std::string decoded;
-  const std::string_view text = Utf8Of(bytes, false, decoded);
+  const std::string_view text = Utf8Of(bytes, false, decoded, progress);
   const std::string_view sample = text.substr(0, kSampleBytes);
   const char chosen = ChooseDelimiter(sample, sample.size() < text.size());
   DelimitedText records(text, chosen == '\0' ? ',' : chosen);
@@ -62,9 +63,19 @@ std::unique_ptr<Worksheet> ReadDelimitedText(std::span<const std::uint8_t> bytes
   std::string field;
   bool record_ends = false;
   std::int64_t row = 1, column = 1;
-  while (row <= kMaxRows && records.NextField(&field, &record_ends)) {
+  while (records.NextField(&field, &record_ends)) {
     meter.At(records.position());
-    if (column <= kMaxColumns && !field.empty()) sheet->PutText(row, column, field);
+    if (!field.empty()) {
+      if (row > kMaxRows) {  // the first cell below the sheet: nothing further counts
+        sheet->NoteRowsDropped();
+        break;
+      }
+      if (column <= kMaxColumns) {
+        sheet->PutText(row, column, field);
+      } else {
+        sheet->NoteColumnsDropped();
+      }
+    }
     if (record_ends) {
       ++row;
       column = 1;

@@ -7,7 +7,8 @@
 // "007", and spaces around a field are kept. The encoding is judged as
 // formats/csv/text_encoding.h says, the delimiter from the first 64 KiB of text
 // as formats/csv/delimited_text.h says. Rows past 1,048,576 and fields past the
-// 16,384th of a record are dropped.
+// 16,384th of a record are dropped, and the sheet notes it when one of them
+// holds text.
 #ifndef ZEROVA_FORMATS_CSV_READER_H_
 #define ZEROVA_FORMATS_CSV_READER_H_
 

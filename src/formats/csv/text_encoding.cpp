@@ -9,12 +9,13 @@
 namespace zerova {
 namespace {
 
-std::string DecodeUtf16(std::span<const std::uint8_t> bytes, bool big_endian) {
+std::string DecodeUtf16(std::span<const std::uint8_t> bytes, bool big_endian, StopCheck& check) {
   std::string out;
   out.reserve(bytes.size());
   Utf16Decoder decoder(out);
   const std::size_t end = bytes.size() & ~std::size_t{1};
   for (std::size_t at = 0; at < end; at += 2) {
+    check.Tick(2);
     decoder.Unit(big_endian ? static_cast<char16_t>((bytes[at] << 8) | bytes[at + 1])
                             : static_cast<char16_t>(bytes[at] | (bytes[at + 1] << 8)));
   }
@@ -25,20 +26,23 @@ std::string DecodeUtf16(std::span<const std::uint8_t> bytes, bool big_endian) {
 
 }  // namespace
 
-DetectedEncoding DetectTextEncoding(std::span<const std::uint8_t> bytes, bool cut) {
+DetectedEncoding DetectTextEncoding(std::span<const std::uint8_t> bytes, bool cut,
+                                    ReadProgress* stop) {
   const auto starts = [&](std::initializer_list<std::uint8_t> mark) {
     return bytes.size() >= mark.size() && std::equal(mark.begin(), mark.end(), bytes.begin());
   };
   if (starts({0xEF, 0xBB, 0xBF})) return {TextEncoding::kUtf8, 3};
   if (starts({0xFF, 0xFE})) return {TextEncoding::kUtf16Le, 2};
   if (starts({0xFE, 0xFF})) return {TextEncoding::kUtf16Be, 2};
-  return {IsUtf8(bytes, cut) ? TextEncoding::kUtf8 : TextEncoding::kWindows1252, 0};
+  return {IsUtf8(bytes, cut, stop) ? TextEncoding::kUtf8 : TextEncoding::kWindows1252, 0};
 }
 
-std::string DecodeText(std::span<const std::uint8_t> bytes, TextEncoding encoding) {
+std::string DecodeText(std::span<const std::uint8_t> bytes, TextEncoding encoding,
+                       ReadProgress* stop) {
   assert(encoding != TextEncoding::kUtf8);
+  StopCheck check(stop, InputMeter::kStep);
   if (encoding != TextEncoding::kWindows1252) {
-    return DecodeUtf16(bytes, encoding == TextEncoding::kUtf16Be);
+    return DecodeUtf16(bytes, encoding == TextEncoding::kUtf16Be, check);
   }
   // One byte, one character: decoded piece by piece, so no buffer for the whole
   // file's worst case is ever held.
@@ -47,6 +51,7 @@ std::string DecodeText(std::span<const std::uint8_t> bytes, TextEncoding encodin
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 8);
   for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
+    check.Tick(kPiece);
     out += decoder.Decode(bytes.subspan(at, std::min(kPiece, bytes.size() - at)));
   }
   return out;

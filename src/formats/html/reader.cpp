@@ -146,7 +146,7 @@ std::unique_ptr<Worksheet> ReadHtml(std::span<const std::uint8_t> bytes, const s
   // Bytes that are not UTF-8, on a page that names no charset: Windows-1252, as
   // browsers read such pages (libxml2 alone would take ISO-8859-1).
   const bool windows_1252 =
-      encoding == XML_CHAR_ENCODING_NONE && !IsUtf8(bytes, false) && !NamesCharset(bytes);
+      encoding == XML_CHAR_ENCODING_NONE && !IsUtf8(bytes, false, progress) && !NamesCharset(bytes);
   const auto* data = reinterpret_cast<const char*>(bytes.data());
   const std::size_t head = windows_1252 ? 0 : std::min<std::size_t>(bytes.size(), 4);
   std::unique_ptr<htmlParserCtxt, ParserFree> parser(

@@ -36,30 +36,20 @@ void TableLayout::StartCell(std::string_view colspan, std::string_view rowspan) 
   const std::int64_t columns = std::max<std::int64_t>(ParseSpan(colspan, 1, kMaxColspan), 1);
   std::int64_t rows = ParseSpan(rowspan, 1, kMaxRowspan);
   if (rows == 0) rows = kMaxRowspan;  // to the end of the table
-  std::int64_t column = next_column_;
-  while (column <= static_cast<std::int64_t>(covered_.size()) && covered_[column - 1] >= row_) {
-    column = span_end_[column - 1] + 1;  // past the whole span, in one step
-  }
-  next_column_ = column + columns;
-  const bool on_grid = row_ <= kMaxRows && column <= kMaxColumns;
-  column_ = on_grid ? column : 0;
-  if (rows > 1 && on_grid) {
-    const std::int64_t last = std::min(column + columns - 1, kMaxColumns);
-    if (static_cast<std::int64_t>(covered_.size()) < last) {
-      covered_.resize(last, 0);
-      span_end_.resize(last, 0);
-    }
-    for (std::int64_t c = column; c <= last; ++c) {
-      if (covered_[c - 1] > row_ + rows - 1) continue;
-      covered_[c - 1] = row_ + rows - 1;
-      span_end_[c - 1] = last;
-    }
-  }
+  column_ = covered_.FirstFree(next_column_, row_);
+  next_column_ = column_ + columns;
+  if (rows > 1 && row_ <= kMaxRows) covered_.Cover(column_, column_ + columns - 1, row_ + rows - 1);
 }
 
 void TableLayout::EndCell(std::string_view text) {
-  if (column_ != 0 && !text.empty()) sheet_->PutText(row_, column_, text);
-  column_ = 0;
+  if (text.empty()) return;
+  if (row_ > kMaxRows) {
+    sheet_->NoteRowsDropped();
+  } else if (column_ > kMaxColumns) {
+    sheet_->NoteColumnsDropped();
+  } else {
+    sheet_->PutText(row_, column_, text);
+  }
 }
 
 std::unique_ptr<SheetStore> TableLayout::Finish() {

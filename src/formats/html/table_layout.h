@@ -6,16 +6,17 @@
 // (colspan, rowspan) holds its text in its first cell; the others stay empty.
 // Spans are clamped as browsers clamp them: colspan to 1..1000, rowspan to
 // 1..65534, with rowspan="0" reaching to the end of the table. Rows past
-// 1,048,576 and columns past 16,384 are dropped.
+// 1,048,576 and columns past 16,384 are dropped, and the sheet notes it when
+// a cell there holds text. Each cell costs the same few steps whatever its
+// spans reach (covered_columns.h).
 #ifndef ZEROVA_FORMATS_HTML_TABLE_LAYOUT_H_
 #define ZEROVA_FORMATS_HTML_TABLE_LAYOUT_H_
 
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <string_view>
-#include <vector>
 
+#include "formats/html/covered_columns.h"
 #include "formats/sheet/sheet_store.h"
 
 namespace zerova {
@@ -41,14 +42,10 @@ class TableLayout {
 
  private:
   std::unique_ptr<SheetStore> sheet_ = std::make_unique<SheetStore>();
-  // covered_[c]: the last row that a rowspan from above covers in column c + 1;
-  // span_end_[c]: the last column of that span, which covers every column from
-  // c + 1 to it as far down, so a search for a free column skips it at once.
-  std::vector<std::int64_t> covered_;
-  std::vector<std::int64_t> span_end_;
+  CoveredColumns covered_;        // by rowspans from rows above
   std::int64_t row_ = 0;          // the row being laid out, 0 before the first
   std::int64_t next_column_ = 1;  // where the row's next cell may start
-  std::int64_t column_ = 0;       // the cell being read, 0 when it is off the grid
+  std::int64_t column_ = 0;       // the cell being read
   bool in_row_ = false;
 };
 

@@ -71,13 +71,15 @@ void TableReader::ReadRow() {
   if (xml_.Attribute(kOdsTableNamespace, "number-rows-repeated", &repeat_text)) {
     repeat = ParseOdsRepeat(xml_, repeat_text);
   }
-  if (next_row_ > kMaxRows) {
+  // Rows below the sheet are read only until one shows a value: the note then says so.
+  if (next_row_ > kMaxRows && (sheet_->Clipped().rows || xml_.IsEmpty())) {
     xml_.SkipElement();
     return;
   }
   const std::int64_t first_row = next_row_;
   const std::int64_t last_row = std::min(next_row_ + repeat - 1, kMaxRows);
-  next_row_ = last_row + 1;
+  const bool rows_cut = next_row_ + repeat - 1 > kMaxRows;
+  next_row_ = first_row + std::min(repeat, kMaxRows + 1);
   if (xml_.IsEmpty()) return;
 
   const int depth = xml_.Depth();
@@ -85,19 +87,30 @@ void TableReader::ReadRow() {
   while (xml_.Next()) {
     if (xml_.node() == XmlStream::Node::kEnd && xml_.Depth() == depth) break;
     if (xml_.node() != XmlStream::Node::kStart) continue;
-    if (column > kMaxColumns ||
-        (!IsTableElement(xml_, "table-cell") && !IsTableElement(xml_, "covered-table-cell"))) {
+    // Cells past the sheet are read only until one shows a value, as rows are.
+    if ((!IsTableElement(xml_, "table-cell") && !IsTableElement(xml_, "covered-table-cell")) ||
+        (first_row > kMaxRows && sheet_->Clipped().rows) ||
+        (column > kMaxColumns && sheet_->Clipped().columns)) {
       xml_.SkipElement();
       continue;
     }
     const OdsCell cell = cells_.Read(xml_);
-    const std::int64_t last_column = std::min(column + cell.repeat - 1, kMaxColumns);
-    if (first_row == last_row && column == last_column) {
-      sheet_->PutValue(first_row, column, cell.value);
-    } else {
-      sheet_->PutRun(first_row, last_row, column, last_column, cell.value);
+    if (cell.value.IsEmpty() || first_row > kMaxRows) {
+      if (!cell.value.IsEmpty()) sheet_->NoteRowsDropped();
+      column += cell.repeat;
+      continue;
     }
-    column = last_column + 1;
+    if (rows_cut) sheet_->NoteRowsDropped();
+    if (column + cell.repeat - 1 > kMaxColumns) sheet_->NoteColumnsDropped();
+    if (column <= kMaxColumns) {
+      const std::int64_t last_column = std::min(column + cell.repeat - 1, kMaxColumns);
+      if (first_row == last_row && column == last_column) {
+        sheet_->PutValue(first_row, column, cell.value);
+      } else {
+        sheet_->PutRun(first_row, last_row, column, last_column, cell.value);
+      }
+    }
+    column += cell.repeat;
   }
 }
 

@@ -30,6 +30,7 @@ class OdsWorkbook final : public Workbook {
     std::unique_ptr<XmlStream> xml = open_body_();
     OdsTableWanted wanted;
     wanted.name = active_table(*xml);
+    if (wanted.name.empty()) wanted.index = 0;  // the first table is active when none is named
     OdsBody body = ReadOdsBody(*xml, wanted, true);
     tables_ = std::move(body.tables);
     if (body.sheet != nullptr) {

@@ -40,7 +40,7 @@ SecretBytes DataIv(const AgileKeyParameters& data, ByteView block) {
 
 // The HMAC the descriptor stores against the one of the whole encrypted stream.
 void CheckIntegrity(const AgileInfo& info, const SecretBytes& key, ByteView stream,
-                    const std::string& file) {
+                    const std::string& file, ReadProgress* progress) {
   const std::size_t size = DigestSize(info.data.hash);
   const AesDecryption aes(key);
   SecretBytes hmac_key(info.encrypted_hmac_key.begin(), info.encrypted_hmac_key.end());
@@ -48,18 +48,31 @@ void CheckIntegrity(const AgileInfo& info, const SecretBytes& key, ByteView stre
   hmac_key.resize(size);
   SecretBytes expected(info.encrypted_hmac_value.begin(), info.encrypted_hmac_value.end());
   aes.Cbc(DataIv(info.data, kHmacValueBlock), expected);
-  const SecretBytes got = HmacDigest(info.data.hash, hmac_key, stream);
+  const SecretBytes got = HmacDigest(info.data.hash, hmac_key, stream, progress);
   if (!std::equal(got.begin(), got.end(), expected.begin(), expected.begin() + size)) {
     Damaged(file, "the package fails its integrity check");
   }
 }
 
-void DecryptSegments(const AgileInfo& info, const SecretBytes& key, std::span<std::uint8_t> data) {
+void DecryptSegments(const AgileInfo& info, const SecretBytes& key, std::span<std::uint8_t> data,
+                     ReadProgress* progress) {
   const AesDecryption aes(key);
+  StopCheck check(progress, InputMeter::kStep / kSegmentSize);
   for (std::size_t at = 0, segment = 0; at < data.size(); at += kSegmentSize, ++segment) {
+    check.Tick();
     const std::size_t n = std::min(kSegmentSize, data.size() - at);
     aes.Cbc(DataIv(info.data, LittleEndian32(static_cast<std::uint32_t>(segment))),
             data.subspan(at, n));
+  }
+}
+
+// AES-ECB over `data`, 64 KB at a time, asking `progress` whether to stop in between.
+void DecryptBlocks(const SecretBytes& key, std::span<std::uint8_t> data, ReadProgress* progress) {
+  const AesDecryption aes(key);
+  StopCheck check(progress, 1);
+  for (std::size_t at = 0; at < data.size(); at += InputMeter::kStep) {
+    check.Tick();
+    aes.Ecb(data.subspan(at, std::min<std::size_t>(InputMeter::kStep, data.size() - at)));
   }
 }
 
@@ -71,17 +84,18 @@ bool IsEncryptedPackage(std::span<const std::uint8_t> bytes, const std::string& 
 }
 
 std::vector<std::uint8_t> DecryptPackage(std::span<const std::uint8_t> bytes,
-                                         const std::string& file, PasswordSource* passwords) {
-  const Ole2Container container(bytes, file);
+                                         const std::string& file, PasswordSource* passwords,
+                                         ReadProgress* progress) {
+  const Ole2Container container(bytes, file, progress);
   const std::vector<std::uint8_t> info = container.Read("EncryptionInfo");
   std::vector<std::uint8_t> package = container.Read("EncryptedPackage");
-  DecryptPackageStreams(info, package, file, passwords);
+  DecryptPackageStreams(info, package, file, passwords, kMaxSpinCount, progress);
   return package;
 }
 
 void DecryptPackageStreams(ByteView info_stream, std::vector<std::uint8_t>& package,
                            const std::string& file, PasswordSource* passwords,
-                           std::uint32_t max_spin_count) {
+                           std::uint32_t max_spin_count, ReadProgress* progress) {
   const EncryptionInfo info = ParseEncryptionInfo(info_stream, file, max_spin_count);
   if (package.size() < kSizeField) Damaged(file, "its EncryptedPackage is truncated");
   const std::uint64_t size = GetU32(package, 0) | (std::uint64_t{GetU32(package, 4)} << 32);
@@ -92,20 +106,24 @@ void DecryptPackageStreams(ByteView info_stream, std::vector<std::uint8_t>& pack
   if (encrypted > stored) Damaged(file, "its EncryptedPackage is shorter than the size it gives");
 
   SecretBytes key;
-  TryPasswords(passwords, file, [&](ByteView password) {
-    std::optional<SecretBytes> fits = info.agile ? AgilePackageKey(info.agile_info, password)
-                                                 : StandardPackageKey(info.standard, password);
-    if (!fits) return false;
-    key = std::move(*fits);
-    return true;
-  });
+  TryPasswords(
+      passwords, file,
+      [&](ByteView password) {
+        std::optional<SecretBytes> fits =
+            info.agile ? AgilePackageKey(info.agile_info, password, progress)
+                       : StandardPackageKey(info.standard, password, progress);
+        if (!fits) return false;
+        key = std::move(*fits);
+        return true;
+      },
+      progress);
 
   const std::span<std::uint8_t> data(package.data() + kSizeField, encrypted);
   if (info.agile) {
-    CheckIntegrity(info.agile_info, key, package, file);
-    DecryptSegments(info.agile_info, key, data);
+    CheckIntegrity(info.agile_info, key, package, file, progress);
+    DecryptSegments(info.agile_info, key, data, progress);
   } else {
-    AesDecryption(key).Ecb(data);
+    DecryptBlocks(key, data, progress);
   }
   package.erase(package.begin(), package.begin() + kSizeField);
   package.resize(static_cast<std::size_t>(size));

@@ -14,6 +14,7 @@
 
 #include "formats/ooxml_crypto/encryption_info.h"
 #include "services/password_source.h"
+#include "services/read_progress.h"
 
 namespace zerova {
 
@@ -22,18 +23,22 @@ namespace zerova {
 bool IsEncryptedPackage(std::span<const std::uint8_t> bytes, const std::string& file);
 
 // The package inside the encrypted OOXML file `bytes`, decrypted, with the default
-// password or one from `passwords` (null: none to ask). Throws ReadError naming
-// `file` when a stream is missing or damaged, the header is refused
-// (ParseEncryptionInfo), no password fits (kNeedsPassword, kWrongPassword), or the
-// package fails its integrity check.
+// password or one from `passwords` (null: none to ask). The key's derivation,
+// the integrity check and the decryption ask `progress` (null: nobody) whether
+// to stop, every few milliseconds of work. Throws ReadError naming `file` when a
+// stream is missing or damaged, the header is refused (ParseEncryptionInfo), no
+// password fits (kNeedsPassword, kWrongPassword), or the package fails its
+// integrity check; Cancelled when `progress` answers a stop.
 std::vector<std::uint8_t> DecryptPackage(std::span<const std::uint8_t> bytes,
-                                         const std::string& file, PasswordSource* passwords);
+                                         const std::string& file, PasswordSource* passwords,
+                                         ReadProgress* progress = nullptr);
 
 // The same, from the two streams' bytes; `package` is decrypted in place and
 // becomes the package. The entry for tests and fuzzing.
 void DecryptPackageStreams(ByteView info_stream, std::vector<std::uint8_t>& package,
                            const std::string& file, PasswordSource* passwords,
-                           std::uint32_t max_spin_count = kMaxSpinCount);
+                           std::uint32_t max_spin_count = kMaxSpinCount,
+                           ReadProgress* progress = nullptr);
 
 }  // namespace zerova
 

@@ -30,10 +30,10 @@ bool SamePrefix(const SecretBytes& a, const SecretBytes& b, std::size_t size) {
 }
 
 // H(salt || password), rehashed `rounds` times with a counter.
-SecretBytes IteratedHash(HashAlgorithm hash, ByteView salt, ByteView password,
-                         std::uint32_t rounds) {
+SecretBytes IteratedHash(HashAlgorithm hash, ByteView salt, ByteView password, std::uint32_t rounds,
+                         ReadProgress* stop) {
   SecretBytes h = Digest(hash, {salt, PasswordUtf16(password)});
-  RehashWithCounter(hash, h, rounds);
+  RehashWithCounter(hash, h, rounds, stop);
   return h;
 }
 
@@ -45,8 +45,9 @@ SecretBytes CbcDecrypt(ByteView key, ByteView iv, ByteView data) {
 
 }  // namespace
 
-std::optional<SecretBytes> StandardPackageKey(const StandardInfo& info, ByteView password) {
-  SecretBytes h = IteratedHash(HashAlgorithm::kSha1, info.salt, password, kStandardRounds);
+std::optional<SecretBytes> StandardPackageKey(const StandardInfo& info, ByteView password,
+                                              ReadProgress* stop) {
+  SecretBytes h = IteratedHash(HashAlgorithm::kSha1, info.salt, password, kStandardRounds, stop);
   const std::array<std::uint8_t, 4> block0 = {0, 0, 0, 0};
   const SecretBytes final_hash = Digest(HashAlgorithm::kSha1, {h, block0});
   // The key derivation of CryptoAPI's CryptDeriveKey ([MS-OFFCRYPTO] 2.3.4.7).
@@ -70,9 +71,10 @@ std::optional<SecretBytes> StandardPackageKey(const StandardInfo& info, ByteView
   return key;
 }
 
-std::optional<SecretBytes> AgilePackageKey(const AgileInfo& info, ByteView password) {
+std::optional<SecretBytes> AgilePackageKey(const AgileInfo& info, ByteView password,
+                                           ReadProgress* stop) {
   const AgileKeyParameters& p = info.password;
-  const SecretBytes h = IteratedHash(p.hash, p.salt, password, info.spin_count);
+  const SecretBytes h = IteratedHash(p.hash, p.salt, password, info.spin_count, stop);
   const auto key_for = [&](ByteView block) { return Fit(Digest(p.hash, {h, block}), p.key_bytes); };
   const SecretBytes iv = Fit(SecretBytes(p.salt.begin(), p.salt.end()), p.block_bytes);
 

@@ -10,17 +10,23 @@
 #include <optional>
 
 #include "formats/ooxml_crypto/encryption_info.h"
+#include "services/read_progress.h"
 #include "services/secret.h"
 
 namespace zerova {
 
 // The AES key of a Standard-encrypted package for the UTF-8 `password`, or
-// nullopt when the verifier says the password is wrong.
-std::optional<SecretBytes> StandardPackageKey(const StandardInfo& info, ByteView password);
+// nullopt when the verifier says the password is wrong. The derivation asks
+// `stop` (null: nobody) whether to stop as RehashWithCounter does, and throws
+// Cancelled when it answers a stop.
+std::optional<SecretBytes> StandardPackageKey(const StandardInfo& info, ByteView password,
+                                              ReadProgress* stop = nullptr);
 
 // The secret key of an Agile-encrypted package for the UTF-8 `password`, or
-// nullopt when the verifier says the password is wrong.
-std::optional<SecretBytes> AgilePackageKey(const AgileInfo& info, ByteView password);
+// nullopt when the verifier says the password is wrong. Asks `stop` as
+// StandardPackageKey does.
+std::optional<SecretBytes> AgilePackageKey(const AgileInfo& info, ByteView password,
+                                           ReadProgress* stop = nullptr);
 
 }  // namespace zerova
 

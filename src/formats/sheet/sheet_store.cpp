@@ -111,9 +111,13 @@ void SheetStore::PutRun(std::int64_t first_row, std::int64_t last_row, std::int6
             value);
 }
 
-void SheetStore::Seal() {
+void SheetStore::Seal(ReadProgress* progress) {
   assert(!sealed_);
-  for (ColumnCells& cells : columns_) cells.Seal();
+  StopCheck check(progress, 64);
+  for (ColumnCells& cells : columns_) {
+    check.Tick();
+    cells.Seal();
+  }
   sealed_ = true;
 }
 

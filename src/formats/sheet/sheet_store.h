@@ -31,6 +31,7 @@
 #include "formats/sheet/packed_value.h"
 #include "formats/sheet/row_bands.h"
 #include "formats/sheet/string_table.h"
+#include "services/read_progress.h"
 #include "services/worksheet.h"
 
 namespace zerova {
@@ -92,8 +93,11 @@ class SheetStore final : public Worksheet {
   void PutRun(std::int64_t first_row, std::int64_t last_row, std::int64_t first_column,
               std::int64_t last_column, PackedValue value);
 
-  // Orders what was put for reading. Call once, after the last Put.
-  void Seal();
+  // Orders what was put for reading. Call once, after the last Put. Cells put
+  // out of row order are sorted here, column by column, asking `progress`
+  // (null: nobody) whether to stop in between. Throws Cancelled when it
+  // answers a stop.
+  void Seal(ReadProgress* progress = nullptr);
 
   // Records that the reader dropped cells below row kSheetRows or right of
   // column kSheetColumns (services/worksheet.h), as Excel drops them.

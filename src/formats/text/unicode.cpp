@@ -33,8 +33,13 @@ int Utf8Length(std::span<const std::uint8_t> bytes, std::size_t at) {
 
 }  // namespace
 
-bool IsUtf8(std::span<const std::uint8_t> bytes, bool cut) {
+bool IsUtf8(std::span<const std::uint8_t> bytes, bool cut, ReadProgress* stop) {
+  std::size_t next_check = InputMeter::kStep;
   for (std::size_t at = 0; at < bytes.size();) {
+    if (at >= next_check && stop != nullptr) {
+      stop->CheckStop();
+      next_check = at + InputMeter::kStep;
+    }
     const int length = Utf8Length(bytes, at);
     if (length == -1) return cut;
     if (length == 0) return false;

@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+#include "services/read_progress.h"
+
 namespace zerova {
 
 // Appends code point `c` to `out` as UTF-8.
@@ -68,8 +70,9 @@ class Utf16Decoder {
 
 // True iff `bytes` are valid UTF-8 (no overlong forms, surrogates or code points
 // past U+10FFFF). When `cut`, a sequence cut short by the end of `bytes` is
-// allowed, since they may be the first bytes of a file.
-bool IsUtf8(std::span<const std::uint8_t> bytes, bool cut);
+// allowed, since they may be the first bytes of a file. Asks `stop` (null:
+// nobody) whether to stop every 64 KB, and throws Cancelled when it answers a stop.
+bool IsUtf8(std::span<const std::uint8_t> bytes, bool cut, ReadProgress* stop = nullptr);
 
 }  // namespace zerova
 

@@ -88,20 +88,24 @@ bool VerifierFits(const SecretBytes& key, ByteView encrypted_verifier, ByteView 
 
 class Unlocker {
  public:
-  Unlocker(std::span<const std::uint8_t> body, const std::string& file, PasswordSource* passwords)
-      : body_(body), file_(file), passwords_(passwords) {}
+  Unlocker(std::span<const std::uint8_t> body, const std::string& file, PasswordSource* passwords,
+           ReadProgress* progress)
+      : body_(body), file_(file), passwords_(passwords), progress_(progress) {}
 
   std::unique_ptr<RecordDecryptor> Xor(std::size_t at) {
     Require(at + 4);
     const std::uint16_t key = GetU16(body_, at);
     const std::uint16_t verifier = GetU16(body_, at + 2);
     std::array<std::uint8_t, 16> array{};
-    TryPasswords(passwords_, file_, [&](ByteView password) {
-      const SecretBytes bytes = XorPasswordBytes(password);
-      if (bytes.empty() || XorKey(bytes) != key || XorVerifier(bytes) != verifier) return false;
-      array = XorArray(bytes);
-      return true;
-    });
+    TryPasswords(
+        passwords_, file_,
+        [&](ByteView password) {
+          const SecretBytes bytes = XorPasswordBytes(password);
+          if (bytes.empty() || XorKey(bytes) != key || XorVerifier(bytes) != verifier) return false;
+          array = XorArray(bytes);
+          return true;
+        },
+        progress_);
     auto decryptor = std::make_unique<XorDecryptor>(array);
     WipeBytes(array.data(), array.size());
     return decryptor;
@@ -112,19 +116,22 @@ class Unlocker {
     Require(at + 48);
     const ByteView salt = body_.subspan(at, kSaltSize);
     std::shared_ptr<SecretBytes> base;
-    TryPasswords(passwords_, file_, [&](ByteView password) {
-      const SecretBytes h0 = Digest(HashAlgorithm::kMd5, {PasswordUtf16(password)});
-      SecretBytes buffer;
-      for (int i = 0; i < 16; ++i) {
-        buffer.insert(buffer.end(), h0.begin(), h0.begin() + 5);
-        buffer.insert(buffer.end(), salt.begin(), salt.end());
-      }
-      SecretBytes h1 = Digest(HashAlgorithm::kMd5, {buffer});
-      h1.resize(5);
-      base = std::make_shared<SecretBytes>(std::move(h1));
-      return VerifierFits(Md5BlockKey(*base, 0), body_.subspan(at + 16, 16),
-                          body_.subspan(at + 32, 16), HashAlgorithm::kMd5);
-    });
+    TryPasswords(
+        passwords_, file_,
+        [&](ByteView password) {
+          const SecretBytes h0 = Digest(HashAlgorithm::kMd5, {PasswordUtf16(password)});
+          SecretBytes buffer;
+          for (int i = 0; i < 16; ++i) {
+            buffer.insert(buffer.end(), h0.begin(), h0.begin() + 5);
+            buffer.insert(buffer.end(), salt.begin(), salt.end());
+          }
+          SecretBytes h1 = Digest(HashAlgorithm::kMd5, {buffer});
+          h1.resize(5);
+          base = std::make_shared<SecretBytes>(std::move(h1));
+          return VerifierFits(Md5BlockKey(*base, 0), body_.subspan(at + 16, 16),
+                              body_.subspan(at + 32, 16), HashAlgorithm::kMd5);
+        },
+        progress_);
     return std::make_unique<Rc4Decryptor>(
         [base](std::uint32_t block) { return Md5BlockKey(*base, block); });
   }
@@ -150,12 +157,15 @@ class Unlocker {
     if (GetU32(body_, at + 4 + kSaltSize + 16) != 20) Fail("has a wrong verifier size");
     const ByteView salt = body_.subspan(at + 4, kSaltSize);
     std::shared_ptr<SecretBytes> h0;
-    TryPasswords(passwords_, file_, [&](ByteView password) {
-      h0 = std::make_shared<SecretBytes>(
-          Digest(HashAlgorithm::kSha1, {salt, PasswordUtf16(password)}));
-      return VerifierFits(Sha1BlockKey(*h0, key_bits, 0), body_.subspan(at + 4 + kSaltSize, 16),
-                          body_.subspan(at + 4 + kSaltSize + 16 + 4, 20), HashAlgorithm::kSha1);
-    });
+    TryPasswords(
+        passwords_, file_,
+        [&](ByteView password) {
+          h0 = std::make_shared<SecretBytes>(
+              Digest(HashAlgorithm::kSha1, {salt, PasswordUtf16(password)}));
+          return VerifierFits(Sha1BlockKey(*h0, key_bits, 0), body_.subspan(at + 4 + kSaltSize, 16),
+                              body_.subspan(at + 4 + kSaltSize + 16 + 4, 20), HashAlgorithm::kSha1);
+        },
+        progress_);
     return std::make_unique<Rc4Decryptor>(
         [h0, key_bits](std::uint32_t block) { return Sha1BlockKey(*h0, key_bits, block); });
   }
@@ -189,14 +199,15 @@ class Unlocker {
   std::span<const std::uint8_t> body_;
   const std::string& file_;
   PasswordSource* passwords_;
+  ReadProgress* progress_;
 };
 
 }  // namespace
 
 std::unique_ptr<RecordDecryptor> UnlockFilepass(std::span<const std::uint8_t> body, bool biff8,
-                                                const std::string& file,
-                                                PasswordSource* passwords) {
-  Unlocker unlocker(body, file, passwords);
+                                                const std::string& file, PasswordSource* passwords,
+                                                ReadProgress* progress) {
+  Unlocker unlocker(body, file, passwords, progress);
   if (!biff8) return unlocker.Xor(0);
   unlocker.Require(2);
   const std::uint16_t method = GetU16(body, 0);

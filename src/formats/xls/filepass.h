@@ -16,6 +16,7 @@
 
 #include "formats/crypto/digest.h"
 #include "services/password_source.h"
+#include "services/read_progress.h"
 
 namespace zerova {
 
@@ -34,12 +35,14 @@ class RecordDecryptor {
 
 // Reads the FILEPASS record body `body` of a BIFF8 workbook (`biff8`) or a BIFF5
 // one, finds the password that opens it (TryPasswords: the default first, then
-// `passwords`) and returns the decryptor its key gives.
+// `passwords`, asking `progress` (null: nobody) whether to stop before each)
+// and returns the decryptor its key gives.
 // Throws ReadError naming `file` when the body is truncated or inconsistent, names
 // a method this program does not read, or no password fits (kNeedsPassword or
-// kWrongPassword).
+// kWrongPassword); Cancelled when `progress` answers a stop.
 std::unique_ptr<RecordDecryptor> UnlockFilepass(std::span<const std::uint8_t> body, bool biff8,
-                                                const std::string& file, PasswordSource* passwords);
+                                                const std::string& file, PasswordSource* passwords,
+                                                ReadProgress* progress = nullptr);
 
 }  // namespace zerova
 

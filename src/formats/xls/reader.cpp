@@ -136,12 +136,14 @@ bool LooksLikeXls(std::span<const std::uint8_t> head) noexcept {
 std::unique_ptr<Workbook> OpenXls(const std::shared_ptr<WorkbookSource>& source) {
   const std::span<const std::uint8_t> bytes = source->Bytes();
   const std::string& name = source->name();
-  WorkbookStream stream =
-      LooksLikeOle2(bytes) ? ReadWorkbookStream(bytes, name) : WorkbookStream(bytes);
+  WorkbookStream stream = LooksLikeOle2(bytes) ? ReadWorkbookStream(bytes, name, source->progress())
+                                               : WorkbookStream(bytes);
   const bool encrypted = HoldsFilepass(stream.bytes());
   if (encrypted) stream.Writable();  // decrypted in a copy, never in the file's bytes
   if (stream.is_copy()) source->ReleaseBytes();
-  if (encrypted) DecryptWorkbookStream(stream.Writable(), name, source->passwords());
+  if (encrypted) {
+    DecryptWorkbookStream(stream.Writable(), name, source->passwords(), source->progress());
+  }
   return std::make_unique<XlsWorkbook>(source, std::move(stream));
 }
 

@@ -48,6 +48,7 @@ bool BiffRecordCursor::Next() {
   // Gather the CONTINUE records that carry on this one.
   while (id_ != biff::kContinue && stream_.size() - position_ >= kHeaderSize &&
          GetU16(stream_, position_) == biff::kContinue) {
+    meter_.At(position_);
     std::uint16_t id = 0;
     ReadHeader(&id, &length);
     segments_.push_back(stream_.subspan(position_ + kHeaderSize, length));

@@ -35,9 +35,10 @@ class BiffRecordCursor {
   std::size_t position() const { return position_; }
   std::size_t stream_size() const { return stream_.size(); }
 
-  // Reads the next record and the CONTINUE records after it. Returns false at the
-  // end of the stream. Throws ReadError when a header or body runs past its end,
-  // Cancelled when the progress answers a stop.
+  // Reads the next record and the CONTINUE records after it, reporting its
+  // position every 64 KB, in a long run of CONTINUE records too. Returns false
+  // at the end of the stream. Throws ReadError when a header or body runs past
+  // its end, Cancelled when the progress answers a stop.
   bool Next();
 
   // The current record. REQUIRES: the last Next() returned true. The views stay
@@ -58,6 +59,8 @@ class BiffRecordCursor {
   [[noreturn]] void Fail(std::string_view what) const;
 
   const std::string& file() const { return file_; }
+  // Whom the cursor reports to; null: nobody.
+  ReadProgress* progress() const { return meter_.progress(); }
 
   // "0x00FC (SST)", or "0x1234" for a record the reader does not name.
   static std::string Describe(std::uint16_t id);

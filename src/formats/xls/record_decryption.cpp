@@ -66,18 +66,20 @@ bool HoldsFilepass(std::span<const std::uint8_t> stream) {
 }
 
 bool DecryptWorkbookStream(std::span<std::uint8_t> stream, const std::string& file,
-                           PasswordSource* passwords) {
+                           PasswordSource* passwords, ReadProgress* progress) {
   std::size_t at = 0;
   std::size_t size = 0;
   if (!FindFilepass(stream, &at, &size)) return false;
   const bool biff8 = GetU16(stream, kHeaderSize) == kVersionBiff8;
   std::uint16_t id = 0;
   const std::unique_ptr<RecordDecryptor> decryptor =
-      UnlockFilepass(stream.subspan(at + kHeaderSize, size), biff8, file, passwords);
+      UnlockFilepass(stream.subspan(at + kHeaderSize, size), biff8, file, passwords, progress);
+  StopCheck check(progress, InputMeter::kStep);
 
   // A body cut short by the stream's end is left for the record reader to refuse.
   for (at += kHeaderSize + size; at < stream.size() && Header(stream, at, &id, &size);
        at += kHeaderSize + size) {
+    check.Tick(kHeaderSize + size);
     if (StaysClear(id)) continue;
     const std::size_t clear = id == biff::kBoundsheet ? 4 : 0;
     decryptor->DecryptBody(stream, at + kHeaderSize, size, clear);

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "services/password_source.h"
+#include "services/read_progress.h"
 
 namespace zerova {
 
@@ -24,10 +25,12 @@ bool HoldsFilepass(std::span<const std::uint8_t> stream);
 // Decrypts the workbook stream `stream` in place when its globals hold a FILEPASS
 // record, and returns true; returns false, touching nothing, when they hold none.
 // A stream that does not begin with a BOF record, or whose records run past its
-// end before FILEPASS, is left for the record reader to refuse. Throws ReadError
-// naming `file` as UnlockFilepass does.
+// end before FILEPASS, is left for the record reader to refuse. Asks `progress`
+// (null: nobody) whether to stop before each password and every 64 KB
+// decrypted. Throws ReadError naming `file` as UnlockFilepass does, Cancelled
+// when `progress` answers a stop.
 bool DecryptWorkbookStream(std::span<std::uint8_t> stream, const std::string& file,
-                           PasswordSource* passwords);
+                           PasswordSource* passwords, ReadProgress* progress = nullptr);
 
 }  // namespace zerova
 

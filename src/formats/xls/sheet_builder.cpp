@@ -108,7 +108,7 @@ std::unique_ptr<SheetStore> SheetBuilder::Build() {
       Handle(id);
     }
   }
-  cells_->Seal();
+  cells_->Seal(cursor_.progress());
   return std::move(cells_);
 }
 

@@ -157,7 +157,12 @@ class GlobalsReader {
     reader.U32();
     reader.U32();
     globals_.shared_strings = StringTable();
-    while (!reader.AtEnd()) globals_.shared_strings.Add(reader.RichExtendedString());
+    // A table of millions of strings takes a while: a stop is noticed within it.
+    StopCheck check(cursor_.progress(), 4096);
+    while (!reader.AtEnd()) {
+      check.Tick();
+      globals_.shared_strings.Add(reader.RichExtendedString());
+    }
   }
 
   // BOUNDSHEET: the sheet's stream offset, visibility, type and name; in a BIFF4

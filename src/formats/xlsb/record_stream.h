@@ -48,6 +48,8 @@ class XlsbRecordStream {
 
   const std::string& file() const { return file_; }
   const std::string& part() const { return part_; }
+  // Whom reading reports to; null: nobody.
+  ReadProgress* progress() const { return member_.progress(); }
 
  private:
   // Makes `count` bytes from pos_ on available in the buffer, inflating more of

@@ -80,7 +80,7 @@ std::unique_ptr<SheetStore> SheetReader::Read() {
       Cell(id);
     }
   }
-  sheet_->Seal();
+  sheet_->Seal(records_.progress());
   return std::move(sheet_);
 }
 

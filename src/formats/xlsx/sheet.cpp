@@ -1,242 +1,201 @@
 #include "formats/xlsx/sheet.h"
 
-#include <charconv>
-
-#include "formats/numbers/date_serial.h"
-#include "formats/numbers/value_text.h"
 #include "formats/sheet/cell_address.h"
+#include "formats/xlsx/cell_value.h"
 #include "formats/xlsx/package.h"
-#include "formats/xlsx/shared_strings.h"
-#include "formats/xml/xml_stream.h"
+#include "formats/xlsx/string_item.h"
+#include "formats/xml/member_parse.h"
 #include "services/error.h"
 
 namespace zerova {
 namespace {
 
-// What one <c> element holds, before its kind is decided.
-struct RawCell {
-  std::string reference;  // r
-  std::string type;       // t
-  std::string style;      // s
-  std::string value;      // <v>
-  bool has_value = false;
-  std::string inline_text;  // <is>
-  bool has_inline = false;
-};
-
-class SheetParser {
+// The worksheet's elements as the parser meets them: under <sheetData>, a <row>
+// at depth 2 starts a row and a <c> at depth 3 is a cell; a cell's direct
+// children <v> and <is> hold its value, and everything else in it is left out.
+// A cell's faults are told at its end tag, in the order its reference, then its
+// value.
+class SheetHandler final : public SaxHandler {
  public:
-  SheetParser(ZipArchive& zip, const std::string& part, XlsxSheetContext context)
-      : xml_(zip.Open(part), zip.file()),
-        date_system_(context.date_system),
-        date_styles_(std::move(context.date_styles)),
+  SheetHandler(std::string file, std::string part, XlsxSheetContext context)
+      : file_(std::move(file)),
+        part_(std::move(part)),
         // The shared strings are the store's first strings, so a cell names one by its index.
         sheet_(std::make_unique<SheetStore>(std::move(context.shared_strings))),
-        shared_string_count_(sheet_->string_count()) {}
+        values_(context.date_system, std::move(context.date_styles), sheet_->string_count()) {}
 
-  std::unique_ptr<SheetStore> Parse();
-
- private:
-  void StartRow();
-  void ReadCell();
-  // Reads the <c> element the stream is on into raw_.
-  void ReadRawCell();
-  // The cell's value; its text, when it has some of its own, goes into the store.
-  PackedValue ValueOf(RawCell& cell);
-
-  // One step per cell type (t attribute); each reads the cell's <v> text.
-  PackedValue InlineString(RawCell& cell);
-  PackedValue NumberCell(const RawCell& cell);
-  PackedValue SharedString(const RawCell& cell);
-  PackedValue FormulaString(RawCell& cell);
-  PackedValue BooleanCell(const RawCell& cell);
-  PackedValue ErrorCell(const RawCell& cell);
-  PackedValue DateCell(const RawCell& cell);
-
-  // Throws ReadError naming the part and the cell being read.
-  [[noreturn]] void CellFails(const std::string& what) {
-    xml_.Fail("cell " + CellReferenceText(cell_row_, cell_column_) + ": " + what);
+  void StartElement(const SaxElement& element) override;
+  void EndElement(int depth) override;
+  void Text(std::string_view text) override {
+    if (child_ == Child::kValue) {
+      cell_.value.append(text);
+    } else if (child_ == Child::kItem) {
+      item_.Text(text);
+    }
   }
 
-  XmlStream xml_;
-  DateSystem date_system_;
-  std::vector<bool> date_styles_;
+  std::unique_ptr<SheetStore> Seal() {
+    sheet_->Seal();
+    return std::move(sheet_);
+  }
+
+ private:
+  // What the open direct child of the cell is.
+  enum class Child { kNone, kValue, kItem, kOther };
+
+  // True iff `ns` is SpreadsheetML's. libxml2 hands each namespace URI on as one
+  // string for the whole document, so the one found is known by its address.
+  bool InSpreadsheetNamespace(std::string_view ns) {
+    if (ns.data() == spreadsheet_ns_) return true;
+    if (!IsSpreadsheetNamespace(ns)) return false;
+    spreadsheet_ns_ = ns.data();
+    return true;
+  }
+  void StartRow(const SaxElement& row);
+  void StartCell(const SaxElement& cell);
+  void StartChild(std::string_view local_name);
+  void EndCell();
+
+  // Throws ReadError "FILE: PART: `what`".
+  [[noreturn]] void Fail(const std::string& what) const {
+    throw ReadError(file_, part_ + ": " + what);
+  }
+
+  std::string file_;
+  std::string part_;
   std::unique_ptr<SheetStore> sheet_;
-  std::uint32_t shared_string_count_;
-  RawCell raw_;                   // the cell being read, reused from cell to cell
+  XlsxCellValues values_;
+  const char* spreadsheet_ns_ = nullptr;
+  bool in_data_ = false;          // inside <sheetData>
+  bool in_cell_ = false;          // inside a cell's <c>
+  Child child_ = Child::kNone;    // the cell's open direct child
+  XlsxRawCell cell_;              // the cell being read
+  XlsxStringItem item_;           // its <is>, being read
+  std::string reference_;         // its r attribute, when it is no reference
   std::int64_t row_ = 0;          // the current row
   std::int64_t next_column_ = 1;  // the column of a following cell without r
   std::int64_t cell_row_ = 0;     // the cell being read
   std::int64_t cell_column_ = 0;
 };
 
-std::unique_ptr<SheetStore> SheetParser::Parse() {
-  bool in_data = false;
-  while (xml_.Next()) {
-    if (xml_.Depth() == 0 && xml_.node() == XmlStream::Node::kStart &&
-        (xml_.LocalName() != "worksheet" || !IsSpreadsheetNamespace(xml_.Namespace()))) {
-      xml_.Fail("the sheet is not a worksheet");
-    }
-    if (xml_.Depth() == 1 && xml_.LocalName() == "sheetData") {
-      in_data = xml_.node() == XmlStream::Node::kStart && !xml_.IsEmpty();
-      continue;
-    }
-    if (!in_data || xml_.node() != XmlStream::Node::kStart ||
-        !IsSpreadsheetNamespace(xml_.Namespace())) {
-      continue;
-    }
-    if (xml_.Depth() == 2 && xml_.LocalName() == "row") {
-      StartRow();
-    } else if (xml_.Depth() == 3 && xml_.LocalName() == "c") {
-      ReadCell();
-    }
+void SheetHandler::StartElement(const SaxElement& element) {
+  const std::string_view name = element.local_name();
+  switch (element.depth()) {
+    case 0:
+      if (name != "worksheet" || !InSpreadsheetNamespace(element.ns())) {
+        Fail("the sheet is not a worksheet");
+      }
+      break;
+    case 1:
+      if (name == "sheetData") in_data_ = true;
+      break;
+    case 2:
+      if (in_data_ && name == "row" && InSpreadsheetNamespace(element.ns())) StartRow(element);
+      break;
+    case 3:
+      if (in_data_ && name == "c" && InSpreadsheetNamespace(element.ns())) StartCell(element);
+      break;
+    case 4:
+      if (in_cell_) StartChild(name);
+      break;
+    default:
+      if (child_ == Child::kItem) item_.StartElement(name, element.depth());
   }
-  sheet_->Seal();
-  return std::move(sheet_);
 }
 
-void SheetParser::StartRow() {
-  std::string r;
-  if (xml_.Attribute("", "r", &r)) {
-    if (!ParseRowNumber(r, &row_)) xml_.Fail("bad row number \"" + r + "\"");
+void SheetHandler::EndElement(int depth) {
+  if (depth > 4) {
+    if (child_ == Child::kItem) item_.EndElement(depth);
+  } else if (depth == 4) {
+    if (child_ == Child::kItem) {
+      cell_.inline_text = item_.Finish();
+      cell_.has_inline = true;
+    }
+    child_ = Child::kNone;
+  } else if (depth == 3) {
+    if (in_cell_) EndCell();
+  } else if (depth == 1) {
+    in_data_ = false;  // the end of <sheetData>: no other element at depth 1 can be open
+  }
+}
+
+// A row with r starts there; one without follows the row before it.
+void SheetHandler::StartRow(const SaxElement& row) {
+  bool numbered = false;
+  row.ForEachAttribute([&](std::string_view ns, std::string_view name, std::string_view value) {
+    if (ns.empty() && name == "r") {
+      reference_ = value;
+      numbered = true;
+    }
+  });
+  if (numbered) {
+    if (!ParseRowNumber(reference_, &row_)) Fail("bad row number \"" + reference_ + "\"");
   } else if (++row_ > kMaxRows) {
-    xml_.Fail("more than 1,048,576 rows");
+    Fail("more than 1,048,576 rows");
   }
   next_column_ = 1;
 }
 
-void SheetParser::ReadCell() {
-  ReadRawCell();
-  const RawCell& cell = raw_;
-  std::int64_t row = row_ == 0 ? 1 : row_;
-  std::int64_t column = next_column_;
-  if (!cell.reference.empty()) {
-    if (!ParseCellReference(cell.reference, &row, &column)) {
-      xml_.Fail("bad cell reference \"" + cell.reference + "\"");
+// A cell with r stands there; one without follows the cell before it.
+void SheetHandler::StartCell(const SaxElement& element) {
+  std::string_view reference, type, style;
+  element.ForEachAttribute([&](std::string_view ns, std::string_view name, std::string_view value) {
+    if (!ns.empty() || name.size() != 1) return;
+    if (name == "r") {
+      reference = value;
+    } else if (name == "t") {
+      type = value;
+    } else if (name == "s") {
+      style = value;
     }
-  } else if (column > kMaxColumns) {
-    xml_.Fail("more than 16,384 cells in row " + std::to_string(row));
-  }
-  next_column_ = column + 1;
-  cell_row_ = row;
-  cell_column_ = column;
-  const PackedValue value = ValueOf(raw_);
-  if (!value.IsEmpty()) sheet_->PutValue(row, column, value);
-}
-
-void SheetParser::ReadRawCell() {
-  RawCell& cell = raw_;
-  cell.reference.clear();
-  cell.type.clear();
-  cell.style.clear();
-  cell.value.clear();
-  cell.has_value = false;
-  cell.inline_text.clear();
-  cell.has_inline = false;
-  xml_.ForEachAttribute([&](std::string_view ns, std::string_view name, std::string_view value) {
-    if (!ns.empty()) return;
-    if (name == "r") cell.reference = value;
-    if (name == "t") cell.type = value;
-    if (name == "s") cell.style = value;
   });
-  if (xml_.IsEmpty()) return;
-  const int depth = xml_.Depth();
-  while (xml_.Next()) {
-    if (xml_.node() == XmlStream::Node::kEnd && xml_.Depth() == depth) break;
-    if (xml_.node() != XmlStream::Node::kStart) continue;
-    const std::string_view name = xml_.LocalName();
-    if (name == "v") {
-      cell.value = xml_.ReadText();
-      cell.has_value = true;
-    } else if (name == "is") {
-      cell.inline_text = ReadXlsxStringItem(xml_);
-      cell.has_inline = true;
-    } else {
-      xml_.SkipElement();  // <f>, <extLst>
-    }
+  cell_.Start(type, style);
+  cell_row_ = row_ == 0 ? 1 : row_;
+  cell_column_ = next_column_;
+  reference_.clear();
+  if (!reference.empty() && !ParseCellReference(reference, &cell_row_, &cell_column_)) {
+    reference_ = reference;
+  }
+  in_cell_ = true;
+  child_ = Child::kNone;
+}
+
+// A direct child of <c>: the last <v> or <is> gives the cell's value.
+void SheetHandler::StartChild(std::string_view local_name) {
+  if (local_name == "v") {
+    cell_.value.clear();
+    cell_.has_value = true;
+    child_ = Child::kValue;
+  } else if (local_name == "is") {
+    item_.Start();
+    child_ = Child::kItem;
+  } else {
+    child_ = Child::kOther;  // <f>, <extLst>
   }
 }
 
-PackedValue SheetParser::ValueOf(RawCell& cell) {
-  const std::string& type = cell.type;
-  if (type == "inlineStr") return InlineString(cell);
-  if (!cell.has_value || cell.value.empty()) return PackedValue::Empty();
-  if (type.empty() || type == "n") return NumberCell(cell);
-  if (type == "s") return SharedString(cell);
-  if (type == "str") return FormulaString(cell);
-  if (type == "b") return BooleanCell(cell);
-  if (type == "e") return ErrorCell(cell);
-  if (type == "d") return DateCell(cell);
-  CellFails("unknown cell type \"" + type + "\"");
-}
-
-// t="inlineStr": the text of <is>, or of <v> as some writers put it.
-PackedValue SheetParser::InlineString(RawCell& cell) {
-  if (cell.has_inline) return sheet_->Text(cell.inline_text);
-  DecodeXlsxEscapes(cell.value);
-  return sheet_->Text(cell.value);
-}
-
-// t="n" or none: a number, or a date when the cell's style shows one.
-PackedValue SheetParser::NumberCell(const RawCell& cell) {
-  const std::string& v = cell.value;
-  double number = 0;
-  if (!ParseNumberText(v, &number)) CellFails("bad number \"" + v + "\"");
-  std::uint64_t style = 0;
-  if (!cell.style.empty() && !ParseCountText(cell.style, &style)) {
-    CellFails("bad style index \"" + cell.style + "\"");
+void SheetHandler::EndCell() {
+  in_cell_ = false;
+  if (!reference_.empty()) Fail("bad cell reference \"" + reference_ + "\"");
+  if (cell_column_ > kMaxColumns) {
+    Fail("more than 16,384 cells in row " + std::to_string(cell_row_));
   }
-  if (style < date_styles_.size() && date_styles_[style]) {
-    return PackedValue::Date(number, date_system_);
+  next_column_ = cell_column_ + 1;
+  PackedValue value;
+  std::string fault;
+  if (!values_.ValueOf(cell_, *sheet_, &value, &fault)) {
+    Fail("cell " + CellReferenceText(cell_row_, cell_column_) + ": " + fault);
   }
-  return PackedValue::Number(number);
-}
-
-// t="s": the index of a shared string, which the store holds at the same index.
-PackedValue SheetParser::SharedString(const RawCell& cell) {
-  const std::string& v = cell.value;
-  std::uint64_t index = 0;
-  if (!ParseCountText(v, &index)) {
-    CellFails("bad shared string index \"" + v + "\"");
-  }
-  if (index >= shared_string_count_) CellFails("shared string " + v + " is missing");
-  return PackedValue::String(static_cast<std::uint32_t>(index));
-}
-
-// t="str": a formula's text result.
-PackedValue SheetParser::FormulaString(RawCell& cell) {
-  DecodeXlsxEscapes(cell.value);
-  return sheet_->Text(cell.value);
-}
-
-PackedValue SheetParser::BooleanCell(const RawCell& cell) {
-  bool value = false;
-  if (!ParseBooleanText(cell.value, &value)) CellFails("bad boolean \"" + cell.value + "\"");
-  return PackedValue::Boolean(value);
-}
-
-PackedValue SheetParser::ErrorCell(const RawCell& cell) {
-  CellError error;
-  if (!CellErrorFromText(cell.value, &error)) {
-    CellFails("unknown error value \"" + cell.value + "\"");
-  }
-  return PackedValue::Error(error);
-}
-
-// t="d": ISO 8601 text, a date whatever the cell's style.
-PackedValue SheetParser::DateCell(const RawCell& cell) {
-  double serial = 0;
-  if (!SerialFromIsoDateTime(cell.value, date_system_, &serial)) {
-    CellFails("bad date \"" + cell.value + "\"");
-  }
-  return PackedValue::Date(serial, date_system_);
+  if (!value.IsEmpty()) sheet_->PutValue(cell_row_, cell_column_, value);
 }
 
 }  // namespace
 
 std::unique_ptr<SheetStore> ReadXlsxSheet(ZipArchive& zip, const std::string& part,
                                           XlsxSheetContext context) {
-  return SheetParser(zip, part, std::move(context)).Parse();
+  SheetHandler handler(zip.file(), part, std::move(context));
+  ParseXmlMember(zip.Open(part), zip.file(), handler);
+  return handler.Seal();
 }
 
 }  // namespace zerova

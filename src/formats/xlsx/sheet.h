@@ -1,4 +1,5 @@
-// A worksheet part of an .xlsx workbook, streamed into a SheetStore.
+// A worksheet part of an .xlsx workbook, streamed into a SheetStore: parsed with
+// the SAX parser while a second thread inflates it (formats/xml/member_parse.h).
 //
 // Only the cells are read (<sheetData>/<row>/<c>); formulas are skipped, their
 // cached values are the cells' values. Memory grows with the cells that hold a
@@ -32,7 +33,8 @@ struct XlsxSheetContext {
 // A row or cell without an r attribute follows the one before it.
 // Throws ReadError naming the part and cell when a reference is bad or outside
 // 1,048,576 rows by 16,384 columns, a value does not fit its type, a shared
-// string is missing, or the XML is malformed.
+// string is missing, or the XML is malformed; throws Cancelled when the zip's
+// progress stops the reading.
 std::unique_ptr<SheetStore> ReadXlsxSheet(ZipArchive& zip, const std::string& part,
                                           XlsxSheetContext context);
 

@@ -79,6 +79,8 @@ class XmlStream {
 
   // The zip member's path; "" for bytes in memory.
   const std::string& part() const { return part_; }
+  // Whom reading reports to; null: nobody.
+  ReadProgress* progress() const { return member_ ? member_->progress() : meter_.progress(); }
 
  private:
   // Starts the reader over ReadCallback. `name` is the document's URL for libxml2.

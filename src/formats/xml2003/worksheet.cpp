@@ -95,7 +95,7 @@ std::unique_ptr<SheetStore> TableReader::Read() {
       }
     }
   }
-  sheet_->Seal();
+  sheet_->Seal(xml_.progress());
   return std::move(sheet_);
 }
 
@@ -131,7 +131,8 @@ void TableReader::ReadRow() {
   row_ = row.index.empty() ? next_row_ : ParseCount("row index", row.index, 1);
   const std::int64_t span = row.span.empty() ? 0 : ParseCount("row span", row.span, 0);
   next_row_ = std::min(row_ + span + 1, kMaxCount);
-  if (row_ > kMaxRows || xml_.IsEmpty()) {
+  // Rows below the sheet are read only until one shows a value: the note then says so.
+  if ((row_ > kMaxRows && sheet_->Clipped().rows) || xml_.IsEmpty()) {
     xml_.SkipElement();
     return;
   }
@@ -149,7 +150,8 @@ void TableReader::ReadRow() {
         cell.index.empty() ? next_column : ParseCount("cell index", cell.index, 1);
     const std::int64_t across = cell.span.empty() ? 0 : ParseCount("merge", cell.span, 0);
     next_column = std::min(column + across + 1, kMaxCount);
-    if (column > kMaxColumns) {
+    if ((column > kMaxColumns && sheet_->Clipped().columns) ||
+        (row_ > kMaxRows && sheet_->Clipped().rows)) {
       xml_.SkipElement();
       continue;
     }
@@ -165,7 +167,14 @@ void TableReader::ReadCell(std::int64_t column, const std::string& style) {
     if (xml_.node() != XmlStream::Node::kStart) continue;
     if (xml_.Depth() == depth + 1 && IsSpreadsheet(xml_, "Data")) {
       CellValue value = ReadData(style.empty() ? "Default" : style);
-      if (!value.IsEmpty()) sheet_->Put(row_, column, value);
+      if (value.IsEmpty()) continue;
+      if (row_ > kMaxRows) {
+        sheet_->NoteRowsDropped();
+      } else if (column > kMaxColumns) {
+        sheet_->NoteColumnsDropped();
+      } else {
+        sheet_->Put(row_, column, value);
+      }
     } else {
       xml_.SkipElement();  // comments, named cells, phonetic text
     }

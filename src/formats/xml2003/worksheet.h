@@ -21,7 +21,8 @@ namespace zerova {
 // its row's, else the "Default" style shows dates), DateTime (ISO 8601 text,
 // always a date in `system`), Boolean (1 or 0), Error (#N/A, ...) or String (the
 // text of the element and of any HTML formatting inside it). A cell without
-// <Data> is empty. What lies past 1,048,576 rows or 16,384 columns is dropped.
+// <Data> is empty. What lies past 1,048,576 rows or 16,384 columns is dropped,
+// and the sheet notes it when a value was there.
 // Throws ReadError when an index, span or value is malformed, or the XML is.
 std::unique_ptr<SheetStore> ReadXml2003Worksheet(XmlStream& xml, const Xml2003Styles& styles,
                                                  DateSystem system);

@@ -42,6 +42,28 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
        "refused: book.xls: the active sheet \"Chart1\" is a chart, not a worksheet"},
       {"missing relationship", Zip(Xlsx("", "<sheets><sheet r:id=\"rId9\"/></sheets>")),
        "refused: relationship \"rId9\" is missing"},
+      {"the last <v> or <is> of a cell counts, with its children's text; <rPh> is left out",
+       Zip(Xlsx("<row><c><v>1<x>2</x>3</v><f>9</f><v>4</v></c><c t=\"inlineStr\"><is><r><t>a<b>c"
+                "</b></t></r><rPh><t>z</t></rPh><t>d</t></is></c><c t=\"str\"><v><![CDATA[<&>]]>"
+                "</v></c></row>")),
+       "A1=4|B1=acd|C1=<&>"},
+      {"<sheetData> in any namespace; rows and cells only in SpreadsheetML's",
+       Zip(With(Xlsx(""), "xl/worksheets/sheet1.xml",
+                "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                "xmlns:o=\"urn:o\"><o:sheetData><row><c><v>1</v></c></row></o:sheetData>"
+                "<sheetData><o:row><c><v>2</v></c></o:row><row><o:c><v>3</v></o:c>"
+                "<c r=\"C2\"><v>5</v></c><c xmlns=\"\" r=\"D2\"><v>7</v></c></row></sheetData>"
+                "</worksheet>")),
+       "A1=1|B1=2|C2=5"},
+      {"an ampersand in an attribute", Zip(Xlsx("<row><c r=\"A&amp;1\"><v>1</v></c></row>")),
+       "refused: xl/worksheets/sheet1.xml: bad cell reference \"A&1\""},
+      {"malformed XML in the sheet", Zip(Xlsx("<row><c><v>1</v></c>\n</sheetData>")),
+       "refused: book.xls: the file is damaged: malformed XML in xl/worksheets/sheet1.xml (line 2: "
+       "Opening and ending tag mismatch: row line 1 and sheetData)"},
+      {"malformed XML in the shared strings",
+       Zip(Xlsx("<row><c><v>1</v></c></row>", kOneSheet, "<si><t>x</t>")),
+       "refused: book.xls: the file is damaged: malformed XML in xl/sharedStrings.xml (line 1: "
+       "Opening and ending tag mismatch: si line 1 and sst)"},
       {"a word-processing document",
        Zip(With(Xlsx(""), "xl/workbook.xml",
                 "<w:document "

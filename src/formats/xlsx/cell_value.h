@@ -1,0 +1,80 @@
+// The value of one worksheet cell (<c>) of an .xlsx workbook, from what its
+// element holds.
+//
+// A cell's kind comes from its t attribute (ECMA-376 Part 1, ST_CellType): n or
+// none (a number, or a date when its style's format shows one), s (a shared
+// string), inlineStr, str (a formula's text), b, e (one of the seven error texts),
+// d (ISO 8601 text: always a date).
+#ifndef ZEROVA_FORMATS_XLSX_CELL_VALUE_H_
+#define ZEROVA_FORMATS_XLSX_CELL_VALUE_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "formats/sheet/packed_value.h"
+#include "formats/sheet/sheet_store.h"
+#include "services/cell_value.h"
+
+namespace zerova {
+
+enum class XlsxCellType : std::uint8_t {
+  kNumber,
+  kSharedString,
+  kInlineString,
+  kFormulaString,
+  kBoolean,
+  kError,
+  kDate,
+  kUnknown
+};
+
+// What one <c> element holds, before its kind is decided. Reused from cell to
+// cell: Start empties it.
+struct XlsxRawCell {
+  // A new cell with the attributes t and s (`type`, `style`: "" when absent).
+  void Start(std::string_view type, std::string_view style);
+
+  XlsxCellType type = XlsxCellType::kNumber;
+  std::string unknown_type;  // t, when the type is kUnknown
+  std::uint64_t style = 0;   // s
+  std::string bad_style;     // s, when it is no index
+  std::string value;         // the text of <v>
+  bool has_value = false;
+  std::string inline_text;  // the text of <is>, escapes decoded
+  bool has_inline = false;
+};
+
+// Makes cells' values by one workbook's rules.
+class XlsxCellValues {
+ public:
+  // `date_styles[i]` tells whether cell format i shows a date; shared strings
+  // are the store's first `shared_string_count` strings.
+  XlsxCellValues(DateSystem date_system, std::vector<bool> date_styles,
+                 std::uint32_t shared_string_count)
+      : date_system_(date_system),
+        date_styles_(std::move(date_styles)),
+        shared_string_count_(shared_string_count) {}
+
+  // Sets `*value` to the value `cell` makes (empty when it has none); text of its
+  // own goes into `sheet`. Returns false, with `*fault` saying what is wrong
+  // ("bad number \"1x\""), when its value does not fit its type.
+  bool ValueOf(XlsxRawCell& cell, SheetStore& sheet, PackedValue* value, std::string* fault) const;
+
+ private:
+  // One step per type; each reads the cell's <v> text.
+  bool NumberCell(const XlsxRawCell& cell, PackedValue* value, std::string* fault) const;
+  bool SharedString(const XlsxRawCell& cell, PackedValue* value, std::string* fault) const;
+  bool BooleanCell(const XlsxRawCell& cell, PackedValue* value, std::string* fault) const;
+  bool ErrorCell(const XlsxRawCell& cell, PackedValue* value, std::string* fault) const;
+  bool DateCell(const XlsxRawCell& cell, PackedValue* value, std::string* fault) const;
+
+  DateSystem date_system_;
+  std::vector<bool> date_styles_;
+  std::uint32_t shared_string_count_;
+};
+
+}  // namespace zerova
+
+#endif  // ZEROVA_FORMATS_XLSX_CELL_VALUE_H_

@@ -1,0 +1,184 @@
+#include "formats/xml/sax_parser.h"
+
+#include <libxml/SAX2.h>
+
+#include <algorithm>
+#include <climits>
+#include <utility>
+
+#include "formats/containers/glib_log.h"
+#include "services/error.h"
+
+namespace zerova {
+namespace {
+
+// No network, no DTD loading or validation, no entity substitution (no
+// XML_PARSE_NOENT), no XML_PARSE_HUGE (so libxml2 keeps its limits on entity
+// amplification, text length and nesting depth), CDATA as text, and no messages on
+// stderr: errors reach OnError.
+constexpr int kOptions =
+    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOCDATA;
+
+// libxml2 reports some faults (a bad byte for the declared encoding) through its
+// generic error function, which prints to stderr; OnError and the program's
+// one-line error cover them.
+void IgnoreGenericError(void*, const char*, ...) {}
+
+// The limits libxml2 keeps without XML_PARSE_HUGE where it builds a tree (as its
+// xmlTextReader does), which its SAX2 push parser alone leaves to the handler: 257
+// levels of elements, and ten million bytes in one run of text.
+constexpr int kMaxDepth = 256;
+constexpr std::size_t kMaxTextLength = 10'000'000;
+
+}  // namespace
+
+std::string_view SaxElement::View(const xmlChar* text) {
+  return text == nullptr ? std::string_view()
+                         : std::string_view(reinterpret_cast<const char*>(text));
+}
+
+std::string_view SaxElement::Value(const xmlChar* const* attribute, std::string* decoded) {
+  const auto* begin = reinterpret_cast<const char*>(attribute[3]);
+  const auto* end = reinterpret_cast<const char*>(attribute[4]);
+  const std::string_view value(begin, static_cast<std::size_t>(end - begin));
+  // Without entity substitution libxml2 hands an ampersand on (from &amp; or &#38;)
+  // as the reference "&#38;", which a tree builder would resolve; every other
+  // reference comes decoded.
+  if (std::find(value.begin(), value.end(), '&') == value.end()) return value;
+  constexpr std::string_view kAmpersand = "&#38;";
+  decoded->clear();
+  for (std::size_t pos = 0; pos < value.size();) {
+    if (value.substr(pos, kAmpersand.size()) == kAmpersand) {
+      decoded->push_back('&');
+      pos += kAmpersand.size();
+    } else {
+      decoded->push_back(value[pos++]);
+    }
+  }
+  return *decoded;
+}
+
+SaxParser::SaxParser(SaxHandler& handler, std::string file, std::string part)
+    : handler_(handler), file_(std::move(file)), part_(std::move(part)) {
+  xmlInitParser();
+  xmlSetGenericErrorFunc(nullptr, &IgnoreGenericError);
+  xmlSAXHandler sax{};
+  sax.initialized = XML_SAX2_MAGIC;
+  sax.startElementNs = &SaxParser::OnStart;
+  sax.endElementNs = &SaxParser::OnEnd;
+  sax.characters = &SaxParser::OnText;
+  sax.cdataBlock = &SaxParser::OnText;
+  // The same callback as for text, so libxml2 never tells white space apart.
+  sax.ignorableWhitespace = &SaxParser::OnText;
+  sax.internalSubset = &SaxParser::OnDocumentType;
+  sax.serror = &SaxParser::OnError;
+  context_.reset(xmlCreatePushParserCtxt(&sax, this, nullptr, 0, part_.c_str()));
+  if (context_ == nullptr) throw ReadError(file_, part_ + ": cannot start reading the XML");
+  xmlCtxtUseOptions(context_.get(), kOptions);
+}
+
+SaxParser::~SaxParser() = default;
+
+void SaxParser::Push(std::span<const char> bytes) {
+  do {
+    const std::size_t size = std::min<std::size_t>(bytes.size(), INT_MAX);
+    Parse(bytes.data(), static_cast<int>(size), false);
+    bytes = bytes.subspan(size);
+  } while (!bytes.empty());
+}
+
+void SaxParser::Finish() { Parse(nullptr, 0, true); }
+
+void SaxParser::Parse(const char* bytes, int size, bool last) {
+  const int result = xmlParseChunk(context_.get(), bytes, size, last ? 1 : 0);
+  if (stopped_by_) std::rethrow_exception(stopped_by_);
+  if (document_type_) {
+    throw ReadError(file_, part_ + ": XML with a document type declaration is not allowed");
+  }
+  // A fatal error stops libxml2 at once; a lesser one (a namespace prefix never
+  // declared) lets it go on, and refuses the document at its end.
+  if (result != 0 || fatal_ || (last && !error_.empty())) FailMalformed();
+}
+
+void SaxParser::FailMalformed() const { throw Damaged(file_, "malformed XML in " + part_, error_); }
+
+void SaxParser::Stop() {
+  stopped_by_ = std::current_exception();
+  xmlStopParser(context_.get());
+}
+
+void SaxParser::Refuse(const std::string& what) {
+  fatal_ = true;
+  if (error_.empty()) {
+    error_ = "line " + std::to_string(xmlSAX2GetLineNumber(context_.get())) + ": " + what;
+  }
+  xmlStopParser(context_.get());
+}
+
+void SaxParser::OnStart(void* context, const xmlChar* local_name, const xmlChar*,
+                        const xmlChar* uri, int, const xmlChar**, int attribute_count, int,
+                        const xmlChar** attributes) {
+  auto* self = static_cast<SaxParser*>(context);
+  self->text_length_ = 0;
+  if (self->depth_ > kMaxDepth) {
+    self->Refuse("elements nested more than " + std::to_string(kMaxDepth + 1) + " deep");
+    return;
+  }
+  // libxml2 keeps one copy of each namespace URI: its length is measured once.
+  if (uri != self->uri_) {
+    self->uri_ = uri;
+    self->uri_view_ = SaxElement::View(uri);
+  }
+  if (self->decoded_.size() < static_cast<std::size_t>(attribute_count)) {
+    self->decoded_.resize(static_cast<std::size_t>(attribute_count));
+  }
+  try {
+    self->handler_.StartElement(SaxElement(SaxElement::View(local_name), self->uri_view_,
+                                           self->depth_++, attribute_count, attributes,
+                                           &self->decoded_));
+  } catch (...) {
+    self->Stop();
+  }
+}
+
+void SaxParser::OnEnd(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+  auto* self = static_cast<SaxParser*>(context);
+  self->text_length_ = 0;
+  try {
+    self->handler_.EndElement(--self->depth_);
+  } catch (...) {
+    self->Stop();
+  }
+}
+
+void SaxParser::OnText(void* context, const xmlChar* text, int length) {
+  auto* self = static_cast<SaxParser*>(context);
+  self->text_length_ += static_cast<std::size_t>(length);
+  if (self->text_length_ > kMaxTextLength) {
+    self->Refuse("a run of text longer than 10,000,000 bytes");
+    return;
+  }
+  try {
+    self->handler_.Text(
+        std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length)));
+  } catch (...) {
+    self->Stop();
+  }
+}
+
+void SaxParser::OnDocumentType(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+  auto* self = static_cast<SaxParser*>(context);
+  self->document_type_ = true;
+  xmlStopParser(self->context_.get());
+}
+
+void SaxParser::OnError(void* context, xmlErrorPtr error) {
+  auto* self = static_cast<SaxParser*>(context);
+  if (error == nullptr || error->level < XML_ERR_ERROR) return;
+  if (error->level == XML_ERR_FATAL) self->fatal_ = true;
+  if (!self->error_.empty()) return;
+  const std::string message = OneLine(error->message != nullptr ? error->message : "");
+  self->error_ = "line " + std::to_string(error->line) + (message.empty() ? "" : ": " + message);
+}
+
+}  // namespace zerova

@@ -1,0 +1,229 @@
+// The document's files against what other programs do to them during a run:
+// the scratch file's name taken between its delete and its create, a file
+// renamed over the document between two lines, a link or a FIFO in its place, a
+// disk too small. The races are forced by a wrapper of the in-memory disk that
+// acts right after a chosen call.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "conversion/conversion_run.h"
+#include "formats/sheet/sheet_store.h"
+#include "services/error.h"
+#include "support/document.h"
+#include "support/memory_file_system.h"
+
+namespace zerova {
+namespace {
+
+using test::GivenSheetService;
+using test::MemoryFileSystem;
+using test::RecordingHooks;
+
+constexpr const char* kDocument = "/work/xmlstructure.xml";
+constexpr const char* kScratch = "/home/ada/zerova/xmlstr.xml";
+constexpr const char* kEarlier = "an earlier document\r\n";
+constexpr const char* kOther = "another program's file\n";
+
+// Labels A (Ada below it) and B: six lines.
+std::unique_ptr<Worksheet> SixLineSheet() {
+  auto sheet = std::make_unique<SheetStore>();
+  sheet->Put(1, 1, CellValue::Text("A"));
+  sheet->Put(2, 1, CellValue::Text("Ada"));
+  sheet->Put(1, 2, CellValue::Text("B"));
+  sheet->Seal();
+  return sheet;
+}
+const std::string kSixLines =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n<node id=\"n1\" lbl=\"A\">\r\n"
+    "<value>Ada</value>\r\n</node>\r\n<node id=\"n2\" lbl=\"B\">\r\n</node>\r\n</Main>\r\n";
+
+// Calls `act(op, n, disk)` right after the nth call (from 1) of each of
+// DeleteFile, CreateNewFile and AppendLineToFile, to change the disk there.
+class Meddler final : public test::FileSystemWrapper {
+ public:
+  using Act = std::function<void(const std::string& op, int n, MemoryFileSystem& disk)>;
+  Meddler(MemoryFileSystem& disk, Act act) : FileSystemWrapper(disk), disk_(disk), act_(act) {}
+
+  bool DeleteFile(const std::string& path) override {
+    const bool deleted = FileSystemWrapper::DeleteFile(path);
+    act_("DeleteFile", ++deletes_, disk_);
+    return deleted;
+  }
+  bool CreateNewFile(const std::string& path) override {
+    const bool created = FileSystemWrapper::CreateNewFile(path);
+    act_("CreateNewFile", ++creates_, disk_);
+    return created;
+  }
+  void AppendLineToFile(const std::string& path, std::string_view line,
+                        const FileLock& locked) override {
+    FileSystemWrapper::AppendLineToFile(path, line, locked);
+    act_("AppendLineToFile", ++appends_, disk_);
+  }
+
+ private:
+  MemoryFileSystem& disk_;
+  Act act_;
+  int deletes_ = 0, creates_ = 0, appends_ = 0;
+};
+
+// What a run on `fs` throws ("" when it completes).
+std::string RunOn(FileSystem& fs, RecordingHooks& hooks) {
+  GivenSheetService service(SixLineSheet());
+  try {
+    ConversionRun(service, fs, hooks).Run("book.xls");
+  } catch (const Error& e) {
+    return e.what();
+  }
+  return "";
+}
+
+// The scratch file's name taken again right after the renewal's delete, by
+// another conversion's empty scratch file or by something else, once or every
+// time: an empty file is the renewal's result as it stands; anything else is
+// deleted and the create tried again, four times at most. Nothing planted is
+// ever opened, so a planted file keeps its bytes.
+TEST(DocumentWriterTest, TheScratchNameTakenBetweenDeleteAndCreateIsDeletedAndTriedAgain) {
+  const std::string gave_up =
+      std::string(kScratch) +
+      ": another program keeps taking the scratch file's name; what it put there was left "
+      "unopened; the document /work/xmlstructure.xml is incomplete: it holds no complete line";
+  const struct {
+    const char* planted;
+    PathKind kind;
+    int times;
+    bool freed;   // the name is freed again before the renewal looks a second time
+    int creates;  // CreateNewFile calls of the first line
+    std::string error;
+  } rows[] = {
+      {"", PathKind::kFile, 1, false, 1, ""},  // an empty file: another conversion's
+      {"", PathKind::kFile, 1, true, 1, ""},   // which that one's next renewal removed
+      {"", PathKind::kLink, 1, false, 2, ""},
+      {"", PathKind::kLink, 3, false, 4, ""},
+      {"", PathKind::kLink, 4, false, 4, gave_up},
+      {"someone's bytes", PathKind::kFile, 4, false, 4, gave_up},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(row.kind)) + " x" + std::to_string(row.times) +
+                 (row.freed ? " freed" : ""));
+    MemoryFileSystem disk;
+    disk.SetFile(kScratch, "");
+    Meddler fs(disk, [&](const std::string& op, int n, MemoryFileSystem& d) {
+      if (op == "CreateNewFile" && n == 1 && row.freed) d.DeleteFile(kScratch);
+      if (op != "DeleteFile" || n > row.times) return;
+      if (row.kind == PathKind::kFile) {
+        d.SetFile(kScratch, row.planted);
+      } else {
+        d.SetKind(kScratch, row.kind);
+      }
+    });
+    RecordingHooks hooks;
+    EXPECT_EQ(RunOn(fs, hooks), row.error);
+    const auto& calls = disk.calls();
+    const auto first_append =
+        std::find(calls.begin(), calls.end(), "AppendLineToFile /work/xmlstructure.xml");
+    EXPECT_EQ(std::count(calls.begin(), first_append, "CreateNewFile " + std::string(kScratch)),
+              row.creates);
+    if (row.error.empty()) {
+      EXPECT_EQ(disk.Contents(kDocument), kSixLines);
+      EXPECT_EQ(disk.Examine(kScratch), PathKind::kEmptyFile);
+    } else if (row.kind == PathKind::kFile) {
+      EXPECT_EQ(disk.Contents(kScratch), row.planted);
+    }
+  }
+}
+
+// Another file put in the document's place after its third line, by a rename
+// or as a link: no line goes into it, the run fails saying so, and a stop
+// asked for at that moment leaves that file too.
+TEST(DocumentWriterTest, LinesAndTheStopTouchOnlyTheFileTheRunLocked) {
+  const std::string replaced =
+      std::string(kDocument) +
+      ": the file was replaced by another one during the conversion; nothing was written to that "
+      "one; the document is incomplete: it holds 3 complete lines";
+  const struct {
+    bool link;  // else a file renamed over the document
+    bool stop;  // the user asks to stop after line 3
+    std::string error;
+  } rows[] = {
+      {false, false, replaced},
+      {true, false, replaced},
+      {false, true,
+       std::string(kDocument) +
+           ": the conversion was cancelled; another file had been put in the document's place, "
+           "and it was left as it is"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.link ? "link" : "rename") + (row.stop ? ", stop" : ""));
+    MemoryFileSystem disk;
+    disk.SetFile(kDocument, kEarlier);
+    disk.SetFolderWritable(false);
+    Meddler fs(disk, [&](const std::string& op, int n, MemoryFileSystem& d) {
+      if (op != "AppendLineToFile" || n != 3) return;
+      if (row.link) return d.SetKind(kDocument, PathKind::kLink);
+      d.SetFile("/work/other", kOther);
+      d.Rename("/work/other", kDocument);
+    });
+    RecordingHooks hooks;
+    hooks.stop_after = row.stop ? 3 : -1;
+    EXPECT_EQ(RunOn(fs, hooks), row.error);
+    EXPECT_EQ(disk.Examine(kDocument), row.link ? PathKind::kLink : PathKind::kFile);
+    if (!row.link) {
+      EXPECT_EQ(disk.Contents(kDocument), kOther);
+    }
+    EXPECT_EQ(hooks.progress.size(), 3u);
+  }
+}
+
+// What is checked before the earlier document is emptied: the free space (one
+// byte short, and just enough), and what stands in the document's and the
+// scratch file's places. A refusal leaves the earlier document byte for byte,
+// unlocked and unopened.
+TEST(DocumentWriterTest, EveryCheckBeforeTheDocumentIsEmptiedKeepsTheEarlierOne) {
+  const std::uint64_t needed = kSixLines.size(), earlier = std::string(kEarlier).size();
+  const struct {
+    const char* why;
+    std::uint64_t free;  // besides the earlier document's own bytes
+    PathKind at_document, at_scratch;
+    std::string error;
+  } rows[] = {
+      {"one byte short", needed - earlier - 1, PathKind::kFile, PathKind::kMissing,
+       std::string(kDocument) + ": not enough free space for the document: it needs " +
+           std::to_string(needed) + " bytes, and " + std::to_string(needed - 1) +
+           " bytes are free"},
+      {"just enough", needed - earlier, PathKind::kFile, PathKind::kMissing, ""},
+      {"a link", FileSystem::kUnknownSpace, PathKind::kLink, PathKind::kMissing,
+       std::string(kDocument) + ": a symbolic link stands in the file's place; it is not followed"},
+      {"a FIFO", FileSystem::kUnknownSpace, PathKind::kOther, PathKind::kMissing,
+       std::string(kDocument) + ": is not a regular file; nothing is written to it"},
+      {"a folder as the scratch file", FileSystem::kUnknownSpace, PathKind::kFile,
+       PathKind::kFolder,
+       std::string(kScratch) + ": a folder stands where the scratch file belongs"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.why);
+    MemoryFileSystem fs;
+    if (row.at_document == PathKind::kFile) {
+      fs.SetFile(kDocument, kEarlier);
+    } else {
+      fs.SetKind(kDocument, row.at_document);
+    }
+    if (row.at_scratch != PathKind::kMissing) fs.SetKind(kScratch, row.at_scratch);
+    if (row.free != FileSystem::kUnknownSpace) fs.SetFreeSpace(row.free);
+    RecordingHooks hooks;
+    EXPECT_EQ(RunOn(fs, hooks), row.error);
+    if (row.error.empty()) {
+      EXPECT_EQ(fs.Contents(kDocument), kSixLines);
+      continue;
+    }
+    EXPECT_EQ(fs.Examine(kDocument),
+              row.at_document == PathKind::kFile ? PathKind::kFile : row.at_document);
+    if (row.at_document == PathKind::kFile) {
+      EXPECT_EQ(fs.Contents(kDocument), kEarlier);
+    }
+    EXPECT_TRUE(hooks.progress.empty());
+  }
+}
+
+}  // namespace
+}  // namespace zerova

@@ -1,0 +1,157 @@
+// SaxParser on documents pushed whole and byte by byte: the events a handler sees,
+// the lock-down (no document type, no entity but the predefined ones), the limits
+// it keeps, and the one-line refusal of malformed XML.
+#include "formats/xml/sax_parser.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "services/error.h"
+
+namespace zerova {
+namespace {
+
+// Writes the events as XML again: "<a{ns}@x=1>text</a>", with the depth of each
+// start after the name ("<a:0>"), and runs of text joined.
+class Recorder final : public SaxHandler {
+ public:
+  void StartElement(const SaxElement& element) override {
+    if (--throw_at_ == 0) throw ReadError("book.xlsx", "the handler stops here");
+    events += "<" + std::string(element.local_name()) + ":" + std::to_string(element.depth());
+    if (!element.ns().empty()) events += "{" + std::string(element.ns()) + "}";
+    element.ForEachAttribute([&](std::string_view ns, std::string_view name, std::string_view v) {
+      events += " " + (ns.empty() ? "" : "{" + std::string(ns) + "}") + std::string(name) + "=" +
+                std::string(v);
+    });
+    events += ">";
+  }
+  void EndElement(int depth) override { events += "</" + std::to_string(depth) + ">"; }
+  void Text(std::string_view text) override { events.append(text); }
+
+  std::string events;
+  int throw_at_ = 0;  // the start element whose call throws (from 1); 0: none
+};
+
+// The events of `xml` pushed in pieces of `piece` bytes (0: whole), then
+// "|refused: MESSAGE" when the parser throws.
+std::string Parse(const std::string& xml, std::size_t piece = 0, int throw_at = 0) {
+  Recorder recorder;
+  recorder.throw_at_ = throw_at;
+  try {
+    SaxParser parser(recorder, "book.xlsx", "xl/part.xml");
+    if (piece == 0) piece = xml.size() + 1;
+    for (std::size_t at = 0; at < xml.size(); at += piece) {
+      parser.Push({xml.data() + at, std::min(piece, xml.size() - at)});
+    }
+    parser.Finish();
+  } catch (const Error& e) {
+    return recorder.events + "|refused: " + e.what();
+  }
+  return recorder.events;
+}
+
+// `levels` elements <a>, each inside the one before.
+std::string Nested(int levels) {
+  std::string xml;
+  for (int i = 0; i < levels; ++i) xml += "<a>";
+  for (int i = 0; i < levels; ++i) xml += "</a>";
+  return xml;
+}
+
+// The starts of Nested's elements, down to depth `levels` - 1, and, when `ends`, their ends.
+std::string NestedEvents(int levels, bool ends) {
+  std::string events;
+  for (int i = 0; i < levels; ++i) events += "<a:" + std::to_string(i) + ">";
+  for (int i = levels - 1; ends && i >= 0; --i) events += "</" + std::to_string(i) + ">";
+  return events;
+}
+
+TEST(SaxParserTest, EventsAndTheLockDown) {
+  const std::string damaged =
+      "|refused: book.xlsx: the file is damaged: malformed XML in xl/part.xml";
+  const std::string doctype =
+      "|refused: book.xlsx: xl/part.xml: XML with a document type "
+      "declaration is not allowed";
+  struct Row {
+    const char* name;
+    std::string xml;
+    std::string events;
+    bool in_pieces = true;  // the same when pushed in pieces of 1 and 7 bytes
+  };
+  const Row rows[] = {
+      {"namespaces, attributes, depth",
+       "<?xml version=\"1.0\"?>\n<w xmlns=\"urn:m\" xmlns:r=\"urn:r\"><c r=\"A1\" r:id=\"7\"/>"
+       "<c>1</c></w>",
+       "<w:0{urn:m}><c:1{urn:m} r=A1 {urn:r}id=7></1><c:1{urn:m}>1</1></0>"},
+      {"predefined entities and character references, in text and in attributes",
+       "<a x=\"&amp;&#38;&lt;&#60;&quot;&#x263A;\">&amp;&#38;&lt;&gt;&#x263A;&apos;</a>",
+       "<a:0 x=&&<<\"\u263A>&&<>\u263A'</0>"},
+      {"CDATA is text", "<a>1<![CDATA[<b>&amp;]]>2</a>", "<a:0>1<b>&amp;2</0>"},
+      {"white space is text", "<a> <b/>\n</a>", "<a:0> <b:1></1>\n</0>"},
+      {"comments and processing instructions are left out", "<a><!--c--><?pi x?>1</a>",
+       "<a:0>1</0>"},
+      {"an internal subset is refused before any entity in it is read",
+       "<!DOCTYPE a [<!ENTITY e \"lol\">]><a>&e;</a>", doctype},
+      {"an external document type is refused, never loaded",
+       "<!DOCTYPE a SYSTEM \"http://localhost/a.dtd\"><a/>", doctype},
+      {"an undeclared entity is malformed", "<a>1&e;</a>",
+       "<a:0>1" + damaged + " (line 1: Entity 'e' not defined)"},
+      {"a mismatched tag stops at once", "<a>\n<b></a><c/>",
+       "<a:0>\n<b:1>" + damaged + " (line 2: Opening and ending tag mismatch: b line 2 and a)"},
+      {"a cut document fails at its end", "<a><b>1</b>",
+       "<a:0><b:1>1</1>" + damaged + " (line 1: Extra content at the end of the document)"},
+      {"an empty document", "", damaged + " (line 1: Extra content at the end of the document)"},
+      {"an undeclared prefix refuses the document at its end", "<a><p:b/>2</a>",
+       "<a:0><b:1></1>2</0>" + damaged + " (line 1: Namespace prefix p on b is not defined)"},
+      {"bytes that are not UTF-8 are reported on one line", "<a>\xFF</a>",
+       "<a:0>" + damaged +
+           " (line 1: Input is not proper UTF-8, indicate encoding ! Bytes: 0xFF 0x3C 0x2F 0x61)",
+       false},
+      {"257 levels of elements are read", Nested(257), NestedEvents(257, true)},
+      {"258 are refused", Nested(258),
+       NestedEvents(257, false) + damaged + " (line 1: elements nested more than 257 deep)"},
+  };
+  for (const Row& row : rows) {
+    for (const std::size_t piece : {0, 1, 7}) {
+      if (piece != 0 && !row.in_pieces) continue;
+      EXPECT_EQ(Parse(row.xml, piece), row.events) << row.name << ", pieces of " << piece;
+    }
+  }
+}
+
+TEST(SaxParserTest, TenMillionBytesOfTextAndNoMore) {
+  const std::string text(10'000'000, 'x');
+  const std::string read = Parse("<a>" + text + "</a>", 256 * 1024);
+  EXPECT_TRUE(read == "<a:0>" + text + "</0>")
+      << read.size() << " " << read.substr(read.size() - 200);
+  EXPECT_THAT(Parse("<a>" + text + "y</a>", 256 * 1024),
+              testing::EndsWith("|refused: book.xlsx: the file is damaged: malformed XML in "
+                                "xl/part.xml (line 1: a run of text longer than 10,000,000 "
+                                "bytes)"));
+}
+
+TEST(SaxParserTest, TextSplitAtEveryByteIsJoined) {
+  const std::string xml = "<c r=\"B2\" t=\"s\"><v>12345</v><is><t>a&amp;b</t></is></c>";
+  const std::string whole = Parse(xml);
+  EXPECT_EQ(whole, "<c:0 r=B2 t=s><v:1>12345</1><is:1><t:2>a&b</2></1></0>");
+  for (std::size_t piece = 1; piece < xml.size(); ++piece) {
+    EXPECT_EQ(Parse(xml, piece), whole) << "pieces of " << piece;
+  }
+}
+
+TEST(SaxParserTest, WhatTheHandlerThrowsStopsTheParser) {
+  EXPECT_EQ(Parse("<a><b/><c/><d/></a>", 0, 3),
+            "<a:0><b:1></1>|refused: book.xlsx: the handler stops here");
+  // The parser takes no more once stopped.
+  Recorder recorder;
+  recorder.throw_at_ = 1;
+  SaxParser parser(recorder, "book.xlsx", "xl/part.xml");
+  EXPECT_THROW(parser.Push(std::string_view("<a><b/>")), ReadError);
+  EXPECT_THROW(parser.Push(std::string_view("<c/></a>")), ReadError);
+  EXPECT_EQ(recorder.events, "");
+}
+
+}  // namespace
+}  // namespace zerova

@@ -1,0 +1,84 @@
+/* A gate in a child process's system calls, loaded with LD_PRELOAD, so that a
+ * test can act at an exact point of a real `zerova` run: between two lines, in
+ * the middle of reading a file, between the scratch file's delete and create.
+ *
+ * ZEROVA_GATE_CALL names the call watched (pread, writev or unlink),
+ * ZEROVA_GATE_AT which of its calls closes the gate (counted from 1), and
+ * ZEROVA_GATE_FDS two descriptors "IN,OUT". Once that call is made, the gate
+ * writes "g" to OUT and waits until a byte can be read from IN before it
+ * returns; a signal while it waits only makes it wait on. When the process
+ * exits, the gate writes "calls N" to OUT: how many watched calls it made. */
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <errno.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/types.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+static const char* watched;
+static long gate_at;
+static int gate_in = -1, gate_out = -1;
+static long calls;
+
+__attribute__((constructor)) static void ReadSettings(void) {
+  watched = getenv("ZEROVA_GATE_CALL");
+  const char* at = getenv("ZEROVA_GATE_AT");
+  const char* fds = getenv("ZEROVA_GATE_FDS");
+  gate_at = at != NULL ? atol(at) : 0;
+  if (fds == NULL || sscanf(fds, "%d,%d", &gate_in, &gate_out) != 2) watched = NULL;
+}
+
+__attribute__((destructor)) static void ReportCalls(void) {
+  if (watched == NULL) return;
+  char text[32];
+  const int n = snprintf(text, sizeof text, "calls %ld", calls);
+  if (write(gate_out, text, (size_t)n) < 0) return;
+}
+
+/* Counts a call of `name`, made; at the gate's call, waits to be let through. */
+static void Pass(const char* name) {
+  if (watched == NULL || strcmp(watched, name) != 0) return;
+  if (++calls != gate_at) return;
+  const int saved = errno;
+  if (write(gate_out, "g", 1) == 1) {
+    char byte;
+    while (read(gate_in, &byte, 1) < 0 && errno == EINTR) {
+    }
+  }
+  errno = saved;
+}
+
+ssize_t pread(int fd, void* buffer, size_t count, off_t offset) {
+  ssize_t (*next)(int, void*, size_t, off_t);
+  *(void**)&next = dlsym(RTLD_NEXT, "pread");
+  const ssize_t result = next(fd, buffer, count, offset);
+  Pass("pread");
+  return result;
+}
+
+ssize_t pread64(int fd, void* buffer, size_t count, off_t offset) {
+  ssize_t (*next)(int, void*, size_t, off_t);
+  *(void**)&next = dlsym(RTLD_NEXT, "pread64");
+  const ssize_t result = next(fd, buffer, count, offset);
+  Pass("pread");
+  return result;
+}
+
+ssize_t writev(int fd, const struct iovec* parts, int count) {
+  ssize_t (*next)(int, const struct iovec*, int);
+  *(void**)&next = dlsym(RTLD_NEXT, "writev");
+  const ssize_t result = next(fd, parts, count);
+  Pass("writev");
+  return result;
+}
+
+int unlink(const char* path) {
+  int (*next)(const char*);
+  *(void**)&next = dlsym(RTLD_NEXT, "unlink");
+  const int result = next(path);
+  Pass("unlink");
+  return result;
+}
