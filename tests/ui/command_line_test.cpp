@@ -351,6 +351,23 @@ TEST_F(CommandLineTest, HelpAndVersionGoToStdout) {
   EXPECT_EQ(version.err, "");
 }
 
+// Cells left out past column 16,384 are told on stderr however the success
+// line is not printed: quiet, or the document on stdout.
+TEST_F(CommandLineTest, TheNoteOfCellsLeftOutComesQuietOrNot) {
+  std::string wide = "c1";
+  for (int column = 2; column <= 16385; ++column) wide += ",c" + std::to_string(column);
+  WriteFile(dir_ / "wide.csv", wide + "\n" + wide + "\n");
+  for (const Args& args : {Args{"-q", "wide.csv"}, Args{"-o", "-", "wide.csv"}}) {
+    SCOPED_TRACE(::testing::PrintToString(args));
+    const Result r = RunIn(dir_, args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err,
+              "zerova: wide.csv: the sheet has cells past column 16,384 (XFD); they were left "
+              "out, as Excel leaves them out\n");
+    EXPECT_EQ(r.out.empty(), args[0] == "-q");
+  }
+}
+
 TEST_F(CommandLineTest, ASecondConversionIntoTheSameFolderIsRefusedWhileTheFirstWrites) {
   const zerova::test::Bytes tall = zerova::test::TextGridWorkbook(20000, 2);
   WriteFile(dir_ / "tall.xls", std::string(tall.begin(), tall.end()));
