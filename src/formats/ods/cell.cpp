@@ -26,13 +26,11 @@ struct CellAttributes {
 }  // namespace
 
 std::int64_t ParseOdsRepeat(XmlStream& xml, std::string_view text) {
-  std::int64_t count = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') xml.Fail("bad repeat count \"" + std::string(text) + "\"");
-    count = std::min(count * 10 + (c - '0'), kMaxRepeat);
+  std::uint64_t count = 0;
+  if (!ParseClampedCount(text, kMaxRepeat, &count) || count == 0) {
+    xml.Fail("bad repeat count \"" + std::string(text) + "\"");
   }
-  if (count == 0) xml.Fail("bad repeat count \"" + std::string(text) + "\"");
-  return count;
+  return static_cast<std::int64_t>(count);
 }
 
 OdsCell OdsCellReader::Read(XmlStream& xml) {

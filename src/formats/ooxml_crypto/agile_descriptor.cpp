@@ -8,6 +8,7 @@
 #include <optional>
 #include <string_view>
 
+#include "formats/numbers/value_text.h"
 #include "services/error.h"
 
 namespace zerova {
@@ -116,13 +117,10 @@ class DescriptorReader {
   }
 
   std::uint64_t Number(const char* name, std::uint64_t most) const {
-    const std::string text = Attribute(name);
     std::uint64_t value = 0;
-    for (char c : text) {
-      if (c < '0' || c > '9' || value > most) Fail(std::string("has a wrong ") + name);
-      value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    if (!ParseCountText(Attribute(name), &value) || value > most) {
+      Fail(std::string("has a wrong ") + name);
     }
-    if (text.empty() || value > most) Fail(std::string("has a wrong ") + name);
     return value;
   }
 

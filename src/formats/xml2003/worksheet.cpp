@@ -113,17 +113,12 @@ Placement TableReader::ReadPlacement(std::string_view span) {
 
 std::int64_t TableReader::ParseCount(std::string_view what, const std::string& text,
                                      std::int64_t least) {
-  const std::string_view digits = Trim(text);
-  std::int64_t count = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') count = -1;
-    if (count < 0) break;
-    count = std::min(count * 10 + (c - '0'), kMaxCount);
-  }
-  if (digits.empty() || count < least) {
+  std::uint64_t count = 0;
+  if (!ParseClampedCount(Trim(text), kMaxCount, &count) ||
+      count < static_cast<std::uint64_t>(least)) {
     xml_.Fail("bad " + std::string(what) + " \"" + text + "\"");
   }
-  return count;
+  return static_cast<std::int64_t>(count);
 }
 
 void TableReader::ReadRow() {
