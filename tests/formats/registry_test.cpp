@@ -34,7 +34,8 @@ TEST(RegistryTest, AFileOfNoFormatIsRefusedFromItsFirstBytes) {
   } cases[] = {
       {zeros, zeros + ": not a spreadsheet file", kMiB},
       {xml, xml + ": not a spreadsheet file", kMiB},
-      {zip, zip + ": damaged zip file", 3 * kMiB},  // a zip's directory is at its end
+      {zip, zip + ": the file is damaged: its table of contents",
+       3 * kMiB},  // a zip's directory is at its end
   };
   for (const auto& c : cases) {
     const std::int64_t before = BytesReadSoFar();

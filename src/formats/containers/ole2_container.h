@@ -54,8 +54,8 @@ class WorkbookStream {
 class Ole2Container {
  public:
   // Opens the compound file in `bytes`, which must outlive this object; `file`
-  // names it in errors. Throws ReadError when its directory cannot be read;
-  // GLib's own message, if any, is folded into the error's text.
+  // names it in errors. Throws the refusal of a damaged file (Damaged) when its
+  // directory cannot be read.
   Ole2Container(std::span<const std::uint8_t> bytes, std::string file);
   Ole2Container(const Ole2Container&) = delete;
   Ole2Container& operator=(const Ole2Container&) = delete;
@@ -65,8 +65,8 @@ class Ole2Container {
   bool Has(const char* name) const;
 
   // The bytes of the root stream named `name` (ignoring case). Throws ReadError
-  // naming the file when there is no such stream, it is a storage, it claims more
-  // bytes than the file holds, or it cannot be read whole.
+  // naming the file when there is no such stream, and Damaged when it is a
+  // storage, claims more bytes than the file holds, or cannot be read whole.
   std::vector<std::uint8_t> Read(const char* name) const;
 
   // The root stream named `name`, as Read gives it, but read where it stands in
@@ -79,9 +79,12 @@ class Ole2Container {
  private:
   // The index of the root child named `name` ignoring case, or -1.
   int Find(const char* name) const;
-  // Opens the root stream named `name`; stores its size, checked against the file's.
+  // Opens the root stream named `name` at its start and stores the size its
+  // directory entry declares.
   struct StreamHandle;
   StreamHandle Open(const char* name, std::size_t* size) const;
+  // Throws Damaged unless a stream of `size` bytes fits the file.
+  void RequireFits(std::size_t size, const char* name) const;
   // Copies the `size` bytes of `stream`, from its start.
   std::vector<std::uint8_t> Copy(const StreamHandle& stream, std::size_t size,
                                  const char* name) const;

@@ -102,9 +102,9 @@ SheetKind SheetKindOf(const std::string& kind) {
 
 const std::string& WorkbookParts::SheetPart(std::size_t index, const std::string& file) const {
   if (sheet_parts[index].empty()) {
-    throw ReadError(file, "the file is damaged: sheet \"" + sheets[index].name +
-                              "\" has no part: its relationship \"" + sheet_relationships[index] +
-                              "\" is missing");
+    throw Damaged(file, "a part of it is missing",
+                  "sheet \"" + sheets[index].name + "\" has no part: its relationship \"" +
+                      sheet_relationships[index] + "\" is missing");
   }
   return sheet_parts[index];
 }
@@ -112,7 +112,7 @@ const std::string& WorkbookParts::SheetPart(std::size_t index, const std::string
 WorkbookParts FindWorkbookParts(ZipArchive& zip, const std::string& workbook_part,
                                 const WorkbookListing& listing) {
   if (listing.sheets.empty()) {
-    throw ReadError(zip.file(), "the file is damaged: the workbook lists no sheets");
+    throw Damaged(zip.file(), "the workbook holds no sheets", "the workbook part lists none");
   }
   WorkbookParts parts;
   parts.active = listing.active_tab < listing.sheets.size() ? listing.active_tab : 0;

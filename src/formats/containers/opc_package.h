@@ -73,8 +73,8 @@ struct WorkbookParts {
 // Follows the relationships of `workbook_part` to each sheet of `listing` (its
 // kind comes from the relationship's type: worksheet, chartsheet, dialogsheet,
 // xlMacrosheet) and to the workbook's first shared-strings and styles parts.
-// Throws ReadError when the workbook has no sheets or its relationships are
-// malformed.
+// Throws Damaged when the workbook has no sheets, its relationships are missing
+// or malformed.
 WorkbookParts FindWorkbookParts(ZipArchive& zip, const std::string& workbook_part,
                                 const WorkbookListing& listing);
 

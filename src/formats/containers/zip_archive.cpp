@@ -19,6 +19,8 @@ namespace {
 constexpr std::uint64_t kMaxExpandedBytes = std::uint64_t{1} << 30;
 constexpr std::uint64_t kMaxExpansionRatio = 200;
 
+constexpr char kUnreadablePart[] = "a part of it cannot be read";
+
 struct GErrorFree {
   void operator()(GError* error) const { g_error_free(error); }
 };
@@ -58,12 +60,9 @@ std::size_t ZipMember::Read(char* buffer, std::size_t size) {
   if (remaining <= 0 || size == 0) return 0;
   const std::size_t count = std::min<std::uint64_t>(size, static_cast<std::uint64_t>(remaining));
   archive_->Spend(count);
-  ClearLastGLibMessage();
   if (gsf_input_read(input_.get(), count, reinterpret_cast<guint8*>(buffer)) == nullptr) {
-    std::string what = path_ + ": damaged zip member, cannot be inflated";
-    const std::string detail = LastGLibMessage();
-    if (!detail.empty()) what += " (" + detail + ")";
-    throw ReadError(archive_->file(), what);
+    throw Damaged(archive_->file(), kUnreadablePart,
+                  "zip member " + path_ + ": its compressed data cannot be inflated");
   }
   archive_->meter_.At(static_cast<std::uint64_t>(gsf_input_tell(archive_->source_.get())));
   return count;
@@ -75,7 +74,6 @@ ZipArchive::ZipArchive(std::span<const std::uint8_t> bytes, std::string file,
       meter_(progress, bytes.size()),
       budget_(std::min(kMaxExpandedBytes, kMaxExpansionRatio * bytes.size())) {
   QuietGLibLog();
-  ClearLastGLibMessage();
   Open(gsf_input_memory_new(bytes.data(), static_cast<gsf_off_t>(bytes.size()), FALSE));
 }
 
@@ -85,23 +83,19 @@ ZipArchive::ZipArchive(std::FILE* stream, std::uint64_t size, std::string file,
       meter_(progress, size),
       budget_(std::min(kMaxExpandedBytes, kMaxExpansionRatio * size)) {
   QuietGLibLog();
-  ClearLastGLibMessage();
   GsfInput* source = gsf_input_stdio_new_FILE(file_.c_str(), stream, FALSE);
   if (source == nullptr) std::fclose(stream);  // else the input closes it
   Open(source);
 }
 
+// libgsf's own account of a fault is left out of the refusal.
 void ZipArchive::Open(GsfInput* source) {
   source_.reset(source);
-  if (source_ == nullptr) throw ReadError(file_, "damaged zip file: cannot open it");
   GError* raw_error = nullptr;
-  root_.reset(gsf_infile_zip_new(source_.get(), &raw_error));
+  if (source_ != nullptr) root_.reset(gsf_infile_zip_new(source_.get(), &raw_error));
   GErrorPtr error(raw_error);
   if (root_ == nullptr) {
-    std::string what = "damaged zip file: cannot read its directory";
-    const std::string detail = error != nullptr ? error->message : LastGLibMessage();
-    if (!detail.empty()) what += " (" + detail + ")";
-    throw ReadError(file_, what);
+    throw Damaged(file_, "its table of contents cannot be read", "zip central directory");
   }
 }
 
@@ -119,7 +113,8 @@ GsfInputPtr ZipArchive::Find(std::string_view path) const {
     if (index < 0) return nullptr;
     GsfInputPtr child(gsf_infile_child_by_index(parent, index));
     if (child == nullptr) {
-      throw ReadError(file_, std::string(path) + ": damaged zip member, its header is unreadable");
+      throw Damaged(file_, kUnreadablePart,
+                    "zip member " + std::string(path) + ": its local header is unreadable");
     }
     if (slash == std::string_view::npos) return IsFolder(child.get()) ? nullptr : std::move(child);
     if (!IsFolder(child.get())) return nullptr;
@@ -132,7 +127,9 @@ bool ZipArchive::Has(std::string_view path) const { return Find(path) != nullptr
 
 ZipMember ZipArchive::Open(std::string_view path) {
   GsfInputPtr input = Find(path);
-  if (input == nullptr) throw ReadError(file_, "missing part " + std::string(path));
+  if (input == nullptr) {
+    throw Damaged(file_, "a part of it is missing", "missing part " + std::string(path));
+  }
   return ZipMember(this, std::move(input), std::string(path));
 }
 
@@ -141,7 +138,10 @@ std::string ZipArchive::ReadAll(std::string_view path, std::size_t limit) {
   std::string text;
   char buffer[16 * 1024];
   while (const std::size_t count = member.Read(buffer, sizeof buffer)) {
-    if (text.size() + count > limit) throw ReadError(file_, member.path() + ": part is too large");
+    if (text.size() + count > limit) {
+      throw Damaged(file_, "a part of it is not what it should be",
+                    member.path() + " is over " + std::to_string(limit) + " bytes");
+    }
     text.append(buffer, count);
   }
   return text;

@@ -41,8 +41,8 @@ class ZipMember {
   ZipMember& operator=(ZipMember&&) = delete;
 
   // Copies up to `size` further bytes into `buffer`; returns how many, 0 at the end.
-  // Throws ReadError naming the file when the member cannot be inflated or the
-  // archive's budget of uncompressed bytes is spent.
+  // Throws Damaged (services/error.h) naming the file when the member cannot be
+  // inflated, and ReadError when the archive's budget of uncompressed bytes is spent.
   std::size_t Read(char* buffer, std::size_t size);
 
   // The member's path inside the archive, as asked for.
@@ -61,7 +61,7 @@ class ZipArchive {
  public:
   // Opens the zip in `bytes`, which must outlive the archive and its members.
   // `file` names the zip in error messages. Reading reports the position in the
-  // zip to `progress` (null: none). Throws ReadError when the zip's directory
+  // zip to `progress` (null: none). Throws Damaged when the zip's directory
   // cannot be read.
   ZipArchive(std::span<const std::uint8_t> bytes, std::string file,
              ReadProgress* progress = nullptr);
@@ -76,14 +76,15 @@ class ZipArchive {
   ~ZipArchive();
 
   // True iff a member (not a folder) exists at `path` ("xl/workbook.xml").
-  // Names are matched exactly first, then ignoring ASCII case. Throws ReadError
+  // Names are matched exactly first, then ignoring ASCII case. Throws Damaged
   // when the zip's directory lists the member but its own header is damaged.
   bool Has(std::string_view path) const;
 
-  // Opens the member at `path` for reading. Throws ReadError when it is missing.
+  // Opens the member at `path` for reading. Throws Damaged ("a part of it is
+  // missing") when it is missing.
   ZipMember Open(std::string_view path);
 
-  // The whole member at `path`, at most `limit` bytes of it. Throws ReadError
+  // The whole member at `path`, at most `limit` bytes of it. Throws Damaged
   // when it is missing, cannot be read, or is longer than `limit`.
   std::string ReadAll(std::string_view path, std::size_t limit);
 

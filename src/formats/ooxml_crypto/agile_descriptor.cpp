@@ -154,7 +154,13 @@ class DescriptorReader {
   void PasswordKey() {
     info_.password = KeyParameters();
     const std::uint64_t spin_count = Number("spinCount", 0xFFFFFFFF);
-    if (spin_count > max_spin_count_) Fail("asks for too many hash rounds (spinCount)");
+    if (spin_count > max_spin_count_) {
+      throw ReadError(file_,
+                      "the workbook's encryption asks for more hash rounds than allowed "
+                      "(spinCount " +
+                          std::to_string(spin_count) + ", at most " +
+                          std::to_string(max_spin_count_) + ")");
+    }
     info_.spin_count = static_cast<std::uint32_t>(spin_count);
     info_.encrypted_verifier_hash_input = Value("encryptedVerifierHashInput");
     info_.encrypted_verifier_hash_value = Value("encryptedVerifierHashValue");
@@ -178,7 +184,7 @@ class DescriptorReader {
   }
 
   [[noreturn]] void Fail(const std::string& what) const {
-    throw ReadError(file_, "damaged encrypted workbook: its encryption descriptor " + what);
+    throw Damaged(file_, kDamagedEncryptionHeader, "encryption descriptor " + what);
   }
 
   [[noreturn]] void Unsupported() const {

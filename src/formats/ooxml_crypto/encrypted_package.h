@@ -17,15 +17,16 @@
 
 namespace zerova {
 
-// True iff the OLE2 file in `bytes` holds the streams EncryptionInfo and
-// EncryptedPackage. Throws ReadError naming `file` when its directory cannot be read.
+// True iff the OLE2 file in `bytes` holds the stream EncryptionInfo or
+// EncryptedPackage: an encrypted package, whole or damaged. Throws ReadError
+// naming `file` when its directory cannot be read.
 bool IsEncryptedPackage(std::span<const std::uint8_t> bytes, const std::string& file);
 
 // The package inside the encrypted OOXML file `bytes`, decrypted, with the default
-// password or one from `passwords` (null: none to ask). Throws ReadError naming
-// `file` when a stream is missing or damaged, the header is refused
-// (ParseEncryptionInfo), no password fits (kNeedsPassword, kWrongPassword), or the
-// package fails its integrity check.
+// password or one from `passwords` (null: none to ask).
+// Throws Damaged naming `file` when a stream is missing or damaged, the header is
+// refused (ParseEncryptionInfo), the package fails its integrity check or is cut
+// short; ReadError when no password fits (kNeedsPassword, kWrongPassword).
 std::vector<std::uint8_t> DecryptPackage(std::span<const std::uint8_t> bytes,
                                          const std::string& file, PasswordSource* passwords);
 

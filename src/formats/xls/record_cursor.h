@@ -48,14 +48,23 @@ class BiffRecordCursor {
   // The body, then each CONTINUE body in order.
   std::span<const ByteSpan> segments() const { return segments_; }
 
-  // Throws "truncated record 0x00FC (SST)" unless the current body holds `size` bytes.
+  // Throws Truncated() unless the current body holds `size` bytes.
   void RequireBody(std::size_t size) const;
 
-  // Throws ReadError saying the current record is cut short.
+  // Throws the refusal of a damaged file saying the current record is cut short,
+  // with the detail "truncated record 0x00FC (SST)".
   [[noreturn]] void Truncated() const;
 
-  // Throws ReadError(file, what).
+  // Throws ReadError(file, what): a refusal of what the workbook holds (a chart, a
+  // method of encryption this program does not read), not of damage.
   [[noreturn]] void Fail(std::string_view what) const;
+
+  // Throws Damaged(file, fact, detail) (services/error.h).
+  [[noreturn]] void Damaged(std::string_view fact, std::string_view detail) const;
+
+  // Throws Damaged(file, "a record is malformed", "RECORD: what"), RECORD as
+  // Describe names the current record.
+  [[noreturn]] void Malformed(std::string_view what) const;
 
   const std::string& file() const { return file_; }
 

@@ -20,9 +20,10 @@ struct FirstBof {
 };
 
 FirstBof ReadFirstBof(BiffRecordCursor& cursor) {
-  if (!cursor.Next()) cursor.Fail("not an Excel workbook: the workbook stream is empty");
+  if (!cursor.Next()) cursor.Damaged("the workbook is empty", "empty workbook stream");
   if (!biff::IsBof(cursor.id())) {
-    cursor.Fail("not an Excel workbook: the workbook stream does not begin with a BOF record");
+    cursor.Damaged("the workbook does not begin as an Excel workbook does",
+                   "no BOF record at the start of the workbook stream");
   }
   cursor.RequireBody(4);
   const std::uint16_t version = GetU16(cursor.body(), 0);
@@ -39,7 +40,8 @@ FirstBof ReadFirstBof(BiffRecordCursor& cursor) {
   }
   if (version == kVersionBiff8) return {BiffVersion::kBiff8, type};
   if (version == kVersionBiff5) return {BiffVersion::kBiff5, type};
-  cursor.Fail("unknown BIFF version " + std::to_string(version) + " in the first BOF record");
+  cursor.Damaged("it does not say which version of Excel wrote it",
+                 "unknown BIFF version " + std::to_string(version) + " in the first BOF record");
 }
 
 // Collects globals record by record: a workbook's globals substream, or the records
@@ -64,7 +66,9 @@ class GlobalsReader {
       }
       HandleWorkbook();
     }
-    if (globals_.sheets.empty()) cursor_.Fail("workbook has no sheets (no BOUNDSHEET records)");
+    if (globals_.sheets.empty()) {
+      cursor_.Damaged("the workbook holds no sheets", "no BOUNDSHEET records");
+    }
     if (have_window1_ && active_tab_ < globals_.sheets.size()) globals_.active_sheet = active_tab_;
     CodepageDecoder decoder(globals_.codepage);
     if (globals_.version != BiffVersion::kBiff8) {  // names are bytes in the code page
@@ -199,7 +203,8 @@ WorkbookGlobals ReadWorkbookGlobals(BiffRecordCursor& cursor) {
   const std::uint16_t globals_type =
       bof.version <= BiffVersion::kBiff4 ? biff::kBofWorkbookBiff4 : biff::kBofGlobals;
   if (bof.type != globals_type) {
-    cursor.Fail("not an Excel workbook: the workbook stream does not begin with workbook globals");
+    cursor.Damaged("the workbook does not begin as an Excel workbook does",
+                   "the first BOF record opens no workbook globals");
   }
   GlobalsReader(cursor, globals).ReadWorkbook();
   return globals;
@@ -207,7 +212,8 @@ WorkbookGlobals ReadWorkbookGlobals(BiffRecordCursor& cursor) {
 
 void ReadSheetBof(BiffRecordCursor& cursor, const SheetEntry& sheet) {
   if (!cursor.Next() || !biff::IsBof(cursor.id())) {
-    cursor.Fail("damaged workbook: sheet \"" + sheet.name + "\" has no BOF record");
+    cursor.Damaged("sheet \"" + sheet.name + "\" is not where the workbook says it is",
+                   "no BOF record at the start of its substream");
   }
   cursor.RequireBody(4);
   switch (GetU16(cursor.body(), 2)) {

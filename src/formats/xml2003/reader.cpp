@@ -88,7 +88,7 @@ Pass ReadWorkbook(XmlStream& xml, BookSettings& book, std::int64_t wanted, bool 
       xml.SkipElement();  // document properties, names, custom XML
     }
   }
-  if (pass.sheets.empty()) xml.Fail("the file is damaged: the workbook has no worksheets");
+  if (pass.sheets.empty()) xml.Damaged("the workbook holds no sheets", "no Worksheet element");
   return pass;
 }
 

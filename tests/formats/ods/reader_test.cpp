@@ -42,13 +42,14 @@ TEST(OdsReaderTest, CellsAndRefusals) {
                "</table:table-cell></table:table-row>")),
        "XFD1048576=1"},
       {"zero repeat", Zip(Ods("<table:table-row table:number-rows-repeated=\"0\"/>")),
-       "refused: bad repeat count \"0\""},
+       "damaged: a table is malformed (content.xml: line 1: bad repeat count \"0\")"},
       {"bad number", row("<table:table-cell office:value-type=\"float\" office:value=\"x\"/>"),
-       "refused: content.xml: bad number \"x\""},
+       "damaged: a cell's value is malformed (content.xml: line 1: bad number \"x\")"},
       {"unknown error",
        row("<table:table-cell office:value-type=\"string\" calcext:value-type=\"error\">"
            "<text:p>Err:502</text:p></table:table-cell>"),
-       "refused: unknown error value \"Err:502\""},
+       "damaged: a cell's value is malformed (content.xml: line 1: unknown error value "
+       "\"Err:502\")"},
       {"spaces without end",
        row("<table:table-cell><text:p>" + spaces + "</text:p></table:table-cell>"),
        "refused: too many spaces (text:s)"},

@@ -59,7 +59,7 @@ TEST(XlsOldVersionsTest, CellsFormatsWorkbooksAndBareStreams) {
            Biff::k2, [](B& b) { b.Rk(0, 0, B::RkInt(7)).Label(0, 1, "b"); }, nullptr, Biff::k3),
        "A1=7|B1=b"},
       {"BIFF2 INTEGER cut short", OldSheet(Biff::k2, [](B& b) { b.Record(0x0002, Bytes(8, 0)); }),
-       "refused: truncated record 0x0002 (INTEGER)"},
+       "damaged: a record is cut short (truncated record 0x0002 (INTEGER) at offset "},
       {"BIFF2: the XF's format, not the cell's own", OldSheet(Biff::k2, number(2), ThreeFormats),
        "A1=45000"},
       {"BIFF2 without XF records: the cell's own format",
@@ -72,7 +72,8 @@ TEST(XlsOldVersionsTest, CellsFormatsWorkbooksAndBareStreams) {
       {"bare stream, BOF of 21 bytes", WithByte(biff3, 2, 21), not_ours},
       {"bare BIFF5 worksheet without globals",
        B(Biff::k5).Bof(Biff::k5, kWorksheetBof).Eof().BuildBare(),
-       "refused: the workbook stream does not begin with workbook globals"},
+       "damaged: the workbook does not begin as an Excel workbook does (the first BOF record "
+       "opens no workbook globals)"},
   });
 }
 

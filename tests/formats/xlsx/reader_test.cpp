@@ -30,7 +30,7 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
       {"bad row", Zip(Xlsx("<row r=\"1048577\"><c><v>1</v></c></row>")),
        "refused: bad row number \"1048577\""},
       {"missing part", Zip(With(Xlsx(""), "xl/styles.xml", nullptr)),
-       "refused: book.xls: missing part xl/styles.xml"},
+       "damaged: a part of it is missing (missing part xl/styles.xml)"},
       {"bad cell reference", Zip(Xlsx("<row><c r=\"XFE1\"><v>1</v></c></row>")),
        "refused: bad cell reference \"XFE1\""},
       {"bad date", Zip(Xlsx("<row><c t=\"d\"><v>2023-02-29</v></c></row>")),
@@ -41,7 +41,8 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
                 "r:id=\"rId1\"/><sheet name=\"Chart1\" r:id=\"rId2\"/></sheets>")),
        "refused: book.xls: the active sheet \"Chart1\" is a chart, not a worksheet"},
       {"missing relationship", Zip(Xlsx("", "<sheets><sheet r:id=\"rId9\"/></sheets>")),
-       "refused: relationship \"rId9\" is missing"},
+       "damaged: a part of it is missing (sheet \"\" has no part: its relationship \"rId9\" is "
+       "missing)"},
       {"a word-processing document",
        Zip(With(Xlsx(""), "xl/workbook.xml",
                 "<w:document "
