@@ -34,6 +34,8 @@ class BiffRecordCursor {
   // The stream offset of the next record's header.
   std::size_t position() const { return position_; }
   std::size_t stream_size() const { return stream_.size(); }
+  // The whole stream, for a look ahead that leaves the cursor where it stands.
+  ByteSpan stream() const { return stream_; }
 
   // Reads the next record and the CONTINUE records after it. Returns false at the
   // end of the stream. Throws ReadError when a header or body runs past its end,
