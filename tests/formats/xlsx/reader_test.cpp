@@ -43,6 +43,16 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
       {"missing relationship", Zip(Xlsx("", "<sheets><sheet r:id=\"rId9\"/></sheets>")),
        "damaged: a part of it is missing (sheet \"\" has no part: its relationship \"rId9\" is "
        "missing)"},
+      {"no workbook relationships: the parts by their usual names",
+       Zip(With(Xlsx("<row><c t=\"s\"><v>0</v></c><c s=\"1\"><v>45000</v></c></row>"),
+                "xl/_rels/workbook.xml.rels", nullptr)),
+       "A1=東京|B1=2023-03-15"},
+      {"no workbook relationships and no part where the active sheet's would be",
+       Zip(With(Xlsx("",
+                     "<bookViews><workbookView activeTab=\"1\"/></bookViews><sheets><sheet "
+                     "r:id=\"rId1\"/><sheet r:id=\"rId2\"/></sheets>"),
+                "xl/_rels/workbook.xml.rels", nullptr)),
+       "damaged: a part of it is missing (missing part xl/worksheets/sheet2.xml)"},
       {"a word-processing document",
        Zip(With(Xlsx(""), "xl/workbook.xml",
                 "<w:document "
