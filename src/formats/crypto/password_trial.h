@@ -26,8 +26,8 @@ inline constexpr char kWrongPassword[] =
 // Calls `fits` with the UTF-8 bytes of each password in turn, the default one
 // first, until it returns true; `fits` derives the key and checks it against the
 // file's verifier (keeping what it derived when it fits). `source` may be null.
-// Throws ReadError(file, kNeedsPassword) when the source gives no password at
-// all, and ReadError(file, kWrongPassword) when it gives up after a wrong one.
+// Throws PasswordNeeded(file, kNeedsPassword) when the source gives no password
+// at all, and ReadError(file, kWrongPassword) when it gives up after a wrong one.
 // Whatever `fits` throws goes through.
 void TryPasswords(PasswordSource* source, const std::string& file,
                   const std::function<bool(ByteView password)>& fits);
