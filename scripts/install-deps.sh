@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config          # the build
   libgsf-1-dev libxml2-dev           # readers: OLE2 and zip containers, XML
+  zlib1g-dev                         # ... a zip without its central directory
   nettle-dev                         # encrypted workbooks: hashes, HMAC, RC4, AES
   qt6-base-dev                       # the window
   libgtest-dev libgmock-dev          # tests

@@ -29,6 +29,10 @@ using GErrorPtr = std::unique_ptr<GError, GErrorFree>;
 
 // Bytes read from a stream per call.
 constexpr std::size_t kChunk = 64 * 1024;
+// The smallest sector ([MS-CFB] 2.2: 512 or 4,096 bytes): a piece this long at
+// a multiple of it lies in one sector whatever the file's sector size.
+constexpr std::size_t kSectorPiece = 512;
+
 constexpr char kUnreadablePart[] = "a part of it cannot be read";
 
 // libgsf's own account of a fault is left out: the detail names the stream.
@@ -161,6 +165,27 @@ std::vector<std::uint8_t> Ole2Container::Read(const char* name) const {
   const StreamHandle stream = Open(name, &size);
   RequireFits(size, name);
   return Copy(stream, size, name);
+}
+
+// Read in large pieces until one fails, then in sector-sized pieces up to the
+// first sector the chain does not hold.
+std::vector<std::uint8_t> Ole2Container::ReadStored(const char* name) const {
+  std::size_t size = 0;
+  const StreamHandle stream = Open(name, &size);
+  std::vector<std::uint8_t> data(std::min(size, bytes_.size()));
+  std::size_t done = 0;
+  for (std::size_t piece = kChunk; done < data.size();) {
+    const std::size_t n = std::min(piece, data.size() - done);
+    if (gsf_input_read(stream.input.get(), n, data.data() + done) != nullptr) {
+      done += n;
+    } else if (piece == kSectorPiece) {
+      break;
+    } else {
+      piece = kSectorPiece;
+    }
+  }
+  data.resize(done);
+  return data;
 }
 
 WorkbookStream Ole2Container::View(const char* name) const {

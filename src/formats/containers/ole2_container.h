@@ -69,6 +69,13 @@ class Ole2Container {
   // storage, claims more bytes than the file holds, or cannot be read whole.
   std::vector<std::uint8_t> Read(const char* name) const;
 
+  // The same, but only as far as the stream's sector chain goes: a writer that
+  // declared the stream longer than the sectors it stored leaves a stream that
+  // Read refuses and this reads as stored, never longer than the file. The
+  // caller checks what it gets against the sizes the stream gives itself.
+  // Throws as Read does, except for a stream shorter than declared.
+  std::vector<std::uint8_t> ReadStored(const char* name) const;
+
   // The root stream named `name`, as Read gives it, but read where it stands in
   // the compound file's bytes when its sectors follow each other there, as
   // writers usually store them; a copy otherwise. Throws as Read does.

@@ -52,6 +52,15 @@ bool LooksLikeZip(std::span<const std::uint8_t> bytes) noexcept {
   return bytes.size() >= 4 && bytes[0] == 'P' && bytes[1] == 'K' && bytes[2] == 3 && bytes[3] == 4;
 }
 
+std::uint64_t ExpansionBudget(std::uint64_t size) {
+  return std::min(kMaxExpandedBytes, kMaxExpansionRatio * size);
+}
+
+ReadError ZipBomb(const std::string& file) {
+  return ReadError(file, "the zip expands to more than " + std::to_string(kMaxExpansionRatio) +
+                             " times its size or 1 GiB; refused as a zip bomb");
+}
+
 ZipMember::ZipMember(ZipArchive* archive, GsfInputPtr input, std::string path)
     : archive_(archive), input_(std::move(input)), path_(std::move(path)) {}
 
@@ -72,16 +81,14 @@ ZipArchive::ZipArchive(std::span<const std::uint8_t> bytes, std::string file,
                        ReadProgress* progress)
     : file_(std::move(file)),
       meter_(progress, bytes.size()),
-      budget_(std::min(kMaxExpandedBytes, kMaxExpansionRatio * bytes.size())) {
+      budget_(ExpansionBudget(bytes.size())) {
   QuietGLibLog();
   Open(gsf_input_memory_new(bytes.data(), static_cast<gsf_off_t>(bytes.size()), FALSE));
 }
 
 ZipArchive::ZipArchive(std::FILE* stream, std::uint64_t size, std::string file,
                        ReadProgress* progress)
-    : file_(std::move(file)),
-      meter_(progress, size),
-      budget_(std::min(kMaxExpandedBytes, kMaxExpansionRatio * size)) {
+    : file_(std::move(file)), meter_(progress, size), budget_(ExpansionBudget(size)) {
   QuietGLibLog();
   GsfInput* source = gsf_input_stdio_new_FILE(file_.c_str(), stream, FALSE);
   if (source == nullptr) std::fclose(stream);  // else the input closes it
@@ -149,10 +156,7 @@ std::string ZipArchive::ReadAll(std::string_view path, std::size_t limit) {
 
 void ZipArchive::Spend(std::size_t count) {
   spent_ += count;
-  if (spent_ > budget_) {
-    throw ReadError(file_, "the zip expands to more than " + std::to_string(kMaxExpansionRatio) +
-                               " times its size or 1 GiB; refused as a zip bomb");
-  }
+  if (spent_ > budget_) throw ZipBomb(file_);
 }
 
 std::unique_ptr<ZipArchive> OpenZipArchive(WorkbookSource& source) {

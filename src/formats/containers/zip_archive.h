@@ -20,10 +20,17 @@
 
 namespace zerova {
 
+class ReadError;
 class WorkbookSource;
 
 // True iff `bytes` start with a zip local-file header ("PK\3\4").
 bool LooksLikeZip(std::span<const std::uint8_t> bytes) noexcept;
+
+// How many uncompressed bytes the members of a zip of `size` bytes may give in all.
+std::uint64_t ExpansionBudget(std::uint64_t size);
+
+// The refusal of a zip whose members give more than its budget, naming `file`.
+ReadError ZipBomb(const std::string& file);
 
 class ZipArchive;
 
@@ -42,7 +49,7 @@ class ZipMember {
 
   // Copies up to `size` further bytes into `buffer`; returns how many, 0 at the end.
   // Throws Damaged (services/error.h) naming the file when the member cannot be
-  // inflated, and ReadError when the archive's budget of uncompressed bytes is spent.
+  // inflated, and ZipBomb when the archive's budget of uncompressed bytes is spent.
   std::size_t Read(char* buffer, std::size_t size);
 
   // The member's path inside the archive, as asked for.

@@ -5,6 +5,8 @@
 
 #include "formats/containers/little_endian.h"
 #include "formats/containers/ole2_container.h"
+#include "formats/containers/zip_archive.h"
+#include "formats/containers/zip_local_headers.h"
 #include "formats/crypto/cipher.h"
 #include "formats/crypto/password_trial.h"
 #include "formats/ooxml_crypto/package_key.h"
@@ -83,8 +85,11 @@ std::vector<std::uint8_t> DecryptPackage(std::span<const std::uint8_t> bytes,
                   "no EncryptedPackage stream");
   }
   const std::vector<std::uint8_t> info = container.Read("EncryptionInfo");
-  std::vector<std::uint8_t> package = container.Read("EncryptedPackage");
+  std::vector<std::uint8_t> package = container.ReadStored("EncryptedPackage");
   DecryptPackageStreams(info, package, file, passwords);
+  if (LooksLikeZip(package) && !HasEndOfCentralDirectory(package)) {
+    package = ZipFromLocalHeaders(package, file, ExpansionBudget(package.size()));
+  }
   return package;
 }
 

@@ -23,7 +23,10 @@ namespace zerova {
 bool IsEncryptedPackage(std::span<const std::uint8_t> bytes, const std::string& file);
 
 // The package inside the encrypted OOXML file `bytes`, decrypted, with the default
-// password or one from `passwords` (null: none to ask).
+// password or one from `passwords` (null: none to ask). The EncryptedPackage
+// stream is read as far as its sectors go (Ole2Container::ReadStored), since the
+// package's own size says how much of it counts; a decrypted zip without its
+// central directory is read from its local headers (ZipFromLocalHeaders).
 // Throws Damaged naming `file` when a stream is missing or damaged, the header is
 // refused (ParseEncryptionInfo), the package fails its integrity check or is cut
 // short; ReadError when no password fits (kNeedsPassword, kWrongPassword).

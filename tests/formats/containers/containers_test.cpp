@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "formats/containers/ole2_container.h"
 #include "support/biff_builder.h"
 #include "support/document.h"
 #include "support/office_book.h"
@@ -70,6 +71,7 @@ TEST(OfficeContainerTest, CompoundFilesAreChecked) {
   b.Bof(Biff::k8).Xf(0).Boundsheet("S").Eof().Bof(Biff::k8, kWorksheetBof);
   for (int row = 0; row < 300; ++row) b.Number(row, 0, row);  // 5,900 bytes
   b.Eof();
+  const Bytes lengthened = b.BuildLengthened(512);
   const std::string standard =
       std::string(ZEROVA_TEST_DATA) + "/encrypted-xlsx-standard/input.xlsx";
   const Bytes encrypted = ReadFileBytes(standard);
@@ -82,11 +84,18 @@ TEST(OfficeContainerTest, CompoundFilesAreChecked) {
        Replaced(b.Build(), std::string("\x09\x00", 2), std::string("\x1F\x00", 2)),
        "damaged: its table of contents cannot be read (OLE2 header, sector allocation table or "
        "directory)"},
+      {"a stream declared longer than its sectors", lengthened,
+       "damaged: a part of it cannot be read (OLE2 stream Workbook cannot be read whole)"},
       {"an encrypted package whose header stream lost its name",
        Replaced(encrypted, info_name, renamed),
        "damaged: it is an encrypted workbook whose encryption header is damaged (no "
        "EncryptionInfo stream)"},
   });
+  // What the sectors of the lengthened stream hold is there to read.
+  const Ole2Container container(lengthened, "book.xls");
+  const std::vector<std::uint8_t> stored = container.ReadStored("Workbook");
+  ASSERT_EQ(stored.size(), (b.BuildBare().size() + 511) / 512 * 512);
+  EXPECT_TRUE(std::equal(b.BuildBare().begin(), b.BuildBare().end(), stored.begin()));
 }
 
 }  // namespace
