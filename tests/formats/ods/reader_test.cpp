@@ -24,6 +24,13 @@ TEST(OdsReaderTest, CellsAndRefusals) {
            "</table:table-cell><table:table-cell office:value-type=\"string\"><text:p/>"
            "</table:table-cell>"),
        "A1=attr|B1=x y |C1=#DIV/0!"},
+      {"a covered cell is read as written, as a cell under a merged range in .xlsx",
+       row("<table:table-cell table:number-columns-spanned=\"3\"><text:p>a</text:p>"
+           "</table:table-cell><table:covered-table-cell><text:p>b</text:p>"
+           "</table:covered-table-cell><table:covered-table-cell office:value-type=\"float\" "
+           "office:value=\"2\"/><table:covered-table-cell/><table:table-cell><text:p>e</text:p>"
+           "</table:table-cell>"),
+       "A1=a|B1=b|C1=2|E1=e"},
       {"dates before 1900-03-01 keep their day; times are days",
        row("<table:table-cell office:value-type=\"date\" office:date-value=\"1900-02-28\"/>"
            "<table:table-cell office:value-type=\"date\" office:date-value=\"1900-01-01\"/>"

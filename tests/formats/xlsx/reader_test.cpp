@@ -9,6 +9,8 @@ namespace zerova::test {
 namespace {
 
 TEST(XlsxReaderTest, CellsAndRefusals) {
+  std::string merged = Sheet("<row><c><v>1</v></c><c><v>2</v></c></row>");
+  merged.insert(merged.find("</worksheet>"), "<mergeCells><mergeCell ref=\"A1:B1\"/></mergeCells>");
   Check({
       {"numbers, a style past the list, surrogate escapes",
        Zip(Xlsx("<row r=\"1\"><c r=\"A1\"><v>1E+20</v></c><c r=\"B1\" s=\"99\"><v>2</v></c>"
@@ -53,6 +55,8 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
                      "r:id=\"rId1\"/><sheet r:id=\"rId2\"/></sheets>"),
                 "xl/_rels/workbook.xml.rels", nullptr)),
        "damaged: a part of it is missing (missing part xl/worksheets/sheet2.xml)"},
+      {"a cell under a merged range is read as written",
+       Zip(With(Xlsx(""), "xl/worksheets/sheet1.xml", merged.c_str())), "A1=1|B1=2"},
       {"a word-processing document",
        Zip(With(Xlsx(""), "xl/workbook.xml",
                 "<w:document "
