@@ -1,22 +1,51 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, testing and fuzzing Zerova need.
-# Idempotent and quiet when nothing is missing; runs apt-get update only when the
-# package lists are missing or an install fails for want of them.
+# Installs the Debian 12 packages Zerova needs, for one of three uses:
+#
+#   scripts/install-deps.sh run     what the programs need to run (the shared
+#                                   libraries, Qt's platform plugins, a font)
+#   scripts/install-deps.sh build   run, and what building them and their Debian
+#                                   package needs (scripts/package.sh)
+#   scripts/install-deps.sh test    build, and what the tests, benchmarks, fuzzing
+#                                   and the package's checks need (scripts/test.sh)
+#
+# With no argument: test. Idempotent and quiet when nothing is missing; runs
+# apt-get update only when the package lists are missing or an install fails for
+# want of them.
 set -euo pipefail
 
-packages=(
+run=(
+  libgsf-1-114 libxml2               # readers: OLE2 and zip containers, XML
+  libnettle8                         # encrypted workbooks: hashes, HMAC, RC4, AES
+  zlib1g                             # ... a decrypted zip without its central directory
+  libqt6widgets6 qt6-qpa-plugins     # the window, and Qt's way to the display
+  libqt6svg6                         # ... its icon (Qt's SVG icon engine, loaded at run time)
+  fontconfig fonts-dejavu-core       # a font for the window on a bare machine
+)
+build=(
   cmake g++ make pkg-config          # the build
-  libgsf-1-dev libxml2-dev           # readers: OLE2 and zip containers, XML
-  zlib1g-dev                         # ... a zip without its central directory
-  nettle-dev                         # encrypted workbooks: hashes, HMAC, RC4, AES
+  libgsf-1-dev libxml2-dev nettle-dev zlib1g-dev
   qt6-base-dev                       # the window
+  dpkg-dev file                      # the package: dpkg-shlibdeps, and CPack's look at binaries
+)
+test=(
   libgtest-dev libgmock-dev          # tests
   libbenchmark-dev                   # benchmarks
   clang libclang-rt-14-dev           # fuzzing (libFuzzer, sanitizers)
   xvfb xauth xdotool                 # the window driven from outside in tests
   openbox libx11-dev                 # ... under a window manager, watched through Xlib
-  fontconfig fonts-dejavu-core       # a font for the window on a bare machine
+  lintian desktop-file-utils         # the package's checks
+  appstream man-db
 )
+
+case ${1:-test} in
+  run) packages=("${run[@]}") ;;
+  build) packages=("${run[@]}" "${build[@]}") ;;
+  test) packages=("${run[@]}" "${build[@]}" "${test[@]}") ;;
+  *)
+    echo "usage: install-deps.sh [run|build|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Quick start (2): installs what is missing, builds Zerova and runs the whole test
 # suite: under AddressSanitizer + UndefinedBehaviorSanitizer, a bounded fuzzing
-# run, the real-world corpus when ../shared/corpus is present, and last the
-# regular build's tests.
+# run, the real-world corpus when ../shared/corpus is present, the Debian package
+# (made once by scripts/package.sh, checked by scripts/check-package.sh), and last
+# the regular build's tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Runs a command with its output in build/log.txt, shown only when it fails.
@@ -26,6 +27,10 @@ if [ -x ../shared/corpus/check.sh ]; then
   echo "== real-world corpus"
   ../shared/corpus/check.sh build/default/zerova
 fi
+
+echo "== Debian package"
+deb=$(scripts/package.sh | tail -n 1)
+scripts/check-package.sh "$deb"
 
 echo "== tests"
 ctest --preset default -j"$jobs"

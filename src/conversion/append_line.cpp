@@ -23,6 +23,20 @@ void RefuseObstacle(PathKind kind, const std::string& scratch) {
   }
 }
 
+// The folders an installed program runs from, whose files belong to packages.
+constexpr std::string_view kSystemFolders[] = {"/usr", "/bin", "/sbin", "/opt"};
+
+// True iff `folder`, a full path, is one of kSystemFolders or lies under one.
+bool IsSystemFolder(std::string_view folder) {
+  for (const std::string_view system : kSystemFolders) {
+    if (folder.starts_with(system) &&
+        (folder.size() == system.size() || folder[system.size()] == '/')) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string ScratchFilePath(const std::string& folder) {
@@ -31,6 +45,7 @@ std::string ScratchFilePath(const std::string& folder) {
 
 std::string ScratchFileForRun(FileSystem& file_system) {
   const std::string folder = file_system.ProgramFolder();
+  if (IsSystemFolder(folder)) return std::string();
   return file_system.IsWritableFolder(folder) ? ScratchFilePath(folder) : std::string();
 }
 

@@ -18,8 +18,10 @@ inline constexpr const char* kScratchFileName = "xmlstr.xml";
 std::string ScratchFilePath(const std::string& folder);
 
 // The scratch file a run renews: its full path in the program's folder, or the
-// empty text when that folder is not writable by the user, which skips the
-// renewal. A run asks once, before its first line.
+// empty text, which skips the renewal, when that folder is a system folder (under
+// /usr, /bin, /sbin or /opt: an installed program, run by root or anyone else,
+// leaves no file that no package owns) or is not writable by the user. A run asks
+// once, before its first line.
 std::string ScratchFileForRun(FileSystem& file_system);
 
 // Throws the FileSystemError that renewing the scratch file at `scratch` would

@@ -19,6 +19,7 @@
 #include "ui/command_line_passwords.h"
 #include "ui/failure_message.h"
 #include "ui/progress_line.h"
+#include "zerova_version.h"  // ZEROVA_VERSION_TEXT, written at build time
 
 namespace zerova {
 namespace {
@@ -140,7 +141,7 @@ int RunCommandLine(int argc, char** argv) {
         return 0;
       }
       if (argc == 2 && std::strcmp(arg, "--version") == 0) {
-        std::printf("zerova %s\n", ZEROVA_VERSION);
+        std::printf("zerova %s\n", ZEROVA_VERSION_TEXT);
         return 0;
       }
       std::fprintf(stderr, "zerova: unknown option '%s'\n", PrintableText(arg).c_str());

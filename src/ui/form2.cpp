@@ -4,23 +4,21 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSpacerItem>
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
-#include <new>
 
 #include "conversion/conversion_run.h"
 #include "formats/registry.h"
 #include "services/error.h"
+#include "ui/accessible_window.h"
 #include "ui/failure_message.h"
 #include "ui/marshalled_hooks.h"
+#include "ui/message_boxes.h"
 
 namespace zerova {
 namespace {
@@ -28,21 +26,6 @@ namespace {
 // The part of the progress bar's range that reading the workbook fills; the
 // lines written fill the rest.
 constexpr int kReadingShare = 200;
-
-// A modal message box with one OK button, titled with the application title.
-// The informative text goes under the text, as wide as it needs (up to 800
-// pixels): a path is not broken at its slashes.
-void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text,
-                 const QString& informative = QString()) {
-  QMessageBox box(icon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok, parent);
-  box.setInformativeText(informative);
-  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()); grid && !informative.isEmpty()) {
-    const int width = std::min(800, box.fontMetrics().horizontalAdvance(informative) + 40);
-    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
-                  grid->rowCount(), 0, 1, grid->columnCount());
-  }
-  box.exec();
-}
 
 }  // namespace
 
@@ -55,6 +38,7 @@ Form2::Form2(Form2Platform platform, QWidget* parent)
   if (!platform_.end_program)
     platform_.end_program = [](int status) { QCoreApplication::exit(status); };
 
+  DescribeForm2AsWindow();
   CreateControls();
   connect(Command1, &QPushButton::clicked, this, [this] { Guarded([this] { Command1_Click(); }); });
   connect(Command2, &QPushButton::clicked, this, [this] { Guarded([this] { Command2_Click(); }); });
@@ -120,11 +104,7 @@ void Form2::AskToStop() {
   if (asking_) return;
   asking_ = true;
   hooks_->AskingToStop();
-  QMessageBox box(QMessageBox::Question, QString::fromLatin1(kApplicationTitle),
-                  QStringLiteral("Stop the conversion? The document will be incomplete."),
-                  QMessageBox::Yes | QMessageBox::No, this);
-  box.setDefaultButton(QMessageBox::No);
-  const bool stop = box.exec() == QMessageBox::Yes;
+  const bool stop = AskToStopConversion(this, !writing_);
   asking_ = false;
   hooks_->Answer(stop);
 }
@@ -134,13 +114,19 @@ void Form2::Guarded(const std::function<void()>& handler) {
   try {
     handler();
   } catch (...) {
-    const FailureMessage failure =
-        DescribeFailure(std::current_exception(), QFile::encodeName(SourcePath).toStdString());
+    const std::string source = QFile::encodeName(SourcePath).toStdString();
+    // Cancelling the password question ends the run with a refusal of the
+    // workbook; the user chose it, so it is noted, not shown as an error.
+    if (passwords_->declined()) {
+      std::fprintf(stderr, "zerova: %s: no password was given; the conversion was cancelled\n",
+                   PrintableText(source).c_str());
+      End(1);
+      return;
+    }
+    const FailureMessage failure = DescribeFailure(std::current_exception(), source);
     // Also on stderr, for whoever started the window from a terminal.
     std::fprintf(stderr, "zerova: %s\n", failure.line.c_str());
-    // A stop was asked for, so no alarm: the box says what became of the document.
-    ShowMessage(this, failure.cancelled ? QMessageBox::Information : QMessageBox::Critical,
-                QString::fromStdString(failure.line));
+    ShowFailure(this, failure, source);
     End(1);
   }
 }
@@ -186,6 +172,7 @@ void Form2::ShowProgress() {
 
 // Writing fills the rest of the bar, by the lines written.
 void Form2::ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_total) {
+  writing_ = true;
   const std::int64_t rest = ProgressBar1->maximum() - kReadingShare;
   ProgressBar1->setValue(kReadingShare + static_cast<int>(lines_written * rest / lines_total));
 }
@@ -195,12 +182,8 @@ void Form2::ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_tota
 void Form2::ShowCompletion(const std::string& message, const std::string& note) {
   QString details =
       QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(run_->DocumentPath)));
-  if (!note.empty()) {
-    QString sentence = QString::fromStdString(note);
-    sentence[0] = sentence[0].toUpper();
-    details += QStringLiteral("\n\n") + sentence + QLatin1Char('.');
-  }
-  ShowMessage(this, QMessageBox::NoIcon, QString::fromStdString(message), details);
+  if (!note.empty()) details += QStringLiteral("\n\n") + AsSentence(QString::fromStdString(note));
+  ShowDone(this, QString::fromStdString(message), details);
 }
 
 // Reading fills the first part of the bar, by the input consumed.

@@ -10,14 +10,20 @@
 // once, Convert runs the conversion of that file on a worker thread, talking to
 // the window through MarshalledHooks, and the run ends the program; Exit ends it
 // at once. A workbook that needs a password is asked for in a dialog on the
-// window's thread (WindowPasswords), again after a wrong password. A failure in
-// any handler or in the run is shown in a message box, and the program then ends
-// with status 1.
+// window's thread (WindowPasswords), again after a wrong password; a cancel
+// there ends the program with status 1, saying so on stderr only. A failure in
+// any handler or in the run is shown in a message box (message_boxes.h), and
+// the program then ends with status 1.
 //
 // While the conversion runs the window stays responsive and shows the progress
-// bar. Exit, or closing the window, then asks whether to stop; on yes the run
-// stops after its line, removes the incomplete document, and the program ends
-// with status 1, saying so on stderr. Enter on a focused button presses it.
+// bar, filled by reading and then by the lines written. Exit, or closing the
+// window, then asks whether to stop; on yes the run stops where it is (while
+// reading, before the document is touched; later, after its line, removing the
+// incomplete document), and the program ends with status 1, saying so in a box
+// and on stderr. Enter on a focused button presses it.
+//
+// The window keeps its own colours on any theme, and its layout grows with the
+// font's dpi (form2_layout.cpp).
 #ifndef ZEROVA_UI_FORM2_H_
 #define ZEROVA_UI_FORM2_H_
 
@@ -128,6 +134,7 @@ class Form2 : public QWidget, private WindowHooks {
   std::unique_ptr<ConversionRun> run_;          // kept, with what it read, until the end
   std::unique_ptr<QThread> worker_;             // runs run_
   bool converting_ = false;
+  bool writing_ = false;  // the run has written a line: it is past reading
   bool asking_ = false;
   bool ended_ = false;
 };

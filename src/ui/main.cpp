@@ -20,8 +20,9 @@ namespace {
 constexpr const char* kWindowProgram = "zerova-window";
 
 // Replaces this process by the window, looked for beside this program (the
-// build tree) and in ../libexec/zerova/ (an installed tree). Returns only when
-// neither can be started, with the exit status.
+// build tree), then at ZEROVA_INSTALLED_WINDOW, its path relative to this
+// program's folder once both are installed (CMake finds it from its install
+// folders). Returns only when neither can be started, with the exit status.
 int StartWindow() {
   std::string folder;
   try {
@@ -31,8 +32,8 @@ int StartWindow() {
     return 1;
   }
   const std::string candidates[] = {
-      folder + "/" + kWindowProgram,
-      folder + "/../libexec/zerova/" + kWindowProgram,
+      zerova::PathInFolder(folder, kWindowProgram),
+      zerova::PathInFolder(folder, ZEROVA_INSTALLED_WINDOW),
   };
   for (const std::string& path : candidates) {
     if (::access(path.c_str(), X_OK) != 0) continue;
@@ -44,9 +45,9 @@ int StartWindow() {
     return 1;
   }
   std::fprintf(stderr,
-               "zerova: the window is not installed (no %s beside zerova or in"
-               " ../libexec/zerova/); give a FILE to convert without one\n",
-               kWindowProgram);
+               "zerova: the window is not installed (no %s beside zerova, nor %s"
+               " from zerova's folder); give a FILE to convert without one\n",
+               kWindowProgram, ZEROVA_INSTALLED_WINDOW);
   return 1;
 }
 

@@ -69,7 +69,10 @@ std::optional<SecretBytes> WindowPasswords::AskHere(const std::string& file,
                                                     bool previous_was_wrong) {
   const QString name = QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).fileName();
   std::optional<QString> typed = prompt_->Ask(window_, name, previous_was_wrong);
-  if (!typed) return std::nullopt;
+  if (!typed) {
+    declined_ = true;
+    return std::nullopt;
+  }
   QByteArray utf8 = typed->toUtf8();
   SecretBytes password(utf8.begin(), utf8.end());
   utf8.fill('\0');

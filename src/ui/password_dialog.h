@@ -42,11 +42,16 @@ class WindowPasswords final : public PasswordSource {
 
   std::optional<SecretBytes> Password(const std::string& file, bool previous_was_wrong) override;
 
+  // True once the user has cancelled a question: the refusal that follows is
+  // their choice. REQUIRES: on the window's thread.
+  bool declined() const { return declined_; }
+
  private:
   std::optional<SecretBytes> AskHere(const std::string& file, bool previous_was_wrong);
 
   QWidget* window_;
   std::unique_ptr<PasswordPrompt> prompt_;
+  bool declined_ = false;  // written on the window's thread only
 };
 
 }  // namespace zerova

@@ -72,6 +72,8 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QStringLiteral("zerova"));
 
   zerova::Form2 form;
+  // The window's icon for the program as a whole: its message boxes and dialogs.
+  QGuiApplication::setWindowIcon(form.windowIcon());
   if (render_path) {
     if (!form.grab().save(*render_path, "PNG")) {
       std::fprintf(stderr, "zerova-window: %s: could not write the image\n", argv[2]);

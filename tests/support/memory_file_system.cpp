@@ -103,7 +103,7 @@ std::uint64_t MemoryFileSystem::SpaceFor(const std::string& path) {
 
 std::string MemoryFileSystem::ProgramFolder() {
   calls_.push_back("ProgramFolder");
-  return "/home/ada/zerova";
+  return program_folder_;
 }
 
 std::string MemoryFileSystem::CurrentFolder() {

@@ -8,14 +8,15 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "services/file_system.h"
 
 namespace zerova::test {
 
-// Files are strings keyed by path, in the program folder /home/ada/zerova and the
-// current folder /work; each has an inode number of its own, kept across a
+// Files are strings keyed by path, in the program folder (/home/ada/zerova unless
+// set) and the current folder /work; each has an inode number of its own, kept across a
 // rename, so a lock tells its file from another put in its place. Every call is
 // recorded in `calls()` as "Op path" (ProgramFolder, CurrentFolder and
 // IsWritableFolder as "Op" alone). A lock is always granted.
@@ -43,6 +44,7 @@ class MemoryFileSystem : public FileSystem {
     files_.at(path).contents.append(bytes);
   }
   void SetFolderWritable(bool writable) { folder_writable_ = writable; }
+  void SetProgramFolder(std::string folder) { program_folder_ = std::move(folder); }
   // The space SpaceFor reports besides the file's own size; by default unknown.
   void SetFreeSpace(std::uint64_t bytes) { free_space_ = bytes; }
 
@@ -60,6 +62,7 @@ class MemoryFileSystem : public FileSystem {
 
   Entry& NewEntry(const std::string& path);
 
+  std::string program_folder_ = "/home/ada/zerova";
   bool folder_writable_ = true;
   std::uint64_t free_space_ = kUnknownSpace;
   std::uint64_t next_inode_ = 1;

@@ -2,6 +2,7 @@
 // progress, the password asked for, and each way a run ends. The file
 // dialog and the end of the program are stood in for; message boxes are the
 // real ones, answered as a user would.
+#include <unistd.h>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QThread>
 #include <QtTest>
 #include <atomic>
+#include <cstdio>
 #include <optional>
 
 #include "support/document.h"
@@ -21,41 +23,95 @@
 namespace zerova {
 namespace {
 
-// Answers the file dialog with a fixed path ("" is a cancel).
+// Answers the file dialog with a fixed path ("" is a cancel), counting the questions.
 struct FakeOpenDialog final : OpenDialog {
-  explicit FakeOpenDialog(QString a) : answer(std::move(a)) {}
-  QString Choose(QWidget*, const QStringList&) override { return answer; }
+  FakeOpenDialog(QString a, int* asked) : answer(std::move(a)), asked(asked) {}
+  QString Choose(QWidget*, const QStringList&) override { return ++*asked, answer; }
   QString answer;
+  int* asked;
 };
 
-// One labelled column whose document has exactly 1000 lines.
+// One labelled column whose document has exactly 1000 lines; `clipped` when
+// its reader dropped columns past the sheet's limit.
 struct ThousandLineSheet final : Worksheet {
+  explicit ThousandLineSheet(bool clipped = false) : clipped(clipped) {}
   CellView Cell(std::int64_t row, std::int64_t column) const override {
     return column == 1 && row <= 997 ? text : empty;
   }
+  SheetClipping Clipped() const override { return {false, clipped}; }
   CellValue text = CellValue::Text("x");
   CellValue empty;
+  bool clipped;
 };
 
-struct ThousandLineService final : SpreadsheetService {
-  std::unique_ptr<Workbook> Open(const SpreadsheetInput&, ReadProgress*) override {
+// The steps of a slow conversion, each waiting for a permit the test hands out:
+// the ten 64 KB pieces of the workbook read, then each line written.
+struct Steps {
+  QSemaphore permits;
+  std::atomic<int> taken = 0;
+  void Take() { permits.acquire(), ++taken; }
+};
+
+// Reads the thousand-line sheet's workbook in ten pieces, reporting each.
+struct SlowReader final : SpreadsheetService {
+  explicit SlowReader(std::shared_ptr<Steps> s) : steps(std::move(s)) {}
+  std::unique_ptr<Workbook> Open(const SpreadsheetInput&, ReadProgress* progress) override {
+    constexpr std::uint64_t kPiece = 64 * 1024;
+    for (std::uint64_t piece = 1; piece <= 10; ++piece) {
+      steps->Take();
+      progress->Reached(piece * kPiece, 10 * kPiece);
+    }
     return std::make_unique<test::GivenWorkbook>(std::make_unique<ThousandLineSheet>());
   }
+  std::shared_ptr<Steps> steps;
 };
 
 const std::unique_ptr<FileSystem> kLocalDisk = NewLocalFileSystem();
 
-// The local disk, where each line waits for a permit the test hands out.
-struct GatedFileSystem final : test::FileSystemWrapper {
-  GatedFileSystem() : FileSystemWrapper(*kLocalDisk) {}
+// The local disk, where each line is a step.
+struct SlowWriter final : test::FileSystemWrapper {
+  explicit SlowWriter(std::shared_ptr<Steps> s)
+      : FileSystemWrapper(*kLocalDisk), steps(std::move(s)) {}
   void AppendLineToFile(const std::string& path, std::string_view line,
                         const FileLock& locked) override {
-    permits->acquire();
+    steps->Take();
     FileSystemWrapper::AppendLineToFile(path, line, locked);
-    ++*lines_written;
   }
-  std::shared_ptr<QSemaphore> permits = std::make_shared<QSemaphore>();
-  std::shared_ptr<std::atomic<int>> lines_written = std::make_shared<std::atomic<int>>(0);
+  std::shared_ptr<Steps> steps;
+};
+
+// What this process writes on stderr (file descriptor 2) while it lives.
+class StderrCapture {
+ public:
+  StderrCapture() : file_(std::tmpfile()), saved_(::dup(2)) {
+    std::fflush(stderr);
+    ::dup2(::fileno(file_), 2);
+  }
+  ~StderrCapture() {
+    Restore();
+    std::fclose(file_);
+  }
+  // The lines the program wrote ("zerova: ..."), without Qt's own messages.
+  QStringList ProgramLines() {
+    Restore();
+    std::rewind(file_);
+    QStringList lines;
+    char line[4096];
+    while (std::fgets(line, sizeof line, file_) != nullptr)
+      if (QByteArray(line).startsWith("zerova: ")) lines << QString::fromUtf8(line).trimmed();
+    return lines;
+  }
+
+ private:
+  void Restore() {
+    if (saved_ < 0) return;
+    std::fflush(stderr);
+    ::dup2(saved_, 2);
+    ::close(saved_);
+    saved_ = -1;
+  }
+  std::FILE* file_;
+  int saved_;
 };
 
 // Answers the password dialog from a list (nullopt: Cancel), noting each question
@@ -84,17 +140,19 @@ class Form2Test : public QObject {
     end_status_.reset();
     boxes_.clear();
     questions_.clear();
-    Form2Platform platform{real_dialog ? nullptr : std::make_unique<FakeOpenDialog>(answer),
-                           std::move(spreadsheets), std::move(file_system),
-                           [this](int status) { end_status_ = status; },
-                           std::make_unique<FakePasswordPrompt>(passwords, &questions_)};
+    dialogs_ = 0;
+    Form2Platform platform{
+        real_dialog ? nullptr : std::make_unique<FakeOpenDialog>(answer, &dialogs_),
+        std::move(spreadsheets), std::move(file_system),
+        [this](int status) { end_status_ = status; },
+        std::make_unique<FakePasswordPrompt>(passwords, &questions_)};
     form_ = std::make_unique<Form2>(std::move(platform));
     form_->show();
     if (!QTest::qWaitForWindowActive(form_.get())) qWarning("the window never became active");
     return *form_;
   }
   // Answers the next message box with `button` after calling `before`, noting its
-  // title, text, informative text, whether it has no icon and one button, and
+  // title, text, informative and detailed text, whether it has no icon, and
   // whether Convert was enabled and progress shown behind it.
   void AnswerNextMessageBox(QMessageBox::StandardButton button = QMessageBox::Ok,
                             std::function<void()> before = {}, int tries = 500) {
@@ -103,9 +161,10 @@ class Form2Test : public QObject {
       if (box != nullptr && box->button(button) == nullptr) box = nullptr;  // not this one yet
       if (box == nullptr && tries > 0) AnswerNextMessageBox(button, before, tries - 1);
       if (box == nullptr) return;
-      QStringList seen{box->windowTitle(), box->text(), box->informativeText()};
-      for (bool b : {box->icon() == QMessageBox::NoIcon, box->buttons().size() == 1,
-                     form_->Command1->isEnabled(), form_->Label3->isVisible()})
+      QStringList seen{box->windowTitle(), box->text(), box->informativeText(),
+                       box->detailedText()};
+      for (bool b : {box->icon() == QMessageBox::NoIcon, form_->Command1->isEnabled(),
+                     form_->Label3->isVisible()})
         seen << QString::number(b);
       boxes_.append(seen);
       if (before) before();
@@ -113,19 +172,24 @@ class Form2Test : public QObject {
     });
   }
   void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+  QByteArray Document() {
+    QFile file("xmlstructure.xml");
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+  }
 
   std::unique_ptr<Form2> form_;
   std::optional<int> end_status_;
   QList<QStringList> boxes_;
-  std::shared_ptr<QSemaphore> permits_;  // the gated file system's, when there is one
+  std::shared_ptr<Steps> steps_;  // the slow conversion's, when there is one
   std::optional<QTemporaryDir> dir_;
   QStringList questions_;
+  int dialogs_ = 0;
 
  private slots:
-  // A run left waiting on its file system is let go, so the window can end it.
+  // A run left waiting for its steps is let go, so the window can end it.
   void cleanup() {
-    if (permits_) permits_->release(1 << 20);
-    permits_.reset();
+    if (steps_) steps_->permits.release(1 << 20);
+    steps_.reset();
     form_.reset();
   }
 
@@ -152,96 +216,181 @@ class Form2Test : public QObject {
     QVERIFY(form.SourcePath.isEmpty());
   }
 
-  // Convert with the real services: the document, the completion box with the
-  // document's full path and status 0; or the error in a box, status 1 and no
-  // document. A protected workbook's password is asked on the GUI thread by the
-  // file's name, again after a wrong one; Cancel ends as any refusal does.
+  // Select asks once, whatever the answer: it stays disabled, and Convert takes
+  // the focus.
+  void SelectWorksOnce_data() {
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("a file") << "/any.xls";
+    QTest::newRow("cancelled") << "";
+  }
+  void SelectWorksOnce() {
+    QFETCH(QString, answer);
+    Form2& form = MakeForm(answer);
+    Click(form.Command2);
+    Click(form.Command2);
+    QTest::keyClick(form.Command2, Qt::Key_Return);
+    QCOMPARE(dialogs_, 1);
+    QCOMPARE(form.SourcePath, answer);
+    QVERIFY(!form.Command2->isEnabled());
+    QVERIFY(form.Command1->isEnabled() && form.Command1->hasFocus());
+  }
+
+  // Convert with the real services, or a sheet that was clipped: the document,
+  // the completion box with the document's full path (and the note on what was
+  // left out) and status 0; or a box naming the file and the reason, status 1
+  // and no document. A protected workbook's password is asked on the GUI thread
+  // by the file's name, again after a wrong one; Cancel there ends quietly: a
+  // note on stderr, no box, status 1.
   void ConvertEnds_data() {
     using Answers = QList<std::optional<QString>>;
     QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("clipped");       // the sheet reached past column 16,384
+    QTest::addColumn<bool>("folder_there");  // a folder stands where the document goes
     QTest::addColumn<Answers>("answers");
     QTest::addColumn<QStringList>("questions");
-    QTest::addColumn<QString>("message");
-    const QString ok = "XML created successfully", right = "pässwörd";
+    QTest::addColumn<QStringList>("box");  // text, informative, detailed text
+    QTest::addColumn<QString>("said");     // on stderr
+    const QString basic = ZEROVA_TEST_DATA "/basic/input.xls", right = "pässwörd";
     const QString rc4 = ZEROVA_TEST_DATA "/encrypted-xls-rc4/input.xls";
-    const QString refusal = rc4 + ": the workbook is password-protected and ";
+    const QString ok = "XML created successfully", done = "(the document's path)";
     const QStringList once{"input.xls"}, twice{"input.xls", "input.xls (wrong)"};
-    QTest::newRow("clear") << ZEROVA_TEST_DATA "/basic/input.xls" << Answers{} << QStringList{}
-                           << ok;
-    QTest::newRow("password") << rc4 << Answers{right} << once << ok;
-    QTest::newRow("wrong, then right") << rc4 << Answers{QString("secret"), right} << twice << ok;
-    QTest::newRow("cancel") << rc4 << Answers{std::nullopt} << once << refusal + "needs a password";
+    QTest::newRow("clear") << basic << false << false << Answers{} << QStringList{}
+                           << QStringList{ok, done, ""} << "";
+    QTest::newRow("password") << rc4 << false << false << Answers{right} << once
+                              << QStringList{ok, done, ""} << "";
+    QTest::newRow("wrong, then right") << rc4 << false << false << Answers{QString("secret"), right}
+                                       << twice << QStringList{ok, done, ""} << "";
+    QTest::newRow("clipped") << "/any.xls" << true << false << Answers{} << QStringList{}
+                             << QStringList{ok,
+                                            done +
+                                                "\n\nThe sheet has cells past column 16,384 "
+                                                "(XFD); they were left out, as Excel leaves "
+                                                "them out.",
+                                            ""}
+                             << "";
+    QTest::newRow("cancelled password")
+        << rc4 << false << false << Answers{std::nullopt} << once << QStringList{}
+        << "zerova: " + rc4 + ": no password was given; the conversion was cancelled";
+    QTest::newRow("no such file") << "/nonexistent-zerova/book.xls" << false << false << Answers{}
+                                  << QStringList{}
+                                  << QStringList{"Zerova could not convert \u201Cbook.xls\u201D.",
+                                                 "No such file.", "/nonexistent-zerova/book.xls"}
+                                  << "zerova: /nonexistent-zerova/book.xls: no such file";
+    QTest::newRow("document cannot be written")
+        << basic << false << true << Answers{} << QStringList{}
+        << QStringList{"Zerova could not write \u201Cxmlstructure.xml\u201D.",
+                       "Could not open the file for writing: Is a directory.",
+                       "(the document's path)"}
+        << "zerova: (the document's path): could not open the file for writing: Is a directory";
   }
   void ConvertEnds() {
     QFETCH(QString, file);
+    QFETCH(bool, clipped);
+    QFETCH(bool, folder_there);
     QFETCH(QList<std::optional<QString>>, answers);
     QFETCH(QStringList, questions);
-    QFETCH(QString, message);
-    Form2& form = MakeForm(file, nullptr, nullptr, false, answers);
+    QFETCH(QStringList, box);
+    QFETCH(QString, said);
+    auto sheet =
+        clipped
+            ? std::make_unique<test::GivenSheetService>(std::make_unique<ThousandLineSheet>(true))
+            : nullptr;
+    Form2& form = MakeForm(file, std::move(sheet), nullptr, false, answers);
+    const QString document = QDir(dir_->path()).absoluteFilePath("xmlstructure.xml");
+    if (folder_there) QVERIFY(QDir().mkdir(document));
+    box.replaceInStrings("(the document's path)", document);
+    said.replace("(the document's path)", document);
+    StderrCapture errors;
     Click(form.Command2);
     AnswerNextMessageBox();
     Click(form.Command1);
     QTRY_VERIFY(end_status_.has_value());
-    const bool ok = message == "XML created successfully";
-    const QString path = ok ? QDir(dir_->path()).absoluteFilePath("xmlstructure.xml") : "";
-    QCOMPARE(boxes_,
-             (QList<QStringList>{{"Dizuzize", message, path, ok ? "1" : "0", "1", "0", "1"}}));
+    const bool ok = box.value(0) == "XML created successfully";
+    const QList<QStringList> shown{
+        {"Dizuzize", box.value(0), box.value(1), box.value(2), ok ? "1" : "0", "0", "1"}};
+    QCOMPARE(boxes_, box.isEmpty() ? QList<QStringList>{} : shown);
+    QCOMPARE(errors.ProgramLines(), said.isEmpty() ? QStringList{} : QStringList{said});
     QCOMPARE(questions_, questions);
     QCOMPARE(end_status_, std::optional<int>(ok ? 0 : 1));
-    QFile written("xmlstructure.xml"), expected(ZEROVA_TEST_DATA "/basic/expected.xml");
-    QCOMPARE(written.exists(), ok);
-    if (!ok) return;
-    QVERIFY(written.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll(), expected.readAll());
+    QCOMPARE(QFileInfo(document).isFile(), ok);
+    if (!ok || clipped) return;
+    QFile expected(ZEROVA_TEST_DATA "/basic/expected.xml");
+    QVERIFY(expected.open(QIODevice::ReadOnly));
+    QCOMPARE(Document(), expected.readAll());
   }
 
-  // Mid-run the bar's last four fifths count thousandths of the document's lines
-  // (its first fifth is the reading), Convert stays
-  // disabled (a double click starts one run) and the progress line shown. Exit or
-  // closing the window asks first. Yes: the run stops after the line it is on,
-  // the document is removed, status 1. No: the run goes on to its end.
+  // Exit or closing the window during a conversion asks first, saying what Yes
+  // does, and the run pauses meanwhile. Yes while reading: the run stops before
+  // the input ends and the earlier document is left byte for byte. Yes while
+  // writing: the run stops after the line it is on and the document is removed.
+  // Either way a box says so and the status is 1. No: the run goes on to its
+  // end. Throughout, Convert stays disabled (a double click starts one run) and
+  // the bar moves: its first fifth by the input read, the rest by the lines.
   void AsksBeforeStoppingAConversion_data() {
+    QTest::addColumn<int>("steps");  // taken before the question: 10 read, then lines
     QTest::addColumn<bool>("by_closing");
     QTest::addColumn<bool>("stop");
-    QTest::newRow("Exit, yes") << false << true;
-    QTest::newRow("Exit, no") << false << false;
-    QTest::newRow("close, yes") << true << true;
-    QTest::newRow("close, no") << true << false;
+    QTest::addColumn<QString>("stopped");  // the box after Yes
+    const QString reading = "The conversion was cancelled before anything was written.";
+    const QString writing = "The conversion was cancelled; the incomplete document was removed.";
+    QTest::newRow("reading, Exit, yes") << 3 << false << true << reading;
+    QTest::newRow("reading, close, yes") << 3 << true << true << reading;
+    QTest::newRow("reading, Exit, no") << 3 << false << false << "";
+    QTest::newRow("writing, Exit, yes") << 110 << false << true << writing;
+    QTest::newRow("writing, close, yes") << 110 << true << true << writing;
+    QTest::newRow("writing, Exit, no") << 110 << false << false << "";
+    QTest::newRow("writing, close, no") << 110 << true << false << "";
   }
   void AsksBeforeStoppingAConversion() {
+    QFETCH(int, steps);
     QFETCH(bool, by_closing);
     QFETCH(bool, stop);
-    auto disk = std::make_unique<GatedFileSystem>();
-    const auto permits = permits_ = disk->permits;
-    const auto lines = disk->lines_written;
-    Form2& form = MakeForm("/any.xls", std::make_unique<ThousandLineService>(), std::move(disk));
+    QFETCH(QString, stopped);
+    const auto slow = steps_ = std::make_shared<Steps>();
+    Form2& form = MakeForm("/any.xls", std::make_unique<SlowReader>(slow),
+                           std::make_unique<SlowWriter>(slow));
+    const QByteArray earlier = "<?xml version=\"1.0\"?><Main>earlier</Main>\n";
+    {
+      QFile f("xmlstructure.xml");
+      QVERIFY(f.open(QIODevice::WriteOnly) && f.write(earlier) > 0);
+    }
     Click(form.Command2);
     Click(form.Command1);
     Click(form.Command1);
-    permits->release(100);
-    QTRY_COMPARE(form.ProgressBar1->value(), 200 + 100 * 800 / 1000);
+    slow->permits.release(steps);
+    const bool reading = steps <= 10;
+    QTRY_COMPARE(form.ProgressBar1->value(),
+                 reading ? steps * 20 : 200 + (steps - 10) * 800 / 1000);
     QVERIFY(form.ProgressBar1->isVisible() && form.Label3->isVisible());
     QVERIFY(!form.Command1->isEnabled() && !end_status_);
-    // While the question is open the run may finish its line, but goes no further.
+    if (reading) QCOMPARE(Document(), earlier);
+    // While the question is open the run may finish its step, but goes no further.
     AnswerNextMessageBox(stop ? QMessageBox::Yes : QMessageBox::No, [&] {
-      permits->release(1000);
-      QTRY_COMPARE(lines->load(), 101);
+      slow->permits.release(2000);
+      QTRY_COMPARE(slow->taken.load(), steps + 1);
       QTest::qWait(50);
-      QCOMPARE(lines->load(), 101);
+      QCOMPARE(slow->taken.load(), steps + 1);
     });
     AnswerNextMessageBox(QMessageBox::Ok, {}, 1000);  // the completion, or what the stop did
     by_closing ? void(form.close()) : Click(form.Command3);
     QTRY_VERIFY(end_status_.has_value());
-    QCOMPARE(boxes_.first().mid(0, 2),
-             (QStringList{"Dizuzize", "Stop the conversion? The document will be incomplete."}));
-    QCOMPARE(end_status_, std::optional<int>(stop ? 1 : 0));
-    QCOMPARE(QFile::exists("xmlstructure.xml"), !stop);
-    QCOMPARE(lines->load(), stop ? 101 : 1000);
     QCOMPARE(boxes_.size(), 2);
-    if (stop)
-      QVERIFY(boxes_.last().at(1).contains("cancelled; the incomplete document was removed"));
-    else
+    QCOMPARE(boxes_.first().mid(0, 2),
+             (QStringList{"Dizuzize", reading ? "Stop the conversion? The workbook is still being "
+                                                "read; nothing has been written yet."
+                                              : "Stop the conversion? The incomplete document "
+                                                "will be removed."}));
+    QCOMPARE(end_status_, std::optional<int>(stop ? 1 : 0));
+    if (stop) {
+      QCOMPARE(boxes_.last().mid(1, 2),
+               (QStringList{"Zerova stopped converting \u201Cany.xls\u201D.", stopped}));
+      QCOMPARE(slow->taken.load(), steps + 1);
+      QCOMPARE(Document(), reading ? earlier : QByteArray("(none)"));
+    } else {
+      QCOMPARE(slow->taken.load(), 1010);
+      QCOMPARE(Document().count('\n'), 1000);
       QCOMPARE(form.ProgressBar1->value(), 1000);
+    }
   }
 };
 

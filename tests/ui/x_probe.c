@@ -3,6 +3,16 @@
  *   x_probe wait-wm                  waits (at most 10 s) for a window manager
  *   x_probe ping WINDOW              sends _NET_WM_PING; exits 0 when the window
  *                                    answers within 1 s, printing how soon
+ *   x_probe sync WINDOW              returns once the window's program has handled
+ *                                    every input event sent before (two pings in
+ *                                    turn: Qt answers a ping as it reads it, and
+ *                                    hands the input read with it to its widgets
+ *                                    before it reads the next); at most 20 s
+ *   x_probe keys TEXT                gives each character of TEXT that no key
+ *                                    types a spare key of its own, for good (xdotool
+ *                                    would map one for each keystroke and map it
+ *                                    back, while the program may still be reading
+ *                                    the map: the character comes out wrong)
  *   x_probe shot WINDOW FILE.ppm     writes what the window shows, as a PPM image
  *   x_probe cover WINDOW X Y RRGGBB  lays another window over it for 0.3 s,
  *                                    takes it away, and exits 0 when the pixel
@@ -74,18 +84,17 @@ static int Advertises(Display* display, Window window, Atom protocol) {
   return found;
 }
 
-static int Ping(Display* display, Window window) {
+/* Pings `window` and waits at most `timeout` seconds for the answer; returns
+ * how many milliseconds it took, or -1 without an answer. */
+static double PingOnce(Display* display, Window window, double timeout) {
   const Atom wm_protocols = XInternAtom(display, "WM_PROTOCOLS", False);
   const Atom ping = XInternAtom(display, "_NET_WM_PING", False);
   const Window root = DefaultRootWindow(display);
-  if (!Advertises(display, window, ping)) {
-    fprintf(stderr, "x_probe: the window does not take _NET_WM_PING\n");
-    return 1;
-  }
   /* The answer goes to the root window, to whoever listens there (clients send
    * it with StructureNotify or SubstructureNotify). */
   XSelectInput(display, root, StructureNotifyMask | SubstructureNotifyMask);
-  const long stamp = 4242;
+  static long stamp = 4242;
+  ++stamp;
   XEvent event;
   memset(&event, 0, sizeof event);
   event.xclient.type = ClientMessage;
@@ -98,16 +107,73 @@ static int Ping(Display* display, Window window) {
   const double sent = Now();
   XSendEvent(display, window, False, NoEventMask, &event);
   XFlush(display);
-  while (WaitForEvent(display, sent + 1.0)) {
+  while (WaitForEvent(display, sent + timeout)) {
     XNextEvent(display, &event);
     if (event.type == ClientMessage && event.xclient.window == root &&
-        (Atom)event.xclient.data.l[0] == ping && event.xclient.data.l[1] == stamp) {
-      printf("x_probe: the window answered the ping in %.0f ms\n", (Now() - sent) * 1000);
-      return 0;
-    }
+        (Atom)event.xclient.data.l[0] == ping && event.xclient.data.l[1] == stamp)
+      return (Now() - sent) * 1000;
+  }
+  return -1;
+}
+
+static int Ping(Display* display, Window window, int sync) {
+  if (!Advertises(display, window, XInternAtom(display, "_NET_WM_PING", False))) {
+    fprintf(stderr, "x_probe: the window does not take _NET_WM_PING\n");
+    return 1;
+  }
+  if (sync) {
+    if (PingOnce(display, window, 20) >= 0 && PingOnce(display, window, 20) >= 0) return 0;
+    fprintf(stderr, "x_probe: the window did not answer two pings within 20 s\n");
+    return 1;
+  }
+  const double took = PingOnce(display, window, 1.0);
+  if (took >= 0) {
+    printf("x_probe: the window answered the ping in %.0f ms\n", took);
+    return 0;
   }
   fprintf(stderr, "x_probe: the window did not answer the ping within 1 s\n");
   return 1;
+}
+
+/* The code point of the UTF-8 sequence at *text, moving past it; 0 at the end. */
+static unsigned long NextCodePoint(const unsigned char** text) {
+  const unsigned char* p = *text;
+  if (*p == 0) return 0;
+  int extra = *p >= 0xF0 ? 3 : *p >= 0xE0 ? 2 : *p >= 0xC0 ? 1 : 0;
+  unsigned long c = *p++ & (0x3F >> extra);
+  while (extra-- > 0 && (*p & 0xC0) == 0x80) c = c << 6 | (*p++ & 0x3F);
+  *text = p;
+  return c;
+}
+
+static int BindKeys(Display* display, const char* text) {
+  int min, max, per;
+  XDisplayKeycodes(display, &min, &max);
+  KeySym* map = XGetKeyboardMapping(display, (KeyCode)min, max - min + 1, &per);
+  if (map == NULL) return 2;
+  int code = max;
+  for (const unsigned char* p = (const unsigned char*)text; *p != 0;) {
+    const unsigned long c = NextCodePoint(&p);
+    /* Latin-1 keysyms are the code points; the rest of Unicode is 0x1000000 above. */
+    const KeySym sym = c < 0x100 ? c : 0x1000000 | c;
+    if (XKeysymToKeycode(display, sym) != 0) continue;
+    for (;; --code) { /* a key with nothing on it */
+      if (code < min) {
+        fprintf(stderr, "x_probe: no spare key left\n");
+        XFree(map);
+        return 1;
+      }
+      int used = 0;
+      for (int i = 0; i < per; ++i) used |= map[(code - min) * per + i] != NoSymbol;
+      if (!used) break;
+    }
+    KeySym syms[2] = {sym, sym};
+    XChangeKeyboardMapping(display, code, 2, syms, 1);
+    map[(code - min) * per] = sym;
+    XSync(display, False);
+  }
+  XFree(map);
+  return 0;
 }
 
 static XImage* Grab(Display* display, Window window, int x, int y, unsigned w, unsigned h) {
@@ -194,7 +260,8 @@ static int Cover(Display* display, Window window, int x, int y, unsigned long ex
 int main(int argc, char** argv) {
   if (argc < 2) {
     fprintf(stderr,
-            "usage: x_probe wait-wm | ping WINDOW | shot WINDOW FILE | cover WINDOW X Y RRGGBB\n");
+            "usage: x_probe wait-wm | ping WINDOW | sync WINDOW | keys TEXT | shot WINDOW FILE |"
+            " cover WINDOW X Y RRGGBB\n");
     return 2;
   }
   Display* display = XOpenDisplay(NULL);
@@ -202,12 +269,17 @@ int main(int argc, char** argv) {
     fprintf(stderr, "x_probe: cannot open the display\n");
     return 2;
   }
-  const Window window = argc > 2 ? (Window)strtoul(argv[2], NULL, 0) : None;
+  const Window window =
+      argc > 2 && strcmp(argv[1], "keys") != 0 ? (Window)strtoul(argv[2], NULL, 0) : None;
   int status = 2;
   if (strcmp(argv[1], "wait-wm") == 0 && argc == 2) {
     status = WaitWm(display);
   } else if (strcmp(argv[1], "ping") == 0 && argc == 3) {
-    status = Ping(display, window);
+    status = Ping(display, window, 0);
+  } else if (strcmp(argv[1], "sync") == 0 && argc == 3) {
+    status = Ping(display, window, 1);
+  } else if (strcmp(argv[1], "keys") == 0 && argc == 3) {
+    status = BindKeys(display, argv[2]);
   } else if (strcmp(argv[1], "shot") == 0 && argc == 4) {
     status = Shot(display, window, argv[3]);
   } else if (strcmp(argv[1], "cover") == 0 && argc == 6) {

@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Checks Zerova's Debian package as a distribution would, then unpacks it into a
+# scratch root (dpkg -x) and runs what it installs:
+#  - lintian finds no error (what else it says is shown);
+#  - it holds exactly the files a user gets (the programs, the desktop entry, the
+#    icon, AppStream metadata, the man page, copyright and changelog);
+#  - desktop-file-validate and appstreamcli validate (pedantic) report nothing, and
+#    the man page renders with `man --warnings` without a warning;
+#  - the package, its changelog, its AppStream release and `zerova --version` name
+#    the same version;
+#  - the installed zerova converts tests/data/basic/input.xls into that folder's
+#    expected.xml, renewing its scratch file in the scratch root (no system folder),
+#    and, given no file, starts the installed window (which finds no display).
+#
+# Usage: scripts/check-package.sh DEB
+# Prints one line per check; exits 1 when any fails.
+set -euo pipefail
+
+if [ $# -ne 1 ] || [ ! -f "$1" ]; then
+  echo "usage: check-package.sh DEB" >&2
+  exit 2
+fi
+deb=$(realpath "$1")
+source_root=$(cd "$(dirname "$0")/.." && pwd)
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failed=0
+pass() { echo "check-package: ok: $1"; }
+fail() {
+  echo "check-package: FAILED: $1" >&2
+  failed=1
+}
+
+# lintian, as root, first says it would rather not run as root.
+if lintian --fail-on error "$deb" >"$scratch/lintian" 2>&1; then
+  pass "lintian finds no error"
+else
+  fail "lintian finds errors"
+fi
+grep -v '^running with root privileges' "$scratch/lintian" || true
+
+expected="./usr/bin/zerova
+./usr/libexec/zerova/zerova-window
+./usr/share/applications/zerova.desktop
+./usr/share/doc/zerova/changelog.gz
+./usr/share/doc/zerova/copyright
+./usr/share/icons/hicolor/scalable/apps/zerova.svg
+./usr/share/man/man1/zerova.1.gz
+./usr/share/metainfo/io.github.zerova.zerova.metainfo.xml"
+actual=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort)
+if [ "$actual" = "$expected" ]; then
+  pass "the package holds the $(wc -l <<<"$expected") files it should"
+else
+  fail "the package's files differ (- expected, + found):"
+  diff <(echo "$expected") <(echo "$actual") >&2 || true
+fi
+
+root="$scratch/root"
+dpkg -x "$deb" "$root"
+
+# Each validator's whole output, which must be empty (appstreamcli: its success line alone).
+# Passes `what` when `report` is `clean`, else fails showing the report.
+expect_report() {
+  local what=$1 report=$2 clean=$3
+  if [ "$report" = "$clean" ]; then pass "$what reports nothing"; else fail "$what: $report"; fi
+}
+expect_report desktop-file-validate \
+  "$(desktop-file-validate "$root/usr/share/applications/zerova.desktop" 2>&1)" ""
+metainfo="$root/usr/share/metainfo/io.github.zerova.zerova.metainfo.xml"
+expect_report "appstreamcli validate --pedantic" \
+  "$(appstreamcli validate --pedantic --no-net --no-color "$metainfo" 2>&1)" \
+  "✔ Validation was successful."
+expect_report "man --warnings on the man page" \
+  "$(LC_ALL=C.UTF-8 man --warnings -l "$root/usr/share/man/man1/zerova.1.gz" 2>&1 >/dev/null)" ""
+
+version=$(dpkg-deb -f "$deb" Version)
+zcat "$root/usr/share/doc/zerova/changelog.gz" >"$scratch/changelog"
+versions="package $version
+changelog $(dpkg-parsechangelog -l "$scratch/changelog" -S Version)
+AppStream $(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -n 1)
+--version $("$root/usr/bin/zerova" --version | sed -n 's/^zerova \([^ ]*\).*/\1/p')"
+if [ "$(awk '{ print $2 }' <<<"$versions" | sort -u)" = "$version" ]; then
+  pass "the package, its changelog, AppStream and --version all say $version"
+else
+  fail "the versions differ:"$'\n'"$versions"
+fi
+
+work="$scratch/work"
+mkdir -p "$work"
+fixture="$source_root/tests/data/basic"
+status=0
+output=$(cd "$work" && "$root/usr/bin/zerova" "$fixture/input.xls" 2>&1) || status=$?
+if [ "$status" -eq 0 ] && [ "$output" = "XML created successfully" ] &&
+  cmp -s "$work/xmlstructure.xml" "$fixture/expected.xml"; then
+  pass "the installed zerova converts tests/data/basic/input.xls into expected.xml"
+else
+  fail "the installed zerova on tests/data/basic/input.xls: exit $status: $output"
+  [ -f "$work/xmlstructure.xml" ] && diff "$fixture/expected.xml" "$work/xmlstructure.xml" >&2
+fi
+# Unpacked outside the system folders, the program renews its scratch file beside itself.
+if [ -f "$root/usr/bin/xmlstr.xml" ] && [ ! -s "$root/usr/bin/xmlstr.xml" ]; then
+  pass "the scratch file was renewed empty beside the unpacked zerova"
+else
+  fail "no empty scratch file beside the unpacked zerova"
+fi
+
+status=0
+output=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/zerova" 2>&1) ||
+  status=$?
+if [ "$status" -eq 1 ] && [[ "$output" == "zerova: cannot open the window: no display"* ]]; then
+  pass "the installed zerova starts the installed window"
+else
+  fail "the installed zerova, given no file: exit $status: $output"
+fi
+
+exit $failed

@@ -1,0 +1,33 @@
+#!/bin/sh
+# `zerova` with no file where no window can be opened: one line on stderr saying
+# so, nothing on stdout, status 1. Once with no display named at all, once with
+# DISPLAY naming an X server that is not there.
+#
+# usage: no_display.sh ZEROVA
+set -eu
+zerova=$1
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Runs zerova with the variables in $1 (none when empty) and no other display
+# named; checks what it says and its status.
+expect() {
+  status=0
+  said=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM $1 "$zerova" 2>&1 >"$out") ||
+    status=$?
+  [ "$status" -eq 1 ] || fail "${1:-no display}: status $status"
+  [ "$said" = "$2" ] || fail "${1:-no display}: said: $said"
+  [ ! -s "$out" ] || fail "${1:-no display}: wrote on stdout: $(cat "$out")"
+}
+
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+expect "" "zerova: cannot open the window: no display to show it on (DISPLAY is not set); give a FILE to convert without one"
+# The first display number with no server's socket.
+n=4242
+while [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+expect "DISPLAY=:$n" "zerova: cannot open the window: no display at DISPLAY=:$n; give a FILE to convert without one"
+echo "PASS"
