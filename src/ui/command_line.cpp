@@ -176,7 +176,7 @@ int RunCommandLine(int argc, char** argv) {
     run.Run(path);
     return 0;
   } catch (...) {
-    const FailureMessage failure = DescribeFailure(std::current_exception(), path);
+    const FailureMessage failure = DescribeCommandLineFailure(std::current_exception(), path);
     fail(failure.line);
     return failure.cancelled && stop_signal != 0 ? 128 + stop_signal : 1;
   }
