@@ -16,13 +16,14 @@ set -euo pipefail
 run=(
   libgsf-1-114 libxml2               # readers: OLE2 and zip containers, XML
   libnettle8                         # encrypted workbooks: hashes, HMAC, RC4, AES
+  zlib1g                             # ... a decrypted zip without its central directory
   libqt6widgets6 qt6-qpa-plugins     # the window, and Qt's way to the display
   libqt6svg6                         # ... its icon (Qt's SVG icon engine, loaded at run time)
   fontconfig fonts-dejavu-core       # a font for the window on a bare machine
 )
 build=(
   cmake g++ make pkg-config          # the build
-  libgsf-1-dev libxml2-dev nettle-dev
+  libgsf-1-dev libxml2-dev nettle-dev zlib1g-dev
   qt6-base-dev                       # the window
   dpkg-dev file                      # the package: dpkg-shlibdeps, and CPack's look at binaries
 )

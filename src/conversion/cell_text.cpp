@@ -2,24 +2,23 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string_view>
 
-#include "services/civil_date.h"
-
 namespace zerova {
 namespace {
 
 // The calendar date of day number `day` (>= 1) in `system`.
-CivilDate DateOfDay(std::int64_t day, DateSystem system) {
-  if (system == DateSystem::k1904) return CivilFromDays(DaysFromCivil(1904, 1, 1) + day);
+std::chrono::year_month_day DateOfDay(std::int64_t day, DateSystem system) {
+  using std::chrono::days, std::chrono::sys_days, std::chrono::year;
+  if (system == DateSystem::k1904) return sys_days(year(1904) / 1 / 1) + days(day);
   // The 1900 system counts 1900-02-29, which never was: day 60 is that day, and
   // every later day is one less than its count from 1899-12-31.
-  if (day == 60) return {1900, 2, 29};
-  const std::int64_t base = DaysFromCivil(1899, 12, 31);
-  return CivilFromDays(base + (day < 60 ? day : day - 1));
+  if (day == 60) return year(1900) / 2 / 29;
+  return sys_days(year(1899) / 12 / 31) + days(day < 60 ? day : day - 1);
 }
 
 // Writes `value` (< 10^digits) as exactly `digits` decimal digits, zero-padded.
@@ -140,13 +139,13 @@ void AppendDateText(double serial, DateSystem system, std::string& out) {
   const auto secs = static_cast<std::int64_t>(rounded);
   if (serial < 1) return AppendTime(secs % 86400, out);
   const std::int64_t time_of_day = secs % 86400;
-  const CivilDate date = DateOfDay(secs / 86400, system);
+  const std::chrono::year_month_day date = DateOfDay(secs / 86400, system);
   char buf[16];
-  char* at = PutDigits(buf, static_cast<unsigned>(date.year), 4);  // years 1900 to 9999
+  char* at = PutDigits(buf, static_cast<unsigned>(static_cast<int>(date.year())), 4);  // 1900-9999
   *at++ = '-';
-  at = PutDigits(at, date.month, 2);
+  at = PutDigits(at, static_cast<unsigned>(date.month()), 2);
   *at++ = '-';
-  at = PutDigits(at, date.day, 2);
+  at = PutDigits(at, static_cast<unsigned>(date.day()), 2);
   out.append(buf, at);
   if (time_of_day != 0) {
     out.push_back(' ');

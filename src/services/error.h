@@ -38,6 +38,13 @@ class ReadError : public Error {
   using Error::Error;
 };
 
+// A password-protected workbook for which no password was given: the one who
+// runs the conversion may say how to give one (ui/failure_message.h).
+class PasswordNeeded : public ReadError {
+ public:
+  using ReadError::ReadError;
+};
+
 // A file-system operation on the output document or the scratch file failed.
 class FileSystemError : public Error {
  public:

@@ -118,7 +118,7 @@ SpreadsheetInput CommandLine::Input(const std::string& file, const char* stopped
 
 int CommandLine::Fail(const std::exception_ptr& failure, const std::string& source) {
   EraseProgress();
-  const FailureMessage message = DescribeFailure(failure, source);
+  const FailureMessage message = DescribeCommandLineFailure(failure, source);
   std::fprintf(stderr, "zerova: %s\n", message.line.c_str());
   return message.cancelled && StopSignal() != 0 ? 128 + StopSignal() : 1;
 }

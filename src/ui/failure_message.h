@@ -25,6 +25,13 @@ struct FailureMessage {
 // "SOURCE: " and its text.
 FailureMessage DescribeFailure(const std::exception_ptr& failure, const std::string& source);
 
+// The same for the command line, where a workbook that needs a password
+// (PasswordNeeded) is told how to give one: "...; give it with --password-file
+// PWFILE or in the environment variable ZEROVA_PASSWORD". The window asks for a
+// password instead.
+FailureMessage DescribeCommandLineFailure(const std::exception_ptr& failure,
+                                          const std::string& source);
+
 }  // namespace zerova
 
 #endif  // ZEROVA_UI_FAILURE_MESSAGE_H_

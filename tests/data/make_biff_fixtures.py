@@ -1,17 +1,25 @@
 #!/usr/bin/python3
-"""Writes Excel 2.x-4.x copies of some fixture folders: tests/data/<feature>/input-biffN.xls.
+"""Writes Excel 2.x-4.x copies of some fixture folders: tests/data/<feature>/input-biffN.xls,
+and the folder biff-unnamed-version/.
 
 No Debian tool writes BIFF2, BIFF3 or BIFF4, so these files are written here record by
 record, as Excel 2.1, 3.0 and 4.0 stored them: a bare record stream, no OLE2 container
 (the OpenOffice.org "Microsoft Excel File Format" document describes the records). Each
 holds the cells of its folder's other inputs and so must give the folder's expected.xml
-unchanged; this script writes no document. The same files seed the .xls fuzz target.
+unchanged. The same files seed the .xls fuzz target.
+
+biff-unnamed-version/ holds a stream as an Excel 2.x-era writer left it: a first BOF
+with BIFF5's and BIFF8's id (0x0809) but 6 bytes and version 0, then BIFF2's own cell
+records and those of BIFF3 to BIFF5 side by side. Its expected.xml is written here from
+the conversion rules.
 
     /usr/bin/python3 tests/data/make_biff_fixtures.py
 """
 
 import os
 import struct
+
+from make_fixtures import document  # the expected document, from the rules
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -181,8 +189,29 @@ def booleans():
     return biff4_workbook([('Flags', flags), ('Other', other)])
 
 
+def unnamed_version():
+    """Row 1 in BIFF2's LABEL, NUMBER and INTEGER; row 2 in the LABEL, NUMBER and RK that
+    BIFF3 to BIFF5 write; no formats."""
+    out = [record(0x0809, struct.pack('<HHH', 0, WORKSHEET, 0))]
+    biff2_cell = lambda col: struct.pack('<HHBBB', 0, col, 0, 0, 0)
+    out.append(record(0x0004, biff2_cell(0) + byte_string('BIFF2')))
+    out.append(record(0x0003, biff2_cell(1) + struct.pack('<d', 1234.5678)))
+    out.append(record(0x0002, biff2_cell(2) + struct.pack('<H', 1234)))
+    later_cell = lambda col: struct.pack('<HHH', 1, col, 0)
+    out.append(record(0x0204, later_cell(0) + byte_string('BIFF3-5', '<H')))
+    out.append(record(0x0203, later_cell(1) + struct.pack('<d', 8765.4321)))
+    out.append(record(0x027E, later_cell(2) + struct.pack('<I', 4321 << 2 | 2)))
+    return b''.join(out) + record(0x000A)
+
+
 def main():
-    for feature, name, data in [('basic', 'input-biff2.xls', basic()),
+    folder = os.path.join(HERE, 'biff-unnamed-version')
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, 'expected.xml'), 'wb') as out:
+        out.write(document([('BIFF2', ['BIFF3-5']), ('1234.5678', ['8765.4321']),
+                            ('1234', ['4321'])]))
+    for feature, name, data in [('biff-unnamed-version', 'input.xls', unnamed_version()),
+                                ('basic', 'input-biff2.xls', basic()),
                                 ('formulas', 'input-biff3.xls', formulas()),
                                 ('dates-1904', 'input-biff4.xls', dates_1904()),
                                 ('booleans', 'input-biff4w.xls', booleans())]:

@@ -6,6 +6,9 @@ needs LibreOffice with its Python bridge (libreoffice-calc-nogui, python3-uno),
 python3-cryptography, python3-msoffcrypto-tool and libgsf-bin's `gsf`:
 
     /usr/bin/python3 tests/data/make_encrypted_fixtures.py
+    /usr/bin/python3 tests/data/make_encrypted_fixtures.py encrypted-xlsx-short-stream
+
+(the second writes only that folder, which needs no LibreOffice)
 
 Each encrypted-*/ folder holds input.xls or input.xlsx, the same workbook as basic/
 saved with a password, its expected.xml (basic's, since the workbook is the same)
@@ -20,6 +23,11 @@ and, unless the password is Excel's default, password.txt (the password and a ne
   made here with python3-cryptography's AES, since no Debian tool writes it; every
   such file is checked by decrypting it with msoffcrypto-tool, which shares no code
   with Zerova.
+- encrypted-xlsx-short-stream/: the package as a writer left it that stopped short:
+  a zip of basic's members without its central directory (every other member with a
+  data descriptor), encrypted under encrypted-xlsx-standard/'s header and password,
+  in an OLE2 file whose directory declares the EncryptedPackage stream one sector
+  longer than its sector chain.
 
 encrypted/ holds Agile variants for the decryption's own tests (other hashes and
 key sizes, a damaged HMAC), and fuzz/seeds/ooxml_crypto/ the fuzzer's seeds: an
@@ -37,8 +45,11 @@ import shutil
 import signal
 import struct
 import subprocess
+import sys
 import tempfile
 import time
+import zipfile
+import zlib
 
 import msoffcrypto
 import olefile
@@ -245,7 +256,89 @@ def seed(name, info, package):
         f.write(struct.pack('<I', len(info)) + info + package)
 
 
+def zip_without_directory(package):
+    """`package`'s members deflated again, each after its local header, and no central
+    directory; every other member leaves its sizes to a data descriptor after its data."""
+    out = b''
+    for i, info in enumerate(zipfile.ZipFile(io.BytesIO(package)).infolist()):
+        data = zipfile.ZipFile(io.BytesIO(package)).read(info.filename)
+        deflate = zlib.compressobj(9, zlib.DEFLATED, -15)
+        packed = deflate.compress(data) + deflate.flush()
+        crc, name = zlib.crc32(data), info.filename.encode()
+        later = i % 2 == 1
+        sizes = (0, 0, 0) if later else (crc, len(packed), len(data))
+        out += struct.pack('<IHHHHHIIIHH', 0x04034B50, 20, 8 if later else 0, 8, 0, 0x21,
+                           *sizes, len(name), 0) + name + packed
+        if later:
+            out += struct.pack('<IIII', 0x08074B50, crc, len(packed), len(data))
+    return out
+
+
+def standard_key(info, password):
+    """The AES key of Standard encryption ([MS-OFFCRYPTO] 2.3.4.7) that `info`, an
+    EncryptionInfo stream of AES-128, makes of `password`; checked with its verifier."""
+    header_size = struct.unpack_from('<I', info, 8)[0]
+    at = 12 + header_size
+    salt, verifier, verifier_hash = info[at + 4:at + 20], info[at + 20:at + 36], info[at + 40:at + 72]
+    h = hashlib.sha1(salt + password.encode('utf-16-le')).digest()
+    for i in range(50000):
+        h = hashlib.sha1(struct.pack('<I', i) + h).digest()
+    h = hashlib.sha1(h + struct.pack('<I', 0)).digest()
+    key = (hashlib.sha1(bytes(b ^ 0x36 for b in h.ljust(64, b'\0'))).digest() +
+           hashlib.sha1(bytes(b ^ 0x5C for b in h.ljust(64, b'\0'))).digest())[:16]
+    decrypt = Cipher(algorithms.AES(key), modes.ECB()).decryptor()
+    plain = decrypt.update(verifier + verifier_hash) + decrypt.finalize()
+    assert hashlib.sha1(plain[:16]).digest() == plain[16:36], 'not the password of the header'
+    return key
+
+
+def lengthen_stream(data, name, extra):
+    """The compound file `data` with the directory entry of stream `name` declaring
+    `extra` bytes more than it holds ([MS-CFB] 2.6: 128-byte entries, the name in
+    UTF-16LE, the size at byte 120). The directory must lie in one sector."""
+    sector = 1 << struct.unpack_from('<H', data, 30)[0]
+    start = (struct.unpack_from('<I', data, 48)[0] + 1) * sector
+    wanted = name.encode('utf-16-le')
+    out = bytearray(data)
+    for at in range(start, start + sector, 128):
+        if out[at:at + len(wanted)] == wanted:
+            size = struct.unpack_from('<I', out, at + 120)[0]
+            struct.pack_into('<I', out, at + 120, size + extra)
+            assert size + extra <= len(data), 'the stream would outgrow the file'
+            return bytes(out)
+    raise RuntimeError('no stream ' + name)
+
+
+def short_stream():
+    """encrypted-xlsx-short-stream/, from encrypted-xlsx-standard/ and basic/."""
+    with open(os.path.join(BASIC, 'input.xlsx'), 'rb') as f:
+        package = zip_without_directory(f.read())
+    standard = os.path.join(HERE, 'encrypted-xlsx-standard')
+    with open(os.path.join(standard, 'password.txt'), encoding='utf-8') as f:
+        password = f.read().rstrip('\n')
+    with open(os.path.join(standard, 'input.xlsx'), 'rb') as f:
+        info = olefile.OleFileIO(f.read()).openstream('EncryptionInfo').read()
+    encrypt = Cipher(algorithms.AES(standard_key(info, password)), modes.ECB()).encryptor()
+    padded = package + b'\0' * (-len(package) % 16)
+    encrypted = struct.pack('<Q', len(package)) + encrypt.update(padded) + encrypt.finalize()
+    data = compound_file({'EncryptionInfo': info, 'EncryptedPackage': encrypted})
+    office = msoffcrypto.OfficeFile(io.BytesIO(data))
+    office.load_key(password=password)
+    out = io.BytesIO()
+    try:  # msoffcrypto-tool writes what it decrypts, then refuses a zip without a directory
+        office.decrypt(out)
+    except msoffcrypto.exceptions.InvalidKeyError:
+        pass
+    assert out.getvalue() == package, 'msoffcrypto-tool does not give the package back'
+    sector = 1 << struct.unpack_from('<H', data, 30)[0]
+    fixture('encrypted-xlsx-short-stream', 'input.xlsx',
+            lengthen_stream(data, 'EncryptedPackage', sector), password)
+
+
 def main():
+    if sys.argv[1:] == ['encrypted-xlsx-short-stream']:
+        short_stream()
+        return
     with open(os.path.join(BASIC, 'input.xlsx'), 'rb') as f:
         package = f.read()
     xls = os.path.join(BASIC, 'input.xls')
@@ -283,6 +376,8 @@ def main():
                                           '-damaged-hmac' if tamper else '')
         with open(os.path.join(variants, name), 'wb') as f:
             f.write(data)
+
+    short_stream()
 
     for hash_name, key_bits in (('SHA1', 128), ('SHA512', 256)):
         seed('agile-%s-default.bin' % hash_name.lower(),

@@ -17,8 +17,9 @@ python3-odf), Gnumeric's ssconvert and LibreOffice (libreoffice-calc-nogui):
   it shows (see FLAT_COPIES, TEXT_COPIES).
 - A workbook made with openpyxl (openpyxl-book/), saved again by LibreOffice as
   .xls and .ods.
-- Packages written part by part here (xlsx-cell-kinds/, xlsx-strict/) or with
-  python3-odf (ods-text/, ods-repeats/), for what only the new formats can store.
+- Packages written part by part here (xlsx-cell-kinds/, xlsx-strict/,
+  xlsx-no-workbook-rels/) or with python3-odf (ods-text/, ods-repeats/), for what
+  only the new formats can store.
 - Documents written here byte by byte, for what the text formats hold that no
   program writes on purpose: XML Spreadsheet 2003 cells (xml2003-cells/), a flat
   OpenDocument with view settings (ods-flat/), an HTML table with spans, line
@@ -275,6 +276,22 @@ def xlsx_strict():
                   xlsx_parts(*STRICT, workbook, [first, second], '<si><t>Day</t></si>', STYLES))
 
 
+def xlsx_no_workbook_rels():
+    """A workbook without xl/_rels/workbook.xml.rels, as some writers leave one: its
+    second sheet active, shared strings and a date style, all at their usual names."""
+    workbook = ('<bookViews><workbookView activeTab="1"/></bookViews>'
+                '<sheets><sheet name="Wrong" sheetId="1" r:id="rId1"/>'
+                '<sheet name="Right" sheetId="2" r:id="rId2"/></sheets>')
+    first = '<row r="1"><c r="A1" t="inlineStr"><is><t>Wrong sheet</t></is></c></row>'
+    second = ('<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="inlineStr">'
+              '<is><t>Count</t></is></c></row>'
+              '<row r="2"><c r="A2" s="1"><v>45000</v></c><c r="B2"><v>3</v></c></row>'
+              '<row r="3"><c r="A3" t="d"><v>2024-01-01</v></c><c r="B3" t="b"><v>0</v></c></row>')
+    parts = xlsx_parts(*TRANSITIONAL, workbook, [first, second], '<si><t>Day</t></si>', STYLES)
+    del parts['xl/_rels/workbook.xml.rels']
+    write_package(os.path.join(folder('xlsx-no-workbook-rels'), 'input.xlsx'), parts)
+
+
 def cell(value_type=None, paragraphs=(), **attributes):
     """A table cell; each paragraph is a list of strings and odf elements."""
     if value_type is not None:
@@ -380,6 +397,7 @@ STEPS = {
     'openpyxl': openpyxl_book,
     'xlsx-cell-kinds': xlsx_cell_kinds,
     'xlsx-strict': xlsx_strict,
+    'xlsx-no-workbook-rels': xlsx_no_workbook_rels,
     'ods-text': ods_text,
     'ods-repeats': ods_repeats,
     'flat-and-text-copies': flat_and_text_copies,

@@ -38,7 +38,8 @@ TEST(RegistryTest, AFileOfNoFormatIsRefusedFromItsFirstBytes) {
       {zeros, zeros + ": not a spreadsheet file", 17 * 1024},  // the first 16 KiB alone
       {late, late + ": not a spreadsheet file", kMiB},
       {xml, xml + ": not a spreadsheet file", kMiB},
-      {zip, zip + ": damaged zip file", 3 * kMiB},  // a zip's directory is at its end
+      {zip, zip + ": the file is damaged: its table of contents",
+       3 * kMiB},  // a zip's directory is at its end
   };
   // The count comes from /proc/self/io; without it this test could not fail.
   ASSERT_GE(BytesReadSoFar(), 0) << "/proc/self/io cannot be read";

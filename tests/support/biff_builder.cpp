@@ -248,6 +248,8 @@ Bytes BiffBuilder::Build() const { return BuildOle2(false); }
 
 Bytes BiffBuilder::BuildInterleaved() const { return BuildOle2(true); }
 
+Bytes BiffBuilder::BuildLengthened(std::uint32_t extra) const { return BuildOle2(false, extra); }
+
 namespace {
 
 std::uint32_t Get32(const Bytes& file, std::size_t at) {
@@ -284,7 +286,7 @@ void SwapFirstTwoSectors(Bytes& file) {
 
 }  // namespace
 
-Bytes BiffBuilder::BuildOle2(bool interleaved) const {
+Bytes BiffBuilder::BuildOle2(bool interleaved, std::uint32_t extra) const {
   OutputPtr memory(gsf_output_memory_new(), g_object_unref);
   {
     OutputPtr ole(GSF_OUTPUT(gsf_outfile_msole_new(memory.get())), g_object_unref);
@@ -301,6 +303,11 @@ Bytes BiffBuilder::BuildOle2(bool interleaved) const {
   if (interleaved) {
     assert(stream_.size() >= 4096);  // smaller streams lie in the mini stream
     SwapFirstTwoSectors(file);
+  }
+  if (extra > 0) {
+    assert(stream_.size() >= 4096);
+    const std::size_t size_field = (Get32(file, 0x30) + 1) * 512 + 128 + 0x78;
+    Set32(file, size_field, Get32(file, size_field) + extra);
   }
   return file;
 }

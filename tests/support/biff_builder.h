@@ -114,6 +114,9 @@ class BiffBuilder {
   // sector chain, so they do not follow each other. REQUIRES: a stream of 4,096
   // bytes or more.
   Bytes BuildInterleaved() const;
+  // The same, its directory entry declaring the stream `extra` bytes longer than
+  // its sector chain. REQUIRES: a stream of 4,096 bytes or more.
+  Bytes BuildLengthened(std::uint32_t extra) const;
   // The stream alone.
   const Bytes& BuildBare() const { return stream_; }
 
@@ -127,7 +130,7 @@ class BiffBuilder {
   Out Text(Out out, std::u16string_view text, int length_bytes) const;
   // The cell's row, column and XF index, or BIFF2's attributes.
   Out Cell(int row, int col, int xf) const;
-  Bytes BuildOle2(bool interleaved) const;
+  Bytes BuildOle2(bool interleaved, std::uint32_t extra = 0) const;
 
   Biff version_;
   Bytes stream_;

@@ -41,11 +41,14 @@ std::string Outcome(const std::vector<std::uint8_t>& bytes);
 struct Case {
   const char* name;
   std::vector<std::uint8_t> bytes;
-  std::string expected;  // the Outcome, or "refused: " and a part of the one-line message
+  // The Outcome; or "refused: " and a part of the one-line message; or "damaged: "
+  // and how the refusal of a damaged file starts after "the file is damaged: ".
+  std::string expected;
 };
 
-// Expects each case's Outcome: exactly, or for a refusal a one-line message naming
-// book.xls and holding the expected part.
+// Expects each case's Outcome: exactly; for a refusal a one-line message naming
+// book.xls and holding the expected part; for a damaged file a one-line message
+// "book.xls: the file is damaged: " that goes on as expected.
 void Check(const std::vector<Case>& cases);
 
 }  // namespace zerova::test

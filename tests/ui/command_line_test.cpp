@@ -91,7 +91,12 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsMessageStatusAndDocument) {
       {{"notes.xls"}, {}, 1, "", "zerova: notes.xls: not a spreadsheet file this program reads"},
       // A name's line breaks and stray bytes, written so that the message is one UTF-8 line.
       {{"bad\nname\xFF.xls"}, {}, 1, "", "zerova: bad\\nname\\xFF.xls: no such file\n"},
-      {{kRc4}, {}, 1, "", refused + "needs a password\n"},
+      {{kRc4},
+       {},
+       1,
+       "",
+       refused + "needs a password; give it with --password-file PWFILE or in the environment "
+                 "variable ZEROVA_PASSWORD\n"},
       {{"--password-file", kData + "/encrypted-xls-rc4/password.txt", kRc4}, {}, 0, kSuccess, ""},
       {{kRc4}, {right}, 0, kSuccess, ""},
       {{"--password-file=wrong.txt", kRc4}, {right}, 1, "", refused + "the password is wrong\n"},

@@ -29,19 +29,15 @@ using GErrorPtr = std::unique_ptr<GError, GErrorFree>;
 
 // Bytes read from a stream per call.
 constexpr std::size_t kChunk = 64 * 1024;
+// The smallest sector ([MS-CFB] 2.2: 512 or 4,096 bytes): a piece this long at
+// a multiple of it lies in one sector whatever the file's sector size.
+constexpr std::size_t kSectorPiece = 512;
 
-// "what", followed by GLib's own account of the fault when it gave one.
-std::string WithDetail(std::string what, const std::string& detail) {
-  if (!detail.empty()) {
-    what.append(" (");
-    what.append(detail);
-    what.push_back(')');
-  }
-  return what;
-}
+constexpr char kUnreadablePart[] = "a part of it cannot be read";
 
-[[noreturn]] void Damaged(const std::string& file, const std::string& what) {
-  throw ReadError(file, WithDetail("damaged OLE2 file: " + what, LastGLibMessage()));
+// libgsf's own account of a fault is left out: the detail names the stream.
+[[noreturn]] void StreamDamaged(const std::string& file, const char* name, const char* what) {
+  throw Damaged(file, kUnreadablePart, std::string("OLE2 stream ") + name + " " + what);
 }
 
 // The stream's `count` bytes where they stand in `source`, the compound file's
@@ -105,16 +101,16 @@ Ole2Container::Ole2Container(std::span<const std::uint8_t> bytes, std::string fi
       progress_(progress),
       handles_(std::make_unique<Handles>()) {
   QuietGLibLog();
-  ClearLastGLibMessage();
   handles_->source.reset(
       gsf_input_memory_new(bytes.data(), static_cast<gsf_off_t>(bytes.size()), FALSE));
-  if (handles_->source == nullptr) Damaged(file_, "cannot open the compound file");
   GError* raw_error = nullptr;
-  handles_->root.reset(gsf_infile_msole_new(handles_->source.get(), &raw_error));
+  if (handles_->source != nullptr) {
+    handles_->root.reset(gsf_infile_msole_new(handles_->source.get(), &raw_error));
+  }
   GErrorPtr error(raw_error);
   if (handles_->root == nullptr) {
-    const std::string detail = error != nullptr ? OneLine(error->message) : LastGLibMessage();
-    throw ReadError(file_, WithDetail("damaged OLE2 file: cannot read its directory", detail));
+    throw Damaged(file_, "its table of contents cannot be read",
+                  "OLE2 header, sector allocation table or directory");
   }
 }
 
@@ -135,34 +131,35 @@ bool Ole2Container::Has(const char* name) const { return Find(name) >= 0; }
 Ole2Container::StreamHandle Ole2Container::Open(const char* name, std::size_t* size) const {
   const int index = Find(name);
   if (index < 0) throw ReadError(file_, std::string("the OLE2 file has no ") + name + " stream");
-  ClearLastGLibMessage();
   InputPtr stream(gsf_infile_child_by_index(handles_->root.get(), index));
-  if (stream == nullptr) Damaged(file_, std::string("cannot open the ") + name + " stream");
+  if (stream == nullptr) StreamDamaged(file_, name, "cannot be opened");
   if (GSF_IS_INFILE(stream.get()) && gsf_infile_num_children(GSF_INFILE(stream.get())) >= 0) {
-    throw ReadError(file_, std::string("damaged OLE2 file: ") + name + " is not a stream");
+    StreamDamaged(file_, name, "is a storage, not a stream");
   }
-  // A stream's sectors are stored once each, so no real stream outgrows its file.
   const gsf_off_t length = gsf_input_size(stream.get());
-  if (length < 0 || static_cast<std::uint64_t>(length) > bytes_.size()) {
-    Damaged(file_, std::string("the ") + name + " stream claims more bytes than the file holds");
+  if (length < 0) StreamDamaged(file_, name, "has no size");
+  *size = static_cast<std::size_t>(
+      std::min<std::uint64_t>(static_cast<std::uint64_t>(length), SIZE_MAX));
+  if (gsf_input_seek(stream.get(), 0, G_SEEK_SET) != 0) {
+    StreamDamaged(file_, name, "cannot be read");
   }
-  *size = static_cast<std::size_t>(length);
   return {std::move(stream)};
+}
+
+void Ole2Container::RequireFits(std::size_t size, const char* name) const {
+  // A stream's sectors are stored once each, so no real stream outgrows its file.
+  if (size > bytes_.size()) StreamDamaged(file_, name, "claims more bytes than the file holds");
 }
 
 std::vector<std::uint8_t> Ole2Container::Copy(const StreamHandle& stream, std::size_t size,
                                               const char* name) const {
-  GsfInput* input = stream.input.get();
-  if (gsf_input_seek(input, 0, G_SEEK_SET) != 0) {
-    Damaged(file_, std::string("cannot read the ") + name + " stream");
-  }
   std::vector<std::uint8_t> data(size);
   StopCheck check(progress_, 1);
   for (std::size_t done = 0; done < data.size();) {
     check.Tick();
     const std::size_t n = std::min(kChunk, data.size() - done);
-    if (gsf_input_read(input, n, data.data() + done) == nullptr) {
-      Damaged(file_, std::string("cannot read the ") + name + " stream");
+    if (gsf_input_read(stream.input.get(), n, data.data() + done) == nullptr) {
+      StreamDamaged(file_, name, "cannot be read whole");
     }
     done += n;
   }
@@ -172,14 +169,40 @@ std::vector<std::uint8_t> Ole2Container::Copy(const StreamHandle& stream, std::s
 std::vector<std::uint8_t> Ole2Container::Read(const char* name) const {
   std::size_t size = 0;
   const StreamHandle stream = Open(name, &size);
+  RequireFits(size, name);
   return Copy(stream, size, name);
+}
+
+// Read in large pieces until one fails, then in sector-sized pieces up to the
+// first sector the chain does not hold.
+std::vector<std::uint8_t> Ole2Container::ReadStored(const char* name) const {
+  std::size_t size = 0;
+  const StreamHandle stream = Open(name, &size);
+  std::vector<std::uint8_t> data(std::min(size, bytes_.size()));
+  std::size_t done = 0;
+  for (std::size_t piece = kChunk; done < data.size();) {
+    const std::size_t n = std::min(piece, data.size() - done);
+    if (gsf_input_read(stream.input.get(), n, data.data() + done) != nullptr) {
+      done += n;
+    } else if (piece == kSectorPiece) {
+      break;
+    } else {
+      piece = kSectorPiece;
+    }
+  }
+  data.resize(done);
+  return data;
 }
 
 WorkbookStream Ole2Container::View(const char* name) const {
   std::size_t size = 0;
   const StreamHandle stream = Open(name, &size);
+  RequireFits(size, name);
   if (size == 0) return WorkbookStream(std::span<const std::uint8_t>());
   if (const auto view = ViewInPlace(stream.input.get(), size, bytes_)) return WorkbookStream(*view);
+  if (gsf_input_seek(stream.input.get(), 0, G_SEEK_SET) != 0) {
+    StreamDamaged(file_, name, "cannot be read");
+  }
   return WorkbookStream(Copy(stream, size, name));
 }
 

@@ -58,8 +58,8 @@ class Ole2Container {
   // Opens the compound file in `bytes`, which must outlive this object; `file`
   // names it in errors. A stream copied (Read, View) asks `progress` (null:
   // nobody) whether to stop every 64 KB, and throws Cancelled when it answers
-  // a stop. Throws ReadError when its directory cannot be read; GLib's own
-  // message, if any, is folded into the error's text.
+  // a stop. Throws the refusal of a damaged file (Damaged) when its directory
+  // cannot be read.
   Ole2Container(std::span<const std::uint8_t> bytes, std::string file,
                 ReadProgress* progress = nullptr);
   Ole2Container(const Ole2Container&) = delete;
@@ -70,9 +70,16 @@ class Ole2Container {
   bool Has(const char* name) const;
 
   // The bytes of the root stream named `name` (ignoring case). Throws ReadError
-  // naming the file when there is no such stream, it is a storage, it claims more
-  // bytes than the file holds, or it cannot be read whole.
+  // naming the file when there is no such stream, and Damaged when it is a
+  // storage, claims more bytes than the file holds, or cannot be read whole.
   std::vector<std::uint8_t> Read(const char* name) const;
+
+  // The same, but only as far as the stream's sector chain goes: a writer that
+  // declared the stream longer than the sectors it stored leaves a stream that
+  // Read refuses and this reads as stored, never longer than the file. The
+  // caller checks what it gets against the sizes the stream gives itself.
+  // Throws as Read does, except for a stream shorter than declared.
+  std::vector<std::uint8_t> ReadStored(const char* name) const;
 
   // The root stream named `name`, as Read gives it, but read where it stands in
   // the compound file's bytes when its sectors follow each other there, as
@@ -84,9 +91,12 @@ class Ole2Container {
  private:
   // The index of the root child named `name` ignoring case, or -1.
   int Find(const char* name) const;
-  // Opens the root stream named `name`; stores its size, checked against the file's.
+  // Opens the root stream named `name` at its start and stores the size its
+  // directory entry declares.
   struct StreamHandle;
   StreamHandle Open(const char* name, std::size_t* size) const;
+  // Throws Damaged unless a stream of `size` bytes fits the file.
+  void RequireFits(std::size_t size, const char* name) const;
   // Copies the `size` bytes of `stream`, from its start.
   std::vector<std::uint8_t> Copy(const StreamHandle& stream, std::size_t size,
                                  const char* name) const;

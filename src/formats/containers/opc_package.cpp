@@ -98,13 +98,34 @@ SheetKind SheetKindOf(const std::string& kind) {
   return SheetKind::kOther;
 }
 
+// The parts of a workbook without its relationship part, where writers put them
+// beside the workbook part ("xl/workbook.xml"), with its extension: the Nth sheet
+// listed at worksheets/sheetN.xml, sharedStrings.xml and styles.xml, these two
+// when the zip holds them.
+void FindUsualParts(ZipArchive& zip, const std::string& workbook_part, WorkbookParts& parts) {
+  const std::size_t slash = workbook_part.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : workbook_part.substr(0, slash + 1);
+  const std::size_t dot = workbook_part.rfind('.');
+  const std::string extension =
+      dot == std::string::npos || (slash != std::string::npos && dot < slash)
+          ? ""
+          : workbook_part.substr(dot);
+  for (std::size_t i = 0; i < parts.sheet_parts.size(); ++i) {
+    parts.sheet_parts[i] = folder + "worksheets/sheet" + std::to_string(i + 1) + extension;
+  }
+  if (zip.Has(folder + "sharedStrings" + extension)) {
+    parts.shared_strings_part = folder + "sharedStrings" + extension;
+  }
+  if (zip.Has(folder + "styles" + extension)) parts.styles_part = folder + "styles" + extension;
+}
+
 }  // namespace
 
 const std::string& WorkbookParts::SheetPart(std::size_t index, const std::string& file) const {
   if (sheet_parts[index].empty()) {
-    throw ReadError(file, "the file is damaged: sheet \"" + sheets[index].name +
-                              "\" has no part: its relationship \"" + sheet_relationships[index] +
-                              "\" is missing");
+    throw Damaged(file, "a part of it is missing",
+                  "sheet \"" + sheets[index].name + "\" has no part: its relationship \"" +
+                      sheet_relationships[index] + "\" is missing");
   }
   return sheet_parts[index];
 }
@@ -112,7 +133,7 @@ const std::string& WorkbookParts::SheetPart(std::size_t index, const std::string
 WorkbookParts FindWorkbookParts(ZipArchive& zip, const std::string& workbook_part,
                                 const WorkbookListing& listing) {
   if (listing.sheets.empty()) {
-    throw ReadError(zip.file(), "the file is damaged: the workbook lists no sheets");
+    throw Damaged(zip.file(), "the workbook holds no sheets", "the workbook part lists none");
   }
   WorkbookParts parts;
   parts.active = listing.active_tab < listing.sheets.size() ? listing.active_tab : 0;
@@ -125,6 +146,10 @@ WorkbookParts FindWorkbookParts(ZipArchive& zip, const std::string& workbook_par
     parts.sheets[i].visibility = listing.sheets[i].visibility;
     parts.sheet_relationships[i] = listing.sheets[i].relationship_id;
     parts.sheets[i].kind = SheetKind::kWorksheet;  // until its relationship says otherwise
+  }
+  if (!zip.Has(RelationshipPartOf(workbook_part))) {
+    FindUsualParts(zip, workbook_part, parts);
+    return parts;
   }
   for (const Relationship& relationship : ReadRelationships(zip, workbook_part, true)) {
     if (relationship.external) continue;

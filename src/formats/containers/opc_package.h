@@ -73,8 +73,13 @@ struct WorkbookParts {
 // Follows the relationships of `workbook_part` to each sheet of `listing` (its
 // kind comes from the relationship's type: worksheet, chartsheet, dialogsheet,
 // xlMacrosheet) and to the workbook's first shared-strings and styles parts.
-// Throws ReadError when the workbook has no sheets or its relationships are
-// malformed.
+// Without a relationship part, as some writers leave a workbook, the parts are
+// looked for by the names every writer gives them, beside the workbook part and
+// with its extension ("xl/workbook.xml"): the Nth sheet of `listing` is read from
+// "xl/worksheets/sheetN.xml" (refused as missing when there is none), the shared
+// strings from "xl/sharedStrings.xml" and the styles from "xl/styles.xml" (none
+// when missing). Throws Damaged when the workbook has no sheets or its
+// relationships are malformed.
 WorkbookParts FindWorkbookParts(ZipArchive& zip, const std::string& workbook_part,
                                 const WorkbookListing& listing);
 

@@ -18,6 +18,8 @@ namespace {
 
 constexpr std::uint64_t kMaxExpansionRatio = 200;
 
+constexpr char kUnreadablePart[] = "a part of it cannot be read";
+
 struct GErrorFree {
   void operator()(GError* error) const { g_error_free(error); }
 };
@@ -49,6 +51,13 @@ bool LooksLikeZip(std::span<const std::uint8_t> bytes) noexcept {
   return bytes.size() >= 4 && bytes[0] == 'P' && bytes[1] == 'K' && bytes[2] == 3 && bytes[3] == 4;
 }
 
+std::uint64_t ExpansionBudget(std::uint64_t size) { return kMaxExpansionRatio * size; }
+
+ReadError ZipBomb(const std::string& file) {
+  return ReadError(file, "the zip expands to more than " + std::to_string(kMaxExpansionRatio) +
+                             " times its size; refused as a zip bomb");
+}
+
 ZipMember::ZipMember(ZipArchive* archive, GsfInputPtr input, std::string path)
     : archive_(archive),
       input_(std::move(input)),
@@ -61,12 +70,9 @@ std::size_t ZipMember::Read(char* buffer, std::size_t size) {
   const gsf_off_t remaining = gsf_input_remaining(input_.get());
   if (remaining <= 0 || size == 0) return 0;
   const std::size_t count = std::min<std::uint64_t>(size, static_cast<std::uint64_t>(remaining));
-  ClearLastGLibMessage();
   if (gsf_input_read(input_.get(), count, reinterpret_cast<guint8*>(buffer)) == nullptr) {
-    std::string what = path_ + ": damaged zip member, cannot be inflated";
-    const std::string detail = LastGLibMessage();
-    if (!detail.empty()) what += " (" + detail + ")";
-    throw ReadError(archive_->file(), what);
+    throw Damaged(archive_->file(), kUnreadablePart,
+                  "zip member " + path_ + ": its compressed data cannot be inflated");
   }
   // libgsf reads each member's compressed data from where that member stopped,
   // so the zip's position, member by member, tells what was consumed.
@@ -83,9 +89,8 @@ ZipArchive::ZipArchive(std::span<const std::uint8_t> bytes, std::string file,
     : file_(std::move(file)),
       meter_(progress, bytes.size()),
       stop_(progress, InputMeter::kStep),
-      budget_(kMaxExpansionRatio * bytes.size()) {
+      budget_(ExpansionBudget(bytes.size())) {
   QuietGLibLog();
-  ClearLastGLibMessage();
   Open(gsf_input_memory_new(bytes.data(), static_cast<gsf_off_t>(bytes.size()), FALSE));
 }
 
@@ -94,25 +99,21 @@ ZipArchive::ZipArchive(std::FILE* stream, std::uint64_t size, std::string file,
     : file_(std::move(file)),
       meter_(progress, size),
       stop_(progress, InputMeter::kStep),
-      budget_(kMaxExpansionRatio * size) {
+      budget_(ExpansionBudget(size)) {
   QuietGLibLog();
-  ClearLastGLibMessage();
   GsfInput* source = gsf_input_stdio_new_FILE(file_.c_str(), stream, FALSE);
   if (source == nullptr) std::fclose(stream);  // else the input closes it
   Open(source);
 }
 
+// libgsf's own account of a fault is left out of the refusal.
 void ZipArchive::Open(GsfInput* source) {
   source_.reset(source);
-  if (source_ == nullptr) throw ReadError(file_, "damaged zip file: cannot open it");
   GError* raw_error = nullptr;
-  root_.reset(gsf_infile_zip_new(source_.get(), &raw_error));
+  if (source_ != nullptr) root_.reset(gsf_infile_zip_new(source_.get(), &raw_error));
   GErrorPtr error(raw_error);
   if (root_ == nullptr) {
-    std::string what = "damaged zip file: cannot read its directory";
-    const std::string detail = error != nullptr ? error->message : LastGLibMessage();
-    if (!detail.empty()) what += " (" + detail + ")";
-    throw ReadError(file_, what);
+    throw Damaged(file_, "its table of contents cannot be read", "zip central directory");
   }
 }
 
@@ -130,7 +131,8 @@ GsfInputPtr ZipArchive::Find(std::string_view path) const {
     if (index < 0) return nullptr;
     GsfInputPtr child(gsf_infile_child_by_index(parent, index));
     if (child == nullptr) {
-      throw ReadError(file_, std::string(path) + ": damaged zip member, its header is unreadable");
+      throw Damaged(file_, kUnreadablePart,
+                    "zip member " + std::string(path) + ": its local header is unreadable");
     }
     if (slash == std::string_view::npos) return IsFolder(child.get()) ? nullptr : std::move(child);
     if (!IsFolder(child.get())) return nullptr;
@@ -143,7 +145,9 @@ bool ZipArchive::Has(std::string_view path) const { return Find(path) != nullptr
 
 ZipMember ZipArchive::Open(std::string_view path) {
   GsfInputPtr input = Find(path);
-  if (input == nullptr) throw ReadError(file_, "missing part " + std::string(path));
+  if (input == nullptr) {
+    throw Damaged(file_, "a part of it is missing", "missing part " + std::string(path));
+  }
   Commit(path, static_cast<std::uint64_t>(std::max<gsf_off_t>(gsf_input_size(input.get()), 0)));
   return ZipMember(this, std::move(input), std::string(path));
 }
@@ -153,7 +157,10 @@ std::string ZipArchive::ReadAll(std::string_view path, std::size_t limit) {
   std::string text;
   char buffer[16 * 1024];
   while (const std::size_t count = member.Read(buffer, sizeof buffer)) {
-    if (text.size() + count > limit) throw ReadError(file_, member.path() + ": part is too large");
+    if (text.size() + count > limit) {
+      throw Damaged(file_, "a part of it is not what it should be",
+                    member.path() + " is over " + std::to_string(limit) + " bytes");
+    }
     text.append(buffer, count);
   }
   return text;

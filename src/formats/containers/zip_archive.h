@@ -26,10 +26,17 @@
 
 namespace zerova {
 
+class ReadError;
 class WorkbookSource;
 
 // True iff `bytes` start with a zip local-file header ("PK\3\4").
 bool LooksLikeZip(std::span<const std::uint8_t> bytes) noexcept;
+
+// How many uncompressed bytes the members of a zip of `size` bytes may give in all.
+std::uint64_t ExpansionBudget(std::uint64_t size);
+
+// The refusal of a zip whose members give more than its budget, naming `file`.
+ReadError ZipBomb(const std::string& file);
 
 class ZipArchive;
 
@@ -49,8 +56,9 @@ class ZipMember {
   // Copies up to `size` further bytes into `buffer`; returns how many, 0 at the
   // end. Reports the compressed bytes the archive has consumed so far, in
   // whatever order its members lie, to its progress, and asks it whether to
-  // stop every 64 KB inflated. Throws ReadError naming the file when
-  // the member cannot be inflated, Cancelled when the progress answers a stop.
+  // stop every 64 KB inflated. Throws Damaged (services/error.h) naming the
+  // file when the member cannot be inflated, Cancelled when the progress
+  // answers a stop.
   std::size_t Read(char* buffer, std::size_t size);
 
   // The member's path inside the archive, as asked for.
@@ -72,7 +80,7 @@ class ZipArchive {
  public:
   // Opens the zip in `bytes`, which must outlive the archive and its members.
   // `file` names the zip in error messages. Reading reports the position in the
-  // zip to `progress` (null: none). Throws ReadError when the zip's directory
+  // zip to `progress` (null: none). Throws Damaged when the zip's directory
   // cannot be read.
   ZipArchive(std::span<const std::uint8_t> bytes, std::string file,
              ReadProgress* progress = nullptr);
@@ -87,16 +95,17 @@ class ZipArchive {
   ~ZipArchive();
 
   // True iff a member (not a folder) exists at `path` ("xl/workbook.xml").
-  // Names are matched exactly first, then ignoring ASCII case. Throws ReadError
+  // Names are matched exactly first, then ignoring ASCII case. Throws Damaged
   // when the zip's directory lists the member but its own header is damaged.
   bool Has(std::string_view path) const;
 
   // Opens the member at `path` for reading, inflating nothing yet. Throws
-  // ReadError when it is missing, or when its declared size passes what is left
-  // of the archive's budget ("refused as a zip bomb").
+  // Damaged ("a part of it is missing") when it is missing, and ReadError when
+  // its declared size passes what is left of the archive's budget ("refused as
+  // a zip bomb").
   ZipMember Open(std::string_view path);
 
-  // The whole member at `path`, at most `limit` bytes of it. Throws ReadError
+  // The whole member at `path`, at most `limit` bytes of it. Throws Damaged
   // when it is missing, cannot be read, or is longer than `limit`.
   std::string ReadAll(std::string_view path, std::size_t limit);
 

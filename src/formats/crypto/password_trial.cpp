@@ -58,7 +58,8 @@ void TryPasswords(PasswordSource* source, const std::string& file,
     if (fits(*password)) return;
     wrong = true;
   }
-  throw ReadError(file, wrong ? kWrongPassword : kNeedsPassword);
+  if (!wrong) throw PasswordNeeded(file, kNeedsPassword);
+  throw ReadError(file, kWrongPassword);
 }
 
 SecretBytes PasswordUtf16(ByteView utf8) {

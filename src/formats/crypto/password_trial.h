@@ -28,8 +28,8 @@ inline constexpr char kWrongPassword[] =
 // first, until it returns true; `fits` derives the key and checks it against the
 // file's verifier (keeping what it derived when it fits). `source` may be null.
 // Before asking the source, asks `progress` (null: nobody) whether to stop.
-// Throws ReadError(file, kNeedsPassword) when the source gives no password at
-// all, ReadError(file, kWrongPassword) when it gives up after a wrong one, and
+// Throws PasswordNeeded(file, kNeedsPassword) when the source gives no password
+// at all, ReadError(file, kWrongPassword) when it gives up after a wrong one, and
 // Cancelled when `progress` answers a stop. Whatever `fits` throws goes through.
 void TryPasswords(PasswordSource* source, const std::string& file,
                   const std::function<bool(ByteView password)>& fits,

@@ -1,31 +1,43 @@
 #include "formats/numbers/date_serial.h"
 
 #include <charconv>
+#include <chrono>
 #include <cstdint>
+#include <optional>
 
-#include "services/civil_date.h"
+#include "formats/numbers/value_text.h"
 
 namespace zerova {
 namespace {
 
-bool IsLeap(std::int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+// The Gregorian calendar repeats itself every 400 years, 146,097 days.
+constexpr std::int64_t kYearsPerCycle = 400;
+constexpr std::int64_t kDaysPerCycle = 146097;
 
-unsigned DaysInMonth(std::int64_t y, unsigned m) {
-  static constexpr unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && IsLeap(y) ? 29 : kDays[m - 1];
+// The day count from 1970-01-01 of the date `y`-`m`-`d`, or nullopt when there
+// is no such date. Years past std::chrono::year's range (+-32,767) are brought
+// into it by whole cycles.
+std::optional<std::int64_t> DaysOfDate(std::int64_t y, int m, int d) {
+  using std::chrono::sys_days, std::chrono::year_month_day;
+  const std::int64_t cycles = (y >= 0 ? y : y - (kYearsPerCycle - 1)) / kYearsPerCycle;
+  const year_month_day date(std::chrono::year(static_cast<int>(y - cycles * kYearsPerCycle)),
+                            std::chrono::month(static_cast<unsigned>(m)),
+                            std::chrono::day(static_cast<unsigned>(d)));
+  if (!date.ok()) return std::nullopt;
+  return sys_days(date).time_since_epoch().count() + cycles * kDaysPerCycle;
 }
 
-// Reads exactly `width` decimal digits at `pos`.
+// The day count from 1970-01-01 of a date within std::chrono::year's range.
+constexpr std::int64_t DaysOf(int y, unsigned m, unsigned d) {
+  return std::chrono::sys_days(std::chrono::year(y) / m / d).time_since_epoch().count();
+}
+
+// Reads exactly `width` decimal digits at `pos`. REQUIRES: width <= 9.
 bool Digits(std::string_view text, std::size_t& pos, std::size_t width, int* value) {
-  if (pos + width > text.size()) return false;
-  int v = 0;
-  for (std::size_t i = 0; i < width; ++i) {
-    const char c = text[pos + i];
-    if (c < '0' || c > '9') return false;
-    v = v * 10 + (c - '0');
-  }
+  std::uint64_t v = 0;
+  if (pos + width > text.size() || !ParseCountText(text.substr(pos, width), &v)) return false;
   pos += width;
-  *value = v;
+  *value = static_cast<int>(v);
   return true;
 }
 
@@ -97,21 +109,21 @@ bool SerialFromIsoDateTime(std::string_view text, DateSystem system, double* ser
       !Digits(text, pos, 2, &d)) {
     return false;
   }
-  if (m < 1 || m > 12 || d < 1 || static_cast<unsigned>(d) > DaysInMonth(y, m)) return false;
+  const std::optional<std::int64_t> day = DaysOfDate(y, m, d);
+  if (!day) return false;
   if (pos < text.size() && (text[pos] == 'T' || text[pos] == ' ')) {
     ++pos;
     if (!TimeOfDay(text, pos, &seconds)) return false;
   }
   if (!ZoneAndEnd(text, pos)) return false;
 
-  const std::int64_t day = DaysFromCivil(y, m, d);
   std::int64_t count;
   if (system == DateSystem::k1904) {
-    count = day - DaysFromCivil(1904, 1, 1);
+    count = *day - DaysOf(1904, 1, 1);
   } else {
-    count = day - DaysFromCivil(1899, 12, 30);
+    count = *day - DaysOf(1899, 12, 30);
     // Excel counts the fictional 1900-02-29, so its earlier days are one less.
-    if (day < DaysFromCivil(1900, 3, 1)) --count;
+    if (*day < DaysOf(1900, 3, 1)) --count;
   }
   *serial = static_cast<double>(count) + seconds / 86400.0;
   return true;

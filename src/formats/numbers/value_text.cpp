@@ -43,4 +43,17 @@ bool ParseCountText(std::string_view text, std::uint64_t* count) {
   return true;
 }
 
+bool ParseClampedCount(std::string_view text, std::uint64_t most, std::uint64_t* count) {
+  std::uint64_t parsed = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (text.empty() || end != text.data() + text.size()) return false;
+  if (error == std::errc::result_out_of_range || parsed > most) {
+    parsed = most;
+  } else if (error != std::errc()) {
+    return false;
+  }
+  *count = parsed;
+  return true;
+}
+
 }  // namespace zerova

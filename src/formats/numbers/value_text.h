@@ -24,6 +24,10 @@ bool ParseBooleanText(std::string_view text, bool* value);
 // of `text`, that fits `*count`. False for anything else.
 bool ParseCountText(std::string_view text, std::uint64_t* count);
 
+// Parses a count as ParseCountText does, but of any number of digits: a count
+// above `most` is stored as `most`. False for anything but digits.
+bool ParseClampedCount(std::string_view text, std::uint64_t most, std::uint64_t* count);
+
 }  // namespace zerova
 
 #endif  // ZEROVA_FORMATS_NUMBERS_VALUE_TEXT_H_

@@ -12,6 +12,8 @@ namespace {
 constexpr std::int64_t kMaxRepeat = std::int64_t{1} << 31;
 constexpr std::uint64_t kMaxSpaces = std::uint64_t{64} << 20;
 
+constexpr char kMalformedValue[] = "a cell's value is malformed";
+
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // The attributes of a cell that decide its value.
@@ -26,13 +28,11 @@ struct CellAttributes {
 }  // namespace
 
 std::int64_t ParseOdsRepeat(XmlStream& xml, std::string_view text) {
-  std::int64_t count = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') xml.Fail("bad repeat count \"" + std::string(text) + "\"");
-    count = std::min(count * 10 + (c - '0'), kMaxRepeat);
+  std::uint64_t count = 0;
+  if (!ParseClampedCount(text, kMaxRepeat, &count) || count == 0) {
+    xml.Damaged("a table is malformed", "bad repeat count \"" + std::string(text) + "\"");
   }
-  if (count == 0) xml.Fail("bad repeat count \"" + std::string(text) + "\"");
-  return count;
+  return static_cast<std::int64_t>(count);
 }
 
 OdsCell OdsCellReader::Read(XmlStream& xml) {
@@ -64,28 +64,34 @@ OdsCell OdsCellReader::Read(XmlStream& xml) {
   if (a.ext_type == "error") {
     ReadParagraphs(xml);
     CellError error;
-    if (!CellErrorFromText(text_, &error)) xml.Fail("unknown error value \"" + text_ + "\"");
+    if (!CellErrorFromText(text_, &error)) {
+      xml.Damaged(kMalformedValue, "unknown error value \"" + text_ + "\"");
+    }
     cell.value = PackedValue::Error(error);
   } else if (type == "float" || type == "percentage" || type == "currency") {
     double number = 0;
-    if (!ParseNumberText(a.value, &number)) xml.Fail("bad number \"" + a.value + "\"");
+    if (!ParseNumberText(a.value, &number)) {
+      xml.Damaged(kMalformedValue, "bad number \"" + a.value + "\"");
+    }
     cell.value = PackedValue::Number(number);
   } else if ((type == "date" && a.date_value.empty()) || (type == "time" && a.time_value.empty())) {
     cell.value = PackedValue::Empty();  // Gnumeric writes a date it cannot place so
   } else if (type == "date") {
     double serial = 0;
     if (!SerialFromIsoDateTime(a.date_value, system_, &serial)) {
-      xml.Fail("bad date \"" + a.date_value + "\"");
+      xml.Damaged(kMalformedValue, "bad date \"" + a.date_value + "\"");
     }
     cell.value = PackedValue::Date(serial, system_);
   } else if (type == "time") {
     double days = 0;
-    if (!DaysFromIsoDuration(a.time_value, &days)) xml.Fail("bad time \"" + a.time_value + "\"");
+    if (!DaysFromIsoDuration(a.time_value, &days)) {
+      xml.Damaged(kMalformedValue, "bad time \"" + a.time_value + "\"");
+    }
     cell.value = PackedValue::Date(days, system_);
   } else if (type == "boolean") {
     bool value = false;
     if (!ParseBooleanText(a.boolean_value, &value)) {
-      xml.Fail("bad boolean \"" + a.boolean_value + "\"");
+      xml.Damaged(kMalformedValue, "bad boolean \"" + a.boolean_value + "\"");
     }
     cell.value = PackedValue::Boolean(value);
   } else if (type == "string" && a.has_string_value) {
@@ -95,7 +101,7 @@ OdsCell OdsCellReader::Read(XmlStream& xml) {
     ReadParagraphs(xml);
     cell.value = store_.Text(text_);
   } else {
-    xml.Fail("unknown value type \"" + type + "\"");
+    xml.Damaged(kMalformedValue, "unknown value type \"" + type + "\"");
   }
   return cell;
 }

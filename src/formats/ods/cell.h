@@ -33,9 +33,9 @@ class OdsCellReader {
   OdsCellReader(DateSystem system, SheetStore& store) : system_(system), store_(store) {}
 
   // Reads the cell whose start element the stream is on, through its end.
-  // Throws ReadError naming the part when the repeat count or a value is bad, an
-  // error text is not one of the seven, or the text:s spaces of the whole table
-  // pass 64 MiB.
+  // Throws Damaged naming the part when the repeat count or a value is bad or an
+  // error text is not one of the seven; ReadError when the text:s spaces of the
+  // whole table pass 64 MiB.
   OdsCell Read(XmlStream& xml);
 
  private:

@@ -125,7 +125,8 @@ OdsBody ReadOdsBody(XmlStream& xml, const OdsTableWanted& wanted, bool list_all)
     if (xml.Depth() == 0 &&
         (xml.Namespace() != kOdsOfficeNamespace ||
          (xml.LocalName() != "document-content" && xml.LocalName() != "document"))) {
-      xml.Fail("not an OpenDocument document");
+      xml.Damaged("a part of it is not what it should be",
+                  "its root element is not an OpenDocument document");
     }
     if (IsTableElement(xml, "null-date")) {
       if (xml.Attribute(kOdsTableNamespace, "date-value", &value)) {
@@ -153,7 +154,7 @@ OdsBody ReadOdsBody(XmlStream& xml, const OdsTableWanted& wanted, bool list_all)
       xml.SkipElement();  // styles, settings, scripts, fonts
     }
   }
-  if (body.tables.empty()) xml.Fail("the file is damaged: the workbook has no tables");
+  if (body.tables.empty()) xml.Damaged("the workbook holds no sheets", "no table:table element");
   return body;
 }
 

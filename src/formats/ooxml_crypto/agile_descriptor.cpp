@@ -1,12 +1,14 @@
 #include "formats/ooxml_crypto/agile_descriptor.h"
 
 #include <libxml/xmlreader.h>
+#include <nettle/base64.h>
 
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string_view>
 
+#include "formats/numbers/value_text.h"
 #include "services/error.h"
 
 namespace zerova {
@@ -27,39 +29,18 @@ struct XmlFree {
 
 void IgnoreError(void*, xmlErrorPtr) {}
 
-int Base64Value(char c) {
-  if (c >= 'A' && c <= 'Z') return c - 'A';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-  if (c >= '0' && c <= '9') return c - '0' + 52;
-  if (c == '+') return 62;
-  if (c == '/') return 63;
-  return -1;
-}
-
-// Decodes base64 ([RFC 4648] 4) ignoring white space; nullopt when ill-formed.
+// Decodes base64 ([RFC 4648] 4) with Nettle, which passes over white space;
+// nullopt when ill-formed.
 std::optional<Bytes> DecodeBase64(std::string_view text) {
-  Bytes out;
-  std::uint32_t bits = 0;
-  int count = 0, padding = 0;
-  for (char c : text) {
-    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
-    if (c == '=') {
-      ++padding;
-      continue;
-    }
-    const int value = Base64Value(c);
-    if (value < 0 || padding > 0) return std::nullopt;
-    bits = (bits << 6) | static_cast<std::uint32_t>(value);
-    if (++count == 4) {
-      out.push_back(static_cast<std::uint8_t>(bits >> 16));
-      out.push_back(static_cast<std::uint8_t>(bits >> 8));
-      out.push_back(static_cast<std::uint8_t>(bits));
-      bits = 0, count = 0;
-    }
+  Bytes out(BASE64_DECODE_LENGTH(text.size()));
+  base64_decode_ctx context;
+  base64_decode_init(&context);
+  std::size_t length = out.size();
+  if (base64_decode_update(&context, &length, out.data(), text.size(), text.data()) != 1 ||
+      base64_decode_final(&context) != 1) {
+    return std::nullopt;
   }
-  if (count == 1 || padding > 2 || (padding > 0 && count + padding != 4)) return std::nullopt;
-  if (count >= 2) out.push_back(static_cast<std::uint8_t>(bits >> (count == 2 ? 4 : 10)));
-  if (count == 3) out.push_back(static_cast<std::uint8_t>(bits >> 2));
+  out.resize(length);
   return out;
 }
 
@@ -136,13 +117,10 @@ class DescriptorReader {
   }
 
   std::uint64_t Number(const char* name, std::uint64_t most) const {
-    const std::string text = Attribute(name);
     std::uint64_t value = 0;
-    for (char c : text) {
-      if (c < '0' || c > '9' || value > most) Fail(std::string("has a wrong ") + name);
-      value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    if (!ParseCountText(Attribute(name), &value) || value > most) {
+      Fail(std::string("has a wrong ") + name);
     }
-    if (text.empty() || value > most) Fail(std::string("has a wrong ") + name);
     return value;
   }
 
@@ -176,7 +154,13 @@ class DescriptorReader {
   void PasswordKey() {
     info_.password = KeyParameters();
     const std::uint64_t spin_count = Number("spinCount", 0xFFFFFFFF);
-    if (spin_count > max_spin_count_) Fail("asks for too many hash rounds (spinCount)");
+    if (spin_count > max_spin_count_) {
+      throw ReadError(file_,
+                      "the workbook's encryption asks for more hash rounds than allowed "
+                      "(spinCount " +
+                          std::to_string(spin_count) + ", at most " +
+                          std::to_string(max_spin_count_) + ")");
+    }
     info_.spin_count = static_cast<std::uint32_t>(spin_count);
     info_.encrypted_verifier_hash_input = Value("encryptedVerifierHashInput");
     info_.encrypted_verifier_hash_value = Value("encryptedVerifierHashValue");
@@ -200,7 +184,7 @@ class DescriptorReader {
   }
 
   [[noreturn]] void Fail(const std::string& what) const {
-    throw ReadError(file_, "damaged encrypted workbook: its encryption descriptor " + what);
+    throw Damaged(file_, kDamagedEncryptionHeader, "encryption descriptor " + what);
   }
 
   [[noreturn]] void Unsupported() const {

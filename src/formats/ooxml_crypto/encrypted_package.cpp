@@ -5,6 +5,8 @@
 
 #include "formats/containers/little_endian.h"
 #include "formats/containers/ole2_container.h"
+#include "formats/containers/zip_archive.h"
+#include "formats/containers/zip_local_headers.h"
 #include "formats/crypto/cipher.h"
 #include "formats/crypto/password_trial.h"
 #include "formats/ooxml_crypto/package_key.h"
@@ -22,8 +24,9 @@ constexpr std::array<std::uint8_t, 8> kHmacKeyBlock = {0x5F, 0xB2, 0xAD, 0x01,
 constexpr std::array<std::uint8_t, 8> kHmacValueBlock = {0xA0, 0x67, 0x7F, 0x02,
                                                          0xB2, 0x2C, 0x84, 0x33};
 
-[[noreturn]] void Damaged(const std::string& file, const char* what) {
-  throw ReadError(file, std::string("damaged encrypted workbook: ") + what);
+[[noreturn]] void CutShort(const std::string& file) {
+  throw Damaged(file, "the encrypted workbook inside it is cut short",
+                "the EncryptedPackage stream is shorter than the size it gives");
 }
 
 std::array<std::uint8_t, 4> LittleEndian32(std::uint32_t value) {
@@ -50,7 +53,8 @@ void CheckIntegrity(const AgileInfo& info, const SecretBytes& key, ByteView stre
   aes.Cbc(DataIv(info.data, kHmacValueBlock), expected);
   const SecretBytes got = HmacDigest(info.data.hash, hmac_key, stream, progress);
   if (!std::equal(got.begin(), got.end(), expected.begin(), expected.begin() + size)) {
-    Damaged(file, "the package fails its integrity check");
+    throw Damaged(file, "the encrypted workbook fails its integrity check",
+                  "the HMAC of the EncryptedPackage stream does not match its descriptor's");
   }
 }
 
@@ -80,16 +84,26 @@ void DecryptBlocks(const SecretBytes& key, std::span<std::uint8_t> data, ReadPro
 
 bool IsEncryptedPackage(std::span<const std::uint8_t> bytes, const std::string& file) {
   const Ole2Container container(bytes, file);
-  return container.Has("EncryptionInfo") && container.Has("EncryptedPackage");
+  return container.Has("EncryptionInfo") || container.Has("EncryptedPackage");
 }
 
 std::vector<std::uint8_t> DecryptPackage(std::span<const std::uint8_t> bytes,
                                          const std::string& file, PasswordSource* passwords,
                                          ReadProgress* progress) {
   const Ole2Container container(bytes, file, progress);
+  if (!container.Has("EncryptionInfo")) {
+    throw Damaged(file, kDamagedEncryptionHeader, "no EncryptionInfo stream");
+  }
+  if (!container.Has("EncryptedPackage")) {
+    throw Damaged(file, "the encrypted workbook inside it is missing",
+                  "no EncryptedPackage stream");
+  }
   const std::vector<std::uint8_t> info = container.Read("EncryptionInfo");
-  std::vector<std::uint8_t> package = container.Read("EncryptedPackage");
+  std::vector<std::uint8_t> package = container.ReadStored("EncryptedPackage");
   DecryptPackageStreams(info, package, file, passwords, kMaxSpinCount, progress);
+  if (LooksLikeZip(package) && !HasEndOfCentralDirectory(package)) {
+    package = ZipFromLocalHeaders(package, file, ExpansionBudget(package.size()));
+  }
   return package;
 }
 
@@ -97,13 +111,13 @@ void DecryptPackageStreams(ByteView info_stream, std::vector<std::uint8_t>& pack
                            const std::string& file, PasswordSource* passwords,
                            std::uint32_t max_spin_count, ReadProgress* progress) {
   const EncryptionInfo info = ParseEncryptionInfo(info_stream, file, max_spin_count);
-  if (package.size() < kSizeField) Damaged(file, "its EncryptedPackage is truncated");
+  if (package.size() < kSizeField) CutShort(file);
   const std::uint64_t size = GetU32(package, 0) | (std::uint64_t{GetU32(package, 4)} << 32);
   const std::size_t stored = package.size() - kSizeField;
-  if (size > stored) Damaged(file, "its EncryptedPackage is shorter than the size it gives");
+  if (size > stored) CutShort(file);
   const std::size_t block = AesDecryption::kBlockSize;
   const std::size_t encrypted = (static_cast<std::size_t>(size) + block - 1) / block * block;
-  if (encrypted > stored) Damaged(file, "its EncryptedPackage is shorter than the size it gives");
+  if (encrypted > stored) CutShort(file);
 
   SecretBytes key;
   TryPasswords(

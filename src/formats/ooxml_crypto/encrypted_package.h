@@ -18,17 +18,22 @@
 
 namespace zerova {
 
-// True iff the OLE2 file in `bytes` holds the streams EncryptionInfo and
-// EncryptedPackage. Throws ReadError naming `file` when its directory cannot be read.
+// True iff the OLE2 file in `bytes` holds the stream EncryptionInfo or
+// EncryptedPackage: an encrypted package, whole or damaged. Throws ReadError
+// naming `file` when its directory cannot be read.
 bool IsEncryptedPackage(std::span<const std::uint8_t> bytes, const std::string& file);
 
 // The package inside the encrypted OOXML file `bytes`, decrypted, with the default
-// password or one from `passwords` (null: none to ask). The key's derivation,
-// the integrity check and the decryption ask `progress` (null: nobody) whether
-// to stop, every few milliseconds of work. Throws ReadError naming `file` when a
-// stream is missing or damaged, the header is refused (ParseEncryptionInfo), no
-// password fits (kNeedsPassword, kWrongPassword), or the package fails its
-// integrity check; Cancelled when `progress` answers a stop.
+// password or one from `passwords` (null: none to ask). The EncryptedPackage
+// stream is read as far as its sectors go (Ole2Container::ReadStored), since the
+// package's own size says how much of it counts; a decrypted zip without its
+// central directory is read from its local headers (ZipFromLocalHeaders). The
+// key's derivation, the integrity check and the decryption ask `progress` (null:
+// nobody) whether to stop, every few milliseconds of work. Throws Damaged naming
+// `file` when a stream is missing or damaged, the header is refused
+// (ParseEncryptionInfo), the package fails its integrity check or is cut short;
+// ReadError when no password fits (kNeedsPassword, kWrongPassword); Cancelled
+// when `progress` answers a stop.
 std::vector<std::uint8_t> DecryptPackage(std::span<const std::uint8_t> bytes,
                                          const std::string& file, PasswordSource* passwords,
                                          ReadProgress* progress = nullptr);

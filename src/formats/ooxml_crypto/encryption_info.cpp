@@ -87,7 +87,7 @@ class StandardReader {
   }
 
   [[noreturn]] void Fail(const char* what) const {
-    throw ReadError(file_, std::string("damaged encrypted workbook: its EncryptionInfo ") + what);
+    throw Damaged(file_, kDamagedEncryptionHeader, std::string("EncryptionInfo ") + what);
   }
 
   [[noreturn]] void Unsupported() const {
@@ -103,7 +103,7 @@ class StandardReader {
 EncryptionInfo ParseEncryptionInfo(ByteView stream, const std::string& file,
                                    std::uint32_t max_spin_count) {
   if (stream.size() < kVersionSize) {
-    throw ReadError(file, "damaged encrypted workbook: its EncryptionInfo is truncated");
+    throw Damaged(file, kDamagedEncryptionHeader, "EncryptionInfo is truncated");
   }
   const std::uint16_t major = GetU16(stream, 0);
   const std::uint16_t minor = GetU16(stream, 2);
@@ -111,7 +111,7 @@ EncryptionInfo ParseEncryptionInfo(ByteView stream, const std::string& file,
   if (major == 4 && minor == 4) {
     constexpr std::size_t kXmlStart = kVersionSize + 4;  // after the reserved 0x40
     if (stream.size() < kXmlStart) {
-      throw ReadError(file, "damaged encrypted workbook: its EncryptionInfo is truncated");
+      throw Damaged(file, kDamagedEncryptionHeader, "EncryptionInfo is truncated");
     }
     info.agile = true;
     info.agile_info = ParseAgileDescriptor(stream.subspan(kXmlStart), file, max_spin_count);

@@ -24,6 +24,10 @@ using Bytes = std::vector<std::uint8_t>;
 // The largest spin count a file may ask for: each round is one hash.
 inline constexpr std::uint32_t kMaxSpinCount = 10'000'000;
 
+// The plain fact of every refusal of a damaged EncryptionInfo stream (Damaged).
+inline constexpr char kDamagedEncryptionHeader[] =
+    "it is an encrypted workbook whose encryption header is damaged";
+
 // Standard encryption's header and verifier ([MS-OFFCRYPTO] 2.3.4.5-2.3.4.6).
 struct StandardInfo {
   std::size_t key_bytes = 16;     // 16, 24 or 32
@@ -59,8 +63,9 @@ struct EncryptionInfo {
 };
 
 // Reads the EncryptionInfo stream `stream`. Spin counts above `max_spin_count`
-// are refused. Throws ReadError naming `file` when the stream is truncated or
-// inconsistent, or names a method or algorithm this program does not read.
+// are refused. Throws Damaged(file, kDamagedEncryptionHeader, ...) when the
+// stream is truncated or inconsistent, and ReadError naming `file` when it names
+// a method or algorithm this program does not read.
 EncryptionInfo ParseEncryptionInfo(ByteView stream, const std::string& file,
                                    std::uint32_t max_spin_count = kMaxSpinCount);
 

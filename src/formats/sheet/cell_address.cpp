@@ -1,16 +1,13 @@
 #include "formats/sheet/cell_address.h"
 
+#include "formats/numbers/value_text.h"
+
 namespace zerova {
 
 bool ParseRowNumber(std::string_view text, std::int64_t* row) {
-  if (text.empty() || text.size() > 7 || text[0] == '0') return false;
-  std::int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
-  }
-  if (value > kMaxRows) return false;
-  *row = value;
+  std::uint64_t value = 0;
+  if (!ParseCountText(text, &value) || text[0] == '0' || value > kMaxRows) return false;
+  *row = static_cast<std::int64_t>(value);
   return true;
 }
 

@@ -32,8 +32,9 @@ CellHeader CellHeaderReader::ReadBiff2() {
 
 void CellHeaderReader::RequireXf(std::uint16_t xf) const {
   if (xf >= globals_.xf_is_date.size()) {
-    cursor_.Fail("cell XF index " + std::to_string(xf) + " out of range (" +
-                 std::to_string(globals_.xf_is_date.size()) + " XF records)");
+    cursor_.Damaged("a cell refers to a cell format that does not exist",
+                    "cell XF index " + std::to_string(xf) + " out of range, " +
+                        std::to_string(globals_.xf_is_date.size()) + " XF records");
   }
 }
 

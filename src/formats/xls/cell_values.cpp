@@ -13,10 +13,9 @@ PackedValue NumberCell(double number, bool date, DateSystem system) {
 PackedValue ErrorCell(const BiffRecordCursor& cursor, std::uint8_t code) {
   CellError error;
   if (!CellErrorFromCode(code, &error)) {
-    char buf[80];
-    std::snprintf(buf, sizeof buf, "damaged record %s: unknown error code 0x%02X",
-                  BiffRecordCursor::Describe(cursor.id()).c_str(), code);
-    cursor.Fail(buf);
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "unknown error code 0x%02X", code);
+    cursor.Malformed(buf);
   }
   return PackedValue::Error(error);
 }

@@ -193,7 +193,7 @@ class Unlocker {
   }
 
   [[noreturn]] void Fail(const std::string& what) const {
-    throw ReadError(file_, "damaged workbook: the encryption record (FILEPASS) " + what);
+    throw Damaged(file_, "its encryption header is damaged", "the FILEPASS record " + what);
   }
 
   std::span<const std::uint8_t> body_;

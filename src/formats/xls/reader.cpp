@@ -72,8 +72,8 @@ void SeekSheet(BiffRecordCursor& cursor, ByteSpan stream, const WorkbookGlobals&
       --depth;
     }
   }
-  cursor.Fail("damaged workbook: the substream of sheet \"" + globals.sheets[index].name +
-              "\" is missing");
+  cursor.Damaged("sheet \"" + globals.sheets[index].name + "\" is missing",
+                 "no substream of its own after the workbook globals");
 }
 
 class XlsWorkbook final : public Workbook {

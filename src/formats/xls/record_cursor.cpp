@@ -11,6 +11,7 @@ namespace zerova {
 namespace {
 
 constexpr std::size_t kHeaderSize = 4;
+constexpr char kCutShort[] = "a record is cut short";
 
 }  // namespace
 
@@ -26,12 +27,13 @@ void BiffRecordCursor::Seek(std::size_t offset) {
 
 void BiffRecordCursor::ReadHeader(std::uint16_t* id, std::size_t* length) const {
   if (stream_.size() - position_ < kHeaderSize) {
-    Fail("truncated record header at offset " + std::to_string(position_));
+    Damaged(kCutShort, "truncated record header at offset " + std::to_string(position_));
   }
   *id = GetU16(stream_, position_);
   *length = GetU16(stream_, position_ + 2);
   if (stream_.size() - position_ - kHeaderSize < *length) {
-    Fail("truncated record " + Describe(*id));
+    Damaged(kCutShort,
+            "truncated record " + Describe(*id) + " at offset " + std::to_string(position_));
   }
 }
 
@@ -61,9 +63,19 @@ void BiffRecordCursor::RequireBody(std::size_t size) const {
   if (body().size() < size) Truncated();
 }
 
-void BiffRecordCursor::Truncated() const { Fail("truncated record " + Describe(id_)); }
+void BiffRecordCursor::Truncated() const {
+  Damaged(kCutShort, "truncated record " + Describe(id_) + " at offset " + std::to_string(offset_));
+}
 
 void BiffRecordCursor::Fail(std::string_view what) const { throw ReadError(file_, what); }
+
+void BiffRecordCursor::Damaged(std::string_view fact, std::string_view detail) const {
+  throw zerova::Damaged(file_, fact, detail);
+}
+
+void BiffRecordCursor::Malformed(std::string_view what) const {
+  Damaged("a record is malformed", Describe(id_) + ": " + std::string(what));
+}
 
 std::string BiffRecordCursor::Describe(std::uint16_t id) {
   char buf[32];

@@ -34,6 +34,8 @@ class BiffRecordCursor {
   // The stream offset of the next record's header.
   std::size_t position() const { return position_; }
   std::size_t stream_size() const { return stream_.size(); }
+  // The whole stream, for a look ahead that leaves the cursor where it stands.
+  ByteSpan stream() const { return stream_; }
 
   // Reads the next record and the CONTINUE records after it, reporting its
   // position every 64 KB, in a long run of CONTINUE records too. Returns false
@@ -49,14 +51,23 @@ class BiffRecordCursor {
   // The body, then each CONTINUE body in order.
   std::span<const ByteSpan> segments() const { return segments_; }
 
-  // Throws "truncated record 0x00FC (SST)" unless the current body holds `size` bytes.
+  // Throws Truncated() unless the current body holds `size` bytes.
   void RequireBody(std::size_t size) const;
 
-  // Throws ReadError saying the current record is cut short.
+  // Throws the refusal of a damaged file saying the current record is cut short,
+  // with the detail "truncated record 0x00FC (SST)".
   [[noreturn]] void Truncated() const;
 
-  // Throws ReadError(file, what).
+  // Throws ReadError(file, what): a refusal of what the workbook holds (a chart, a
+  // method of encryption this program does not read), not of damage.
   [[noreturn]] void Fail(std::string_view what) const;
+
+  // Throws Damaged(file, fact, detail) (services/error.h).
+  [[noreturn]] void Damaged(std::string_view fact, std::string_view detail) const;
+
+  // Throws Damaged(file, "a record is malformed", "RECORD: what"), RECORD as
+  // Describe names the current record.
+  [[noreturn]] void Malformed(std::string_view what) const;
 
   const std::string& file() const { return file_; }
   // Whom the cursor reports to; null: nobody.

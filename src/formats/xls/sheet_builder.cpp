@@ -177,8 +177,9 @@ void SheetBuilder::LabelSst(ByteSpan body, const CellHeader& cell) {
   cursor_.RequireBody(10);
   const std::uint32_t index = GetU32(body, 6);
   if (index >= shared_string_count_) {
-    cursor_.Fail("SST index " + std::to_string(index) + " out of range (" +
-                 std::to_string(shared_string_count_) + " strings)");
+    cursor_.Damaged("a cell refers to a shared string that does not exist",
+                    "SST index " + std::to_string(index) + " out of range, " +
+                        std::to_string(shared_string_count_) + " strings");
   }
   Put(cell, PackedValue::String(index));
 }
@@ -246,8 +247,7 @@ void SheetBuilder::Formula(ByteSpan body, const CellHeader& cell) {
       Put(cell, PackedValue::Empty());
       break;
     default:
-      cursor_.Fail("damaged record " + BiffRecordCursor::Describe(cursor_.id()) +
-                   ": unknown cached result type " + std::to_string(body[cell.value]));
+      cursor_.Malformed("unknown cached result type " + std::to_string(body[cell.value]));
   }
 }
 
@@ -293,9 +293,8 @@ std::size_t SheetBuilder::MultipleCount(ByteSpan body, std::size_t size) {
   const std::uint16_t last = GetU16(body, body.size() - 2);
   const std::size_t count = last >= first ? std::size_t{last} - first + 1u : 0;
   if (count == 0 || 6 + count * size > body.size()) {
-    cursor_.Fail("damaged record " + BiffRecordCursor::Describe(cursor_.id()) + ": its columns " +
-                 std::to_string(first) + " to " + std::to_string(last) +
-                 " do not fit its body of " + std::to_string(body.size()) + " bytes");
+    cursor_.Malformed("its columns " + std::to_string(first) + " to " + std::to_string(last) +
+                      " do not fit its body of " + std::to_string(body.size()) + " bytes");
   }
   return count;
 }

@@ -12,6 +12,9 @@ namespace {
 
 constexpr std::uint16_t kVersionBiff5 = 0x0500;
 constexpr std::uint16_t kVersionBiff8 = 0x0600;
+// The sizes of BIFF5's BOF (version, type, build, year) and BIFF8's (and flags).
+constexpr std::size_t kBiff5BofSize = 8;
+constexpr std::size_t kBiff8BofSize = 16;
 
 // The stream's first record, a BOF: the BIFF version it names and its substream type.
 struct FirstBof {
@@ -19,10 +22,41 @@ struct FirstBof {
   std::uint16_t type;
 };
 
+// The version of an Excel 2.x-4.x substream whose BOF does not name it, from the
+// first of its records that only one version writes: BIFF2's own cell records,
+// DIMENSIONS, ROW or XF; BIFF3's XF; BIFF4's XF or FORMAT. Looks no further than
+// the first record of the cell table. Undecided, it is read as BIFF2, whose
+// reading takes the later versions' records as well.
+BiffVersion OldVersionOfRecords(ByteSpan stream, std::size_t position) {
+  while (stream.size() - position >= 4) {
+    const std::uint16_t id = GetU16(stream, position);
+    if (biff::IsBiff2CellRecord(id) || id == biff::kXfBiff2 || id == biff::kDimensionsBiff2 ||
+        id == biff::kRowBiff2) {
+      return BiffVersion::kBiff2;
+    }
+    if (id == biff::kXfBiff3) return BiffVersion::kBiff3;
+    if (id == biff::kXfBiff4 || id == biff::kFormat) return BiffVersion::kBiff4;
+    if (id == biff::kEof || biff::IsBof(id) || biff::OpensCellTable(id)) break;
+    position += 4 + GetU16(stream, position + 2);
+  }
+  return BiffVersion::kBiff2;
+}
+
+// A BOF of BIFF5 and BIFF8 (0x0809) that names neither version, as some Excel
+// 2.x-era writers leave it (version 0): its size tells BIFF8's and BIFF5's, a
+// shorter one is an Excel 2.x-4.x stream's, whose records tell which.
+BiffVersion InferVersion(const BiffRecordCursor& cursor) {
+  const std::size_t size = cursor.body().size();
+  if (size >= kBiff8BofSize) return BiffVersion::kBiff8;
+  if (size >= kBiff5BofSize) return BiffVersion::kBiff5;
+  return OldVersionOfRecords(cursor.stream(), cursor.position());
+}
+
 FirstBof ReadFirstBof(BiffRecordCursor& cursor) {
-  if (!cursor.Next()) cursor.Fail("not an Excel workbook: the workbook stream is empty");
+  if (!cursor.Next()) cursor.Damaged("the workbook is empty", "empty workbook stream");
   if (!biff::IsBof(cursor.id())) {
-    cursor.Fail("not an Excel workbook: the workbook stream does not begin with a BOF record");
+    cursor.Damaged("the workbook does not begin as an Excel workbook does",
+                   "no BOF record at the start of the workbook stream");
   }
   cursor.RequireBody(4);
   const std::uint16_t version = GetU16(cursor.body(), 0);
@@ -39,7 +73,7 @@ FirstBof ReadFirstBof(BiffRecordCursor& cursor) {
   }
   if (version == kVersionBiff8) return {BiffVersion::kBiff8, type};
   if (version == kVersionBiff5) return {BiffVersion::kBiff5, type};
-  cursor.Fail("unknown BIFF version " + std::to_string(version) + " in the first BOF record");
+  return {InferVersion(cursor), type};
 }
 
 // Collects globals record by record: a workbook's globals substream, or the records
@@ -64,7 +98,9 @@ class GlobalsReader {
       }
       HandleWorkbook();
     }
-    if (globals_.sheets.empty()) cursor_.Fail("workbook has no sheets (no BOUNDSHEET records)");
+    if (globals_.sheets.empty()) {
+      cursor_.Damaged("the workbook holds no sheets", "no BOUNDSHEET records");
+    }
     if (have_window1_ && active_tab_ < globals_.sheets.size()) globals_.active_sheet = active_tab_;
     CodepageDecoder decoder(globals_.codepage);
     if (globals_.version != BiffVersion::kBiff8) {  // names are bytes in the code page
@@ -204,7 +240,8 @@ WorkbookGlobals ReadWorkbookGlobals(BiffRecordCursor& cursor) {
   const std::uint16_t globals_type =
       bof.version <= BiffVersion::kBiff4 ? biff::kBofWorkbookBiff4 : biff::kBofGlobals;
   if (bof.type != globals_type) {
-    cursor.Fail("not an Excel workbook: the workbook stream does not begin with workbook globals");
+    cursor.Damaged("the workbook does not begin as an Excel workbook does",
+                   "the first BOF record opens no workbook globals");
   }
   GlobalsReader(cursor, globals).ReadWorkbook();
   return globals;
@@ -212,7 +249,8 @@ WorkbookGlobals ReadWorkbookGlobals(BiffRecordCursor& cursor) {
 
 void ReadSheetBof(BiffRecordCursor& cursor, const SheetEntry& sheet) {
   if (!cursor.Next() || !biff::IsBof(cursor.id())) {
-    cursor.Fail("damaged workbook: sheet \"" + sheet.name + "\" has no BOF record");
+    cursor.Damaged("sheet \"" + sheet.name + "\" is not where the workbook says it is",
+                   "no BOF record at the start of its substream");
   }
   cursor.RequireBody(4);
   switch (GetU16(cursor.body(), 2)) {

@@ -10,6 +10,8 @@ namespace {
 // How much of the part is inflated at a time.
 constexpr std::size_t kChunk = 64 * 1024;
 
+constexpr char kCutShort[] = "a record is cut short";
+
 }  // namespace
 
 XlsbRecordStream::XlsbRecordStream(ZipArchive& zip, const std::string& part)
@@ -23,18 +25,24 @@ bool XlsbRecordStream::Next() {
   id_ = ReadVarint(2, "type");
   const std::uint32_t size = ReadVarint(4, "size");
   if (!Have(size)) {
-    Fail("the record at byte " + std::to_string(offset_) + " runs past the end of the part");
+    Damaged(kCutShort,
+            "the record at byte " + std::to_string(offset_) + " runs past the end of the part");
   }
   body_size_ = size;
   return true;
 }
 
 void XlsbRecordStream::Truncated() const {
-  Fail("record " + std::to_string(id_) + " at byte " + std::to_string(offset_) + " is too short");
+  Damaged(kCutShort, "record " + std::to_string(id_) + " at byte " + std::to_string(offset_) +
+                         " is too short for its fields");
 }
 
 void XlsbRecordStream::Fail(std::string_view what) const {
   throw ReadError(file_, part_ + ": " + std::string(what));
+}
+
+void XlsbRecordStream::Damaged(std::string_view fact, std::string_view detail) const {
+  throw zerova::Damaged(file_, fact, part_ + ": " + std::string(detail));
 }
 
 bool XlsbRecordStream::Have(std::size_t count) {
@@ -59,13 +67,15 @@ std::uint32_t XlsbRecordStream::ReadVarint(std::size_t max_bytes, const char* wh
   std::uint32_t value = 0;
   for (std::size_t i = 0; i < max_bytes; ++i) {
     if (!Have(1)) {
-      Fail("the record at byte " + std::to_string(offset_) + " is cut short in its header");
+      Damaged(kCutShort,
+              "the record at byte " + std::to_string(offset_) + " is cut short in its header");
     }
     const std::uint8_t byte = buffer_[pos_++];
     value |= static_cast<std::uint32_t>(byte & 0x7F) << (7 * i);
     if ((byte & 0x80) == 0) return value;
   }
-  Fail("the record at byte " + std::to_string(offset_) + " has a malformed " + what);
+  Damaged("a record is malformed",
+          "the record at byte " + std::to_string(offset_) + " has a malformed " + what);
 }
 
 }  // namespace zerova

@@ -22,14 +22,14 @@ namespace zerova {
 class XlsbRecordStream {
  public:
   // Opens the part at `part` in `zip`, which must outlive the stream.
-  // Throws ReadError when the part is missing.
+  // Throws Damaged (services/error.h) when the part is missing.
   XlsbRecordStream(ZipArchive& zip, const std::string& part);
 
   XlsbRecordStream(const XlsbRecordStream&) = delete;
   XlsbRecordStream& operator=(const XlsbRecordStream&) = delete;
 
   // Moves to the next record. Returns false at the end of the part. Throws
-  // ReadError when a header is cut short or malformed, or a body runs past the end
+  // Damaged when a header is cut short or malformed, or a body runs past the end
   // of the part.
   bool Next();
 
@@ -40,11 +40,15 @@ class XlsbRecordStream {
     return std::span<const std::uint8_t>(buffer_).subspan(pos_, body_size_);
   }
 
-  // Throws ReadError saying the current record's body is too short for its fields.
+  // Throws Damaged saying the current record's body is too short for its fields.
   [[noreturn]] void Truncated() const;
 
-  // Throws ReadError "FILE: PART: what".
+  // Throws ReadError "FILE: PART: what": a refusal of what the part holds, not
+  // of damage.
   [[noreturn]] void Fail(std::string_view what) const;
+
+  // Throws Damaged(file, fact, "PART: detail").
+  [[noreturn]] void Damaged(std::string_view fact, std::string_view detail) const;
 
   const std::string& file() const { return file_; }
   const std::string& part() const { return part_; }

@@ -16,6 +16,9 @@ constexpr std::uint8_t kDialogSheet = 0x10;
 // A Cell's iStyleRef: the low 24 bits of its second field.
 constexpr std::uint32_t kStyleMask = 0x00FFFFFF;
 
+constexpr char kOutsideGrid[] = "a cell lies outside the sheet's 1,048,576 rows and 16,384 columns";
+constexpr char kMalformedValue[] = "a cell's value is malformed";
+
 bool IsCellRecord(std::uint32_t id) {
   return (id >= xlsb::kCellBlank && id <= xlsb::kFmlaError) || id == xlsb::kCellRString;
 }
@@ -43,9 +46,9 @@ class SheetReader {
   void SharedString(std::uint32_t index);
   void Text(const std::string& text);
 
-  // Throws ReadError naming the part and the cell being read.
-  [[noreturn]] void CellFails(const std::string& what) const {
-    records_.Fail("cell " + CellReferenceText(row_, column_) + ": " + what);
+  // Throws Damaged naming the part and the cell being read.
+  [[noreturn]] void CellFails(const char* fact, const std::string& what) const {
+    records_.Damaged(fact, "cell " + CellReferenceText(row_, column_) + ": " + what);
   }
 
   XlsbRecordStream records_;
@@ -63,8 +66,10 @@ std::unique_ptr<SheetStore> SheetReader::Read() {
   bool in_data = false;
   while (records_.Next()) {
     const std::uint32_t id = records_.id();
-    if (first && id != xlsb::kBeginSheet)
-      records_.Fail("the sheet \"" + sheet_name_ + "\" is not a worksheet");
+    if (first && id != xlsb::kBeginSheet) {
+      records_.Damaged("the part of sheet \"" + sheet_name_ + "\" holds no worksheet",
+                       "no BrtBeginSheet record at its start");
+    }
     first = false;
     if (id == xlsb::kWsProp) {
       if ((XlsbFields(records_).U8() & kDialogSheet) != 0) {
@@ -86,7 +91,9 @@ std::unique_ptr<SheetStore> SheetReader::Read() {
 
 void SheetReader::Row() {
   const std::uint32_t rw = XlsbFields(records_).U32();
-  if (rw >= kMaxRows) records_.Fail("row " + std::to_string(rw + 1ull) + " is outside the grid");
+  if (rw >= kMaxRows) {
+    records_.Damaged(kOutsideGrid, "row " + std::to_string(rw + 1ull) + " is past the last row");
+  }
   row_ = static_cast<std::int64_t>(rw) + 1;
 }
 
@@ -95,8 +102,8 @@ void SheetReader::Cell(std::uint32_t id) {
   const std::uint32_t col = fields.U32();
   const std::uint32_t style = fields.U32() & kStyleMask;
   if (col >= kMaxColumns) {
-    records_.Fail("a cell of row " + std::to_string(row_) + " is outside the grid (column " +
-                  std::to_string(col + 1ull) + ")");
+    records_.Damaged(kOutsideGrid, "a cell of row " + std::to_string(row_) + " is in column " +
+                                       std::to_string(col + 1ull) + ", past the last column");
   }
   column_ = static_cast<std::int64_t>(col) + 1;
   switch (id) {
@@ -132,7 +139,7 @@ void SheetReader::Number(double number, std::uint32_t style) {
 }
 
 void SheetReader::Boolean(std::uint8_t value) {
-  if (value > 1) CellFails("bad boolean " + std::to_string(value));
+  if (value > 1) CellFails(kMalformedValue, "bad boolean " + std::to_string(value));
   sheet_->PutBoolean(row_, column_, value == 1);
 }
 
@@ -141,14 +148,16 @@ void SheetReader::Error(std::uint8_t code) {
   if (!CellErrorFromCode(code, &error)) {
     char hex[8];
     std::snprintf(hex, sizeof hex, "0x%02X", code);
-    CellFails(std::string("unknown error code ") + hex);
+    CellFails(kMalformedValue, std::string("unknown error code ") + hex);
   }
   sheet_->PutError(row_, column_, error);
 }
 
 void SheetReader::SharedString(std::uint32_t index) {
   if (index >= shared_string_count_) {
-    CellFails("shared string " + std::to_string(index) + " is missing");
+    CellFails("a cell refers to a shared string that does not exist",
+              "shared string " + std::to_string(index) + " out of range, " +
+                  std::to_string(shared_string_count_) + " strings");
   }
   sheet_->PutSharedString(row_, column_, index);
 }

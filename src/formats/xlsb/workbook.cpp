@@ -52,7 +52,10 @@ WorkbookListing ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
   bool first = true;
   bool seen_view = false;
   while (records.Next()) {
-    if (first && records.id() != xlsb::kBeginBook) records.Fail("not a binary workbook part");
+    if (first && records.id() != xlsb::kBeginBook) {
+      records.Damaged("its workbook part is not a binary workbook",
+                      "no BrtBeginBook record at its start");
+    }
     first = false;
     XlsbFields fields(records);
     switch (records.id()) {

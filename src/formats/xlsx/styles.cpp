@@ -14,7 +14,9 @@ int FormatId(XmlStream& xml) {
   std::string value;
   if (!xml.Attribute("", "numFmtId", &value)) return 0;
   std::uint64_t id = 0;
-  if (!ParseCountText(value, &id) || id > 0x7FFFFFFF) xml.Fail("bad numFmtId \"" + value + "\"");
+  if (!ParseCountText(value, &id) || id > 0x7FFFFFFF) {
+    xml.Damaged("a part of it holds a malformed value", "bad numFmtId \"" + value + "\"");
+  }
   return static_cast<int>(id);
 }
 

@@ -43,7 +43,9 @@ WorkbookListing ParseWorkbookPart(ZipArchive& zip, const std::string& part) {
       seen_view = true;
       if (xml.Attribute("", "activeTab", &value)) {
         std::uint64_t tab = 0;
-        if (!ParseCountText(value, &tab)) xml.Fail("bad activeTab \"" + value + "\"");
+        if (!ParseCountText(value, &tab)) {
+          xml.Damaged("a part of it holds a malformed value", "bad activeTab \"" + value + "\"");
+        }
         workbook.active_tab = static_cast<std::size_t>(tab);
       }
     } else if (name == "sheet" && xml.Depth() == 2) {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "formats/containers/glib_log.h"
+#include "formats/xml/xml_fault.h"
 #include "services/error.h"
 
 namespace zerova {
@@ -100,7 +101,9 @@ void SaxParser::Parse(const char* bytes, int size, bool last) {
   if (result != 0 || fatal_ || (last && !error_.empty())) FailMalformed();
 }
 
-void SaxParser::FailMalformed() const { throw Damaged(file_, "malformed XML in " + part_, error_); }
+void SaxParser::FailMalformed() const {
+  throw Damaged(file_, "a part of it is not well-formed XML", part_ + ": " + error_);
+}
 
 void SaxParser::Stop() {
   stopped_by_ = std::current_exception();
@@ -177,8 +180,9 @@ void SaxParser::OnError(void* context, xmlErrorPtr error) {
   if (error == nullptr || error->level < XML_ERR_ERROR) return;
   if (error->level == XML_ERR_FATAL) self->fatal_ = true;
   if (!self->error_.empty()) return;
-  const std::string message = OneLine(error->message != nullptr ? error->message : "");
-  self->error_ = "line " + std::to_string(error->line) + (message.empty() ? "" : ": " + message);
+  // libxml2's own text is not kept: its code says what is wrong, in our words.
+  self->error_ = XmlFaultDetail(error->code != 0 ? error->code : XML_ERR_INTERNAL_ERROR,
+                                error->line, 0);  // a push parser miscounts columns
 }
 
 }  // namespace zerova

@@ -142,7 +142,7 @@ class SaxParser {
   std::exception_ptr stopped_by_;     // what a callback threw
   bool document_type_ = false;        // a document type declaration was seen
   bool fatal_ = false;                // libxml2 met a fatal error
-  std::string error_;                 // libxml2's first error: "line N: what"
+  std::string error_;                 // the first fault: "line N, column C: what"
 };
 
 }  // namespace zerova

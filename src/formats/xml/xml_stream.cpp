@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "formats/xml/xml_fault.h"
 #include "services/error.h"
 
 namespace zerova {
@@ -68,22 +69,37 @@ int XmlStream::ReadCallback(void* context, char* buffer, int size) {
   }
 }
 
+// Keeps the first error's code and place; libxml2's own text is not kept.
 void XmlStream::ErrorCallback(void* context, xmlErrorPtr error) {
   auto* self = static_cast<XmlStream*>(context);
-  if (error == nullptr || error->level < XML_ERR_ERROR || !self->parser_message_.empty()) return;
-  std::string message = error->message != nullptr ? error->message : "malformed XML";
-  while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
-  self->parser_message_ = "malformed XML at line " + std::to_string(error->line) + ": " + message;
+  if (error == nullptr || error->level < XML_ERR_ERROR || self->parser_error_ != 0) return;
+  self->parser_error_ = error->code != 0 ? error->code : XML_ERR_INTERNAL_ERROR;
+  self->parser_line_ = error->line;
+  self->parser_column_ = error->int2;
 }
 
 void XmlStream::FailFromParser() const {
   if (read_error_) std::rethrow_exception(read_error_);
-  Fail(parser_message_.empty() ? "malformed XML" : parser_message_);
+  const std::string detail = XmlFaultDetail(parser_error_, parser_line_, parser_column_);
+  throw zerova::Damaged(file_, NotWellFormed(), part_.empty() ? detail : part_ + ": " + detail);
 }
 
 void XmlStream::Fail(std::string_view what) const {
   if (part_.empty()) throw ReadError(file_, what);
   throw ReadError(file_, part_ + ": " + std::string(what));
+}
+
+void XmlStream::Damaged(std::string_view fact, std::string_view detail) const {
+  std::string where = part_.empty() ? "" : part_ + ": ";
+  const int line = xmlTextReaderGetParserLineNumber(reader_.get());
+  if (line > 0 && xmlTextReaderNodeType(reader_.get()) != XML_READER_TYPE_NONE) {
+    where += "line " + std::to_string(line) + ": ";
+  }
+  throw zerova::Damaged(file_, fact, where + std::string(detail));
+}
+
+const char* XmlStream::NotWellFormed() const {
+  return part_.empty() ? "it is not well-formed XML" : "a part of it is not well-formed XML";
 }
 
 void XmlStream::Classify() {
@@ -119,7 +135,7 @@ bool XmlStream::Next() {
   if (result < 0 || read_error_) FailFromParser();
   if (result == 0) {
     // The reader ends quietly on some faults; its error handler has seen them.
-    if (!parser_message_.empty()) FailFromParser();
+    if (parser_error_ != 0) FailFromParser();
     return false;
   }
   Classify();
@@ -145,7 +161,9 @@ std::string XmlStream::ReadText() {
       return text;
     }
   }
-  Fail("unexpected end of the XML");
+  throw zerova::Damaged(
+      file_, NotWellFormed(),
+      (part_.empty() ? "" : part_ + ": ") + XmlFaultText(XML_ERR_TAG_NOT_FINISHED));
 }
 
 bool XmlStream::IsEmpty() const { return xmlTextReaderIsEmptyElement(reader_.get()) == 1; }

@@ -43,7 +43,8 @@ class XmlStream {
 
   // Moves to the next node; false at the end of the part. An empty element
   // (<a/>) gives a kStart node alone, with IsEmpty() true, and no kEnd.
-  // Throws ReadError naming the file and part when the XML is malformed.
+  // Throws Damaged naming the file, the part and the place when the XML is
+  // malformed.
   bool Next();
 
   // Moves past the current start element's content and its end, so the next
@@ -74,8 +75,14 @@ class XmlStream {
   // start element; false when it has none.
   bool Attribute(std::string_view ns, std::string_view local_name, std::string* value);
 
-  // Throws ReadError "FILE: PART: `what`" ("FILE: `what`" for bytes in memory).
+  // Throws ReadError "FILE: PART: `what`" ("FILE: `what`" for bytes in memory):
+  // a refusal of what the XML holds, not of damage.
   [[noreturn]] void Fail(std::string_view what) const;
+
+  // Throws Damaged(file, fact, "PART: line N: detail"), without "PART: " for
+  // bytes in memory and without "line N: " at the end of the XML: the refusal of
+  // a damaged file (services/error.h), at the line the parser has reached.
+  [[noreturn]] void Damaged(std::string_view fact, std::string_view detail) const;
 
   // The zip member's path; "" for bytes in memory.
   const std::string& part() const { return part_; }
@@ -92,6 +99,8 @@ class XmlStream {
   // Classifies the node the reader is on; throws on a document type declaration.
   void Classify();
   [[noreturn]] void FailFromParser() const;
+  // The fact of a refusal of malformed XML: of a part, or of the whole file.
+  const char* NotWellFormed() const;
 
   struct ReaderFree {
     void operator()(xmlTextReader* reader) const { xmlFreeTextReader(reader); }
@@ -104,7 +113,10 @@ class XmlStream {
   std::string file_;
   std::string part_;
   std::exception_ptr read_error_;  // thrown by the member inside the parser's callback
-  std::string parser_message_;
+  // The parser's first error: its xmlParserErrors code (0: none yet) and place.
+  int parser_error_ = 0;
+  int parser_line_ = 0;
+  int parser_column_ = 0;
   std::unique_ptr<xmlTextReader, ReaderFree> reader_;
   Node node_ = Node::kOther;
   int pending_ = -1;  // after SkipElement: the result of the move already made, else -1

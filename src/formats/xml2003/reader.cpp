@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "formats/numbers/value_text.h"
 #include "formats/xml/xml_root.h"
 #include "formats/xml/xml_stream.h"
 #include "formats/xml2003/names.h"
@@ -11,6 +12,9 @@
 
 namespace zerova {
 namespace {
+
+// An ActiveSheet at or above this names no sheet: the first is active.
+constexpr std::uint64_t kMaxActiveSheet = std::uint64_t{1} << 31;
 
 struct BookSettings {
   std::int64_t active = 0;
@@ -29,14 +33,10 @@ void ReadExcelWorkbook(XmlStream& xml, BookSettings& book) {
       xml.SkipElement();
     } else if (xml.LocalName() == "ActiveSheet") {
       // A count Excel writes from 0; anything else leaves the first sheet active.
-      const std::string text = xml.ReadText();
-      std::int64_t index = 0;
-      for (char c : text) {
-        index =
-            c >= '0' && c <= '9' && index < (std::int64_t{1} << 31) ? index * 10 + (c - '0') : -1;
-        if (index < 0) break;
-      }
-      book.active = text.empty() || index < 0 ? 0 : index;
+      std::uint64_t index = 0;
+      book.active = ParseCountText(xml.ReadText(), &index) && index < kMaxActiveSheet
+                        ? static_cast<std::int64_t>(index)
+                        : 0;
     } else if (xml.LocalName() == "Date1904") {
       const std::string text = xml.ReadText();
       book.system = text == "False" || text == "0" ? DateSystem::k1900 : DateSystem::k1904;
@@ -88,7 +88,7 @@ Pass ReadWorkbook(XmlStream& xml, BookSettings& book, std::int64_t wanted, bool 
       xml.SkipElement();  // document properties, names, custom XML
     }
   }
-  if (pass.sheets.empty()) xml.Fail("the file is damaged: the workbook has no worksheets");
+  if (pass.sheets.empty()) xml.Damaged("the workbook holds no sheets", "no Worksheet element");
   return pass;
 }
 

@@ -15,6 +15,8 @@ namespace {
 // Indexes and spans are clamped here: far past the grid, and far from overflowing.
 constexpr std::int64_t kMaxCount = std::int64_t{1} << 40;
 
+constexpr char kMalformedValue[] = "a cell's value is malformed";
+
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 std::string_view Trim(std::string_view text) {
@@ -113,17 +115,12 @@ Placement TableReader::ReadPlacement(std::string_view span) {
 
 std::int64_t TableReader::ParseCount(std::string_view what, const std::string& text,
                                      std::int64_t least) {
-  const std::string_view digits = Trim(text);
-  std::int64_t count = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') count = -1;
-    if (count < 0) break;
-    count = std::min(count * 10 + (c - '0'), kMaxCount);
+  std::uint64_t count = 0;
+  if (!ParseClampedCount(Trim(text), kMaxCount, &count) ||
+      count < static_cast<std::uint64_t>(least)) {
+    xml_.Damaged("a table is malformed", "bad " + std::string(what) + " \"" + text + "\"");
   }
-  if (digits.empty() || count < least) {
-    xml_.Fail("bad " + std::string(what) + " \"" + text + "\"");
-  }
-  return count;
+  return static_cast<std::int64_t>(count);
 }
 
 void TableReader::ReadRow() {
@@ -189,29 +186,35 @@ CellValue TableReader::ReadData(const std::string& style) {
   const std::string_view value = Trim(text);
   if (type == "Number") {
     double number = 0;
-    if (!ParseNumberText(value, &number)) xml_.Fail("bad number \"" + text + "\"");
+    if (!ParseNumberText(value, &number)) {
+      xml_.Damaged(kMalformedValue, "bad number \"" + text + "\"");
+    }
     if (styles_.IsDate(style)) return CellValue::Date(number, system_);
     return CellValue::Number(number);
   }
   if (type == "DateTime") {
     double serial = 0;
     if (value.empty()) return CellValue::Empty();
-    if (!ParseDateTime(value, system_, &serial)) xml_.Fail("bad date \"" + text + "\"");
+    if (!ParseDateTime(value, system_, &serial)) {
+      xml_.Damaged(kMalformedValue, "bad date \"" + text + "\"");
+    }
     return CellValue::Date(serial, system_);
   }
   if (type == "Boolean") {
     bool truth = false;
-    if (!ParseBooleanText(value, &truth)) xml_.Fail("bad boolean \"" + text + "\"");
+    if (!ParseBooleanText(value, &truth)) {
+      xml_.Damaged(kMalformedValue, "bad boolean \"" + text + "\"");
+    }
     return CellValue::Boolean(truth);
   }
   if (type == "Error") {
     CellError error;
     if (!CellErrorFromText(std::string(value), &error)) {
-      xml_.Fail("unknown error value \"" + text + "\"");
+      xml_.Damaged(kMalformedValue, "unknown error value \"" + text + "\"");
     }
     return CellValue::Error(error);
   }
-  xml_.Fail("unknown data type \"" + type + "\"");
+  xml_.Damaged(kMalformedValue, "unknown data type \"" + type + "\"");
 }
 
 }  // namespace

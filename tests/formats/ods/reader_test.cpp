@@ -24,6 +24,13 @@ TEST(OdsReaderTest, CellsAndRefusals) {
            "</table:table-cell><table:table-cell office:value-type=\"string\"><text:p/>"
            "</table:table-cell>"),
        "A1=attr|B1=x y |C1=#DIV/0!"},
+      {"a covered cell is read as written, as a cell under a merged range in .xlsx",
+       row("<table:table-cell table:number-columns-spanned=\"3\"><text:p>a</text:p>"
+           "</table:table-cell><table:covered-table-cell><text:p>b</text:p>"
+           "</table:covered-table-cell><table:covered-table-cell office:value-type=\"float\" "
+           "office:value=\"2\"/><table:covered-table-cell/><table:table-cell><text:p>e</text:p>"
+           "</table:table-cell>"),
+       "A1=a|B1=b|C1=2|E1=e"},
       {"dates before 1900-03-01 keep their day; times are days",
        row("<table:table-cell office:value-type=\"date\" office:date-value=\"1900-02-28\"/>"
            "<table:table-cell office:value-type=\"date\" office:date-value=\"1900-01-01\"/>"
@@ -42,13 +49,14 @@ TEST(OdsReaderTest, CellsAndRefusals) {
                "</table:table-cell></table:table-row>")),
        "XFD1048576=1"},
       {"zero repeat", Zip(Ods("<table:table-row table:number-rows-repeated=\"0\"/>")),
-       "refused: bad repeat count \"0\""},
+       "damaged: a table is malformed (content.xml: line 1: bad repeat count \"0\")"},
       {"bad number", row("<table:table-cell office:value-type=\"float\" office:value=\"x\"/>"),
-       "refused: content.xml: bad number \"x\""},
+       "damaged: a cell's value is malformed (content.xml: line 1: bad number \"x\")"},
       {"unknown error",
        row("<table:table-cell office:value-type=\"string\" calcext:value-type=\"error\">"
            "<text:p>Err:502</text:p></table:table-cell>"),
-       "refused: unknown error value \"Err:502\""},
+       "damaged: a cell's value is malformed (content.xml: line 1: unknown error value "
+       "\"Err:502\")"},
       {"spaces without end",
        row("<table:table-cell><text:p>" + spaces + "</text:p></table:table-cell>"),
        "refused: too many spaces (text:s)"},

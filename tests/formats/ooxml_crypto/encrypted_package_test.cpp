@@ -16,6 +16,7 @@ namespace zerova::test {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 const std::string kData = ZEROVA_TEST_DATA;
 
@@ -52,8 +53,8 @@ TEST(EncryptedPackageTest, EveryAgileHashAndKeySizeGivesThePackageBackForItsPass
   // Written with the HMAC of other bytes: refused before anything in it is read.
   EXPECT_EQ(
       Decrypt(StreamsOf(kData + "/encrypted/agile-sha512-aes256-damaged-hmac.xlsx"), "variant"),
-      "refused: book.xlsx: damaged encrypted workbook: the package fails its integrity "
-      "check");
+      "refused: book.xlsx: the file is damaged: the encrypted workbook fails its integrity "
+      "check (the HMAC of the EncryptedPackage stream does not match its descriptor's)");
 }
 
 // Replaces `from`, which must be there, with `to` in `bytes`.
@@ -65,36 +66,42 @@ void Replace(Bytes& bytes, const std::string& from, const std::string& to) {
 }
 
 // Representative header fields, each checked before it is trusted; the fuzz target
-// covers the rest broadly.
+// covers the rest broadly. Each refusal is given as it starts.
 TEST(EncryptedPackageTest, HeadersAreCheckedBeforeUse) {
+  const std::string header = "the file is damaged: " + std::string(kDamagedEncryptionHeader);
   const struct {
     const char* name;
     std::function<void(Streams&)> change;
-    const char* refusal;
+    std::string refusal;
   } cases[] = {
       {"spin count past the cap",
        [](Streams& s) { Replace(s.info, "spinCount=\"1000\"", "spinCount=\"10000001\""); },
-       "asks for too many hash rounds (spinCount)"},
+       "the workbook's encryption asks for more hash rounds than allowed (spinCount 10000001, "
+       "at most 10000000)"},
       {"CFB chaining", [](Streams& s) { Replace(s.info, "ChainingModeCBC", "ChainingModeCFB"); },
-       "encrypted with a method this program does not read"},
+       "the workbook is encrypted with a method this program does not read"},
       {"document type",
        [](Streams& s) {
          Replace(s.info, "<encryption", "<!DOCTYPE e [<!ENTITY a \"b\">]><encryption");
        },
-       "declares a document type"},
+       header + " (encryption descriptor declares a document type)"},
+      {"salt of no base64", [](Streams& s) { Replace(s.info, "saltValue=\"", "saltValue=\"*"); },
+       header + " (encryption descriptor has a wrong saltValue)"},
       {"package size past 4 GiB", [](Streams& s) { s.package[4] = 1; },
-       "shorter than the size it gives"},
+       "the file is damaged: the encrypted workbook inside it is cut short"},
       {"package changed after it was sealed", [](Streams& s) { s.package[100] ^= 1; },
-       "the package fails its integrity check"},
+       "the file is damaged: the encrypted workbook fails its integrity check"},
   };
   for (const auto& c : cases) {
     Streams streams = StreamsOf(kData + "/encrypted/agile-sha1-aes128.xlsx");
     c.change(streams);
-    EXPECT_THAT(Decrypt(streams, "variant"), HasSubstr(c.refusal)) << c.name;
+    EXPECT_THAT(Decrypt(streams, "variant"), StartsWith("refused: book.xlsx: " + c.refusal))
+        << c.name;
   }
   Streams standard = StreamsOf(kData + "/encrypted-xlsx-standard/input.xlsx");
   standard.info[9] = 0x50;  // a header of 20 KiB
-  EXPECT_THAT(Decrypt(standard, "Standard AES"), HasSubstr("wrong header size"));
+  EXPECT_EQ(Decrypt(standard, "Standard AES"),
+            "refused: book.xlsx: " + header + " (EncryptionInfo has a wrong header size)");
 }
 
 }  // namespace

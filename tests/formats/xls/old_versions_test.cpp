@@ -49,6 +49,23 @@ Bytes WithByte(Bytes bytes, std::size_t at, std::uint8_t value) {
   return bytes;
 }
 
+// `stream` with its first record, a BOF, made BIFF5/8's BOF record of `size` bytes
+// that names version 0, as some Excel 2.x-era writers leave it; its type is kept.
+Bytes UnnamedBof(const Bytes& stream, std::uint8_t size) {
+  const std::size_t length = stream.at(2) | stream.at(3) << 8;
+  Bytes out = {0x09, 0x08, size, 0, 0, 0, stream.at(6), stream.at(7)};
+  out.resize(4 + size, 0);
+  out.insert(out.end(), stream.begin() + 4 + static_cast<std::ptrdiff_t>(length), stream.end());
+  return out;
+}
+
+// A workbook of `version` whose one sheet holds `text` in A1.
+Bytes OneLabel(Biff version, const std::u16string& text) {
+  B b(version);
+  b.Bof(version).Xf(0).Boundsheet("S").Eof().Bof(version, kWorksheetBof).Label(0, 0, text);
+  return b.Eof().BuildBare();
+}
+
 TEST(XlsOldVersionsTest, CellsFormatsWorkbooksAndBareStreams) {
   const auto number = [](int xf) { return [xf](B& b) { b.Number(0, 0, 45000, xf); }; };
   const Bytes biff3 = OldSheet(Biff::k3, [](B& b) { b.Label(0, 0, "x"); });
@@ -59,7 +76,7 @@ TEST(XlsOldVersionsTest, CellsFormatsWorkbooksAndBareStreams) {
            Biff::k2, [](B& b) { b.Rk(0, 0, B::RkInt(7)).Label(0, 1, "b"); }, nullptr, Biff::k3),
        "A1=7|B1=b"},
       {"BIFF2 INTEGER cut short", OldSheet(Biff::k2, [](B& b) { b.Record(0x0002, Bytes(8, 0)); }),
-       "refused: truncated record 0x0002 (INTEGER)"},
+       "damaged: a record is cut short (truncated record 0x0002 (INTEGER) at offset "},
       {"BIFF2: the XF's format, not the cell's own", OldSheet(Biff::k2, number(2), ThreeFormats),
        "A1=45000"},
       {"BIFF2 without XF records: the cell's own format",
@@ -72,7 +89,31 @@ TEST(XlsOldVersionsTest, CellsFormatsWorkbooksAndBareStreams) {
       {"bare stream, BOF of 21 bytes", WithByte(biff3, 2, 21), not_ours},
       {"bare BIFF5 worksheet without globals",
        B(Biff::k5).Bof(Biff::k5, kWorksheetBof).Eof().BuildBare(),
-       "refused: the workbook stream does not begin with workbook globals"},
+       "damaged: the workbook does not begin as an Excel workbook does (the first BOF record "
+       "opens no workbook globals)"},
+  });
+}
+
+// A BOF of BIFF5's and BIFF8's id that names no version: its size tells BIFF8 (16
+// bytes) and BIFF5 (8); a shorter one is Excel 2.x-4.x's, whose records tell which.
+TEST(XlsOldVersionsTest, AnUnnamedVersionIsToldByTheBofAndTheRecordsAfterIt) {
+  const auto cells = [](B& b) {
+    b.Record(0x0002, {0, 0, 0, 0, 0, 0, 0, 7, 0}).Label(0, 1, "b");  // BIFF2's INTEGER, then LABEL
+  };
+  Check({
+      {"BIFF8 by its 16 bytes", UnnamedBof(OneLabel(Biff::k8, u"Жx"), 16), "A1=Жx"},
+      {"BIFF5 by its 8 bytes", UnnamedBof(OneLabel(Biff::k5, u"x"), 8), "A1=x"},
+      {"6 bytes, then BIFF2's cells: BIFF2, which reads the later LABEL too",
+       UnnamedBof(OldSheet(
+                      Biff::k2, cells, [](B&) {}, Biff::k3),
+                  6),
+       "A1=7|B1=b"},
+      {"6 bytes, then BIFF3's XF: BIFF3, where no INTEGER stands",
+       UnnamedBof(OldSheet(Biff::k3, cells), 6), "B1=b"},
+      {"6 bytes, then BIFF4's XF: BIFF4, the same", UnnamedBof(OldSheet(Biff::k4, cells), 6),
+       "B1=b"},
+      {"6 bytes, then a BIFF4 workbook's globals", UnnamedBof(Biff4Workbook(1), 6),
+       "A1=S1|B1=2023-03-15"},
   });
 }
 

@@ -64,8 +64,6 @@ Bytes Sheets(const std::vector<std::uint8_t>& types, const std::vector<int>& tab
 
 TEST(XlsReaderTest, RecordsCodePagesSheetsAndDamage) {
   const std::uint8_t w = kWorksheetType, chart = kChartType;
-  B truncated;  // a NUMBER cut short by the end of the stream
-  truncated.Bof(Biff::k8).Xf(0).Boundsheet("S").Eof().Bof(Biff::k8, kWorksheetBof).Number(0, 0, 1);
   const Fill shift_jis_date = [](B& b) {  // 0x83 0x5C is one character, not an escape
     b.Codepage(932).Format(164, "\x83\x5C\"\"d");
     b.Format(165, "\x83\x5C\"d\"0").Xf(0).Xf(164).Xf(165);
@@ -101,15 +99,60 @@ TEST(XlsReaderTest, RecordsCodePagesSheetsAndDamage) {
       {"a hidden chart before the active sheet", Sheets({chart, w}, {1}), "A1=S1"},
       {"active chart", Sheets({w, chart}, {1}), "refused: \"S1\" is a chart"},
       {"a chart first and no WINDOW1", Sheets({chart, w}, {}), "refused: \"S0\" is a chart"},
-      {"record cut short by the end", truncated.DropLast(3).Build(), "refused: "},
+  });
+}
+
+// Each kind of damage is refused with the plain fact first, then the record.
+TEST(XlsReaderTest, DamageIsRefusedInPlainWords) {
+  const std::string cut = "damaged: a record is cut short (truncated record ";
+  const std::string malformed = "damaged: a record is malformed (";
+  B truncated;  // a NUMBER cut short by the end of the stream
+  truncated.Bof(Biff::k8).Xf(0).Boundsheet("S").Eof().Bof(Biff::k8, kWorksheetBof).Number(0, 0, 1);
+  B no_sheets;
+  no_sheets.Bof(Biff::k8).Xf(0).Eof();
+  B one_missing;  // the active second sheet has no substream
+  one_missing.Bof(Biff::k8).Window1(1).Xf(0).Boundsheet("S0").Boundsheet("S1").Eof();
+  one_missing.Bof(Biff::k8, kWorksheetBof).Eof();
+  B no_bof;
+  no_bof.Xf(0).Bof(Biff::k8).Eof();
+  const auto one_string = [](B& b) { b.Sst({{u"a"}}); };
+  Check({
+      {"record cut short by the end", truncated.DropLast(3).Build(),
+       cut + "0x0203 (NUMBER) at offset "},
       {"LABEL claiming 32 KiB", OneSheet([](B& b) { b.Label(0, 0, "x").CorruptByte(-11, 0x7F); }),
-       "refused: "},
+       cut + "0x0204 (LABEL) at offset "},
       {"SST of 200 characters holding 3",
        OneSheet([](B& b) { b.LabelSst(0, 0, 0); }, nullptr, Biff::k8,
                 [](B& b) {
                   b.Record(0x00FC, {1, 0, 0, 0, 1, 0, 0, 0, 200, 0, 0, 'a', 'b', 'c'});
                 }),
-       "refused: "},
+       cut + "0x00FC (SST) at offset "},
+      {"an XF past the last", OneSheet([](B& b) { b.Number(0, 0, 1, 5); }),
+       "damaged: a cell refers to a cell format that does not exist (cell XF index 5 out of "
+       "range, 1 XF records)"},
+      {"a shared string past the last",
+       OneSheet([](B& b) { b.LabelSst(0, 0, 3); }, nullptr, Biff::k8, one_string),
+       "damaged: a cell refers to a shared string that does not exist (SST index 3 out of "
+       "range, 1 strings)"},
+      {"MULRK of more columns than it holds", OneSheet([](B& b) {
+         b.Record(0x00BD, {0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 5, 0});
+       }),
+       malformed + "0x00BD (MULRK): its columns 0 to 5 do not fit its body of 12 bytes)"},
+      {"an error code of no error", OneSheet([](B& b) { b.BoolErr(0, 0, 0x99, true); }),
+       malformed + "0x0205 (BOOLERR): unknown error code 0x99)"},
+      {"a formula result of no type", OneSheet([](B& b) {
+         b.Formula(0, 0, {7, 0, 0});
+       }),
+       malformed + "0x0006 (FORMULA): unknown cached result type 7)"},
+      {"no BOUNDSHEET", no_sheets.Build(),
+       "damaged: the workbook holds no sheets (no BOUNDSHEET records)"},
+      {"the active sheet's substream missing", one_missing.Build(),
+       "damaged: sheet \"S1\" is missing (no substream of its own after the workbook globals)"},
+      {"an empty workbook stream", B().Build(),
+       "damaged: the workbook is empty (empty workbook stream)"},
+      {"no BOF first", no_bof.Build(),
+       "damaged: the workbook does not begin as an Excel workbook does (no BOF record at the "
+       "start of the workbook stream)"},
   });
 }
 

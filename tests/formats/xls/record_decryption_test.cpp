@@ -78,7 +78,10 @@ TEST(RecordDecryptionTest, BrokenOrUnknownFilepassIsRefused) {
     Bytes filepass;
     const char* refusal;
   } cases[] = {
-      {"XOR cut short", {0, 0, 0x4A, 0x51}, "(FILEPASS) is truncated"},
+      {"XOR cut short",
+       {0, 0, 0x4A, 0x51},
+       "book.xls: the file is damaged: its encryption header is damaged (the FILEPASS record is "
+       "truncated)"},
       {"unknown method", {2, 0, 1, 0, 1, 0}, kNotRead},
       {"RC4, no password given", rc4,
        "book.xls: the workbook is password-protected and needs a password"},

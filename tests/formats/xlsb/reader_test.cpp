@@ -73,12 +73,31 @@ TEST(XlsbReaderTest, CellsWorkbookAndDamage) {
          std::erase_if(parts, [](const auto& part) { return part.first == "xl/styles.bin"; });
          return Zip(parts);
        }(),
-       "refused: missing part xl/styles.bin"},
+       "damaged: a part of it is missing (missing part xl/styles.bin)"},
       {"truncated record type", WithPart(kSheetPart, begin_sheet + "\x81"),
-       "refused: sheet1.bin: the record at byte 3 is cut short in its header"},
+       "damaged: a record is cut short (xl/worksheets/sheet1.bin: the record at byte 3 is cut "
+       "short in its header)"},
       {"missing shared string", Cells(Row(0) + Isst(2, 2)),
-       "refused: sheet1.bin: cell C1: shared string 2 is missing"},
-      {"row past the grid", Cells(Row(1048576)), "refused: row 1048577 is outside the grid"},
+       "damaged: a cell refers to a shared string that does not exist "
+       "(xl/worksheets/sheet1.bin: cell C1: shared string 2 out of range, 2 strings)"},
+      {"row past the grid", Cells(Row(1048576)),
+       "damaged: a cell lies outside the sheet's 1,048,576 rows and 16,384 columns "
+       "(xl/worksheets/sheet1.bin: row 1048577 is past the last row)"},
+      {"column past the grid", Cells(Row(0) + Real(16384, 1)),
+       "damaged: a cell lies outside the sheet's 1,048,576 rows and 16,384 columns "
+       "(xl/worksheets/sheet1.bin: a cell of row 1 is in column 16385, past the last column)"},
+      {"unknown error code", Cells(Row(0) + Error(0, 0x05)),
+       "damaged: a cell's value is malformed (xl/worksheets/sheet1.bin: cell A1: unknown error "
+       "code 0x05)"},
+      {"a sheet part that does not begin a sheet", WithPart(kSheetPart, Record(131)),
+       "damaged: the part of sheet \"Sheet1\" holds no worksheet (xl/worksheets/sheet1.bin: no "
+       "BrtBeginSheet record at its start)"},
+      {"a record whose size runs past the part", WithPart(kSheetPart, begin_sheet + "\x01\x7F"),
+       "damaged: a record is cut short (xl/worksheets/sheet1.bin: the record at byte 3 runs past "
+       "the end of the part)"},
+      {"a size of five bytes", WithPart(kSheetPart, begin_sheet + "\x01\xFF\xFF\xFF\xFF\x7F"),
+       "damaged: a record is malformed (xl/worksheets/sheet1.bin: the record at byte 3 has a "
+       "malformed size)"},
   });
 }
 

@@ -9,6 +9,8 @@ namespace zerova::test {
 namespace {
 
 TEST(XlsxReaderTest, CellsAndRefusals) {
+  std::string merged = Sheet("<row><c><v>1</v></c><c><v>2</v></c></row>");
+  merged.insert(merged.find("</worksheet>"), "<mergeCells><mergeCell ref=\"A1:B1\"/></mergeCells>");
   Check({
       {"numbers, a style past the list, surrogate escapes",
        Zip(Xlsx("<row r=\"1\"><c r=\"A1\"><v>1E+20</v></c><c r=\"B1\" s=\"99\"><v>2</v></c>"
@@ -30,7 +32,7 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
       {"bad row", Zip(Xlsx("<row r=\"1048577\"><c><v>1</v></c></row>")),
        "refused: bad row number \"1048577\""},
       {"missing part", Zip(With(Xlsx(""), "xl/styles.xml", nullptr)),
-       "refused: book.xls: missing part xl/styles.xml"},
+       "damaged: a part of it is missing (missing part xl/styles.xml)"},
       {"bad cell reference", Zip(Xlsx("<row><c r=\"XFE1\"><v>1</v></c></row>")),
        "refused: bad cell reference \"XFE1\""},
       {"bad date", Zip(Xlsx("<row><c t=\"d\"><v>2023-02-29</v></c></row>")),
@@ -41,7 +43,8 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
                 "r:id=\"rId1\"/><sheet name=\"Chart1\" r:id=\"rId2\"/></sheets>")),
        "refused: book.xls: the active sheet \"Chart1\" is a chart, not a worksheet"},
       {"missing relationship", Zip(Xlsx("", "<sheets><sheet r:id=\"rId9\"/></sheets>")),
-       "refused: relationship \"rId9\" is missing"},
+       "damaged: a part of it is missing (sheet \"\" has no part: its relationship \"rId9\" is "
+       "missing)"},
       {"the last <v> or <is> of a cell counts, with its children's text; <rPh> is left out",
        Zip(Xlsx("<row><c><v>1<x>2</x>3</v><f>9</f><v>4</v></c><c t=\"inlineStr\"><is><r><t>a<b>c"
                 "</b></t></r><rPh><t>z</t></rPh><t>d</t></is></c><c t=\"str\"><v><![CDATA[<&>]]>"
@@ -58,12 +61,26 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
       {"an ampersand in an attribute", Zip(Xlsx("<row><c r=\"A&amp;1\"><v>1</v></c></row>")),
        "refused: xl/worksheets/sheet1.xml: bad cell reference \"A&1\""},
       {"malformed XML in the sheet", Zip(Xlsx("<row><c><v>1</v></c>\n</sheetData>")),
-       "refused: book.xls: the file is damaged: malformed XML in xl/worksheets/sheet1.xml (line 2: "
-       "Opening and ending tag mismatch: row line 1 and sheetData)"},
+       "refused: book.xls: the file is damaged: a part of it is not well-formed XML "
+       "(xl/worksheets/sheet1.xml: line 2: an end tag does not match its start tag; libxml2 "
+       "error 76)"},
       {"malformed XML in the shared strings",
        Zip(Xlsx("<row><c><v>1</v></c></row>", kOneSheet, "<si><t>x</t>")),
-       "refused: book.xls: the file is damaged: malformed XML in xl/sharedStrings.xml (line 1: "
-       "Opening and ending tag mismatch: si line 1 and sst)"},
+       "refused: book.xls: the file is damaged: a part of it is not well-formed XML "
+       "(xl/sharedStrings.xml: line 1: an end tag does not match its start tag; libxml2 error "
+       "76)"},
+      {"no workbook relationships: the parts by their usual names",
+       Zip(With(Xlsx("<row><c t=\"s\"><v>0</v></c><c s=\"1\"><v>45000</v></c></row>"),
+                "xl/_rels/workbook.xml.rels", nullptr)),
+       "A1=東京|B1=2023-03-15"},
+      {"no workbook relationships and no part where the active sheet's would be",
+       Zip(With(Xlsx("",
+                     "<bookViews><workbookView activeTab=\"1\"/></bookViews><sheets><sheet "
+                     "r:id=\"rId1\"/><sheet r:id=\"rId2\"/></sheets>"),
+                "xl/_rels/workbook.xml.rels", nullptr)),
+       "damaged: a part of it is missing (missing part xl/worksheets/sheet2.xml)"},
+      {"a cell under a merged range is read as written",
+       Zip(With(Xlsx(""), "xl/worksheets/sheet1.xml", merged.c_str())), "A1=1|B1=2"},
       {"a word-processing document",
        Zip(With(Xlsx(""), "xl/workbook.xml",
                 "<w:document "

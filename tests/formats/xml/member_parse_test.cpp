@@ -108,12 +108,14 @@ TEST(MemberParseTest, AFailureOrAStopOnEitherSideReachesTheCaller) {
   const Row rows[] = {
       {"read whole", Parse(zip, buffers), "", zip.size()},
       {"the member cannot be inflated", Parse(damaged, buffers),
-       "book.xlsx: x.xml: damaged zip member, cannot be inflated", 64 * 1024},
+       "book.xlsx: the file is damaged: a part of it cannot be read (zip member x.xml: its "
+       "compressed data cannot be inflated)",
+       64 * 1024},
       {"the handler fails at once", Parse(zip, buffers, 1), "book.xlsx: cell A1: bad number",
        128 * 1024},
       {"the XML is malformed at its end", Parse(malformed, buffers),
-       "book.xlsx: the file is damaged: malformed XML in x.xml (line 1: Opening and ending tag "
-       "mismatch: a line 1 and b)",
+       "book.xlsx: the file is damaged: a part of it is not well-formed XML (x.xml: line 1: an end "
+       "tag does not match its start tag; libxml2 error 76)",
        malformed.size()},
       {"the reading is stopped", Parse(zip, buffers, 0, 256 * 1024), "book.xlsx: stopped",
        256 * 1024 + 128 * 1024},

@@ -65,8 +65,8 @@ TEST(Xml2003ReaderTest, CellsSheetsAndRefusals) {
        "A1=first"},
       {"no worksheet",
        TextBytes("<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"/>"),
-       "refused: the workbook has no worksheets"},
-      {"number", Book({Row(Data("Number", "1,5"))}), "refused: bad number \"1,5\""},
+       "damaged: the workbook holds no sheets (no Worksheet element)"},
+      {"number", Book({Row(Data("Number", "1,5"))}), "damaged: a cell's value is malformed (line "},
   });
 }
 
