@@ -31,6 +31,9 @@ TEST(DateSerial, IsoDatesAndTimesBecomeExcelsSerials) {
       {"2023-02-29", DateSystem::k1900, false, 0},
       {"2023-13-01", DateSystem::k1900, false, 0},
       {"2023-03-15T25:00", DateSystem::k1900, false, 0},
+      {"2023-03-15T12:3x", DateSystem::k1900, false, 0},
+      {"T1x:00", DateSystem::k1900, false, 0},
+      {"2023-03-0x", DateSystem::k1900, false, 0},
       {"2023-03-15junk", DateSystem::k1900, false, 0},
       {"", DateSystem::k1900, false, 0},
   };
