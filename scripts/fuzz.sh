@@ -19,6 +19,28 @@ mkdir -p "$root/build"
   >"$log" 2>&1 || { cat "$log"; exit 1; }
 
 artifacts="$build/artifacts"
+logs="$build/logs"
+mkdir -p "$logs"
+
+# Shows a failing target's report (from the sanitizer's or libFuzzer's first line of it)
+# and each input it kept, in base64, so that a finding on a machine we cannot reach can be
+# replayed here: base64 -d > input; build/fuzz/fuzz/NAME input
+report() {
+  local name=$1 log=$2 start
+  start=$(grep -n -m1 -E '==[0-9]+==|^ALARM|out-of-memory|deadly signal|Test unit written' "$log" | cut -d: -f1)
+  echo "-- $name found something; its report:"
+  if [ -n "$start" ]; then
+    tail -n +"$start" "$log" | head -n 120
+  else
+    tail -n 60 "$log"
+  fi
+  for input in "$artifacts/$name"-*; do
+    [ -f "$input" ] || continue
+    echo "-- input kept as ${input#$root/} ($(stat -c %s "$input") bytes), base64:"
+    base64 -w 0 "$input" | head -c 65536
+    echo
+  done
+}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$artifacts"
@@ -61,9 +83,14 @@ for fuzzer in "${fuzzers[@]}"; do
     from="${seeds#$root/} and the fixtures"
   fi
   echo "== $name: ${seconds}s, seeds from $from"
-  if ! "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-      -artifact_prefix="$artifacts/$name-" "${inputs[@]}"; then
+  # The run's own output is long; it goes to a log, and only a finding is shown in full.
+  log="$logs/$name.log"
+  if "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+      -artifact_prefix="$artifacts/$name-" "${inputs[@]}" >"$log" 2>&1; then
+    grep -E '^#[0-9]+[[:space:]]+DONE' "$log" || true
+  else
     failed+=("$name")
+    report "$name" "$log"
   fi
 done
 

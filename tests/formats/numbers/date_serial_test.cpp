@@ -40,7 +40,9 @@ TEST(DateSerial, IsoDatesAndTimesBecomeExcelsSerials) {
   for (const auto& row : rows) {
     double serial = -1;
     EXPECT_EQ(SerialFromIsoDateTime(row.text, row.system, &serial), row.parses) << row.text;
-    if (row.parses) EXPECT_DOUBLE_EQ(serial, row.serial) << row.text;
+    if (row.parses) {
+      EXPECT_DOUBLE_EQ(serial, row.serial) << row.text;
+    }
   }
 }
 
@@ -59,7 +61,9 @@ TEST(DateSerial, IsoDurationsBecomeDays) {
   for (const auto& row : rows) {
     double days = -1;
     EXPECT_EQ(DaysFromIsoDuration(row.text, &days), row.parses) << row.text;
-    if (row.parses) EXPECT_DOUBLE_EQ(days, row.days) << row.text;
+    if (row.parses) {
+      EXPECT_DOUBLE_EQ(days, row.days) << row.text;
+    }
   }
 }
 
