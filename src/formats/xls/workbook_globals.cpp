@@ -28,7 +28,7 @@ struct FirstBof {
 // the first record of the cell table. Undecided, it is read as BIFF2, whose
 // reading takes the later versions' records as well.
 BiffVersion OldVersionOfRecords(ByteSpan stream, std::size_t position) {
-  while (stream.size() - position >= 4) {
+  while (position <= stream.size() && stream.size() - position >= 4) {
     const std::uint16_t id = GetU16(stream, position);
     if (biff::IsBiff2CellRecord(id) || id == biff::kXfBiff2 || id == biff::kDimensionsBiff2 ||
         id == biff::kRowBiff2) {

@@ -114,6 +114,8 @@ TEST(XlsOldVersionsTest, AnUnnamedVersionIsToldByTheBofAndTheRecordsAfterIt) {
        "B1=b"},
       {"6 bytes, then a BIFF4 workbook's globals", UnnamedBof(Biff4Workbook(1), 6),
        "A1=S1|B1=2023-03-15"},
+      {"6 bytes, then a record longer than the stream: looked past without reading past",
+       Bytes{0x09, 0x08, 6, 0, 0, 0, 0x10, 0, 0, 0, 0x7F, 0, 0xF0, 0xFF, 2, 0}, "damaged: "},
   });
 }
 
