@@ -18,9 +18,16 @@ XlsxCellType TypeOf(std::string_view t) {
   return XlsxCellType::kUnknown;
 }
 
-// `what` followed by `text` in quotes.
-std::string Quoted(const char* what, const std::string& text) {
-  return std::string(what) + " \"" + text + "\"";
+// The facts a cell's refusal starts with, as the other readers word them.
+constexpr char kMalformedValue[] = "a cell's value is malformed";
+constexpr char kMissingString[] = "a cell refers to a shared string that does not exist";
+constexpr char kMissingFormat[] = "a cell refers to a cell format that does not exist";
+
+// Sets `*fault` to `fact`, with `what` followed by `text` in quotes as the detail.
+bool Refuse(XlsxCellFault* fault, const char* fact, const char* what, const std::string& text) {
+  fault->fact = fact;
+  fault->detail = std::string(what) + " \"" + text + "\"";
+  return false;
 }
 
 }  // namespace
@@ -38,7 +45,7 @@ void XlsxRawCell::Start(std::string_view t, std::string_view s) {
 }
 
 bool XlsxCellValues::ValueOf(XlsxRawCell& cell, SheetStore& sheet, PackedValue* value,
-                             std::string* fault) const {
+                             XlsxCellFault* fault) const {
   if (cell.type == XlsxCellType::kInlineString) {
     // The text of <is>, or of <v> as some writers put it.
     if (cell.has_inline) {
@@ -67,22 +74,19 @@ bool XlsxCellValues::ValueOf(XlsxRawCell& cell, SheetStore& sheet, PackedValue* 
     case XlsxCellType::kDate:
       return DateCell(cell, value, fault);
     default:
-      *fault = Quoted("unknown cell type", cell.unknown_type);
-      return false;
+      return Refuse(fault, kMalformedValue, "unknown cell type", cell.unknown_type);
   }
 }
 
 // A number, or a date when the cell's style shows one.
 bool XlsxCellValues::NumberCell(const XlsxRawCell& cell, PackedValue* value,
-                                std::string* fault) const {
+                                XlsxCellFault* fault) const {
   double number = 0;
   if (!ParseNumberText(cell.value, &number)) {
-    *fault = Quoted("bad number", cell.value);
-    return false;
+    return Refuse(fault, kMalformedValue, "bad number", cell.value);
   }
   if (!cell.bad_style.empty()) {
-    *fault = Quoted("bad style index", cell.bad_style);
-    return false;
+    return Refuse(fault, kMissingFormat, "bad style index", cell.bad_style);
   }
   const bool date = cell.style < date_styles_.size() && date_styles_[cell.style];
   *value = date ? PackedValue::Date(number, date_system_) : PackedValue::Number(number);
@@ -91,14 +95,14 @@ bool XlsxCellValues::NumberCell(const XlsxRawCell& cell, PackedValue* value,
 
 // The index of a shared string, which the store holds at the same index.
 bool XlsxCellValues::SharedString(const XlsxRawCell& cell, PackedValue* value,
-                                  std::string* fault) const {
+                                  XlsxCellFault* fault) const {
   std::uint64_t index = 0;
   if (!ParseCountText(cell.value, &index)) {
-    *fault = Quoted("bad shared string index", cell.value);
-    return false;
+    return Refuse(fault, kMalformedValue, "bad shared string index", cell.value);
   }
   if (index >= shared_string_count_) {
-    *fault = "shared string " + cell.value + " is missing";
+    fault->fact = kMissingString;
+    fault->detail = "shared string " + cell.value + " is missing";
     return false;
   }
   *value = PackedValue::String(static_cast<std::uint32_t>(index));
@@ -106,22 +110,20 @@ bool XlsxCellValues::SharedString(const XlsxRawCell& cell, PackedValue* value,
 }
 
 bool XlsxCellValues::BooleanCell(const XlsxRawCell& cell, PackedValue* value,
-                                 std::string* fault) const {
+                                 XlsxCellFault* fault) const {
   bool truth = false;
   if (!ParseBooleanText(cell.value, &truth)) {
-    *fault = Quoted("bad boolean", cell.value);
-    return false;
+    return Refuse(fault, kMalformedValue, "bad boolean", cell.value);
   }
   *value = PackedValue::Boolean(truth);
   return true;
 }
 
 bool XlsxCellValues::ErrorCell(const XlsxRawCell& cell, PackedValue* value,
-                               std::string* fault) const {
+                               XlsxCellFault* fault) const {
   CellError error;
   if (!CellErrorFromText(cell.value, &error)) {
-    *fault = Quoted("unknown error value", cell.value);
-    return false;
+    return Refuse(fault, kMalformedValue, "unknown error value", cell.value);
   }
   *value = PackedValue::Error(error);
   return true;
@@ -129,11 +131,10 @@ bool XlsxCellValues::ErrorCell(const XlsxRawCell& cell, PackedValue* value,
 
 // ISO 8601 text, a date whatever the cell's style.
 bool XlsxCellValues::DateCell(const XlsxRawCell& cell, PackedValue* value,
-                              std::string* fault) const {
+                              XlsxCellFault* fault) const {
   double serial = 0;
   if (!SerialFromIsoDateTime(cell.value, date_system_, &serial)) {
-    *fault = Quoted("bad date", cell.value);
-    return false;
+    return Refuse(fault, kMalformedValue, "bad date", cell.value);
   }
   *value = PackedValue::Date(serial, date_system_);
   return true;

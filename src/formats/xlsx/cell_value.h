@@ -46,6 +46,13 @@ struct XlsxRawCell {
   bool has_inline = false;
 };
 
+// Why a cell's value is refused: the plain fact ("a cell's value is malformed")
+// and the detail ("bad number \"1x\"").
+struct XlsxCellFault {
+  const char* fact = nullptr;
+  std::string detail;
+};
+
 // Makes cells' values by one workbook's rules.
 class XlsxCellValues {
  public:
@@ -58,17 +65,19 @@ class XlsxCellValues {
         shared_string_count_(shared_string_count) {}
 
   // Sets `*value` to the value `cell` makes (empty when it has none); text of its
-  // own goes into `sheet`. Returns false, with `*fault` saying what is wrong
-  // ("bad number \"1x\""), when its value does not fit its type.
-  bool ValueOf(XlsxRawCell& cell, SheetStore& sheet, PackedValue* value, std::string* fault) const;
+  // own goes into `sheet`. Returns false, with `*fault` saying what is wrong,
+  // when its value does not fit its type, names a shared string the workbook
+  // lacks, or its style is no index.
+  bool ValueOf(XlsxRawCell& cell, SheetStore& sheet, PackedValue* value,
+               XlsxCellFault* fault) const;
 
  private:
   // One step per type; each reads the cell's <v> text.
-  bool NumberCell(const XlsxRawCell& cell, PackedValue* value, std::string* fault) const;
-  bool SharedString(const XlsxRawCell& cell, PackedValue* value, std::string* fault) const;
-  bool BooleanCell(const XlsxRawCell& cell, PackedValue* value, std::string* fault) const;
-  bool ErrorCell(const XlsxRawCell& cell, PackedValue* value, std::string* fault) const;
-  bool DateCell(const XlsxRawCell& cell, PackedValue* value, std::string* fault) const;
+  bool NumberCell(const XlsxRawCell& cell, PackedValue* value, XlsxCellFault* fault) const;
+  bool SharedString(const XlsxRawCell& cell, PackedValue* value, XlsxCellFault* fault) const;
+  bool BooleanCell(const XlsxRawCell& cell, PackedValue* value, XlsxCellFault* fault) const;
+  bool ErrorCell(const XlsxRawCell& cell, PackedValue* value, XlsxCellFault* fault) const;
+  bool DateCell(const XlsxRawCell& cell, PackedValue* value, XlsxCellFault* fault) const;
 
   DateSystem date_system_;
   std::vector<bool> date_styles_;

@@ -1,5 +1,7 @@
 #include "formats/xlsx/sheet.h"
 
+#include <algorithm>
+
 #include "formats/sheet/cell_address.h"
 #include "formats/xlsx/cell_value.h"
 #include "formats/xlsx/package.h"
@@ -9,6 +11,35 @@
 
 namespace zerova {
 namespace {
+
+// The facts a refusal starts with, as the other readers word them.
+constexpr char kOutsideGrid[] = "a cell lies outside the sheet's 1,048,576 rows and 16,384 columns";
+constexpr char kMalformedAddress[] = "a cell's address is malformed";
+constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+
+// True iff `text` is written as a row number: decimal digits, the first not 0.
+bool IsRowNumber(std::string_view text) {
+  return !text.empty() && text[0] != '0' &&
+         text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// The fact for a row number the grid refused: written as one, it is past the
+// last row; else it is malformed.
+const char* RowFault(std::string_view text) {
+  return IsRowNumber(text) ? kOutsideGrid : kMalformedAddress;
+}
+
+// The fact for a cell reference the grid refused: written as one (column
+// letters, then a row number, "$" allowed before each), it names a cell past
+// the grid; else it is malformed.
+const char* ReferenceFault(std::string_view text) {
+  if (text.starts_with('$')) text.remove_prefix(1);
+  const std::size_t letters = std::min(text.find_first_not_of(kLetters), text.size());
+  if (letters == 0) return kMalformedAddress;
+  text.remove_prefix(letters);
+  if (text.starts_with('$')) text.remove_prefix(1);
+  return RowFault(text);
+}
 
 // The worksheet's elements as the parser meets them: under <sheetData>, a <row>
 // at depth 2 starts a row and a <c> at depth 3 is a cell; a cell's direct
@@ -20,6 +51,7 @@ class SheetHandler final : public SaxHandler {
   SheetHandler(std::string file, std::string part, XlsxSheetContext context)
       : file_(std::move(file)),
         part_(std::move(part)),
+        sheet_name_(std::move(context.sheet_name)),
         // The shared strings are the store's first strings, so a cell names one by its index.
         sheet_(std::make_unique<SheetStore>(std::move(context.shared_strings))),
         values_(context.date_system, std::move(context.date_styles), sheet_->string_count()) {}
@@ -56,13 +88,14 @@ class SheetHandler final : public SaxHandler {
   void StartChild(std::string_view local_name);
   void EndCell();
 
-  // Throws ReadError "FILE: PART: `what`".
-  [[noreturn]] void Fail(const std::string& what) const {
-    throw ReadError(file_, part_ + ": " + what);
+  // Throws Damaged(file, `fact`, "PART: `detail`").
+  [[noreturn]] void Fail(std::string_view fact, const std::string& detail) const {
+    throw Damaged(file_, fact, part_ + ": " + detail);
   }
 
   std::string file_;
   std::string part_;
+  std::string sheet_name_;
   std::unique_ptr<SheetStore> sheet_;
   XlsxCellValues values_;
   const char* spreadsheet_ns_ = nullptr;
@@ -83,7 +116,8 @@ void SheetHandler::StartElement(const SaxElement& element) {
   switch (element.depth()) {
     case 0:
       if (name != "worksheet" || !InSpreadsheetNamespace(element.ns())) {
-        Fail("the sheet is not a worksheet");
+        Fail("the part of sheet \"" + sheet_name_ + "\" holds no worksheet",
+             "no <worksheet> at its root");
       }
       break;
     case 1:
@@ -129,9 +163,11 @@ void SheetHandler::StartRow(const SaxElement& row) {
     }
   });
   if (numbered) {
-    if (!ParseRowNumber(reference_, &row_)) Fail("bad row number \"" + reference_ + "\"");
+    if (!ParseRowNumber(reference_, &row_)) {
+      Fail(RowFault(reference_), "bad row number \"" + reference_ + "\"");
+    }
   } else if (++row_ > kMaxRows) {
-    Fail("more than 1,048,576 rows");
+    Fail(kOutsideGrid, "more than 1,048,576 rows");
   }
   next_column_ = 1;
 }
@@ -176,15 +212,17 @@ void SheetHandler::StartChild(std::string_view local_name) {
 
 void SheetHandler::EndCell() {
   in_cell_ = false;
-  if (!reference_.empty()) Fail("bad cell reference \"" + reference_ + "\"");
+  if (!reference_.empty()) {
+    Fail(ReferenceFault(reference_), "bad cell reference \"" + reference_ + "\"");
+  }
   if (cell_column_ > kMaxColumns) {
-    Fail("more than 16,384 cells in row " + std::to_string(cell_row_));
+    Fail(kOutsideGrid, "more than 16,384 cells in row " + std::to_string(cell_row_));
   }
   next_column_ = cell_column_ + 1;
   PackedValue value;
-  std::string fault;
+  XlsxCellFault fault;
   if (!values_.ValueOf(cell_, *sheet_, &value, &fault)) {
-    Fail("cell " + CellReferenceText(cell_row_, cell_column_) + ": " + fault);
+    Fail(fault.fact, "cell " + CellReferenceText(cell_row_, cell_column_) + ": " + fault.detail);
   }
   if (!value.IsEmpty()) sheet_->PutValue(cell_row_, cell_column_, value);
 }
