@@ -56,6 +56,7 @@ class SheetHandler final : public SaxHandler {
         sheet_(std::make_unique<SheetStore>(std::move(context.shared_strings))),
         values_(context.date_system, std::move(context.date_styles), sheet_->string_count()) {}
 
+  void Prepare(const SaxNames& names) override;
   void StartElement(const SaxElement& element) override;
   void EndElement(int depth) override;
   void Text(std::string_view text) override {
@@ -75,17 +76,25 @@ class SheetHandler final : public SaxHandler {
   // What the open direct child of the cell is.
   enum class Child { kNone, kValue, kItem, kOther };
 
-  // True iff `ns` is SpreadsheetML's. libxml2 hands each namespace URI on as one
-  // string for the whole document, so the one found is known by its address.
-  bool InSpreadsheetNamespace(std::string_view ns) {
-    if (ns.data() == spreadsheet_ns_) return true;
-    if (!IsSpreadsheetNamespace(ns)) return false;
-    spreadsheet_ns_ = ns.data();
-    return true;
+  // The names the handler looks for, as this parse holds them.
+  struct Names {
+    SaxName main, strict;  // SpreadsheetML's namespace, transitional and strict
+    SaxName worksheet, sheet_data, row, c, v, is;
+    SaxName r, t, s;
+  };
+
+  // True iff `ns` is SpreadsheetML's. A document that has not named it yet (one
+  // written without namespaces) is taken as SpreadsheetML until it does.
+  bool InSpreadsheetNamespace(SaxName ns) {
+    if (ns == names_.main || ns == names_.strict) {
+      namespace_named_ = true;
+      return true;
+    }
+    return ns.empty() && !namespace_named_;
   }
   void StartRow(const SaxElement& row);
   void StartCell(const SaxElement& cell);
-  void StartChild(std::string_view local_name);
+  void StartChild(SaxName name);
   void EndCell();
 
   // Throws Damaged(file, `fact`, "PART: `detail`").
@@ -98,7 +107,8 @@ class SheetHandler final : public SaxHandler {
   std::string sheet_name_;
   std::unique_ptr<SheetStore> sheet_;
   XlsxCellValues values_;
-  const char* spreadsheet_ns_ = nullptr;
+  Names names_;
+  bool namespace_named_ = false;  // an element in SpreadsheetML's namespace was met
   bool in_data_ = false;          // inside <sheetData>
   bool in_cell_ = false;          // inside a cell's <c>
   Child child_ = Child::kNone;    // the cell's open direct child
@@ -111,29 +121,47 @@ class SheetHandler final : public SaxHandler {
   std::int64_t cell_column_ = 0;
 };
 
+void SheetHandler::Prepare(const SaxNames& names) {
+  names_ = {names.Find(kXlsxNamespace),
+            names.Find(kXlsxStrictNamespace),
+            names.Find("worksheet"),
+            names.Find("sheetData"),
+            names.Find("row"),
+            names.Find("c"),
+            names.Find("v"),
+            names.Find("is"),
+            names.Find("r"),
+            names.Find("t"),
+            names.Find("s")};
+}
+
 void SheetHandler::StartElement(const SaxElement& element) {
-  const std::string_view name = element.local_name();
+  const SaxName name = element.name();
   switch (element.depth()) {
     case 0:
-      if (name != "worksheet" || !InSpreadsheetNamespace(element.ns())) {
+      if (name != names_.worksheet || !InSpreadsheetNamespace(element.ns())) {
         Fail("the part of sheet \"" + sheet_name_ + "\" holds no worksheet",
              "no <worksheet> at its root");
       }
       break;
     case 1:
-      if (name == "sheetData") in_data_ = true;
+      if (name == names_.sheet_data) in_data_ = true;
       break;
     case 2:
-      if (in_data_ && name == "row" && InSpreadsheetNamespace(element.ns())) StartRow(element);
+      if (in_data_ && name == names_.row && InSpreadsheetNamespace(element.ns())) {
+        StartRow(element);
+      }
       break;
     case 3:
-      if (in_data_ && name == "c" && InSpreadsheetNamespace(element.ns())) StartCell(element);
+      if (in_data_ && name == names_.c && InSpreadsheetNamespace(element.ns())) {
+        StartCell(element);
+      }
       break;
     case 4:
       if (in_cell_) StartChild(name);
       break;
     default:
-      if (child_ == Child::kItem) item_.StartElement(name, element.depth());
+      if (child_ == Child::kItem) item_.StartElement(element.local_name(), element.depth());
   }
 }
 
@@ -156,15 +184,16 @@ void SheetHandler::EndElement(int depth) {
 // A row with r starts there; one without follows the row before it.
 void SheetHandler::StartRow(const SaxElement& row) {
   bool numbered = false;
-  row.ForEachAttribute([&](std::string_view ns, std::string_view name, std::string_view value) {
-    if (ns.empty() && name == "r") {
-      reference_ = value;
+  std::string_view number;
+  row.ForEachAttribute([&](const SaxAttribute& attribute) {
+    if (attribute.name() == names_.r && attribute.ns().empty()) {
+      number = attribute.value();
       numbered = true;
     }
   });
   if (numbered) {
-    if (!ParseRowNumber(reference_, &row_)) {
-      Fail(RowFault(reference_), "bad row number \"" + reference_ + "\"");
+    if (!ParseRowNumber(number, &row_)) {
+      Fail(RowFault(number), "bad row number \"" + std::string(number) + "\"");
     }
   } else if (++row_ > kMaxRows) {
     Fail(kOutsideGrid, "more than 1,048,576 rows");
@@ -175,14 +204,15 @@ void SheetHandler::StartRow(const SaxElement& row) {
 // A cell with r stands there; one without follows the cell before it.
 void SheetHandler::StartCell(const SaxElement& element) {
   std::string_view reference, type, style;
-  element.ForEachAttribute([&](std::string_view ns, std::string_view name, std::string_view value) {
-    if (!ns.empty() || name.size() != 1) return;
-    if (name == "r") {
-      reference = value;
-    } else if (name == "t") {
-      type = value;
-    } else if (name == "s") {
-      style = value;
+  element.ForEachAttribute([&](const SaxAttribute& attribute) {
+    if (!attribute.ns().empty()) return;
+    const SaxName name = attribute.name();
+    if (name == names_.r) {
+      reference = attribute.value();
+    } else if (name == names_.t) {
+      type = attribute.value();
+    } else if (name == names_.s) {
+      style = attribute.value();
     }
   });
   cell_.Start(type, style);
@@ -197,12 +227,12 @@ void SheetHandler::StartCell(const SaxElement& element) {
 }
 
 // A direct child of <c>: the last <v> or <is> gives the cell's value.
-void SheetHandler::StartChild(std::string_view local_name) {
-  if (local_name == "v") {
+void SheetHandler::StartChild(SaxName name) {
+  if (name == names_.v) {
     cell_.value.clear();
     cell_.has_value = true;
     child_ = Child::kValue;
-  } else if (local_name == "is") {
+  } else if (name == names_.is) {
     item_.Start();
     child_ = Child::kItem;
   } else {

@@ -33,32 +33,6 @@ constexpr std::size_t kMaxTextLength = 10'000'000;
 
 }  // namespace
 
-std::string_view SaxElement::View(const xmlChar* text) {
-  return text == nullptr ? std::string_view()
-                         : std::string_view(reinterpret_cast<const char*>(text));
-}
-
-std::string_view SaxElement::Value(const xmlChar* const* attribute, std::string* decoded) {
-  const auto* begin = reinterpret_cast<const char*>(attribute[3]);
-  const auto* end = reinterpret_cast<const char*>(attribute[4]);
-  const std::string_view value(begin, static_cast<std::size_t>(end - begin));
-  // Without entity substitution libxml2 hands an ampersand on (from &amp; or &#38;)
-  // as the reference "&#38;", which a tree builder would resolve; every other
-  // reference comes decoded.
-  if (std::find(value.begin(), value.end(), '&') == value.end()) return value;
-  constexpr std::string_view kAmpersand = "&#38;";
-  decoded->clear();
-  for (std::size_t pos = 0; pos < value.size();) {
-    if (value.substr(pos, kAmpersand.size()) == kAmpersand) {
-      decoded->push_back('&');
-      pos += kAmpersand.size();
-    } else {
-      decoded->push_back(value[pos++]);
-    }
-  }
-  return *decoded;
-}
-
 SaxParser::SaxParser(SaxHandler& handler, std::string file, std::string part)
     : handler_(handler), file_(std::move(file)), part_(std::move(part)) {
   xmlInitParser();
@@ -76,6 +50,7 @@ SaxParser::SaxParser(SaxHandler& handler, std::string file, std::string part)
   context_.reset(xmlCreatePushParserCtxt(&sax, this, nullptr, 0, part_.c_str()));
   if (context_ == nullptr) throw ReadError(file_, part_ + ": cannot start reading the XML");
   xmlCtxtUseOptions(context_.get(), kOptions);
+  handler_.Prepare(SaxNames(context_->dict));
 }
 
 SaxParser::~SaxParser() = default;
@@ -127,18 +102,12 @@ void SaxParser::OnStart(void* context, const xmlChar* local_name, const xmlChar*
     self->Refuse("elements nested more than " + std::to_string(kMaxDepth + 1) + " deep");
     return;
   }
-  // libxml2 keeps one copy of each namespace URI: its length is measured once.
-  if (uri != self->uri_) {
-    self->uri_ = uri;
-    self->uri_view_ = SaxElement::View(uri);
-  }
   if (self->decoded_.size() < static_cast<std::size_t>(attribute_count)) {
     self->decoded_.resize(static_cast<std::size_t>(attribute_count));
   }
   try {
-    self->handler_.StartElement(SaxElement(SaxElement::View(local_name), self->uri_view_,
-                                           self->depth_++, attribute_count, attributes,
-                                           &self->decoded_));
+    self->handler_.StartElement(
+        SaxElement(local_name, uri, self->depth_++, attribute_count, attributes, &self->decoded_));
   } catch (...) {
     self->Stop();
   }

@@ -20,55 +20,9 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/xml/sax_element.h"
+
 namespace zerova {
-
-// An element as it starts. Valid during the StartElement call only.
-class SaxElement {
- public:
-  // `decoded` holds at least `attribute_count` strings, where values that must
-  // be decoded are kept.
-  SaxElement(std::string_view local_name, std::string_view ns, int depth, int attribute_count,
-             const xmlChar** attributes, std::vector<std::string>* decoded)
-      : local_name_(local_name),
-        ns_(ns),
-        depth_(depth),
-        attribute_count_(attribute_count),
-        attributes_(attributes),
-        decoded_(decoded) {}
-
-  std::string_view local_name() const { return local_name_; }
-  // The namespace URI; "" for none. libxml2 keeps one copy of each URI while it
-  // parses a document, so its address is one for all the elements in it.
-  std::string_view ns() const { return ns_; }
-  // 0 for the root.
-  int depth() const { return depth_; }
-
-  // Calls `visit(ns, local_name, value)` for each attribute (namespace
-  // declarations are not attributes here). The views stay valid while the
-  // element is: during the StartElement call.
-  template <typename Visit>
-  void ForEachAttribute(Visit visit) const {
-    for (int i = 0; i < attribute_count_; ++i) {
-      const xmlChar* const* attribute = attributes_ + 5 * i;
-      visit(View(attribute[2]), View(attribute[0]), Value(attribute, &(*decoded_)[i]));
-    }
-  }
-
- private:
-  friend class SaxParser;
-
-  static std::string_view View(const xmlChar* text);
-  // The value of `attribute` (libxml2's five pointers); `decoded` holds it when
-  // it must be decoded.
-  static std::string_view Value(const xmlChar* const* attribute, std::string* decoded);
-
-  std::string_view local_name_;
-  std::string_view ns_;
-  int depth_;
-  int attribute_count_;
-  const xmlChar* const* attributes_;
-  std::vector<std::string>* decoded_;
-};
 
 // What a document's reader does with its parts, in document order. A handler may
 // throw (a zerova::Error, say): parsing stops there and the exception reaches
@@ -77,6 +31,8 @@ class SaxHandler {
  public:
   virtual ~SaxHandler() = default;
 
+  // Before the first event: finds the names the handler compares.
+  virtual void Prepare(const SaxNames&) {}
   virtual void StartElement(const SaxElement& element) = 0;
   // The innermost open element ends; `depth` is the one it started at.
   virtual void EndElement(int depth) = 0;
@@ -88,8 +44,9 @@ class SaxHandler {
 
 class SaxParser {
  public:
-  // Parses a document for `handler`, which must outlive the parser. `file` and
-  // `part` (the zip member's path) name the document in error messages.
+  // Parses a document for `handler`, which must outlive the parser, and lets it
+  // prepare. `file` and `part` (the zip member's path) name the document in
+  // error messages.
   SaxParser(SaxHandler& handler, std::string file, std::string part);
   SaxParser(const SaxParser&) = delete;
   SaxParser& operator=(const SaxParser&) = delete;
@@ -134,8 +91,6 @@ class SaxParser {
   std::string file_;
   std::string part_;
   std::unique_ptr<xmlParserCtxt, ContextFree> context_;
-  const xmlChar* uri_ = nullptr;      // the namespace of the last element started,
-  std::string_view uri_view_;         // and its view
   std::vector<std::string> decoded_;  // attribute values decoded, one place per attribute
   int depth_ = 0;                     // of the next element to start
   std::size_t text_length_ = 0;       // of the run of text since the last tag

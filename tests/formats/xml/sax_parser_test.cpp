@@ -20,10 +20,11 @@ class Recorder final : public SaxHandler {
   void StartElement(const SaxElement& element) override {
     if (--throw_at_ == 0) throw ReadError("book.xlsx", "the handler stops here");
     events += "<" + std::string(element.local_name()) + ":" + std::to_string(element.depth());
-    if (!element.ns().empty()) events += "{" + std::string(element.ns()) + "}";
-    element.ForEachAttribute([&](std::string_view ns, std::string_view name, std::string_view v) {
-      events += " " + (ns.empty() ? "" : "{" + std::string(ns) + "}") + std::string(name) + "=" +
-                std::string(v);
+    if (!element.ns().empty()) events += "{" + std::string(element.ns().text()) + "}";
+    element.ForEachAttribute([&](const SaxAttribute& a) {
+      const std::string ns(a.ns().text());
+      events += " " + (ns.empty() ? "" : "{" + ns + "}") + std::string(a.name().text()) + "=" +
+                std::string(a.value());
     });
     events += ">";
   }
@@ -142,6 +143,39 @@ TEST(SaxParserTest, TextSplitAtEveryByteIsJoined) {
   for (std::size_t piece = 1; piece < xml.size(); ++piece) {
     EXPECT_EQ(Parse(xml, piece), whole) << "pieces of " << piece;
   }
+}
+
+// The names a handler finds before the parse are the ones the parser hands on
+// for elements, attributes and namespaces alike, told apart by their address.
+TEST(SaxParserTest, NamesFoundBeforehandAreTheDocumentsOwn) {
+  class Matcher final : public SaxHandler {
+   public:
+    void Prepare(const SaxNames& names) override {
+      c_ = names.Find("c");
+      r_ = names.Find("r");
+      m_ = names.Find("urn:m");
+    }
+    void StartElement(const SaxElement& element) override {
+      seen += element.name() == c_ ? "c" : "-";
+      seen += element.ns() == m_ ? "m" : "-";
+      element.ForEachAttribute([&](const SaxAttribute& a) { seen += a.name() == r_ ? "r" : "-"; });
+      seen += " ";
+    }
+    void EndElement(int) override {}
+    void Text(std::string_view) override {}
+
+    std::string seen;
+
+   private:
+    SaxName c_, r_, m_;
+  };
+  Matcher matcher;
+  SaxParser parser(matcher, "book.xlsx", "xl/part.xml");
+  parser.Push(
+      std::string_view("<w xmlns=\"urn:m\" xmlns:o=\"urn:o\"><c r=\"1\" o:r=\"2\" "
+                       "s=\"3\"/><o:c/><cc rr=\"4\"/></w>"));
+  parser.Finish();
+  EXPECT_EQ(matcher.seen, "-m cmrr- c- -m- ");
 }
 
 TEST(SaxParserTest, WhatTheHandlerThrowsStopsTheParser) {
