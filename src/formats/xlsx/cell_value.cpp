@@ -8,13 +8,25 @@ namespace zerova {
 namespace {
 
 XlsxCellType TypeOf(std::string_view t) {
-  if (t.empty() || t == "n") return XlsxCellType::kNumber;
-  if (t == "s") return XlsxCellType::kSharedString;
+  if (t.size() == 1) {
+    switch (t[0]) {
+      case 'n':
+        return XlsxCellType::kNumber;
+      case 's':
+        return XlsxCellType::kSharedString;
+      case 'b':
+        return XlsxCellType::kBoolean;
+      case 'e':
+        return XlsxCellType::kError;
+      case 'd':
+        return XlsxCellType::kDate;
+      default:
+        return XlsxCellType::kUnknown;
+    }
+  }
+  if (t.empty()) return XlsxCellType::kNumber;
   if (t == "inlineStr") return XlsxCellType::kInlineString;
   if (t == "str") return XlsxCellType::kFormulaString;
-  if (t == "b") return XlsxCellType::kBoolean;
-  if (t == "e") return XlsxCellType::kError;
-  if (t == "d") return XlsxCellType::kDate;
   return XlsxCellType::kUnknown;
 }
 
