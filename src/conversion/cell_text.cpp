@@ -82,6 +82,35 @@ void AppendPrecisely(double number, std::string& out) {
   out.append(buf, end);
 }
 
+// Appends `magnitude` (> 0, normal) as "%.15G" prints it when it is a decimal
+// c / 10^d of at most 15 digits: c, a whole number below 10^15, and 10^d are
+// exact doubles, and c / 10^d rounds to `magnitude`. Then `magnitude` lies
+// within half a unit in its last bit of that decimal, less than a quarter of
+// half a unit of the 15th digit, so rounding to 15 digits gives the decimal.
+// False when no such decimal exists (the text is left as it was).
+bool AppendShortDecimal(bool negative, double magnitude, std::string& out) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  for (int d = 0; d <= 15; ++d) {
+    const double scaled = magnitude * kPowers[d];
+    if (scaled >= 1e15) return false;
+    const auto whole = static_cast<std::uint64_t>(scaled + 0.5);  // rounded: scaled < 2^50
+    if (whole == 0 || static_cast<double>(whole) / kPowers[d] != magnitude) continue;
+    char buf[16];
+    char* const end = buf + sizeof buf;
+    char* first = end;
+    for (std::uint64_t c = whole; c != 0; c /= 10) {
+      *--first = static_cast<char>('0' + c % 10);
+    }
+    const auto n = static_cast<int>(end - first);
+    const char* last = end;
+    while (last[-1] == '0') --last;
+    AppendGeneralForm(negative, std::string_view(first, last - first), n - 1 - d, out);
+    return true;
+  }
+  return false;
+}
+
 // "%.15G" rounds the exact value of `number` to 15 significant digits. The
 // shortest digits that read back as `number` (at most 17) lie closer to it than
 // half a unit of the 15th digit, and no other decimal of as few digits lies
@@ -99,6 +128,7 @@ void AppendNumberText(double number, std::string& out) {
     return;
   }
   if (std::fabs(number) < std::numeric_limits<double>::min()) return AppendPrecisely(number, out);
+  if (AppendShortDecimal(number < 0, std::fabs(number), out)) return;
   char buf[32];  // "-d.dddddddddddddddde-308"
   const char* const end =
       std::to_chars(buf, buf + sizeof buf, number, std::chars_format::scientific).ptr;
