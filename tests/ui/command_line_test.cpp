@@ -274,7 +274,8 @@ TEST_F(CommandLineTest, ProgressShowsOnATerminalOnlyAfterASecond) {
 }
 
 TEST_F(CommandLineTest, OnAPipeATermStopsWithOneLineAndNoProgress) {
-  WriteGrid(dir_ / "long.xls", 65535, 4);
+  // 1,048,578 lines, several seconds of per-line writing: far from done at the term.
+  WriteGrid(dir_ / "long.xls", 65535, 16);
   Child child(dir_, {"long.xls"});
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   ::kill(child.pid, SIGTERM);
