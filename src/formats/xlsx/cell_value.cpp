@@ -36,24 +36,32 @@ constexpr char kMissingString[] = "a cell refers to a shared string that does no
 constexpr char kMissingFormat[] = "a cell refers to a cell format that does not exist";
 
 // Sets `*fault` to `fact`, with `what` followed by `text` in quotes as the detail.
-bool Refuse(XlsxCellFault* fault, const char* fact, const char* what, const std::string& text) {
+bool Refuse(XlsxCellFault* fault, const char* fact, const char* what, std::string_view text) {
   fault->fact = fact;
-  fault->detail = std::string(what) + " \"" + text + "\"";
+  fault->detail = std::string(what) + " \"" + std::string(text) + "\"";
   return false;
+}
+
+// The text of the cell's <v> with its escapes decoded, kept in the cell.
+std::string_view Decoded(XlsxRawCell& cell) {
+  cell.decoded.assign(cell.value);
+  DecodeXlsxEscapes(cell.decoded);
+  return cell.decoded;
 }
 
 }  // namespace
 
-void XlsxRawCell::Start(std::string_view t, std::string_view s) {
+void XlsxRawCell::Start(std::string_view t, std::string_view s, std::string_view v, bool v_present,
+                        std::string_view is, bool is_present) {
   type = TypeOf(t);
-  if (type == XlsxCellType::kUnknown) unknown_type = t;
+  unknown_type = type == XlsxCellType::kUnknown ? t : std::string_view();
   style = 0;
-  bad_style.clear();
+  bad_style = {};
   if (!s.empty() && !ParseCountText(s, &style)) bad_style = s;
-  value.clear();
-  has_value = false;
-  inline_text.clear();
-  has_inline = false;
+  value = v;
+  has_value = v_present;
+  inline_text = is;
+  has_inline = is_present;
 }
 
 bool XlsxCellValues::ValueOf(XlsxRawCell& cell, SheetStore& sheet, PackedValue* value,
@@ -63,8 +71,7 @@ bool XlsxCellValues::ValueOf(XlsxRawCell& cell, SheetStore& sheet, PackedValue* 
     if (cell.has_inline) {
       *value = sheet.Text(cell.inline_text);
     } else {
-      DecodeXlsxEscapes(cell.value);
-      *value = sheet.Text(cell.value);
+      *value = sheet.Text(Decoded(cell));
     }
     return true;
   }
@@ -76,8 +83,7 @@ bool XlsxCellValues::ValueOf(XlsxRawCell& cell, SheetStore& sheet, PackedValue* 
     case XlsxCellType::kSharedString:
       return SharedString(cell, value, fault);
     case XlsxCellType::kFormulaString:  // a formula's text result
-      DecodeXlsxEscapes(cell.value);
-      *value = sheet.Text(cell.value);
+      *value = sheet.Text(Decoded(cell));
       return true;
     case XlsxCellType::kBoolean:
       return BooleanCell(cell, value, fault);
@@ -114,7 +120,7 @@ bool XlsxCellValues::SharedString(const XlsxRawCell& cell, PackedValue* value,
   }
   if (index >= shared_string_count_) {
     fault->fact = kMissingString;
-    fault->detail = "shared string " + cell.value + " is missing";
+    fault->detail = "shared string " + std::string(cell.value) + " is missing";
     return false;
   }
   *value = PackedValue::String(static_cast<std::uint32_t>(index));
@@ -134,7 +140,7 @@ bool XlsxCellValues::BooleanCell(const XlsxRawCell& cell, PackedValue* value,
 bool XlsxCellValues::ErrorCell(const XlsxRawCell& cell, PackedValue* value,
                                XlsxCellFault* fault) const {
   CellError error;
-  if (!CellErrorFromText(cell.value, &error)) {
+  if (!CellErrorFromText(std::string(cell.value), &error)) {
     return Refuse(fault, kMalformedValue, "unknown error value", cell.value);
   }
   *value = PackedValue::Error(error);

@@ -8,6 +8,27 @@
 namespace zerova::test {
 namespace {
 
+// Cells are decided on a thread of their own, a few thousand at a time, while
+// the parser goes on: a bad cell is still told before malformed XML far after
+// it, and before malformed XML in the cell after it.
+TEST(XlsxReaderTest, TheFirstFaultInThePartIsTold) {
+  std::string rows;
+  for (int row = 2; row <= 20000; ++row) rows += "<row><c><v>1</v></c></row>";
+  const std::string bad_number =
+      "damaged: a cell's value is malformed (xl/worksheets/sheet1.xml: cell A1: bad number \"x\")";
+  const std::string malformed = "damaged: a part of it is not well-formed XML";
+  Check({
+      {"a bad cell, then malformed XML 20,000 rows after",
+       Zip(Xlsx("<row><c><v>x</v></c></row>" + rows + "<row><c><</row>")), bad_number},
+      {"a bad cell, then malformed XML in the next",
+       Zip(Xlsx("<row><c><v>x</v></c><c><</c></row>" + rows)), bad_number},
+      {"malformed XML in a bad cell", Zip(Xlsx(rows + "<row><c><v>x</v><</c></row>")), malformed},
+      {"a bad cell after 20,000 rows", Zip(Xlsx(rows + "<row><c><v>y</v></c></row>")),
+       "damaged: a cell's value is malformed (xl/worksheets/sheet1.xml: cell A20000: bad number "
+       "\"y\")"},
+  });
+}
+
 TEST(XlsxReaderTest, CellsAndRefusals) {
   std::string merged = Sheet("<row><c><v>1</v></c><c><v>2</v></c></row>");
   merged.insert(merged.find("</worksheet>"), "<mergeCells><mergeCell ref=\"A1:B1\"/></mergeCells>");
