@@ -53,7 +53,7 @@ class SharedStringsHandler final : public SaxHandler {
 
 StringTable ReadXlsxSharedStrings(ZipArchive& zip, const std::string& part) {
   SharedStringsHandler handler;
-  ParseXmlMember(zip.Open(part), zip.file(), handler);
+  ParseXmlMember(zip, part, handler);
   return std::move(handler.strings());
 }
 

@@ -193,7 +193,7 @@ std::unique_ptr<SheetStore> ReadXlsxSheet(ZipArchive& zip, const std::string& pa
     XlsxCellPipe pipe(builder);
     SheetHandler handler(zip.file(), part, sheet_name, pipe);
     try {
-      ParseXmlMember(zip.Open(part), zip.file(), handler);
+      ParseXmlMember(zip, part, handler);
     } catch (...) {
       // A cell before the place where parsing failed may be at fault: that
       // fault, the first in the part, is the one told.

@@ -1,5 +1,7 @@
-// SaxParser: an XML document pushed piece by piece through libxml2's SAX2 push
-// parser, its elements and text handed to a SaxHandler as they are parsed.
+// SaxParser: an XML document parsed by libxml2's SAX2 parser, its elements and
+// text handed to a SaxHandler as they are parsed: pushed to libxml2's push
+// parser piece by piece, or pulled by its reading parser from a SaxSource, which
+// does less for each element.
 //
 // Nothing of the document is kept, so a part of any size is parsed in the memory
 // of one piece. The parser is locked down as XmlStream's is: no network, no DTD
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include "formats/xml/sax_element.h"
+#include "services/error.h"
 
 namespace zerova {
 
@@ -42,12 +45,25 @@ class SaxHandler {
   virtual void Text(std::string_view text) = 0;
 };
 
+// Where a pulling parser takes its document from, a piece at a time.
+class SaxSource {
+ public:
+  virtual ~SaxSource() = default;
+
+  // The next piece of the document, valid until the next call; empty at its
+  // end. What it throws stops the parse and reaches Pull's caller.
+  virtual std::span<const char> Next() = 0;
+};
+
 class SaxParser {
  public:
-  // Parses a document for `handler`, which must outlive the parser, and lets it
-  // prepare. `file` and `part` (the zip member's path) name the document in
-  // error messages.
+  // Parses a document pushed to it, for `handler`, which must outlive the
+  // parser, and lets it prepare. `file` and `part` (the zip member's path) name
+  // the document in error messages.
   SaxParser(SaxHandler& handler, std::string file, std::string part);
+  // The same, for a document Pull takes from `source`, which must outlive the
+  // parser.
+  SaxParser(SaxHandler& handler, std::string file, std::string part, SaxSource& source);
   SaxParser(const SaxParser&) = delete;
   SaxParser& operator=(const SaxParser&) = delete;
   ~SaxParser();
@@ -62,14 +78,30 @@ class SaxParser {
   // The document ends here. Throws as Push does, and when it is incomplete.
   void Finish();
 
+  // Parses the whole document from the source. True when it is well-formed;
+  // false, with nothing thrown, when it is not: the reading parser words some
+  // faults otherwise than the push parser, whose words the messages have.
+  // Throws what the handler or the source throws, and the refusal of a
+  // document type declaration. REQUIRES: made with a source, and called once.
+  bool Pull();
+
+  // The refusal of the malformed document, worded by this parser.
+  // REQUIRES: Pull returned false.
+  ReadError MalformedError() const;
+
  private:
   struct ContextFree {
     void operator()(xmlParserCtxt* context) const { xmlFreeParserCtxt(context); }
   };
 
+  // Makes libxml2's parser with `make(sax)` and lets the handler prepare.
+  template <typename Make>
+  void Start(Make make);
   // Feeds libxml2, then throws whatever stopped it.
   void Parse(const char* bytes, int size, bool last);
-  [[noreturn]] void FailMalformed() const;
+  // Throws what stopped the parse, but for a malformed document.
+  void ThrowStop() const;
+  [[noreturn]] void FailMalformed() const { throw MalformedError(); }
 
   // libxml2's callbacks; `context` is the parser.
   static void OnStart(void* context, const xmlChar* local_name, const xmlChar* prefix,
@@ -81,6 +113,7 @@ class SaxParser {
   static void OnDocumentType(void* context, const xmlChar* name, const xmlChar* external_id,
                              const xmlChar* system_id);
   static void OnError(void* context, xmlErrorPtr error);
+  static int OnRead(void* context, char* buffer, int size);
   // Keeps the exception in flight, which may not cross libxml2's C frames, and
   // stops the parser.
   void Stop();
@@ -90,6 +123,8 @@ class SaxParser {
   SaxHandler& handler_;
   std::string file_;
   std::string part_;
+  SaxSource* source_ = nullptr;  // where Pull takes the document from
+  std::span<const char> piece_;  // what of its last piece libxml2 has not read
   std::unique_ptr<xmlParserCtxt, ContextFree> context_;
   std::vector<std::string> decoded_;  // attribute values decoded, one place per attribute
   int depth_ = 0;                     // of the next element to start
