@@ -70,6 +70,30 @@ void AppendGeneralForm(bool negative, std::string_view digits, int exponent, std
   out.append(buf, at);
 }
 
+// Appends the decimal `digits` / 10^`d` (at most 15 digits, the first not 0;
+// the last not 0 when d > 0, as the least d gives) as "%.15G" prints it: as
+// it stands, unless it is below 10^-4 and takes the exponent form.
+void AppendDecimal(bool negative, std::string_view digits, int d, std::string& out) {
+  const auto n = static_cast<int>(digits.size());
+  if (n - 1 - d < -4) return AppendGeneralForm(negative, digits, n - 1 - d, out);
+  char buf[24];  // a sign, "0.", three zeros, 15 digits
+  char* at = buf;
+  if (negative) *at++ = '-';
+  if (d == 0) {
+    at = std::copy(digits.begin(), digits.end(), at);
+  } else if (n > d) {
+    at = std::copy(digits.begin(), digits.end() - d, at);
+    *at++ = '.';
+    at = std::copy(digits.end() - d, digits.end(), at);
+  } else {
+    *at++ = '0';
+    *at++ = '.';
+    at = std::fill_n(at, d - n, '0');
+    at = std::copy(digits.begin(), digits.end(), at);
+  }
+  out.append(buf, at);
+}
+
 // Appends `number` as "%.15G" prints it, the slow way: exactly, whatever the digits.
 void AppendPrecisely(double number, std::string& out) {
   char buf[64];
@@ -96,16 +120,11 @@ bool AppendShortDecimal(bool negative, double magnitude, std::string& out) {
     if (scaled >= 1e15) return false;
     const auto whole = static_cast<std::uint64_t>(scaled + 0.5);  // rounded: scaled < 2^50
     if (whole == 0 || static_cast<double>(whole) / kPowers[d] != magnitude) continue;
-    char buf[16];
-    char* const end = buf + sizeof buf;
+    char digits[16];
+    char* const end = digits + sizeof digits;
     char* first = end;
-    for (std::uint64_t c = whole; c != 0; c /= 10) {
-      *--first = static_cast<char>('0' + c % 10);
-    }
-    const auto n = static_cast<int>(end - first);
-    const char* last = end;
-    while (last[-1] == '0') --last;
-    AppendGeneralForm(negative, std::string_view(first, last - first), n - 1 - d, out);
+    for (std::uint64_t c = whole; c != 0; c /= 10) *--first = static_cast<char>('0' + c % 10);
+    AppendDecimal(negative, std::string_view(first, static_cast<std::size_t>(end - first)), d, out);
     return true;
   }
   return false;
