@@ -9,6 +9,8 @@
 #define ZEROVA_FORMATS_XLSX_CELL_RECORDS_H_
 
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,15 +40,15 @@ class alignas(64) XlsxCellBatch {
   static constexpr std::size_t kRecords = 4096;
   static constexpr std::size_t kTextBytes = 1 << 20;
 
-  bool Full() const { return records_.size() >= kRecords || text_.size() >= kTextBytes; }
+  bool Full() const { return records_.size() >= kRecords || size_ >= kTextBytes; }
   void Clear() {
     records_.clear();
-    text_.clear();
+    size_ = 0;
   }
 
   const std::vector<XlsxCellRecord>& records() const { return records_; }
   std::string_view operator[](XlsxCellRecord::Text text) const {
-    return std::string_view(text_).substr(text.offset, text.size);
+    return std::string_view(text_.get() + text.offset, text.size);
   }
 
   // Building, on the parsing thread.
@@ -56,20 +58,53 @@ class alignas(64) XlsxCellBatch {
   // Keeps a copy of `text`.
   XlsxCellRecord::Text Keep(std::string_view text) {
     const XlsxCellRecord::Text kept{Offset(), static_cast<std::uint32_t>(text.size())};
-    text_.append(text);
+    Append(text);
     return kept;
   }
   // Adds `text` to `kept`, the piece kept last.
   void Extend(XlsxCellRecord::Text& kept, std::string_view text) {
-    text_.append(text);
+    Append(text);
     kept.size += static_cast<std::uint32_t>(text.size());
   }
   // The place of the next piece, for one that is extended afterwards.
-  std::uint32_t Offset() const { return static_cast<std::uint32_t>(text_.size()); }
+  std::uint32_t Offset() const { return static_cast<std::uint32_t>(size_); }
 
  private:
+  // Appends `text`. Most pieces are a few bytes: copied in two moves of a
+  // fixed size, which need no call.
+  void Append(std::string_view text) {
+    const std::size_t n = text.size();
+    if (n > capacity_ - size_) Grow(n);
+    char* const at = text_.get() + size_;
+    const char* const from = text.data();
+    if (n >= 8 && n <= 16) {
+      CopyFixed<8>(at, from);
+      CopyFixed<8>(at + n - 8, from + n - 8);
+    } else if (n >= 4 && n < 8) {
+      CopyFixed<4>(at, from);
+      CopyFixed<4>(at + n - 4, from + n - 4);
+    } else if (n > 0 && n < 4) {
+      at[0] = from[0];
+      at[n / 2] = from[n / 2];
+      at[n - 1] = from[n - 1];
+    } else if (n > 16) {
+      std::memcpy(at, from, n);
+    }
+    size_ += n;
+  }
+  template <std::size_t kBytes>
+  static void CopyFixed(char* to, const char* from) {
+    char bytes[kBytes];
+    std::memcpy(bytes, from, kBytes);
+    std::memcpy(to, bytes, kBytes);
+  }
+  // Makes room for `n` more bytes, keeping the text.
+  void Grow(std::size_t n);
+
   std::vector<XlsxCellRecord> records_;
-  std::string text_;
+  std::unique_ptr<char[]> text_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
 };
 
 }  // namespace zerova
