@@ -36,6 +36,8 @@ test=(
   openbox libx11-dev                 # ... under a window manager, watched through Xlib
   lintian desktop-file-utils         # the package's checks
   appstream man-db
+  python3-xlwt python3-openpyxl      # tests/data/make_sheet_fixtures.py (the tests
+  python3-odf                        #   read its committed output, never Python)
 )
 
 case ${1:-test} in

@@ -29,11 +29,10 @@ constexpr Format kFormats[] = {
     {".xlsb", "Excel binary workbooks", "*.xlsb", LooksLikeZip, OpenXlsb},
     {".ods", "OpenDocument spreadsheets", "*.ods", LooksLikeZip, OpenOds},
     {".fods", "flat OpenDocument spreadsheets", "*.fods", LooksLikeFlatOds, OpenFlatOds},
-    {"XML Spreadsheet 2003", "Excel's XML Spreadsheet 2003 (.xml)", "*.xml", LooksLikeXml2003,
+    {"XML Spreadsheet 2003", "Excel's XML Spreadsheet 2003 workbooks", "*.xml", LooksLikeXml2003,
      OpenXml2003},
-    {"an HTML table", "the first table of a web page (.htm, .html)", "*.htm;*.html", LooksLikeHtml,
-     OpenHtml},
-    {"CSV or tab-separated text", "CSV or tab-separated text (.csv, .tsv)", "*.csv;*.tsv",
+    {"an HTML table", "the first table of a web page", "*.htm;*.html", LooksLikeHtml, OpenHtml},
+    {"CSV or tab-separated text", "CSV or tab-separated text", "*.csv;*.tsv",
      LooksLikeDelimitedText, OpenDelimitedText},
 };
 
@@ -99,9 +98,16 @@ std::string FormatHelp() {
   std::string text;
   for (const Format& format : kFormats) {
     if (format.listed_as == nullptr) continue;
+    // The names the file dialog shows it by: "*.xlsx;*.xlsm" as ".xlsx, .xlsm".
     std::string line = "  ";
-    line += format.listed_as;
-    line.resize(std::max<std::size_t>(line.size() + 2, 26), ' ');
+    for (const char* c = format.patterns; *c != '\0'; ++c) {
+      if (*c == ';') {
+        line += ", ";
+      } else if (*c != '*') {
+        line += *c;
+      }
+    }
+    line.resize(std::max<std::size_t>(line.size() + 2, 18), ' ');
     text += line + format.description + "\n";
   }
   return text;

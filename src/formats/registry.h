@@ -27,7 +27,7 @@ struct Format {
   // As messages and the help list the format (".xlsx, .xlsm"); null for a
   // format that is only a wrapper of others (an encrypted package).
   const char* listed_as;
-  // What the help says of it ("Office Open XML workbooks").
+  // What the help says of it ("Office Open XML workbooks"), after its patterns.
   const char* description;
   // The file dialog's patterns, ';' between them ("*.xlsx;*.xlsm").
   const char* patterns;
@@ -58,8 +58,8 @@ std::string NotASpreadsheet();
 // "(All Workbooks)" with every format's patterns, then "(All Files)|*".
 std::string FileDialogFilter();
 
-// The help's list of formats: a line each, "  .xlsx, .xlsm   Office Open XML
-// workbooks", within 80 columns.
+// The help's list of formats: a line each, the names its files usually have, then
+// what it is: "  .xlsx, .xlsm    Office Open XML workbooks", within 80 columns.
 std::string FormatHelp();
 
 // The spreadsheet service over this registry: opens a file, or bytes in memory,

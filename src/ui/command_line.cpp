@@ -1,185 +1,239 @@
 #include "ui/command_line.h"
 
-#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <exception>
+#include <filesystem>
 #include <optional>
 #include <string>
 
 #include "conversion/conversion_run.h"
+#include "conversion/output_document.h"
 #include "formats/registry.h"
 #include "services/error.h"
 #include "services/file_system.h"
-#include "services/window_hooks.h"
+#include "ui/command_line_batch.h"
+#include "ui/command_line_help.h"
+#include "ui/command_line_hooks.h"
+#include "ui/command_line_options.h"
 #include "ui/command_line_passwords.h"
+#include "ui/document_guard.h"
 #include "ui/failure_message.h"
 #include "ui/progress_line.h"
+#include "ui/sheet_listing.h"
+#include "ui/standard_input.h"
+#include "ui/stop_signals.h"
 #include "zerova_version.h"  // ZEROVA_VERSION_TEXT, written at build time
 
 namespace zerova {
 namespace {
 
-// The signal that asked the conversion to stop, or 0. Set by the handler only.
-volatile std::sig_atomic_t stop_signal = 0;
+constexpr const char* kConversionStopped =
+    "the conversion was cancelled before anything was written";
+constexpr const char* kListingStopped = "the listing of the sheets was cancelled";
+// As the run says it when it stops writing to a stream.
+constexpr const char* kStreamStopped =
+    "the conversion was cancelled; the document written there is incomplete";
 
-void NoteStopSignal(int signal_number) { stop_signal = signal_number; }
-
-// SIGINT and SIGTERM stop the conversion after the current line. The handler is
-// reset by the first signal, so a second one ends the program at once.
-void CatchStopSignals() {
-  struct sigaction action {};
-  action.sa_handler = NoteStopSignal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESETHAND;
-  ::sigaction(SIGINT, &action, nullptr);
-  ::sigaction(SIGTERM, &action, nullptr);
+int UsageError(const std::string& reason) {
+  std::fprintf(stderr, "zerova: %s\n%s\n", reason.c_str(), kTryHelp);
+  return 2;
 }
 
-// The command line stands in for the window: the completion message goes to
-// stdout, and the progress, on a terminal only, to stderr.
-class CommandLineHooks final : public WindowHooks {
- public:
-  CommandLineHooks(ProgressLine* progress, std::string source)
-      : progress_(progress), source_(std::move(source)) {}
+// Writes `text` to stdout; throws FileSystemError naming it when that fails.
+void PrintOut(const std::string& text, const char* what) {
+  std::fputs(text.c_str(), stdout);
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    throw PosixError("standard output", std::string("write ") + what, errno);
+  }
+}
 
-  void DisableConvert() override {}
-  void ShowProgress() override {}
-  void ShowLinesWritten(std::int64_t written, std::int64_t total) override {
-    if (progress_ != nullptr) progress_->Update(written, total);
-  }
-  bool StopRequested() override { return stop_signal != 0; }
-  void ShowCompletion(const std::string& message, const std::string& note) override {
-    if (progress_ != nullptr) progress_->Erase();
-    std::fputs(message.c_str(), stdout);
-    std::fputc('\n', stdout);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-      // The document is complete, but a script reading our output would not know.
-      throw PosixError("standard output", "write the completion message", errno);
-    }
-    if (!note.empty()) std::fprintf(stderr, "zerova: %s\n", Error(source_, note).what());
-  }
-  void EndProgram() override {}
+// True iff `a` and `b` name one existing file (a symbolic link at `b` is not followed).
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first, second;
+  return ::stat(a.c_str(), &first) == 0 && ::lstat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// The conversions and listings of one command line, a FILE at a time.
+class CommandLine {
+ public:
+  explicit CommandLine(const CommandLineOptions& options)
+      : options_(options),
+        terminal_(::isatty(STDERR_FILENO) == 1 &&
+                  !(options.output == kStandardStream && ::isatty(STDOUT_FILENO) == 1)),
+        disk_(NewLocalFileSystem()),
+        guard_(NewDocumentGuard(*disk_, terminal_ ? "\r" : "")) {}
+
+  // Converts options_.files[0] into the document -o names, or the default one.
+  int ConvertOne();
+  // Converts each FILE of `batch` in turn; a stop ends the batch.
+  int ConvertBatch(const std::vector<BatchItem>& batch);
+  int ListSheets();
 
  private:
-  ProgressLine* progress_;
-  std::string source_;
+  // Converts `file` into `request`'s document and returns the exit status.
+  // `success` starts the success line (CommandLineHooks).
+  int Convert(const std::string& file, ConversionRequest request, const std::string& success);
+  // The spreadsheet `file` names: a path, or standard input read whole.
+  SpreadsheetInput Input(const std::string& file, const char* stopped);
+  // Prints `failure`'s one line; returns 128 + N when signal N stopped the
+  // work, else 1.
+  int Fail(const std::exception_ptr& failure, const std::string& source);
+
+  // A fresh progress line, on a terminal only: its delay counts from now.
+  void StartProgress() {
+    if (terminal_) progress_.emplace(stderr);
+  }
+  ProgressLine* progress() { return progress_ ? &*progress_ : nullptr; }
+  void EraseProgress() {
+    if (progress_) progress_->Erase();
+  }
+  // The line a second signal writes: "zerova: FILE: DETAIL", over the progress line.
+  std::string Notice(const std::string& file, const char* detail) const {
+    return (terminal_ ? "\r" : "") + std::string("zerova: ") + Error(file, detail).what() + "\n";
+  }
+  static std::string SourceName(const std::string& file) {
+    return file == kStandardStream ? kStandardInputName : file;
+  }
+
+  const CommandLineOptions& options_;
+  const bool terminal_;  // progress is drawn: stderr is a terminal the document does not go to
+  std::optional<ProgressLine> progress_;
+  std::unique_ptr<FileSystem> disk_;
+  std::unique_ptr<FileSystem> guard_;  // disk_, watched for the second signal
 };
 
-constexpr const char* kUsage =
-    "usage: zerova [--password-file PWFILE] [FILE]\n"
-    "       zerova --from-menu\n"
-    "\n"
-    "Turns the active worksheet of a spreadsheet file into xmlstructure.xml in the\n"
-    "current folder: row 1 holds the node labels, and under each label, down to the\n"
-    "first empty cell, stand its values.\n"
-    "\n"
-    "  zerova FILE     convert FILE without a window; prints \"XML created successfully\"\n"
-    "                  and exits 0, or prints one line naming what went wrong and exits 1;\n"
-    "                  on a terminal, a conversion longer than a second shows its\n"
-    "                  progress on stderr; an interrupt (SIGINT, SIGTERM) stops it,\n"
-    "                  removes the incomplete document and exits 130 or 143\n"
-    "  zerova          open the window to choose the file and convert it\n"
-    "  --from-menu     open the window, in the home folder when the current folder\n"
-    "                  is not writable (the desktop menu starts zerova this way)\n"
-    "  --password-file PWFILE\n"
-    "                  the password of a password-protected FILE is the first line of PWFILE\n"
-    "  --help          show this text\n"
-    "  --version       show the program's version\n"
-    "\n"
-    "Reads .xls (Excel 97-2003, 5.0/95 and 2.x-4.x), .xlsx and .xlsm (Office Open\n"
-    "XML), .xlsb (Excel binary), .ods and .fods (OpenDocument) and XML Spreadsheet\n"
-    "2003 workbooks, HTML tables, and CSV or tab-separated text, each recognised by\n"
-    "its content, whatever the file's name.\n"
-    "\n"
-    "Password-protected workbooks: Excel's default password is tried first, silently;\n"
-    "then the first line of PWFILE, else the environment variable ZEROVA_PASSWORD,\n"
-    "else, when run from a terminal, zerova asks for the password there, without echo.\n"
-    "No password is ever taken on the command line, where others could see it.\n";
+SpreadsheetInput CommandLine::Input(const std::string& file, const char* stopped) {
+  if (file != kStandardStream) return {file, nullptr};
+  const auto report = [this, stopped](std::uint64_t done, std::uint64_t total) {
+    if (progress_) progress_->UpdateRead(done, total);
+    if (StopSignal() != 0) throw Cancelled(kStandardInputName, stopped);
+  };
+  return {kStandardInputName, ReadStandardInput(STDIN_FILENO, report)};
+}
 
-constexpr char kPasswordFileOption[] = "--password-file";
-constexpr std::size_t kPasswordFileLength = sizeof kPasswordFileOption - 1;
+int CommandLine::Fail(const std::exception_ptr& failure, const std::string& source) {
+  EraseProgress();
+  const FailureMessage message = DescribeCommandLineFailure(failure, source);
+  std::fprintf(stderr, "zerova: %s\n", message.line.c_str());
+  return message.cancelled && StopSignal() != 0 ? 128 + StopSignal() : 1;
+}
 
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "zerova: %s\n", message.c_str());
-  return 1;
+int CommandLine::Convert(const std::string& file, ConversionRequest request,
+                         const std::string& success) {
+  const std::string source = SourceName(file);
+  StartProgress();
+  // Until the run empties the document, a second signal only says so.
+  ArmSecondSignal(Notice(source, kConversionStopped));
+  try {
+    const std::string document = request.output.empty() ? kOutputDocumentName : request.output;
+    if (request.output_stream == nullptr && file != kStandardStream && SameFile(file, document)) {
+      throw FileSystemError(
+          document,
+          "the document would replace the spreadsheet it comes from; nothing was written");
+    }
+    CommandLinePasswords passwords(options_.password_file, [this] { EraseProgress(); });
+    std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService(&passwords);
+    request.source = Input(file, kConversionStopped);
+    request.sheet = options_.sheet;
+    const bool announce = !options_.quiet && request.output_stream == nullptr;
+    CommandLineHooks hooks(progress(), source, success, announce);
+    if (request.output_stream != nullptr) {
+      hooks.ArmOnFirstLine(Notice(request.output_stream_name, kStreamStopped));
+    }
+    ConversionRun run(*spreadsheets, *guard_, hooks);
+    run.Run(request);
+    DisarmSecondSignal();
+    return 0;
+  } catch (...) {
+    DisarmSecondSignal();
+    return Fail(std::current_exception(), source);
+  }
+}
+
+int CommandLine::ConvertOne() {
+  ConversionRequest request;
+  if (options_.output == kStandardStream) {
+    request.output_stream = stdout;
+  } else {
+    request.output = options_.output;
+  }
+  return Convert(options_.files.front(), std::move(request), "");
+}
+
+int CommandLine::ConvertBatch(const std::vector<BatchItem>& batch) {
+  std::error_code error;
+  if (!std::filesystem::is_directory(options_.outdir, error)) {
+    const bool missing = !std::filesystem::exists(options_.outdir, error);
+    std::fprintf(stderr, "zerova: %s\n",
+                 Error(options_.outdir, missing ? "no such folder" : "is not a folder").what());
+    return 1;
+  }
+  int status = 0;
+  for (const BatchItem& item : batch) {
+    if (StopSignal() != 0) return 128 + StopSignal();
+    ConversionRequest request;
+    request.output = item.document;
+    const int converted = Convert(item.file, std::move(request), item.document);
+    if (converted > 1) return converted;
+    if (converted == 1) status = 1;
+  }
+  return status;
+}
+
+int CommandLine::ListSheets() {
+  const std::string& file = options_.files.front();
+  const std::string source = SourceName(file);
+  StartProgress();
+  try {
+    CommandLinePasswords passwords(options_.password_file, [this] { EraseProgress(); });
+    std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService(&passwords);
+    const SpreadsheetInput input = Input(file, kListingStopped);
+    StopOnSignal reading(progress(), source, kListingStopped);
+    std::unique_ptr<Workbook> book = spreadsheets->Open(input, &reading);
+    const std::string listing = SheetListing(*book);
+    EraseProgress();
+    PrintOut(listing, "the list of sheets");
+    return 0;
+  } catch (...) {
+    return Fail(std::current_exception(), source);
+  }
 }
 
 }  // namespace
 
-void PrintUsage(bool to_stderr) { std::fputs(kUsage, to_stderr ? stderr : stdout); }
-
 int RunCommandLine(int argc, char** argv) {
-  std::string path;
-  std::string password_file;
-  bool have_path = false;
-  bool options_done = false;
-  for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
-    if (!options_done && std::strcmp(arg, "--") == 0) {
-      options_done = true;
-      continue;
-    }
-    if (!options_done && std::strncmp(arg, kPasswordFileOption, kPasswordFileLength) == 0 &&
-        (arg[kPasswordFileLength] == '\0' || arg[kPasswordFileLength] == '=')) {
-      const bool joined = arg[kPasswordFileLength] == '=';
-      if (!joined && i + 1 == argc) {
-        std::fprintf(stderr, "zerova: %s needs a file name\n", kPasswordFileOption);
-        PrintUsage(true);
-        return 2;
-      }
-      password_file = joined ? arg + kPasswordFileLength + 1 : argv[++i];
-      continue;
-    }
-    if (!options_done && arg[0] == '-' && arg[1] != '\0') {
-      if (argc == 2 && (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0)) {
-        PrintUsage(false);
-        return 0;
-      }
-      if (argc == 2 && std::strcmp(arg, "--version") == 0) {
-        std::printf("zerova %s\n", ZEROVA_VERSION_TEXT);
-        return 0;
-      }
-      std::fprintf(stderr, "zerova: unknown option '%s'\n", PrintableText(arg).c_str());
-      PrintUsage(true);
-      return 2;
-    }
-    if (have_path) {
-      PrintUsage(true);
-      return 2;
-    }
-    path = arg;
-    have_path = true;
-  }
-  if (!have_path) {
-    PrintUsage(true);
-    return 2;
-  }
-
-  std::optional<ProgressLine> progress;
-  if (::isatty(STDERR_FILENO) == 1) progress.emplace(stderr);
-  const auto fail = [&progress](const std::string& message) {
-    if (progress) progress->Erase();
-    return Fail(message);
-  };
-  CatchStopSignals();
+  const CommandLineOptions options = ParseCommandLine(argc, argv);
+  if (!options.usage_error.empty()) return UsageError(options.usage_error);
   try {
-    CommandLinePasswords passwords(password_file);
-    std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService(&passwords);
-    std::unique_ptr<FileSystem> file_system = NewLocalFileSystem();
-    CommandLineHooks hooks(progress ? &*progress : nullptr, path);
-    ConversionRun run(*spreadsheets, *file_system, hooks);
-    run.Run(path);
-    return 0;
-  } catch (...) {
-    const FailureMessage failure = DescribeCommandLineFailure(std::current_exception(), path);
-    fail(failure.line);
-    return failure.cancelled && stop_signal != 0 ? 128 + stop_signal : 1;
+    switch (options.action) {
+      case CommandLineOptions::Action::kHelp:
+        PrintOut(HelpText(), "the help");
+        return 0;
+      case CommandLineOptions::Action::kVersion:
+        PrintOut(std::string("zerova ") + ZEROVA_VERSION_TEXT + "\n", "the version");
+        return 0;
+      default:
+        break;
+    }
+  } catch (const Error& e) {
+    std::fprintf(stderr, "zerova: %s\n", e.what());
+    return 1;
   }
+  std::vector<BatchItem> batch;
+  if (!options.outdir.empty()) {
+    std::string refusal;
+    batch = PlanBatch(options.outdir, options.files, &refusal);
+    if (!refusal.empty()) return UsageError(refusal);
+  }
+  CatchStopSignals();
+  CommandLine command_line(options);
+  if (options.action == CommandLineOptions::Action::kListSheets) return command_line.ListSheets();
+  return options.outdir.empty() ? command_line.ConvertOne() : command_line.ConvertBatch(batch);
 }
 
 }  // namespace zerova

@@ -105,8 +105,9 @@ std::optional<SecretBytes> ReadLine(int fd) {
 
 }  // namespace
 
-CommandLinePasswords::CommandLinePasswords(std::string password_file)
-    : password_file_(std::move(password_file)) {}
+CommandLinePasswords::CommandLinePasswords(std::string password_file,
+                                           std::function<void()> before_prompt)
+    : password_file_(std::move(password_file)), before_prompt_(std::move(before_prompt)) {}
 
 std::optional<SecretBytes> CommandLinePasswords::Password(const std::string& file,
                                                           bool previous_was_wrong) {
@@ -134,6 +135,7 @@ std::optional<SecretBytes> CommandLinePasswords::FromTerminal(const std::string&
                                                               bool previous_was_wrong) {
   const Descriptor tty(::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC));
   if (tty.fd < 0) return std::nullopt;
+  if (before_prompt_) before_prompt_();
   // Echo goes off before the prompt shows, so nothing typed after it is shown,
   // and nothing typed is thrown away.
   termios settings;

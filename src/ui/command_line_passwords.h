@@ -8,6 +8,7 @@
 #ifndef ZEROVA_UI_COMMAND_LINE_PASSWORDS_H_
 #define ZEROVA_UI_COMMAND_LINE_PASSWORDS_H_
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,7 +22,10 @@ inline constexpr char kPasswordVariable[] = "ZEROVA_PASSWORD";
 class CommandLinePasswords final : public PasswordSource {
  public:
   // `password_file` is the --password-file argument, or empty for none.
-  explicit CommandLinePasswords(std::string password_file);
+  // `before_prompt`, when set, is called before the terminal is asked (to
+  // erase a progress line there).
+  explicit CommandLinePasswords(std::string password_file,
+                                std::function<void()> before_prompt = {});
 
   // The file's or the variable's password once (nullopt after it was wrong), or
   // one typed at the prompt. Throws FileSystemError naming the password file when
@@ -33,6 +37,7 @@ class CommandLinePasswords final : public PasswordSource {
   std::optional<SecretBytes> FromTerminal(const std::string& file, bool previous_was_wrong);
 
   std::string password_file_;
+  std::function<void()> before_prompt_;
   int asked_ = 0;  // how many times the source has been asked
 };
 

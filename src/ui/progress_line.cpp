@@ -18,11 +18,30 @@ std::string ProgressLine::Text(std::int64_t written, std::int64_t total) {
          std::to_string(total) + " lines)";
 }
 
-void ProgressLine::Update(std::int64_t written, std::int64_t total) {
+bool ProgressLine::Due() {
   const auto now = clock_();
-  if (now < next_) return;
+  if (now < next_) return false;
   next_ = now + interval_;
-  std::string line = "\r" + Text(written, total);
+  return true;
+}
+
+void ProgressLine::Update(std::int64_t written, std::int64_t total) {
+  if (Due()) Draw(Text(written, total));
+}
+
+void ProgressLine::UpdateRead(std::uint64_t done, std::uint64_t total) {
+  if (!Due()) return;
+  if (total == 0) {
+    Draw("zerova: reading (" + std::to_string(done) + " bytes)");
+    return;
+  }
+  const std::uint64_t shown = done < total ? done : total;  // a reader may pass its estimate
+  Draw("zerova: reading " + std::to_string(shown * 100 / total) + "% (" + std::to_string(shown) +
+       " of " + std::to_string(total) + " bytes)");
+}
+
+void ProgressLine::Draw(const std::string& text) {
+  std::string line = "\r" + text;
   // A shorter text than the one drawn before is padded to cover it.
   const std::size_t width = line.size() - 1;
   if (width < drawn_width_) line.append(drawn_width_ - width, ' ');

@@ -2,9 +2,10 @@
 // terminal.
 //
 // A conversion that ends within the delay (about a second) draws nothing. A
-// longer one draws "zerova: 42% (275000 of 655372 lines)" and redraws it in
-// place, at most every interval; Erase() blanks it again, so the line leaves no
-// trace on the terminal. The command line makes one only when stderr is a
+// longer one draws "zerova: reading 42% (5242880 of 12582912 bytes)" while it
+// reads the workbook ("zerova: reading (5242880 bytes)" from a pipe), then "zerova: 42% (275000 of
+// 655372 lines)" while it writes, redrawn in place at most every interval; Erase() blanks it again,
+// so the line leaves no trace on the terminal. The command line makes one only when stderr is a
 // terminal: scripts reading a pipe or a file see no progress at all.
 #ifndef ZEROVA_UI_PROGRESS_LINE_H_
 #define ZEROVA_UI_PROGRESS_LINE_H_
@@ -33,6 +34,10 @@ class ProgressLine {
   // last drawing is over.
   void Update(std::int64_t written, std::int64_t total);
 
+  // Notes that `done` of the workbook's `total` bytes are read (0: a total not
+  // known), and redraws as Update does.
+  void UpdateRead(std::uint64_t done, std::uint64_t total);
+
   // Blanks the line and leaves the cursor at its start, when one was drawn.
   // Call it before anything else is printed; Update may draw again afterwards.
   void Erase();
@@ -41,6 +46,11 @@ class ProgressLine {
   static std::string Text(std::int64_t written, std::int64_t total);
 
  private:
+  // True, and the next drawing planned, when the line may be drawn now.
+  bool Due();
+  // Draws `text` over what was drawn before.
+  void Draw(const std::string& text);
+
   std::FILE* out_;
   Clock clock_;
   std::chrono::steady_clock::time_point start_;

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "conversion/cell_text.h"
+#include "support/document.h"
 #include "support/office_book.h"
 
 namespace zerova::test {
@@ -37,13 +39,30 @@ TEST(HtmlReaderTest, TextSpansAndRefusals) {
        TextBytes("<html><head><meta charset=\"windows-1252\"></head><table><tr><td>\x80 "
                  "caf\xE9</td></tr></table>"),
        "A1=€ café"},
-      {"UTF-16 with its byte-order mark",
+      {"UTF-16 little-endian with its byte-order mark",
        {0xFF, 0xFE, '<', 0,   't', 0,   'a', 0,   'b', 0,   'l', 0,    'e',
         0,    '>',  0,   '<', 0,   't', 0,   'd', 0,   '>', 0,   0xE9, 0},
+       "A1=é"},
+      {"UTF-16 big-endian with its byte-order mark",
+       {0xFE, 0xFF, 0,   '<', 0,   't', 0,   'a', 0,   'b', 0,   'l', 0,
+        'e',  0,    '>', 0,   '<', 0,   't', 0,   'd', 0,   '>', 0,   0xE9},
        "A1=é"},
       {"no table", TextBytes("<html><body><p>none</p></body></html>"),
        "refused: the web page holds no table"},
   });
+}
+
+// A rowspan reaches at most 65,534 rows, as browsers clamp it: the cell of row
+// 65,535 stands in the first column again, the one of row 65,534 beside the span.
+TEST(HtmlReaderTest, ARowspanEndsAfter65534Rows) {
+  std::string rows = "<tr><td rowspan=\"70000\">a</td><td>b</td></tr>";
+  for (int row = 2; row <= 65535; ++row) rows += "<tr><td>x</td></tr>";
+  const std::vector<std::uint8_t> page = Page(rows);
+  const std::unique_ptr<Worksheet> sheet = ReadActiveSheet(page, "page.html");
+  EXPECT_EQ(CellText(sheet->Cell(65534, 2)), "x");
+  EXPECT_EQ(CellText(sheet->Cell(65534, 1)), "");
+  EXPECT_EQ(CellText(sheet->Cell(65535, 1)), "x");
+  EXPECT_EQ(CellText(sheet->Cell(65535, 2)), "");
 }
 
 }  // namespace

@@ -56,14 +56,16 @@ Bytes Sheets(const std::vector<std::uint8_t>& types, const std::vector<int>& tab
   }
   b.Eof();
   for (std::size_t i = 0; i < types.size(); ++i) {
-    b.Bof(Biff::k8, types[i] == kChartType ? kChartBof : kWorksheetBof);
+    b.Bof(Biff::k8, types[i] == kChartType   ? kChartBof
+                    : types[i] == kMacroType ? kMacroBof
+                                             : kWorksheetBof);
     b.Label(0, 0, "S" + std::to_string(i)).Eof();
   }
   return b.Build();
 }
 
 TEST(XlsReaderTest, RecordsCodePagesSheetsAndDamage) {
-  const std::uint8_t w = kWorksheetType, chart = kChartType;
+  const std::uint8_t w = kWorksheetType, chart = kChartType, macro = kMacroType;
   const Fill shift_jis_date = [](B& b) {  // 0x83 0x5C is one character, not an escape
     b.Codepage(932).Format(164, "\x83\x5C\"\"d");
     b.Format(165, "\x83\x5C\"d\"0").Xf(0).Xf(164).Xf(165);
@@ -97,7 +99,10 @@ TEST(XlsReaderTest, RecordsCodePagesSheetsAndDamage) {
                 }),
        "A1=abcЖЗ|B1=Жbcdef"},
       {"a hidden chart before the active sheet", Sheets({chart, w}, {1}), "A1=S1"},
-      {"active chart", Sheets({w, chart}, {1}), "refused: \"S1\" is a chart"},
+      {"active chart", Sheets({w, chart}, {1}),
+       "refused: the active sheet \"S1\" is a chart, not a worksheet"},
+      {"active macro sheet", Sheets({macro, w}, {0}),
+       "refused: the active sheet \"S0\" is a macro sheet, not a worksheet"},
       {"a chart first and no WINDOW1", Sheets({chart, w}, {}), "refused: \"S0\" is a chart"},
   });
 }

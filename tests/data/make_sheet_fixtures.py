@@ -1,0 +1,124 @@
+#!/usr/bin/python3
+"""Writes tests/data/several-sheets/: one workbook of four worksheets in every format
+that holds more than one sheet, for listing sheets and choosing one by name or number.
+
+Run with Debian's /usr/bin/python3 (python3-xlwt, python3-openpyxl, python3-odf):
+
+    /usr/bin/python3 tests/data/make_sheet_fixtures.py
+
+The four worksheets, in this order: "Summary", "Überblick & Co" (the active one),
+"1" (a name that is also a number) and "Notes". Sheet N holds one column: the label
+"Sheet", then the sheet's name and the number N. Writers:
+
+- input.xls: xlwt (BIFF8);
+- input.xlsx: openpyxl, with a fifth sheet, the chart sheet "Chart";
+- input.xlsb: written record by record with make_xlsb_fixtures.py;
+- input.ods: python3-odf, the active table named in its view settings;
+- input.xml: XML Spreadsheet 2003, written byte by byte.
+
+expected.xml, the document of the active sheet, and expected-sheetN.xml, the
+document of sheet N (1, 3, 4), are written by hand from the conversion rules and
+committed; this script never writes one.
+"""
+
+import os
+
+import openpyxl
+import xlwt
+from openpyxl.chart import BarChart, Reference
+from odf import table
+from odf.opendocument import OpenDocumentSpreadsheet
+
+import make_xlsb_fixtures as xlsb
+from make_office_fixtures import active_table_settings, cell
+from text_fixtures import XML2003_HEAD, data
+
+HERE = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'several-sheets')
+SHEETS = ['Summary', 'Überblick & Co', '1', 'Notes']
+ACTIVE = 1  # "Überblick & Co", counted from 0
+
+
+def column(n):
+    """Sheet n's one column (n from 1): its label, its name, its number."""
+    return ['Sheet', SHEETS[n - 1], n]
+
+
+def write_xls(path):
+    book = xlwt.Workbook(encoding='utf-8')
+    for n, name in enumerate(SHEETS, 1):
+        sheet = book.add_sheet(name)
+        for row, value in enumerate(column(n)):
+            sheet.write(row, 0, value)
+        sheet.set_selected(n - 1 == ACTIVE)
+    book.active_sheet = ACTIVE
+    book.save(path)
+
+
+def write_xlsx(path):
+    book = openpyxl.Workbook()
+    book.remove(book.active)
+    for n, name in enumerate(SHEETS, 1):
+        sheet = book.create_sheet(name)
+        for row, value in enumerate(column(n), 1):
+            sheet.cell(row=row, column=1, value=value)
+    chart = BarChart()
+    chart.add_data(Reference(book[SHEETS[0]], min_col=1, min_row=3, max_row=3))
+    book.create_chartsheet('Chart').add_chart(chart)
+    book.active = ACTIVE
+    for n, sheet in enumerate(book.worksheets):
+        sheet.sheet_view.tabSelected = n == ACTIVE
+    book.save(path)
+
+
+def write_xlsb(path):
+    sheets = []
+    for n, name in enumerate(SHEETS, 1):
+        grid = xlsb.Grid()
+        label, text, number = column(n)
+        grid.column(0, [xlsb.text(label), xlsb.text(text), xlsb.integer(number)])
+        sheets.append((name, grid.data()))
+    xlsb.write_zip(path, xlsb.parts(xlsb.Book(sheets, active=ACTIVE)))
+
+
+def write_ods(path):
+    doc = OpenDocumentSpreadsheet()
+    for n, name in enumerate(SHEETS, 1):
+        sheet = table.Table(name=name)
+        label, text, number = column(n)
+        for element in [cell('string', [[label]]), cell('string', [[text]]),
+                        cell('float', value=str(number))]:
+            row = table.TableRow()
+            row.addElement(element)
+            sheet.addElement(row)
+        doc.spreadsheet.addElement(sheet)
+    active_table_settings(doc, SHEETS[ACTIVE])
+    doc.save(path)
+
+
+def write_xml2003(path):
+    def escaped(text):
+        return text.replace('&', '&amp;').replace('<', '&lt;').replace('"', '&quot;')
+
+    worksheets = ''
+    for n, name in enumerate(SHEETS, 1):
+        label, text, number = column(n)
+        cells = [data('String', label), data('String', escaped(text)), data('Number', number)]
+        rows = ''.join('   <Row>%s</Row>\n' % c for c in cells)
+        worksheets += (' <Worksheet ss:Name="%s">\n  <Table>\n%s  </Table>\n </Worksheet>\n'
+                       % (escaped(name), rows))
+    document = (XML2003_HEAD + ' <ExcelWorkbook xmlns="urn:schemas-microsoft-com:office:excel">\n'
+                '  <ActiveSheet>%d</ActiveSheet>\n </ExcelWorkbook>\n' % ACTIVE +
+                worksheets + '</Workbook>\n')
+    with open(path, 'wb') as out:
+        out.write(document.encode('utf-8'))
+
+
+def main():
+    os.makedirs(HERE, exist_ok=True)
+    for extension, write in [('xls', write_xls), ('xlsx', write_xlsx), ('xlsb', write_xlsb),
+                             ('ods', write_ods), ('xml', write_xml2003)]:
+        write(os.path.join(HERE, 'input.' + extension))
+
+
+if __name__ == '__main__':
+    main()

@@ -1,0 +1,178 @@
+#include "support/child_process.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <iterator>
+
+extern char** environ;
+
+namespace zerova::test {
+namespace {
+
+std::atomic<int> runs = 0;
+
+// The child's environment: ours without ZEROVA_PASSWORD, `unset` and what
+// `env` sets, then `env`.
+std::vector<std::string> Environment(const ChildSetup& setup) {
+  std::vector<std::string> dropped = setup.unset;
+  dropped.push_back("ZEROVA_PASSWORD");
+  for (const std::string& e : setup.env) dropped.push_back(e.substr(0, e.find('=')));
+  std::vector<std::string> result;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    const std::string name = entry.substr(0, entry.find('='));
+    if (std::find(dropped.begin(), dropped.end(), name) == dropped.end()) result.push_back(entry);
+  }
+  result.insert(result.end(), setup.env.begin(), setup.env.end());
+  return result;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (std::string& text : texts) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+void WriteAll(int fd, const std::string& text) {
+  for (std::size_t done = 0; done < text.size();) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n <= 0) return;
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(const std::filesystem::path& work, ChildSetup setup)
+    : out_(std::filesystem::temp_directory_path() /
+           ("zerova-child-" + std::to_string(::getpid()) + "-" + std::to_string(runs++) + ".txt")) {
+  std::string tty_name;
+  int err_pipe[2] = {-1, -1}, in_pipe[2] = {-1, -1};
+  if (setup.terminal) {
+    reader_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (reader_ >= 0 && ::grantpt(reader_) == 0 && ::unlockpt(reader_) == 0) {
+      tty_name = ::ptsname(reader_);
+    }
+  } else if (::pipe2(err_pipe, O_CLOEXEC) == 0) {
+    reader_ = err_pipe[0];
+  }
+  if (setup.stdin_pipe && ::pipe2(in_pipe, O_CLOEXEC) == 0) input_ = in_pipe[1];
+  std::vector<std::string> args{"zerova"};
+  args.insert(args.end(), setup.args.begin(), setup.args.end());
+  std::vector<std::string> env = Environment(setup);
+  std::vector<char*> argv = Pointers(args), envp = Pointers(env);
+  const bool drop = setup.user != 0 && ::geteuid() == 0;
+  const std::filesystem::path stdout_path = setup.stdout_to.empty() ? out_ : setup.stdout_to;
+  if ((pid_ = ::fork()) == 0) {
+    ::setsid();
+    const int err = setup.terminal ? ::open(tty_name.c_str(), O_RDWR) : err_pipe[1];
+    const int in = setup.stdin_pipe ? in_pipe[0]
+                   : setup.terminal ? err
+                                    : ::open("/dev/null", O_RDONLY);
+    ::dup2(in, 0);
+    ::dup2(::open(stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+    ::dup2(err, 2);
+    if (drop &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(setup.user) != 0 || ::setuid(setup.user) != 0)) {
+      ::_exit(126);
+    }
+    if (::chdir(work.c_str()) == 0) ::execve(setup.binary.c_str(), argv.data(), envp.data());
+    ::_exit(127);
+  }
+  if (err_pipe[1] >= 0) ::close(err_pipe[1]);
+  if (in_pipe[0] >= 0) ::close(in_pipe[0]);
+}
+
+ChildProcess::~ChildProcess() {
+  if (pid_ > 0 && status_ < 0) {
+    ::kill(pid_, SIGKILL);
+    Wait();
+  }
+  ::close(reader_);
+  if (input_ >= 0) ::close(input_);
+  std::error_code ignored;
+  std::filesystem::remove(out_, ignored);
+}
+
+bool ChildProcess::WaitFor(const std::string& text, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (err_.find(text) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+    pollfd p{reader_, POLLIN, 0};
+    siginfo_t exited{};  // a child still running leaves si_pid 0
+    if (::poll(&p, 1, 20) <= 0) {
+      if (::waitid(P_PID, pid_, &exited, WEXITED | WNOHANG | WNOWAIT) != 0 || exited.si_pid != 0)
+        break;
+      continue;
+    }
+    char buffer[4096];
+    const ssize_t n = ::read(reader_, buffer, sizeof buffer);
+    if (n <= 0) break;  // a terminal whose last user closed it says EIO
+    err_.append(buffer, static_cast<std::size_t>(n));
+  }
+  return err_.find(text) != std::string::npos;
+}
+
+int ChildProcess::Wait(std::chrono::milliseconds limit) {
+  if (status_ >= 0) return status_;
+  WaitFor("\x01 never written", limit);
+  siginfo_t exited{};
+  if (::waitid(P_PID, pid_, &exited, WEXITED | WNOHANG | WNOWAIT) == 0 && exited.si_pid == 0) {
+    ::kill(pid_, SIGKILL);
+  }
+  int raw = 0;
+  ::waitpid(pid_, &raw, 0);
+  signaled_ = WIFSIGNALED(raw);
+  return status_ = signaled_ ? 128 + WTERMSIG(raw) : WEXITSTATUS(raw);
+}
+
+void ChildProcess::Type(const std::string& text) { WriteAll(reader_, text); }
+void ChildProcess::Feed(const std::string& text) { WriteAll(input_, text); }
+
+void ChildProcess::CloseInput() {
+  ::close(input_);
+  input_ = -1;
+}
+
+bool ChildProcess::CatchesStopSignalsAndWaits() const {
+  std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+  bool sleeping = false;
+  unsigned long long caught = 0;
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("State:", 0) == 0) sleeping = line.find("S (sleeping)") != std::string::npos;
+    if (line.rfind("SigCgt:", 0) == 0) caught = std::stoull(line.substr(7), nullptr, 16);
+  }
+  const auto bit = [](int signal_number) { return 1ULL << (signal_number - 1); };
+  const unsigned long long wanted = bit(SIGINT) | bit(SIGTERM) | bit(SIGHUP);
+  return sleeping && (caught & wanted) == wanted;
+}
+
+void ChildProcess::SendTogether(const std::vector<int>& signals) {
+  ::kill(pid_, SIGSTOP);
+  siginfo_t stopped{};
+  ::waitid(P_PID, pid_, &stopped, WSTOPPED);
+  for (int s : signals) ::kill(pid_, s);
+  ::kill(pid_, SIGCONT);
+}
+
+std::string ChildProcess::Out() const { return ReadFile(out_); }
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+}  // namespace zerova::test

@@ -1,0 +1,87 @@
+// ChildProcess: a program (by default the real `zerova`, ZEROVA_BINARY) started
+// as a user starts it, in a working folder of the test's choosing: its stdout
+// into a file of its own in the temporary folder, its stderr read back through a pipe or a
+// pseudo-terminal, its stdin from /dev/null, a pipe the test writes, or the terminal.
+#ifndef ZEROVA_TESTS_SUPPORT_CHILD_PROCESS_H_
+#define ZEROVA_TESTS_SUPPORT_CHILD_PROCESS_H_
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace zerova::test {
+
+struct ChildSetup {
+  std::vector<std::string> args;
+  // Added to the environment ("NAME=value"); ZEROVA_PASSWORD and the names in
+  // `unset` are taken out first.
+  std::vector<std::string> env;
+  std::vector<std::string> unset;
+  std::filesystem::path binary = ZEROVA_BINARY;
+  // stderr on a pseudo-terminal that is the child's controlling terminal; stdin
+  // too unless `stdin_pipe`.
+  bool terminal = false;
+  // stdin a pipe the test writes with Feed and ends with CloseInput.
+  bool stdin_pipe = false;
+  // Run as this user (and group) when not 0 and the test runs as root.
+  uid_t user = 0;
+  // stdout into this file when given (/dev/full, say), else into a file of the test's.
+  std::filesystem::path stdout_to;
+};
+
+class ChildProcess {
+ public:
+  ChildProcess(const std::filesystem::path& work, ChildSetup setup);
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  ~ChildProcess();  // kills a child still running
+
+  // Reads stderr until it holds `text` or ends, or `limit` passes; true iff it
+  // holds `text`.
+  bool WaitFor(const std::string& text, std::chrono::milliseconds limit = std::chrono::minutes(10));
+  // Reads stderr to its end and returns the exit status, 128 + N after signal
+  // N. A child still running after `limit` is killed (SIGKILL: 137).
+  int Wait(std::chrono::milliseconds limit = std::chrono::minutes(10));
+  // True iff the child ended by a signal (after Wait).
+  bool signaled() const { return signaled_; }
+
+  // Writes `text` to the terminal (as typed) or to the stdin pipe.
+  void Type(const std::string& text);
+  void Feed(const std::string& text);
+  void CloseInput();
+
+  // True once the child catches SIGINT, SIGTERM and SIGHUP and sleeps: it has
+  // installed its handlers and waits for input (Linux /proc).
+  bool CatchesStopSignalsAndWaits() const;
+
+  // Stops the child (SIGSTOP) and waits until it is stopped; sends each of
+  // `signals`, then lets it go on (SIGCONT): they arrive together, in the
+  // order of their numbers, before it runs one more instruction of its own.
+  void SendTogether(const std::vector<int>& signals);
+
+  // What the child wrote to stdout so far.
+  std::string Out() const;
+
+  pid_t pid() const { return pid_; }
+  const std::string& err() const { return err_; }
+
+ private:
+  std::filesystem::path out_;
+  std::string err_;
+  pid_t pid_ = -1;
+  int reader_ = -1;  // stderr: a pipe's end, or the terminal's master side
+  int input_ = -1;   // stdin pipe's end, when asked for
+  int status_ = -1;
+  bool signaled_ = false;
+};
+
+// Reads the whole file at `path` ("" when it cannot be read).
+std::string ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+
+}  // namespace zerova::test
+
+#endif  // ZEROVA_TESTS_SUPPORT_CHILD_PROCESS_H_

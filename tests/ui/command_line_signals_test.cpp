@@ -1,0 +1,263 @@
+// The command line stopped by signals, in each phase, once and twice; its
+// progress on a terminal; its password prompt there. Each waits for the state
+// it needs (the document begun, the input awaited) instead of a time.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "support/child_process.h"
+#include "support/text_grid.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using zerova::test::ChildProcess;
+using zerova::test::ChildSetup;
+using zerova::test::ReadFile;
+using zerova::test::WriteFile;
+using Args = std::vector<std::string>;
+using std::chrono::milliseconds;
+
+// How long a stopped child may take to end before the test calls it stuck.
+constexpr milliseconds kEnding(60000);
+
+const std::string kData = ZEROVA_TEST_DATA, kBasic = kData + "/basic/input.xls",
+                  kRc4 = kData + "/encrypted-xls-rc4/input.xls";
+
+ChildSetup Command(Args args, bool terminal = false, bool stdin_pipe = false) {
+  ChildSetup setup;
+  setup.args = std::move(args);
+  setup.terminal = terminal;
+  setup.stdin_pipe = stdin_pipe;
+  return setup;
+}
+
+// The one line a conversion stopped while writing prints, for `document`.
+std::string Removed(const fs::path& document) {
+  return "zerova: " + document.string() +
+         ": the conversion was cancelled; the incomplete document was removed";
+}
+
+const std::string kStoppedReading =
+    "zerova: standard input: the conversion was cancelled before anything was written\n";
+
+class CommandLineSignalsTest : public ::testing::Test {
+ protected:
+  ~CommandLineSignalsTest() override { fs::remove_all(dir_); }
+
+  // A workbook whose conversion takes seconds: 262,146 lines.
+  void WriteLongWorkbook(const fs::path& path) {
+    const zerova::test::Bytes book = zerova::test::TextGridWorkbook(65535, 4);
+    WriteFile(path, std::string(book.begin(), book.end()));
+  }
+
+  // Waits until `document` holds a line: the run has emptied it and writes.
+  static void AwaitWriting(const fs::path& document) {
+    struct stat status;
+    for (int ms = 0; ms < 60000; ++ms) {
+      if (::stat(document.c_str(), &status) == 0 && status.st_size > 0) return;
+      std::this_thread::sleep_for(milliseconds(1));
+    }
+    FAIL() << document << " was never written";
+  }
+
+  // Waits until `child` has its handlers and sleeps: it waits for its standard
+  // input, or to write to a full pipe.
+  static void AwaitAsleep(const ChildProcess& child) {
+    for (int ms = 0; ms < 60000 && !child.CatchesStopSignalsAndWaits(); ++ms)
+      std::this_thread::sleep_for(milliseconds(1));
+    ASSERT_TRUE(child.CatchesStopSignalsAndWaits());
+  }
+
+  const fs::path dir_ = ::mkdtemp(std::string("/tmp/zerova-stop-XXXXXX").data());
+};
+
+// Each stop signal while a workbook is awaited on stdin: one line, status 128
+// + N, the earlier document untouched; the stop is noticed although no byte
+// comes.
+TEST_F(CommandLineSignalsTest, AStopWhileReadingKeepsTheEarlierDocument) {
+  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal_number);
+    WriteFile(dir_ / "xmlstructure.xml", "earlier\r\n");
+    ChildProcess child(dir_, Command({"-"}, false, true));
+    child.Feed(ReadFile(kBasic).substr(0, 100));
+    AwaitAsleep(child);
+    ::kill(child.pid(), signal_number);
+    EXPECT_EQ(child.Wait(kEnding), 128 + signal_number);
+    EXPECT_FALSE(child.signaled());
+    EXPECT_EQ(child.err(), kStoppedReading);
+    EXPECT_EQ(child.Out(), "");
+    EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"), "earlier\r\n");
+  }
+}
+
+// Each stop signal while the document is being written, on a pipe: one line,
+// status 128 + N, the incomplete document removed, no progress drawn.
+TEST_F(CommandLineSignalsTest, AStopWhileWritingRemovesTheIncompleteDocument) {
+  WriteLongWorkbook(dir_ / "long.xls");
+  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal_number);
+    ChildProcess child(dir_, Command({"long.xls"}));
+    AwaitWriting(dir_ / "xmlstructure.xml");
+    ::kill(child.pid(), signal_number);
+    EXPECT_EQ(child.Wait(kEnding), 128 + signal_number);
+    EXPECT_FALSE(child.signaled());
+    EXPECT_EQ(child.err(), Removed(dir_ / "xmlstructure.xml") + "\n");
+    EXPECT_EQ(child.Out(), "");
+    EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
+  }
+}
+
+// Two signals at once, so that the first is not yet acted on: the second ends
+// the program by itself (killed by the signal, not an exit), removing the
+// document begun, saying that the one sent to standard output is incomplete,
+// or, while reading, leaving the earlier one as it was.
+TEST_F(CommandLineSignalsTest, ASecondSignalEndsTheProgramAtOnce) {
+  WriteLongWorkbook(dir_ / "long.xls");
+  {
+    ChildProcess writing(dir_, Command({"long.xls"}));
+    AwaitWriting(dir_ / "xmlstructure.xml");
+    writing.SendTogether({SIGINT, SIGTERM});
+    EXPECT_EQ(writing.Wait(kEnding), 128 + SIGTERM);
+    EXPECT_TRUE(writing.signaled());
+    EXPECT_EQ(writing.err(), Removed(dir_ / "xmlstructure.xml") + "\n");
+    EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
+  }
+  {
+    // To standard output, a pipe nobody reads: the run waits to write there,
+    // where a first signal would never be acted on.
+    ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+    const int unread = ::open((dir_ / "fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    ChildSetup setup = Command({"-o", "-", "long.xls"});
+    setup.stdout_to = dir_ / "fifo";
+    ChildProcess streaming(dir_, setup);
+    pollfd written{unread, POLLIN, 0};
+    ASSERT_EQ(::poll(&written, 1, 60000), 1);
+    AwaitAsleep(streaming);  // asleep, now on the full pipe
+    streaming.SendTogether({SIGINT, SIGTERM});
+    EXPECT_EQ(streaming.Wait(kEnding), 128 + SIGTERM);
+    EXPECT_TRUE(streaming.signaled());
+    EXPECT_EQ(streaming.err(),
+              "zerova: standard output: the conversion was cancelled; the document written "
+              "there is incomplete\n");
+    ::close(unread);
+  }
+  WriteFile(dir_ / "xmlstructure.xml", "earlier\r\n");
+  ChildProcess reading(dir_, Command({"-"}, false, true));
+  AwaitAsleep(reading);
+  reading.SendTogether({SIGHUP, SIGTERM});
+  EXPECT_EQ(reading.Wait(kEnding), 128 + SIGTERM);
+  EXPECT_TRUE(reading.signaled());
+  EXPECT_EQ(reading.err(), kStoppedReading);
+  EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"), "earlier\r\n");
+}
+
+// A stop during one FILE of a batch ends the batch: the FILEs after it are not
+// converted.
+TEST_F(CommandLineSignalsTest, AStopEndsAnOutdirBatch) {
+  WriteLongWorkbook(dir_ / "long.xls");
+  fs::create_directory(dir_ / "out");
+  fs::copy_file(kData + "/basic/input.ods", dir_ / "after.ods");
+  ChildProcess child(dir_, Command({"--outdir=out", kBasic, "long.xls", "after.ods"}));
+  AwaitWriting(dir_ / "out/long.xml");
+  ::kill(child.pid(), SIGTERM);
+  EXPECT_EQ(child.Wait(kEnding), 128 + SIGTERM);
+  EXPECT_EQ(child.Out(), "out/input.xml: XML created successfully\n");
+  EXPECT_EQ(child.err(), Removed(dir_ / "out/long.xml") + "\n");
+  EXPECT_FALSE(fs::exists(dir_ / "out/long.xml"));
+  EXPECT_FALSE(fs::exists(dir_ / "out/after.xml"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "out"), fs::directory_iterator()), 1);
+}
+
+// The progress line: none for a short run, on a terminal too; for a long one
+// it comes after a second, while writing or still reading, and is blanked
+// before anything else is printed.
+TEST_F(CommandLineSignalsTest, ProgressShowsOnATerminalAfterASecondAndIsErasedBeforeAnyLine) {
+  // The text after the last drawing's blanking ("\r", spaces, "\r").
+  const auto after_erasing = [](const std::string& err, const std::string& line) {
+    const std::size_t erased = err.rfind('\r', err.rfind(line));
+    if (erased == std::string::npos || erased == 0) return std::string("(no erasing)");
+    const std::size_t drawn = err.rfind('\r', erased - 1);
+    if (err.substr(drawn + 1, erased - drawn - 1).find_first_not_of(' ') != std::string::npos) {
+      return std::string("(not blanked)");
+    }
+    return err.substr(erased + 1);
+  };
+  ChildProcess short_run(dir_, Command({kBasic}, true));
+  EXPECT_EQ(short_run.Wait(kEnding), 0);
+  EXPECT_EQ(short_run.err(), "");
+
+  WriteLongWorkbook(dir_ / "long.xls");
+  ChildProcess writing(dir_, Command({"long.xls"}, true));
+  ASSERT_TRUE(writing.WaitFor(" of 262146 lines)", milliseconds(60000))) << writing.err();
+  ::kill(writing.pid(), SIGINT);
+  EXPECT_EQ(writing.Wait(kEnding), 130);
+  EXPECT_TRUE(writing.err().starts_with("\rzerova: ")) << writing.err();
+  const std::string removed = Removed(dir_ / "xmlstructure.xml");
+  EXPECT_EQ(after_erasing(writing.err(), removed), removed + "\r\n");
+
+  // Reading a pipe byte by byte: the bytes read so far, then the success line
+  // on stdout with the terminal blank.
+  const std::string book = ReadFile(kBasic);
+  ChildProcess reading(dir_, Command({"-"}, true, true));
+  std::size_t fed = 0;  // 20 bytes a second: the line is due after about 20
+  while (fed < 400 && !reading.WaitFor("\rzerova: reading (", milliseconds(50))) {
+    reading.Feed(book.substr(fed++, 1));
+  }
+  reading.Feed(book.substr(fed));
+  reading.CloseInput();
+  EXPECT_EQ(reading.Wait(kEnding), 0);
+  EXPECT_LT(fed, 400u) << "no progress while reading";
+  EXPECT_TRUE(reading.err().starts_with("\rzerova: reading (")) << reading.err();
+  EXPECT_EQ(after_erasing(reading.err(), ""), "");
+  EXPECT_EQ(reading.Out(), "XML created successfully\n");
+}
+
+// The terminal asks for the password three times at most, echoing nothing
+// typed, and says when one was wrong; three wrong ones are the refusal's line.
+TEST_F(CommandLineSignalsTest, TheTerminalAsksThreeTimesWithoutEcho) {
+  const std::string prompt = "Password for " + kRc4 + ": ";
+  const struct {
+    Args typed;
+    int status;
+  } rows[] = {
+      {{"pässwörd"}, 0},
+      {{"nope", "qwerty", "pässwörd"}, 0},
+      {{"nope", "qwerty", "hunter2"}, 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(row.typed));
+    fs::remove(dir_ / "xmlstructure.xml");
+    ChildProcess child(dir_, Command({kRc4}, true));
+    for (std::size_t i = 0; i < row.typed.size(); ++i) {
+      std::string expected;
+      for (std::size_t asked = 0; asked <= i; ++asked) {
+        expected += (asked > 0 ? "The password is wrong.\r\n" : "") + prompt + "\r\n";
+      }
+      expected.resize(expected.size() - 2);  // the last prompt is still waiting
+      ASSERT_TRUE(child.WaitFor(expected, milliseconds(60000))) << child.err();
+      child.Type(row.typed[i] + "\n");
+    }
+    EXPECT_EQ(child.Wait(kEnding), row.status);
+    for (const std::string& typed : row.typed) {
+      EXPECT_EQ(child.err().find(typed.substr(0, 4)), std::string::npos) << "echoed: " << typed;
+    }
+    const std::string refusal =
+        "zerova: " + kRc4 + ": the workbook is password-protected and the password is wrong\r\n";
+    EXPECT_EQ(child.err().ends_with(refusal), row.status == 1) << child.err();
+    EXPECT_EQ(child.Out(), row.status == 0 ? "XML created successfully\n" : "");
+    EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"),
+              row.status == 0 ? ReadFile(kData + "/encrypted-xls-rc4/expected.xml") : "");
+  }
+}
+
+}  // namespace
