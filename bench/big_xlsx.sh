@@ -12,8 +12,10 @@
 # bench/make_big_xlsx.py (about 55 MB, its sheet part about 414 MB of XML), then
 # prints the wall time and CPU time of each, zerova's time as a multiple of the
 # inflating (goal: <= 2) and of xlsx2csv's, and the peak memory of each.
-# zerova reads the sheet part while a second thread inflates it, so on two
-# idle cores its time is that of parsing the XML and writing the document.
+# zerova reads the sheet part in three stages, a thread each: inflating it,
+# parsing its XML, and building the sheet from the cells the parser recorded.
+# Inflating and building share the second core, so on two idle cores its time
+# is that of parsing the XML and writing the document.
 # Where the command line has no `-o -` yet, bench/stream_run stands in for it:
 # the same conversion, written to standard output through the same stream
 # writer. Nothing here is a test: the numbers depend on the machine and on what

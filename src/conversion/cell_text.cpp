@@ -70,6 +70,30 @@ void AppendGeneralForm(bool negative, std::string_view digits, int exponent, std
   out.append(buf, at);
 }
 
+// Appends the decimal `digits` / 10^`d` (at most 15 digits, the first not 0;
+// the last not 0 when d > 0, as the least d gives) as "%.15G" prints it: as
+// it stands, unless it is below 10^-4 and takes the exponent form.
+void AppendDecimal(bool negative, std::string_view digits, int d, std::string& out) {
+  const auto n = static_cast<int>(digits.size());
+  if (n - 1 - d < -4) return AppendGeneralForm(negative, digits, n - 1 - d, out);
+  char buf[24];  // a sign, "0.", three zeros, 15 digits
+  char* at = buf;
+  if (negative) *at++ = '-';
+  if (d == 0) {
+    at = std::copy(digits.begin(), digits.end(), at);
+  } else if (n > d) {
+    at = std::copy(digits.begin(), digits.end() - d, at);
+    *at++ = '.';
+    at = std::copy(digits.end() - d, digits.end(), at);
+  } else {
+    *at++ = '0';
+    *at++ = '.';
+    at = std::fill_n(at, d - n, '0');
+    at = std::copy(digits.begin(), digits.end(), at);
+  }
+  out.append(buf, at);
+}
+
 // Appends `number` as "%.15G" prints it, the slow way: exactly, whatever the digits.
 void AppendPrecisely(double number, std::string& out) {
   char buf[64];
@@ -80,6 +104,30 @@ void AppendPrecisely(double number, std::string& out) {
     if (*c == 'e') *c = 'E';
   }
   out.append(buf, end);
+}
+
+// Appends `magnitude` (> 0, normal) as "%.15G" prints it when it is a decimal
+// c / 10^d of at most 15 digits: c, a whole number below 10^15, and 10^d are
+// exact doubles, and c / 10^d rounds to `magnitude`. Then `magnitude` lies
+// within half a unit in its last bit of that decimal, less than a quarter of
+// half a unit of the 15th digit, so rounding to 15 digits gives the decimal.
+// False when no such decimal exists (the text is left as it was).
+bool AppendShortDecimal(bool negative, double magnitude, std::string& out) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  for (int d = 0; d <= 15; ++d) {
+    const double scaled = magnitude * kPowers[d];
+    if (scaled >= 1e15) return false;
+    const auto whole = static_cast<std::uint64_t>(scaled + 0.5);  // rounded: scaled < 2^50
+    if (whole == 0 || static_cast<double>(whole) / kPowers[d] != magnitude) continue;
+    char digits[16];
+    char* const end = digits + sizeof digits;
+    char* first = end;
+    for (std::uint64_t c = whole; c != 0; c /= 10) *--first = static_cast<char>('0' + c % 10);
+    AppendDecimal(negative, std::string_view(first, static_cast<std::size_t>(end - first)), d, out);
+    return true;
+  }
+  return false;
 }
 
 // "%.15G" rounds the exact value of `number` to 15 significant digits. The
@@ -99,6 +147,7 @@ void AppendNumberText(double number, std::string& out) {
     return;
   }
   if (std::fabs(number) < std::numeric_limits<double>::min()) return AppendPrecisely(number, out);
+  if (AppendShortDecimal(number < 0, std::fabs(number), out)) return;
   char buf[32];  // "-d.dddddddddddddddde-308"
   const char* const end =
       std::to_chars(buf, buf + sizeof buf, number, std::chars_format::scientific).ptr;

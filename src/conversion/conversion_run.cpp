@@ -86,14 +86,9 @@ std::unique_ptr<DocumentWriter> ConversionRun::NewDocument(const ConversionReque
   return NewFileDocument(file_system_, DocumentPath);
 }
 
-std::string& ConversionRun::NewLine() {
-  line_.clear();
-  return line_;
-}
-
-void ConversionRun::Append(const std::string& line) {
+void ConversionRun::EndLine() {
   try {
-    document_->Append(line);
+    document_->EndLine();
   } catch (const FileSystemError& e) {
     throw IncompleteDocument(e, DocumentPath, lines_written_);
   }
@@ -129,19 +124,23 @@ void ConversionRun::Run(const ConversionRequest& request) {
 }
 
 void ConversionRun::WriteLines(const std::string& source_name) {
-  Append(HeaderLine(NewLine()));
+  HeaderLine(NewLine());
+  EndLine();
   // Each column is read downward from its label with a cursor on the sheet.
   const Worksheet& sheet = *SourceBook;
   std::unique_ptr<ColumnCursor> cells = sheet.CursorAt(LabelRow, NodeColumn);
-  while (!cells->Cell().IsEmpty()) {
-    // Each cell's text goes straight into the line buffer.
-    Append(NodeStartLine(NewLine(), NodeColumn, cells->Cell()));
+  for (CellView label = cells->Cell(); !label.IsEmpty(); label = cells->Cell()) {
+    // Each cell's text goes straight into the line buffer; each cell is asked for once.
+    NodeStartLine(NewLine(), NodeColumn, label);
+    EndLine();
     cells->Down();  // to row 2
-    while (!cells->Cell().IsEmpty()) {
-      Append(ValueLine(NewLine(), cells->Cell()));
+    for (CellView value = cells->Cell(); !value.IsEmpty(); value = cells->Cell()) {
+      ValueLine(NewLine(), value);
+      EndLine();
       cells->Down();
     }
-    Append(NodeEndLine(NewLine()));
+    NodeEndLine(NewLine());
+    EndLine();
     if (NodeColumn == std::numeric_limits<std::int16_t>::max()) {
       throw Error(source_name,
                   "the sheet has labels up to column 32767, the most this program can count;"
@@ -150,7 +149,8 @@ void ConversionRun::WriteLines(const std::string& source_name) {
     ++NodeColumn;
     cells = sheet.CursorAt(LabelRow, NodeColumn);
   }
-  Append(ClosingLine(NewLine()));
+  ClosingLine(NewLine());
+  EndLine();
 }
 
 }  // namespace zerova

@@ -88,11 +88,11 @@ class ConversionRun {
   std::unique_ptr<DocumentWriter> NewDocument(const ConversionRequest& request);
   // Writes every line of the document for SourceBook.
   void WriteLines(const std::string& source_name);
-  // The line buffer, emptied: one buffer serves every line of the run.
-  std::string& NewLine();
-  // Appends `line` to the document, reports progress, and stops the run when
+  // Where the next line is built (DocumentWriter::NextLine).
+  std::string& NewLine() { return document_->NextLine(); }
+  // Ends the line built since NewLine, reports progress, and stops the run when
   // the window asks to.
-  void Append(const std::string& line);
+  void EndLine();
   // Removes the incomplete document and throws Cancelled.
   [[noreturn]] void Cancel();
 
@@ -100,7 +100,6 @@ class ConversionRun {
   FileSystem& file_system_;
   WindowHooks& window_;
   std::unique_ptr<DocumentWriter> document_;
-  std::string line_;
   std::int64_t lines_written_ = 0;
   std::int64_t lines_total_ = 0;  // the document's lines, counted before the first
 };

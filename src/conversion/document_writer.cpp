@@ -46,9 +46,12 @@ class FileDocument final : public DocumentWriter {
     lock_->Truncate();
   }
 
-  void Append(std::string_view line) override {
-    AppendLine(file_system_, scratch_, path_, line, *lock_);
+  std::string& NextLine() override {
+    line_.clear();
+    return line_;
   }
+
+  void EndLine() override { AppendLine(file_system_, scratch_, path_, line_, *lock_); }
 
   void Finish() override { lock_.reset(); }
 
@@ -69,36 +72,54 @@ class FileDocument final : public DocumentWriter {
   std::string path_;
   std::string scratch_;  // renewed before each line; empty: none
   std::unique_ptr<FileLock> lock_;
+  std::string line_;  // the line being built
 };
 
 class StreamDocument final : public DocumentWriter {
  public:
-  StreamDocument(std::FILE* stream, std::string name) : stream_(stream), name_(std::move(name)) {}
+  StreamDocument(std::FILE* stream, std::string name) : stream_(stream), name_(std::move(name)) {
+    lines_.reserve(kBlockBytes + kBlockBytes / 4);
+  }
 
   const std::string& name() const override { return name_; }
   void Begin(std::uint64_t) override {}
 
-  void Append(std::string_view line) override {
-    if (std::fwrite(line.data(), 1, line.size(), stream_) != line.size() ||
-        std::fwrite("\r\n", 1, 2, stream_) != 2) {
-      throw PosixError(name_, "write the document", errno);
-    }
+  std::string& NextLine() override { return lines_; }
+
+  void EndLine() override {
+    lines_.append("\r\n", 2);
+    if (lines_.size() >= kBlockBytes) Write();
   }
 
   void Finish() override {
+    Write();
     if (std::fflush(stream_) != 0 || std::ferror(stream_)) {
       throw PosixError(name_, "write the document", errno);
     }
   }
 
   std::string Abandon() override {
-    std::fflush(stream_);
+    if (std::fwrite(lines_.data(), 1, lines_.size(), stream_) == lines_.size()) {
+      std::fflush(stream_);
+    }
+    lines_.clear();
     return "the document written there is incomplete";
   }
 
  private:
+  // The lines are written once they fill this many bytes.
+  static constexpr std::size_t kBlockBytes = 1 << 20;
+
+  // Writes the lines built so far.
+  void Write() {
+    const bool written = std::fwrite(lines_.data(), 1, lines_.size(), stream_) == lines_.size();
+    lines_.clear();
+    if (!written) throw PosixError(name_, "write the document", errno);
+  }
+
   std::FILE* stream_;
   std::string name_;
+  std::string lines_;  // complete lines not yet written, then the one being built
 };
 
 }  // namespace

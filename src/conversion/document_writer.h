@@ -1,6 +1,7 @@
 // DocumentWriter: where the run's lines go. FileDocument writes a file as the
 // design has it, a line at a time with AppendLine; StreamDocument writes to an
-// open stream (standard output), buffered.
+// open stream (standard output), its lines built one after the other in one
+// large buffer and written a block at a time.
 #ifndef ZEROVA_CONVERSION_DOCUMENT_WRITER_H_
 #define ZEROVA_CONVERSION_DOCUMENT_WRITER_H_
 
@@ -8,7 +9,6 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <string_view>
 
 #include "services/file_system.h"
 
@@ -29,8 +29,14 @@ class DocumentWriter {
   // document left as it was, when a check fails.
   virtual void Begin(std::uint64_t bytes) = 0;
 
-  // Adds `line` and CR LF. Throws FileSystemError when it cannot be written.
-  virtual void Append(std::string_view line) = 0;
+  // Where the next line is built: the run appends its text, without CR LF, to
+  // the end of this buffer, then calls EndLine. Valid until the next call.
+  virtual std::string& NextLine() = 0;
+
+  // The line built since NextLine is complete: adds CR LF and writes it (a
+  // stream document writes its lines in large blocks). Throws FileSystemError
+  // when it cannot be written.
+  virtual void EndLine() = 0;
 
   // The last line is written: the document is complete and released.
   // Throws FileSystemError when what is buffered cannot be written.
@@ -49,7 +55,7 @@ class DocumentWriter {
 // line renews the scratch file and appends to the locked file alone.
 std::unique_ptr<DocumentWriter> NewFileDocument(FileSystem& file_system, std::string path);
 
-// `stream`, which must outlive the writer, written through its buffer.
+// `stream`, which must outlive the writer, written a block of lines at a time.
 std::unique_ptr<DocumentWriter> NewStreamDocument(std::FILE* stream, std::string name);
 
 }  // namespace zerova

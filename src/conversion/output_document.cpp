@@ -9,8 +9,10 @@
 namespace zerova {
 namespace {
 
-// Appends the text of `cell`, escaped.
+// Appends the text of `cell`, escaped. Only text can need it: a number's,
+// date's, truth value's or error's text is ASCII without markup or controls.
 void AppendEscapedText(const CellView& cell, std::string& out) {
+  if (cell.kind != CellKind::kText) return AppendCellText(cell, out);
   const std::size_t from = out.size();
   AppendCellText(cell, out);
   EscapeXmlTail(out, from);

@@ -38,6 +38,19 @@ class ColumnCursor {
   virtual void Skip(std::int64_t rows) {
     for (; rows > 0; --rows) Down();
   }
+
+  // Moves down past cells that are not empty, stopping at the first empty one or
+  // once it has passed `most` (a run of repeats is passed whole), and returns how
+  // many rows it passed. For a walk that only counts.
+  virtual std::int64_t SkipFilled(std::int64_t most) {
+    std::int64_t passed = 0;
+    while (passed < most && !Cell().IsEmpty()) {
+      const std::int64_t rows = Repeats();
+      Skip(rows);
+      passed += rows;
+    }
+    return passed;
+  }
 };
 
 // What a reader left out of a sheet because it lies past kSheetRows or

@@ -5,6 +5,7 @@
 // acts right after a chosen call.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 
 #include "conversion/conversion_run.h"
@@ -223,6 +224,36 @@ TEST(DocumentWriterTest, EveryCheckBeforeTheDocumentIsEmptiedKeepsTheEarlierOne)
     }
     EXPECT_TRUE(hooks.progress.empty());
   }
+}
+
+// A stream gets the bytes the file gets, its lines written a block of a
+// megabyte at a time: here three blocks and part of a fourth, a line cut at
+// each block's edge.
+TEST(DocumentWriterTest, AStreamGetsTheFilesBytesABlockAtATime) {
+  const auto sheet = [] {
+    auto store = std::make_unique<SheetStore>();
+    store->Put(1, 1, CellValue::Text("N"));
+    for (std::int64_t row = 2; row <= 150000; ++row) store->PutNumber(row, 1, row * 1.25);
+    store->Seal();
+    return store;
+  };
+  MemoryFileSystem disk;
+  RecordingHooks hooks;
+  GivenSheetService to_file(sheet());
+  ConversionRun(to_file, disk, hooks).Run("book.xls");
+  ASSERT_GT(disk.Contents(kDocument).size(), 3u << 20);
+
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::tmpfile(), &std::fclose);
+  ASSERT_NE(stream, nullptr);
+  GivenSheetService to_stream(sheet());
+  ConversionRequest request;
+  request.source.path = "book.xls";
+  request.output_stream = stream.get();
+  ConversionRun(to_stream, disk, hooks).Run(request);
+  std::rewind(stream.get());
+  std::string written;
+  for (int c; (c = std::fgetc(stream.get())) != EOF;) written.push_back(static_cast<char>(c));
+  EXPECT_TRUE(written == disk.Contents(kDocument)) << written.size();
 }
 
 }  // namespace

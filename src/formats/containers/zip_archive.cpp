@@ -58,11 +58,12 @@ ReadError ZipBomb(const std::string& file) {
                              " times its size; refused as a zip bomb");
 }
 
-ZipMember::ZipMember(ZipArchive* archive, GsfInputPtr input, std::string path)
+ZipMember::ZipMember(ZipArchive* archive, GsfInputPtr input, std::string path, bool counted)
     : archive_(archive),
       input_(std::move(input)),
       path_(std::move(path)),
-      at_(static_cast<std::uint64_t>(gsf_input_tell(archive->source_.get()))) {}
+      at_(static_cast<std::uint64_t>(gsf_input_tell(archive->source_.get()))),
+      counted_(counted) {}
 
 ReadProgress* ZipMember::progress() const { return archive_->progress(); }
 
@@ -76,10 +77,12 @@ std::size_t ZipMember::Read(char* buffer, std::size_t size) {
   }
   // libgsf reads each member's compressed data from where that member stopped,
   // so the zip's position, member by member, tells what was consumed.
-  const auto now = static_cast<std::uint64_t>(gsf_input_tell(archive_->source_.get()));
-  if (now > at_) archive_->consumed_ += now - at_;
-  at_ = now;
-  archive_->meter_.At(archive_->consumed_);
+  if (counted_) {
+    const auto now = static_cast<std::uint64_t>(gsf_input_tell(archive_->source_.get()));
+    if (now > at_) archive_->consumed_ += now - at_;
+    at_ = now;
+    archive_->meter_.At(archive_->consumed_);
+  }
   archive_->stop_.Tick(count);
   return count;
 }
@@ -149,7 +152,15 @@ ZipMember ZipArchive::Open(std::string_view path) {
     throw Damaged(file_, "a part of it is missing", "missing part " + std::string(path));
   }
   Commit(path, static_cast<std::uint64_t>(std::max<gsf_off_t>(gsf_input_size(input.get()), 0)));
-  return ZipMember(this, std::move(input), std::string(path));
+  return ZipMember(this, std::move(input), std::string(path), true);
+}
+
+ZipMember ZipArchive::Reopen(std::string_view path) {
+  GsfInputPtr input = Find(path);
+  if (input == nullptr) {
+    throw Damaged(file_, "a part of it is missing", "missing part " + std::string(path));
+  }
+  return ZipMember(this, std::move(input), std::string(path), false);
 }
 
 std::string ZipArchive::ReadAll(std::string_view path, std::size_t limit) {

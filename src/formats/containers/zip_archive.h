@@ -68,12 +68,13 @@ class ZipMember {
 
  private:
   friend class ZipArchive;
-  ZipMember(ZipArchive* archive, GsfInputPtr input, std::string path);
+  ZipMember(ZipArchive* archive, GsfInputPtr input, std::string path, bool counted);
 
   ZipArchive* archive_;
   GsfInputPtr input_;
   std::string path_;
   std::uint64_t at_;  // where this member's compressed data was read to in the zip
+  bool counted_;      // its reading counts for the archive's progress
 };
 
 class ZipArchive {
@@ -104,6 +105,12 @@ class ZipArchive {
   // its declared size passes what is left of the archive's budget ("refused as
   // a zip bomb").
   ZipMember Open(std::string_view path);
+
+  // The member at `path` again, which Open gave before, to be read once more
+  // from its start: its bytes count for neither the progress nor the budget a
+  // second time, though reading it still asks whether to stop. Throws as Open
+  // does when it is missing.
+  ZipMember Reopen(std::string_view path);
 
   // The whole member at `path`, at most `limit` bytes of it. Throws Damaged
   // when it is missing, cannot be read, or is longer than `limit`.

@@ -12,22 +12,31 @@ bool ParseRowNumber(std::string_view text, std::int64_t* row) {
 }
 
 bool ParseCellReference(std::string_view text, std::int64_t* row, std::int64_t* column) {
-  std::size_t i = 0;
-  if (i < text.size() && text[i] == '$') ++i;
-  std::int64_t letters_value = 0;
-  const std::size_t letters_start = i;
-  for (; i < text.size() && i - letters_start < 4; ++i) {
-    char c = text[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c < 'A' || c > 'Z') break;
-    letters_value = letters_value * 26 + (c - 'A' + 1);
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  if (p != end && *p == '$') ++p;
+  // One to four letters; A..XFD counts the columns. (c | 0x20) - 'a' is below 26
+  // for the letters of either case alone.
+  const char* const letters = p;
+  std::int64_t column_value = 0;
+  for (unsigned letter;
+       p != end && p - letters < 4 && (letter = static_cast<unsigned>((*p | 0x20) - 'a')) < 26;
+       ++p) {
+    column_value = column_value * 26 + letter + 1;
   }
-  if (i == letters_start || letters_value > kMaxColumns) return false;
-  if (i < text.size() && text[i] == '$') ++i;
+  if (p == letters || column_value > kMaxColumns) return false;
+  if (p != end && *p == '$') ++p;
+  // The row: one to seven digits, the first not 0, up to kMaxRows.
+  if (p == end || *p == '0' || end - p > 7) return false;
   std::int64_t row_value = 0;
-  if (!ParseRowNumber(text.substr(i), &row_value)) return false;
+  for (; p != end; ++p) {
+    const auto digit = static_cast<unsigned>(*p - '0');
+    if (digit > 9) return false;
+    row_value = row_value * 10 + digit;
+  }
+  if (row_value > kMaxRows) return false;
   *row = row_value;
-  *column = letters_value;
+  *column = column_value;
   return true;
 }
 

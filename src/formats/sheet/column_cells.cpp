@@ -8,6 +8,13 @@ namespace zerova {
 
 void ColumnCells::Put(std::uint32_t row, PackedValue value) {
   assert(row >= 1 && row < UINT32_MAX);
+  if (in_order_ && row == tail_row_ + 1 && !segments_.empty()) {  // the row below the last: usual
+    if (!value.IsEmpty()) {
+      values_.push_back(value);
+      tail_row_ = row;
+    }
+    return;
+  }
   if (!values_.empty() && row == tail_row_) {  // the cell just put, put again
     values_.SetLast(value);
     return;

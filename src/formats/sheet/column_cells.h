@@ -47,6 +47,18 @@ class ColumnCells {
     if (at.segment == segments_.size()) return UINT64_MAX;
     return std::max<std::uint64_t>(at.row, segments_[at.segment].first_row);
   }
+  // How many values from `at` down, in consecutive rows, `filled` answers true
+  // for, `most` at most.
+  template <typename Filled>
+  std::uint64_t CountFilled(Position at, std::uint64_t most, Filled filled) const {
+    if (at.segment == segments_.size() || at.row < segments_[at.segment].first_row) return 0;
+    const std::size_t first =
+        segments_[at.segment].first_index + (at.row - segments_[at.segment].first_row);
+    const std::size_t end = std::min<std::uint64_t>(EndIndex(at.segment), first + most);
+    std::size_t index = first;
+    while (index < end && filled(values_[index])) ++index;
+    return index - first;
+  }
   // The value at `at`; empty when no cell was put there.
   PackedValue At(Position at) const {
     if (at.segment == segments_.size() || at.row < segments_[at.segment].first_row) return {};

@@ -34,6 +34,8 @@ class RowBands {
     const PackedValue* run = nullptr;
   };
 
+  bool empty() const { return bands_.empty(); }
+
   Position Find(std::uint64_t row, std::uint32_t column) const;
   // The position one row below `at`.
   Position Below(Position at) const {

@@ -48,6 +48,16 @@ class SheetStore::Cursor final : public ColumnCursor {
     return static_cast<std::int64_t>(last - row + 1);
   }
 
+  // Without runs, a column's cells are counted where they lie, a stretch at a time.
+  std::int64_t SkipFilled(std::int64_t most) override {
+    if (!store_.runs_.empty() || cells_ == nullptr) return ColumnCursor::SkipFilled(most);
+    const std::uint64_t passed =
+        cells_->CountFilled(cells_at_, static_cast<std::uint64_t>(most),
+                            [this](PackedValue value) { return !store_.View(value).IsEmpty(); });
+    Skip(static_cast<std::int64_t>(passed));
+    return static_cast<std::int64_t>(passed);
+  }
+
   void Skip(std::int64_t rows) override {
     if (rows <= 1) {
       if (rows == 1) Down();

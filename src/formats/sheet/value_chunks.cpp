@@ -45,7 +45,7 @@ void ValueChunks::Mix(Chunk& chunk) {
   chunk.kinds.assign(chunk.size, chunk.kind);
 }
 
-void ValueChunks::push_back(PackedValue value) {
+void ValueChunks::PushBack(PackedValue value) {
   if ((size_ & kMask) == 0) {
     chunks_.emplace_back();
     chunks_.back().kind = value.kind;

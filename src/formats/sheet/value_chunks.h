@@ -27,7 +27,22 @@ class ValueChunks {
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
 
-  void push_back(PackedValue value);
+  void push_back(PackedValue value) {
+    // The usual case inline: room in the last chunk, whose values are all of this
+    // value's kind and in four bytes, and this one fits there too.
+    std::uint32_t narrow = 0;
+    if ((size_ & kMask) != 0) {
+      Chunk& chunk = chunks_.back();
+      if (!chunk.wide && chunk.kinds.empty() && chunk.kind == value.kind &&
+          Narrowed(value, &narrow)) {
+        chunk.narrow.push_back(narrow);
+        ++chunk.size;
+        ++size_;
+        return;
+      }
+    }
+    PushBack(value);
+  }
 
   // REQUIRES for both: index < size().
   PackedValue operator[](std::size_t index) const {
@@ -54,6 +69,8 @@ class ValueChunks {
     std::vector<std::uint64_t> bits;    // once wide
   };
 
+  // push_back's general case.
+  void PushBack(PackedValue value);
   // Stores `value` in four bytes at `*narrow` if it fits there.
   static bool Narrowed(PackedValue value, std::uint32_t* narrow);
   // The eight bytes of a `kind` value stored in four as `narrow`.

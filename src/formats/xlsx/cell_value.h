@@ -30,20 +30,32 @@ enum class XlsxCellType : std::uint8_t {
   kUnknown
 };
 
-// What one <c> element holds, before its kind is decided. Reused from cell to
-// cell: Start empties it.
+// What one <c> element holds, before its kind is decided: views of text kept
+// elsewhere (its record's, formats/xlsx/cell_records.h), valid while its value
+// is made. Reused from cell to cell: Start sets it anew.
 struct XlsxRawCell {
-  // A new cell with the attributes t and s (`type`, `style`: "" when absent).
-  void Start(std::string_view type, std::string_view style);
+  // A new cell with the attributes t and s (`type`, `style`: "" when absent),
+  // its value's text `value` when `has_value`, and its <is> text (escapes
+  // decoded) `inline_text` when `has_inline`.
+  void Start(std::string_view type, std::string_view style, std::string_view value, bool has_value,
+             std::string_view inline_text, bool has_inline);
 
   XlsxCellType type = XlsxCellType::kNumber;
-  std::string unknown_type;  // t, when the type is kUnknown
-  std::uint64_t style = 0;   // s
-  std::string bad_style;     // s, when it is no index
-  std::string value;         // the text of <v>
+  std::string_view unknown_type;  // t, when the type is kUnknown
+  std::uint64_t style = 0;        // s
+  std::string_view bad_style;     // s, when it is no index
+  std::string_view value;         // the text of <v>
   bool has_value = false;
-  std::string inline_text;  // the text of <is>, escapes decoded
+  std::string_view inline_text;  // the text of <is>, escapes decoded
   bool has_inline = false;
+  std::string decoded;  // the value's text with its escapes decoded, for text cells
+};
+
+// Why a cell's value is refused: the plain fact ("a cell's value is malformed")
+// and the detail ("bad number \"1x\"").
+struct XlsxCellFault {
+  const char* fact = nullptr;
+  std::string detail;
 };
 
 // Makes cells' values by one workbook's rules.
@@ -58,17 +70,19 @@ class XlsxCellValues {
         shared_string_count_(shared_string_count) {}
 
   // Sets `*value` to the value `cell` makes (empty when it has none); text of its
-  // own goes into `sheet`. Returns false, with `*fault` saying what is wrong
-  // ("bad number \"1x\""), when its value does not fit its type.
-  bool ValueOf(XlsxRawCell& cell, SheetStore& sheet, PackedValue* value, std::string* fault) const;
+  // own goes into `sheet`. Returns false, with `*fault` saying what is wrong,
+  // when its value does not fit its type, names a shared string the workbook
+  // lacks, or its style is no index.
+  bool ValueOf(XlsxRawCell& cell, SheetStore& sheet, PackedValue* value,
+               XlsxCellFault* fault) const;
 
  private:
   // One step per type; each reads the cell's <v> text.
-  bool NumberCell(const XlsxRawCell& cell, PackedValue* value, std::string* fault) const;
-  bool SharedString(const XlsxRawCell& cell, PackedValue* value, std::string* fault) const;
-  bool BooleanCell(const XlsxRawCell& cell, PackedValue* value, std::string* fault) const;
-  bool ErrorCell(const XlsxRawCell& cell, PackedValue* value, std::string* fault) const;
-  bool DateCell(const XlsxRawCell& cell, PackedValue* value, std::string* fault) const;
+  bool NumberCell(const XlsxRawCell& cell, PackedValue* value, XlsxCellFault* fault) const;
+  bool SharedString(const XlsxRawCell& cell, PackedValue* value, XlsxCellFault* fault) const;
+  bool BooleanCell(const XlsxRawCell& cell, PackedValue* value, XlsxCellFault* fault) const;
+  bool ErrorCell(const XlsxRawCell& cell, PackedValue* value, XlsxCellFault* fault) const;
+  bool DateCell(const XlsxRawCell& cell, PackedValue* value, XlsxCellFault* fault) const;
 
   DateSystem date_system_;
   std::vector<bool> date_styles_;

@@ -3,8 +3,7 @@
 namespace zerova {
 
 bool IsSpreadsheetNamespace(std::string_view ns) {
-  return ns == "http://schemas.openxmlformats.org/spreadsheetml/2006/main" ||
-         ns == "http://purl.oclc.org/ooxml/spreadsheetml/main";
+  return ns == kXlsxNamespace || ns == kXlsxStrictNamespace;
 }
 
 bool IsRelationshipIdNamespace(std::string_view ns) {

@@ -9,6 +9,12 @@
 
 namespace zerova {
 
+// SpreadsheetML's main namespace, transitional and strict.
+inline constexpr std::string_view kXlsxNamespace =
+    "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+inline constexpr std::string_view kXlsxStrictNamespace =
+    "http://purl.oclc.org/ooxml/spreadsheetml/main";
+
 // True iff `ns` is SpreadsheetML's main namespace, transitional or strict.
 bool IsSpreadsheetNamespace(std::string_view ns);
 

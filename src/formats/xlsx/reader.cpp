@@ -31,6 +31,7 @@ class XlsxWorkbook final : public Workbook {
   std::unique_ptr<Worksheet> ReadSheet(std::size_t index) override {
     const std::string& part = parts_.SheetPart(index, zip_->file());
     XlsxSheetContext context;
+    context.sheet_name = parts_.sheets[index].name;
     context.date_system = parts_.date_system;
     if (!parts_.shared_strings_part.empty()) {
       context.shared_strings = ReadXlsxSharedStrings(*zip_, parts_.shared_strings_part);

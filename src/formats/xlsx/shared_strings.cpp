@@ -10,11 +10,17 @@ namespace {
 // The <si> children of the root, each one string of the table.
 class SharedStringsHandler final : public SaxHandler {
  public:
+  void Prepare(const SaxNames& names) override {
+    si_ = names.Find("si");
+    main_ = names.Find(kXlsxNamespace);
+    strict_ = names.Find(kXlsxStrictNamespace);
+  }
+
   void StartElement(const SaxElement& element) override {
     if (in_item_) {
       item_.StartElement(element.local_name(), element.depth());
-    } else if (element.depth() == 1 && element.local_name() == "si" &&
-               IsSpreadsheetNamespace(element.ns())) {
+    } else if (element.depth() == 1 && element.name() == si_ &&
+               (element.ns() == main_ || element.ns() == strict_)) {
       in_item_ = true;
       item_.Start();
     }
@@ -37,6 +43,7 @@ class SharedStringsHandler final : public SaxHandler {
   StringTable& strings() { return strings_; }
 
  private:
+  SaxName si_, main_, strict_;  // as the parse holds them
   StringTable strings_;
   XlsxStringItem item_;
   bool in_item_ = false;
@@ -46,7 +53,7 @@ class SharedStringsHandler final : public SaxHandler {
 
 StringTable ReadXlsxSharedStrings(ZipArchive& zip, const std::string& part) {
   SharedStringsHandler handler;
-  ParseXmlMember(zip.Open(part), zip.file(), handler);
+  ParseXmlMember(zip, part, handler);
   return std::move(handler.strings());
 }
 

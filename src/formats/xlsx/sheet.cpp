@@ -1,8 +1,8 @@
 #include "formats/xlsx/sheet.h"
 
-#include "formats/sheet/cell_address.h"
-#include "formats/xlsx/cell_value.h"
+#include "formats/xlsx/cell_pipe.h"
 #include "formats/xlsx/package.h"
+#include "formats/xlsx/sheet_builder.h"
 #include "formats/xlsx/string_item.h"
 #include "formats/xml/member_parse.h"
 #include "services/error.h"
@@ -10,96 +10,114 @@
 namespace zerova {
 namespace {
 
-// The worksheet's elements as the parser meets them: under <sheetData>, a <row>
-// at depth 2 starts a row and a <c> at depth 3 is a cell; a cell's direct
-// children <v> and <is> hold its value, and everything else in it is left out.
-// A cell's faults are told at its end tag, in the order its reference, then its
-// value.
+// The worksheet's elements as the parser meets them, recorded for the builder:
+// under <sheetData>, a <row> at depth 2 starts a row and a <c> at depth 3 is a
+// cell; a cell's direct children <v> and <is> hold its value (the last of each
+// counts), and everything else in it is left out. A row is recorded as it
+// starts, a cell once it ends, so a cell cut short by malformed XML is none.
 class SheetHandler final : public SaxHandler {
  public:
-  SheetHandler(std::string file, std::string part, XlsxSheetContext context)
+  SheetHandler(std::string file, std::string part, std::string sheet_name, XlsxCellPipe& pipe)
       : file_(std::move(file)),
         part_(std::move(part)),
-        // The shared strings are the store's first strings, so a cell names one by its index.
-        sheet_(std::make_unique<SheetStore>(std::move(context.shared_strings))),
-        values_(context.date_system, std::move(context.date_styles), sheet_->string_count()) {}
+        sheet_name_(std::move(sheet_name)),
+        pipe_(pipe) {}
 
+  void Prepare(const SaxNames& names) override;
   void StartElement(const SaxElement& element) override;
   void EndElement(int depth) override;
   void Text(std::string_view text) override {
     if (child_ == Child::kValue) {
-      cell_.value.append(text);
+      pipe_.batch().Extend(cell_.value, text);
     } else if (child_ == Child::kItem) {
       item_.Text(text);
     }
-  }
-
-  std::unique_ptr<SheetStore> Seal() {
-    sheet_->Seal();
-    return std::move(sheet_);
   }
 
  private:
   // What the open direct child of the cell is.
   enum class Child { kNone, kValue, kItem, kOther };
 
-  // True iff `ns` is SpreadsheetML's. libxml2 hands each namespace URI on as one
-  // string for the whole document, so the one found is known by its address.
-  bool InSpreadsheetNamespace(std::string_view ns) {
-    if (ns.data() == spreadsheet_ns_) return true;
-    if (!IsSpreadsheetNamespace(ns)) return false;
-    spreadsheet_ns_ = ns.data();
-    return true;
+  // The names the handler looks for, as this parse holds them.
+  struct Names {
+    SaxName main, strict;  // SpreadsheetML's namespace, transitional and strict
+    SaxName worksheet, sheet_data, row, c, v, is;
+    SaxName r, t, s;
+  };
+
+  // True iff `ns` is SpreadsheetML's. A document that has not named it yet (one
+  // written without namespaces) is taken as SpreadsheetML until it does.
+  bool InSpreadsheetNamespace(SaxName ns) {
+    if (ns == names_.main || ns == names_.strict) {
+      namespace_named_ = true;
+      return true;
+    }
+    return ns.empty() && !namespace_named_;
   }
   void StartRow(const SaxElement& row);
   void StartCell(const SaxElement& cell);
-  void StartChild(std::string_view local_name);
-  void EndCell();
-
-  // Throws ReadError "FILE: PART: `what`".
-  [[noreturn]] void Fail(const std::string& what) const {
-    throw ReadError(file_, part_ + ": " + what);
+  void StartChild(SaxName name);
+  // The record is complete: into the batch, and the batch to the builder once full.
+  void Record(const XlsxCellRecord& record) {
+    XlsxCellBatch& batch = pipe_.batch();
+    batch.Add() = record;
+    if (batch.Full()) pipe_.Pass();
   }
 
   std::string file_;
   std::string part_;
-  std::unique_ptr<SheetStore> sheet_;
-  XlsxCellValues values_;
-  const char* spreadsheet_ns_ = nullptr;
+  std::string sheet_name_;
+  XlsxCellPipe& pipe_;
+  Names names_;
+  bool namespace_named_ = false;  // an element in SpreadsheetML's namespace was met
   bool in_data_ = false;          // inside <sheetData>
   bool in_cell_ = false;          // inside a cell's <c>
   Child child_ = Child::kNone;    // the cell's open direct child
-  XlsxRawCell cell_;              // the cell being read
+  XlsxCellRecord cell_;           // the cell being read, its texts in the batch
   XlsxStringItem item_;           // its <is>, being read
-  std::string reference_;         // its r attribute, when it is no reference
-  std::int64_t row_ = 0;          // the current row
-  std::int64_t next_column_ = 1;  // the column of a following cell without r
-  std::int64_t cell_row_ = 0;     // the cell being read
-  std::int64_t cell_column_ = 0;
 };
 
+void SheetHandler::Prepare(const SaxNames& names) {
+  names_ = {names.Find(kXlsxNamespace),
+            names.Find(kXlsxStrictNamespace),
+            names.Find("worksheet"),
+            names.Find("sheetData"),
+            names.Find("row"),
+            names.Find("c"),
+            names.Find("v"),
+            names.Find("is"),
+            names.Find("r"),
+            names.Find("t"),
+            names.Find("s")};
+}
+
 void SheetHandler::StartElement(const SaxElement& element) {
-  const std::string_view name = element.local_name();
+  const SaxName name = element.name();
   switch (element.depth()) {
     case 0:
-      if (name != "worksheet" || !InSpreadsheetNamespace(element.ns())) {
-        Fail("the sheet is not a worksheet");
+      if (name != names_.worksheet || !InSpreadsheetNamespace(element.ns())) {
+        throw Damaged(file_, "the part of sheet \"" + sheet_name_ + "\" holds no worksheet",
+                      part_ + ": no <worksheet> at its root");
       }
       break;
     case 1:
-      if (name == "sheetData") in_data_ = true;
+      if (name == names_.sheet_data) in_data_ = true;
       break;
     case 2:
-      if (in_data_ && name == "row" && InSpreadsheetNamespace(element.ns())) StartRow(element);
+      if (in_data_ && name == names_.row && InSpreadsheetNamespace(element.ns())) {
+        StartRow(element);
+      }
       break;
     case 3:
-      if (in_data_ && name == "c" && InSpreadsheetNamespace(element.ns())) StartCell(element);
+      if (in_data_ && name == names_.c && InSpreadsheetNamespace(element.ns())) {
+        StartCell(element);
+      }
       break;
     case 4:
       if (in_cell_) StartChild(name);
       break;
     default:
-      if (child_ == Child::kItem) item_.StartElement(name, element.depth());
+      if (child_ == Child::kItem) item_.StartElement(element.local_name(), element.depth());
   }
 }
 
@@ -108,65 +126,56 @@ void SheetHandler::EndElement(int depth) {
     if (child_ == Child::kItem) item_.EndElement(depth);
   } else if (depth == 4) {
     if (child_ == Child::kItem) {
-      cell_.inline_text = item_.Finish();
+      cell_.inline_text = pipe_.batch().Keep(item_.Finish());
       cell_.has_inline = true;
     }
     child_ = Child::kNone;
   } else if (depth == 3) {
-    if (in_cell_) EndCell();
+    if (in_cell_) Record(cell_);
+    in_cell_ = false;
   } else if (depth == 1) {
     in_data_ = false;  // the end of <sheetData>: no other element at depth 1 can be open
   }
 }
 
-// A row with r starts there; one without follows the row before it.
 void SheetHandler::StartRow(const SaxElement& row) {
-  bool numbered = false;
-  row.ForEachAttribute([&](std::string_view ns, std::string_view name, std::string_view value) {
-    if (ns.empty() && name == "r") {
-      reference_ = value;
-      numbered = true;
+  XlsxCellRecord record;
+  record.is_row = true;
+  row.ForEachAttribute([&](const SaxAttribute& attribute) {
+    if (attribute.name() == names_.r && attribute.ns().empty()) {
+      record.reference = pipe_.batch().Keep(attribute.value());
+      record.has_reference = true;
     }
   });
-  if (numbered) {
-    if (!ParseRowNumber(reference_, &row_)) Fail("bad row number \"" + reference_ + "\"");
-  } else if (++row_ > kMaxRows) {
-    Fail("more than 1,048,576 rows");
-  }
-  next_column_ = 1;
+  Record(record);
 }
 
-// A cell with r stands there; one without follows the cell before it.
 void SheetHandler::StartCell(const SaxElement& element) {
-  std::string_view reference, type, style;
-  element.ForEachAttribute([&](std::string_view ns, std::string_view name, std::string_view value) {
-    if (!ns.empty() || name.size() != 1) return;
-    if (name == "r") {
-      reference = value;
-    } else if (name == "t") {
-      type = value;
-    } else if (name == "s") {
-      style = value;
+  cell_ = XlsxCellRecord();
+  XlsxCellBatch& batch = pipe_.batch();
+  element.ForEachAttribute([&](const SaxAttribute& attribute) {
+    if (!attribute.ns().empty()) return;
+    const SaxName name = attribute.name();
+    if (name == names_.r) {
+      cell_.reference = batch.Keep(attribute.value());
+      cell_.has_reference = true;
+    } else if (name == names_.t) {
+      cell_.type = batch.Keep(attribute.value());
+    } else if (name == names_.s) {
+      cell_.style = batch.Keep(attribute.value());
     }
   });
-  cell_.Start(type, style);
-  cell_row_ = row_ == 0 ? 1 : row_;
-  cell_column_ = next_column_;
-  reference_.clear();
-  if (!reference.empty() && !ParseCellReference(reference, &cell_row_, &cell_column_)) {
-    reference_ = reference;
-  }
   in_cell_ = true;
   child_ = Child::kNone;
 }
 
 // A direct child of <c>: the last <v> or <is> gives the cell's value.
-void SheetHandler::StartChild(std::string_view local_name) {
-  if (local_name == "v") {
-    cell_.value.clear();
+void SheetHandler::StartChild(SaxName name) {
+  if (name == names_.v) {
+    cell_.value = {pipe_.batch().Offset(), 0};
     cell_.has_value = true;
     child_ = Child::kValue;
-  } else if (local_name == "is") {
+  } else if (name == names_.is) {
     item_.Start();
     child_ = Child::kItem;
   } else {
@@ -174,28 +183,26 @@ void SheetHandler::StartChild(std::string_view local_name) {
   }
 }
 
-void SheetHandler::EndCell() {
-  in_cell_ = false;
-  if (!reference_.empty()) Fail("bad cell reference \"" + reference_ + "\"");
-  if (cell_column_ > kMaxColumns) {
-    Fail("more than 16,384 cells in row " + std::to_string(cell_row_));
-  }
-  next_column_ = cell_column_ + 1;
-  PackedValue value;
-  std::string fault;
-  if (!values_.ValueOf(cell_, *sheet_, &value, &fault)) {
-    Fail("cell " + CellReferenceText(cell_row_, cell_column_) + ": " + fault);
-  }
-  if (!value.IsEmpty()) sheet_->PutValue(cell_row_, cell_column_, value);
-}
-
 }  // namespace
 
 std::unique_ptr<SheetStore> ReadXlsxSheet(ZipArchive& zip, const std::string& part,
                                           XlsxSheetContext context) {
-  SheetHandler handler(zip.file(), part, std::move(context));
-  ParseXmlMember(zip.Open(part), zip.file(), handler);
-  return handler.Seal();
+  const std::string sheet_name = context.sheet_name;
+  XlsxSheetBuilder builder(zip.file(), part, std::move(context));
+  {
+    XlsxCellPipe pipe(builder);
+    SheetHandler handler(zip.file(), part, sheet_name, pipe);
+    try {
+      ParseXmlMember(zip, part, handler);
+    } catch (...) {
+      // A cell before the place where parsing failed may be at fault: that
+      // fault, the first in the part, is the one told.
+      pipe.Finish();
+      throw;
+    }
+    pipe.Finish();
+  }
+  return builder.Seal();
 }
 
 }  // namespace zerova

@@ -20,6 +20,7 @@ namespace zerova {
 
 // What the worksheet's cells refer to elsewhere in the workbook.
 struct XlsxSheetContext {
+  std::string sheet_name;  // for messages
   DateSystem date_system = DateSystem::k1900;
   StringTable shared_strings;     // become the sheet's first strings, each keeping its index
   std::vector<bool> date_styles;  // by cell format index
@@ -31,10 +32,11 @@ struct XlsxSheetContext {
 // style's format shows one), s (shared string), inlineStr, str (a formula's
 // text), b, e (one of the seven error texts), d (ISO 8601 text: always a date).
 // A row or cell without an r attribute follows the one before it.
-// Throws ReadError naming the part and cell when a reference is bad or outside
-// 1,048,576 rows by 16,384 columns, a value does not fit its type, a shared
-// string is missing, or the XML is malformed; throws Cancelled when the zip's
-// progress stops the reading.
+// Throws Damaged (services/error.h), naming the part and the cell, when the
+// part holds no worksheet, a row number or cell reference is malformed or lies
+// outside 1,048,576 rows by 16,384 columns, a value does not fit its type, a
+// shared string is missing, or the XML is malformed; throws Cancelled when the
+// zip's progress stops the reading.
 std::unique_ptr<SheetStore> ReadXlsxSheet(ZipArchive& zip, const std::string& part,
                                           XlsxSheetContext context);
 

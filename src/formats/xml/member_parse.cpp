@@ -1,6 +1,7 @@
 #include "formats/xml/member_parse.h"
 
 #include <exception>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -43,19 +44,83 @@ class InflatingThread {
   std::thread thread_;
 };
 
+// The chunks the inflating thread passes, one at a time; the first can be
+// looked at before it is given.
+class QueueSource final : public SaxSource {
+ public:
+  explicit QueueSource(ChunkQueue& queue) : queue_(queue) {}
+
+  // The first chunk, which the first Next gives. REQUIRES: Next not called yet.
+  std::span<const char> First() {
+    if (!first_taken_) {
+      first_ = queue_.Take();
+      first_taken_ = true;
+    }
+    return first_;
+  }
+
+  std::span<const char> Next() override {
+    if (!first_given_) {
+      first_given_ = true;
+      return First();
+    }
+    return queue_.Take();
+  }
+
+ private:
+  ChunkQueue& queue_;
+  std::span<const char> first_;
+  bool first_taken_ = false;
+  bool first_given_ = false;
+};
+
+// Takes no part in what it is told.
+class IgnoringHandler final : public SaxHandler {
+ public:
+  void StartElement(const SaxElement&) override {}
+  void EndElement(int) override {}
+  void Text(std::string_view) override {}
+};
+
+// Pushes what `source` gives to libxml2's push parser, for `handler`.
+void PushAll(SaxSource& source, const std::string& file, const std::string& part,
+             SaxHandler& handler) {
+  SaxParser parser(handler, file, part);
+  for (std::span<const char> piece; !(piece = source.Next()).empty();) parser.Push(piece);
+  parser.Finish();
+}
+
 }  // namespace
 
-void ParseXmlMember(ZipMember member, const std::string& file, SaxHandler& handler,
+void ParseXmlMember(ZipArchive& zip, const std::string& path, SaxHandler& handler,
                     MemberBuffers buffers) {
-  SaxParser parser(handler, file, member.path());
-  ChunkQueue queue(buffers.count, buffers.size);
-  InflatingThread inflating(member, queue);
-  while (true) {
-    const std::span<const char> chunk = queue.Take();
-    if (chunk.empty()) break;
-    parser.Push(chunk);
+  std::optional<ReadError> refusal;
+  {
+    ZipMember member = zip.Open(path);
+    ChunkQueue queue(buffers.count, buffers.size);
+    InflatingThread inflating(member, queue);
+    QueueSource source(queue);
+    // A document under four bytes is never well-formed, and the reading parser
+    // may hand on the start of its element where the push parser does not: the
+    // push parser reads it, as it always has.
+    if (source.First().size() < 4) return PushAll(source, zip.file(), path, handler);
+    SaxParser parser(handler, zip.file(), path, source);
+    if (parser.Pull()) return;
+    refusal = parser.MalformedError();
   }
-  parser.Finish();
+  // Malformed. libxml2's push parser words some faults otherwise than its
+  // reading parser, and the refusal has always had its words: once the first
+  // reading has stopped, it reads the part again to word the fault, for a
+  // handler that takes no part.
+  {
+    ZipMember member = zip.Reopen(path);
+    ChunkQueue queue(buffers.count, buffers.size);
+    InflatingThread inflating(member, queue);
+    QueueSource source(queue);
+    IgnoringHandler ignoring;
+    PushAll(source, zip.file(), path, ignoring);
+  }
+  throw *refusal;  // the push parser found no fault, against all odds
 }
 
 }  // namespace zerova

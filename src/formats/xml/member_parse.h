@@ -29,13 +29,16 @@ struct MemberBuffers {
   std::size_t size = 256 * 1024;
 };
 
-// Parses the XML of `member` for `handler`; `file` names the zip in error
-// messages. Returns once the whole part is parsed. Throws what the member's
-// reading throws (ReadError for a damaged member or a zip bomb, Cancelled for a
-// stop), what SaxParser throws (a document type declaration, malformed XML), and
-// what the handler throws, whichever comes first in the part.
-// REQUIRES: the member's archive is used by no other thread meanwhile.
-void ParseXmlMember(ZipMember member, const std::string& file, SaxHandler& handler,
+// Parses the XML of the member at `path` of `zip` for `handler`, pulled by
+// libxml2's reading parser; `zip.file()` names the zip in error messages.
+// Returns once the whole part is parsed. Throws what the member's reading
+// throws (ReadError for a damaged member or a zip bomb, Cancelled for a stop),
+// what SaxParser throws (a document type declaration, malformed XML), and what
+// the handler throws, whichever comes first in the part. A malformed part is
+// read a second time by libxml2's push parser, alone, for the words of its
+// refusal, which that parser has always given.
+// REQUIRES: the archive is used by no other thread meanwhile.
+void ParseXmlMember(ZipArchive& zip, const std::string& path, SaxHandler& handler,
                     MemberBuffers buffers = {});
 
 }  // namespace zerova

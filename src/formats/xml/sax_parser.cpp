@@ -3,6 +3,7 @@
 #include <libxml/SAX2.h>
 
 #include <algorithm>
+#include <cassert>
 #include <climits>
 #include <utility>
 
@@ -33,34 +34,8 @@ constexpr std::size_t kMaxTextLength = 10'000'000;
 
 }  // namespace
 
-std::string_view SaxElement::View(const xmlChar* text) {
-  return text == nullptr ? std::string_view()
-                         : std::string_view(reinterpret_cast<const char*>(text));
-}
-
-std::string_view SaxElement::Value(const xmlChar* const* attribute, std::string* decoded) {
-  const auto* begin = reinterpret_cast<const char*>(attribute[3]);
-  const auto* end = reinterpret_cast<const char*>(attribute[4]);
-  const std::string_view value(begin, static_cast<std::size_t>(end - begin));
-  // Without entity substitution libxml2 hands an ampersand on (from &amp; or &#38;)
-  // as the reference "&#38;", which a tree builder would resolve; every other
-  // reference comes decoded.
-  if (std::find(value.begin(), value.end(), '&') == value.end()) return value;
-  constexpr std::string_view kAmpersand = "&#38;";
-  decoded->clear();
-  for (std::size_t pos = 0; pos < value.size();) {
-    if (value.substr(pos, kAmpersand.size()) == kAmpersand) {
-      decoded->push_back('&');
-      pos += kAmpersand.size();
-    } else {
-      decoded->push_back(value[pos++]);
-    }
-  }
-  return *decoded;
-}
-
-SaxParser::SaxParser(SaxHandler& handler, std::string file, std::string part)
-    : handler_(handler), file_(std::move(file)), part_(std::move(part)) {
+template <typename Make>
+void SaxParser::Start(Make make) {
   xmlInitParser();
   xmlSetGenericErrorFunc(nullptr, &IgnoreGenericError);
   xmlSAXHandler sax{};
@@ -73,9 +48,25 @@ SaxParser::SaxParser(SaxHandler& handler, std::string file, std::string part)
   sax.ignorableWhitespace = &SaxParser::OnText;
   sax.internalSubset = &SaxParser::OnDocumentType;
   sax.serror = &SaxParser::OnError;
-  context_.reset(xmlCreatePushParserCtxt(&sax, this, nullptr, 0, part_.c_str()));
+  context_.reset(make(&sax));
   if (context_ == nullptr) throw ReadError(file_, part_ + ": cannot start reading the XML");
   xmlCtxtUseOptions(context_.get(), kOptions);
+  handler_.Prepare(SaxNames(context_->dict));
+}
+
+SaxParser::SaxParser(SaxHandler& handler, std::string file, std::string part)
+    : handler_(handler), file_(std::move(file)), part_(std::move(part)) {
+  Start([this](xmlSAXHandler* sax) {
+    return xmlCreatePushParserCtxt(sax, this, nullptr, 0, part_.c_str());
+  });
+}
+
+SaxParser::SaxParser(SaxHandler& handler, std::string file, std::string part, SaxSource& source)
+    : handler_(handler), file_(std::move(file)), part_(std::move(part)), source_(&source) {
+  Start([this](xmlSAXHandler* sax) {
+    return xmlCreateIOParserCtxt(sax, this, &SaxParser::OnRead, nullptr, this,
+                                 XML_CHAR_ENCODING_NONE);
+  });
 }
 
 SaxParser::~SaxParser() = default;
@@ -90,19 +81,30 @@ void SaxParser::Push(std::span<const char> bytes) {
 
 void SaxParser::Finish() { Parse(nullptr, 0, true); }
 
-void SaxParser::Parse(const char* bytes, int size, bool last) {
-  const int result = xmlParseChunk(context_.get(), bytes, size, last ? 1 : 0);
+bool SaxParser::Pull() {
+  assert(source_ != nullptr);
+  const int result = xmlParseDocument(context_.get());
+  ThrowStop();
+  return result == 0 && context_->wellFormed != 0 && !fatal_ && error_.empty();
+}
+
+void SaxParser::ThrowStop() const {
   if (stopped_by_) std::rethrow_exception(stopped_by_);
   if (document_type_) {
     throw ReadError(file_, part_ + ": XML with a document type declaration is not allowed");
   }
+}
+
+void SaxParser::Parse(const char* bytes, int size, bool last) {
+  const int result = xmlParseChunk(context_.get(), bytes, size, last ? 1 : 0);
+  ThrowStop();
   // A fatal error stops libxml2 at once; a lesser one (a namespace prefix never
   // declared) lets it go on, and refuses the document at its end.
   if (result != 0 || fatal_ || (last && !error_.empty())) FailMalformed();
 }
 
-void SaxParser::FailMalformed() const {
-  throw Damaged(file_, "a part of it is not well-formed XML", part_ + ": " + error_);
+ReadError SaxParser::MalformedError() const {
+  return Damaged(file_, "a part of it is not well-formed XML", part_ + ": " + error_);
 }
 
 void SaxParser::Stop() {
@@ -127,18 +129,12 @@ void SaxParser::OnStart(void* context, const xmlChar* local_name, const xmlChar*
     self->Refuse("elements nested more than " + std::to_string(kMaxDepth + 1) + " deep");
     return;
   }
-  // libxml2 keeps one copy of each namespace URI: its length is measured once.
-  if (uri != self->uri_) {
-    self->uri_ = uri;
-    self->uri_view_ = SaxElement::View(uri);
-  }
   if (self->decoded_.size() < static_cast<std::size_t>(attribute_count)) {
     self->decoded_.resize(static_cast<std::size_t>(attribute_count));
   }
   try {
-    self->handler_.StartElement(SaxElement(SaxElement::View(local_name), self->uri_view_,
-                                           self->depth_++, attribute_count, attributes,
-                                           &self->decoded_));
+    self->handler_.StartElement(
+        SaxElement(local_name, uri, self->depth_++, attribute_count, attributes, &self->decoded_));
   } catch (...) {
     self->Stop();
   }
@@ -173,6 +169,31 @@ void SaxParser::OnDocumentType(void* context, const xmlChar*, const xmlChar*, co
   auto* self = static_cast<SaxParser*>(context);
   self->document_type_ = true;
   xmlStopParser(self->context_.get());
+}
+
+// libxml2's reading parser looks ahead as far as a read gives, as a file read
+// would: each read is filled from as many pieces as it takes.
+int SaxParser::OnRead(void* context, char* buffer, int size) {
+  auto* self = static_cast<SaxParser*>(context);
+  if (self->stopped_by_) return -1;
+  int filled = 0;
+  while (filled < size) {
+    try {
+      if (self->piece_.empty()) self->piece_ = self->source_->Next();
+    } catch (...) {
+      // Kept, and the input ends here; xmlStopParser would free the input
+      // libxml2 is reading into.
+      self->stopped_by_ = std::current_exception();
+      return -1;
+    }
+    if (self->piece_.empty()) break;  // the end of the document
+    const std::size_t taken =
+        std::min(self->piece_.size(), static_cast<std::size_t>(size - filled));
+    std::copy_n(self->piece_.data(), taken, buffer + filled);
+    self->piece_ = self->piece_.subspan(taken);
+    filled += static_cast<int>(taken);
+  }
+  return filled;
 }
 
 void SaxParser::OnError(void* context, xmlErrorPtr error) {

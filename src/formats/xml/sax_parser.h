@@ -1,5 +1,7 @@
-// SaxParser: an XML document pushed piece by piece through libxml2's SAX2 push
-// parser, its elements and text handed to a SaxHandler as they are parsed.
+// SaxParser: an XML document parsed by libxml2's SAX2 parser, its elements and
+// text handed to a SaxHandler as they are parsed: pushed to libxml2's push
+// parser piece by piece, or pulled by its reading parser from a SaxSource, which
+// does less for each element.
 //
 // Nothing of the document is kept, so a part of any size is parsed in the memory
 // of one piece. The parser is locked down as XmlStream's is: no network, no DTD
@@ -20,55 +22,10 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/xml/sax_element.h"
+#include "services/error.h"
+
 namespace zerova {
-
-// An element as it starts. Valid during the StartElement call only.
-class SaxElement {
- public:
-  // `decoded` holds at least `attribute_count` strings, where values that must
-  // be decoded are kept.
-  SaxElement(std::string_view local_name, std::string_view ns, int depth, int attribute_count,
-             const xmlChar** attributes, std::vector<std::string>* decoded)
-      : local_name_(local_name),
-        ns_(ns),
-        depth_(depth),
-        attribute_count_(attribute_count),
-        attributes_(attributes),
-        decoded_(decoded) {}
-
-  std::string_view local_name() const { return local_name_; }
-  // The namespace URI; "" for none. libxml2 keeps one copy of each URI while it
-  // parses a document, so its address is one for all the elements in it.
-  std::string_view ns() const { return ns_; }
-  // 0 for the root.
-  int depth() const { return depth_; }
-
-  // Calls `visit(ns, local_name, value)` for each attribute (namespace
-  // declarations are not attributes here). The views stay valid while the
-  // element is: during the StartElement call.
-  template <typename Visit>
-  void ForEachAttribute(Visit visit) const {
-    for (int i = 0; i < attribute_count_; ++i) {
-      const xmlChar* const* attribute = attributes_ + 5 * i;
-      visit(View(attribute[2]), View(attribute[0]), Value(attribute, &(*decoded_)[i]));
-    }
-  }
-
- private:
-  friend class SaxParser;
-
-  static std::string_view View(const xmlChar* text);
-  // The value of `attribute` (libxml2's five pointers); `decoded` holds it when
-  // it must be decoded.
-  static std::string_view Value(const xmlChar* const* attribute, std::string* decoded);
-
-  std::string_view local_name_;
-  std::string_view ns_;
-  int depth_;
-  int attribute_count_;
-  const xmlChar* const* attributes_;
-  std::vector<std::string>* decoded_;
-};
 
 // What a document's reader does with its parts, in document order. A handler may
 // throw (a zerova::Error, say): parsing stops there and the exception reaches
@@ -77,6 +34,8 @@ class SaxHandler {
  public:
   virtual ~SaxHandler() = default;
 
+  // Before the first event: finds the names the handler compares.
+  virtual void Prepare(const SaxNames&) {}
   virtual void StartElement(const SaxElement& element) = 0;
   // The innermost open element ends; `depth` is the one it started at.
   virtual void EndElement(int depth) = 0;
@@ -86,11 +45,25 @@ class SaxHandler {
   virtual void Text(std::string_view text) = 0;
 };
 
+// Where a pulling parser takes its document from, a piece at a time.
+class SaxSource {
+ public:
+  virtual ~SaxSource() = default;
+
+  // The next piece of the document, valid until the next call; empty at its
+  // end. What it throws stops the parse and reaches Pull's caller.
+  virtual std::span<const char> Next() = 0;
+};
+
 class SaxParser {
  public:
-  // Parses a document for `handler`, which must outlive the parser. `file` and
-  // `part` (the zip member's path) name the document in error messages.
+  // Parses a document pushed to it, for `handler`, which must outlive the
+  // parser, and lets it prepare. `file` and `part` (the zip member's path) name
+  // the document in error messages.
   SaxParser(SaxHandler& handler, std::string file, std::string part);
+  // The same, for a document Pull takes from `source`, which must outlive the
+  // parser.
+  SaxParser(SaxHandler& handler, std::string file, std::string part, SaxSource& source);
   SaxParser(const SaxParser&) = delete;
   SaxParser& operator=(const SaxParser&) = delete;
   ~SaxParser();
@@ -105,14 +78,30 @@ class SaxParser {
   // The document ends here. Throws as Push does, and when it is incomplete.
   void Finish();
 
+  // Parses the whole document from the source. True when it is well-formed;
+  // false, with nothing thrown, when it is not: the reading parser words some
+  // faults otherwise than the push parser, whose words the messages have.
+  // Throws what the handler or the source throws, and the refusal of a
+  // document type declaration. REQUIRES: made with a source, and called once.
+  bool Pull();
+
+  // The refusal of the malformed document, worded by this parser.
+  // REQUIRES: Pull returned false.
+  ReadError MalformedError() const;
+
  private:
   struct ContextFree {
     void operator()(xmlParserCtxt* context) const { xmlFreeParserCtxt(context); }
   };
 
+  // Makes libxml2's parser with `make(sax)` and lets the handler prepare.
+  template <typename Make>
+  void Start(Make make);
   // Feeds libxml2, then throws whatever stopped it.
   void Parse(const char* bytes, int size, bool last);
-  [[noreturn]] void FailMalformed() const;
+  // Throws what stopped the parse, but for a malformed document.
+  void ThrowStop() const;
+  [[noreturn]] void FailMalformed() const { throw MalformedError(); }
 
   // libxml2's callbacks; `context` is the parser.
   static void OnStart(void* context, const xmlChar* local_name, const xmlChar* prefix,
@@ -124,6 +113,7 @@ class SaxParser {
   static void OnDocumentType(void* context, const xmlChar* name, const xmlChar* external_id,
                              const xmlChar* system_id);
   static void OnError(void* context, xmlErrorPtr error);
+  static int OnRead(void* context, char* buffer, int size);
   // Keeps the exception in flight, which may not cross libxml2's C frames, and
   // stops the parser.
   void Stop();
@@ -133,9 +123,9 @@ class SaxParser {
   SaxHandler& handler_;
   std::string file_;
   std::string part_;
+  SaxSource* source_ = nullptr;  // where Pull takes the document from
+  std::span<const char> piece_;  // what of its last piece libxml2 has not read
   std::unique_ptr<xmlParserCtxt, ContextFree> context_;
-  const xmlChar* uri_ = nullptr;      // the namespace of the last element started,
-  std::string_view uri_view_;         // and its view
   std::vector<std::string> decoded_;  // attribute values decoded, one place per attribute
   int depth_ = 0;                     // of the next element to start
   std::size_t text_length_ = 0;       // of the run of text since the last tag

@@ -35,13 +35,25 @@ std::unique_ptr<SheetStore> Build(const std::string& puts) {
   return store;
 }
 
+// Fails the test unless a cursor at (`row`, `column`) skips as many filled
+// cells as Cell shows there, a cell at a time, and stops on an empty one.
+void ExpectSkipFilled(const Worksheet& sheet, std::int64_t row, std::int64_t column) {
+  std::int64_t filled = 0;
+  while (!sheet.Cell(row + filled, column).IsEmpty()) ++filled;
+  const auto cells = sheet.CursorAt(row, column);
+  EXPECT_EQ(cells->SkipFilled(1000), filled) << CellReferenceText(row, column);
+  EXPECT_TRUE(cells->Cell().IsEmpty()) << CellReferenceText(row, column);
+}
+
 // The non-empty cells of rows 1..`rows` and columns 1..`columns`, down each column
-// with a cursor, as "A1=x|A3=y|B1=z"; fails the test where the cursor and Cell disagree.
+// with a cursor, as "A1=x|A3=y|B1=z"; fails the test where the cursor and Cell
+// disagree, or a cursor skips a different count of filled cells.
 std::string Cells(const Worksheet& sheet, std::int64_t rows, std::int64_t columns) {
   std::string out;
   for (std::int64_t column = 1; column <= columns; ++column) {
     const auto cells = sheet.CursorAt(1, column);
     for (std::int64_t row = 1; row <= rows; ++row, cells->Down()) {
+      ExpectSkipFilled(sheet, row, column);
       const std::string text = CellText(cells->Cell());
       EXPECT_EQ(text, CellText(sheet.Cell(row, column))) << CellReferenceText(row, column);
       if (!cells->Cell().IsEmpty()) out += "|" + CellReferenceText(row, column) + "=" + text;
@@ -65,6 +77,16 @@ TEST(SheetStoreTest, LaterPutsWinEmptiesEmptyAndRunsCoverTheirCells) {
        "A1=L|A2=7|A3=7|A4=7|B2=s|C2=x|C3=x|C4=x|D2=x|D3=x|D4=x"},
   };
   for (const auto& c : cases) EXPECT_EQ(Cells(*Build(c.puts), 6, 4), c.expected) << c.name;
+}
+
+// A shared string may be empty: a cell naming it is an empty cell, for skipping too.
+TEST(SheetStoreTest, ACellNamingAnEmptySharedStringIsEmpty) {
+  SheetStore store;
+  const std::uint32_t empty = store.AddSharedString(""), x = store.AddSharedString("x");
+  for (std::int64_t row : {1, 2, 3, 5}) store.PutSharedString(row, 1, x);
+  store.PutSharedString(4, 1, empty);
+  store.Seal();
+  EXPECT_EQ(Cells(store, 6, 1), "A1=x|A2=x|A3=x|A5=x");
 }
 
 // Were runs stored cell by cell, these would want terabytes.

@@ -8,6 +8,27 @@
 namespace zerova::test {
 namespace {
 
+// Cells are decided on a thread of their own, a few thousand at a time, while
+// the parser goes on: a bad cell is still told before malformed XML far after
+// it, and before malformed XML in the cell after it.
+TEST(XlsxReaderTest, TheFirstFaultInThePartIsTold) {
+  std::string rows;
+  for (int row = 2; row <= 20000; ++row) rows += "<row><c><v>1</v></c></row>";
+  const std::string bad_number =
+      "damaged: a cell's value is malformed (xl/worksheets/sheet1.xml: cell A1: bad number \"x\")";
+  const std::string malformed = "damaged: a part of it is not well-formed XML";
+  Check({
+      {"a bad cell, then malformed XML 20,000 rows after",
+       Zip(Xlsx("<row><c><v>x</v></c></row>" + rows + "<row><c><</row>")), bad_number},
+      {"a bad cell, then malformed XML in the next",
+       Zip(Xlsx("<row><c><v>x</v></c><c><</c></row>" + rows)), bad_number},
+      {"malformed XML in a bad cell", Zip(Xlsx(rows + "<row><c><v>x</v><</c></row>")), malformed},
+      {"a bad cell after 20,000 rows", Zip(Xlsx(rows + "<row><c><v>y</v></c></row>")),
+       "damaged: a cell's value is malformed (xl/worksheets/sheet1.xml: cell A20000: bad number "
+       "\"y\")"},
+  });
+}
+
 TEST(XlsxReaderTest, CellsAndRefusals) {
   std::string merged = Sheet("<row><c><v>1</v></c><c><v>2</v></c></row>");
   merged.insert(merged.find("</worksheet>"), "<mergeCells><mergeCell ref=\"A1:B1\"/></mergeCells>");
@@ -28,15 +49,24 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
                 Sheet("<row><c><v>8</v></c></row>").c_str())),
        "A1=8"},
       {"missing shared string", Zip(Xlsx("<row><c r=\"XFD1048576\" t=\"s\"><v>2</v></c></row>")),
-       "refused: xl/worksheets/sheet1.xml: cell XFD1048576: shared string 2 is missing"},
-      {"bad row", Zip(Xlsx("<row r=\"1048577\"><c><v>1</v></c></row>")),
-       "refused: bad row number \"1048577\""},
+       "damaged: a cell refers to a shared string that does not exist (xl/worksheets/sheet1.xml: "
+       "cell XFD1048576: shared string 2 is missing)"},
+      {"a row past the grid", Zip(Xlsx("<row r=\"1048577\"><c><v>1</v></c></row>")),
+       "damaged: a cell lies outside the sheet's 1,048,576 rows and 16,384 columns "
+       "(xl/worksheets/sheet1.xml: bad row number \"1048577\")"},
       {"missing part", Zip(With(Xlsx(""), "xl/styles.xml", nullptr)),
        "damaged: a part of it is missing (missing part xl/styles.xml)"},
-      {"bad cell reference", Zip(Xlsx("<row><c r=\"XFE1\"><v>1</v></c></row>")),
-       "refused: bad cell reference \"XFE1\""},
+      {"a cell past the grid", Zip(Xlsx("<row><c r=\"XFE1\"><v>1</v></c></row>")),
+       "damaged: a cell lies outside the sheet's 1,048,576 rows and 16,384 columns "
+       "(xl/worksheets/sheet1.xml: bad cell reference \"XFE1\")"},
+      {"a row number that is none", Zip(Xlsx("<row r=\"01\"><c><v>1</v></c></row>")),
+       "damaged: a cell's address is malformed (xl/worksheets/sheet1.xml: bad row number \"01\")"},
       {"bad date", Zip(Xlsx("<row><c t=\"d\"><v>2023-02-29</v></c></row>")),
-       "refused: bad date \"2023-02-29\""},
+       "damaged: a cell's value is malformed (xl/worksheets/sheet1.xml: cell A1: bad date "
+       "\"2023-02-29\")"},
+      {"a style that is no index", Zip(Xlsx("<row><c s=\"x\"><v>1</v></c></row>")),
+       "damaged: a cell refers to a cell format that does not exist (xl/worksheets/sheet1.xml: "
+       "cell A1: bad style index \"x\")"},
       {"active chartsheet",
        Zip(Xlsx("",
                 "<bookViews><workbookView activeTab=\"1\"/></bookViews><sheets><sheet "
@@ -59,7 +89,8 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
                 "</worksheet>")),
        "A1=1|B1=2|C2=5"},
       {"an ampersand in an attribute", Zip(Xlsx("<row><c r=\"A&amp;1\"><v>1</v></c></row>")),
-       "refused: xl/worksheets/sheet1.xml: bad cell reference \"A&1\""},
+       "damaged: a cell's address is malformed (xl/worksheets/sheet1.xml: bad cell reference "
+       "\"A&1\")"},
       {"malformed XML in the sheet", Zip(Xlsx("<row><c><v>1</v></c>\n</sheetData>")),
        "refused: book.xls: the file is damaged: a part of it is not well-formed XML "
        "(xl/worksheets/sheet1.xml: line 2: an end tag does not match its start tag; libxml2 "

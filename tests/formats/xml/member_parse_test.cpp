@@ -71,7 +71,7 @@ Outcome Parse(const std::vector<std::uint8_t>& zip, MemberBuffers buffers, int t
   outcome.handler.throw_at = throw_at;
   try {
     ZipArchive archive(zip, "book.xlsx", &progress);
-    ParseXmlMember(archive.Open("x.xml"), archive.file(), outcome.handler, buffers);
+    ParseXmlMember(archive, "x.xml", outcome.handler, buffers);
   } catch (const Error& e) {
     outcome.error = e.what();
   }
@@ -98,6 +98,7 @@ TEST(MemberParseTest, AFailureOrAStopOnEitherSideReachesTheCaller) {
   std::vector<std::uint8_t> damaged = zip;
   damaged[30 + damaged[26] + 256 * damaged[27] + damaged[28] + 256 * damaged[29]] = 0x07;
   std::vector<std::uint8_t> malformed = Zip({{"x.xml", "<a>" + Letters(kSize) + "</b>"}});
+  const std::vector<std::uint8_t> cut = Zip({{"x.xml", "<a>" + Letters(kSize)}});
   const MemberBuffers buffers = {2, 16 * 1024};
   struct Row {
     const char* name;
@@ -119,6 +120,16 @@ TEST(MemberParseTest, AFailureOrAStopOnEitherSideReachesTheCaller) {
        malformed.size()},
       {"the reading is stopped", Parse(zip, buffers, 0, 256 * 1024), "book.xlsx: stopped",
        256 * 1024 + 128 * 1024},
+      // The reading parser words these otherwise; the push parser, reading the
+      // part again without counting it twice, words them as it always has.
+      {"the part is cut short", Parse(cut, buffers),
+       "book.xlsx: the file is damaged: a part of it is not well-formed XML (x.xml: line 1: more "
+       "follows the end of the XML; libxml2 error 5)",
+       cut.size()},
+      {"a part under four bytes starts no element", Parse(Zip({{"x.xml", "<w"}}), buffers, 1),
+       "book.xlsx: the file is damaged: a part of it is not well-formed XML (x.xml: line 1: more "
+       "follows the end of the XML; libxml2 error 5)",
+       1024},
   };
   for (const Row& row : rows) {
     EXPECT_THAT(row.outcome.error, testing::StartsWith(row.error)) << row.name;
