@@ -26,7 +26,7 @@ bool IsCellRecord(std::uint32_t id) {
 // Reads the worksheet part a record at a time: one step per cell record kind.
 class SheetReader {
  public:
-  SheetReader(ZipArchive& zip, const std::string& part, XlsbSheetContext context)
+  SheetReader(ZipArchive& zip, const std::string& part, PackageSheetContext context)
       : records_(zip, part),
         sheet_name_(std::move(context.sheet_name)),
         date_styles_(std::move(context.date_styles)),
@@ -169,7 +169,7 @@ void SheetReader::Text(const std::string& text) {
 }  // namespace
 
 std::unique_ptr<SheetStore> ReadXlsbSheet(ZipArchive& zip, const std::string& part,
-                                          XlsbSheetContext context) {
+                                          PackageSheetContext context) {
   return SheetReader(zip, part, std::move(context)).Read();
 }
 

@@ -7,20 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "formats/containers/package_workbook.h"
 #include "formats/containers/zip_archive.h"
 #include "formats/sheet/sheet_store.h"
 #include "formats/sheet/string_table.h"
 #include "services/cell_value.h"
 
 namespace zerova {
-
-// What the worksheet's cells refer to, from the other parts.
-struct XlsbSheetContext {
-  std::string sheet_name;         // for messages
-  StringTable shared_strings;     // BrtCellIsst's table
-  std::vector<bool> date_styles;  // entry i: cell format i shows a date
-  DateSystem date_system = DateSystem::k1900;
-};
 
 // Reads the cells between BrtBeginSheetData and BrtEndSheetData: each row's
 // BrtRowHdr, then its cells (numbers, RK numbers, booleans, errors, shared,
@@ -31,7 +24,7 @@ struct XlsbSheetContext {
 // included), a record is damaged, a row or column lies outside the 1,048,576 x
 // 16,384 grid, or a cell names a missing shared string or an unknown error code.
 std::unique_ptr<SheetStore> ReadXlsbSheet(ZipArchive& zip, const std::string& part,
-                                          XlsbSheetContext context);
+                                          PackageSheetContext context);
 
 }  // namespace zerova
 

@@ -186,7 +186,7 @@ void SheetHandler::StartChild(SaxName name) {
 }  // namespace
 
 std::unique_ptr<SheetStore> ReadXlsxSheet(ZipArchive& zip, const std::string& part,
-                                          XlsxSheetContext context) {
+                                          PackageSheetContext context) {
   const std::string sheet_name = context.sheet_name;
   XlsxSheetBuilder builder(zip.file(), part, std::move(context));
   {

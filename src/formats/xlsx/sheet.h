@@ -11,20 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "formats/containers/package_workbook.h"
 #include "formats/containers/zip_archive.h"
 #include "formats/sheet/sheet_store.h"
 #include "formats/sheet/string_table.h"
 #include "services/cell_value.h"
 
 namespace zerova {
-
-// What the worksheet's cells refer to elsewhere in the workbook.
-struct XlsxSheetContext {
-  std::string sheet_name;  // for messages
-  DateSystem date_system = DateSystem::k1900;
-  StringTable shared_strings;     // become the sheet's first strings, each keeping its index
-  std::vector<bool> date_styles;  // by cell format index
-};
 
 // Reads the worksheet in `part` into a sealed SheetStore.
 //
@@ -38,7 +31,7 @@ struct XlsxSheetContext {
 // shared string is missing, or the XML is malformed; throws Cancelled when the
 // zip's progress stops the reading.
 std::unique_ptr<SheetStore> ReadXlsxSheet(ZipArchive& zip, const std::string& part,
-                                          XlsxSheetContext context);
+                                          PackageSheetContext context);
 
 }  // namespace zerova
 

@@ -39,7 +39,7 @@ const char* ReferenceFault(std::string_view text) {
 
 }  // namespace
 
-XlsxSheetBuilder::XlsxSheetBuilder(std::string file, std::string part, XlsxSheetContext context)
+XlsxSheetBuilder::XlsxSheetBuilder(std::string file, std::string part, PackageSheetContext context)
     : file_(std::move(file)),
       part_(std::move(part)),
       // The shared strings are the store's first strings, so a cell names one by its index.

@@ -23,7 +23,7 @@ namespace zerova {
 class alignas(64) XlsxSheetBuilder {
  public:
   // `file` and `part` name the worksheet in messages.
-  XlsxSheetBuilder(std::string file, std::string part, XlsxSheetContext context);
+  XlsxSheetBuilder(std::string file, std::string part, PackageSheetContext context);
 
   // Adds the rows and cells `batch` records, in order. Throws Damaged naming
   // the part and the cell when a row number or cell reference is malformed or
