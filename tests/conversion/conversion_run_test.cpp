@@ -37,8 +37,8 @@ const std::string kEightLines = std::string(kHeader) +
                                 "<node id=\"n2\" lbl=\"B\">\r\n</node>\r\n</Main>\r\n";
 
 // Asked to stop after `stop_after` lines: nothing written and the earlier document
-// kept (0), the incomplete document removed (1), or the request too late to matter
-// (8). Each line is reported against the total, counted before the first.
+// kept (0), the incomplete document removed (1, and 7: just before the closing
+// line), or the request too late to matter (8). Each line is reported against the total, counted before the first.
 TEST(ConversionRun, StopsAfterTheLineWhenAskedAndRemovesTheIncompleteDocument) {
   const struct {
     std::int64_t stop_after;
@@ -47,6 +47,10 @@ TEST(ConversionRun, StopsAfterTheLineWhenAskedAndRemovesTheIncompleteDocument) {
   } rows[] = {
       {0, "book.xls: the conversion was cancelled before anything was written", kEarlier},
       {1,
+       "/work/xmlstructure.xml: the conversion was cancelled; the incomplete document was "
+       "removed",
+       "removed"},
+      {7,
        "/work/xmlstructure.xml: the conversion was cancelled; the incomplete document was "
        "removed",
        "removed"},
