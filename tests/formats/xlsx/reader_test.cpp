@@ -54,6 +54,16 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
       {"a row past the grid", Zip(Xlsx("<row r=\"1048577\"><c><v>1</v></c></row>")),
        "damaged: a cell lies outside the sheet's 1,048,576 rows and 16,384 columns "
        "(xl/worksheets/sheet1.xml: bad row number \"1048577\")"},
+      {"a row and a cell without r reach the last row and column",
+       Zip(Xlsx("<row r=\"1048575\"/><row><c r=\"XFC1048576\"><v>1</v></c><c><v>2</v></c></row>")),
+       "XFD1048576=2"},
+      {"a row without r past the last", Zip(Xlsx("<row r=\"1048576\"/><row><c><v>1</v></c></row>")),
+       "damaged: a cell lies outside the sheet's 1,048,576 rows and 16,384 columns "
+       "(xl/worksheets/sheet1.xml: more than 1,048,576 rows)"},
+      {"a cell without r past the last column",
+       Zip(Xlsx("<row><c r=\"XFD1\"><v>1</v></c><c><v>2</v></c></row>")),
+       "damaged: a cell lies outside the sheet's 1,048,576 rows and 16,384 columns "
+       "(xl/worksheets/sheet1.xml: more than 16,384 cells in row 1)"},
       {"missing part", Zip(With(Xlsx(""), "xl/styles.xml", nullptr)),
        "damaged: a part of it is missing (missing part xl/styles.xml)"},
       {"a cell past the grid", Zip(Xlsx("<row><c r=\"XFE1\"><v>1</v></c></row>")),
