@@ -79,6 +79,8 @@ TEST(SheetLimitsTest, WhatLiesPastTheSheetIsDroppedAndNotedWhenItHeldSomething) 
        ""},
       {"ODS: a value in row 1,048,577",
        Zip(Ods(OdsRow(a) + OdsRow(OdsCell(nullptr), "1048575") + OdsRow(OdsCell("v")))), "rows"},
+      {"ODS: a row of values repeated to the last row",
+       Zip(Ods(OdsRow(a) + OdsRow(OdsCell("v"), "1048575"))), ""},
       {"ODS: a row of values repeated past the last row",
        Zip(Ods(OdsRow(a) + OdsRow(OdsCell("v"), "1048576"))), "rows"},
       {"XML 2003: a cell at column 16,385",
