@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <csignal>
 #include <cstdlib>
 
 namespace zerova {
@@ -13,7 +12,11 @@ namespace {
 
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-volatile std::sig_atomic_t first_signal = 0;
+// The first stop signal, read by whichever thread asks whether to stop (the
+// readers ask from their own threads too): a lock-free atomic, which a signal
+// handler may set.
+std::atomic<int> first_signal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
 // What a second signal does. The handler reads it through `armed` only, which
 // is cleared while the main code changes it.
@@ -37,10 +40,7 @@ void RemoveIfStillOurs(const Arming& a) {
 }
 
 void OnStopSignal(int signal_number) {
-  if (first_signal == 0) {
-    first_signal = signal_number;
-    return;
-  }
+  if (int none = 0; first_signal.compare_exchange_strong(none, signal_number)) return;
   if (const Arming* a = armed.load(); a != nullptr) {
     if (!a->document.empty()) RemoveIfStillOurs(*a);
     if (::write(STDERR_FILENO, a->notice.data(), a->notice.size()) < 0) {
@@ -68,7 +68,7 @@ void CatchStopSignals() {
   for (int s : kStopSignals) ::sigaction(s, &action, nullptr);
 }
 
-int StopSignal() { return first_signal; }
+int StopSignal() { return first_signal.load(); }
 
 void ArmSecondSignal(const std::string& notice, const std::string& document, FileId id) {
   armed.store(nullptr);
