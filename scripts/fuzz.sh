@@ -22,17 +22,18 @@ artifacts="$build/artifacts"
 logs="$build/logs"
 mkdir -p "$logs"
 
-# Shows a failing target's report (from the sanitizer's or libFuzzer's first line of it)
-# and each input it kept, in base64, so that a finding on a machine we cannot reach can be
-# replayed here: base64 -d > input; build/fuzz/fuzz/NAME input
+# Shows a failing target's report (from just before the sanitizer's or libFuzzer's
+# first line of it) and each input it kept, in base64, so that a finding on a machine
+# we cannot reach can be replayed here: base64 -d > input; build/fuzz/fuzz/NAME input.
+# The reports come last, after every target has run, where a log cut to its tail keeps them.
 report() {
   local name=$1 log=$2 start
   start=$(grep -n -m1 -E '==[0-9]+==|^ALARM|out-of-memory|deadly signal|Test unit written' "$log" | cut -d: -f1)
   echo "-- $name found something; its report:"
   if [ -n "$start" ]; then
-    tail -n +"$start" "$log" | head -n 120
+    tail -n +"$((start > 2 ? start - 2 : 1))" "$log" | head -n 50
   else
-    tail -n 60 "$log"
+    tail -n 40 "$log"
   fi
   for input in "$artifacts/$name"-*; do
     [ -f "$input" ] || continue
@@ -90,10 +91,11 @@ for fuzzer in "${fuzzers[@]}"; do
     grep -E '^#[0-9]+[[:space:]]+DONE' "$log" || true
   else
     failed+=("$name")
-    report "$name" "$log"
+    echo "$name found something; its report follows the last target"
   fi
 done
 
+for name in "${failed[@]}"; do report "$name" "$logs/$name.log"; done
 if [ ${#failed[@]} -ne 0 ]; then
   echo "fuzz.sh: findings in: ${failed[*]} (inputs in ${artifacts#$root/})" >&2
   exit 1
