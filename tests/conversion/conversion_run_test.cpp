@@ -38,7 +38,8 @@ const std::string kEightLines = std::string(kHeader) +
 
 // Asked to stop after `stop_after` lines: nothing written and the earlier document
 // kept (0), the incomplete document removed (1, and 7: just before the closing
-// line), or the request too late to matter (8). Each line is reported against the total, counted before the first.
+// line), or the request too late to matter (8). Each line is reported against the total, counted
+// before the first.
 TEST(ConversionRun, StopsAfterTheLineWhenAskedAndRemovesTheIncompleteDocument) {
   const struct {
     std::int64_t stop_after;

@@ -50,9 +50,9 @@ class XlsxCellPipe {
 
   XlsxSheetBuilder& builder_;
   XlsxCellBatch batches_[2];  // each on cache lines of its own
-  int filling_ = 0;        // the batch the parser fills
-  bool passed_ = false;    // the other batch waits for the builder, or is being built
-  bool stopping_ = false;  // the pipe is being destroyed
+  int filling_ = 0;           // the batch the parser fills
+  bool passed_ = false;       // the other batch waits for the builder, or is being built
+  bool stopping_ = false;     // the pipe is being destroyed
   std::exception_ptr failure_;
   std::mutex mutex_;
   std::condition_variable changed_;

@@ -88,7 +88,10 @@ TEST(XlsOldVersionsTest, CellsFormatsWorkbooksAndBareStreams) {
        "refused: the sheet \"S1\" is a chart, not a worksheet"},
       {"BIFF4 with FILEPASS: Excel 2.x-4.x encryption is not read",
        OldSheet(
-           Biff::k4, [](B&) {}, [](B& b) { b.Record(0x002F, {0x4A, 0x51, 0x12, 0x34}).Xf(0); }),
+           Biff::k4, [](B&) {},
+           [](B& b) {
+             b.Record(0x002F, {0x4A, 0x51, 0x12, 0x34}).Xf(0);
+           }),
        "refused: book.xls: the workbook is encrypted with a method this program does not read"},
       {"bare stream, BOF of 21 bytes", WithByte(biff3, 2, 21), not_ours},
       {"bare BIFF5 worksheet without globals",
