@@ -32,6 +32,7 @@ test=(
   zlib1g-dev                         # tests: zips written byte by byte
   libbenchmark-dev                   # benchmarks
   clang libclang-rt-14-dev           # fuzzing (libFuzzer, sanitizers)
+  clang-format                       # the code's layout, checked by scripts/test.sh
   xvfb xauth xdotool                 # the window driven from outside in tests
   openbox libx11-dev                 # ... under a window manager, watched through Xlib
   lintian desktop-file-utils         # the package's checks

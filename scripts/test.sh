@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
 # Quick start (2): installs what is missing, builds Zerova and runs the whole test
-# suite: under AddressSanitizer + UndefinedBehaviorSanitizer, a bounded fuzzing
-# run, the real-world corpus when ../shared/corpus is present, the Debian package
-# (made once by scripts/package.sh, checked by scripts/check-package.sh), and last
-# the regular build's tests.
+# suite: the code's layout against .clang-format, the tests under AddressSanitizer +
+# UndefinedBehaviorSanitizer, a bounded fuzzing run, the real-world corpus when
+# ../shared/corpus is present, the Debian package (made once by scripts/package.sh,
+# checked by scripts/check-package.sh), and last the regular build's tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Runs a command with its output in build/log.txt, shown only when it fails.
 quiet() { mkdir -p build; "$@" >build/log.txt 2>&1 || { cat build/log.txt; return 1; }; }
 jobs=$(nproc)
 scripts/install-deps.sh
+
+echo "== layout of the code (.clang-format)"
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  git ls-files -z '*.cpp' '*.h' '*.c'
+else
+  find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0
+fi | xargs -0 clang-format --dry-run --Werror
 
 echo "== sanitizer build and tests"
 quiet cmake --preset sanitize
