@@ -25,17 +25,7 @@ struct CellAttributes {
   std::string repeat;
 };
 
-}  // namespace
-
-std::int64_t ParseOdsRepeat(XmlStream& xml, std::string_view text) {
-  std::uint64_t count = 0;
-  if (!ParseClampedCount(text, kMaxRepeat, &count) || count == 0) {
-    xml.Damaged("a table is malformed", "bad repeat count \"" + std::string(text) + "\"");
-  }
-  return static_cast<std::int64_t>(count);
-}
-
-OdsCell OdsCellReader::Read(XmlStream& xml) {
+CellAttributes ReadAttributes(XmlStream& xml) {
   CellAttributes a;
   xml.ForEachAttribute([&](std::string_view ns, std::string_view name, std::string_view value) {
     if (ns == kOdsOfficeNamespace) {
@@ -54,13 +44,62 @@ OdsCell OdsCellReader::Read(XmlStream& xml) {
       a.ext_type = value;
     }
   });
+  return a;
+}
+
+// The value of a cell whose value type is neither text nor an error: it stands
+// in the attributes alone (ODF 1.2 Part 1, 19.385 office:value-type).
+PackedValue TypedValue(XmlStream& xml, const CellAttributes& a, DateSystem system) {
+  const std::string& type = a.value_type;
+  if (type == "float" || type == "percentage" || type == "currency") {
+    double number = 0;
+    if (!ParseNumberText(a.value, &number)) {
+      xml.Damaged(kMalformedValue, "bad number \"" + a.value + "\"");
+    }
+    return PackedValue::Number(number);
+  }
+  if ((type == "date" && a.date_value.empty()) || (type == "time" && a.time_value.empty())) {
+    return PackedValue::Empty();  // Gnumeric writes a date it cannot place so
+  }
+  if (type == "date") {
+    double serial = 0;
+    if (!SerialFromIsoDateTime(a.date_value, system, &serial)) {
+      xml.Damaged(kMalformedValue, "bad date \"" + a.date_value + "\"");
+    }
+    return PackedValue::Date(serial, system);
+  }
+  if (type == "time") {
+    double days = 0;
+    if (!DaysFromIsoDuration(a.time_value, &days)) {
+      xml.Damaged(kMalformedValue, "bad time \"" + a.time_value + "\"");
+    }
+    return PackedValue::Date(days, system);
+  }
+  if (type == "boolean") {
+    bool value = false;
+    if (!ParseBooleanText(a.boolean_value, &value)) {
+      xml.Damaged(kMalformedValue, "bad boolean \"" + a.boolean_value + "\"");
+    }
+    return PackedValue::Boolean(value);
+  }
+  xml.Damaged(kMalformedValue, "unknown value type \"" + type + "\"");
+}
+
+}  // namespace
+
+std::int64_t ParseOdsRepeat(XmlStream& xml, std::string_view text) {
+  std::uint64_t count = 0;
+  if (!ParseClampedCount(text, kMaxRepeat, &count) || count == 0) {
+    xml.Damaged("a table is malformed", "bad repeat count \"" + std::string(text) + "\"");
+  }
+  return static_cast<std::int64_t>(count);
+}
+
+OdsCell OdsCellReader::Read(XmlStream& xml) {
+  const CellAttributes a = ReadAttributes(xml);
   OdsCell cell;
   if (!a.repeat.empty()) cell.repeat = ParseOdsRepeat(xml, a.repeat);
   const std::string& type = a.value_type;
-  const bool wants_text = type == "string" || type.empty() || a.ext_type == "error";
-  if (!wants_text) {
-    xml.SkipElement();
-  }
   if (a.ext_type == "error") {
     ReadParagraphs(xml);
     CellError error;
@@ -68,32 +107,6 @@ OdsCell OdsCellReader::Read(XmlStream& xml) {
       xml.Damaged(kMalformedValue, "unknown error value \"" + text_ + "\"");
     }
     cell.value = PackedValue::Error(error);
-  } else if (type == "float" || type == "percentage" || type == "currency") {
-    double number = 0;
-    if (!ParseNumberText(a.value, &number)) {
-      xml.Damaged(kMalformedValue, "bad number \"" + a.value + "\"");
-    }
-    cell.value = PackedValue::Number(number);
-  } else if ((type == "date" && a.date_value.empty()) || (type == "time" && a.time_value.empty())) {
-    cell.value = PackedValue::Empty();  // Gnumeric writes a date it cannot place so
-  } else if (type == "date") {
-    double serial = 0;
-    if (!SerialFromIsoDateTime(a.date_value, system_, &serial)) {
-      xml.Damaged(kMalformedValue, "bad date \"" + a.date_value + "\"");
-    }
-    cell.value = PackedValue::Date(serial, system_);
-  } else if (type == "time") {
-    double days = 0;
-    if (!DaysFromIsoDuration(a.time_value, &days)) {
-      xml.Damaged(kMalformedValue, "bad time \"" + a.time_value + "\"");
-    }
-    cell.value = PackedValue::Date(days, system_);
-  } else if (type == "boolean") {
-    bool value = false;
-    if (!ParseBooleanText(a.boolean_value, &value)) {
-      xml.Damaged(kMalformedValue, "bad boolean \"" + a.boolean_value + "\"");
-    }
-    cell.value = PackedValue::Boolean(value);
   } else if (type == "string" && a.has_string_value) {
     xml.SkipElement();
     cell.value = store_.Text(a.string_value);
@@ -101,7 +114,8 @@ OdsCell OdsCellReader::Read(XmlStream& xml) {
     ReadParagraphs(xml);
     cell.value = store_.Text(text_);
   } else {
-    xml.Damaged(kMalformedValue, "unknown value type \"" + type + "\"");
+    xml.SkipElement();
+    cell.value = TypedValue(xml, a, system_);
   }
   return cell;
 }
