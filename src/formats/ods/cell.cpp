@@ -48,7 +48,7 @@ CellAttributes ReadAttributes(XmlStream& xml) {
 }
 
 // The value of a cell whose value type is neither text nor an error: it stands
-// in the attributes alone (ODF 1.2 Part 1, 19.385 office:value-type).
+// in the attributes alone (ODF 1.2, office:value-type and its value attributes).
 PackedValue TypedValue(XmlStream& xml, const CellAttributes& a, DateSystem system) {
   const std::string& type = a.value_type;
   if (type == "float" || type == "percentage" || type == "currency") {
