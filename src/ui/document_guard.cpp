@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "services/error.h"
+#include "services/forwarding_file_system.h"
 #include "ui/stop_signals.h"
 
 namespace zerova {
@@ -31,30 +32,13 @@ class GuardedLock final : public FileLock {
   std::string notice_;
 };
 
-class DocumentGuard final : public FileSystem {
+class DocumentGuard final : public ForwardingFileSystem {
  public:
   DocumentGuard(FileSystem& base, std::string line_start)
-      : base_(base), line_start_(std::move(line_start)) {}
-
-  PathKind Examine(const std::string& path) override { return base_.Examine(path); }
-  bool DeleteFile(const std::string& path) override { return base_.DeleteFile(path); }
-  bool CreateNewFile(const std::string& path) override { return base_.CreateNewFile(path); }
-  void AppendLineToFile(const std::string& path, std::string_view line,
-                        const FileLock& locked) override {
-    base_.AppendLineToFile(path, line, locked);
-  }
-  bool RemoveLockedFile(const std::string& path, const FileLock& locked) override {
-    return base_.RemoveLockedFile(path, locked);
-  }
-  std::uint64_t SpaceFor(const std::string& path) override { return base_.SpaceFor(path); }
-  std::string ProgramFolder() override { return base_.ProgramFolder(); }
-  std::string CurrentFolder() override { return base_.CurrentFolder(); }
-  bool IsWritableFolder(const std::string& folder) override {
-    return base_.IsWritableFolder(folder);
-  }
+      : ForwardingFileSystem(base), line_start_(std::move(line_start)) {}
 
   std::unique_ptr<FileLock> LockFile(const std::string& path) override {
-    std::unique_ptr<FileLock> lock = base_.LockFile(path);
+    std::unique_ptr<FileLock> lock = ForwardingFileSystem::LockFile(path);
     if (lock == nullptr) return nullptr;
     const Error removed(path, "the conversion was cancelled; the incomplete document was removed");
     return std::make_unique<GuardedLock>(std::move(lock), path,
@@ -62,7 +46,6 @@ class DocumentGuard final : public FileSystem {
   }
 
  private:
-  FileSystem& base_;
   std::string line_start_;
 };
 

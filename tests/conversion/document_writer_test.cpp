@@ -41,24 +41,24 @@ const std::string kSixLines =
 
 // Calls `act(op, n, disk)` right after the nth call (from 1) of each of
 // DeleteFile, CreateNewFile and AppendLineToFile, to change the disk there.
-class Meddler final : public test::FileSystemWrapper {
+class Meddler final : public ForwardingFileSystem {
  public:
   using Act = std::function<void(const std::string& op, int n, MemoryFileSystem& disk)>;
-  Meddler(MemoryFileSystem& disk, Act act) : FileSystemWrapper(disk), disk_(disk), act_(act) {}
+  Meddler(MemoryFileSystem& disk, Act act) : ForwardingFileSystem(disk), disk_(disk), act_(act) {}
 
   bool DeleteFile(const std::string& path) override {
-    const bool deleted = FileSystemWrapper::DeleteFile(path);
+    const bool deleted = ForwardingFileSystem::DeleteFile(path);
     act_("DeleteFile", ++deletes_, disk_);
     return deleted;
   }
   bool CreateNewFile(const std::string& path) override {
-    const bool created = FileSystemWrapper::CreateNewFile(path);
+    const bool created = ForwardingFileSystem::CreateNewFile(path);
     act_("CreateNewFile", ++creates_, disk_);
     return created;
   }
   void AppendLineToFile(const std::string& path, std::string_view line,
                         const FileLock& locked) override {
-    FileSystemWrapper::AppendLineToFile(path, line, locked);
+    ForwardingFileSystem::AppendLineToFile(path, line, locked);
     act_("AppendLineToFile", ++appends_, disk_);
   }
 

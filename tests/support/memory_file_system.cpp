@@ -127,7 +127,7 @@ bool MemoryFileSystem::IsWritableFolder(const std::string&) {
 void FullDiskFileSystem::AppendLineToFile(const std::string& path, std::string_view line,
                                           const FileLock& locked) {
   if (++appends_ < full_at_) {
-    FileSystemWrapper::AppendLineToFile(path, line, locked);
+    ForwardingFileSystem::AppendLineToFile(path, line, locked);
     return;
   }
   disk_.AppendBytes(path, line.substr(0, std::min(kept_, line.size())));

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "services/file_system.h"
+#include "services/forwarding_file_system.h"
 
 namespace zerova::test {
 
@@ -71,42 +72,13 @@ class MemoryFileSystem : public FileSystem {
   std::vector<std::string> calls_;
 };
 
-// Forwards every call to `base`; a subclass overrides the calls it fails.
-class FileSystemWrapper : public FileSystem {
- public:
-  explicit FileSystemWrapper(FileSystem& base) : base_(base) {}
-
-  PathKind Examine(const std::string& path) override { return base_.Examine(path); }
-  bool DeleteFile(const std::string& path) override { return base_.DeleteFile(path); }
-  bool CreateNewFile(const std::string& path) override { return base_.CreateNewFile(path); }
-  void AppendLineToFile(const std::string& path, std::string_view line,
-                        const FileLock& locked) override {
-    base_.AppendLineToFile(path, line, locked);
-  }
-  bool RemoveLockedFile(const std::string& path, const FileLock& locked) override {
-    return base_.RemoveLockedFile(path, locked);
-  }
-  std::unique_ptr<FileLock> LockFile(const std::string& path) override {
-    return base_.LockFile(path);
-  }
-  std::uint64_t SpaceFor(const std::string& path) override { return base_.SpaceFor(path); }
-  std::string ProgramFolder() override { return base_.ProgramFolder(); }
-  std::string CurrentFolder() override { return base_.CurrentFolder(); }
-  bool IsWritableFolder(const std::string& folder) override {
-    return base_.IsWritableFolder(folder);
-  }
-
- private:
-  FileSystem& base_;
-};
-
 // A disk that fills up: the `full_at`th AppendLineToFile (counted from 1) and
 // every later one store the first `kept` bytes of their line, as a short write
 // does, then fail as a full disk does.
-class FullDiskFileSystem final : public FileSystemWrapper {
+class FullDiskFileSystem final : public ForwardingFileSystem {
  public:
   FullDiskFileSystem(MemoryFileSystem& disk, int full_at, std::size_t kept)
-      : FileSystemWrapper(disk), disk_(disk), full_at_(full_at), kept_(kept) {}
+      : ForwardingFileSystem(disk), disk_(disk), full_at_(full_at), kept_(kept) {}
 
   void AppendLineToFile(const std::string& path, std::string_view line,
                         const FileLock& locked) override;

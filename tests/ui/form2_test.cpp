@@ -69,13 +69,13 @@ struct SlowReader final : SpreadsheetService {
 const std::unique_ptr<FileSystem> kLocalDisk = NewLocalFileSystem();
 
 // The local disk, where each line is a step.
-struct SlowWriter final : test::FileSystemWrapper {
+struct SlowWriter final : ForwardingFileSystem {
   explicit SlowWriter(std::shared_ptr<Steps> s)
-      : FileSystemWrapper(*kLocalDisk), steps(std::move(s)) {}
+      : ForwardingFileSystem(*kLocalDisk), steps(std::move(s)) {}
   void AppendLineToFile(const std::string& path, std::string_view line,
                         const FileLock& locked) override {
     steps->Take();
-    FileSystemWrapper::AppendLineToFile(path, line, locked);
+    ForwardingFileSystem::AppendLineToFile(path, line, locked);
   }
   std::shared_ptr<Steps> steps;
 };

@@ -3,14 +3,9 @@
 // and the edges of the rules.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
-#include "formats/containers/zip_archive.h"
-#include "formats/xlsx/sheet.h"
-#include "services/error.h"
 #include "support/office_book.h"
-#include "support/zip_builder.h"
 
 namespace zerova::test {
 namespace {
@@ -34,48 +29,6 @@ TEST(XlsxReaderTest, TheFirstFaultInThePartIsTold) {
        "damaged: a cell's value is malformed (xl/worksheets/sheet1.xml: cell A20000: bad number "
        "\"y\")"},
   });
-}
-
-// Throws Cancelled once the zip is read past `stop_after` bytes, as a stop asked
-// for from the window or a signal does.
-class StopAfter final : public ReadProgress {
- public:
-  explicit StopAfter(std::uint64_t stop_after) : stop_after_(stop_after) {}
-  void Reached(std::uint64_t done, std::uint64_t) override {
-    furthest = std::max(furthest, done);
-    if (done > stop_after_) throw Cancelled("book.xlsx", "stopped");
-  }
-  void CheckStop() override {}
-
-  std::uint64_t furthest = 0;
-
- private:
-  std::uint64_t stop_after_;
-};
-
-// A stop while the part is inflated, parsed and its cells built on three threads
-// reaches the caller as the stop, early, with every thread ended (a thread left
-// running would end the test process).
-TEST(XlsxReaderTest, AStopWhileTheCellsAreBuiltEndsTheReading) {
-  std::string rows;
-  std::uint32_t seed = 7;
-  for (int row = 1; row <= 200000; ++row) {
-    seed = seed * 1103515245 + 12345;
-    rows += "<row><c><v>" + std::to_string(seed >> 8) + "</v></c></row>";
-  }
-  const std::vector<std::uint8_t> book = Zip(Xlsx(rows));
-  for (const std::uint64_t stop_after : {std::uint64_t{0}, book.size() / 2}) {
-    StopAfter progress(stop_after);
-    ZipArchive zip(book, "book.xlsx", &progress);
-    std::string stopped;
-    try {
-      ReadXlsxSheet(zip, "xl/worksheets/sheet1.xml", {});
-    } catch (const Cancelled& e) {
-      stopped = e.what();
-    }
-    EXPECT_EQ(stopped, "book.xlsx: stopped") << stop_after;
-    EXPECT_LT(progress.furthest, book.size()) << stop_after;
-  }
 }
 
 TEST(XlsxReaderTest, CellsAndRefusals) {
