@@ -9,7 +9,10 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <utility>
+
+#include "formats/containers/little_endian.h"
 
 #include "formats/containers/glib_log.h"
 #include "services/error.h"
@@ -211,6 +214,14 @@ WorkbookStream ReadWorkbookStream(std::span<const std::uint8_t> bytes, const std
   const Ole2Container container(bytes, file, progress);
   if (container.Has("Workbook")) return container.View("Workbook");
   if (container.Has("Book")) return container.View("Book");
+  // A compound file is whole sectors ([MS-CFB] 2.2: the header's sector shift at
+  // 0x1E); one that ends inside a sector was cut short, and its directory with it.
+  const unsigned shift = bytes.size() >= 0x20 ? GetU16(bytes, 0x1E) : 0;
+  if (shift >= 9 && shift <= 12 && bytes.size() % (std::size_t{1} << shift) != 0) {
+    throw Damaged(file, "it ends inside a sector, as a file cut short does",
+                  "OLE2 file of " + std::to_string(bytes.size()) + " bytes, sectors of " +
+                      std::to_string(std::size_t{1} << shift));
+  }
   throw ReadError(file, "not an Excel workbook: the OLE2 file has no Workbook or Book stream");
 }
 

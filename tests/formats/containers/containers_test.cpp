@@ -79,6 +79,13 @@ TEST(OfficeContainerTest, CompoundFilesAreChecked) {
   const std::string info_name(reinterpret_cast<const char*>(info.data()), 2 * info.size());
   std::string renamed = info_name;
   renamed[0] = 'X';
+  const std::u16string workbook = u"Workbook";
+  const std::string workbook_name(reinterpret_cast<const char*>(workbook.data()),
+                                  2 * workbook.size());
+  std::string other_name = workbook_name;
+  other_name[0] = 'X';
+  Bytes uneven = Replaced(b.Build(), workbook_name, other_name);
+  uneven.push_back(0);
   Check({
       {"a header whose sector size is not a power of two fit for it",
        Replaced(b.Build(), std::string("\x09\x00", 2), std::string("\x1F\x00", 2)),
@@ -86,6 +93,10 @@ TEST(OfficeContainerTest, CompoundFilesAreChecked) {
        "directory)"},
       {"a stream declared longer than its sectors", lengthened,
        "damaged: a part of it cannot be read (OLE2 stream Workbook cannot be read whole)"},
+      {"no workbook stream", Replaced(b.Build(), workbook_name, other_name),
+       "refused: not an Excel workbook: the OLE2 file has no Workbook or Book stream"},
+      {"no workbook stream, and the file ends inside a sector", uneven,
+       "damaged: it ends inside a sector, as a file cut short does (OLE2 file of "},
       {"an encrypted package whose header stream lost its name",
        Replaced(encrypted, info_name, renamed),
        "damaged: it is an encrypted workbook whose encryption header is damaged (no "
