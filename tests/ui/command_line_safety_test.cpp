@@ -11,25 +11,18 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "support/child_process.h"
 #include "support/text_grid.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Read(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Write(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+using zerova::test::ReadFile;
+using zerova::test::WriteFile;
 
 // `binary FILE` run in `work`, stdout and stderr into one file, in the order
 // written. With a gate call named, the call gate is preloaded and stops the
@@ -84,7 +77,7 @@ class ZerovaRun {
     return status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
   }
   // What the child printed, in order.
-  std::string output() const { return Read(output_); }
+  std::string output() const { return ReadFile(output_); }
   // "calls N": the watched calls the child made, reported by the gate at its exit.
   std::string GateReport() {
     std::string report;
@@ -126,7 +119,7 @@ class CommandLineSafetyTest : public ::testing::Test {
 TEST_F(CommandLineSafetyTest, ALinkAtTheScratchPathIsDeletedAndItsTargetKeepsItsBytes) {
   for (const bool planted_in_between : {false, true}) {
     SCOPED_TRACE(planted_in_between ? "planted between delete and create" : "there before");
-    Write(precious_, "precious\n");
+    WriteFile(precious_, "precious\n");
     fs::remove(scratch_);
     if (!planted_in_between) fs::create_symlink(precious_, scratch_);
     ZerovaRun run(work_, zerova_, kBasic, planted_in_between ? "unlink" : nullptr, 2);
@@ -137,10 +130,10 @@ TEST_F(CommandLineSafetyTest, ALinkAtTheScratchPathIsDeletedAndItsTargetKeepsIts
     }
     EXPECT_EQ(run.Wait(), 0);
     EXPECT_EQ(run.output(), kOk);
-    EXPECT_EQ(Read(precious_), "precious\n");
+    EXPECT_EQ(ReadFile(precious_), "precious\n");
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(scratch_)));
     EXPECT_EQ(fs::file_size(scratch_), 0u);
-    EXPECT_EQ(Read(document_), Read(std::string(ZEROVA_TEST_DATA) + "/basic/expected.xml"));
+    EXPECT_EQ(ReadFile(document_), ReadFile(std::string(ZEROVA_TEST_DATA) + "/basic/expected.xml"));
   }
 }
 
@@ -149,7 +142,7 @@ TEST_F(CommandLineSafetyTest, ALinkAtTheScratchPathIsDeletedAndItsTargetKeepsIts
 TEST_F(CommandLineSafetyTest, AFileRenamedOverTheDocumentKeepsItsBytesAndTheRunFails) {
   ZerovaRun run(work_, zerova_, kBasic, "writev", 3);
   ASSERT_TRUE(run.AtGate());
-  Write(work_ / "other.txt", "another file\n");
+  WriteFile(work_ / "other.txt", "another file\n");
   fs::rename(work_ / "other.txt", document_);
   run.Release();
   EXPECT_EQ(run.Wait(), 1);
@@ -157,7 +150,7 @@ TEST_F(CommandLineSafetyTest, AFileRenamedOverTheDocumentKeepsItsBytesAndTheRunF
                               ": the file was replaced by another one during the conversion; "
                               "nothing was written to that one; the document is incomplete: it "
                               "holds 3 complete lines\n");
-  EXPECT_EQ(Read(document_), "another file\n");
+  EXPECT_EQ(ReadFile(document_), "another file\n");
 }
 
 // SIGTERM while the workbook is read (after its third piece of 64 KB, of
@@ -166,8 +159,8 @@ TEST_F(CommandLineSafetyTest, AFileRenamedOverTheDocumentKeepsItsBytesAndTheRunF
 TEST_F(CommandLineSafetyTest, ATermWhileReadingStopsTheReadingAndKeepsTheEarlierDocument) {
   const zerova::test::Bytes book = zerova::test::TextGridWorkbook(65535, 4);
   ASSERT_GT(book.size(), 60u * 64 * 1024);
-  Write(work_ / "big.xls", std::string(book.begin(), book.end()));
-  Write(document_, "earlier\r\n");
+  WriteFile(work_ / "big.xls", std::string(book.begin(), book.end()));
+  WriteFile(document_, "earlier\r\n");
   ZerovaRun run(work_, zerova_, "big.xls", "pread", 3);
   ASSERT_TRUE(run.AtGate());
   run.Signal(SIGTERM);
@@ -176,7 +169,7 @@ TEST_F(CommandLineSafetyTest, ATermWhileReadingStopsTheReadingAndKeepsTheEarlier
   EXPECT_EQ(run.output(),
             "zerova: big.xls: the conversion was cancelled before anything was written\n");
   EXPECT_EQ(run.GateReport(), "calls 3");
-  EXPECT_EQ(Read(document_), "earlier\r\n");
+  EXPECT_EQ(ReadFile(document_), "earlier\r\n");
 }
 
 // 20,000 columns of CSV: the first 16,384 become nodes, and a note follows the
@@ -192,13 +185,13 @@ TEST_F(CommandLineSafetyTest, ColumnsPastXfdAreLeftOutWithANoteAfterTheSuccessLi
     expected +=
         "<node id=\"n" + n + "\" lbl=\"h" + n + "\">\r\n<value>v" + n + "</value>\r\n</node>\r\n";
   }
-  Write(work_ / "wide.csv", labels + "\n" + values + "\n");
+  WriteFile(work_ / "wide.csv", labels + "\n" + values + "\n");
   ZerovaRun run(work_, zerova_, "wide.csv");
   EXPECT_EQ(run.Wait(), 0);
   EXPECT_EQ(run.output(), std::string(kOk) +
                               "zerova: wide.csv: the sheet has cells past column 16,384 (XFD); "
                               "they were left out, as Excel leaves them out\n");
-  EXPECT_EQ(Read(document_), expected + "</Main>\r\n");
+  EXPECT_EQ(ReadFile(document_), expected + "</Main>\r\n");
 }
 
 }  // namespace
