@@ -55,7 +55,7 @@ class BytesService final : public zerova::SpreadsheetService {
   }
 };
 
-class SilentHooks final : public zerova::WindowHooks {
+class SilentHooks final : public zerova::RunHooks {
  public:
   void DisableConvert() override {}
   void ShowProgress() override {}

@@ -10,7 +10,7 @@
 #include "services/error.h"
 #include "services/file_system.h"
 #include "services/spreadsheet.h"
-#include "services/window_hooks.h"
+#include "services/run_hooks.h"
 #include "support/memory_file_system.h"
 
 namespace {
@@ -39,7 +39,7 @@ class CountingFileSystem final : public zerova::FileSystem {
   long long bytes = 0;
 };
 
-class QuietHooks final : public zerova::WindowHooks {
+class QuietHooks final : public zerova::RunHooks {
  public:
   void DisableConvert() override {}
   void ShowProgress() override {}

@@ -12,7 +12,7 @@
 #include "formats/registry.h"
 #include "services/error.h"
 #include "services/spreadsheet.h"
-#include "services/window_hooks.h"
+#include "services/run_hooks.h"
 #include "support/memory_file_system.h"
 
 namespace {
@@ -24,7 +24,7 @@ double Seconds(Clock::time_point from, Clock::time_point to) {
 }
 
 // Notes when the first line is written: the sheet has been read and measured.
-class TimingHooks final : public zerova::WindowHooks {
+class TimingHooks final : public zerova::RunHooks {
  public:
   void DisableConvert() override {}
   void ShowProgress() override {}

@@ -4,37 +4,53 @@
 #    (containers, xml, crypto, sheet, text, numbers) and services/, never another
 #    format's folder or the registry;
 #  - a shared folder includes only shared folders and services/;
-#  - services/ and conversion/ include nothing from formats/;
-#  - ui/ includes from formats/ only the registry (formats/registry.h);
-#  - nothing outside ui/ includes Qt.
+#  - services/ includes nothing of the other folders; conversion/ nothing of
+#    formats/, cli/ or window/;
+#  - cli/ and window/ include from formats/ only the registry (formats/registry.h),
+#    and never each other;
+#  - nothing outside window/ includes Qt.
 # Prints each breach and exits 1 when there is one.
 set -u
 cd "$(dirname "$0")/../src"
 shared="containers|xml|crypto|sheet|text|numbers"
 status=0
 breach() { echo "check-layout: $1"; status=1; }
-# Lists `grep -Hn` lines of the includes from formats/ in the files given.
-format_includes() { grep -HnE '#include "formats/' "$@" 2>/dev/null; }
+# Lists the `grep -Hn` lines of the includes of our FOLDER/ in the files given.
+includes_of() { local folder=$1; shift; grep -HnE "#include \"$folder/" "$@" 2>/dev/null; }
 
 for dir in formats/*/; do
   folder=$(basename "$dir")
   if [[ "$folder" =~ ^($shared)$ ]]; then
     while IFS= read -r line; do
       breach "$line: a shared folder of formats/ includes a format or the registry"
-    done < <(format_includes "$dir"* | grep -vE "#include \"formats/($shared)/")
+    done < <(includes_of formats "$dir"* | grep -vE "#include \"formats/($shared)/")
   else
     while IFS= read -r line; do
       breach "$line: a format includes another format's folder or the registry"
-    done < <(format_includes "$dir"* | grep -vE "#include \"formats/($shared|$folder)/")
+    done < <(includes_of formats "$dir"* | grep -vE "#include \"formats/($shared|$folder)/")
   fi
+  while IFS= read -r line; do
+    breach "$line: a format includes the conversion or a program"
+  done < <(includes_of '(conversion|cli|window)' "$dir"*)
 done
 while IFS= read -r line; do
-  breach "$line: services/ and conversion/ name no format"
-done < <(format_includes services/* conversion/*)
+  breach "$line: services/ is interfaces only and includes no other folder"
+done < <(includes_of '(formats|conversion|cli|window)' services/*)
 while IFS= read -r line; do
-  breach "$line: ui/ opens workbooks through the registry alone"
-done < <(format_includes ui/* | grep -v '#include "formats/registry.h"')
+  breach "$line: conversion/ reads sheets through services/ alone and names no program"
+done < <(includes_of '(formats|cli|window)' conversion/*)
+for program in cli window; do
+  while IFS= read -r line; do
+    breach "$line: $program/ opens workbooks through the registry alone"
+  done < <(includes_of formats "$program"/* | grep -v '#include "formats/registry.h"')
+done
 while IFS= read -r line; do
-  breach "$line: Qt below src/ui/"
-done < <(grep -HnE '#include <Q' conversion/* services/* formats/*.* formats/*/* 2>/dev/null)
+  breach "$line: cli/ never includes window/"
+done < <(includes_of window cli/*)
+while IFS= read -r line; do
+  breach "$line: window/ never includes cli/"
+done < <(includes_of cli window/*)
+while IFS= read -r line; do
+  breach "$line: Qt outside src/window/"
+done < <(grep -HnE '#include <Q' conversion/* services/* formats/*.* formats/*/* cli/* 2>/dev/null)
 exit $status

@@ -37,7 +37,7 @@ FileSystemError IncompleteDocument(const FileSystemError& cause, const std::stri
 // The window's part in reading: how far it has got, and whether to stop.
 class ReadingHooks final : public ReadProgress {
  public:
-  ReadingHooks(WindowHooks& window, std::string source)
+  ReadingHooks(RunHooks& window, std::string source)
       : window_(window), source_(std::move(source)) {}
 
   void Reached(std::uint64_t done, std::uint64_t total) override {
@@ -49,14 +49,14 @@ class ReadingHooks final : public ReadProgress {
   }
 
  private:
-  WindowHooks& window_;
+  RunHooks& window_;
   std::string source_;
 };
 
 }  // namespace
 
 ConversionRun::ConversionRun(SpreadsheetService& spreadsheets, FileSystem& file_system,
-                             WindowHooks& window)
+                             RunHooks& window)
     : spreadsheets_(spreadsheets), file_system_(file_system), window_(window) {}
 
 void ConversionRun::Run(const std::string& source_path) {

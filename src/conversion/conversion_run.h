@@ -20,7 +20,7 @@
 #include "conversion/document_writer.h"
 #include "services/file_system.h"
 #include "services/spreadsheet.h"
-#include "services/window_hooks.h"
+#include "services/run_hooks.h"
 
 namespace zerova {
 
@@ -39,7 +39,7 @@ struct ConversionRequest {
 class ConversionRun {
  public:
   // The services must outlive this object.
-  ConversionRun(SpreadsheetService& spreadsheets, FileSystem& file_system, WindowHooks& window);
+  ConversionRun(SpreadsheetService& spreadsheets, FileSystem& file_system, RunHooks& window);
   ConversionRun(const ConversionRun&) = delete;
   ConversionRun& operator=(const ConversionRun&) = delete;
 
@@ -98,7 +98,7 @@ class ConversionRun {
 
   SpreadsheetService& spreadsheets_;
   FileSystem& file_system_;
-  WindowHooks& window_;
+  RunHooks& window_;
   std::unique_ptr<DocumentWriter> document_;
   std::int64_t lines_written_ = 0;
   std::int64_t lines_total_ = 0;  // the document's lines, counted before the first

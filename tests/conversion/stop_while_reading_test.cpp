@@ -28,7 +28,7 @@ constexpr std::size_t kReportsBeforeStop = 3;
 constexpr const char* kEarlier = "an earlier document\r\n";
 
 // Asks to stop once it has been shown `kReportsBeforeStop` positions of input read.
-class StopAfterReports final : public WindowHooks {
+class StopAfterReports final : public RunHooks {
  public:
   void DisableConvert() override {}
   void ShowProgress() override {}

@@ -12,7 +12,7 @@
 
 #include "services/password_source.h"
 #include "services/spreadsheet.h"
-#include "services/window_hooks.h"
+#include "services/run_hooks.h"
 #include "services/workbook.h"
 
 namespace zerova::test {
@@ -21,7 +21,7 @@ namespace zerova::test {
 // "ShowCompletion: <message>" (and " / <note>" when there is one), "EndProgram"; the progress
 // figures apart, in `progress`. Asks to stop once `stop_after` lines are written (-1: never; 0: as
 // soon as the workbook is read).
-class RecordingHooks final : public WindowHooks {
+class RecordingHooks final : public RunHooks {
  public:
   void DisableConvert() override { calls.push_back("DisableConvert"); }
   void ShowProgress() override { calls.push_back("ShowProgress"); }

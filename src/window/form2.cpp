@@ -1,0 +1,198 @@
+#include "window/form2.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+
+#include "conversion/conversion_run.h"
+#include "formats/registry.h"
+#include "services/error.h"
+#include "window/accessible_window.h"
+#include "conversion/failure_message.h"
+#include "window/marshalled_hooks.h"
+#include "window/message_boxes.h"
+
+namespace zerova {
+namespace {
+
+// The part of the progress bar's range that reading the workbook fills; the
+// lines written fill the rest.
+constexpr int kReadingShare = 200;
+
+}  // namespace
+
+Form2::Form2(Form2Platform platform, QWidget* parent)
+    : QWidget(parent), cd1(this, std::move(platform.open_dialog)), platform_(std::move(platform)) {
+  if (!platform_.password_prompt) platform_.password_prompt = NewPasswordDialog();
+  passwords_ = std::make_unique<WindowPasswords>(this, std::move(platform_.password_prompt));
+  if (!platform_.spreadsheets) platform_.spreadsheets = NewSpreadsheetService(passwords_.get());
+  if (!platform_.file_system) platform_.file_system = NewLocalFileSystem();
+  if (!platform_.end_program)
+    platform_.end_program = [](int status) { QCoreApplication::exit(status); };
+
+  DescribeForm2AsWindow();
+  CreateControls();
+  connect(Command1, &QPushButton::clicked, this, [this] { Guarded([this] { Command1_Click(); }); });
+  connect(Command2, &QPushButton::clicked, this, [this] { Guarded([this] { Command2_Click(); }); });
+  connect(Command3, &QPushButton::clicked, this, [this] { Guarded([this] { Command3_Click(); }); });
+  Form_Load();
+}
+
+// A run still under way is stopped after its line, and waited for.
+Form2::~Form2() {
+  if (hooks_) hooks_->Close();
+  if (worker_) worker_->wait();
+}
+
+void Form2::Form_Load() {
+  Command1->setEnabled(false);
+  Label3->setVisible(false);
+  ProgressBar1->setVisible(false);
+}
+
+// Select: ask for the file once; a cancel is a choice of nothing.
+void Form2::Command2_Click() {
+  // Excel files first and chosen, then every workbook Zerova reads, then any file.
+  cd1.Filter = QString::fromStdString(FileDialogFilter());
+  cd1.ShowOpen();
+  SourcePath = cd1.FileName;
+  Command2->setEnabled(false);
+  Command1->setEnabled(true);
+  Command1->setFocus();
+}
+
+// Convert: the conversion run, on a worker thread; the run ends the program.
+// A second click that comes before the run has disabled the button is ignored.
+void Form2::Command1_Click() {
+  if (converting_) return;
+  hooks_ = std::make_unique<MarshalledHooks>(static_cast<RunHooks&>(*this));
+  run_ = std::make_unique<ConversionRun>(*platform_.spreadsheets, *platform_.file_system, *hooks_);
+  const std::string source_path = QFile::encodeName(SourcePath).toStdString();
+  converting_ = true;
+  worker_.reset(QThread::create([this, source_path] { RunConversion(source_path); }));
+  worker_->start();
+}
+
+void Form2::RunConversion(const std::string& source_path) {
+  try {
+    run_->Run(source_path);
+  } catch (...) {
+    hooks_->Post([this, failure = std::current_exception()] {
+      Guarded([failure] { std::rethrow_exception(failure); });
+    });
+  }
+}
+
+// Exit: at once, or, during a conversion, once the user agrees to stop it.
+void Form2::Command3_Click() {
+  if (converting_) {
+    AskToStop();
+    return;
+  }
+  End(0);
+}
+
+void Form2::AskToStop() {
+  if (asking_) return;
+  asking_ = true;
+  hooks_->AskingToStop();
+  const bool stop = AskToStopConversion(this, !writing_);
+  asking_ = false;
+  hooks_->Answer(stop);
+}
+
+void Form2::Guarded(const std::function<void()>& handler) {
+  if (ended_) return;
+  try {
+    handler();
+  } catch (...) {
+    const std::string source = QFile::encodeName(SourcePath).toStdString();
+    // Cancelling the password question ends the run with a refusal of the
+    // workbook; the user chose it, so it is noted, not shown as an error.
+    if (passwords_->declined()) {
+      std::fprintf(stderr, "zerova: %s: no password was given; the conversion was cancelled\n",
+                   PrintableText(source).c_str());
+      End(1);
+      return;
+    }
+    const FailureMessage failure = DescribeFailure(std::current_exception(), source);
+    // Also on stderr, for whoever started the window from a terminal.
+    std::fprintf(stderr, "zerova: %s\n", failure.line.c_str());
+    ShowFailure(this, failure, source);
+    End(1);
+  }
+}
+
+void Form2::End(int status) {
+  ended_ = true;
+  platform_.end_program(status);
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button != nullptr && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+      if (!key->isAutoRepeat() && button->isEnabled()) button->click();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+  if (converting_ && !ended_) {
+    event->ignore();
+    AskToStop();
+    return;
+  }
+  QWidget::closeEvent(event);
+}
+
+void Form2::DisableConvert() {
+  Command1->setEnabled(false);
+  Command1->repaint();
+}
+
+// Painted now, before the run goes on to read the workbook.
+void Form2::ShowProgress() {
+  Label3->setVisible(true);
+  Label3->repaint();
+  ProgressBar1->setValue(0);
+  ProgressBar1->setVisible(true);
+}
+
+// Writing fills the rest of the bar, by the lines written.
+void Form2::ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_total) {
+  writing_ = true;
+  const std::int64_t rest = ProgressBar1->maximum() - kReadingShare;
+  ProgressBar1->setValue(kReadingShare + static_cast<int>(lines_written * rest / lines_total));
+}
+
+// The document's full path under the message, so the user knows where it went.
+// The run waits on its thread meanwhile, so its path may be read here.
+void Form2::ShowCompletion(const std::string& message, const std::string& note) {
+  QString details =
+      QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(run_->DocumentPath)));
+  if (!note.empty()) details += QStringLiteral("\n\n") + AsSentence(QString::fromStdString(note));
+  ShowDone(this, QString::fromStdString(message), details);
+}
+
+// Reading fills the first part of the bar, by the input consumed.
+void Form2::ShowInputRead(std::uint64_t done, std::uint64_t total) {
+  const std::uint64_t part =
+      std::min(done, total) * static_cast<std::uint64_t>(kReadingShare) / total;
+  ProgressBar1->setValue(static_cast<int>(part));
+}
+
+void Form2::EndProgram() { End(0); }
+
+}  // namespace zerova

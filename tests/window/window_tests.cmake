@@ -1,0 +1,69 @@
+# The window's tests: QtTest on the offscreen platform, and a real window under
+# Xvfb driven from outside with xdotool.
+find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
+add_executable(form2_test
+  ${CMAKE_CURRENT_SOURCE_DIR}/window/form2_test.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/memory_file_system.cpp)
+target_include_directories(form2_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(form2_test PRIVATE zerova_window Qt6::Test)
+target_compile_definitions(form2_test PRIVATE ZEROVA_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
+set_target_properties(form2_test PROPERTIES AUTOMOC ON)
+add_test(NAME form2_test COMMAND form2_test)
+set_tests_properties(form2_test PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QPA_PLATFORMTHEME="
+  TIMEOUT 120)
+
+# The window's look: colours on a dark theme, captions at 96 and at 144 dpi
+# (the layout growing with the fonts, or Qt scaling it all), its icon and its
+# accessible description.
+add_executable(form2_look_test ${CMAKE_CURRENT_SOURCE_DIR}/window/form2_look_test.cpp)
+target_include_directories(form2_look_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(form2_look_test PRIVATE zerova_window Qt6::Test)
+set_target_properties(form2_look_test PROPERTIES AUTOMOC ON)
+function(add_look_test name dpi scaling)
+  add_test(NAME ${name} COMMAND form2_look_test)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 60 ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen;QT_QPA_PLATFORMTHEME=;QT_FONT_DPI=${dpi};QT_ENABLE_HIGHDPI_SCALING=${scaling}")
+endfunction()
+add_look_test(form2_look_test_96dpi 96 0)
+add_look_test(form2_look_test_144dpi 144 0)  # a larger font dpi on an unscaled screen
+add_look_test(form2_look_test_144dpi_scaled 144 1)  # Qt scales the whole window instead
+
+# zerova with no file and no display to open the window on.
+add_test(NAME window_no_display
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/window/no_display.sh $<TARGET_FILE:zerova>)
+set_tests_properties(window_no_display PROPERTIES TIMEOUT 60)
+
+# MarshalledHooks, the worker's way to the window: QtTest without a display.
+add_executable(marshalled_hooks_test ${CMAKE_CURRENT_SOURCE_DIR}/window/marshalled_hooks_test.cpp)
+target_include_directories(marshalled_hooks_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(marshalled_hooks_test PRIVATE zerova_window Qt6::Test)
+set_target_properties(marshalled_hooks_test PROPERTIES AUTOMOC ON)
+add_test(NAME marshalled_hooks_test COMMAND marshalled_hooks_test)
+set_tests_properties(marshalled_hooks_test PROPERTIES TIMEOUT 60)
+
+# Real windows under Xvfb, driven from outside with xdotool: x_probe pings,
+# covers and photographs them through Xlib, and tells when the program has
+# handled the input sent to it. Each skips (status 77) where xvfb-run, xdotool
+# (or, for the long conversion, openbox) is missing.
+find_package(X11)
+if(X11_FOUND)
+  add_executable(x_probe ${CMAKE_CURRENT_SOURCE_DIR}/window/x_probe.c)
+  target_link_libraries(x_probe PRIVATE X11::X11)
+  # A conversion from Select to the completion box; the same with a
+  # password-protected workbook: a wrong password, then the right one.
+  add_test(NAME drive_window
+    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/window/drive_window.sh
+      $<TARGET_FILE:zerova> $<TARGET_FILE:x_probe> ${CMAKE_CURRENT_SOURCE_DIR}/data/basic)
+  add_test(NAME drive_window_password
+    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/window/drive_window.sh
+      $<TARGET_FILE:zerova> $<TARGET_FILE:x_probe>
+      ${CMAKE_CURRENT_SOURCE_DIR}/data/encrypted-xls-rc4)
+  set_tests_properties(drive_window drive_window_password PROPERTIES
+    SKIP_RETURN_CODE 77 TIMEOUT 120)
+  # A long conversion under a window manager, watched and then stopped.
+  add_test(NAME drive_busy_window
+    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/window/drive_busy_window.sh
+      $<TARGET_FILE:zerova> $<TARGET_FILE:x_probe>)
+  set_tests_properties(drive_busy_window PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+endif()
