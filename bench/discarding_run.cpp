@@ -9,8 +9,8 @@
 #include "formats/registry.h"
 #include "services/error.h"
 #include "services/file_system.h"
-#include "services/spreadsheet.h"
 #include "services/run_hooks.h"
+#include "services/spreadsheet.h"
 #include "support/memory_file_system.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include "conversion/conversion_run.h"
 #include "formats/registry.h"
 #include "services/error.h"
-#include "services/spreadsheet.h"
 #include "services/run_hooks.h"
+#include "services/spreadsheet.h"
 #include "support/memory_file_system.h"
 
 namespace {

@@ -10,22 +10,22 @@
 #include <optional>
 #include <string>
 
-#include "conversion/conversion_run.h"
-#include "conversion/output_document.h"
-#include "formats/registry.h"
-#include "services/error.h"
-#include "services/file_system.h"
 #include "cli/batch.h"
+#include "cli/document_guard.h"
 #include "cli/help.h"
 #include "cli/hooks.h"
 #include "cli/options.h"
 #include "cli/passwords.h"
-#include "cli/document_guard.h"
-#include "conversion/failure_message.h"
 #include "cli/progress_line.h"
 #include "cli/sheet_listing.h"
 #include "cli/standard_input.h"
 #include "cli/stop_signals.h"
+#include "conversion/conversion_run.h"
+#include "conversion/failure_message.h"
+#include "conversion/output_document.h"
+#include "formats/registry.h"
+#include "services/error.h"
+#include "services/file_system.h"
 #include "zerova_version.h"  // ZEROVA_VERSION_TEXT, written at build time
 
 namespace zerova {

@@ -2,9 +2,9 @@
 
 #include <utility>
 
+#include "cli/stop_signals.h"
 #include "services/error.h"
 #include "services/forwarding_file_system.h"
-#include "cli/stop_signals.h"
 
 namespace zerova {
 namespace {

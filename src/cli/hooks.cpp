@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <utility>
 
-#include "services/error.h"
 #include "cli/stop_signals.h"
+#include "services/error.h"
 
 namespace zerova {
 

@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <string>
 
+#include "cli/progress_line.h"
 #include "services/read_progress.h"
 #include "services/run_hooks.h"
-#include "cli/progress_line.h"
 
 namespace zerova {
 

@@ -11,9 +11,9 @@
 #include <exception>
 #include <string>
 
+#include "cli/command_line.h"
 #include "services/error.h"
 #include "services/file_system.h"
-#include "cli/command_line.h"
 
 namespace {
 

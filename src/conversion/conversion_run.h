@@ -19,8 +19,8 @@
 
 #include "conversion/document_writer.h"
 #include "services/file_system.h"
-#include "services/spreadsheet.h"
 #include "services/run_hooks.h"
+#include "services/spreadsheet.h"
 
 namespace zerova {
 

@@ -13,10 +13,10 @@
 #include <cstdio>
 
 #include "conversion/conversion_run.h"
+#include "conversion/failure_message.h"
 #include "formats/registry.h"
 #include "services/error.h"
 #include "window/accessible_window.h"
-#include "conversion/failure_message.h"
 #include "window/marshalled_hooks.h"
 #include "window/message_boxes.h"
 

@@ -35,8 +35,8 @@
 #include <string>
 
 #include "services/file_system.h"
-#include "services/spreadsheet.h"
 #include "services/run_hooks.h"
+#include "services/spreadsheet.h"
 #include "window/common_dialog.h"
 #include "window/password_dialog.h"
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "services/password_source.h"
-#include "services/spreadsheet.h"
 #include "services/run_hooks.h"
+#include "services/spreadsheet.h"
 #include "services/workbook.h"
 
 namespace zerova::test {
