@@ -1,5 +1,6 @@
 #include "services/error.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "services/utf8.h"
@@ -74,6 +75,9 @@ FileSystemError PosixError(std::string_view file, std::string_view action, int e
   what.append(action);
   what.append(": ");
   what.append(std::strerror(error_number));
+  // Limits the user set, and can raise.
+  if (error_number == EMFILE) what.append(" (raise the limit with ulimit -n)");
+  if (error_number == EFBIG) what.append(" (the file-size limit of ulimit -f)");
   return FileSystemError(file, what);
 }
 

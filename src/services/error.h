@@ -38,8 +38,15 @@ class ReadError : public Error {
   using Error::Error;
 };
 
+// The sheet a conversion would read is no worksheet (a chart, say): the one who
+// runs it may say how to choose another.
+class NotAWorksheet : public ReadError {
+ public:
+  using ReadError::ReadError;
+};
+
 // A password-protected workbook for which no password was given: the one who
-// runs the conversion may say how to give one (ui/failure_message.h).
+// runs the conversion may say how to give one (conversion/failure_message.h).
 class PasswordNeeded : public ReadError {
  public:
   using ReadError::ReadError;
@@ -49,6 +56,13 @@ class PasswordNeeded : public ReadError {
 class FileSystemError : public Error {
  public:
   using Error::Error;
+};
+
+// The scratch file renewed before each line cannot be renewed; found before the
+// document is touched. Whoever runs the conversion may say how to do without it.
+class ScratchFileError : public FileSystemError {
+ public:
+  using FileSystemError::FileSystemError;
 };
 
 // The file a run writes was replaced by another one under the same name while
@@ -73,7 +87,8 @@ class Cancelled : public Error {
 ReadError Damaged(std::string_view file, std::string_view fact, std::string_view detail = {});
 
 // Builds the FileSystemError for a failed system call, with errno's text as the detail:
-// "FILE: could not ACTION: No such file or directory".
+// "FILE: could not ACTION: No such file or directory"; a limit the user may raise
+// is named after it ("Too many open files (raise the limit with ulimit -n)").
 FileSystemError PosixError(std::string_view file, std::string_view action, int error_number);
 
 // `text` made fit for a one-line message of valid UTF-8: TAB, LF and CR become

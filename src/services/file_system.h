@@ -56,9 +56,36 @@ class FileLock {
   virtual void Truncate() = 0;
 };
 
+// A new file held open for writing; destroying it closes it (and leaves it
+// where it is: removing it is the caller's decision).
+class NewFile {
+ public:
+  NewFile() = default;
+  NewFile(const NewFile&) = delete;
+  NewFile& operator=(const NewFile&) = delete;
+  virtual ~NewFile() = default;
+
+  const std::string& path() const { return path_; }
+  FileId id() const { return id_; }
+
+  // Appends `bytes` (write calls until all are written). Throws
+  // FileSystemError when they cannot be written (a full disk, EFBIG past the
+  // process's file-size limit, an I/O error).
+  virtual void Write(std::string_view bytes) = 0;
+
+  // Closes the file, reporting what only the close tells (a network disk's
+  // delayed write error); a second call does nothing. Throws FileSystemError.
+  virtual void Close() = 0;
+
+ protected:
+  std::string path_;
+  FileId id_;
+};
+
 class FileSystem {
  public:
   static constexpr std::uint64_t kUnknownSpace = std::numeric_limits<std::uint64_t>::max();
+  static constexpr std::uint64_t kNoLimit = std::numeric_limits<std::uint64_t>::max();
 
   FileSystem() = default;
   FileSystem(const FileSystem&) = delete;
@@ -88,12 +115,16 @@ class FileSystem {
   virtual void AppendLineToFile(const std::string& path, std::string_view line,
                                 const FileLock& locked) = 0;
 
-  // Removes the name `path` when it still names the file `locked` holds (one
-  // lstat, one unlink): a file put in its place since, by a rename or
-  // otherwise, is left as it is. Returns false, having removed nothing, when
-  // another file or nothing stands there. Throws FileSystemError when the
-  // unlink fails.
-  virtual bool RemoveLockedFile(const std::string& path, const FileLock& locked) = 0;
+  // Opens the file at `path` as AppendLineToFile does and closes it again,
+  // writing nothing (open, fstat, close): whether a line could be appended now.
+  // Throws as AppendLineToFile does.
+  virtual void CheckAppendable(const std::string& path, const FileLock& locked) = 0;
+
+  // Removes the name `path` when it still names the file `id` (one lstat, one
+  // unlink): a file put in its place since, by a rename or otherwise, is left
+  // as it is. Returns false, having removed nothing, when another file or
+  // nothing stands there. Throws FileSystemError when the unlink fails.
+  virtual bool RemoveFileIfSame(const std::string& path, FileId id) = 0;
 
   // Opens the file at `path` for writing and takes an exclusive lock on it,
   // held until the returned lock is destroyed. A missing file is created empty
@@ -109,10 +140,37 @@ class FileSystem {
   // at `path`, or it cannot be opened for writing or created.
   virtual std::unique_ptr<FileLock> LockFile(const std::string& path) = 0;
 
+  // Creates a new file, open for writing, in the folder of `final_path`, under a
+  // name of its own that nobody can guess (".NAME.XXXXXXXX.tmp", O_CREAT |
+  // O_EXCL | O_NOFOLLOW), to be put in place later by ReplaceFile. Its mode is
+  // what a new file gets (0666 less the umask), or, when a regular file stands at
+  // `final_path`, that file's permission bits. Throws FileSystemError naming the
+  // folder when it cannot be created there.
+  virtual std::unique_ptr<NewFile> CreateTemporaryFile(const std::string& final_path) = 0;
+
+  // Renames `from` over `to` in one step (one rename): a reader of `to` sees
+  // the earlier file or the new one, never a part. Throws FileSystemError
+  // naming `to` when it fails; `from` then stays.
+  virtual void ReplaceFile(const std::string& from, const std::string& to) = 0;
+
+  // Creates the folder `path` and every missing folder above it, as `mkdir -p`
+  // does. Throws FileSystemError naming the folder that cannot be made, or
+  // something other than a folder that stands in the way.
+  virtual void CreateFolders(const std::string& path) = 0;
+
   // The bytes a file at `path` may hold once emptied: the space its file system
   // has free for this user, plus what the file there now takes (one statvfs,
   // one lstat). kUnknownSpace when the file system does not say.
   virtual std::uint64_t SpaceFor(const std::string& path) = 0;
+
+  // The space free for this user on the file system of `path`'s folder, where a
+  // new file beside `path` would go (one statvfs). kUnknownSpace when the file
+  // system does not say.
+  virtual std::uint64_t FreeSpaceBeside(const std::string& path) = 0;
+
+  // The largest file this process may write (RLIMIT_FSIZE, `ulimit -f`), in
+  // bytes; kNoLimit when there is none.
+  virtual std::uint64_t FileSizeLimit() = 0;
 
   // The folder that holds the running program's executable, without a trailing
   // separator (except for the root folder "/").
@@ -133,6 +191,14 @@ inline std::string PathInFolder(std::string_view folder, std::string_view name) 
   if (path.empty() || path.back() != '/') path.push_back('/');
   path.append(name);
   return path;
+}
+
+// The folder of `path`: the text before its last separator ("/" for a file in
+// the root folder, "." for a name without one).
+inline std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // The local disk. The returned object holds no state between calls.

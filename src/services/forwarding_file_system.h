@@ -24,13 +24,27 @@ class ForwardingFileSystem : public FileSystem {
                         const FileLock& locked) override {
     base_.AppendLineToFile(path, line, locked);
   }
-  bool RemoveLockedFile(const std::string& path, const FileLock& locked) override {
-    return base_.RemoveLockedFile(path, locked);
+  void CheckAppendable(const std::string& path, const FileLock& locked) override {
+    base_.CheckAppendable(path, locked);
+  }
+  bool RemoveFileIfSame(const std::string& path, FileId id) override {
+    return base_.RemoveFileIfSame(path, id);
   }
   std::unique_ptr<FileLock> LockFile(const std::string& path) override {
     return base_.LockFile(path);
   }
+  std::unique_ptr<NewFile> CreateTemporaryFile(const std::string& final_path) override {
+    return base_.CreateTemporaryFile(final_path);
+  }
+  void ReplaceFile(const std::string& from, const std::string& to) override {
+    base_.ReplaceFile(from, to);
+  }
+  void CreateFolders(const std::string& path) override { base_.CreateFolders(path); }
   std::uint64_t SpaceFor(const std::string& path) override { return base_.SpaceFor(path); }
+  std::uint64_t FreeSpaceBeside(const std::string& path) override {
+    return base_.FreeSpaceBeside(path);
+  }
+  std::uint64_t FileSizeLimit() override { return base_.FileSizeLimit(); }
   std::string ProgramFolder() override { return base_.ProgramFolder(); }
   std::string CurrentFolder() override { return base_.CurrentFolder(); }
   bool IsWritableFolder(const std::string& folder) override {

@@ -4,6 +4,8 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/file.h>
+#include <sys/random.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/uio.h>
@@ -124,6 +126,65 @@ void RequireFileOrNothing(const std::string& path) {
   if (!S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode)) RefuseNonFile(path);
 }
 
+// Writes all of `bytes` to `fd`. Returns false with errno set on failure.
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) {  // no progress and no reason given
+      errno = EIO;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// A new file written through its own descriptor.
+class DescriptorFile final : public NewFile {
+ public:
+  DescriptorFile(int fd, std::string path, FileId id) : fd_(fd) {
+    path_ = std::move(path);
+    id_ = id;
+  }
+  ~DescriptorFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  void Write(std::string_view bytes) override {
+    if (!WriteAll(fd_, bytes)) throw PosixError(path_, "write to the file", errno);
+  }
+  void Close() override {
+    if (fd_ < 0) return;
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) throw PosixError(path_, "write to the file", errno);
+  }
+
+ private:
+  int fd_;
+};
+
+// Letters for the unguessable part of a temporary file's name.
+constexpr char kNameLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+
+// ".NAME.XXXXXXXXXXXX.tmp" for the file `name`, twelve random letters from the
+// kernel's generator; NAME shortened so the whole stays within a file name's limit.
+std::string TemporaryName(std::string_view name) {
+  unsigned char random[12];
+  std::size_t got = 0;
+  while (got < sizeof random) {
+    const ssize_t n = ::getrandom(random + got, sizeof random - got, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw PosixError("/dev/urandom", "make a name for the new file", errno);
+    got += static_cast<std::size_t>(n);
+  }
+  std::string temporary = ".";
+  temporary.append(name.substr(0, 200)).append(".");
+  for (const unsigned char r : random) temporary.push_back(kNameLetters[r % 36]);
+  return temporary + ".tmp";
+}
+
 class LocalFileSystem final : public FileSystem {
  public:
   PathKind Examine(const std::string& path) override {
@@ -168,10 +229,64 @@ class LocalFileSystem final : public FileSystem {
     if (::close(fd) != 0) throw PosixError(path, "write to the file", errno);
   }
 
-  bool RemoveLockedFile(const std::string& path, const FileLock& locked) override {
+  void CheckAppendable(const std::string& path, const FileLock& locked) override {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0 && errno == ELOOP) throw Replaced(path);
+    if (fd < 0) throw PosixError(path, "open the file for appending", errno);
     struct stat status;
-    if (::lstat(path.c_str(), &status) != 0 || IdOf(status) != locked.id()) return false;
+    const bool same = ::fstat(fd, &status) == 0 && IdOf(status) == locked.id();
+    ::close(fd);
+    if (!same) throw Replaced(path);
+  }
+
+  bool RemoveFileIfSame(const std::string& path, FileId id) override {
+    struct stat status;
+    if (::lstat(path.c_str(), &status) != 0 || IdOf(status) != id) return false;
     return DeleteFile(path);
+  }
+
+  std::unique_ptr<NewFile> CreateTemporaryFile(const std::string& final_path) override {
+    const std::string folder = FolderOf(final_path);
+    const std::size_t slash = final_path.rfind('/');
+    const std::string name = slash == std::string::npos ? final_path : final_path.substr(slash + 1);
+    struct stat earlier;
+    const bool keep_mode = ::lstat(final_path.c_str(), &earlier) == 0 && S_ISREG(earlier.st_mode);
+    for (int round = 0; round < 8; ++round) {
+      const std::string path = PathInFolder(folder, TemporaryName(name));
+      const int fd =
+          ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+      if (fd < 0 && errno == EEXIST) continue;
+      if (fd < 0) throw PosixError(folder, "create a file in the folder", errno);
+      struct stat status;
+      if ((keep_mode && ::fchmod(fd, earlier.st_mode & 0777) != 0) || ::fstat(fd, &status) != 0) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(path.c_str());
+        throw PosixError(path, "create the file", error);
+      }
+      return std::make_unique<DescriptorFile>(fd, path, IdOf(status));
+    }
+    throw PosixError(folder, "create a file in the folder", EEXIST);
+  }
+
+  void ReplaceFile(const std::string& from, const std::string& to) override {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+      throw PosixError(to, "put the document in place", errno);
+    }
+  }
+
+  void CreateFolders(const std::string& path) override {
+    for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+      const std::string folder = path.substr(0, end);
+      if (!folder.empty() && folder.back() != '/' && ::mkdir(folder.c_str(), 0777) != 0) {
+        struct stat status;
+        if (errno != EEXIST) throw PosixError(folder, "create the folder", errno);
+        if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+          throw FileSystemError(folder, "is not a folder, so no folder can be made in it");
+        }
+      }
+      if (end == std::string::npos) return;
+    }
   }
 
   std::unique_ptr<FileLock> LockFile(const std::string& path) override {
@@ -207,16 +322,25 @@ class LocalFileSystem final : public FileSystem {
   }
 
   std::uint64_t SpaceFor(const std::string& path) override {
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    struct statvfs disk;
-    if (::statvfs(folder.c_str(), &disk) != 0) return kUnknownSpace;
-    std::uint64_t space = static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize;
+    std::uint64_t space = FreeSpaceBeside(path);
+    if (space == kUnknownSpace) return space;
     struct stat status;
     if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
       space += static_cast<std::uint64_t>(status.st_blocks) * 512;
     }
     return space;
+  }
+
+  std::uint64_t FreeSpaceBeside(const std::string& path) override {
+    struct statvfs disk;
+    if (::statvfs(FolderOf(path).c_str(), &disk) != 0) return kUnknownSpace;
+    return static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize;
+  }
+
+  std::uint64_t FileSizeLimit() override {
+    struct rlimit limit;
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return kNoLimit;
+    return static_cast<std::uint64_t>(limit.rlim_cur);
   }
 
   std::string ProgramFolder() override {

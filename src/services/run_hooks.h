@@ -11,8 +11,34 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "services/file_system.h"
 
 namespace zerova {
+
+// The document a run is writing, as far as a sudden end of the program (a
+// second stop signal, which ends it at once) must know it: what to remove and
+// what to say.
+struct DocumentAtStake {
+  // Begun: a stop leaves `left` ("the incomplete document was removed"), after
+  // removing `removable` ("" none) provided it is still the file `id`.
+  static DocumentAtStake Begun(std::string document, std::string removable, FileId id,
+                               std::string left) {
+    return {std::move(document), false, std::move(removable), id, std::move(left)};
+  }
+  // Whole and in place: nothing to remove, the work is done.
+  static DocumentAtStake Complete(std::string document) {
+    return {std::move(document), true, "", {}, ""};
+  }
+
+  std::string document;  // as messages name it: its full path, or the stream's name
+  bool complete = false;
+  std::string removable;
+  FileId id;
+  std::string left;
+};
 
 class RunHooks {
  public:
@@ -38,9 +64,14 @@ class RunHooks {
   // user is being asked.
   virtual bool StopRequested() { return false; }
 
+  // The document has begun (before an earlier one is emptied or the first line
+  // is written), and later is complete. Called once each, in that order.
+  virtual void DocumentChanged(const DocumentAtStake& /*document*/) {}
+
   // Tells the user the conversion is done and waits until they have seen it.
-  // `note`, when not empty, is a sentence to show with it (cells left out).
-  virtual void ShowCompletion(const std::string& /*message*/, const std::string& /*note*/) {}
+  // Each of `notes` is a sentence to show with it (cells left out, no nodes).
+  virtual void ShowCompletion(const std::string& /*message*/,
+                              const std::vector<std::string>& /*notes*/) {}
 
   // Ends the program with success once the run returns. No handler runs after.
   virtual void EndProgram() {}

@@ -1,16 +1,10 @@
-// services/: what the conversion run talks to, as interfaces: this spreadsheet
-// service with its workbooks and worksheets (workbook.h, worksheet.h), the file
-// system (file_system.h), the window hooks (window_hooks.h), reading progress
-// (read_progress.h) and passwords (password_source.h); the cell value and the
-// error family; and the local disk (local_file_system.cpp, workbook_file.h).
-// Nothing here names a file format: formats/registry.h makes the real service.
-//
 // SpreadsheetService: opens a workbook, from a file or from bytes in memory.
 #ifndef ZEROVA_SERVICES_SPREADSHEET_H_
 #define ZEROVA_SERVICES_SPREADSHEET_H_
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,10 +15,12 @@
 namespace zerova {
 
 // The spreadsheet a conversion reads: a file, or bytes already in memory (a
-// workbook that came on standard input).
+// workbook that came on standard input, a pipe or a device).
 struct SpreadsheetInput {
   std::string path;  // the file; for bytes, the name messages give them
-  std::shared_ptr<const std::vector<std::uint8_t>> bytes;  // set: read these, not a file
+  // Not empty: read these, not a file; `bytes_owner` keeps them alive.
+  std::span<const std::uint8_t> bytes;
+  std::shared_ptr<const void> bytes_owner;
 };
 
 class SpreadsheetService {

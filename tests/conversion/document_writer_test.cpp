@@ -61,6 +61,10 @@ class Meddler final : public ForwardingFileSystem {
     ForwardingFileSystem::AppendLineToFile(path, line, locked);
     act_("AppendLineToFile", ++appends_, disk_);
   }
+  void CheckAppendable(const std::string& path, const FileLock& locked) override {
+    act_("CheckAppendable", 1, disk_);
+    ForwardingFileSystem::CheckAppendable(path, locked);
+  }
 
  private:
   MemoryFileSystem& disk_;
@@ -83,18 +87,19 @@ std::string RunOn(FileSystem& fs, RecordingHooks& hooks) {
 // another conversion's empty scratch file or by something else, once or every
 // time: an empty file is the renewal's result as it stands; anything else is
 // deleted and the create tried again, four times at most. Nothing planted is
-// ever opened, so a planted file keeps its bytes.
+// ever opened, so a planted file keeps its bytes. The first renewal is the
+// trial before the document is emptied, where giving up leaves it as it was.
 TEST(DocumentWriterTest, TheScratchNameTakenBetweenDeleteAndCreateIsDeletedAndTriedAgain) {
   const std::string gave_up =
       std::string(kScratch) +
       ": another program keeps taking the scratch file's name; what it put there was left "
-      "unopened; the document /work/xmlstructure.xml is incomplete: it holds no complete line";
+      "unopened; the document was left as it was";
   const struct {
     const char* planted;
     PathKind kind;
     int times;
     bool freed;   // the name is freed again before the renewal looks a second time
-    int creates;  // CreateNewFile calls of the first line
+    int creates;  // CreateNewFile calls of the trial
     std::string error;
   } rows[] = {
       {"", PathKind::kFile, 1, false, 1, ""},  // an empty file: another conversion's
@@ -124,7 +129,7 @@ TEST(DocumentWriterTest, TheScratchNameTakenBetweenDeleteAndCreateIsDeletedAndTr
     const auto first_append =
         std::find(calls.begin(), calls.end(), "AppendLineToFile /work/xmlstructure.xml");
     EXPECT_EQ(std::count(calls.begin(), first_append, "CreateNewFile " + std::string(kScratch)),
-              row.creates);
+              row.creates + (row.error.empty() ? 1 : 0));  // and the first line's
     if (row.error.empty()) {
       EXPECT_EQ(disk.Contents(kDocument), kSixLines);
       EXPECT_EQ(disk.Examine(kScratch), PathKind::kEmptyFile);
@@ -141,7 +146,7 @@ TEST(DocumentWriterTest, LinesAndTheStopTouchOnlyTheFileTheRunLocked) {
   const std::string replaced =
       std::string(kDocument) +
       ": the file was replaced by another one during the conversion; nothing was written to that "
-      "one; the document is incomplete: it holds 3 complete lines";
+      "one";
   const struct {
     bool link;  // else a file renamed over the document
     bool stop;  // the user asks to stop after line 3
@@ -176,51 +181,81 @@ TEST(DocumentWriterTest, LinesAndTheStopTouchOnlyTheFileTheRunLocked) {
   }
 }
 
-// What is checked before the earlier document is emptied: the free space (one
-// byte short, and just enough), and what stands in the document's and the
-// scratch file's places. A refusal leaves the earlier document byte for byte,
-// unlocked and unopened.
+// What is checked before the earlier document is emptied: the free space and
+// the file-size limit (one byte short, and just enough), what stands in the
+// document's and the scratch file's places, and one trial of what each line
+// does: renewing the scratch file (another user's, no inode left) and opening
+// the document (no descriptor left). A refusal leaves the earlier document
+// byte for byte, and says so.
 TEST(DocumentWriterTest, EveryCheckBeforeTheDocumentIsEmptiedKeepsTheEarlierOne) {
   const std::uint64_t needed = kSixLines.size(), earlier = std::string(kEarlier).size();
+  const std::string kept = "; the document was left as it was";
+  const std::uint64_t unknown = FileSystem::kUnknownSpace;
   const struct {
     const char* why;
-    std::uint64_t free;  // besides the earlier document's own bytes
+    std::uint64_t free;   // besides the earlier document's own bytes
+    std::uint64_t limit;  // the file-size limit
     PathKind at_document, at_scratch;
+    const char* failing;  // the call that fails, with `error_number`
+    int error_number;
     std::string error;
   } rows[] = {
-      {"one byte short", needed - earlier - 1, PathKind::kFile, PathKind::kMissing,
+      {"one byte short", needed - earlier - 1, unknown, PathKind::kFile, PathKind::kMissing, "", 0,
        std::string(kDocument) + ": not enough free space for the document: it needs " +
            std::to_string(needed) + " bytes, and " + std::to_string(needed - 1) +
-           " bytes are free"},
-      {"just enough", needed - earlier, PathKind::kFile, PathKind::kMissing, ""},
-      {"a link", FileSystem::kUnknownSpace, PathKind::kLink, PathKind::kMissing,
+           " bytes are free" + kept},
+      {"just enough", needed - earlier, needed, PathKind::kFile, PathKind::kMissing, "", 0, ""},
+      {"over the file-size limit", unknown, needed - 1, PathKind::kFile, PathKind::kMissing, "", 0,
+       std::string(kDocument) + ": the document would be " + std::to_string(needed) +
+           " bytes, more than the file-size limit of " + std::to_string(needed - 1) +
+           " bytes this program runs under (ulimit -f)" + kept},
+      {"a link", unknown, unknown, PathKind::kLink, PathKind::kMissing, "", 0,
        std::string(kDocument) + ": a symbolic link stands in the file's place; it is not followed"},
-      {"a FIFO", FileSystem::kUnknownSpace, PathKind::kOther, PathKind::kMissing,
+      {"a FIFO", unknown, unknown, PathKind::kOther, PathKind::kMissing, "", 0,
        std::string(kDocument) + ": is not a regular file; nothing is written to it"},
-      {"a folder as the scratch file", FileSystem::kUnknownSpace, PathKind::kFile,
-       PathKind::kFolder,
-       std::string(kScratch) + ": a folder stands where the scratch file belongs"},
+      {"a folder as the scratch file", unknown, unknown, PathKind::kFile, PathKind::kFolder, "", 0,
+       std::string(kScratch) + ": a folder stands where the scratch file belongs" + kept},
+      {"another user's scratch file", unknown, unknown, PathKind::kFile, PathKind::kFile,
+       "DeleteFile", EPERM,
+       std::string(kScratch) + ": could not delete the file: Operation not permitted" + kept},
+      {"no inode left", unknown, unknown, PathKind::kFile, PathKind::kMissing, "CreateNewFile",
+       ENOSPC,
+       std::string(kScratch) + ": could not create the file: No space left on device" + kept},
+      {"no descriptor left", unknown, unknown, PathKind::kFile, PathKind::kMissing,
+       "CheckAppendable", EMFILE,
+       std::string(kDocument) +
+           ": could not open the file for appending: Too many open files (raise the limit with "
+           "ulimit -n)" +
+           kept},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.why);
-    MemoryFileSystem fs;
+    MemoryFileSystem disk;
     if (row.at_document == PathKind::kFile) {
-      fs.SetFile(kDocument, kEarlier);
+      disk.SetFile(kDocument, kEarlier);
     } else {
-      fs.SetKind(kDocument, row.at_document);
+      disk.SetKind(kDocument, row.at_document);
     }
-    if (row.at_scratch != PathKind::kMissing) fs.SetKind(kScratch, row.at_scratch);
-    if (row.free != FileSystem::kUnknownSpace) fs.SetFreeSpace(row.free);
+    if (row.at_scratch == PathKind::kFile) disk.SetFile(kScratch, "someone else's\n");
+    if (row.at_scratch == PathKind::kFolder) disk.SetKind(kScratch, row.at_scratch);
+    if (row.free != unknown) disk.SetFreeSpace(row.free);
+    disk.SetFileSizeLimit(row.limit);
+    Meddler fs(disk, [&](const std::string& op, int n, MemoryFileSystem&) {
+      if (op != row.failing || n != 1) return;
+      if (op == "DeleteFile") throw PosixError(kScratch, "delete the file", row.error_number);
+      if (op == "CreateNewFile") throw PosixError(kScratch, "create the file", row.error_number);
+      throw PosixError(kDocument, "open the file for appending", row.error_number);
+    });
     RecordingHooks hooks;
     EXPECT_EQ(RunOn(fs, hooks), row.error);
     if (row.error.empty()) {
-      EXPECT_EQ(fs.Contents(kDocument), kSixLines);
+      EXPECT_EQ(disk.Contents(kDocument), kSixLines);
       continue;
     }
-    EXPECT_EQ(fs.Examine(kDocument),
+    EXPECT_EQ(disk.Examine(kDocument),
               row.at_document == PathKind::kFile ? PathKind::kFile : row.at_document);
     if (row.at_document == PathKind::kFile) {
-      EXPECT_EQ(fs.Contents(kDocument), kEarlier);
+      EXPECT_EQ(disk.Contents(kDocument), kEarlier);
     }
     EXPECT_TRUE(hooks.progress.empty());
   }

@@ -24,6 +24,48 @@ class MemoryFileSystem::Lock final : public FileLock {
   std::uint64_t inode_;
 };
 
+// A new file whose writes go to its entry, wherever its name is now.
+class MemoryFileSystem::File final : public NewFile {
+ public:
+  File(MemoryFileSystem& disk, std::string path, std::uint64_t inode) : disk_(disk) {
+    path_ = std::move(path);
+    id_ = {1, inode};
+  }
+  void Write(std::string_view bytes) override {
+    Entry* entry = disk_.Find(id_.inode);
+    if (entry == nullptr) throw PosixError(path_, "write to the file", EBADF);
+    if (entry->contents.size() + bytes.size() > disk_.fail_at_) {
+      entry->contents.append(bytes.substr(0, disk_.fail_at_ - entry->contents.size()));
+      throw PosixError(path_, "write to the file", disk_.write_error_);
+    }
+    entry->contents.append(bytes);
+  }
+  void Close() override {}
+
+ private:
+  MemoryFileSystem& disk_;
+};
+
+// Discards what is written.
+class NullFile final : public NewFile {
+ public:
+  void Write(std::string_view) override {}
+  void Close() override {}
+};
+
+MemoryFileSystem::Entry* MemoryFileSystem::Find(std::uint64_t inode) {
+  for (auto& [path, entry] : files_) {
+    if (entry.inode == inode) return &entry;
+  }
+  return nullptr;
+}
+
+std::vector<std::string> MemoryFileSystem::Paths() const {
+  std::vector<std::string> paths;
+  for (const auto& [path, entry] : files_) paths.push_back(path);
+  return paths;
+}
+
 MemoryFileSystem::Entry& MemoryFileSystem::NewEntry(const std::string& path) {
   Entry& entry = files_[path];
   entry = Entry();
@@ -81,12 +123,48 @@ void MemoryFileSystem::AppendLineToFile(const std::string& path, std::string_vie
   it->second.contents.append("\r\n");
 }
 
-bool MemoryFileSystem::RemoveLockedFile(const std::string& path, const FileLock& locked) {
-  calls_.push_back("RemoveLockedFile " + path);
+void MemoryFileSystem::CheckAppendable(const std::string& path, const FileLock& locked) {
+  calls_.push_back("CheckAppendable " + path);
   const auto it = files_.find(path);
-  if (it == files_.end() || it->second.inode != locked.id().inode) return false;
+  if (it == files_.end()) throw PosixError(path, "open the file for appending", ENOENT);
+  if (it->second.kind != PathKind::kFile || it->second.inode != locked.id().inode) {
+    throw ReplacedFileError(path, "the file was replaced by another one");
+  }
+}
+
+bool MemoryFileSystem::RemoveFileIfSame(const std::string& path, FileId id) {
+  calls_.push_back("RemoveFileIfSame " + path);
+  const auto it = files_.find(path);
+  if (it == files_.end() || it->second.inode != id.inode) return false;
   files_.erase(it);
   return true;
+}
+
+std::unique_ptr<NewFile> MemoryFileSystem::CreateTemporaryFile(const std::string& final_path) {
+  calls_.push_back("CreateTemporaryFile " + final_path);
+  const std::size_t slash = final_path.rfind('/');
+  const std::string path = final_path.substr(0, slash + 1) + "." + final_path.substr(slash + 1) +
+                           "." + std::to_string(++temporaries_) + ".tmp";
+  return std::make_unique<File>(*this, path, NewEntry(path).inode);
+}
+
+void MemoryFileSystem::ReplaceFile(const std::string& from, const std::string& to) {
+  calls_.push_back("ReplaceFile " + to);
+  if (rename_error_ != 0) throw PosixError(to, "put the document in place", rename_error_);
+  Rename(from, to);
+}
+
+void MemoryFileSystem::CreateFolders(const std::string& path) {
+  calls_.push_back("CreateFolders " + path);
+}
+
+std::uint64_t MemoryFileSystem::FreeSpaceBeside(const std::string& path) {
+  calls_.push_back("FreeSpaceBeside " + path);
+  return free_space_;
+}
+
+std::unique_ptr<NewFile> NullFileSystem::CreateTemporaryFile(const std::string&) {
+  return std::make_unique<NullFile>();
 }
 
 std::unique_ptr<FileLock> MemoryFileSystem::LockFile(const std::string& path) {

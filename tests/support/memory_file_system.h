@@ -28,9 +28,15 @@ class MemoryFileSystem : public FileSystem {
   bool CreateNewFile(const std::string& path) override;
   void AppendLineToFile(const std::string& path, std::string_view line,
                         const FileLock& locked) override;
-  bool RemoveLockedFile(const std::string& path, const FileLock& locked) override;
+  void CheckAppendable(const std::string& path, const FileLock& locked) override;
+  bool RemoveFileIfSame(const std::string& path, FileId id) override;
   std::unique_ptr<FileLock> LockFile(const std::string& path) override;
+  std::unique_ptr<NewFile> CreateTemporaryFile(const std::string& final_path) override;
+  void ReplaceFile(const std::string& from, const std::string& to) override;
+  void CreateFolders(const std::string& path) override;
   std::uint64_t SpaceFor(const std::string& path) override;
+  std::uint64_t FreeSpaceBeside(const std::string& path) override;
+  std::uint64_t FileSizeLimit() override { return size_limit_; }
   std::string ProgramFolder() override;
   std::string CurrentFolder() override;
   bool IsWritableFolder(const std::string& folder) override;
@@ -49,6 +55,16 @@ class MemoryFileSystem : public FileSystem {
   void SetProgramFolder(std::string folder) { program_folder_ = std::move(folder); }
   // The space SpaceFor reports besides the file's own size; by default unknown.
   void SetFreeSpace(std::uint64_t bytes) { free_space_ = bytes; }
+  void SetFileSizeLimit(std::uint64_t bytes) { size_limit_ = bytes; }
+  // New files' writes fail with `error_number` once they hold `bytes` bytes, as
+  // a full disk or an I/O error fails them; a rename fails with `rename_error`.
+  void FailWritesAt(std::uint64_t bytes, int error_number) {
+    fail_at_ = bytes;
+    write_error_ = error_number;
+  }
+  void FailRenames(int error_number) { rename_error_ = error_number; }
+  // The paths of every file, sorted.
+  std::vector<std::string> Paths() const;
 
   bool Has(const std::string& path) const { return files_.count(path) != 0; }
   const std::string& Contents(const std::string& path) const { return files_.at(path).contents; }
@@ -61,12 +77,20 @@ class MemoryFileSystem : public FileSystem {
     PathKind kind = PathKind::kFile;
   };
   class Lock;
+  class File;
 
   Entry& NewEntry(const std::string& path);
+  // The entry of the file `inode` wherever its name is now; null when it has none.
+  Entry* Find(std::uint64_t inode);
 
   std::string program_folder_ = "/home/ada/zerova";
   bool folder_writable_ = true;
   std::uint64_t free_space_ = kUnknownSpace;
+  std::uint64_t size_limit_ = kNoLimit;
+  std::uint64_t fail_at_ = kNoLimit;
+  int write_error_ = 0;
+  int rename_error_ = 0;
+  int temporaries_ = 0;
   std::uint64_t next_inode_ = 1;
   std::map<std::string, Entry> files_;
   std::vector<std::string> calls_;
@@ -104,11 +128,17 @@ class NullFileSystem final : public FileSystem {
   bool DeleteFile(const std::string&) override { return true; }
   bool CreateNewFile(const std::string&) override { return true; }
   void AppendLineToFile(const std::string&, std::string_view, const FileLock&) override {}
-  bool RemoveLockedFile(const std::string&, const FileLock&) override { return true; }
+  void CheckAppendable(const std::string&, const FileLock&) override {}
+  bool RemoveFileIfSame(const std::string&, FileId) override { return true; }
   std::unique_ptr<FileLock> LockFile(const std::string&) override {
     return std::make_unique<NoLock>();
   }
+  std::unique_ptr<NewFile> CreateTemporaryFile(const std::string& final_path) override;
+  void ReplaceFile(const std::string&, const std::string&) override {}
+  void CreateFolders(const std::string&) override {}
   std::uint64_t SpaceFor(const std::string&) override { return kUnknownSpace; }
+  std::uint64_t FreeSpaceBeside(const std::string&) override { return kUnknownSpace; }
+  std::uint64_t FileSizeLimit() override { return kNoLimit; }
   std::string ProgramFolder() override { return "/nowhere"; }
   std::string CurrentFolder() override { return "/nowhere"; }
   bool IsWritableFolder(const std::string&) override { return true; }

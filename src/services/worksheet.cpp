@@ -1,4 +1,4 @@
-#include "services/spreadsheet.h"
+#include "services/worksheet.h"
 
 namespace zerova {
 namespace {
@@ -23,24 +23,6 @@ class CellByCellCursor final : public ColumnCursor {
 
 std::unique_ptr<ColumnCursor> Worksheet::CursorAt(std::int64_t row, std::int64_t column) const {
   return std::make_unique<CellByCellCursor>(*this, row, column);
-}
-
-const char* SheetKindName(SheetKind kind) {
-  switch (kind) {
-    case SheetKind::kWorksheet:
-      return "worksheet";
-    case SheetKind::kChart:
-      return "chart";
-    case SheetKind::kMacro:
-      return "macro sheet";
-    case SheetKind::kDialog:
-      return "dialog sheet";
-    case SheetKind::kModule:
-      return "Visual Basic module";
-    case SheetKind::kOther:
-      break;
-  }
-  return "sheet of an unknown type";
 }
 
 }  // namespace zerova

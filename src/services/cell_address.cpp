@@ -1,13 +1,27 @@
-#include "formats/sheet/cell_address.h"
-
-#include "formats/numbers/value_text.h"
+#include "services/cell_address.h"
 
 namespace zerova {
+namespace {
+
+// The row number at the end of a reference: one to seven digits, the first not
+// 0, up to kSheetRows; 0 for anything else.
+std::int64_t RowIn(std::string_view digits) {
+  if (digits.empty() || digits[0] == '0' || digits.size() > 7) return 0;
+  std::int64_t row = 0;
+  for (const char c : digits) {
+    const auto digit = static_cast<unsigned>(c - '0');
+    if (digit > 9) return 0;
+    row = row * 10 + digit;
+  }
+  return row <= kSheetRows ? row : 0;
+}
+
+}  // namespace
 
 bool ParseRowNumber(std::string_view text, std::int64_t* row) {
-  std::uint64_t value = 0;
-  if (!ParseCountText(text, &value) || text[0] == '0' || value > kMaxRows) return false;
-  *row = static_cast<std::int64_t>(value);
+  const std::int64_t value = RowIn(text);
+  if (value == 0) return false;
+  *row = value;
   return true;
 }
 
@@ -24,17 +38,10 @@ bool ParseCellReference(std::string_view text, std::int64_t* row, std::int64_t* 
        ++p) {
     column_value = column_value * 26 + letter + 1;
   }
-  if (p == letters || column_value > kMaxColumns) return false;
+  if (p == letters || column_value > kSheetColumns) return false;
   if (p != end && *p == '$') ++p;
-  // The row: one to seven digits, the first not 0, up to kMaxRows.
-  if (p == end || *p == '0' || end - p > 7) return false;
-  std::int64_t row_value = 0;
-  for (; p != end; ++p) {
-    const auto digit = static_cast<unsigned>(*p - '0');
-    if (digit > 9) return false;
-    row_value = row_value * 10 + digit;
-  }
-  if (row_value > kMaxRows) return false;
+  const std::int64_t row_value = RowIn(std::string_view(p, static_cast<std::size_t>(end - p)));
+  if (row_value == 0) return false;
   *row = row_value;
   *column = column_value;
   return true;

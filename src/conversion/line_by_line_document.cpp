@@ -1,0 +1,142 @@
+// ./xmlstructure.xml as the original design writes it: each line appended with
+// its own open, write and close, the scratch file renewed before each, so that
+// at every moment the file holds exactly the lines written so far. The run
+// holds a lock on it meanwhile, so a second run on the same document is refused.
+#include <utility>
+
+#include "conversion/append_line.h"
+#include "conversion/document_room.h"
+#include "conversion/document_writer.h"
+#include "conversion/stop_texts.h"
+#include "services/error.h"
+
+namespace zerova {
+namespace {
+
+constexpr char kDocumentBusy[] = "another conversion is writing this document";
+constexpr char kLeftAsItWas[] = "the document was left as it was";
+
+class LineByLineDocument final : public DocumentWriter {
+ public:
+  LineByLineDocument(FileSystem& file_system, std::string path)
+      : file_system_(file_system), path_(std::move(path)) {}
+
+  const std::string& name() const override { return path_; }
+
+  void Prepare(std::uint64_t bytes) override {
+    scratch_ = ScratchFileForRun(file_system_);
+    if (scratch_ == path_) {
+      throw FileSystemError(path_,
+                            "the document would be the scratch file renewed before each of its "
+                            "lines; nothing was written");
+    }
+    Scratch([this] { CheckScratchFile(file_system_, scratch_); });
+    CheckRoom(path_, bytes, file_system_.SpaceFor(path_), file_system_.FileSizeLimit(),
+              kLeftAsItWas);
+    lock_ = file_system_.LockFile(path_);
+    if (!lock_) throw FileSystemError(path_, kDocumentBusy);
+    TryWhatEachLineDoes();
+  }
+
+  DocumentAtStake AtStake() const override {
+    return DocumentAtStake::Begun(path_, path_, lock_->id(), kIncompleteRemoved);
+  }
+
+  void Start() override { lock_->Truncate(); }
+
+  std::string& NextLine() override {
+    line_.clear();
+    return line_;
+  }
+
+  void EndLine() override {
+    try {
+      AppendLine(file_system_, scratch_, path_, line_, *lock_);
+    } catch (const FileSystemError& e) {
+      throw Incomplete(e);
+    }
+    ++lines_;
+  }
+
+  void Finish() override { lock_.reset(); }
+
+  // Only the file this run locked is removed: one put in its place since stays.
+  std::string Abandon() override {
+    const std::unique_ptr<FileLock> lock = std::move(lock_);
+    if (lock == nullptr) return kNoDocumentWritten;
+    try {
+      if (file_system_.RemoveFileIfSame(path_, lock->id())) return kIncompleteRemoved;
+    } catch (const FileSystemError& e) {
+      return "the incomplete document could not be removed: " + e.detail();
+    }
+    return kOtherFileKept;
+  }
+
+ private:
+  // Renews the scratch file and opens the document for appending once, with
+  // the lock held, so that what would fail at the first line (no inode left,
+  // another user's scratch file, too many open files) fails before the
+  // document is emptied.
+  void TryWhatEachLineDoes() {
+    try {
+      if (!scratch_.empty()) Scratch([this] { RenewScratchFile(file_system_, scratch_); });
+      file_system_.CheckAppendable(path_, *lock_);
+    } catch (const ScratchFileError&) {
+      lock_.reset();
+      throw;
+    } catch (const FileSystemError& e) {
+      lock_.reset();
+      throw FileSystemError(e.file(), e.detail() + "; " + kLeftAsItWas);
+    }
+  }
+
+  // Runs `step`, on the scratch file, before the document is touched: its
+  // failure is a ScratchFileError that says the document was left as it was.
+  template <class Step>
+  static void Scratch(Step step) {
+    try {
+      step();
+    } catch (const FileSystemError& e) {
+      throw ScratchFileError(e.file(), e.detail() + "; " + kLeftAsItWas);
+    }
+  }
+
+  // `cause`, a failure to write a line, with what it left: the lines the
+  // document holds in full, when the document is still the one this run writes.
+  FileSystemError Incomplete(const FileSystemError& cause) {
+    std::string what = cause.detail();
+    bool still_there = true;
+    try {
+      file_system_.CheckAppendable(path_, *lock_);
+    } catch (const FileSystemError&) {
+      still_there = false;  // removed, or replaced by another file
+    }
+    if (still_there) {
+      what.append("; the document ");
+      if (cause.file() != path_) what.append(path_).append(" ");
+      what.append("is incomplete: it holds ");
+      what.append(lines_ == 0   ? "no complete line"
+                  : lines_ == 1 ? "1 complete line"
+                                : std::to_string(lines_) + " complete lines");
+    }
+    if (dynamic_cast<const ReplacedFileError*>(&cause) != nullptr) {
+      return ReplacedFileError(cause.file(), what);
+    }
+    return FileSystemError(cause.file(), what);
+  }
+
+  FileSystem& file_system_;
+  std::string path_;
+  std::string scratch_;  // renewed before each line; empty: none
+  std::unique_ptr<FileLock> lock_;
+  std::string line_;        // the line being built
+  std::int64_t lines_ = 0;  // lines written in full
+};
+
+}  // namespace
+
+std::unique_ptr<DocumentWriter> NewLineByLineDocument(FileSystem& file_system, std::string path) {
+  return std::make_unique<LineByLineDocument>(file_system, std::move(path));
+}
+
+}  // namespace zerova
