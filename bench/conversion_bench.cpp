@@ -55,17 +55,9 @@ class BytesService final : public zerova::SpreadsheetService {
   }
 };
 
-class SilentHooks final : public zerova::RunHooks {
- public:
-  void DisableConvert() override {}
-  void ShowProgress() override {}
-  void ShowCompletion(const std::string&, const std::string&) override {}
-  void EndProgram() override {}
-};
-
 void Run(benchmark::State& state, zerova::FileSystem& file_system) {
   BytesService service;
-  SilentHooks hooks;
+  zerova::RunHooks hooks;
   for (auto _ : state) {
     zerova::ConversionRun run(service, file_system, hooks);
     run.Run("bench.xls");

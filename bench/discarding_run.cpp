@@ -8,7 +8,7 @@
 #include "conversion/conversion_run.h"
 #include "formats/registry.h"
 #include "services/error.h"
-#include "services/file_system.h"
+#include "services/forwarding_file_system.h"
 #include "services/run_hooks.h"
 #include "services/spreadsheet.h"
 #include "support/memory_file_system.h"
@@ -16,35 +16,20 @@
 namespace {
 
 // Counts what it is asked to write, and writes nothing.
-class CountingFileSystem final : public zerova::FileSystem {
+class CountingFileSystem final : public zerova::ForwardingFileSystem {
  public:
-  zerova::PathKind Examine(const std::string&) override { return zerova::PathKind::kFile; }
-  bool DeleteFile(const std::string&) override { return true; }
-  bool CreateNewFile(const std::string&) override { return true; }
+  CountingFileSystem() : ForwardingFileSystem(discard_) {}
   void AppendLineToFile(const std::string&, std::string_view line,
                         const zerova::FileLock&) override {
     ++lines;
     bytes += line.size() + 2;  // and CR LF
   }
-  bool RemoveLockedFile(const std::string&, const zerova::FileLock&) override { return true; }
-  std::unique_ptr<zerova::FileLock> LockFile(const std::string&) override {
-    return std::make_unique<zerova::test::NoLock>();
-  }
-  std::uint64_t SpaceFor(const std::string&) override { return kUnknownSpace; }
-  std::string ProgramFolder() override { return "/nowhere"; }
-  std::string CurrentFolder() override { return "/nowhere"; }
-  bool IsWritableFolder(const std::string&) override { return true; }
 
   long long lines = 0;
   long long bytes = 0;
-};
 
-class QuietHooks final : public zerova::RunHooks {
- public:
-  void DisableConvert() override {}
-  void ShowProgress() override {}
-  void ShowCompletion(const std::string&, const std::string&) override {}
-  void EndProgram() override {}
+ private:
+  zerova::test::NullFileSystem discard_;
 };
 
 }  // namespace
@@ -58,7 +43,7 @@ int main(int argc, char** argv) {
     const std::unique_ptr<zerova::SpreadsheetService> spreadsheets =
         zerova::NewSpreadsheetService();
     CountingFileSystem discard;
-    QuietHooks hooks;
+    zerova::RunHooks hooks;
     zerova::ConversionRun run(*spreadsheets, discard, hooks);
     run.Run(argv[1]);
     std::printf("%lld lines, %lld bytes\n", discard.lines, discard.bytes);

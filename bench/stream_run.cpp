@@ -26,13 +26,9 @@ double Seconds(Clock::time_point from, Clock::time_point to) {
 // Notes when the first line is written: the sheet has been read and measured.
 class TimingHooks final : public zerova::RunHooks {
  public:
-  void DisableConvert() override {}
-  void ShowProgress() override {}
   void ShowLinesWritten(std::int64_t lines_written, std::int64_t) override {
     if (lines_written == 1) first_line = Clock::now();
   }
-  void ShowCompletion(const std::string&, const std::string&) override {}
-  void EndProgram() override {}
 
   Clock::time_point first_line;
 };

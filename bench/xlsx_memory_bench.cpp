@@ -155,7 +155,7 @@ long ReadInChild(const std::string& path) {
     const long before = PeakRssKib();
     long growth = -1;
     try {
-      const auto book = zerova::NewSpreadsheetService()->Open({path, nullptr}, nullptr);
+      const auto book = zerova::NewSpreadsheetService()->Open({path, {}, nullptr}, nullptr);
       const auto sheet = book->ReadSheet(book->ActiveSheet());
       if (!sheet->Cell(kRows, 1).IsEmpty()) growth = (PeakRssKib() - before) * 1024;
     } catch (const zerova::Error& e) {

@@ -1,28 +1,29 @@
 #include "cli/command_line.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
-#include <filesystem>
 #include <optional>
 #include <string>
 
 #include "cli/batch.h"
-#include "cli/document_guard.h"
 #include "cli/help.h"
 #include "cli/hooks.h"
 #include "cli/options.h"
+#include "cli/output_target.h"
 #include "cli/passwords.h"
 #include "cli/progress_line.h"
-#include "cli/sheet_listing.h"
-#include "cli/standard_input.h"
 #include "cli/stop_signals.h"
+#include "cli/stream_input.h"
 #include "conversion/conversion_run.h"
 #include "conversion/failure_message.h"
 #include "conversion/output_document.h"
+#include "conversion/stop_texts.h"
 #include "formats/registry.h"
 #include "services/error.h"
 #include "services/file_system.h"
@@ -31,16 +32,15 @@
 namespace zerova {
 namespace {
 
-// How a workbook's password is given on the command line, after "needs a password".
-constexpr char kPasswordHint[] =
-    "; give it with --password-file PWFILE or in the environment variable ZEROVA_PASSWORD";
+// How the command line lets the user do what some failures ask for.
+constexpr FailureHints kHints = {
+    "; give it with --password-file PWFILE or in the environment variable ZEROVA_PASSWORD",
+    "; give -o FILE to write the document whole, without the scratch file",
+    "; give --sheet=NAME or --sheet-number=N; --list-sheets lists the sheets",
+};
 
-constexpr const char* kConversionStopped =
-    "the conversion was cancelled before anything was written";
-constexpr const char* kListingStopped = "the listing of the sheets was cancelled";
-// As the run says it when it stops writing to a stream.
-constexpr const char* kStreamStopped =
-    "the conversion was cancelled; the document written there is incomplete";
+// A second signal between two files of a batch.
+constexpr char kBatchStopped[] = "the conversions were stopped between two files";
 
 int UsageError(const std::string& reason) {
   std::fprintf(stderr, "zerova: %s\n%s\n", reason.c_str(), kTryHelp);
@@ -62,30 +62,69 @@ bool SameFile(const std::string& a, const std::string& b) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+// "1 document written, 2 files failed".
+std::string Counted(int count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// What `zerova --list-sheets` prints: a line per sheet in workbook order, its
+// number, TAB, its name as messages show it (so each stays one line); then TAB
+// "active" on the active sheet, TAB and its kind on a sheet that is no
+// worksheet, and TAB "hidden" or "very hidden" on a sheet the workbook hides.
+std::string SheetListing(Workbook& book) {
+  const std::vector<SheetInfo>& sheets = book.Sheets();
+  const std::size_t active = book.ActiveSheet();
+  std::string text;
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    text += std::to_string(i + 1) + "\t" + PrintableText(sheets[i].name);
+    if (i == active) text += "\tactive";
+    if (sheets[i].kind != SheetKind::kWorksheet) {
+      text += std::string("\t") + SheetKindName(sheets[i].kind);
+    }
+    if (sheets[i].visibility == SheetVisibility::kHidden) text += "\thidden";
+    if (sheets[i].visibility == SheetVisibility::kVeryHidden) text += "\tvery hidden";
+    text += "\n";
+  }
+  return text;
+}
+
 // The conversions and listings of one command line, a FILE at a time.
 class CommandLine {
  public:
-  explicit CommandLine(const CommandLineOptions& options)
+  CommandLine(const CommandLineOptions& options, std::optional<SecretBytes> password)
       : options_(options),
-        terminal_(::isatty(STDERR_FILENO) == 1 &&
-                  !(options.output == kStandardStream && ::isatty(STDOUT_FILENO) == 1)),
+        terminal_(::isatty(STDERR_FILENO) == 1),
         disk_(NewLocalFileSystem()),
-        guard_(NewDocumentGuard(*disk_, terminal_ ? "\r" : "")) {}
+        environment_password_(std::move(password)) {}
 
   // Converts options_.files[0] into the document -o names, or the default one.
   int ConvertOne();
-  // Converts each FILE of `batch` in turn; a stop ends the batch.
+  // Converts each FILE of `batch` in turn, each sheet of it with --all-sheets;
+  // a stop ends the batch. Closes with a count of what was done.
   int ConvertBatch(const std::vector<BatchItem>& batch);
   int ListSheets();
 
  private:
-  // Converts `file` into `request`'s document and returns the exit status.
-  // `success` starts the success line (CommandLineHooks).
-  int Convert(const std::string& file, ConversionRequest request, const std::string& success);
-  // The spreadsheet `file` names: a path, or standard input read whole.
-  SpreadsheetInput Input(const std::string& file, const char* stopped);
-  // Prints `failure`'s one line; returns 128 + N when signal N stopped the
-  // work, else 1.
+  struct Counts {
+    int documents = 0;
+    int failed_files = 0;
+  };
+
+  // Converts `file` (from `book`, open already, when not null) into `request`'s
+  // document, and returns the exit status. `success` starts the success line
+  // (CommandLineHooks), printed unless `announce` is false or -q. `words` are
+  // the last words armed for the conversion.
+  int Convert(const std::string& file, ConversionRequest request, const std::string& success,
+              bool announce, LastWords& words, Workbook* book = nullptr);
+  // One FILE of a batch into its document; every worksheet of it with --all-sheets.
+  int ConvertFile(const BatchItem& item, Counts& counts);
+  int ConvertSheets(const BatchItem& item, Counts& counts);
+  // Refuses what would go wrong with the document's place before anything is read.
+  void CheckDocumentPlace(const std::string& file, const ConversionRequest& request);
+  // The spreadsheet `file` names: a path, or a stream (standard input, a pipe,
+  // a device) read whole.
+  SpreadsheetInput Input(const std::string& file);
+  // Says `failure`'s one line; returns 128 + N when signal N stopped the work, else 1.
   int Fail(const std::exception_ptr& failure, const std::string& source);
 
   // A fresh progress line, on a terminal only: its delay counts from now.
@@ -96,95 +135,191 @@ class CommandLine {
   void EraseProgress() {
     if (progress_) progress_->Erase();
   }
-  // The line a second signal writes: "zerova: FILE: DETAIL", over the progress line.
-  std::string Notice(const std::string& file, const char* detail) const {
-    return (terminal_ ? "\r" : "") + std::string("zerova: ") + Error(file, detail).what() + "\n";
+  // A line on stderr, "zerova: FILE: DETAIL", over the progress line.
+  std::string Line(const std::string& file, const std::string& detail) const {
+    return StderrLine(terminal_ ? "\r" : "", file, detail);
   }
   static std::string SourceName(const std::string& file) {
     return file == kStandardStream ? kStandardInputName : file;
   }
+  // Throws Cancelled naming `source` once a stop signal has come.
+  static void CheckStop(const std::string& source) {
+    if (StopSignal() != 0) throw Cancelled(source, kCancelledBeforeWriting);
+  }
 
   const CommandLineOptions& options_;
-  const bool terminal_;  // progress is drawn: stderr is a terminal the document does not go to
+  bool terminal_;  // progress is drawn: stderr is a terminal the document does not go to
   std::optional<ProgressLine> progress_;
   std::unique_ptr<FileSystem> disk_;
-  std::unique_ptr<FileSystem> guard_;  // disk_, watched for the second signal
+  std::optional<SecretBytes> environment_password_;
 };
 
-SpreadsheetInput CommandLine::Input(const std::string& file, const char* stopped) {
-  if (file != kStandardStream) return {file, nullptr};
-  const auto report = [this, stopped](std::uint64_t done, std::uint64_t total) {
+SpreadsheetInput CommandLine::Input(const std::string& file) {
+  const std::string name = SourceName(file);
+  const auto report = [this, &name](std::uint64_t done, std::uint64_t total) {
     if (progress_) progress_->UpdateRead(done, total);
-    if (StopSignal() != 0) throw Cancelled(kStandardInputName, stopped);
+    CheckStop(name);
   };
-  return {kStandardInputName, ReadStandardInput(STDIN_FILENO, report)};
+  const auto check = [&name](std::span<const std::uint8_t> head) { CheckHead(head, name); };
+  if (file == kStandardStream) return ReadStream(STDIN_FILENO, name, report, check);
+  struct stat status;
+  if (::stat(file.c_str(), &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)) {
+    return {file, {}, nullptr};  // read as a file, which says what is wrong with it
+  }
+  // A FIFO is opened without waiting for its writer: the reading awaits it.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) throw ReadError(file, std::string("cannot open the file: ") + std::strerror(errno));
+  try {
+    SpreadsheetInput input = ReadStream(fd, name, report, check);
+    ::close(fd);
+    return input;
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
 }
 
 int CommandLine::Fail(const std::exception_ptr& failure, const std::string& source) {
   EraseProgress();
-  const FailureMessage message = DescribeFailure(failure, source, kPasswordHint);
-  std::fprintf(stderr, "zerova: %s\n", message.line.c_str());
+  const FailureMessage message = DescribeFailure(failure, source, kHints);
+  SayLast("zerova: " + message.line + "\n");
   return message.cancelled && StopSignal() != 0 ? 128 + StopSignal() : 1;
 }
 
+void CommandLine::CheckDocumentPlace(const std::string& file, const ConversionRequest& request) {
+  if (request.output_stream != nullptr) return;
+  const std::string document = request.output.empty() ? kOutputDocumentName : request.output;
+  if (file != kStandardStream && SameFile(file, document)) {
+    throw FileSystemError(
+        document, "the document would replace the spreadsheet it comes from; nothing was written");
+  }
+  if (request.output.empty() && !disk_->IsWritableFolder(".") &&
+      disk_->Examine(kOutputDocumentName) == PathKind::kMissing) {
+    throw FileSystemError(PathInFolder(disk_->CurrentFolder(), kOutputDocumentName),
+                          "the current folder cannot be written to, so the document cannot be "
+                          "made there; give -o FILE to write it elsewhere");
+  }
+}
+
 int CommandLine::Convert(const std::string& file, ConversionRequest request,
-                         const std::string& success) {
+                         const std::string& success, bool announce, LastWords& words,
+                         Workbook* book) {
   const std::string source = SourceName(file);
+  words.Change(Line(source, kCancelledBeforeWriting));
   StartProgress();
-  // Until the run empties the document, a second signal only says so.
-  ArmSecondSignal(Notice(source, kConversionStopped));
   try {
-    const std::string document = request.output.empty() ? kOutputDocumentName : request.output;
-    if (request.output_stream == nullptr && file != kStandardStream && SameFile(file, document)) {
-      throw FileSystemError(
-          document,
-          "the document would replace the spreadsheet it comes from; nothing was written");
-    }
-    CommandLinePasswords passwords(options_.password_file, [this] { EraseProgress(); });
+    CheckDocumentPlace(file, request);
+    CommandLinePasswords passwords(options_.password_file, &environment_password_,
+                                   [this] { EraseProgress(); });
     std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService(&passwords);
-    request.source = Input(file, kConversionStopped);
-    request.sheet = options_.sheet;
-    const bool announce = !options_.quiet && request.output_stream == nullptr;
-    CommandLineHooks hooks(progress(), source, success, announce);
-    if (request.output_stream != nullptr) {
-      hooks.ArmOnFirstLine(Notice(request.output_stream_name, kStreamStopped));
+    request.first_cell = options_.first_cell;
+    CommandLineHooks hooks(progress(), words, terminal_ ? "\r" : "", source, success,
+                           announce && !options_.quiet);
+    ConversionRun run(*spreadsheets, *disk_, hooks);
+    if (book != nullptr) {
+      request.source.path = source;
+      run.Run(*book, request);
+    } else {
+      request.source = Input(file);
+      request.sheet = options_.sheet;
+      run.Run(request);
     }
-    ConversionRun run(*spreadsheets, *guard_, hooks);
-    run.Run(request);
-    DisarmSecondSignal();
     return 0;
   } catch (...) {
-    DisarmSecondSignal();
     return Fail(std::current_exception(), source);
   }
 }
 
 int CommandLine::ConvertOne() {
-  ConversionRequest request;
-  if (options_.output == kStandardStream) {
-    request.output_stream = stdout;
-  } else {
-    request.output = options_.output;
+  const std::string source = SourceName(options_.files.front());
+  LastWords words(Line(source, kCancelledBeforeWriting));
+  try {
+    OutputTarget target(options_.output, [&source] { CheckStop(source); });
+    terminal_ = terminal_ && !target.on_terminal();
+    ConversionRequest request;
+    target.Into(request);
+    const int status =
+        Convert(options_.files.front(), std::move(request), "", !target.shares_stdout(), words);
+    if (status == 0) target.Close();
+    return status;
+  } catch (...) {
+    return Fail(std::current_exception(), source);
   }
-  return Convert(options_.files.front(), std::move(request), "");
+}
+
+int CommandLine::ConvertFile(const BatchItem& item, Counts& counts) {
+  LastWords words(Line(SourceName(item.file), kCancelledBeforeWriting));
+  const std::string document = item.stem + ".xml";
+  ConversionRequest request;
+  request.output = document;
+  const int status = Convert(item.file, std::move(request), document, true, words);
+  if (status == 0) ++counts.documents;
+  if (status == 1) ++counts.failed_files;  // not a stop
+  return status;
+}
+
+int CommandLine::ConvertSheets(const BatchItem& item, Counts& counts) {
+  const std::string source = SourceName(item.file);
+  LastWords words(Line(source, kCancelledBeforeWriting));
+  StartProgress();
+  int status = 0;
+  try {
+    CommandLinePasswords passwords(options_.password_file, &environment_password_,
+                                   [this] { EraseProgress(); });
+    std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService(&passwords);
+    const SpreadsheetInput input = Input(item.file);
+    StopOnSignal reading(progress(), source, kCancelledBeforeWriting);
+    const std::unique_ptr<Workbook> book = spreadsheets->Open(input, &reading);
+    const std::vector<SheetInfo>& sheets = book->Sheets();
+    const std::vector<std::string> names = SheetFileNames(sheets);
+    for (std::size_t i = 0; i < sheets.size() && status <= 1; ++i) {
+      CheckStop(source);
+      if (sheets[i].kind != SheetKind::kWorksheet) {
+        EraseProgress();
+        std::fputs(Line(source, "the sheet \"" + sheets[i].name + "\" is a " +
+                                    SheetKindName(sheets[i].kind) + "; it was skipped")
+                       .c_str(),
+                   stderr);
+        continue;
+      }
+      ConversionRequest request;
+      request.sheet = {SheetRequest::By::kNumber, "", i + 1};
+      request.output = item.stem + "." + names[i] + ".xml";
+      const std::string document = request.output;
+      const int converted = Convert(item.file, std::move(request), document, true, words, &*book);
+      if (converted == 0) ++counts.documents;
+      status = std::max(status, converted);
+    }
+  } catch (...) {
+    status = Fail(std::current_exception(), source);
+  }
+  if (status == 1) ++counts.failed_files;
+  return status;
 }
 
 int CommandLine::ConvertBatch(const std::vector<BatchItem>& batch) {
-  std::error_code error;
-  if (!std::filesystem::is_directory(options_.outdir, error)) {
-    const bool missing = !std::filesystem::exists(options_.outdir, error);
-    std::fprintf(stderr, "zerova: %s\n",
-                 Error(options_.outdir, missing ? "no such folder" : "is not a folder").what());
-    return 1;
+  try {
+    disk_->CreateFolders(options_.outdir);
+  } catch (...) {
+    return Fail(std::current_exception(), options_.outdir);
   }
+  LastWords words(Line("", kBatchStopped));
+  Counts counts;
   int status = 0;
   for (const BatchItem& item : batch) {
-    if (StopSignal() != 0) return 128 + StopSignal();
-    ConversionRequest request;
-    request.output = item.document;
-    const int converted = Convert(item.file, std::move(request), item.document);
-    if (converted > 1) return converted;
-    if (converted == 1) status = 1;
+    if (StopSignal() != 0) {
+      SayLast(Line(SourceName(item.file), kCancelledBeforeWriting));
+      status = 128 + StopSignal();
+      break;
+    }
+    const int converted =
+        options_.all_sheets ? ConvertSheets(item, counts) : ConvertFile(item, counts);
+    status = std::max(status, converted);
+    if (converted > 1) break;
+  }
+  if (!options_.quiet && (batch.size() > 1 || options_.all_sheets)) {
+    SayLast(Line("", Counted(counts.documents, "document", "documents") + " written, " +
+                         Counted(counts.failed_files, "file", "files") + " failed"));
   }
   return status;
 }
@@ -192,12 +327,14 @@ int CommandLine::ConvertBatch(const std::vector<BatchItem>& batch) {
 int CommandLine::ListSheets() {
   const std::string& file = options_.files.front();
   const std::string source = SourceName(file);
+  LastWords words(Line(source, kListingCancelled));
   StartProgress();
   try {
-    CommandLinePasswords passwords(options_.password_file, [this] { EraseProgress(); });
+    CommandLinePasswords passwords(options_.password_file, &environment_password_,
+                                   [this] { EraseProgress(); });
     std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService(&passwords);
-    const SpreadsheetInput input = Input(file, kListingStopped);
-    StopOnSignal reading(progress(), source, kListingStopped);
+    const SpreadsheetInput input = Input(file);
+    StopOnSignal reading(progress(), source, kListingCancelled);
     std::unique_ptr<Workbook> book = spreadsheets->Open(input, &reading);
     const std::string listing = SheetListing(*book);
     EraseProgress();
@@ -231,11 +368,11 @@ int RunCommandLine(int argc, char** argv) {
   std::vector<BatchItem> batch;
   if (!options.outdir.empty()) {
     std::string refusal;
-    batch = PlanBatch(options.outdir, options.files, &refusal);
+    batch = PlanBatch(options.outdir, options.files, options.keep_extension, &refusal);
     if (!refusal.empty()) return UsageError(refusal);
   }
   CatchStopSignals();
-  CommandLine command_line(options);
+  CommandLine command_line(options, TakePasswordFromEnvironment());
   if (options.action == CommandLineOptions::Action::kListSheets) return command_line.ListSheets();
   return options.outdir.empty() ? command_line.ConvertOne() : command_line.ConvertBatch(batch);
 }

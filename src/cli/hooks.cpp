@@ -4,14 +4,22 @@
 #include <cstdio>
 #include <utility>
 
-#include "cli/stop_signals.h"
+#include "conversion/stop_texts.h"
 #include "services/error.h"
 
 namespace zerova {
 
-CommandLineHooks::CommandLineHooks(ProgressLine* progress, std::string source, std::string success,
+std::string StderrLine(const std::string& line_start, const std::string& file,
+                       const std::string& detail) {
+  return line_start + "zerova: " + Error(file, detail).what() + "\n";
+}
+
+CommandLineHooks::CommandLineHooks(ProgressLine* progress, LastWords& last_words,
+                                   std::string line_start, std::string source, std::string success,
                                    bool announce)
     : progress_(progress),
+      last_words_(last_words),
+      line_start_(std::move(line_start)),
       source_(std::move(source)),
       success_(std::move(success)),
       announce_(announce) {}
@@ -21,13 +29,25 @@ void CommandLineHooks::ShowInputRead(std::uint64_t done, std::uint64_t total) {
 }
 
 void CommandLineHooks::ShowLinesWritten(std::int64_t written, std::int64_t total) {
-  if (written == 1 && !first_line_notice_.empty()) ArmSecondSignal(first_line_notice_);
   if (progress_ != nullptr) progress_->Update(written, total);
 }
 
 bool CommandLineHooks::StopRequested() { return StopSignal() != 0; }
 
-void CommandLineHooks::ShowCompletion(const std::string& message, const std::string& note) {
+// From the moment the document begins, a second signal removes what the run
+// has begun and says what a stop leaves; once it is complete, only that.
+void CommandLineHooks::DocumentChanged(const DocumentAtStake& document) {
+  if (document.complete) {
+    last_words_.Change(StderrLine(line_start_, document.document, kCompleteWhenStopped));
+  } else {
+    last_words_.Change(
+        StderrLine(line_start_, document.document, kCancelledLeaving + document.left),
+        document.removable, document.id);
+  }
+}
+
+void CommandLineHooks::ShowCompletion(const std::string& message,
+                                      const std::vector<std::string>& notes) {
   if (progress_ != nullptr) progress_->Erase();
   if (announce_) {
     const std::string line = success_.empty() ? message : Error(success_, message).what();
@@ -38,7 +58,7 @@ void CommandLineHooks::ShowCompletion(const std::string& message, const std::str
       throw PosixError("standard output", "write the completion message", errno);
     }
   }
-  if (!note.empty()) std::fprintf(stderr, "zerova: %s\n", Error(source_, note).what());
+  for (const std::string& note : notes) std::fputs(StderrLine("", source_, note).c_str(), stderr);
 }
 
 StopOnSignal::StopOnSignal(ProgressLine* progress, std::string source, std::string stopped)

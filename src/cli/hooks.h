@@ -1,46 +1,53 @@
-// CommandLineHooks: the command line standing in for the window. The success
-// line goes to stdout, a note about dropped cells to stderr, and the progress,
-// on a terminal only, to stderr; a stop signal is the stop request.
+// CommandLineHooks: the command line's side of a conversion run. The success
+// line goes to stdout, notes to stderr, and the progress, on a terminal only,
+// to stderr; a stop signal is the stop request; and what a second signal says
+// and removes follows the document as it begins and completes.
 //
 // StopOnSignal: the same stop request and progress for reading done outside a
-// run (standard input, the listing of sheets).
+// run (the listing of sheets, a workbook opened once for all its sheets).
 #ifndef ZEROVA_CLI_HOOKS_H_
 #define ZEROVA_CLI_HOOKS_H_
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "cli/progress_line.h"
+#include "cli/stop_signals.h"
 #include "services/read_progress.h"
 #include "services/run_hooks.h"
 
 namespace zerova {
 
+// "zerova: FILE: DETAIL\n" after `line_start` ("\r" where a progress line may
+// stand on the terminal): a line of the command line's on stderr.
+std::string StderrLine(const std::string& line_start, const std::string& file,
+                       const std::string& detail);
+
 class CommandLineHooks final : public RunHooks {
  public:
-  // `progress` (null: none) must outlive this object. `source` names the
-  // spreadsheet in the note. `success` is how the success line starts ("" for
-  // the message alone, "DIR/NAME.xml" for "DIR/NAME.xml: " and the message);
-  // `announce` false prints no success line.
-  CommandLineHooks(ProgressLine* progress, std::string source, std::string success, bool announce);
-
-  // When the document goes to a stream: once its first line is written, a
-  // second stop signal writes `notice` (see stop_signals.h). A file document
-  // needs none of this: document_guard.h watches it.
-  void ArmOnFirstLine(std::string notice) { first_line_notice_ = std::move(notice); }
+  // `progress` (null: none) and `last_words` must outlive this object. `source`
+  // names the spreadsheet in notes. `success` is how the success line starts
+  // ("" for the message alone, "DIR/NAME.xml" for "DIR/NAME.xml: " and the
+  // message); `announce` false prints no success line. `line_start` starts
+  // every line that may follow a progress line.
+  CommandLineHooks(ProgressLine* progress, LastWords& last_words, std::string line_start,
+                   std::string source, std::string success, bool announce);
 
   void ShowInputRead(std::uint64_t done, std::uint64_t total) override;
   void ShowLinesWritten(std::int64_t written, std::int64_t total) override;
   bool StopRequested() override;
+  void DocumentChanged(const DocumentAtStake& document) override;
   // Throws FileSystemError naming standard output when the line cannot be written.
-  void ShowCompletion(const std::string& message, const std::string& note) override;
+  void ShowCompletion(const std::string& message, const std::vector<std::string>& notes) override;
 
  private:
   ProgressLine* progress_;
+  LastWords& last_words_;
+  std::string line_start_;
   std::string source_;
   std::string success_;
   bool announce_;
-  std::string first_line_notice_;
 };
 
 class StopOnSignal final : public ReadProgress {

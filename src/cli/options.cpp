@@ -2,6 +2,7 @@
 
 #include <getopt.h>
 
+#include <charconv>
 #include <cstring>
 #include <iterator>
 
@@ -14,6 +15,10 @@ namespace {
 enum LongOnly : int {
   kOutdir = 256,
   kSheet,
+  kSheetNumber,
+  kAllSheets,
+  kFirstCell,
+  kKeepExtension,
   kListSheets,
   kPasswordFile,
   kVersion,
@@ -24,6 +29,10 @@ constexpr option kLongOptions[] = {
     {"output", required_argument, nullptr, 'o'},
     {"outdir", required_argument, nullptr, kOutdir},
     {"sheet", required_argument, nullptr, kSheet},
+    {"sheet-number", required_argument, nullptr, kSheetNumber},
+    {"all-sheets", no_argument, nullptr, kAllSheets},
+    {"first-cell", required_argument, nullptr, kFirstCell},
+    {"keep-extension", no_argument, nullptr, kKeepExtension},
     {"list-sheets", no_argument, nullptr, kListSheets},
     {"password-file", required_argument, nullptr, kPasswordFile},
     {"quiet", no_argument, nullptr, 'q'},
@@ -67,13 +76,18 @@ std::string Inconsistency(const CommandLineOptions& o) {
   if (o.files.empty()) return "no FILE given";
   if (!o.output.empty() && !o.outdir.empty())
     return "--output and --outdir cannot be used together";
+  const bool sheet_chosen = o.sheet.by != SheetRequest::By::kActive;
   if (o.action == CommandLineOptions::Action::kListSheets) {
-    if (!o.output.empty() || !o.outdir.empty() || !o.sheet.empty()) {
-      return "--list-sheets writes no document and takes no --output, --outdir or --sheet";
+    if (!o.output.empty() || !o.outdir.empty() || sheet_chosen || o.all_sheets ||
+        o.first_cell != CellPlace{} || o.keep_extension) {
+      return "--list-sheets writes no document and takes no other option but --password-file";
     }
     if (o.files.size() > 1) return "--list-sheets takes one FILE";
     return "";
   }
+  if (o.all_sheets && o.outdir.empty()) return "--all-sheets needs --outdir DIR";
+  if (o.all_sheets && sheet_chosen) return "--all-sheets converts every sheet: no --sheet";
+  if (o.keep_extension && o.outdir.empty()) return "--keep-extension needs --outdir DIR";
   if (o.files.size() > 1 && o.outdir.empty()) return "several FILEs need --outdir DIR";
   if (!o.outdir.empty()) {
     for (const std::string& file : o.files) {
@@ -83,14 +97,42 @@ std::string Inconsistency(const CommandLineOptions& o) {
   return "";
 }
 
+// Stores the sheet asked for by --sheet (`by_number` false) or --sheet-number;
+// returns a usage error, or "".
+std::string StoreSheet(bool by_number, const std::string& value, SheetRequest& sheet) {
+  if (sheet.by != SheetRequest::By::kActive) return "give --sheet or --sheet-number once";
+  if (!by_number) {
+    sheet = {SheetRequest::By::kNameOrNumber, value, 0};
+    return "";
+  }
+  std::size_t number = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+  if (error != std::errc() || end != value.data() + value.size() || number == 0) {
+    return "--sheet-number takes a sheet's number from 1, not '" + PrintableText(value) + "'";
+  }
+  sheet = {SheetRequest::By::kNumber, "", number};
+  return "";
+}
+
 // Stores the value of option `letter` in `o`; returns a usage error, or "".
 std::string Store(int letter, const char* value, CommandLineOptions& o) {
   const option* named = kLongOptions;
   while (named->val != letter) ++named;
   if (*value == '\0') return std::string("option '--") + named->name + "' needs a value";
+  switch (letter) {
+    case kSheet:
+    case kSheetNumber:
+      return StoreSheet(letter == kSheetNumber, value, o.sheet);
+    case kFirstCell:
+      if (!ParseCellReference(value, &o.first_cell.row, &o.first_cell.column)) {
+        return "--first-cell takes a cell such as B2, not '" + PrintableText(value) + "'";
+      }
+      return "";
+    default:
+      break;
+  }
   std::string* target = letter == 'o'       ? &o.output
                         : letter == kOutdir ? &o.outdir
-                        : letter == kSheet  ? &o.sheet
                                             : &o.password_file;
   *target = value;
   return "";
@@ -129,6 +171,12 @@ CommandLineOptions ParseCommandLine(int argc, char** argv) {
         break;
       case kListSheets:
         o.action = CommandLineOptions::Action::kListSheets;
+        break;
+      case kAllSheets:
+        o.all_sheets = true;
+        break;
+      case kKeepExtension:
+        o.keep_extension = true;
         break;
       case kFromMenu:
         error = "--from-menu opens the window and takes nothing else";

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "conversion/sheet_choice.h"
+#include "services/cell_address.h"
+
 namespace zerova {
 
 // FILE and -o's value that stand for standard input and standard output.
@@ -20,7 +23,10 @@ struct CommandLineOptions {
   std::vector<std::string> files;  // the FILE operands, in order
   std::string output;              // -o: "" the default document; "-" standard output
   std::string outdir;              // --outdir: "" none
-  std::string sheet;               // --sheet: "" the active sheet
+  SheetRequest sheet;              // --sheet, --sheet-number: by default the active sheet
+  bool all_sheets = false;         // --all-sheets
+  CellPlace first_cell;            // --first-cell: A1 by default
+  bool keep_extension = false;     // --keep-extension
   std::string password_file;       // --password-file: "" none
   bool quiet = false;              // -q
 
@@ -33,7 +39,8 @@ struct CommandLineOptions {
 // end the parsing where they stand, whatever follows; anything refused before
 // them is the usage error. A command line that converts or lists is checked
 // whole: a FILE is given; several FILEs only with --outdir; -o and --outdir not
-// both; --list-sheets with one FILE and nothing that writes a document.
+// both; --all-sheets and --keep-extension only with --outdir; one way to choose
+// the sheet; --list-sheets with one FILE and nothing that writes a document.
 // May reorder argv's entries, as getopt_long does.
 CommandLineOptions ParseCommandLine(int argc, char** argv);
 

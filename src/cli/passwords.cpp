@@ -9,8 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 
+#include "cli/stop_signals.h"
+#include "conversion/stop_texts.h"
 #include "services/error.h"
 
 namespace zerova {
@@ -19,32 +20,28 @@ namespace {
 constexpr int kPromptTries = 3;
 constexpr std::size_t kMaxPasswordBytes = 4096;
 
-// The terminal's settings while echo is off, restored if a signal ends the program.
-int echo_fd = -1;
-termios saved_settings;
-
-void RestoreEchoAndDie(int signal_number) {
-  if (echo_fd >= 0) ::tcsetattr(echo_fd, TCSANOW, &saved_settings);
+// SIGQUIT's handler while echo is off: echo back on, then SIGQUIT's own end.
+// (The stop signals' handler turns it back on itself: RestoreTerminalOnEnd.)
+int quit_fd = -1;
+termios quit_settings;
+void RestoreEchoAndQuit(int signal_number) {
+  if (quit_fd >= 0) ::tcsetattr(quit_fd, TCSANOW, &quit_settings);
   ::signal(signal_number, SIG_DFL);
   ::raise(signal_number);
 }
 
-// The signals that end the program while echo is off: each restores echo first.
-constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-
-// Turns echo off on `fd` and installs RestoreEchoAndDie for kEndingSignals for
-// its lifetime; then restores echo and puts the program's own handlers back.
+// Turns echo off on `fd` for its lifetime; any signal that ends the program
+// meanwhile turns it back on first.
 class EchoOff {
  public:
-  EchoOff(int fd, const termios& settings) {
-    saved_settings = settings;
-    echo_fd = fd;
+  EchoOff(int fd, const termios& settings) : fd_(fd), settings_(settings) {
+    quit_fd = fd;
+    quit_settings = settings;
     struct sigaction action {};
-    action.sa_handler = RestoreEchoAndDie;
+    action.sa_handler = RestoreEchoAndQuit;
     sigemptyset(&action.sa_mask);
-    for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
-      ::sigaction(kEndingSignals[i], &action, &previous_[i]);
-    }
+    ::sigaction(SIGQUIT, &action, &previous_quit_);
+    RestoreTerminalOnEnd(fd, settings);
     termios quiet = settings;
     quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL);
     ::tcsetattr(fd, TCSANOW, &quiet);
@@ -52,15 +49,16 @@ class EchoOff {
   EchoOff(const EchoOff&) = delete;
   EchoOff& operator=(const EchoOff&) = delete;
   ~EchoOff() {
-    ::tcsetattr(echo_fd, TCSANOW, &saved_settings);
-    echo_fd = -1;
-    for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
-      ::sigaction(kEndingSignals[i], &previous_[i], nullptr);
-    }
+    ::tcsetattr(fd_, TCSANOW, &settings_);
+    ForgetTerminal();
+    ::sigaction(SIGQUIT, &previous_quit_, nullptr);
+    quit_fd = -1;
   }
 
  private:
-  struct sigaction previous_[std::size(kEndingSignals)];
+  int fd_;
+  termios settings_;
+  struct sigaction previous_quit_;
 };
 
 // A file descriptor closed when it goes.
@@ -84,15 +82,22 @@ void Write(int fd, const std::string& text) {
 }
 
 // Reads one line from `fd` byte by byte (the rest stays unread), without its
-// newline; nullopt at the end of input before any byte.
-std::optional<SecretBytes> ReadLine(int fd) {
+// newline; nullopt at the end of input before any byte. Waits for each byte as
+// for standard input: a stop signal throws Cancelled naming `file`. Returns
+// nullopt with errno set when `fd` cannot be read.
+std::optional<SecretBytes> ReadLine(int fd, const std::string& file, bool* failed) {
+  const auto check_stop = [&file] {
+    if (StopSignal() != 0) throw Cancelled(file, kCancelledBeforeWriting);
+  };
   SecretBytes line;
   line.reserve(256);
   bool any = false;
   while (line.size() < kMaxPasswordBytes) {
+    if (!WaitForInput(fd, check_stop)) break;
     std::uint8_t byte;
     const ssize_t n = ::read(fd, &byte, 1);
-    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (n < 0) *failed = true;
     if (n <= 0) break;
     any = true;
     if (byte == '\n') break;
@@ -105,29 +110,46 @@ std::optional<SecretBytes> ReadLine(int fd) {
 
 }  // namespace
 
+std::optional<SecretBytes> TakePasswordFromEnvironment() {
+  char* value = std::getenv(kPasswordVariable);
+  if (value == nullptr) return std::nullopt;
+  SecretBytes password = ToSecret(value);
+  // The bytes stay where the kernel put the environment, which /proc/PID/environ
+  // shows, until they are overwritten.
+  std::memset(value, 0, std::strlen(value));
+  ::unsetenv(kPasswordVariable);
+  return password;
+}
+
 CommandLinePasswords::CommandLinePasswords(std::string password_file,
+                                           const std::optional<SecretBytes>* environment,
                                            std::function<void()> before_prompt)
-    : password_file_(std::move(password_file)), before_prompt_(std::move(before_prompt)) {}
+    : password_file_(std::move(password_file)),
+      environment_(environment),
+      before_prompt_(std::move(before_prompt)) {}
 
 std::optional<SecretBytes> CommandLinePasswords::Password(const std::string& file,
                                                           bool previous_was_wrong) {
   ++asked_;
   if (!password_file_.empty()) {
     if (asked_ > 1) return std::nullopt;
-    return FromFile();
+    return FromFile(file);
   }
-  if (const char* value = std::getenv(kPasswordVariable); value != nullptr) {
+  if (environment_ != nullptr && environment_->has_value()) {
     if (asked_ > 1) return std::nullopt;
-    return ToSecret(value);
+    return **environment_;
   }
   if (asked_ > kPromptTries || !::isatty(STDIN_FILENO)) return std::nullopt;
   return FromTerminal(file, previous_was_wrong);
 }
 
-std::optional<SecretBytes> CommandLinePasswords::FromFile() const {
-  const Descriptor in(::open(password_file_.c_str(), O_RDONLY | O_CLOEXEC));
+std::optional<SecretBytes> CommandLinePasswords::FromFile(const std::string& file) const {
+  // Not blocking in open: a FIFO without a writer yet is then awaited as input is.
+  const Descriptor in(::open(password_file_.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (in.fd < 0) throw PosixError(password_file_, "read the password file", errno);
-  std::optional<SecretBytes> line = ReadLine(in.fd);
+  bool failed = false;
+  std::optional<SecretBytes> line = ReadLine(in.fd, file, &failed);
+  if (failed) throw PosixError(password_file_, "read the password file", errno);
   return line ? std::move(line) : SecretBytes();  // an empty file holds the empty password
 }
 
@@ -143,7 +165,15 @@ std::optional<SecretBytes> CommandLinePasswords::FromTerminal(const std::string&
   if (::tcgetattr(tty.fd, &settings) == 0) echo_off.emplace(tty.fd, settings);
   if (previous_was_wrong) Write(tty.fd, "The password is wrong.\n");
   Write(tty.fd, "Password for " + file + ": ");
-  std::optional<SecretBytes> password = ReadLine(tty.fd);
+  bool failed = false;
+  std::optional<SecretBytes> password;
+  try {
+    password = ReadLine(tty.fd, file, &failed);
+  } catch (const Cancelled&) {
+    echo_off.reset();
+    Write(tty.fd, "\n");
+    throw;
+  }
   echo_off.reset();
   Write(tty.fd, "\n");
   return password;

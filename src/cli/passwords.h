@@ -4,7 +4,9 @@
 // environment variable ZEROVA_PASSWORD, else, when standard input is a terminal,
 // a prompt on the terminal (/dev/tty) that reads the password without echo and
 // asks again after a wrong one, three times in all. A password is never taken
-// from the command line itself, where the process list would show it.
+// from the command line itself, where the process list would show it. A password
+// file that is a pipe or a FIFO, and the terminal, are awaited as standard input
+// is: a stop signal ends the wait.
 #ifndef ZEROVA_CLI_PASSWORDS_H_
 #define ZEROVA_CLI_PASSWORDS_H_
 
@@ -19,24 +21,33 @@ namespace zerova {
 // The environment variable that may hold the password.
 inline constexpr char kPasswordVariable[] = "ZEROVA_PASSWORD";
 
+// ZEROVA_PASSWORD's value, taken once: the value is wiped from the memory the
+// environment came in and the variable removed (unsetenv), so that programs
+// started later do not inherit it and /proc/PID/environ no longer shows it.
+// nullopt when the variable is not set.
+std::optional<SecretBytes> TakePasswordFromEnvironment();
+
 class CommandLinePasswords final : public PasswordSource {
  public:
-  // `password_file` is the --password-file argument, or empty for none.
-  // `before_prompt`, when set, is called before the terminal is asked (to
-  // erase a progress line there).
-  explicit CommandLinePasswords(std::string password_file,
-                                std::function<void()> before_prompt = {});
+  // `password_file` is the --password-file argument, or empty for none;
+  // `environment` what TakePasswordFromEnvironment gave (null: none), which
+  // must outlive this object. `before_prompt`, when set, is called before the
+  // terminal is asked (to erase a progress line there).
+  CommandLinePasswords(std::string password_file, const std::optional<SecretBytes>* environment,
+                       std::function<void()> before_prompt = {});
 
   // The file's or the variable's password once (nullopt after it was wrong), or
   // one typed at the prompt. Throws FileSystemError naming the password file when
-  // it cannot be read.
+  // it cannot be read, and Cancelled naming `file` when a stop signal comes while
+  // the password is awaited.
   std::optional<SecretBytes> Password(const std::string& file, bool previous_was_wrong) override;
 
  private:
-  std::optional<SecretBytes> FromFile() const;
+  std::optional<SecretBytes> FromFile(const std::string& file) const;
   std::optional<SecretBytes> FromTerminal(const std::string& file, bool previous_was_wrong);
 
   std::string password_file_;
+  const std::optional<SecretBytes>* environment_;
   std::function<void()> before_prompt_;
   int asked_ = 0;  // how many times the source has been asked
 };

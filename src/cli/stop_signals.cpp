@@ -1,11 +1,14 @@
 #include "cli/stop_signals.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdlib>
+#include <cerrno>
+#include <utility>
 
 namespace zerova {
 namespace {
@@ -18,36 +21,51 @@ constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 std::atomic<int> first_signal{0};
 static_assert(std::atomic<int>::is_always_lock_free);
 
-// What a second signal does. The handler reads it through `armed` only, which
-// is cleared while the main code changes it.
-struct Arming {
-  std::string notice;
-  std::string document;
+pid_t main_thread = 0;
+
+pid_t ThisThread() { return static_cast<pid_t>(::syscall(SYS_gettid)); }
+
+}  // namespace
+
+// The words a second signal says. Whoever takes them out of `armed` with an
+// exchange owns them: the main code frees what it takes back, the handler
+// never frees (the program ends).
+struct LastWords::Words {
+  std::string line;
+  std::string removable;
   FileId id;
 };
-Arming& arming = *new Arming;  // never destroyed: a late signal may still read it
-std::atomic<const Arming*> armed{nullptr};
-static_assert(std::atomic<const Arming*>::is_always_lock_free);
 
-void RemoveIfStillOurs(const Arming& a) {
+namespace {
+
+std::atomic<LastWords::Words*> armed{nullptr};
+static_assert(std::atomic<LastWords::Words*>::is_always_lock_free);
+
+// The terminal whose echo a second signal turns back on.
+std::atomic<int> echo_fd{-1};
+termios echo_settings;
+
+void RemoveIfStillOurs(const LastWords::Words& words) {
   struct stat status;
-  if (::lstat(a.document.c_str(), &status) != 0) return;
-  if (static_cast<std::uint64_t>(status.st_dev) != a.id.device ||
-      static_cast<std::uint64_t>(status.st_ino) != a.id.inode) {
+  if (words.removable.empty() || ::lstat(words.removable.c_str(), &status) != 0) return;
+  if (static_cast<std::uint64_t>(status.st_dev) != words.id.device ||
+      static_cast<std::uint64_t>(status.st_ino) != words.id.inode) {
     return;
   }
-  ::unlink(a.document.c_str());
+  ::unlink(words.removable.c_str());
 }
 
-void OnStopSignal(int signal_number) {
-  if (int none = 0; first_signal.compare_exchange_strong(none, signal_number)) return;
-  if (const Arming* a = armed.load(); a != nullptr) {
-    if (!a->document.empty()) RemoveIfStillOurs(*a);
-    if (::write(STDERR_FILENO, a->notice.data(), a->notice.size()) < 0) {
-      // Nobody to tell: the program ends all the same.
-    }
+void WriteAll(const std::string& text) {
+  for (std::size_t done = 0; done < text.size();) {
+    const ssize_t n = ::write(STDERR_FILENO, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;  // nobody to tell: the program ends all the same
+    done += static_cast<std::size_t>(n);
   }
-  // Ends by the signal itself, at once: its default action, unblocked.
+}
+
+// Ends the program by `signal_number` itself, at once: its default action, unblocked.
+[[noreturn]] void DieBy(int signal_number) {
   ::signal(signal_number, SIG_DFL);
   sigset_t only;
   sigemptyset(&only);
@@ -57,27 +75,117 @@ void OnStopSignal(int signal_number) {
   ::_exit(128 + signal_number);
 }
 
+void OnStopSignal(int signal_number) {
+  const int saved_errno = errno;
+  if (main_thread != 0 && ThisThread() != main_thread) {
+    // A reader's thread: the main thread decides.
+    ::syscall(SYS_tgkill, ::getpid(), main_thread, signal_number);
+    errno = saved_errno;
+    return;
+  }
+  if (int none = 0; first_signal.compare_exchange_strong(none, signal_number)) {
+    errno = saved_errno;
+    return;
+  }
+  if (const int fd = echo_fd.load(); fd >= 0) ::tcsetattr(fd, TCSANOW, &echo_settings);
+  if (const LastWords::Words* words = armed.exchange(nullptr); words != nullptr) {
+    RemoveIfStillOurs(*words);
+    WriteAll(words->line);
+  }
+  DieBy(signal_number);
+}
+
+// Arms `words`, freeing the words it replaces unless a handler took them.
+void Arm(LastWords::Words* words) { delete armed.exchange(words); }
+
+// Holds back the stop signals while it lives.
+class StopSignalsHeld {
+ public:
+  StopSignalsHeld() {
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (const int s : kStopSignals) sigaddset(&stops, s);
+    ::pthread_sigmask(SIG_BLOCK, &stops, &before_);
+  }
+  StopSignalsHeld(const StopSignalsHeld&) = delete;
+  StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
+  ~StopSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+
+ private:
+  sigset_t before_;
+};
+
+// The stack of LastWords objects: each one's words, the top one armed.
+LastWords::Words* top_words = nullptr;
+
 }  // namespace
 
 void CatchStopSignals() {
+  main_thread = ThisThread();
   struct sigaction action {};
   action.sa_handler = OnStopSignal;
   action.sa_flags = SA_RESTART;
   sigemptyset(&action.sa_mask);
-  for (int s : kStopSignals) sigaddset(&action.sa_mask, s);
-  for (int s : kStopSignals) ::sigaction(s, &action, nullptr);
+  for (const int s : kStopSignals) sigaddset(&action.sa_mask, s);
+  for (const int s : kStopSignals) ::sigaction(s, &action, nullptr);
+  ::signal(SIGXFSZ, SIG_IGN);
 }
 
 int StopSignal() { return first_signal.load(); }
 
-void ArmSecondSignal(const std::string& notice, const std::string& document, FileId id) {
-  armed.store(nullptr);
-  arming.notice = notice;
-  arming.document = document;
-  arming.id = id;
-  armed.store(&arming);
+LastWords::LastWords(std::string line, std::string removable, FileId id) : previous_(top_words) {
+  top_words = new Words{std::move(line), std::move(removable), id};
+  Arm(new Words(*top_words));
 }
 
-void DisarmSecondSignal() { armed.store(nullptr); }
+LastWords::~LastWords() {
+  delete top_words;
+  top_words = previous_;
+  Arm(previous_ != nullptr ? new Words(*previous_) : nullptr);
+}
+
+void LastWords::Change(std::string line, std::string removable, FileId id) {
+  *top_words = Words{std::move(line), std::move(removable), id};
+  Arm(new Words(*top_words));
+}
+
+void SayLast(const std::string& line) {
+  const StopSignalsHeld held;
+  WriteAll(line);
+  Arm(nullptr);
+}
+
+void RestoreTerminalOnEnd(int fd, const termios& settings) {
+  echo_fd.store(-1);
+  echo_settings = settings;
+  echo_fd.store(fd);
+}
+
+void ForgetTerminal() { echo_fd.store(-1); }
+
+bool WaitForInput(int fd, const std::function<void()>& on_wake) {
+  for (;;) {
+    // Every signal is held from the question until ppoll lets it in, so one
+    // coming in between is not lost.
+    sigset_t all, before;
+    sigfillset(&all);
+    ::pthread_sigmask(SIG_BLOCK, &all, &before);
+    try {
+      on_wake();
+    } catch (...) {
+      ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+      throw;
+    }
+    pollfd wanted{fd, POLLIN, 0};
+    const int ready = ::ppoll(&wanted, 1, nullptr, &before);
+    const int error = errno;
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    if (ready > 0) return true;
+    if (ready < 0 && error != EINTR) {
+      errno = error;
+      return false;
+    }
+  }
+}
 
 }  // namespace zerova

@@ -1,14 +1,16 @@
-#include "cli/standard_input.h"
+#include "cli/stream_input.h"
 
-#include <poll.h>
-#include <signal.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 
+#include "cli/stop_signals.h"
 #include "services/error.h"
 
 namespace zerova {
@@ -17,51 +19,47 @@ namespace {
 constexpr std::size_t kChunk = 64 * 1024;
 constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
 
-[[noreturn]] void CannotRead(int error_number) {
-  throw ReadError(kStandardInputName,
-                  std::string("cannot read it: ") + std::strerror(error_number));
-}
-
 // "2 GiB", or "1000 bytes" for a limit that is no whole number of GiB.
 std::string LimitText(std::uint64_t bytes) {
   if (bytes % kGiB == 0) return std::to_string(bytes / kGiB) + " GiB";
   return std::to_string(bytes) + " bytes";
 }
 
-// Holds back every signal while it lives, so that one coming between a look at
-// the stop request and the wait that follows is not lost: it stays pending
-// until the wait lets it in.
-class SignalsHeld {
+// Bytes in pages of their own that grow in place, or move without being copied
+// (mremap): a buffer that grows to a size holds that size, not twice it.
+class GrowingBytes {
  public:
-  SignalsHeld() {
-    sigset_t all;
-    sigfillset(&all);
-    ::pthread_sigmask(SIG_BLOCK, &all, &before_);
+  GrowingBytes() = default;
+  GrowingBytes(const GrowingBytes&) = delete;
+  GrowingBytes& operator=(const GrowingBytes&) = delete;
+  ~GrowingBytes() {
+    if (data_ != nullptr) ::munmap(data_, capacity_);
   }
-  SignalsHeld(const SignalsHeld&) = delete;
-  SignalsHeld& operator=(const SignalsHeld&) = delete;
-  ~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
 
-  const sigset_t* before() const { return &before_; }
+  std::uint8_t* data() const { return static_cast<std::uint8_t*>(data_); }
+  std::size_t size() const { return size_; }
+  std::span<const std::uint8_t> bytes() const { return {data(), size_}; }
+
+  // Makes room for `more` bytes after the size. Untouched room costs no memory.
+  void Reserve(std::size_t more) {
+    if (size_ + more <= capacity_) return;
+    const std::size_t capacity = std::max(size_ + more, capacity_ * 2);
+    void* data = data_ == nullptr ? ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE,
+                                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
+                                  : ::mremap(data_, capacity_, capacity, MREMAP_MAYMOVE);
+    if (data == MAP_FAILED) throw std::bad_alloc();
+    data_ = data;
+    capacity_ = capacity;
+  }
+  void Grow(std::size_t added) { size_ += added; }
 
  private:
-  sigset_t before_;
+  void* data_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
 };
 
-// Asks `report` whether to stop, then waits until `fd` has input or has ended.
-// A signal ends the wait (ppoll is never restarted), and `report` is asked again.
-void AwaitInput(int fd, const InputReport& report, std::uint64_t done, std::uint64_t total) {
-  for (;;) {
-    const SignalsHeld held;
-    report(done, total);
-    pollfd wanted{fd, POLLIN, 0};
-    const int ready = ::ppoll(&wanted, 1, nullptr, held.before());
-    if (ready > 0) return;
-    if (ready < 0 && errno != EINTR) CannotRead(errno);
-  }
-}
-
-// The size of `fd` when it is a redirected file, else 0 (not known ahead).
+// The size of `fd` when it is a regular file or a disk, else 0 (not known ahead).
 std::uint64_t KnownSize(int fd) {
   struct stat status;
   if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size <= 0) return 0;
@@ -70,27 +68,38 @@ std::uint64_t KnownSize(int fd) {
 
 }  // namespace
 
-std::shared_ptr<const std::vector<std::uint8_t>> ReadStandardInput(int fd,
-                                                                   const InputReport& report,
-                                                                   std::uint64_t max_bytes) {
-  auto bytes = std::make_shared<std::vector<std::uint8_t>>();
+SpreadsheetInput ReadStream(int fd, const std::string& name, const InputReport& report,
+                            const HeadCheck& check, std::uint64_t max_bytes) {
+  const auto cannot_read = [&name](int error_number) {
+    return ReadError(name, std::string("cannot read it: ") + std::strerror(error_number));
+  };
+  auto bytes = std::make_shared<GrowingBytes>();
   const std::uint64_t known = KnownSize(fd);
-  // Room for the whole file and one more read, which finds its end.
-  if (known > 0 && known <= max_bytes) bytes->reserve(known + kChunk);
+  bool judged = false;
   for (;;) {
-    AwaitInput(fd, report, bytes->size(), known);
-    const std::size_t size = bytes->size();
-    bytes->resize(size + kChunk);
-    const ssize_t n = ::read(fd, bytes->data() + size, kChunk);
-    if (n < 0 && errno != EINTR && errno != EAGAIN) CannotRead(errno);
-    bytes->resize(size + static_cast<std::size_t>(n > 0 ? n : 0));
-    if (n == 0) return bytes;
+    if (!WaitForInput(fd, [&] { report(bytes->size(), known); })) throw cannot_read(errno);
+    // The head is read to its end before it is judged; then a chunk at a time.
+    const std::size_t wanted =
+        judged ? kChunk : kStreamHeadBytes - std::min(bytes->size(), kStreamHeadBytes);
+    bytes->Reserve(wanted);
+    const ssize_t n = ::read(fd, bytes->data() + bytes->size(), wanted);
+    if (n < 0 && errno != EINTR && errno != EAGAIN) throw cannot_read(errno);
+    bytes->Grow(static_cast<std::size_t>(n > 0 ? n : 0));
+    if (!judged && (n == 0 || bytes->size() >= kStreamHeadBytes)) {
+      check(bytes->bytes());
+      judged = true;
+    }
+    if (n == 0) break;
     if (bytes->size() > max_bytes) {
-      throw ReadError(kStandardInputName,
-                      "the input is too large to read (over " + LimitText(max_bytes) + ")");
+      throw ReadError(name, "the input is too large to read (over " + LimitText(max_bytes) + ")");
     }
     report(bytes->size(), known);
   }
+  SpreadsheetInput input;
+  input.path = name;
+  input.bytes = bytes->bytes();
+  input.bytes_owner = std::move(bytes);
+  return input;
 }
 
 }  // namespace zerova

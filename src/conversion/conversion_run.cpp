@@ -1,63 +1,49 @@
 #include "conversion/conversion_run.h"
 
-#include <limits>
 #include <utility>
 
-#include "conversion/clipping_note.h"
 #include "conversion/document_size.h"
 #include "conversion/output_document.h"
-#include "conversion/sheet_choice.h"
+#include "conversion/stop_texts.h"
 #include "services/error.h"
 
 namespace zerova {
 namespace {
 
-constexpr const char* kCancelledWhileReading =
-    "the conversion was cancelled before anything was written";
-
-// `cause`, a failure while the document was being written, completed with what
-// it left behind: the document and the number of lines it holds in full.
-FileSystemError IncompleteDocument(const FileSystemError& cause, const std::string& document,
-                                   std::int64_t lines) {
-  std::string what = cause.detail();
-  what.append("; the document ");
-  if (cause.file() != document) what.append(document).append(" ");
-  what.append("is incomplete: it holds ");
-  if (lines == 0) {
-    what.append("no complete line");
-  } else {
-    what.append(std::to_string(lines)).append(lines == 1 ? " complete line" : " complete lines");
-  }
-  if (dynamic_cast<const ReplacedFileError*>(&cause) != nullptr) {
-    return ReplacedFileError(cause.file(), what);
-  }
-  return FileSystemError(cause.file(), what);
-}
-
-// The window's part in reading: how far it has got, and whether to stop.
+// The hooks' part in reading: how far it has got, and whether to stop.
 class ReadingHooks final : public ReadProgress {
  public:
-  ReadingHooks(RunHooks& window, std::string source)
-      : window_(window), source_(std::move(source)) {}
+  ReadingHooks(RunHooks& hooks, std::string source) : hooks_(hooks), source_(std::move(source)) {}
 
   void Reached(std::uint64_t done, std::uint64_t total) override {
-    window_.ShowInputRead(done, total);
+    hooks_.ShowInputRead(done, total);
     CheckStop();
   }
   void CheckStop() override {
-    if (window_.StopRequested()) throw Cancelled(source_, kCancelledWhileReading);
+    if (hooks_.StopRequested()) throw Cancelled(source_, kCancelledBeforeWriting);
   }
 
  private:
-  RunHooks& window_;
+  RunHooks& hooks_;
   std::string source_;
 };
+
+// The sentence telling the user that a sheet reached past the limits of a
+// worksheet and what was left out; "" when nothing was.
+std::string ClippingNote(const SheetClipping& clipping) {
+  if (!clipping.any()) return "";
+  std::string where;
+  if (clipping.rows) where = "past row 1,048,576";
+  if (clipping.rows && clipping.columns) where += " and ";
+  if (clipping.columns) where += "past column 16,384 (XFD)";
+  return "the sheet has cells " + where + "; they were left out, as Excel leaves them out";
+}
 
 }  // namespace
 
 ConversionRun::ConversionRun(SpreadsheetService& spreadsheets, FileSystem& file_system,
-                             RunHooks& window)
-    : spreadsheets_(spreadsheets), file_system_(file_system), window_(window) {}
+                             RunHooks& hooks)
+    : spreadsheets_(spreadsheets), file_system_(file_system), hooks_(hooks) {}
 
 void ConversionRun::Run(const std::string& source_path) {
   ConversionRequest request;
@@ -65,92 +51,121 @@ void ConversionRun::Run(const std::string& source_path) {
   Run(request);
 }
 
-void ConversionRun::ReadSheet(const ConversionRequest& request) {
-  ReadingHooks reading(window_, request.source.path);
-  // The whole sheet is read here, so a damaged file stops the run before the
-  // document is touched. The sheet read stands alone; the workbook goes.
+void ConversionRun::Run(const ConversionRequest& request) {
+  hooks_.DisableConvert();
+  hooks_.ShowProgress();
+  ReadingHooks reading(hooks_, request.source.path);
+  // The whole sheet is read before the document is touched, so a damaged file
+  // stops the run first. The workbook goes once its sheet is read.
   std::unique_ptr<Workbook> book = spreadsheets_.Open(request.source, &reading);
-  const std::size_t index = ChooseSheet(*book, request.sheet, request.source.path);
-  SourceBook = book->ReadSheet(index);
-  reading.CheckStop();
+  Convert(*book, request);
+}
+
+void ConversionRun::Run(Workbook& book, const ConversionRequest& request) {
+  hooks_.DisableConvert();
+  hooks_.ShowProgress();
+  Convert(book, request);
+}
+
+void ConversionRun::Convert(Workbook& book, const ConversionRequest& request) {
+  const SheetChoice choice = ChooseSheet(book, request.sheet, request.source.path);
+  sheet_ = book.ReadSheet(choice.index);
+  ReadingHooks(hooks_, request.source.path).CheckStop();
+  first_cell_ = request.first_cell;
+  node_column_ = 1;
+  BeginDocument(request);
+  WriteLines(request.source.path);
+  document_->Finish();  // the document is complete: another run may replace it now
+  hooks_.DocumentChanged(DocumentAtStake::Complete(document_path_));
+  hooks_.ShowCompletion(kCompletionMessage, Notes(choice.note));
+  hooks_.EndProgram();
 }
 
 std::unique_ptr<DocumentWriter> ConversionRun::NewDocument(const ConversionRequest& request) {
   if (request.output_stream != nullptr) {
-    OutputPath = DocumentPath = request.output_stream_name;
-    return NewStreamDocument(request.output_stream, request.output_stream_name);
+    output_path_ = document_path_ = request.output_stream_name;
+    return NewStreamDocument(request.output_stream, request.output_stream_name,
+                             request.output_stream_limit);
   }
-  OutputPath = request.output.empty() ? kOutputDocumentName : request.output;
-  DocumentPath = OutputPath.front() == '/' ? OutputPath
-                                           : PathInFolder(file_system_.CurrentFolder(), OutputPath);
-  return NewFileDocument(file_system_, DocumentPath);
+  output_path_ = request.output.empty() ? kOutputDocumentName : request.output;
+  document_path_ = output_path_.front() == '/'
+                       ? output_path_
+                       : PathInFolder(file_system_.CurrentFolder(), output_path_);
+  return request.output.empty() ? NewLineByLineDocument(file_system_, document_path_)
+                                : NewWholeDocument(file_system_, document_path_);
+}
+
+void ConversionRun::BeginDocument(const ConversionRequest& request) {
+  document_ = NewDocument(request);
+  // Bytes are counted where something has room or a limit to check.
+  const bool count_bytes =
+      request.output_stream == nullptr || request.output_stream_limit != FileSystem::kNoLimit;
+  ReadingHooks measuring(hooks_, request.source.path);
+  const DocumentSize size = MeasureDocument(*sheet_, first_cell_, count_bytes, &measuring);
+  lines_total_ = size.lines;
+  lines_written_ = 0;
+  document_->Prepare(size.bytes);
+  hooks_.DocumentChanged(document_->AtStake());
+  document_->Start();
 }
 
 void ConversionRun::EndLine() {
-  try {
-    document_->EndLine();
-  } catch (const FileSystemError& e) {
-    throw IncompleteDocument(e, DocumentPath, lines_written_);
-  }
+  document_->EndLine();
   ++lines_written_;
-  window_.ShowLinesWritten(lines_written_, lines_total_);
-  if (lines_written_ < lines_total_ && window_.StopRequested()) Cancel();
+  hooks_.ShowLinesWritten(lines_written_, lines_total_);
+  if (lines_written_ < lines_total_ && hooks_.StopRequested()) Cancel();
 }
 
 void ConversionRun::Cancel() {
-  const std::string what = document_->Abandon();
-  throw Cancelled(DocumentPath, "the conversion was cancelled; " + what);
-}
-
-void ConversionRun::Run(const ConversionRequest& request) {
-  window_.DisableConvert();
-  window_.ShowProgress();
-  LabelRow = 1;
-  NodeColumn = 1;
-  ReadSheet(request);
-  document_ = NewDocument(request);
-  {
-    ReadingHooks measuring(window_, request.source.path);
-    const DocumentSize size =
-        MeasureDocument(*SourceBook, request.output_stream == nullptr, &measuring);
-    lines_total_ = size.lines;
-    lines_written_ = 0;
-    document_->Begin(size.bytes);
-  }
-  WriteLines(request.source.path);
-  document_->Finish();  // the document is complete: another run may replace it now
-  window_.ShowCompletion(kCompletionMessage, ClippingNote(SourceBook->Clipped()));
-  window_.EndProgram();
+  const std::string left = document_->Abandon();
+  throw Cancelled(document_path_, kCancelledLeaving + left);
 }
 
 void ConversionRun::WriteLines(const std::string& source_name) {
-  HeaderLine(NewLine());
+  HeaderLine(document_->NextLine());
   EndLine();
   // Each column is read downward from its label with a cursor on the sheet.
-  const Worksheet& sheet = *SourceBook;
-  std::unique_ptr<ColumnCursor> cells = sheet.CursorAt(LabelRow, NodeColumn);
+  const Worksheet& sheet = *sheet_;
+  const auto column_cursor = [&] {
+    return sheet.CursorAt(first_cell_.row, first_cell_.column + node_column_ - 1);
+  };
+  std::unique_ptr<ColumnCursor> cells = column_cursor();
   for (CellView label = cells->Cell(); !label.IsEmpty(); label = cells->Cell()) {
     // Each cell's text goes straight into the line buffer; each cell is asked for once.
-    NodeStartLine(NewLine(), NodeColumn, label);
+    NodeStartLine(document_->NextLine(), node_column_, label);
     EndLine();
-    cells->Down();  // to row 2
+    cells->Down();  // to the first value's row
     for (CellView value = cells->Cell(); !value.IsEmpty(); value = cells->Cell()) {
-      ValueLine(NewLine(), value);
+      ValueLine(document_->NextLine(), value);
       EndLine();
       cells->Down();
     }
-    NodeEndLine(NewLine());
+    NodeEndLine(document_->NextLine());
     EndLine();
-    if (NodeColumn == std::numeric_limits<std::int16_t>::max()) {
+    if (node_column_ == kMostNodes) {
       throw Error(source_name,
-                  "the sheet has labels up to column 32767, the most this program can count;"
-                  " the document stops after that column");
+                  "the sheet has labels in more than 32767 columns, the most this program can "
+                  "count; the document stops after the 32767th");
     }
-    ++NodeColumn;
-    cells = sheet.CursorAt(LabelRow, NodeColumn);
+    ++node_column_;
+    cells = column_cursor();
   }
-  ClosingLine(NewLine());
+  ClosingLine(document_->NextLine());
   EndLine();
+}
+
+std::vector<std::string> ConversionRun::Notes(const std::string& sheet_note) const {
+  std::vector<std::string> notes;
+  if (!sheet_note.empty()) notes.push_back(sheet_note);
+  if (const std::string clipped = ClippingNote(sheet_->Clipped()); !clipped.empty()) {
+    notes.push_back(clipped);
+  }
+  if (lines_total_ == 2) {
+    notes.push_back("the document has no nodes: cell " +
+                    CellReferenceText(first_cell_.row, first_cell_.column) +
+                    ", where the first label belongs, is empty");
+  }
+  return notes;
 }
 
 }  // namespace zerova

@@ -16,7 +16,8 @@ std::uint64_t BytesOf(const std::string& line) { return line.size() + 2; }
 
 }  // namespace
 
-DocumentSize MeasureDocument(const Worksheet& sheet, bool count_bytes, ReadProgress* stop) {
+DocumentSize MeasureDocument(const Worksheet& sheet, CellPlace first, bool count_bytes,
+                             ReadProgress* stop) {
   StopCheck check(stop, kCheckStep);
   DocumentSize size;
   std::string line;
@@ -25,11 +26,11 @@ DocumentSize MeasureDocument(const Worksheet& sheet, bool count_bytes, ReadProgr
     if (count_bytes) size.bytes += static_cast<std::uint64_t>(lines) * BytesOf(text);
   };
   add(1, count_bytes ? HeaderLine(line) : line);
-  for (std::int64_t column = 1; column <= kLastNodeColumn; ++column) {
-    const std::unique_ptr<ColumnCursor> cells = sheet.CursorAt(1, column);
+  for (std::int64_t node = 1; node <= kMostNodes; ++node) {
+    const std::unique_ptr<ColumnCursor> cells = sheet.CursorAt(first.row, first.column + node - 1);
     if (cells->Cell().IsEmpty()) break;
     line.clear();
-    add(1, count_bytes ? NodeStartLine(line, static_cast<int>(column), cells->Cell()) : line);
+    add(1, count_bytes ? NodeStartLine(line, static_cast<int>(node), cells->Cell()) : line);
     cells->Down();
     if (!count_bytes) {  // lines alone: the cells are passed in large steps
       for (std::int64_t passed; (passed = cells->SkipFilled(kCheckStep)) > 0;) {

@@ -6,27 +6,29 @@
 
 #include <cstdint>
 
+#include "services/cell_address.h"
 #include "services/read_progress.h"
 #include "services/worksheet.h"
 
 namespace zerova {
 
-// The last column the run can number (its counter is 16 bits wide).
-inline constexpr std::int64_t kLastNodeColumn = 32767;
+// The most nodes a document holds: the run numbers them with a 16-bit counter,
+// n1 to n32767.
+inline constexpr std::int64_t kMostNodes = 32767;
 
 struct DocumentSize {
   std::int64_t lines = 0;   // header and closing line included
   std::uint64_t bytes = 0;  // every line with its CR LF; 0 unless counted
 };
 
-// The size of the document the run writes for `sheet`: the header and closing
-// lines, and per labelled column (up to kLastNodeColumn) its start line, a line
-// per value and its end line. With `count_bytes` each line is built to count its
-// bytes; a cell a sheet holds as a run of repeats is built once and counted for
-// all of them, so a sheet of a few runs that reach a billion cells is measured
-// at once. Asks `stop` (null: nobody) every 64K cells.
-// Throws Cancelled when `stop` answers a stop.
-DocumentSize MeasureDocument(const Worksheet& sheet, bool count_bytes, ReadProgress* stop);
+// The size of the document the run writes for the table of `sheet` whose first
+// label stands at `first`: the header and closing lines, and per labelled column
+// (up to kMostNodes of them) its start line, a line per value and its end line. With `count_bytes`
+// each line is built to count its bytes; a cell a sheet holds as a run of repeats is built once and
+// counted for all of them, so a sheet of a few runs that reach a billion cells is measured at once.
+// Asks `stop` (null: nobody) every 64K cells. Throws Cancelled when `stop` answers a stop.
+DocumentSize MeasureDocument(const Worksheet& sheet, CellPlace first, bool count_bytes,
+                             ReadProgress* stop);
 
 }  // namespace zerova
 

@@ -20,14 +20,22 @@ struct FailureMessage {
   bool cancelled = false;
 };
 
+// What a program adds to a failure of some kinds: how to do, its own way,
+// what the user is asked to ("; give it with --password-file PWFILE ...").
+// Each is appended to the message as it stands.
+struct FailureHints {
+  std::string_view password;         // a workbook that needs one (PasswordNeeded)
+  std::string_view scratch_file;     // a scratch file that cannot be renewed
+  std::string_view not_a_worksheet;  // the sheet chosen is a chart, say (NotAWorksheet)
+};
+
 // Describes `failure`, thrown by a conversion of `source` (the spreadsheet as
-// the user gave it): a zerova::Error as its message says; running out of memory
-// as "SOURCE: not enough memory to read the file"; any other exception as
-// "SOURCE: " and its text. A workbook that needs a password (PasswordNeeded)
-// has `password_hint` appended, saying how to give one ("; give it with
-// --password-file PWFILE ..." on the command line; the window asks instead).
+// the user gave it): a zerova::Error as its message says, with the hint of its
+// kind; running out of memory as "SOURCE: not enough memory to read the file",
+// and a thread that cannot be started as "SOURCE: not enough memory to start
+// reading"; any other exception as "SOURCE: " and its text.
 FailureMessage DescribeFailure(const std::exception_ptr& failure, const std::string& source,
-                               std::string_view password_hint = {});
+                               const FailureHints& hints = {});
 
 }  // namespace zerova
 

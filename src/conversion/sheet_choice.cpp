@@ -1,9 +1,13 @@
 #include "conversion/sheet_choice.h"
 
+#include <locale.h>
+#include <wctype.h>
+
 #include <charconv>
 #include <vector>
 
 #include "services/error.h"
+#include "services/utf8.h"
 
 namespace zerova {
 namespace {
@@ -26,13 +30,48 @@ std::size_t NumberIn(const std::string& text) {
   return error == std::errc() && end == text.data() + text.size() ? number : 0;
 }
 
-std::size_t Find(const std::vector<SheetInfo>& sheets, const std::string& wanted,
-                 const std::string& file) {
+// `text` with each letter in lower case, as Unicode maps it; bytes that are no
+// UTF-8 stay as they are.
+std::u32string Folded(std::string_view text) {
+  static const locale_t unicode = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+  std::u32string folded;
+  while (!text.empty()) {
+    char32_t cp = static_cast<unsigned char>(text[0]);
+    const std::size_t length = std::max<std::size_t>(DecodeUtf8(text, &cp), 1);
+    folded.push_back(unicode != nullptr ? static_cast<char32_t>(::towlower_l(cp, unicode))
+                     : cp < 0x80        ? static_cast<char32_t>(::towlower(cp))
+                                        : cp);
+    text.remove_prefix(length);
+  }
+  return folded;
+}
+
+// The index of the sheet named `wanted`, exactly or else but for case; sheets.size() if none.
+std::size_t Named(const std::vector<SheetInfo>& sheets, const std::string& wanted) {
   for (std::size_t i = 0; i < sheets.size(); ++i) {
     if (sheets[i].name == wanted) return i;
   }
+  const std::u32string folded = Folded(wanted);
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
+    if (Folded(sheets[i].name) == folded) return i;
+  }
+  return sheets.size();
+}
+
+SheetChoice ByNameOrNumber(const std::vector<SheetInfo>& sheets, const std::string& wanted,
+                           const std::string& file) {
   const std::size_t number = NumberIn(wanted);
-  if (number >= 1 && number <= sheets.size()) return number - 1;
+  const bool numbered = number >= 1 && number <= sheets.size();
+  if (const std::size_t index = Named(sheets, wanted); index < sheets.size()) {
+    SheetChoice choice{index, ""};
+    if (numbered && number - 1 != index) {
+      choice.note = "--sheet=" + wanted + " took the sheet named \"" + sheets[index].name +
+                    "\"; sheet " + std::to_string(number) + " is \"" + sheets[number - 1].name +
+                    "\": give --sheet-number=" + std::to_string(number) + " for that one";
+    }
+    return choice;
+  }
+  if (numbered) return {number - 1, ""};
   std::string what = "no sheet is named \"" + wanted + "\"";
   if (number >= 1) what += " and there is no sheet " + std::to_string(number);
   throw ReadError(file, what + "; " + ListOf(sheets));
@@ -40,16 +79,32 @@ std::size_t Find(const std::vector<SheetInfo>& sheets, const std::string& wanted
 
 }  // namespace
 
-std::size_t ChooseSheet(Workbook& book, const std::string& wanted, const std::string& file) {
+SheetChoice ChooseSheet(Workbook& book, const SheetRequest& request, const std::string& file) {
   const std::vector<SheetInfo>& sheets = book.Sheets();
-  const std::size_t index = wanted.empty() ? book.ActiveSheet() : Find(sheets, wanted, file);
-  const SheetInfo& sheet = sheets[index];
-  if (sheet.kind != SheetKind::kWorksheet) {
-    throw ReadError(file, std::string(wanted.empty() ? "the active sheet" : "the sheet") + " \"" +
-                              sheet.name + "\" is a " + SheetKindName(sheet.kind) +
-                              ", not a worksheet");
+  SheetChoice choice;
+  switch (request.by) {
+    case SheetRequest::By::kActive:
+      choice.index = book.ActiveSheet();
+      break;
+    case SheetRequest::By::kNameOrNumber:
+      choice = ByNameOrNumber(sheets, request.name, file);
+      break;
+    case SheetRequest::By::kNumber:
+      if (request.number < 1 || request.number > sheets.size()) {
+        throw ReadError(
+            file, "there is no sheet " + std::to_string(request.number) + "; " + ListOf(sheets));
+      }
+      choice.index = request.number - 1;
+      break;
   }
-  return index;
+  const SheetInfo& sheet = sheets[choice.index];
+  if (sheet.kind != SheetKind::kWorksheet) {
+    const bool active = request.by == SheetRequest::By::kActive;
+    throw NotAWorksheet(file, std::string(active ? "the active sheet" : "the sheet") + " \"" +
+                                  sheet.name + "\" is a " + SheetKindName(sheet.kind) +
+                                  ", not a worksheet");
+  }
+  return choice;
 }
 
 }  // namespace zerova

@@ -45,7 +45,7 @@ std::unique_ptr<Workbook> OpenEncryptedPackage(const std::shared_ptr<WorkbookSou
       DecryptPackage(source->Bytes(), name, source->passwords(), source->progress()));
   source->ReleaseBytes();
   const std::shared_ptr<WorkbookSource> decrypted =
-      WorkbookSource::Memory(package, name, source->passwords(), source->progress());
+      WorkbookSource::Memory(*package, package, name, source->passwords(), source->progress());
   if (LooksLikeZip(decrypted->Head())) {
     for (const Format& format : kFormats) {
       if (format.sniff != LooksLikeZip) continue;
@@ -59,9 +59,17 @@ std::unique_ptr<Workbook> OpenEncryptedPackage(const std::shared_ptr<WorkbookSou
 
 std::span<const Format> Formats() { return kFormats; }
 
+void CheckHead(std::span<const std::uint8_t> head, const std::string& name) {
+  if (head.empty()) throw ReadError(name, "the file is empty");
+  for (const Format& format : kFormats) {
+    if (format.sniff(head)) return;
+  }
+  throw ReadError(name, NotASpreadsheet());
+}
+
 std::unique_ptr<Workbook> OpenWorkbook(const std::shared_ptr<WorkbookSource>& source) {
   const std::span<const std::uint8_t> head = source->Head();
-  if (head.empty()) throw ReadError(source->name(), "the file is empty");
+  CheckHead(head, source->name());
   for (const Format& format : kFormats) {
     if (!format.sniff(head)) continue;
     if (std::unique_ptr<Workbook> book = format.open(source)) return book;
@@ -121,9 +129,9 @@ class RegistryService final : public SpreadsheetService {
 
   std::unique_ptr<Workbook> Open(const SpreadsheetInput& input, ReadProgress* progress) override {
     const std::shared_ptr<WorkbookSource> source =
-        input.bytes != nullptr
-            ? WorkbookSource::Memory(input.bytes, input.path, passwords_, progress)
-            : WorkbookSource::File(input.path, passwords_, progress);
+        input.bytes_owner != nullptr ? WorkbookSource::Memory(input.bytes, input.bytes_owner,
+                                                              input.path, passwords_, progress)
+                                     : WorkbookSource::File(input.path, passwords_, progress);
     return OpenWorkbook(source);
   }
 

@@ -50,6 +50,12 @@ std::span<const Format> Formats();
 // as the format's open does.
 std::unique_ptr<Workbook> OpenWorkbook(const std::shared_ptr<WorkbookSource>& source);
 
+// Throws ReadError naming `name`, as OpenWorkbook refuses such a file, when
+// `head` (a file's first WorkbookSource::kHeadBytes, or all of a shorter one)
+// is empty or no format may read it: a stream is judged so before more of it is
+// read.
+void CheckHead(std::span<const std::uint8_t> head, const std::string& name);
+
 // "not a spreadsheet file this program reads (.xls, .xlsx, .xlsm, ..., or CSV or
 // tab-separated text)".
 std::string NotASpreadsheet();

@@ -27,6 +27,11 @@ namespace {
 // lines written fill the rest.
 constexpr int kReadingShare = 200;
 
+// What the window adds to a failure: it asks for passwords itself, and
+// converts the active sheet alone.
+constexpr FailureHints kHints = {"", "",
+                                 "; save the workbook with a worksheet active to convert it here"};
+
 }  // namespace
 
 Form2::Form2(Form2Platform platform, QWidget* parent)
@@ -123,7 +128,7 @@ void Form2::Guarded(const std::function<void()>& handler) {
       End(1);
       return;
     }
-    const FailureMessage failure = DescribeFailure(std::current_exception(), source);
+    const FailureMessage failure = DescribeFailure(std::current_exception(), source, kHints);
     // Also on stderr, for whoever started the window from a terminal.
     std::fprintf(stderr, "zerova: %s\n", failure.line.c_str());
     ShowFailure(this, failure, source);
@@ -179,10 +184,12 @@ void Form2::ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_tota
 
 // The document's full path under the message, so the user knows where it went.
 // The run waits on its thread meanwhile, so its path may be read here.
-void Form2::ShowCompletion(const std::string& message, const std::string& note) {
+void Form2::ShowCompletion(const std::string& message, const std::vector<std::string>& notes) {
   QString details =
-      QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(run_->DocumentPath)));
-  if (!note.empty()) details += QStringLiteral("\n\n") + AsSentence(QString::fromStdString(note));
+      QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(run_->document_path())));
+  for (const std::string& note : notes) {
+    details += QStringLiteral("\n\n") + AsSentence(QString::fromStdString(note));
+  }
   ShowDone(this, QString::fromStdString(message), details);
 }
 

@@ -33,6 +33,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "services/file_system.h"
 #include "services/run_hooks.h"
@@ -124,7 +125,7 @@ class Form2 : public QWidget, private RunHooks {
   void ShowProgress() override;
   void ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_total) override;
   void ShowInputRead(std::uint64_t done, std::uint64_t total) override;
-  void ShowCompletion(const std::string& message, const std::string& note) override;
+  void ShowCompletion(const std::string& message, const std::vector<std::string>& notes) override;
   void EndProgram() override;
 
   Form2Platform platform_;

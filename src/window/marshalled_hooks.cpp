@@ -41,8 +41,9 @@ void MarshalledHooks::ShowInputRead(std::uint64_t done, std::uint64_t total) {
   Post([this, done, total] { window_.ShowInputRead(done, total); });
 }
 
-void MarshalledHooks::ShowCompletion(const std::string& message, const std::string& note) {
-  Call([this, message, note] { window_.ShowCompletion(message, note); });
+void MarshalledHooks::ShowCompletion(const std::string& message,
+                                     const std::vector<std::string>& notes) {
+  Call([this, message, notes] { window_.ShowCompletion(message, notes); });
 }
 
 void MarshalledHooks::EndProgram() {

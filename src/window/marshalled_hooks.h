@@ -52,7 +52,7 @@ class MarshalledHooks final : public RunHooks {
   void ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_total) override;
   bool StopRequested() override;
   void ShowInputRead(std::uint64_t done, std::uint64_t total) override;
-  void ShowCompletion(const std::string& message, const std::string& note) override;
+  void ShowCompletion(const std::string& message, const std::vector<std::string>& notes) override;
   void EndProgram() override;
 
   // Any thread: runs `work` on the GUI thread, after an open question, without waiting.

@@ -1,12 +1,13 @@
 // The command line against what may happen to the files around a run: a
 // symbolic link at the scratch file's path, planted before the run or between
 // its delete and its create; a file renamed over the document between two
-// lines; an interrupt while the spreadsheet is read; a sheet wider than Excel's.
-// Races are forced at an exact system call with the call gate
-// (tests/support/call_gate.c), never by waiting.
+// lines; an interrupt while the spreadsheet is read; the limits a process runs
+// under (ulimit -f, -n); endless standard input. Races are forced at an exact
+// system call with the call gate (tests/support/call_gate.c), never by waiting.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,77 +22,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using zerova::test::ChildProcess;
+using zerova::test::ChildSetup;
 using zerova::test::ReadFile;
+using zerova::test::Result;
 using zerova::test::WriteFile;
-
-// `binary FILE` run in `work`, stdout and stderr into one file, in the order
-// written. With a gate call named, the call gate is preloaded and stops the
-// child once its `at`th call of that name is made, until Release.
-class ZerovaRun {
- public:
-  ZerovaRun(const fs::path& work, const fs::path& binary, const std::string& file,
-            const char* gate_call = nullptr, int at = 0)
-      : output_(work / ".output") {
-    int to_child[2], from_child[2];
-    if (gate_call != nullptr && (::pipe(to_child) != 0 || ::pipe(from_child) != 0)) return;
-    if ((pid_ = ::fork()) != 0) {
-      if (gate_call != nullptr) {
-        ::close(to_child[0]), ::close(from_child[1]);
-        release_ = to_child[1], gate_ = from_child[0];
-      }
-      return;
-    }
-    if (gate_call != nullptr) {
-      ::close(to_child[1]), ::close(from_child[0]);
-      ::setenv("LD_PRELOAD", ZEROVA_CALL_GATE, 1);
-      ::setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
-      ::setenv("ZEROVA_GATE_CALL", gate_call, 1);
-      ::setenv("ZEROVA_GATE_AT", std::to_string(at).c_str(), 1);
-      const std::string fds = std::to_string(to_child[0]) + "," + std::to_string(from_child[1]);
-      ::setenv("ZEROVA_GATE_FDS", fds.c_str(), 1);
-    }
-    const int out = ::open(output_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ::dup2(::open("/dev/null", O_RDONLY), 0);
-    ::dup2(out, 1);
-    ::dup2(out, 2);
-    if (::chdir(work.c_str()) == 0) ::execl(binary.c_str(), "zerova", file.c_str(), nullptr);
-    ::_exit(127);
-  }
-  ~ZerovaRun() {
-    if (status_ < 0 && pid_ > 0) ::kill(pid_, SIGKILL), Wait();
-    if (gate_ >= 0) ::close(gate_), ::close(release_);
-  }
-
-  // True once the child stands at the gate.
-  bool AtGate() {
-    char byte = 0;
-    return ::read(gate_, &byte, 1) == 1 && byte == 'g';
-  }
-  void Release() { (void)!::write(release_, "r", 1); }
-  void Signal(int number) { ::kill(pid_, number); }
-
-  // The exit status (128 + N after signal N).
-  int Wait() {
-    int raw = 0;
-    ::waitpid(pid_, &raw, 0);
-    return status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-  }
-  // What the child printed, in order.
-  std::string output() const { return ReadFile(output_); }
-  // "calls N": the watched calls the child made, reported by the gate at its exit.
-  std::string GateReport() {
-    std::string report;
-    char buffer[64];
-    for (ssize_t n; (n = ::read(gate_, buffer, sizeof buffer)) > 0;) report.append(buffer, n);
-    return report;
-  }
-
- private:
-  fs::path output_;
-  pid_t pid_ = -1;
-  int status_ = -1;
-  int gate_ = -1, release_ = -1;
-};
 
 const std::string kBasic = std::string(ZEROVA_TEST_DATA) + "/basic/input.xls";
 constexpr const char* kOk = "XML created successfully\n";
@@ -111,6 +46,16 @@ class CommandLineSafetyTest : public ::testing::Test {
   const fs::path bin_ = dir_ / "bin", work_ = dir_ / "work", zerova_ = bin_ / "zerova";
   const fs::path scratch_ = bin_ / "xmlstr.xml", document_ = work_ / "xmlstructure.xml";
   const fs::path precious_ = dir_ / "precious.txt";
+
+  // zerova_ with `args`, in work_, stopped at the `at`th `gate_call` when one is named.
+  ChildSetup Zerova(std::vector<std::string> args, const char* gate_call = nullptr, int at = 0) {
+    ChildSetup setup;
+    setup.args = std::move(args);
+    setup.binary = zerova_;
+    setup.gate_call = gate_call;
+    setup.gate_at = at;
+    return setup;
+  }
 };
 
 // A link at the scratch path, there from the start or planted between the
@@ -122,14 +67,15 @@ TEST_F(CommandLineSafetyTest, ALinkAtTheScratchPathIsDeletedAndItsTargetKeepsIts
     WriteFile(precious_, "precious\n");
     fs::remove(scratch_);
     if (!planted_in_between) fs::create_symlink(precious_, scratch_);
-    ZerovaRun run(work_, zerova_, kBasic, planted_in_between ? "unlink" : nullptr, 2);
+    // The second unlink is the first line's: the first renews the scratch file in trial.
+    ChildProcess run(work_, Zerova({kBasic}, planted_in_between ? "unlink" : nullptr, 3));
     if (planted_in_between) {
       ASSERT_TRUE(run.AtGate());
       fs::create_symlink(precious_, scratch_);
       run.Release();
     }
     EXPECT_EQ(run.Wait(), 0);
-    EXPECT_EQ(run.output(), kOk);
+    EXPECT_EQ(run.Out() + run.err(), kOk);
     EXPECT_EQ(ReadFile(precious_), "precious\n");
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(scratch_)));
     EXPECT_EQ(fs::file_size(scratch_), 0u);
@@ -140,16 +86,15 @@ TEST_F(CommandLineSafetyTest, ALinkAtTheScratchPathIsDeletedAndItsTargetKeepsIts
 // Another file renamed over the document after its third line: the fourth
 // line is refused, that file keeps its bytes, and the run says so and fails.
 TEST_F(CommandLineSafetyTest, AFileRenamedOverTheDocumentKeepsItsBytesAndTheRunFails) {
-  ZerovaRun run(work_, zerova_, kBasic, "writev", 3);
+  ChildProcess run(work_, Zerova({kBasic}, "writev", 3));
   ASSERT_TRUE(run.AtGate());
   WriteFile(work_ / "other.txt", "another file\n");
   fs::rename(work_ / "other.txt", document_);
   run.Release();
   EXPECT_EQ(run.Wait(), 1);
-  EXPECT_EQ(run.output(), "zerova: " + document_.string() +
-                              ": the file was replaced by another one during the conversion; "
-                              "nothing was written to that one; the document is incomplete: it "
-                              "holds 3 complete lines\n");
+  EXPECT_EQ(run.Out() + run.err(), "zerova: " + document_.string() +
+                                       ": the file was replaced by another one during the "
+                                       "conversion; nothing was written to that one\n");
   EXPECT_EQ(ReadFile(document_), "another file\n");
 }
 
@@ -161,12 +106,12 @@ TEST_F(CommandLineSafetyTest, ATermWhileReadingStopsTheReadingAndKeepsTheEarlier
   ASSERT_GT(book.size(), 60u * 64 * 1024);
   WriteFile(work_ / "big.xls", std::string(book.begin(), book.end()));
   WriteFile(document_, "earlier\r\n");
-  ZerovaRun run(work_, zerova_, "big.xls", "pread", 3);
+  ChildProcess run(work_, Zerova({"big.xls"}, "pread", 3));
   ASSERT_TRUE(run.AtGate());
-  run.Signal(SIGTERM);
+  ::kill(run.pid(), SIGTERM);
   run.Release();
   EXPECT_EQ(run.Wait(), 143);
-  EXPECT_EQ(run.output(),
+  EXPECT_EQ(run.Out() + run.err(),
             "zerova: big.xls: the conversion was cancelled before anything was written\n");
   EXPECT_EQ(run.GateReport(), "calls 3");
   EXPECT_EQ(ReadFile(document_), "earlier\r\n");
@@ -186,12 +131,89 @@ TEST_F(CommandLineSafetyTest, ColumnsPastXfdAreLeftOutWithANoteAfterTheSuccessLi
         "<node id=\"n" + n + "\" lbl=\"h" + n + "\">\r\n<value>v" + n + "</value>\r\n</node>\r\n";
   }
   WriteFile(work_ / "wide.csv", labels + "\n" + values + "\n");
-  ZerovaRun run(work_, zerova_, "wide.csv");
-  EXPECT_EQ(run.Wait(), 0);
-  EXPECT_EQ(run.output(), std::string(kOk) +
-                              "zerova: wide.csv: the sheet has cells past column 16,384 (XFD); "
-                              "they were left out, as Excel leaves them out\n");
+  const Result r = zerova::test::Run(work_, Zerova({"wide.csv"}));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, kOk);
+  EXPECT_EQ(r.err,
+            "zerova: wide.csv: the sheet has cells past column 16,384 (XFD); they were left out, "
+            "as Excel leaves them out\n");
   EXPECT_EQ(ReadFile(document_), expected + "</Main>\r\n");
+}
+
+// A file-size limit (ulimit -f) below the document: the default document and
+// one on standard output are refused before anything is written, in one line
+// naming the limit; a batch goes on with its next file.
+TEST_F(CommandLineSafetyTest, AFileSizeLimitRefusesTheDocumentBeforeAnythingIsWritten) {
+  const std::string expected = ReadFile(std::string(ZEROVA_TEST_DATA) + "/basic/expected.xml");
+  const std::string too_large = "the document would be " + std::to_string(expected.size()) +
+                                " bytes, more than the file-size limit of 200 bytes this program "
+                                "runs under (ulimit -f); ";
+  WriteFile(document_, "earlier\r\n");
+  fs::copy_file(std::string(ZEROVA_TEST_DATA) + "/several-sheets/input.xls", work_ / "small.xls");
+  const struct {
+    std::vector<std::string> args;
+    fs::path stdout_to;
+    int status;
+    std::string err;
+  } rows[] = {
+      {{kBasic},
+       "",
+       1,
+       "zerova: " + document_.string() + ": " + too_large + "the document was left as it was\n"},
+      {{"-o", "-", kBasic},
+       work_ / "piped.xml",
+       1,
+       "zerova: standard output: " + too_large + "no document was written\n"},
+      {{"-q", "--outdir=out", kBasic, "small.xls"},
+       "",
+       1,
+       "zerova: " + (work_ / "out/input.xml").string() + ": " + too_large +
+           "no document was written\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.args.front());
+    ChildSetup setup = Zerova(row.args);
+    setup.limits = {{RLIMIT_FSIZE, 200}};
+    setup.stdout_to = row.stdout_to;
+    const Result r = zerova::test::Run(work_, setup);
+    EXPECT_EQ(r.status, row.status);
+    EXPECT_EQ(r.err, row.err);
+  }
+  EXPECT_EQ(ReadFile(document_), "earlier\r\n");
+  EXPECT_EQ(ReadFile(work_ / "piped.xml"), "");
+  EXPECT_TRUE(fs::exists(work_ / "out/small.xml"));
+}
+
+// Four descriptors in all (ulimit -n 4): the default run finds before the
+// earlier document is emptied that it could not open the document beside its
+// lock, and says how to raise the limit; a document written whole needs one.
+TEST_F(CommandLineSafetyTest, TooFewDescriptorsAreFoundBeforeTheEarlierDocumentIsEmptied) {
+  WriteFile(document_, "earlier\r\n");
+  ChildSetup setup = Zerova({kBasic});
+  setup.limits = {{RLIMIT_NOFILE, 4}};
+  const Result line_by_line = zerova::test::Run(work_, setup);
+  EXPECT_EQ(line_by_line.status, 1);
+  EXPECT_TRUE(line_by_line.err.ends_with(
+      "Too many open files (raise the limit with ulimit -n); the document was left as it was; "
+      "give -o FILE to write the document whole, without the scratch file\n"))
+      << line_by_line.err;
+  EXPECT_EQ(ReadFile(document_), "earlier\r\n");
+  setup.args = {"-q", "--outdir=out", kBasic};
+  const Result whole = zerova::test::Run(work_, setup);
+  EXPECT_EQ(whole.status, 0) << whole.err;
+  EXPECT_EQ(ReadFile(work_ / "out/input.xml"),
+            ReadFile(std::string(ZEROVA_TEST_DATA) + "/basic/expected.xml"));
+}
+
+// Endless zeros on standard input are refused from their first 16 KB, the
+// process holding no more than a few megabytes.
+TEST_F(CommandLineSafetyTest, EndlessInputIsRefusedFromItsFirstBytes) {
+  ChildSetup setup = Zerova({"-"});
+  setup.stdin_from = "/dev/zero";
+  ChildProcess run(work_, setup);
+  EXPECT_EQ(run.Wait(std::chrono::seconds(60)), 1);
+  EXPECT_TRUE(run.err().starts_with("zerova: standard input: not a spreadsheet file")) << run.err();
+  EXPECT_LT(run.max_rss_kib(), 64 * 1024);
 }
 
 }  // namespace

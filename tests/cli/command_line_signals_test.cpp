@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "support/child_process.h"
 #include "support/text_grid.h"
@@ -68,6 +70,29 @@ class CommandLineSignalsTest : public ::testing::Test {
       std::this_thread::sleep_for(milliseconds(1));
     }
     FAIL() << document << " was never written";
+  }
+
+  // Waits until a temporary file in `folder` holds a block: the run writes a
+  // document whole.
+  static void AwaitTemporaryFile(const fs::path& folder) {
+    for (int ms = 0; ms < 60000; ++ms) {
+      for (const std::string& name : Listing(folder)) {
+        if (name.ends_with(".tmp") && fs::file_size(folder / name) > 0) return;
+      }
+      std::this_thread::sleep_for(milliseconds(1));
+    }
+    FAIL() << "no temporary file was written in " << folder;
+  }
+
+  // The names in `folder`, sorted; none when it is not there.
+  static std::vector<std::string> Listing(const fs::path& folder) {
+    std::vector<std::string> names;
+    std::error_code missing;
+    for (const auto& entry : fs::directory_iterator(folder, missing)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
   }
 
   // Waits until `child` has its handlers and sleeps: it waits for its standard
@@ -161,21 +186,85 @@ TEST_F(CommandLineSignalsTest, ASecondSignalEndsTheProgramAtOnce) {
   EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"), "earlier\r\n");
 }
 
-// A stop during one FILE of a batch ends the batch: the FILEs after it are not
-// converted.
+// A stop during one FILE of a batch, or between two, ends the batch: the FILEs
+// after it are not converted, its document is not begun or its temporary file
+// goes, and the count of what was done closes it.
 TEST_F(CommandLineSignalsTest, AStopEndsAnOutdirBatch) {
   WriteLongWorkbook(dir_ / "long.xls");
-  fs::create_directory(dir_ / "out");
   fs::copy_file(kData + "/basic/input.ods", dir_ / "after.ods");
-  ChildProcess child(dir_, Command({"--outdir=out", kBasic, "long.xls", "after.ods"}));
-  AwaitWriting(dir_ / "out/long.xml");
-  ::kill(child.pid(), SIGTERM);
-  EXPECT_EQ(child.Wait(kEnding), 128 + SIGTERM);
-  EXPECT_EQ(child.Out(), "out/input.xml: XML created successfully\n");
-  EXPECT_EQ(child.err(), Removed(dir_ / "out/long.xml") + "\n");
-  EXPECT_FALSE(fs::exists(dir_ / "out/long.xml"));
-  EXPECT_FALSE(fs::exists(dir_ / "out/after.xml"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "out"), fs::directory_iterator()), 1);
+  const std::string count = "zerova: 1 document written, 0 files failed\n";
+  {
+    ChildProcess child(dir_, Command({"--outdir=out", kBasic, "long.xls", "after.ods"}));
+    AwaitTemporaryFile(dir_ / "out");
+    ::kill(child.pid(), SIGTERM);
+    EXPECT_EQ(child.Wait(kEnding), 128 + SIGTERM);
+    EXPECT_EQ(child.Out(), "out/input.xml: XML created successfully\n");
+    EXPECT_EQ(child.err(), "zerova: " + (dir_ / "out/long.xml").string() +
+                               ": the conversion was cancelled; no document was written\n" + count);
+  }
+  EXPECT_EQ(Listing(dir_ / "out"), std::vector<std::string>{"input.xml"});
+  // Between two files: at the first document's rename.
+  ChildSetup gated = Command({"--outdir=out2", kBasic, "after.ods"});
+  gated.gate_call = "rename";
+  gated.gate_at = 1;
+  ChildProcess child(dir_, gated);
+  ASSERT_TRUE(child.AtGate());
+  ::kill(child.pid(), SIGINT);
+  child.Release();
+  EXPECT_EQ(child.Wait(kEnding), 128 + SIGINT);
+  EXPECT_EQ(
+      child.err(),
+      "zerova: after.ods: the conversion was cancelled before anything was written\n" + count);
+  EXPECT_EQ(Listing(dir_ / "out2"), std::vector<std::string>{"input.xml"});
+}
+
+// -o FILE stopped while it is written: the earlier FILE stays byte for byte,
+// and its temporary file goes.
+TEST_F(CommandLineSignalsTest, AStopWhileWritingAWholeDocumentKeepsTheEarlierOne) {
+  WriteLongWorkbook(dir_ / "long.xls");
+  fs::create_directory(dir_ / "out");
+  WriteFile(dir_ / "out/doc.xml", "the first run's\r\n");
+  ChildProcess child(dir_, Command({"-o", "out/doc.xml", "long.xls"}));
+  AwaitTemporaryFile(dir_ / "out");
+  ::kill(child.pid(), SIGINT);
+  EXPECT_EQ(child.Wait(kEnding), 130);
+  EXPECT_EQ(child.err(), "zerova: " + (dir_ / "out/doc.xml").string() +
+                             ": the conversion was cancelled; the earlier document was left as it "
+                             "was\n");
+  EXPECT_EQ(Listing(dir_ / "out"), std::vector<std::string>{"doc.xml"});
+  EXPECT_EQ(ReadFile(dir_ / "out/doc.xml"), "the first run's\r\n");
+}
+
+// Two signals sent back to back while the document is written, in either
+// writer: whichever acts, the program says how it ended in exactly one line
+// and leaves nothing begun behind, every time.
+TEST_F(CommandLineSignalsTest, TwoSignalsInABurstAlwaysSayHowTheRunEnded) {
+  WriteLongWorkbook(dir_ / "long.xls");
+  fs::create_directory(dir_ / "out");
+  for (int trial = 0; trial < 50; ++trial) {
+    SCOPED_TRACE(trial);
+    const bool whole = trial % 2 == 1;
+    const fs::path document = whole ? dir_ / "out/doc.xml" : dir_ / "xmlstructure.xml";
+    ChildProcess child(dir_,
+                       Command(whole ? Args{"-o", "out/doc.xml", "long.xls"} : Args{"long.xls"}));
+    if (whole) {
+      AwaitTemporaryFile(dir_ / "out");
+    } else {
+      AwaitWriting(document);
+    }
+    const int first = trial % 3 == 0 ? SIGINT : SIGTERM;
+    ::kill(child.pid(), first);
+    ::kill(child.pid(), SIGTERM);
+    const int status = child.Wait(kEnding);
+    EXPECT_TRUE(status == 128 + first || status == 128 + SIGTERM) << status;
+    EXPECT_EQ(child.err(), "zerova: " + document.string() + ": the conversion was cancelled; " +
+                               (whole ? "no document was written"
+                                      : "the incomplete document was "
+                                        "removed") +
+                               "\n");
+    EXPECT_FALSE(fs::exists(document));
+    EXPECT_TRUE(Listing(dir_ / "out").empty());
+  }
 }
 
 // The progress line: none for a short run, on a terminal too; for a long one
@@ -220,6 +309,25 @@ TEST_F(CommandLineSignalsTest, ProgressShowsOnATerminalAfterASecondAndIsErasedBe
   EXPECT_TRUE(reading.err().starts_with("\rzerova: reading (")) << reading.err();
   EXPECT_EQ(after_erasing(reading.err(), ""), "");
   EXPECT_EQ(reading.Out(), "XML created successfully\n");
+}
+
+// A password awaited from a FIFO nobody writes, or at the terminal: a stop
+// signal ends the wait, in one line.
+TEST_F(CommandLineSignalsTest, AStopWhileAPasswordIsAwaitedIsOneLine) {
+  ASSERT_EQ(::mkfifo((dir_ / "password.fifo").c_str(), 0600), 0);
+  const std::string stopped =
+      "zerova: " + kRc4 + ": the conversion was cancelled before anything was written";
+  ChildProcess fifo(dir_, Command({"--password-file=password.fifo", kRc4}));
+  AwaitAsleep(fifo);
+  ::kill(fifo.pid(), SIGTERM);
+  EXPECT_EQ(fifo.Wait(kEnding), 128 + SIGTERM);
+  EXPECT_EQ(fifo.err(), stopped + "\n");
+  ChildProcess prompt(dir_, Command({kRc4}, true));
+  ASSERT_TRUE(prompt.WaitFor("Password for ", milliseconds(60000)));
+  ::kill(prompt.pid(), SIGINT);
+  EXPECT_EQ(prompt.Wait(kEnding), 130);
+  EXPECT_TRUE(prompt.err().ends_with(stopped + "\r\n")) << prompt.err();
+  EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
 }
 
 // The terminal asks for the password three times at most, echoing nothing

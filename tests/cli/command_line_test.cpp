@@ -1,7 +1,10 @@
 // The command line, run as a user runs it: `zerova [OPTION]... FILE...` in a
 // working folder, checked by what it prints, its exit status and the files it
-// leaves. Stops, progress and the password prompt: command_line_signals_test.cpp.
+// leaves. Stops, progress and the password prompt: command_line_signals_test.cpp;
+// races and resource limits: command_line_safety_test.cpp.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -18,38 +21,24 @@
 namespace {
 
 namespace fs = std::filesystem;
-using zerova::test::ChildProcess;
 using zerova::test::ChildSetup;
 using zerova::test::ReadFile;
+using zerova::test::Result;
 using zerova::test::WriteFile;
 using Args = std::vector<std::string>;
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
-
-// Runs `binary` with `args` in `work`, with `env` added to its environment;
-// `input`, when not empty, comes on stdin through a pipe; stdout goes to
-// `stdout_to` when it is given.
+// Runs zerova with `args` in `work`; `input`, when not empty, comes on stdin.
 Result RunIn(const fs::path& work, Args args, Args env = {}, const std::string& input = "",
-             const fs::path& binary = ZEROVA_BINARY, const fs::path& stdout_to = {}) {
+             const fs::path& stdout_to = {}) {
   ChildSetup setup;
   setup.args = std::move(args);
   setup.env = std::move(env);
-  setup.binary = binary;
-  setup.stdin_pipe = !input.empty();
   setup.stdout_to = stdout_to;
-  ChildProcess child(work, std::move(setup));
-  std::thread feeder([&] {
-    if (input.empty()) return;
-    child.Feed(input);
-    child.CloseInput();
-  });
-  const int status = child.Wait();
-  feeder.join();
-  return {status, child.Out(), child.err()};
+  return zerova::test::Run(work, std::move(setup), input);
 }
+
+// The user a child runs as where the test runs as root, who may write everywhere.
+constexpr uid_t kNobody = 65534;
 
 const std::string kData = ZEROVA_TEST_DATA, kBasic = kData + "/basic/input.xls",
                   kRc4 = kData + "/encrypted-xls-rc4/input.xls",
@@ -120,8 +109,10 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsMessageStatusAndDocument) {
 }
 
 // The document goes where it is asked to, with the same bytes: the default
-// file, -o FILE, standard output; the workbook comes from a file or from
-// standard input; "--" makes "-o" a FILE. Nothing else is written.
+// file, -o FILE (written whole), standard output by name or as "-"; the
+// workbook comes from a file, from standard input, or from /dev/stdin; "--"
+// makes "-o" a FILE. Nothing else is written, no temporary file stays, and a
+// document written whole over an earlier file keeps that file's mode.
 TEST_F(CommandLineTest, EveryWayInAndOutGivesTheSameDocument) {
   const std::string expected = ReadFile(kData + "/basic/expected.xml");
   const std::string book = ReadFile(kBasic);
@@ -138,7 +129,9 @@ TEST_F(CommandLineTest, EveryWayInAndOutGivesTheSameDocument) {
       {{kBasic, "--output=out.xml"}, false, "out.xml", kSuccess},
       {{"-q", "--outp", (dir_ / "abs.xml").string(), kBasic}, false, "abs.xml", ""},
       {{"-o", "-", kBasic}, false, "", expected},
+      {{"-o", "/dev/stdout", kBasic}, false, "", expected},
       {{"-"}, true, "xmlstructure.xml", kSuccess},
+      {{"-o", "in.xml", "/dev/stdin"}, true, "in.xml", kSuccess},
       {{"-qo-", "-"}, true, "", expected},
       {{"--", "-o"}, false, "xmlstructure.xml", kSuccess},
   };
@@ -151,13 +144,38 @@ TEST_F(CommandLineTest, EveryWayInAndOutGivesTheSameDocument) {
     if (!row.document.empty()) {
       EXPECT_EQ(ReadFile(dir_ / row.document), expected);
     }
-    std::vector<fs::path> documents;
+    std::vector<fs::path> written;
     for (const auto& entry : fs::recursive_directory_iterator(dir_)) {
-      if (entry.path().extension() == ".xml") documents.push_back(entry.path());
+      if (entry.is_regular_file() && entry.path().filename() != "-o") written.push_back(entry);
     }
-    EXPECT_EQ(documents.size(), row.document.empty() ? 0u : 1u);
-    for (const fs::path& document : documents) fs::remove(document);
+    EXPECT_EQ(written.size(), row.document.empty() ? 0u : 1u);
+    for (const fs::path& document : written) fs::remove(document);
   }
+  WriteFile(dir_ / "out.xml", "earlier\n");
+  fs::permissions(dir_ / "out.xml", fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_EQ(RunIn(dir_, {"-q", "-o", "out.xml", kBasic}).status, 0);
+  EXPECT_EQ(fs::status(dir_ / "out.xml").permissions(),
+            fs::perms::owner_read | fs::perms::owner_write);
+}
+
+// A FIFO named as FILE or as -o, and a process substitution's /dev/fd/N, are
+// read and written as streams: the document comes through whole.
+TEST_F(CommandLineTest, FifosAndDevicesAreReadAndWrittenAsStreams) {
+  const std::string expected = ReadFile(kData + "/basic/expected.xml");
+  ASSERT_EQ(::mkfifo((dir_ / "in.fifo").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo((dir_ / "out.fifo").c_str(), 0600), 0);
+  std::string through_fifo;
+  std::thread writer([&] { WriteFile(dir_ / "in.fifo", ReadFile(kBasic)); });
+  std::thread reader([&] { through_fifo = ReadFile(dir_ / "out.fifo"); });
+  const Result r = RunIn(dir_, {"-o", "out.fifo", "in.fifo"});
+  writer.join();
+  reader.join();
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, kSuccess);
+  EXPECT_EQ(through_fifo, expected);
+  const Result nul = RunIn(dir_, {"-q", "-o", "/dev/null", kBasic});
+  EXPECT_EQ(nul.status + nul.out.size() + nul.err.size(), 0u) << nul.err;
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
 }
 
 // Failures that name standard input, standard output or the document: each is
@@ -170,7 +188,7 @@ TEST_F(CommandLineTest, AFailureOnEitherSideIsOneLineAndLeavesTheFilesAlone) {
     std::string input, err;
   } rows[] = {
       {{"-"}, "not a workbook at all\n", "zerova: standard input: not a spreadsheet file"},
-      {{"-o", "/dev/full", kBasic}, "", "zerova: /dev/full: "},
+      {{"-o", "/dev/full", kBasic}, "", "zerova: /dev/full: could not write the document: No "},
       {{"--output", "book.xml", "book.xml"},
        "",
        "zerova: book.xml: the document would replace the spreadsheet it comes from; "
@@ -179,6 +197,12 @@ TEST_F(CommandLineTest, AFailureOnEitherSideIsOneLineAndLeavesTheFilesAlone) {
        "",
        "zerova: ./book.xml: the document would replace the spreadsheet it comes from; "
        "nothing was written\n"},
+      {{"-o", ".", kBasic},
+       "",
+       "zerova: .: is a folder; give a file name, or --outdir DIR to write into it\n"},
+      {{"-o", "gone/out.xml", kBasic},
+       "",
+       "zerova: gone/out.xml: the folder gone does not exist\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(::testing::PrintToString(row.args));
@@ -188,13 +212,13 @@ TEST_F(CommandLineTest, AFailureOnEitherSideIsOneLineAndLeavesTheFilesAlone) {
     EXPECT_TRUE(r.err.starts_with(row.err)) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_EQ(ReadFile(dir_ / "book.xml"), book);
-    EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
   }
   // A full standard output: the document or the success line cannot be
   // written there, and the run fails, though a document file is complete.
   for (const bool to_stdout : {true, false}) {
-    const Result r = RunIn(dir_, to_stdout ? Args{"-o", "-", kBasic} : Args{kBasic}, {}, "",
-                           ZEROVA_BINARY, "/dev/full");
+    const Result r =
+        RunIn(dir_, to_stdout ? Args{"-o", "-", kBasic} : Args{kBasic}, {}, "", "/dev/full");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, std::string("zerova: standard output: could not write ") +
                          (to_stdout ? "the document" : "the completion message") +
@@ -204,15 +228,35 @@ TEST_F(CommandLineTest, AFailureOnEitherSideIsOneLineAndLeavesTheFilesAlone) {
   }
 }
 
+// A current folder the user may not write to: the default document cannot be
+// made there, and the message says how to write it elsewhere.
+TEST_F(CommandLineTest, AReadOnlyFolderSaysHowToWriteElsewhere) {
+  ChildSetup setup;
+  setup.args = {kBasic};
+  setup.user = kNobody;
+  fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                            fs::perms::others_exec);
+  const Result r = zerova::test::Run(dir_, setup);
+  fs::permissions(dir_, fs::perms::owner_all);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "zerova: " + (dir_ / "xmlstructure.xml").string() +
+                       ": the current folder cannot be written to, so the document cannot be "
+                       "made there; give -o FILE to write it elsewhere\n");
+}
+
 // Each sheet of the workbook in every format that holds several, listed and
-// chosen by name or number: an exact name comes before a number, "1" names the
-// third sheet. A sheet not there, or no worksheet, is one line; nothing is
-// written then.
+// chosen by name (exactly, else but for case) or by number: a name comes
+// before a number, so "1" names the third sheet, and a note points to
+// --sheet-number, which counts positions alone. A sheet not there, or no
+// worksheet, is one line; nothing is written then.
 TEST_F(CommandLineTest, SheetsAreListedAndChosenByNameOrNumberInEveryFormat) {
   const std::string listing = "1\tSummary\n2\tÜberblick & Co\tactive\n3\t1\n4\tNotes\n";
   // The list of sheets in a refusal; it ends with the .xlsx's chart sheet there.
   const std::string sheets = "the sheets are \"Summary\", \"Überblick & Co\", \"1\"";
   const std::string last_sheets[] = {" and \"Notes\"", ", \"Notes\" and \"Chart\""};
+  const std::string took_the_name =
+      "--sheet=1 took the sheet named \"1\"; sheet 1 is \"Summary\": give --sheet-number=1 for "
+      "that one";
   const struct {
     Args options;
     int sheet;        // the expected document's sheet; 0: refused
@@ -220,11 +264,15 @@ TEST_F(CommandLineTest, SheetsAreListedAndChosenByNameOrNumberInEveryFormat) {
   } choices[] = {
       {{}, 2, ""},
       {{"--sheet=Summary"}, 1, ""},
-      {{"--sheet", "1"}, 3, ""},
+      {{"--sheet=sUMMARY"}, 1, ""},
+      {{"--sheet=überblick & co"}, 2, ""},
+      {{"--sheet", "1"}, 3, took_the_name},
+      {{"--sheet-number=1"}, 1, ""},
       {{"--sheet=4"}, 4, ""},
-      {{"--sheet=2"}, 2, ""},
-      {{"--sheet=summary"}, 0, "no sheet is named \"summary\"; " + sheets},
+      {{"--sheet-number", "3"}, 3, ""},
+      {{"--sheet=Summar"}, 0, "no sheet is named \"Summar\"; " + sheets},
       {{"--sheet=9"}, 0, "no sheet is named \"9\" and there is no sheet 9; " + sheets},
+      {{"--sheet-number=9"}, 0, "there is no sheet 9; " + sheets},
   };
   for (const std::string format : {"xls", "xlsx", "xlsb", "ods", "xml"}) {
     const std::string file = kSheets + "input." + format;
@@ -241,9 +289,9 @@ TEST_F(CommandLineTest, SheetsAreListedAndChosenByNameOrNumberInEveryFormat) {
       const Result r = RunIn(dir_, args);
       EXPECT_EQ(r.status, choice.sheet == 0 ? 1 : 0);
       EXPECT_EQ(r.out, choice.sheet == 0 ? "" : kSuccess);
-      const std::string& last = last_sheets[format == "xlsx"];
+      const std::string last = choice.sheet == 0 ? last_sheets[format == "xlsx"] : "";
       EXPECT_EQ(r.err,
-                choice.sheet == 0 ? "zerova: " + file + ": " + choice.err + last + "\n" : "");
+                choice.err.empty() ? "" : "zerova: " + file + ": " + choice.err + last + "\n");
       EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"),
                 choice.sheet == 0 ? "" : ReadFile(SheetDocument(choice.sheet)));
       fs::remove(dir_ / "xmlstructure.xml");
@@ -251,8 +299,9 @@ TEST_F(CommandLineTest, SheetsAreListedAndChosenByNameOrNumberInEveryFormat) {
   }
   const Result chart = RunIn(dir_, {"--sheet=5", kSheets + "input.xlsx"});
   EXPECT_EQ(chart.status, 1);
-  EXPECT_EQ(chart.err,
-            "zerova: " + kSheets + "input.xlsx: the sheet \"Chart\" is a chart, not a worksheet\n");
+  EXPECT_EQ(chart.err, "zerova: " + kSheets +
+                           "input.xlsx: the sheet \"Chart\" is a chart, not a worksheet; give "
+                           "--sheet=NAME or --sheet-number=N; --list-sheets lists the sheets\n");
   // The listing of a workbook on standard input, and of one that is none.
   const Result piped = RunIn(dir_, {"--list-sheets", "-"}, {}, ReadFile(kSheets + "input.ods"));
   EXPECT_EQ(piped.out, listing);
@@ -262,38 +311,73 @@ TEST_F(CommandLineTest, SheetsAreListedAndChosenByNameOrNumberInEveryFormat) {
   EXPECT_EQ(bad.out, "");
 }
 
-// --outdir: each FILE into DIR/NAME.xml, with one success line each; a bad
-// FILE gets its one line and the others still convert; exit 1.
+// --outdir: each FILE into DIR/NAME.xml (DIR made when missing), with one
+// success line each and a closing count; a bad FILE gets its one line and the
+// others still convert; exit 1. Two FILEs of one NAME are refused, every pair
+// named, unless --keep-extension parts them.
 TEST_F(CommandLineTest, AnOutdirBatchConvertsEveryGoodFileAndNamesTheBadOne) {
-  fs::create_directory(dir_ / "out");
   fs::copy_file(kBasic, dir_ / "people.xls");
   fs::copy_file(kSheets + "input.ods", dir_ / "sheets.v2.ods");
   WriteFile(dir_ / "notes.xls", "just some text\n");
-  const Result r = RunIn(dir_, {"--outdir=out", "people.xls", "notes.xls", "sheets.v2.ods"});
+  const Result r = RunIn(dir_, {"--outdir=out/new", "people.xls", "notes.xls", "sheets.v2.ods"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out,
-            "out/people.xml: XML created successfully\n"
-            "out/sheets.v2.xml: XML created successfully\n");
+            "out/new/people.xml: XML created successfully\n"
+            "out/new/sheets.v2.xml: XML created successfully\n");
   EXPECT_TRUE(r.err.starts_with("zerova: notes.xls: not a spreadsheet file")) << r.err;
-  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-  EXPECT_EQ(ReadFile(dir_ / "out/people.xml"), ReadFile(kData + "/basic/expected.xml"));
-  EXPECT_EQ(ReadFile(dir_ / "out/sheets.v2.xml"), ReadFile(SheetDocument(2)));
-  EXPECT_FALSE(fs::exists(dir_ / "out/notes.xml"));
+  EXPECT_TRUE(r.err.ends_with("\nzerova: 2 documents written, 1 file failed\n")) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+  EXPECT_EQ(ReadFile(dir_ / "out/new/people.xml"), ReadFile(kData + "/basic/expected.xml"));
+  EXPECT_EQ(ReadFile(dir_ / "out/new/sheets.v2.xml"), ReadFile(SheetDocument(2)));
+  EXPECT_FALSE(fs::exists(dir_ / "out/new/notes.xml"));
   EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
   // All good, quiet, with --sheet for each: exit 0 and nothing printed.
   const Result quiet =
-      RunIn(dir_, {"-q", "--sheet=1", "--outdir", (dir_ / "out").string(), "sheets.v2.ods"});
+      RunIn(dir_, {"-q", "--sheet-number=3", "--outdir", (dir_ / "out").string(), "sheets.v2.ods"});
   EXPECT_EQ(quiet.status, 0);
   EXPECT_EQ(quiet.out + quiet.err, "");
   EXPECT_EQ(ReadFile(dir_ / "out/sheets.v2.xml"), ReadFile(SheetDocument(3)));
-  // A DIR that is not there, or no folder: one line, nothing converted.
-  for (const auto& [dir, what] : std::vector<std::pair<std::string, std::string>>{
-           {"missing", "no such folder"}, {"people.xls", "is not a folder"}}) {
-    const Result none = RunIn(dir_, {"--outdir", dir, "people.xls"});
-    EXPECT_EQ(none.status, 1);
-    EXPECT_EQ(none.out, "");
-    EXPECT_EQ(none.err, "zerova: " + dir + ": " + what + "\n");
+  // Names that meet: refused, every pair; with --keep-extension, kept apart.
+  fs::copy_file(kSheets + "input.xls", dir_ / "sheets.v2.xls");
+  fs::create_directory(dir_ / "sub");
+  fs::copy_file(kBasic, dir_ / "sub/people.xls");
+  const Args meeting = {"people.xls", "sheets.v2.ods", "sub/people.xls", "sheets.v2.xls"};
+  Args args = {"--outdir=both"};
+  args.insert(args.end(), meeting.begin(), meeting.end());
+  const Result refused = RunIn(dir_, args);
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err,
+            "zerova: people.xls and sub/people.xls"
+            " would both be converted into both/people.xml; sheets.v2.ods and "
+            "sheets.v2.xls would both be converted into both/sheets.v2.xml; give "
+            "--keep-extension to keep both\nTry 'zerova --help' for more "
+            "information.\n");
+  args.erase(args.begin() + 3);  // sub/people.xls, whose name is people.xls's too
+  args.push_back("--keep-extension");
+  const Result kept = RunIn(dir_, args);
+  EXPECT_EQ(kept.status, 0) << kept.err;
+  EXPECT_EQ(ReadFile(dir_ / "both/sheets.v2.xls.xml"), ReadFile(SheetDocument(2)));
+  EXPECT_EQ(ReadFile(dir_ / "both/sheets.v2.ods.xml"), ReadFile(SheetDocument(2)));
+  EXPECT_EQ(kept.err, "zerova: 3 documents written, 0 files failed\n");
+}
+
+// --all-sheets: a document per worksheet, DIR/NAME.SHEET.xml, in workbook
+// order; a chart is skipped with a note; the count closes the batch.
+TEST_F(CommandLineTest, AllSheetsGiveADocumentEachAndSkipCharts) {
+  const Result r = RunIn(dir_, {"--all-sheets", "--outdir=all", kSheets + "input.xlsx"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::string names[] = {"Summary", "Überblick & Co", "1", "Notes"};
+  std::string out;
+  for (int sheet = 1; sheet <= 4; ++sheet) {
+    const std::string document = "all/input." + names[sheet - 1] + ".xml";
+    out += document + ": XML created successfully\n";
+    EXPECT_EQ(ReadFile(dir_ / document), ReadFile(SheetDocument(sheet))) << document;
   }
+  EXPECT_EQ(r.out, out);
+  EXPECT_EQ(r.err, "zerova: " + kSheets +
+                       "input.xlsx: the sheet \"Chart\" is a chart; it was skipped\nzerova: 4 "
+                       "documents written, 0 files failed\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "all"), fs::directory_iterator()), 4);
 }
 
 // A usage error is two lines on stderr and exit 2, with nothing read or written.
@@ -309,15 +393,20 @@ TEST_F(CommandLineTest, EachUsageErrorIsTwoLinesAndChangesNothing) {
       {{kBasic, "-o"}, "option '-o' needs a value"},
       {{kBasic, "--password-file"}, "option '--password-file' needs a value"},
       {{"--sheet=", kBasic}, "option '--sheet' needs a value"},
+      {{"--sheet-number=0", kBasic}, "--sheet-number takes a sheet's number from 1, not '0'"},
+      {{"--sheet=a", "--sheet-number=1", kBasic}, "give --sheet or --sheet-number once"},
+      {{"--first-cell=B0", kBasic}, "--first-cell takes a cell such as B2, not 'B0'"},
       {{"-q"}, "no FILE given"},
       {{kBasic, kBasic}, "several FILEs need --outdir DIR"},
       {{"-o", "a.xml", "--outdir=.", kBasic}, "--output and --outdir cannot be used together"},
+      {{"--all-sheets", kBasic}, "--all-sheets needs --outdir DIR"},
+      {{"--all-sheets", "--outdir=.", "--sheet=1", kBasic},
+       "--all-sheets converts every sheet: no --sheet"},
+      {{"--keep-extension", kBasic}, "--keep-extension needs --outdir DIR"},
       {{"--list-sheets", kBasic, kBasic}, "--list-sheets takes one FILE"},
       {{"--list-sheets", "--sheet=1", kBasic},
-       "--list-sheets writes no document and takes no --output, --outdir or --sheet"},
+       "--list-sheets writes no document and takes no other option but --password-file"},
       {{"--outdir=.", kBasic, "-"}, "--outdir has no NAME for standard input ('-')"},
-      {{"--outdir=.", kBasic, kData + "/basic/input.ods"},
-       kBasic + " and " + kData + "/basic/input.ods would both be converted into ./input.xml"},
       {{"--from-menu", kBasic}, "--from-menu opens the window and takes nothing else"},
   };
   for (const auto& row : rows) {
@@ -343,9 +432,10 @@ TEST_F(CommandLineTest, HelpAndVersionGoToStdout) {
     EXPECT_TRUE(help.out.ends_with(zerova::FormatHelp())) << help.out;
     std::istringstream lines(help.out);
     for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;
-    for (const char* name : {"-o, --output=FILE", "--outdir=DIR", "--sheet=NAME|N", "--list-sheets",
-                             "--password-file=PWFILE", "-q, --quiet", "-h, --help", "--version",
-                             "--from-menu", "ZEROVA_PASSWORD"}) {
+    for (const char* name :
+         {"-o, --output=FILE", "--outdir=DIR", "--sheet=NAME|N", "--sheet-number=N", "--all-sheets",
+          "--first-cell=CELL", "--keep-extension", "--list-sheets", "--password-file=PWFILE",
+          "-q, --quiet", "-h, --help", "--version", "--from-menu", "ZEROVA_PASSWORD"}) {
       EXPECT_NE(help.out.find(name), std::string::npos) << name;
     }
   }
@@ -356,20 +446,42 @@ TEST_F(CommandLineTest, HelpAndVersionGoToStdout) {
   EXPECT_EQ(version.err, "");
 }
 
-// Cells left out past column 16,384 are told on stderr however the success
-// line is not printed: quiet, or the document on stdout.
-TEST_F(CommandLineTest, TheNoteOfCellsLeftOutComesQuietOrNot) {
+// What the user would not see in the document is told on stderr, however the
+// success line is not printed (quiet, or the document on stdout): cells left
+// out past column 16,384, and a document without nodes for want of a label
+// where the table's first cell was said to be.
+TEST_F(CommandLineTest, NotesComeQuietOrNot) {
   std::string wide = "c1";
   for (int column = 2; column <= 16385; ++column) wide += ",c" + std::to_string(column);
   WriteFile(dir_ / "wide.csv", wide + "\n" + wide + "\n");
-  for (const Args& args : {Args{"-q", "wide.csv"}, Args{"-o", "-", "wide.csv"}}) {
-    SCOPED_TRACE(::testing::PrintToString(args));
-    const Result r = RunIn(dir_, args);
+  WriteFile(dir_ / "b2.csv", ",\n,Name\n,Ada\n");
+  const std::string left_out =
+      "zerova: wide.csv: the sheet has cells past column 16,384 (XFD); they were left out, as "
+      "Excel leaves them out\n";
+  const struct {
+    Args args;
+    std::string err, document;
+  } rows[] = {
+      {{"-q", "wide.csv"}, left_out, ""},
+      {{"-o", "-", "wide.csv"}, left_out, ""},
+      {{"-q", "b2.csv"},
+       "zerova: b2.csv: the document has no nodes: cell A1, where the first label belongs, is "
+       "empty\n",
+       "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n</Main>\r\n"},
+      {{"-q", "--first-cell=B2", "b2.csv"},
+       "",
+       "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n<node id=\"n1\" lbl=\"Name\">\r\n"
+       "<value>Ada</value>\r\n</node>\r\n</Main>\r\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(row.args));
+    const Result r = RunIn(dir_, row.args);
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err,
-              "zerova: wide.csv: the sheet has cells past column 16,384 (XFD); they were left "
-              "out, as Excel leaves them out\n");
-    EXPECT_EQ(r.out.empty(), args[0] == "-q");
+    EXPECT_EQ(r.err, row.err);
+    EXPECT_EQ(r.out.empty(), row.args[0] == "-q");
+    if (!row.document.empty()) {
+      EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"), row.document);
+    }
   }
 }
 
@@ -392,55 +504,87 @@ TEST_F(CommandLineTest, ASecondConversionIntoTheSameFolderIsRefusedWhileTheFirst
   EXPECT_EQ(ReadFile(document), zerova::test::TextGridDocument(20000, 2));
 }
 
-TEST_F(CommandLineTest, EightConversionsInParallelFromOneProgramFolderAllSucceed) {
-  std::vector<Result> results(8);
+// Eight default conversions from one program folder, each in a folder of its
+// own, and eight written whole into one FILE: all succeed, each document whole.
+TEST_F(CommandLineTest, EightConversionsInParallelAllSucceed) {
+  const zerova::test::Bytes tall = zerova::test::TextGridWorkbook(2000, 2);
+  WriteFile(dir_ / "tall.xls", std::string(tall.begin(), tall.end()));
+  std::vector<Result> results(16);
   std::vector<std::thread> threads;
   for (int i = 0; i < 8; ++i) {
     fs::create_directory(dir_ / std::to_string(i));
     threads.emplace_back([&, i] { results[i] = RunIn(dir_ / std::to_string(i), {kBasic}); });
+    threads.emplace_back([&, i] { results[8 + i] = RunIn(dir_, {"-o", "one.xml", "tall.xls"}); });
   }
   for (auto& t : threads) t.join();
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(results[i].status, 0) << i << ": " << results[i].err;
   for (int i = 0; i < 8; ++i) {
-    EXPECT_EQ(results[i].status, 0) << i << ": " << results[i].err;
     EXPECT_EQ(ReadFile(dir_ / std::to_string(i) / "xmlstructure.xml"),
               ReadFile(kData + "/basic/expected.xml"));
   }
+  EXPECT_EQ(ReadFile(dir_ / "one.xml"), zerova::test::TextGridDocument(2000, 2));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 10);
 }
 
-// A read-only scratch file, then a folder in its place: the earlier document stays.
+// A scratch file that cannot be renewed (read-only, a folder in its place,
+// another user's in a shared folder) is found before the earlier document is
+// touched; the message says how to do without it.
 TEST_F(CommandLineTest, AScratchFileThatCannotBeRenewedKeepsTheEarlierDocumentByteForByte) {
   // A copy of zerova in a folder of its own, so that its scratch file is the test's alone.
   const fs::path bin = dir_ / "bin", work = dir_ / "work", scratch = bin / "xmlstr.xml";
+  fs::permissions(dir_, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
   fs::create_directory(bin);
   fs::create_directory(work);
   fs::copy_file(ZEROVA_BINARY, bin / "zerova");
+  fs::permissions(work, fs::perms::all);
   WriteFile(work / "xmlstructure.xml", "earlier\r\n");
+  fs::permissions(work / "xmlstructure.xml", fs::perms::all);
   WriteFile(scratch, "kept");
   fs::permissions(scratch, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const std::string hint =
+      "; the document was left as it was; give -o FILE to write the document "
+      "whole, without the scratch file\n";
+  ChildSetup setup;
+  setup.args = {kBasic};
+  setup.binary = bin / "zerova";
   for (const std::string why : {"the file is read-only and cannot be replaced",
                                 "a folder stands where the scratch file belongs"}) {
-    const Result r = RunIn(work, {kBasic}, {}, "", bin / "zerova");
+    const Result r = zerova::test::Run(work, setup);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "zerova: " + scratch.string() + ": " + why + "\n");
+    EXPECT_EQ(r.err, "zerova: " + scratch.string() + ": " + why + hint);
     EXPECT_EQ(ReadFile(work / "xmlstructure.xml"), "earlier\r\n");
     EXPECT_TRUE(!fs::is_regular_file(scratch) || ReadFile(scratch) == "kept");
     fs::remove(scratch);
     fs::create_directory(scratch);
   }
+  // Another user's scratch file in a folder open to all, as /tmp is.
+  if (::geteuid() != 0) GTEST_SKIP() << "another user's file needs root to make";
+  fs::remove(scratch);
+  WriteFile(scratch, "");
+  fs::permissions(bin, fs::perms::all | fs::perms::sticky_bit);
+  setup.user = kNobody;
+  const Result r = zerova::test::Run(work, setup);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "zerova: " + scratch.string() +
+                       ": could not delete the file: Operation not permitted" + hint);
+  EXPECT_EQ(ReadFile(work / "xmlstructure.xml"), "earlier\r\n");
 }
 
-// A symbolic link in the document's place is never followed: the file it leads
-// to keeps its bytes, and the run says why in one line.
+// A symbolic link in the document's place is never followed, line by line or
+// written whole: the file it leads to keeps its bytes, and the run says why.
 TEST_F(CommandLineTest, ASymbolicLinkInTheDocumentsPlaceIsRefusedAndItsTargetKept) {
   const fs::path target = dir_ / "precious.txt";
   WriteFile(target, "precious\n");
   fs::create_symlink(target, dir_ / "xmlstructure.xml");
-  const Result r = RunIn(dir_, {kBasic});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "zerova: " + (dir_ / "xmlstructure.xml").string() +
-                       ": a symbolic link stands in the file's place; it is not followed\n");
-  EXPECT_EQ(ReadFile(target), "precious\n");
+  for (const Args& args : {Args{kBasic}, Args{"-o", "xmlstructure.xml", kBasic}}) {
+    const Result r = RunIn(dir_, args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "zerova: " + (dir_ / "xmlstructure.xml").string() +
+                         ": a symbolic link stands in the file's place; it is not followed\n");
+    EXPECT_EQ(ReadFile(target), "precious\n");
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
 }
 
 }  // namespace

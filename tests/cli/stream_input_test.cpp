@@ -1,9 +1,11 @@
-// ReadStandardInput: a workbook read whole from a pipe, up to its limit, and a
-// stop noticed while no byte comes.
-#include "cli/standard_input.h"
+// ReadStream: a workbook read whole from a pipe, up to its limit; its head
+// judged before more is read; and a stop noticed while no byte comes.
+#include "cli/stream_input.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -16,35 +18,67 @@ namespace {
 
 using zerova::Cancelled;
 using zerova::ReadError;
-using zerova::ReadStandardInput;
+using zerova::ReadStream;
 
-// A pipe holding `bytes`, its writing end closed: what `cat FILE |` gives.
+// A pipe holding `bytes` (at most what a pipe holds unread), its writing end
+// closed unless `open`: what `cat FILE |` gives.
 struct Pipe {
-  explicit Pipe(const std::string& bytes) {
+  explicit Pipe(const std::string& bytes, bool open = false) {
     EXPECT_EQ(::pipe(fds), 0);
+    EXPECT_EQ(::fcntl(fds[1], F_SETPIPE_SZ, 1 << 20), 1 << 20);
     EXPECT_EQ(::write(fds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    ::close(fds[1]);
+    if (!open) ::close(fds[1]);
   }
   ~Pipe() { ::close(fds[0]); }
+  int Unread() const {
+    int count = -1;
+    ::ioctl(fds[0], FIONREAD, &count);
+    return count;
+  }
   int fds[2];
 };
 
 void NoReport(std::uint64_t, std::uint64_t) {}
+void AnyHead(std::span<const std::uint8_t>) {}
+
+std::string Read(int fd, std::uint64_t limit) {
+  const zerova::SpreadsheetInput input = ReadStream(fd, "standard input", NoReport, AnyHead, limit);
+  return std::string(input.bytes.begin(), input.bytes.end());
+}
 
 // At the limit the input is read; one byte past it, refused.
-TEST(StandardInputTest, TheLimitIsReadAndOneByteMoreIsRefused) {
+TEST(StreamInputTest, TheLimitIsReadAndOneByteMoreIsRefused) {
   for (const std::size_t size : {0, 1, 1000}) {
     const std::string bytes(size, 'x');
     Pipe pipe(bytes);
-    const auto read = ReadStandardInput(pipe.fds[0], NoReport, 1000);
-    EXPECT_EQ(std::string(read->begin(), read->end()), bytes);
+    EXPECT_EQ(Read(pipe.fds[0], 1000), bytes);
   }
   Pipe over(std::string(1001, 'x'));
   try {
-    ReadStandardInput(over.fds[0], NoReport, 1000);
+    Read(over.fds[0], 1000);
     FAIL() << "1001 bytes read under a limit of 1000";
   } catch (const ReadError& e) {
     EXPECT_STREQ(e.what(), "standard input: the input is too large to read (over 1000 bytes)");
+  }
+}
+
+// The head is judged once 16 KB are in (or the stream ended before), with
+// nothing more read; a head refused ends the reading there.
+TEST(StreamInputTest, TheHeadIsJudgedBeforeMoreIsRead) {
+  const std::size_t head = zerova::kStreamHeadBytes;
+  for (const std::size_t size : {std::size_t{10}, head, head + 1, std::size_t{512 * 1024}}) {
+    SCOPED_TRACE(size);
+    Pipe pipe(std::string(size, 'z'));
+    std::size_t judged = 0;
+    int unread_then = -1;
+    const auto refuse = [&](std::span<const std::uint8_t> bytes) {
+      judged = bytes.size();
+      unread_then = pipe.Unread();
+      throw ReadError("standard input", "not a spreadsheet");
+    };
+    EXPECT_THROW(ReadStream(pipe.fds[0], "standard input", NoReport, refuse), ReadError);
+    EXPECT_EQ(judged, std::min(size, head));
+    EXPECT_EQ(unread_then, static_cast<int>(size - judged));
   }
 }
 
@@ -53,10 +87,8 @@ std::atomic<bool> signalled = false;
 // A pipe that holds two bytes and stays open: the reader waits for more, and a
 // signal (caught with SA_RESTART, as the command line catches them) ends the
 // wait, so the report is asked and answers the stop at once.
-TEST(StandardInputTest, ASignalEndsTheWaitForInput) {
-  int fds[2];
-  ASSERT_EQ(::pipe(fds), 0);
-  ASSERT_EQ(::write(fds[1], "ab", 2), 2);
+TEST(StreamInputTest, ASignalEndsTheWaitForInput) {
+  Pipe pipe("ab", true);
   struct sigaction action {};
   action.sa_handler = [](int) { signalled = true; };
   action.sa_flags = SA_RESTART;
@@ -73,11 +105,10 @@ TEST(StandardInputTest, ASignalEndsTheWaitForInput) {
     while (reported < 2) std::this_thread::yield();
     ::pthread_kill(reader, SIGUSR1);
   });
-  EXPECT_THROW(ReadStandardInput(fds[0], stop_when_signalled), Cancelled);
+  EXPECT_THROW(ReadStream(pipe.fds[0], "standard input", stop_when_signalled, AnyHead), Cancelled);
   signaller.join();
   ::sigaction(SIGUSR1, &before, nullptr);
-  ::close(fds[0]);
-  ::close(fds[1]);
+  ::close(pipe.fds[1]);
 }
 
 }  // namespace

@@ -72,8 +72,11 @@ TEST(ConversionRun, StopsAfterTheLineWhenAskedAndRemovesTheIncompleteDocument) {
     EXPECT_EQ(message, row.message) << row.stop_after;
     const bool completes = *row.message == '\0';
     std::vector<std::string> calls = {"DisableConvert", "ShowProgress"};
-    if (completes)
-      calls.insert(calls.end(), {"ShowCompletion: XML created successfully", "EndProgram"});
+    if (row.stop_after > 0) calls.push_back("Begun: the incomplete document was removed");
+    if (completes) {
+      calls.insert(calls.end(),
+                   {"Complete", "ShowCompletion: XML created successfully", "EndProgram"});
+    }
     EXPECT_EQ(hooks.calls, calls) << row.stop_after;
     std::vector<std::pair<std::int64_t, std::int64_t>> progress;
     for (int line = 1; line <= row.stop_after; ++line) progress.emplace_back(line, 8);
@@ -83,6 +86,8 @@ TEST(ConversionRun, StopsAfterTheLineWhenAskedAndRemovesTheIncompleteDocument) {
   }
 }
 
+// Each line is its four file operations; before the first, the checks, the lock
+// and one trial of what each line does.
 TEST(ConversionRun, MakesTheFourFileOperationsOfALineAndNoOthers) {
   const auto calls_for = [](bool folder_writable) {
     GivenSheetService service(EightLineSheet());
@@ -93,23 +98,30 @@ TEST(ConversionRun, MakesTheFourFileOperationsOfALineAndNoOthers) {
     ConversionRun(service, fs, hooks).Run("book.xls");
     return fs.calls();
   };
+  const std::vector<std::string> renewal = {"Examine /home/ada/zerova/xmlstr.xml",
+                                            "DeleteFile /home/ada/zerova/xmlstr.xml",
+                                            "CreateNewFile /home/ada/zerova/xmlstr.xml"};
   std::vector<std::string> expected = {"CurrentFolder",
                                        "ProgramFolder",
                                        "IsWritableFolder",
                                        "Examine /home/ada/zerova/xmlstr.xml",
                                        "SpaceFor /work/xmlstructure.xml",
                                        "LockFile /work/xmlstructure.xml"};
+  expected.insert(expected.end(), renewal.begin(), renewal.end());
+  expected.push_back("CheckAppendable /work/xmlstructure.xml");
   for (int line = 0; line < 8; ++line) {
-    expected.insert(
-        expected.end(),
-        {"Examine /home/ada/zerova/xmlstr.xml", "DeleteFile /home/ada/zerova/xmlstr.xml",
-         "CreateNewFile /home/ada/zerova/xmlstr.xml", "AppendLineToFile /work/xmlstructure.xml"});
+    expected.insert(expected.end(), renewal.begin(), renewal.end());
+    expected.push_back("AppendLineToFile /work/xmlstructure.xml");
   }
   EXPECT_EQ(calls_for(true), expected);
 
   // A program folder the user cannot write to is found once; each line is then its append alone.
-  expected = {"CurrentFolder", "ProgramFolder", "IsWritableFolder",
-              "SpaceFor /work/xmlstructure.xml", "LockFile /work/xmlstructure.xml"};
+  expected = {"CurrentFolder",
+              "ProgramFolder",
+              "IsWritableFolder",
+              "SpaceFor /work/xmlstructure.xml",
+              "LockFile /work/xmlstructure.xml",
+              "CheckAppendable /work/xmlstructure.xml"};
   expected.insert(expected.end(), 8, "AppendLineToFile /work/xmlstructure.xml");
   EXPECT_EQ(calls_for(false), expected);
 }
@@ -130,7 +142,7 @@ TEST(ConversionRun, AFailedWriteSaysTheDocumentIsIncompleteAndHowManyLinesItHold
                  "the document is incomplete: it holds 2 complete lines");
   }
   EXPECT_EQ(disk.Contents(kDocument), std::string(kHeader) + "<node id=\"n1\" lbl=\"A\">\r\n<valu");
-  EXPECT_EQ(hooks.calls.size(), 2u);  // no completion shown
+  EXPECT_EQ(hooks.calls.size(), 3u);  // begun, and no completion shown
 }
 
 // A sheet labelled in every column there is.
@@ -157,14 +169,63 @@ TEST(ConversionRun, StopsWithAnErrorAfterColumn32767) {
     message = e.what();
   }
   EXPECT_EQ(message,
-            "wide.xls: the sheet has labels up to column 32767, the most this program can count;"
-            " the document stops after that column");
+            "wide.xls: the sheet has labels in more than 32767 columns, the most this program can "
+            "count; the document stops after the 32767th");
   const std::string& document = fs.Contents(kDocument);
   EXPECT_NE(document.find("<node id=\"n32767\" lbl=\"L\">\r\n</node>\r\n"), std::string::npos);
   EXPECT_EQ(document.substr(document.size() - 9), "</node>\r\n");
-  EXPECT_EQ(hooks.calls.size(), 2u);
+  EXPECT_EQ(hooks.calls.size(), 3u);
   // The total counts up to that column and the closing line, never written.
   EXPECT_EQ(hooks.progress.back(), std::make_pair(std::int64_t{65535}, std::int64_t{65536}));
+}
+
+// The table moved from A1 to B2 and to C5 gives the same document when the run
+// is told where its first label stands; the cells left of it and above it are
+// never read.
+TEST(ConversionRun, ATableThatStartsElsewhereGivesTheDocumentItWouldAtA1) {
+  for (const CellPlace first : {CellPlace{2, 2}, CellPlace{5, 3}}) {
+    SCOPED_TRACE(first.row);
+    auto sheet = std::make_unique<SheetStore>();
+    const auto put = [&](std::int64_t row, std::int64_t column, const char* text) {
+      sheet->Put(first.row + row - 1, first.column + column - 1, CellValue::Text(text));
+    };
+    put(1, 1, "A"), put(2, 1, "Ada"), put(3, 1, "Bob"), put(1, 2, "B");
+    sheet->Put(1, 1, CellValue::Text("a title left of and above the table"));
+    sheet->Put(first.row + 1, first.column - 1, CellValue::Text("beside the values"));
+    sheet->Seal();
+    GivenSheetService service(std::move(sheet));
+    MemoryFileSystem fs;
+    RecordingHooks hooks;
+    ConversionRequest request;
+    request.source.path = "moved.xls";
+    request.first_cell = first;
+    ConversionRun(service, fs, hooks).Run(request);
+    EXPECT_EQ(fs.Contents(kDocument), kEightLines);
+  }
+}
+
+// A document without nodes says why, naming the cell where the first label
+// belongs; a sheet that reached past the grid says what was left out.
+TEST(ConversionRun, TheCompletionComesWithNotesOnWhatTheUserWouldNotSee) {
+  const std::string no_nodes =
+      "ShowCompletion: XML created successfully / the document has no "
+      "nodes: cell C7, where the first label belongs, is empty";
+  auto sheet = std::make_unique<SheetStore>();
+  sheet->Put(1, 1, CellValue::Text("A"));
+  sheet->Seal();
+  GivenSheetService service(std::move(sheet));
+  MemoryFileSystem fs;
+  RecordingHooks hooks;
+  ConversionRequest request;
+  request.source.path = "empty.xls";
+  request.first_cell = {7, 3};
+  ConversionRun(service, fs, hooks).Run(request);
+  EXPECT_EQ(hooks.calls.at(hooks.calls.size() - 2), no_nodes);
+
+  GivenSheetService labelled(EightLineSheet());
+  RecordingHooks quiet;
+  ConversionRun(labelled, fs, quiet).Run("book.xls");
+  EXPECT_EQ(quiet.calls.at(quiet.calls.size() - 2), "ShowCompletion: XML created successfully");
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ TEST(DocumentSizeTest, RepeatsAreReadAndMeasuredAtTheCostOfTheirRuns) {
   EXPECT_LT(mallinfo2().uordblks - before, std::size_t{1} << 20);  // the sheet holds one run
 
   const CountingSheet counting(*sheet);
-  const DocumentSize size = MeasureDocument(counting, true, nullptr);
+  const DocumentSize size = MeasureDocument(counting, {}, true, nullptr);
   EXPECT_EQ(size.lines, 2 + kColumns * (kValues + 2));  // 17,179,869,186
   EXPECT_EQ(size.bytes, DocumentBytes());               // 309,237,634,261
   EXPECT_LE(counting.steps, 10 * kColumns);             // a few steps a column, none a row
@@ -94,15 +94,14 @@ TEST(DocumentSizeTest, ADocumentLargerThanTheFreeSpaceIsRefusedBeforeAnythingIsT
   test::RecordingHooks hooks;
   const std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService();
   ConversionRequest request;
-  request.source.path = "repeats.ods";
-  request.source.bytes = std::make_shared<const std::vector<std::uint8_t>>(RepeatWorkbook());
+  request.source = test::InMemory(RepeatWorkbook(), "repeats.ods");
   try {
     ConversionRun(*spreadsheets, fs, hooks).Run(request);
     ADD_FAILURE() << "expected a refusal";
   } catch (const FileSystemError& e) {
     EXPECT_STREQ(e.what(),
                  "/work/xmlstructure.xml: not enough free space for the document: it needs "
-                 "309 GB, and 100 GB are free");
+                 "309 GB, and 100 GB are free; the document was left as it was");
   }
   EXPECT_EQ(fs.Contents("/work/xmlstructure.xml"), "earlier\r\n");
   EXPECT_EQ(std::count(fs.calls().begin(), fs.calls().end(), "LockFile /work/xmlstructure.xml"), 0);

@@ -13,6 +13,7 @@
 #include "formats/registry.h"
 #include "services/error.h"
 #include "support/biff_builder.h"
+#include "support/document.h"
 #include "support/memory_file_system.h"
 #include "support/office_book.h"
 #include "support/xlsb_builder.h"
@@ -30,12 +31,8 @@ constexpr const char* kEarlier = "an earlier document\r\n";
 // Asks to stop once it has been shown `kReportsBeforeStop` positions of input read.
 class StopAfterReports final : public RunHooks {
  public:
-  void DisableConvert() override {}
-  void ShowProgress() override {}
   void ShowInputRead(std::uint64_t done, std::uint64_t) override { reports.push_back(done); }
   bool StopRequested() override { return reports.size() >= kReportsBeforeStop; }
-  void ShowCompletion(const std::string&, const std::string&) override {}
-  void EndProgram() override {}
   std::vector<std::uint64_t> reports;
 };
 
@@ -132,10 +129,8 @@ TEST(StopWhileReadingTest, EveryReaderStopsWithinAStepAndNothingIsWritten) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.format);
-    SpreadsheetInput input;
-    input.path = "book";
-    input.bytes = std::make_shared<const std::vector<std::uint8_t>>(row.make());
-    ASSERT_GT(input.bytes->size(), 16 * kStep);
+    const SpreadsheetInput input = test::InMemory(row.make(), "book");
+    ASSERT_GT(input.bytes.size(), 16 * kStep);
     const std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService();
     test::MemoryFileSystem fs;
     fs.SetFile("/work/xmlstructure.xml", kEarlier);

@@ -47,7 +47,7 @@ TEST(RegistryTest, AFileOfNoFormatIsRefusedFromItsFirstBytes) {
     const std::int64_t before = BytesReadSoFar();
     std::string message = "opened";
     try {
-      NewSpreadsheetService()->Open({c.path, nullptr}, nullptr);
+      NewSpreadsheetService()->Open({c.path, {}, nullptr}, nullptr);
     } catch (const ReadError& e) {
       message = e.what();
     }

@@ -1,6 +1,6 @@
 // A1 references: the grid's edges, "$" markers, either case, and the texts that
 // are no reference.
-#include "formats/sheet/cell_address.h"
+#include "services/cell_address.h"
 
 #include <gtest/gtest.h>
 

@@ -84,10 +84,10 @@ TEST(LocalFileSystemTest, TouchesOnlyTheRegularFileItLocked) {
   std::ofstream(other) << "another file\n";
   std::filesystem::rename(other, file);
   EXPECT_THROW(fs->AppendLineToFile(file, "x", *lock), ReplacedFileError);
-  EXPECT_FALSE(fs->RemoveLockedFile(file, *lock));
+  EXPECT_FALSE(fs->RemoveFileIfSame(file, lock->id()));
   EXPECT_EQ(Read(file), "another file\n");
   lock = fs->LockFile(file);
-  EXPECT_TRUE(fs->RemoveLockedFile(file, *lock));
+  EXPECT_TRUE(fs->RemoveFileIfSame(file, lock->id()));
   EXPECT_EQ(fs->Examine(file), PathKind::kMissing);
   std::filesystem::remove_all(dir);
 }

@@ -2,7 +2,7 @@
  * test can act at an exact point of a real `zerova` run: between two lines, in
  * the middle of reading a file, between the scratch file's delete and create.
  *
- * ZEROVA_GATE_CALL names the call watched (pread, writev or unlink),
+ * ZEROVA_GATE_CALL names the call watched (pread, writev, unlink or rename),
  * ZEROVA_GATE_AT which of its calls closes the gate (counted from 1), and
  * ZEROVA_GATE_FDS two descriptors "IN,OUT". Once that call is made, the gate
  * writes "g" to OUT and waits until a byte can be read from IN before it
@@ -80,5 +80,13 @@ int unlink(const char* path) {
   *(void**)&next = dlsym(RTLD_NEXT, "unlink");
   const int result = next(path);
   Pass("unlink");
+  return result;
+}
+
+int rename(const char* from, const char* to) {
+  int (*next)(const char*, const char*);
+  *(void**)&next = dlsym(RTLD_NEXT, "rename");
+  const int result = next(from, to);
+  Pass("rename");
   return result;
 }

@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <linux/close_range.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +14,7 @@
 #include <atomic>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 extern char** environ;
 
@@ -57,7 +60,15 @@ ChildProcess::ChildProcess(const std::filesystem::path& work, ChildSetup setup)
     : out_(std::filesystem::temp_directory_path() /
            ("zerova-child-" + std::to_string(::getpid()) + "-" + std::to_string(runs++) + ".txt")) {
   std::string tty_name;
-  int err_pipe[2] = {-1, -1}, in_pipe[2] = {-1, -1};
+  int err_pipe[2] = {-1, -1}, in_pipe[2] = {-1, -1}, to_gate[2] = {-1, -1}, from_gate[2] = {-1, -1};
+  if (setup.gate_call != nullptr && ::pipe(to_gate) == 0 && ::pipe(from_gate) == 0) {
+    setup.env.push_back(std::string("LD_PRELOAD=") + ZEROVA_CALL_GATE);
+    setup.env.push_back("ASAN_OPTIONS=verify_asan_link_order=0");
+    setup.env.push_back(std::string("ZEROVA_GATE_CALL=") + setup.gate_call);
+    setup.env.push_back("ZEROVA_GATE_AT=" + std::to_string(setup.gate_at));
+    setup.env.push_back("ZEROVA_GATE_FDS=" + std::to_string(to_gate[0]) + "," +
+                        std::to_string(from_gate[1]));
+  }
   if (setup.terminal) {
     reader_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (reader_ >= 0 && ::grantpt(reader_) == 0 && ::unlockpt(reader_) == 0) {
@@ -74,23 +85,35 @@ ChildProcess::ChildProcess(const std::filesystem::path& work, ChildSetup setup)
   const bool drop = setup.user != 0 && ::geteuid() == 0;
   const std::filesystem::path stdout_path = setup.stdout_to.empty() ? out_ : setup.stdout_to;
   if ((pid_ = ::fork()) == 0) {
+    if (to_gate[1] >= 0) ::close(to_gate[1]), ::close(from_gate[0]);
     ::setsid();
-    const int err = setup.terminal ? ::open(tty_name.c_str(), O_RDWR) : err_pipe[1];
+    const int err = setup.terminal ? ::open(tty_name.c_str(), O_RDWR | O_CLOEXEC) : err_pipe[1];
     const int in = setup.stdin_pipe ? in_pipe[0]
+                   : !setup.stdin_from.empty()
+                       ? ::open(setup.stdin_from.c_str(), O_RDONLY | O_CLOEXEC)
                    : setup.terminal ? err
-                                    : ::open("/dev/null", O_RDONLY);
+                                    : ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     ::dup2(in, 0);
-    ::dup2(::open(stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+    ::dup2(::open(stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644), 1);
     ::dup2(err, 2);
     if (drop &&
         (::setgroups(0, nullptr) != 0 || ::setgid(setup.user) != 0 || ::setuid(setup.user) != 0)) {
       ::_exit(126);
+    }
+    // Nothing of the test's but the gate's pipes reaches the program, as from a shell.
+    ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+    if (to_gate[0] >= 0) ::fcntl(to_gate[0], F_SETFD, 0), ::fcntl(from_gate[1], F_SETFD, 0);
+    for (const auto& [resource, value] : setup.limits) {
+      const rlimit limit{value, value};
+      if (::setrlimit(resource, &limit) != 0) ::_exit(125);
     }
     if (::chdir(work.c_str()) == 0) ::execve(setup.binary.c_str(), argv.data(), envp.data());
     ::_exit(127);
   }
   if (err_pipe[1] >= 0) ::close(err_pipe[1]);
   if (in_pipe[0] >= 0) ::close(in_pipe[0]);
+  if (to_gate[0] >= 0) ::close(to_gate[0]), ::close(from_gate[1]);
+  release_ = to_gate[1], gate_ = from_gate[0];
 }
 
 ChildProcess::~ChildProcess() {
@@ -100,6 +123,7 @@ ChildProcess::~ChildProcess() {
   }
   ::close(reader_);
   if (input_ >= 0) ::close(input_);
+  if (gate_ >= 0) ::close(gate_), ::close(release_);
   std::error_code ignored;
   std::filesystem::remove(out_, ignored);
 }
@@ -130,7 +154,9 @@ int ChildProcess::Wait(std::chrono::milliseconds limit) {
     ::kill(pid_, SIGKILL);
   }
   int raw = 0;
-  ::waitpid(pid_, &raw, 0);
+  rusage usage{};
+  ::wait4(pid_, &raw, 0, &usage);
+  max_rss_kib_ = usage.ru_maxrss;
   signaled_ = WIFSIGNALED(raw);
   return status_ = signaled_ ? 128 + WTERMSIG(raw) : WEXITSTATUS(raw);
 }
@@ -165,6 +191,33 @@ void ChildProcess::SendTogether(const std::vector<int>& signals) {
 }
 
 std::string ChildProcess::Out() const { return ReadFile(out_); }
+
+bool ChildProcess::AtGate() {
+  char byte = 0;
+  return ::read(gate_, &byte, 1) == 1 && byte == 'g';
+}
+
+void ChildProcess::Release() { (void)!::write(release_, "r", 1); }
+
+std::string ChildProcess::GateReport() {
+  std::string report;
+  char buffer[64];
+  for (ssize_t n; (n = ::read(gate_, buffer, sizeof buffer)) > 0;) report.append(buffer, n);
+  return report;
+}
+
+Result Run(const std::filesystem::path& work, ChildSetup setup, const std::string& input) {
+  setup.stdin_pipe = !input.empty();
+  ChildProcess child(work, std::move(setup));
+  std::thread feeder([&] {
+    if (input.empty()) return;
+    child.Feed(input);
+    child.CloseInput();
+  });
+  const int status = child.Wait();
+  feeder.join();
+  return {status, child.Out(), child.err()};
+}
 
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

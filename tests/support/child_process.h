@@ -1,15 +1,21 @@
 // ChildProcess: a program (by default the real `zerova`, ZEROVA_BINARY) started
 // as a user starts it, in a working folder of the test's choosing: its stdout
-// into a file of its own in the temporary folder, its stderr read back through a pipe or a
-// pseudo-terminal, its stdin from /dev/null, a pipe the test writes, or the terminal.
+// into a file of its own in the temporary folder, its stderr read back through a
+// pipe or a pseudo-terminal, its stdin from /dev/null, a file, a pipe the test
+// writes, or the terminal; under resource limits of the test's choosing; and,
+// with the call gate (call_gate.c) preloaded, stopped at an exact system call
+// until the test lets it go on. Run() is the one-shot form.
 #ifndef ZEROVA_TESTS_SUPPORT_CHILD_PROCESS_H_
 #define ZEROVA_TESTS_SUPPORT_CHILD_PROCESS_H_
 
 #include <sys/types.h>
 
+#include <sys/resource.h>
+
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zerova::test {
@@ -30,6 +36,15 @@ struct ChildSetup {
   uid_t user = 0;
   // stdout into this file when given (/dev/full, say), else into a file of the test's.
   std::filesystem::path stdout_to;
+  // stdin from this file when given (/dev/zero, a FIFO), else as above.
+  std::filesystem::path stdin_from;
+  // Resource limits set in the child (RLIMIT_FSIZE, RLIMIT_NOFILE, ...), soft and hard.
+  std::vector<std::pair<int, rlim_t>> limits;
+  // With a call named (pread, writev, unlink, openat, rename), the call gate
+  // stops the child once its `gate_at`th call of that name is made (AtGate),
+  // until Release.
+  const char* gate_call = nullptr;
+  int gate_at = 0;
 };
 
 class ChildProcess {
@@ -65,18 +80,38 @@ class ChildProcess {
   // What the child wrote to stdout so far.
   std::string Out() const;
 
+  // The call gate: true once the child stands at it; Release lets it go on;
+  // GateReport, after Wait, says "calls N", how many watched calls it made.
+  bool AtGate();
+  void Release();
+  std::string GateReport();
+
   pid_t pid() const { return pid_; }
   const std::string& err() const { return err_; }
+  // The child's peak memory, after Wait.
+  long max_rss_kib() const { return max_rss_kib_; }
 
  private:
   std::filesystem::path out_;
   std::string err_;
   pid_t pid_ = -1;
-  int reader_ = -1;  // stderr: a pipe's end, or the terminal's master side
-  int input_ = -1;   // stdin pipe's end, when asked for
+  int reader_ = -1;               // stderr: a pipe's end, or the terminal's master side
+  int input_ = -1;                // stdin pipe's end, when asked for
+  int gate_ = -1, release_ = -1;  // the call gate's pipes, when it is loaded
   int status_ = -1;
   bool signaled_ = false;
+  long max_rss_kib_ = 0;
 };
+
+// What a child run to its end left: its exit status, stdout and stderr.
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs `setup` in `work` to its end; `input`, when not empty, comes on stdin
+// through a pipe.
+Result Run(const std::filesystem::path& work, ChildSetup setup, const std::string& input = "");
 
 // Reads the whole file at `path` ("" when it cannot be read).
 std::string ReadFile(const std::filesystem::path& path);

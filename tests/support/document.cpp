@@ -14,19 +14,28 @@
 
 namespace zerova::test {
 
+SpreadsheetInput InMemory(std::vector<std::uint8_t> bytes, std::string name) {
+  auto owner = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
+  SpreadsheetInput input;
+  input.path = std::move(name);
+  input.bytes = *owner;
+  input.bytes_owner = std::move(owner);
+  return input;
+}
+
 std::string DocumentOf(std::unique_ptr<Worksheet> sheet) {
   GivenSheetService service(std::move(sheet));
   MemoryFileSystem file_system;
   RecordingHooks hooks;
   ConversionRun run(service, file_system, hooks);
   run.Run("sheet");
-  return file_system.Contents(run.DocumentPath);
+  return file_system.Contents(run.document_path());
 }
 
 std::unique_ptr<Worksheet> ReadActiveSheet(std::span<const std::uint8_t> bytes,
                                            const std::string& name, PasswordSource* passwords) {
   const std::unique_ptr<Workbook> book = OpenWorkbook(WorkbookSource::View(bytes, name, passwords));
-  return book->ReadSheet(ChooseSheet(*book, "", name));
+  return book->ReadSheet(ChooseSheet(*book, {}, name).index);
 }
 
 std::string DocumentOfBytes(std::span<const std::uint8_t> bytes, const std::string& name,

@@ -18,7 +18,8 @@
 namespace zerova::test {
 
 // Records the run's calls on the window, in order: "DisableConvert", "ShowProgress",
-// "ShowCompletion: <message>" (and " / <note>" when there is one), "EndProgram"; the progress
+// "Begun: <what a stop leaves>", "Complete", "ShowCompletion: <message>" (and " / <note>"
+// for each note), "EndProgram"; the progress
 // figures apart, in `progress`. Asks to stop once `stop_after` lines are written (-1: never; 0: as
 // soon as the workbook is read).
 class RecordingHooks final : public RunHooks {
@@ -31,8 +32,13 @@ class RecordingHooks final : public RunHooks {
   bool StopRequested() override {
     return stop_after >= 0 && static_cast<std::int64_t>(progress.size()) >= stop_after;
   }
-  void ShowCompletion(const std::string& message, const std::string& note) override {
-    calls.push_back("ShowCompletion: " + message + (note.empty() ? "" : " / " + note));
+  void DocumentChanged(const DocumentAtStake& document) override {
+    calls.push_back(document.complete ? "Complete" : "Begun: " + document.left);
+  }
+  void ShowCompletion(const std::string& message, const std::vector<std::string>& notes) override {
+    std::string call = "ShowCompletion: " + message;
+    for (const std::string& note : notes) call += " / " + note;
+    calls.push_back(call);
   }
   void EndProgram() override { calls.push_back("EndProgram"); }
   std::vector<std::string> calls;
@@ -80,6 +86,9 @@ std::string DocumentOf(std::unique_ptr<Worksheet> sheet);
 // Throws ReadError as the reader does.
 std::string DocumentOfBytes(std::span<const std::uint8_t> bytes, const std::string& name,
                             PasswordSource* passwords = nullptr);
+
+// `bytes` as the spreadsheet `name` in memory, as a stream is read.
+SpreadsheetInput InMemory(std::vector<std::uint8_t> bytes, std::string name);
 
 // The whole file at `path`, as bytes. Fails the test (and returns nothing) when unreadable.
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);

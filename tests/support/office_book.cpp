@@ -6,7 +6,7 @@
 #include <array>
 
 #include "conversion/cell_text.h"
-#include "formats/sheet/cell_address.h"
+#include "services/cell_address.h"
 #include "services/error.h"
 #include "services/spreadsheet.h"
 #include "support/document.h"

@@ -25,7 +25,7 @@ struct RecordingWindow final : RunHooks {
     Note("Lines");
     progress.emplace_back(written, total);
   }
-  void ShowCompletion(const std::string& message, const std::string&) override {
+  void ShowCompletion(const std::string& message, const std::vector<std::string>&) override {
     Note("ShowCompletion: " + message);
     if (message == "throw") throw Error("box", "could not be shown");
   }
@@ -67,7 +67,7 @@ class MarshalledHooksTest : public QObject {
         if (hooks.StopRequested()) return;
       }
       try {
-        hooks.ShowCompletion("throw", "");
+        hooks.ShowCompletion("throw", {});
       } catch (const Error& e) {
         failure = e.what();
       }
@@ -96,7 +96,7 @@ class MarshalledHooksTest : public QObject {
       hooks.AskingToStop();
       std::atomic<int> answer = -1;
       Worker asker([&] { answer = hooks.StopRequested(); });
-      Worker shower([&] { hooks.ShowCompletion("held", ""); });
+      Worker shower([&] { hooks.ShowCompletion("held", {}); });
       QTest::qWait(100);
       QCOMPARE(answer.load(), -1);
       QVERIFY(window.calls.empty() && !shower.done);

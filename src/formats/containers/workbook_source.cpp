@@ -20,12 +20,14 @@ std::shared_ptr<WorkbookSource> WorkbookSource::File(const std::string& path,
   return source;
 }
 
-std::shared_ptr<WorkbookSource> WorkbookSource::Memory(
-    std::shared_ptr<const std::vector<std::uint8_t>> bytes, const std::string& name,
-    PasswordSource* passwords, ReadProgress* progress) {
+std::shared_ptr<WorkbookSource> WorkbookSource::Memory(std::span<const std::uint8_t> bytes,
+                                                       std::shared_ptr<const void> owner,
+                                                       const std::string& name,
+                                                       PasswordSource* passwords,
+                                                       ReadProgress* progress) {
   std::shared_ptr<WorkbookSource> source(new WorkbookSource(name, passwords, progress));
-  source->view_ = *bytes;
-  source->owned_ = std::move(bytes);
+  source->view_ = bytes;
+  source->owned_ = std::move(owner);
   return source;
 }
 

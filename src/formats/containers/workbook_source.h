@@ -34,10 +34,12 @@ class WorkbookSource {
   // WorkbookFile does.
   static std::shared_ptr<WorkbookSource> File(const std::string& path, PasswordSource* passwords,
                                               ReadProgress* progress);
-  // Bytes in memory, kept by the source; `name` stands for them in messages.
-  static std::shared_ptr<WorkbookSource> Memory(
-      std::shared_ptr<const std::vector<std::uint8_t>> bytes, const std::string& name,
-      PasswordSource* passwords, ReadProgress* progress);
+  // Bytes in memory, kept alive by `owner`, which the source keeps; `name`
+  // stands for them in messages.
+  static std::shared_ptr<WorkbookSource> Memory(std::span<const std::uint8_t> bytes,
+                                                std::shared_ptr<const void> owner,
+                                                const std::string& name, PasswordSource* passwords,
+                                                ReadProgress* progress);
   // Bytes in memory that the caller keeps alive as long as the source and what
   // reads from it (tests, fuzzing). `on_release`, when given, is called once
   // when a reader lets the bytes go: the caller may free them from then on.
@@ -82,9 +84,9 @@ class WorkbookSource {
   std::string name_;
   PasswordSource* passwords_;
   ReadProgress* progress_;
-  std::unique_ptr<WorkbookFile> file_;                      // a file, or
-  std::shared_ptr<const std::vector<std::uint8_t>> owned_;  // bytes kept, or
-  std::span<const std::uint8_t> view_;                      // bytes viewed
+  std::unique_ptr<WorkbookFile> file_;  // a file, or
+  std::shared_ptr<const void> owned_;   // bytes kept, or
+  std::span<const std::uint8_t> view_;  // bytes viewed
   std::function<void()> on_release_;
 };
 

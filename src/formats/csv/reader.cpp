@@ -4,9 +4,9 @@
 
 #include "formats/csv/delimited_text.h"
 #include "formats/csv/text_encoding.h"
-#include "formats/sheet/cell_address.h"
 #include "formats/sheet/sheet_store.h"
 #include "formats/sheet/single_sheet_workbook.h"
+#include "services/cell_address.h"
 
 namespace zerova {
 namespace {
@@ -66,11 +66,11 @@ std::unique_ptr<Worksheet> ReadDelimitedText(std::span<const std::uint8_t> bytes
   while (records.NextField(&field, &record_ends)) {
     meter.At(records.position());
     if (!field.empty()) {
-      if (row > kMaxRows) {  // the first cell below the sheet: nothing further counts
+      if (row > kSheetRows) {  // the first cell below the sheet: nothing further counts
         sheet->NoteRowsDropped();
         break;
       }
-      if (column <= kMaxColumns) {
+      if (column <= kSheetColumns) {
         sheet->PutText(row, column, field);
       } else {
         sheet->NoteColumnsDropped();

@@ -2,22 +2,23 @@
 
 #include <algorithm>
 
-#include "formats/sheet/cell_address.h"
+#include "services/cell_address.h"
 
 namespace zerova {
 namespace {
 
-constexpr std::size_t kNodes = 2 * static_cast<std::size_t>(kMaxColumns);
+constexpr std::size_t kNodes = 2 * static_cast<std::size_t>(kSheetColumns);
 
 }  // namespace
 
 void CoveredColumns::Cover(std::int64_t first, std::int64_t last, std::int64_t last_row) {
-  if (first > kMaxColumns) return;
+  if (first > kSheetColumns) return;
   if (whole_.empty()) {
     whole_.assign(kNodes, 0);
     least_.assign(kNodes, 0);
   }
-  Cover(1, 1, kMaxColumns, first, std::min(last, kMaxColumns), static_cast<std::int32_t>(last_row));
+  Cover(1, 1, kSheetColumns, first, std::min(last, kSheetColumns),
+        static_cast<std::int32_t>(last_row));
 }
 
 void CoveredColumns::Cover(std::size_t node, std::int64_t low, std::int64_t high,
@@ -35,9 +36,9 @@ void CoveredColumns::Cover(std::size_t node, std::int64_t low, std::int64_t high
 }
 
 std::int64_t CoveredColumns::FirstFree(std::int64_t column, std::int64_t row) const {
-  if (whole_.empty() || column > kMaxColumns) return column;
-  const std::int64_t free = FirstFree(1, 1, kMaxColumns, column, row, 0);
-  return free > 0 ? free : kMaxColumns + 1;
+  if (whole_.empty() || column > kSheetColumns) return column;
+  const std::int64_t free = FirstFree(1, 1, kSheetColumns, column, row, 0);
+  return free > 0 ? free : kSheetColumns + 1;
 }
 
 // `above`: the greatest last row set on the nodes above this one.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "formats/sheet/cell_address.h"
+#include "services/cell_address.h"
 
 namespace zerova {
 namespace {
@@ -38,14 +38,15 @@ void TableLayout::StartCell(std::string_view colspan, std::string_view rowspan) 
   if (rows == 0) rows = kMaxRowspan;  // to the end of the table
   column_ = covered_.FirstFree(next_column_, row_);
   next_column_ = column_ + columns;
-  if (rows > 1 && row_ <= kMaxRows) covered_.Cover(column_, column_ + columns - 1, row_ + rows - 1);
+  if (rows > 1 && row_ <= kSheetRows)
+    covered_.Cover(column_, column_ + columns - 1, row_ + rows - 1);
 }
 
 void TableLayout::EndCell(std::string_view text) {
   if (text.empty()) return;
-  if (row_ > kMaxRows) {
+  if (row_ > kSheetRows) {
     sheet_->NoteRowsDropped();
-  } else if (column_ > kMaxColumns) {
+  } else if (column_ > kSheetColumns) {
     sheet_->NoteColumnsDropped();
   } else {
     sheet_->PutText(row_, column_, text);

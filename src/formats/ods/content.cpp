@@ -4,8 +4,8 @@
 
 #include "formats/ods/cell.h"
 #include "formats/ods/names.h"
-#include "formats/sheet/cell_address.h"
 #include "formats/xml/xml_stream.h"
+#include "services/cell_address.h"
 #include "services/error.h"
 
 namespace zerova {
@@ -72,14 +72,14 @@ void TableReader::ReadRow() {
     repeat = ParseOdsRepeat(xml_, repeat_text);
   }
   // Rows below the sheet are read only until one shows a value: the note then says so.
-  if (next_row_ > kMaxRows && (sheet_->Clipped().rows || xml_.IsEmpty())) {
+  if (next_row_ > kSheetRows && (sheet_->Clipped().rows || xml_.IsEmpty())) {
     xml_.SkipElement();
     return;
   }
   const std::int64_t first_row = next_row_;
-  const std::int64_t last_row = std::min(next_row_ + repeat - 1, kMaxRows);
-  const bool rows_cut = next_row_ + repeat - 1 > kMaxRows;
-  next_row_ = first_row + std::min(repeat, kMaxRows + 1);
+  const std::int64_t last_row = std::min(next_row_ + repeat - 1, kSheetRows);
+  const bool rows_cut = next_row_ + repeat - 1 > kSheetRows;
+  next_row_ = first_row + std::min(repeat, kSheetRows + 1);
   if (xml_.IsEmpty()) return;
 
   const int depth = xml_.Depth();
@@ -89,21 +89,21 @@ void TableReader::ReadRow() {
     if (xml_.node() != XmlStream::Node::kStart) continue;
     // Cells past the sheet are read only until one shows a value, as rows are.
     if ((!IsTableElement(xml_, "table-cell") && !IsTableElement(xml_, "covered-table-cell")) ||
-        (first_row > kMaxRows && sheet_->Clipped().rows) ||
-        (column > kMaxColumns && sheet_->Clipped().columns)) {
+        (first_row > kSheetRows && sheet_->Clipped().rows) ||
+        (column > kSheetColumns && sheet_->Clipped().columns)) {
       xml_.SkipElement();
       continue;
     }
     const OdsCell cell = cells_.Read(xml_);
-    if (cell.value.IsEmpty() || first_row > kMaxRows) {
+    if (cell.value.IsEmpty() || first_row > kSheetRows) {
       if (!cell.value.IsEmpty()) sheet_->NoteRowsDropped();
       column += cell.repeat;
       continue;
     }
     if (rows_cut) sheet_->NoteRowsDropped();
-    if (column + cell.repeat - 1 > kMaxColumns) sheet_->NoteColumnsDropped();
-    if (column <= kMaxColumns) {
-      const std::int64_t last_column = std::min(column + cell.repeat - 1, kMaxColumns);
+    if (column + cell.repeat - 1 > kSheetColumns) sheet_->NoteColumnsDropped();
+    if (column <= kSheetColumns) {
+      const std::int64_t last_column = std::min(column + cell.repeat - 1, kSheetColumns);
       if (first_row == last_row && column == last_column) {
         sheet_->PutValue(first_row, column, cell.value);
       } else {

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "formats/sheet/cell_address.h"
 #include "formats/xlsb/record_fields.h"
 #include "formats/xlsb/record_stream.h"
 #include "formats/xlsb/records.h"
+#include "services/cell_address.h"
 
 namespace zerova {
 namespace {
@@ -91,7 +91,7 @@ std::unique_ptr<SheetStore> SheetReader::Read() {
 
 void SheetReader::Row() {
   const std::uint32_t rw = XlsbFields(records_).U32();
-  if (rw >= kMaxRows) {
+  if (rw >= kSheetRows) {
     records_.Damaged(kOutsideGrid, "row " + std::to_string(rw + 1ull) + " is past the last row");
   }
   row_ = static_cast<std::int64_t>(rw) + 1;
@@ -101,7 +101,7 @@ void SheetReader::Cell(std::uint32_t id) {
   XlsbFields fields(records_);
   const std::uint32_t col = fields.U32();
   const std::uint32_t style = fields.U32() & kStyleMask;
-  if (col >= kMaxColumns) {
+  if (col >= kSheetColumns) {
     records_.Damaged(kOutsideGrid, "a cell of row " + std::to_string(row_) + " is in column " +
                                        std::to_string(col + 1ull) + ", past the last column");
   }

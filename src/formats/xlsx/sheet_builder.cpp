@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "formats/sheet/cell_address.h"
+#include "services/cell_address.h"
 #include "services/error.h"
 
 namespace zerova {
@@ -68,7 +68,7 @@ void XlsxSheetBuilder::Row(const XlsxCellBatch& batch, const XlsxCellRecord& row
     if (!ParseRowNumber(number, &row_)) {
       Fail(RowFault(number), "bad row number \"" + std::string(number) + "\"");
     }
-  } else if (++row_ > kMaxRows) {
+  } else if (++row_ > kSheetRows) {
     Fail(kOutsideGrid, "more than 1,048,576 rows");
   }
   next_column_ = 1;
@@ -82,7 +82,7 @@ void XlsxSheetBuilder::Cell(const XlsxCellBatch& batch, const XlsxCellRecord& ce
   if (!reference.empty() && !ParseCellReference(reference, &row, &column)) {
     Fail(ReferenceFault(reference), "bad cell reference \"" + std::string(reference) + "\"");
   }
-  if (column > kMaxColumns) {
+  if (column > kSheetColumns) {
     Fail(kOutsideGrid, "more than 16,384 cells in row " + std::to_string(row));
   }
   next_column_ = column + 1;

@@ -6,8 +6,8 @@
 
 #include "formats/numbers/date_serial.h"
 #include "formats/numbers/value_text.h"
-#include "formats/sheet/cell_address.h"
 #include "formats/xml2003/names.h"
+#include "services/cell_address.h"
 
 namespace zerova {
 namespace {
@@ -129,7 +129,7 @@ void TableReader::ReadRow() {
   const std::int64_t span = row.span.empty() ? 0 : ParseCount("row span", row.span, 0);
   next_row_ = std::min(row_ + span + 1, kMaxCount);
   // Rows below the sheet are read only until one shows a value: the note then says so.
-  if ((row_ > kMaxRows && sheet_->Clipped().rows) || xml_.IsEmpty()) {
+  if ((row_ > kSheetRows && sheet_->Clipped().rows) || xml_.IsEmpty()) {
     xml_.SkipElement();
     return;
   }
@@ -147,8 +147,8 @@ void TableReader::ReadRow() {
         cell.index.empty() ? next_column : ParseCount("cell index", cell.index, 1);
     const std::int64_t across = cell.span.empty() ? 0 : ParseCount("merge", cell.span, 0);
     next_column = std::min(column + across + 1, kMaxCount);
-    if ((column > kMaxColumns && sheet_->Clipped().columns) ||
-        (row_ > kMaxRows && sheet_->Clipped().rows)) {
+    if ((column > kSheetColumns && sheet_->Clipped().columns) ||
+        (row_ > kSheetRows && sheet_->Clipped().rows)) {
       xml_.SkipElement();
       continue;
     }
@@ -165,9 +165,9 @@ void TableReader::ReadCell(std::int64_t column, const std::string& style) {
     if (xml_.Depth() == depth + 1 && IsSpreadsheet(xml_, "Data")) {
       CellValue value = ReadData(style.empty() ? "Default" : style);
       if (value.IsEmpty()) continue;
-      if (row_ > kMaxRows) {
+      if (row_ > kSheetRows) {
         sheet_->NoteRowsDropped();
-      } else if (column > kMaxColumns) {
+      } else if (column > kSheetColumns) {
         sheet_->NoteColumnsDropped();
       } else {
         sheet_->Put(row_, column, value);

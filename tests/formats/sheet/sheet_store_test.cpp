@@ -6,8 +6,8 @@
 #include <string>
 
 #include "conversion/cell_text.h"
-#include "formats/sheet/cell_address.h"
 #include "formats/sheet/sheet_store.h"
+#include "services/cell_address.h"
 
 namespace zerova {
 namespace {
