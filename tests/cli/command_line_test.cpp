@@ -209,10 +209,12 @@ TEST_F(CommandLineTest, AFailureOnEitherSideIsOneLineAndLeavesTheFilesAlone) {
 // third sheet. A sheet not there, or no worksheet, is one line; nothing is
 // written then.
 TEST_F(CommandLineTest, SheetsAreListedAndChosenByNameOrNumberInEveryFormat) {
-  const std::string listing = "1\tSummary\n2\tÜberblick & Co\tactive\n3\t1\n4\tNotes\n";
+  const std::string listing =
+      "1\tSummary\n2\tÜberblick & Co\tactive\n3\t1\n4\tNotes\n5\tHidden\n6\tSecret\n";
   // The list of sheets in a refusal; it ends with the .xlsx's chart sheet there.
   const std::string sheets = "the sheets are \"Summary\", \"Überblick & Co\", \"1\"";
-  const std::string last_sheets[] = {" and \"Notes\"", ", \"Notes\" and \"Chart\""};
+  const std::string last_sheets[] = {", \"Notes\", \"Hidden\" and \"Secret\"",
+                                     ", \"Notes\", \"Hidden\", \"Secret\" and \"Chart\""};
   const struct {
     Args options;
     int sheet;        // the expected document's sheet; 0: refused
@@ -231,7 +233,7 @@ TEST_F(CommandLineTest, SheetsAreListedAndChosenByNameOrNumberInEveryFormat) {
     SCOPED_TRACE(file);
     const Result listed = RunIn(dir_, {"--list-sheets", file});
     EXPECT_EQ(listed.status, 0);
-    EXPECT_EQ(listed.out, format == "xlsx" ? listing + "5\tChart\tchart\n" : listing);
+    EXPECT_EQ(listed.out, format == "xlsx" ? listing + "7\tChart\tchart\n" : listing);
     EXPECT_EQ(listed.err, "");
     EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
     for (const auto& choice : choices) {
@@ -249,7 +251,7 @@ TEST_F(CommandLineTest, SheetsAreListedAndChosenByNameOrNumberInEveryFormat) {
       fs::remove(dir_ / "xmlstructure.xml");
     }
   }
-  const Result chart = RunIn(dir_, {"--sheet=5", kSheets + "input.xlsx"});
+  const Result chart = RunIn(dir_, {"--sheet=7", kSheets + "input.xlsx"});
   EXPECT_EQ(chart.status, 1);
   EXPECT_EQ(chart.err,
             "zerova: " + kSheets + "input.xlsx: the sheet \"Chart\" is a chart, not a worksheet\n");

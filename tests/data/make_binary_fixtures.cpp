@@ -306,15 +306,18 @@ xb::XlsbBook ActiveSheetBook() {
   return ColumnSheets(sheets, 1);
 }
 
-// Several sheets: "Summary", "Überblick & Co" (the active one), "1" and "Notes".
-// Sheet N holds "Sheet", its name and N.
+// Several sheets: "Summary", "Überblick & Co" (the active one), "1", "Notes", then the
+// hidden "Hidden" and the very hidden "Secret". Sheet N holds "Sheet", its name and N.
 xb::XlsbBook SeveralSheetsBook() {
   std::vector<std::pair<std::string, std::vector<Cell>>> sheets;
   int n = 0;
-  for (const char* name : {"Summary", "Überblick & Co", "1", "Notes"}) {
+  for (const char* name : {"Summary", "Überblick & Co", "1", "Notes", "Hidden", "Secret"}) {
     sheets.push_back({name, {Text("Sheet"), Text(name), Int(++n)}});
   }
-  return ColumnSheets(sheets, 1);
+  xb::XlsbBook book = ColumnSheets(sheets, 1);
+  book.sheets[4].state = 1;
+  book.sheets[5].state = 2;
+  return book;
 }
 
 xb::XlsbBook FormulasBook() {
