@@ -146,32 +146,30 @@ Bytes UnnamedVersion(bool formats) {
 namespace xb = xlsb;
 
 // An .xlsb sheet's cell, made for the column it is put in.
-using Cell = std::function<std::string(std::uint32_t col)>;
+using Col = std::uint32_t;
+using Cell = std::function<std::string(Col)>;
 
-Cell Text(const std::string& text) {
-  return [text](std::uint32_t col) { return xb::Text(col, text); };
+Cell Text(const std::string& s) {
+  return [s](Col c) { return xb::Text(c, s); };
 }
-Cell Rich(const std::string& text) {
-  return [text](std::uint32_t col) { return xb::RichText(col, text); };
+Cell Rich(const std::string& s) {
+  return [s](Col c) { return xb::RichText(c, s); };
 }
-Cell Num(double value, std::uint32_t style = 0) {
-  return [=](std::uint32_t col) { return xb::Real(col, value, style); };
+Cell Num(double v, Col style = 0) {
+  return [=](Col c) { return xb::Real(c, v, style); };
 }
-Cell RkBits(std::uint32_t rk, std::uint32_t style = 0) {
-  return [=](std::uint32_t col) { return xb::Rk(col, rk, style); };
+Cell RkBits(Col rk, Col style = 0) {
+  return [=](Col c) { return xb::Rk(c, rk, style); };
 }
 // An RK integer (bit 1), in hundredths when bit 0 is set.
-Cell Int(std::int32_t n, std::uint32_t style = 0, bool hundredths = false) {
+Cell Int(std::int32_t n, Col style = 0, bool hundredths = false) {
   return RkBits(B::RkInt(n, hundredths), style);
 }
-Cell Flag(bool value) {
-  return [=](std::uint32_t col) { return xb::Bool(col, value); };
+Cell Flag(bool v) {
+  return [=](Col c) { return xb::Bool(c, v); };
 }
 Cell Empty() {
-  return [](std::uint32_t col) { return xb::Blank(col); };
-}
-Cell Made(std::string (*make)(std::uint32_t, std::uint8_t), std::uint8_t value) {
-  return [=](std::uint32_t col) { return make(col, value); };
+  return [](Col c) { return xb::Blank(c); };
 }
 
 // A sheet's cells, and the shared-string table they may name.
@@ -327,15 +325,13 @@ xb::XlsbBook FormulasBook() {
     items.push_back(g.Shared(item));
   }
   g.Column(0, items);
-  const auto text = [](const char* cached) {
-    return [cached](std::uint32_t col) { return xb::FormulaText(col, cached); };
-  };
-  const auto number = [](double cached) {
-    return [cached](std::uint32_t col) { return xb::FormulaNumber(col, cached); };
-  };
-  g.Column(1, {g.Shared("Result"), Made(xb::FormulaError, 0x07), text("ab"),
-               [](std::uint32_t col) { return xb::FormulaBool(col, false); }, number(3.5),
-               Made(xb::FormulaError, 0x2A), text(""), number(1)});
+  g.Column(1, {g.Shared("Result"), [](Col c) { return xb::FormulaError(c, 0x07); },
+               [](Col c) { return xb::FormulaText(c, "ab"); },
+               [](Col c) { return xb::FormulaBool(c, false); },
+               [](Col c) { return xb::FormulaNumber(c, 3.5); },
+               [](Col c) { return xb::FormulaError(c, 0x2A); },
+               [](Col c) { return xb::FormulaText(c, ""); },
+               [](Col c) { return xb::FormulaNumber(c, 1); }});
   return OneSheet("Sheet1", g);
 }
 
