@@ -20,7 +20,7 @@ namespace {
 std::unique_ptr<Workbook> OpenEncryptedPackage(const std::shared_ptr<WorkbookSource>& source);
 
 // Tried in this order. Each zip format declines a zip of another kind; CSV, the
-// loosest sniff, comes last.
+// loosest sniff and the one format also told by a file's name, comes last.
 constexpr Format kFormats[] = {
     {nullptr, "Office workbooks encrypted with a password", "", LooksLikeOle2, nullptr,
      OpenEncryptedPackage},
