@@ -295,13 +295,12 @@ xb::XlsbBook ColumnSheets(const std::vector<std::pair<std::string, std::vector<C
   return book;
 }
 
+// Three sheets, the second active; each holds its name and "from the Nth sheet".
 xb::XlsbBook ActiveSheetBook() {
-  std::vector<std::pair<std::string, std::vector<Cell>>> sheets;
-  for (const std::string nth : {"first", "second", "third"}) {
-    const std::string name = static_cast<char>(nth[0] - 'a' + 'A') + nth.substr(1);
-    sheets.push_back({name, {Text(name), Text("from the " + nth + " sheet")}});
-  }
-  return ColumnSheets(sheets, 1);
+  return ColumnSheets({{"First", {Text("First"), Text("from the first sheet")}},
+                       {"Second", {Text("Second"), Text("from the second sheet")}},
+                       {"Third", {Text("Third"), Text("from the third sheet")}}},
+                      1);
 }
 
 // Several sheets: "Summary", "Überblick & Co" (the active one), "1", "Notes", then the
