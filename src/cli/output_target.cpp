@@ -72,7 +72,8 @@ OutputTarget::OutputTarget(const std::string& output, const std::function<void()
     return;
   }
   if (S_ISDIR(status.st_mode)) {
-    throw FileSystemError(output, "is a folder; give a file name, or --outdir DIR to write into it");
+    throw FileSystemError(output,
+                          "is a folder; give a file name, or --outdir DIR to write into it");
   }
   if (S_ISREG(status.st_mode)) {
     file_ = output;  // a link to it is refused by the writer, which never follows one
@@ -83,9 +84,8 @@ OutputTarget::OutputTarget(const std::string& output, const std::function<void()
                                       ? "is a disk device; nothing is written to it"
                                       : "is a socket; nothing is written to it");
   }
-  const int fd = S_ISFIFO(status.st_mode)
-                     ? OpenFifo(output, check_stop)
-                     : ::open(output.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  const int fd = S_ISFIFO(status.st_mode) ? OpenFifo(output, check_stop)
+                                          : ::open(output.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) throw PosixError(output, "open it for writing", errno);
   TakeStream(fd, output);
 }

@@ -48,7 +48,7 @@ class OutputTarget {
   // Takes descriptor `fd` as the stream, named `name`.
   void TakeStream(int fd, std::string name);
 
-  std::string file_;       // a file, written whole
+  std::string file_;  // a file, written whole
   std::FILE* stream_ = nullptr;
   std::string stream_name_;
   std::uint64_t stream_limit_;

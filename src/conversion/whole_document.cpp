@@ -107,7 +107,7 @@ class WholeDocument final : public BlockDocument {
 
   FileSystem& file_system_;
   std::string path_;
-  bool earlier_ = false;               // a file stood at path_ before the run
+  bool earlier_ = false;                // a file stood at path_ before the run
   std::unique_ptr<NewFile> temporary_;  // until it is put in place or removed
 };
 

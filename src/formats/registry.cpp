@@ -20,20 +20,22 @@ namespace {
 std::unique_ptr<Workbook> OpenEncryptedPackage(const std::shared_ptr<WorkbookSource>& source);
 
 // Tried in this order. Each zip format declines a zip of another kind; CSV, the
-// loosest sniff, comes last.
+// loosest sniff and the one format also told by a file's name, comes last.
 constexpr Format kFormats[] = {
-    {nullptr, "Office workbooks encrypted with a password", "", LooksLikeOle2,
+    {nullptr, "Office workbooks encrypted with a password", "", LooksLikeOle2, nullptr,
      OpenEncryptedPackage},
-    {".xls", "Excel 97-2003, 5.0/95 and 2.x-4.x workbooks", "*.xls", LooksLikeXls, OpenXls},
-    {".xlsx, .xlsm", "Office Open XML workbooks", "*.xlsx;*.xlsm", LooksLikeZip, OpenXlsx},
-    {".xlsb", "Excel binary workbooks", "*.xlsb", LooksLikeZip, OpenXlsb},
-    {".ods", "OpenDocument spreadsheets", "*.ods", LooksLikeZip, OpenOds},
-    {".fods", "flat OpenDocument spreadsheets", "*.fods", LooksLikeFlatOds, OpenFlatOds},
+    {".xls", "Excel 97-2003, 5.0/95 and 2.x-4.x workbooks", "*.xls", LooksLikeXls, nullptr,
+     OpenXls},
+    {".xlsx, .xlsm", "Office Open XML workbooks", "*.xlsx;*.xlsm", LooksLikeZip, nullptr, OpenXlsx},
+    {".xlsb", "Excel binary workbooks", "*.xlsb", LooksLikeZip, nullptr, OpenXlsb},
+    {".ods", "OpenDocument spreadsheets", "*.ods", LooksLikeZip, nullptr, OpenOds},
+    {".fods", "flat OpenDocument spreadsheets", "*.fods", LooksLikeFlatOds, nullptr, OpenFlatOds},
     {"XML Spreadsheet 2003", "Excel's XML Spreadsheet 2003 workbooks", "*.xml", LooksLikeXml2003,
-     OpenXml2003},
-    {"an HTML table", "the first table of a web page", "*.htm;*.html", LooksLikeHtml, OpenHtml},
+     nullptr, OpenXml2003},
+    {"an HTML table", "the first table of a web page", "*.htm;*.html", LooksLikeHtml, nullptr,
+     OpenHtml},
     {"CSV or tab-separated text", "CSV or tab-separated text", "*.csv;*.tsv",
-     LooksLikeDelimitedText, OpenDelimitedText},
+     LooksLikeDelimitedText, LooksLikeNamedText, OpenDelimitedText},
 };
 
 // An Office package encrypted with a password is an OLE2 file holding the
@@ -59,25 +61,37 @@ std::unique_ptr<Workbook> OpenEncryptedPackage(const std::shared_ptr<WorkbookSou
 
 std::span<const Format> Formats() { return kFormats; }
 
+namespace {
+
+// True iff `format` may read a file named `name` that starts with `head`.
+bool MayRead(const Format& format, std::span<const std::uint8_t> head, const std::string& name) {
+  return format.sniff(head) || (format.sniff_named != nullptr && format.sniff_named(head, name));
+}
+
+}  // namespace
+
 void CheckHead(std::span<const std::uint8_t> head, const std::string& name) {
   if (head.empty()) throw ReadError(name, "the file is empty");
   for (const Format& format : kFormats) {
-    if (format.sniff(head)) return;
+    if (MayRead(format, head, name)) return;
   }
-  throw ReadError(name, NotASpreadsheet());
+  throw ReadError(name, NotASpreadsheet(head));
 }
 
 std::unique_ptr<Workbook> OpenWorkbook(const std::shared_ptr<WorkbookSource>& source) {
   const std::span<const std::uint8_t> head = source->Head();
   CheckHead(head, source->name());
   for (const Format& format : kFormats) {
-    if (!format.sniff(head)) continue;
+    if (!MayRead(format, head, source->name())) continue;
     if (std::unique_ptr<Workbook> book = format.open(source)) return book;
   }
-  throw ReadError(source->name(), NotASpreadsheet());
+  throw ReadError(source->name(), NotASpreadsheet(head));
 }
 
-std::string NotASpreadsheet() {
+std::string NotASpreadsheet(std::span<const std::uint8_t> head) {
+  if (LooksLikePlainText(head)) {
+    return "not a spreadsheet file this program reads: " + PlainTextRefusal();
+  }
   std::vector<std::string> names;
   for (const Format& format : kFormats) {
     if (format.listed_as != nullptr) names.emplace_back(format.listed_as);

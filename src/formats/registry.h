@@ -15,6 +15,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "formats/containers/workbook_source.h"
 #include "services/password_source.h"
@@ -34,6 +35,10 @@ struct Format {
   // True iff `head`, a file's first bytes (WorkbookSource::kHeadBytes, or all
   // of a shorter file), may be a file of this format. Never throws.
   bool (*sniff)(std::span<const std::uint8_t> head) noexcept;
+  // True iff a file that `sniff` refused is of this format all the same, by its
+  // `head` and its `name` (plain text named .csv); null for a format told by
+  // content alone. Never throws.
+  bool (*sniff_named)(std::span<const std::uint8_t> head, std::string_view name) noexcept;
   // Opens a file whose head the sniff accepted; null when the rest of it shows
   // it is not of this format after all (a zip that is another kind of package).
   // Throws ReadError naming the file when it is of this format but cannot be
@@ -45,9 +50,10 @@ struct Format {
 std::span<const Format> Formats();
 
 // Opens the workbook in `source` with the first format, in table order, whose
-// sniff accepts its head and whose open does not decline it. Throws ReadError
-// naming the file when it is empty or of no format here (NotASpreadsheet), and
-// as the format's open does.
+// sniff (or sniff_named) accepts its head and whose open does not decline it.
+// Throws ReadError naming the file when it is empty or of no format here
+// (NotASpreadsheet, which says what to do with plain text), and as the format's
+// open does.
 std::unique_ptr<Workbook> OpenWorkbook(const std::shared_ptr<WorkbookSource>& source);
 
 // Throws ReadError naming `name`, as OpenWorkbook refuses such a file, when
@@ -57,8 +63,10 @@ std::unique_ptr<Workbook> OpenWorkbook(const std::shared_ptr<WorkbookSource>& so
 void CheckHead(std::span<const std::uint8_t> head, const std::string& name);
 
 // "not a spreadsheet file this program reads (.xls, .xlsx, .xlsm, ..., or CSV or
-// tab-separated text)".
-std::string NotASpreadsheet();
+// tab-separated text)"; for `head` that is plain text, "not a spreadsheet file
+// this program reads: plain text, but not a table; give it a name ending in
+// .csv, .tsv or .txt to read it as one".
+std::string NotASpreadsheet(std::span<const std::uint8_t> head = {});
 
 // The file dialog's filter, entries parted by '|': "(Excel File)|*.xls", then
 // "(All Workbooks)" with every format's patterns, then "(All Files)|*".

@@ -250,10 +250,14 @@ TEST_F(CommandLineTest, AReadOnlyFolderSaysHowToWriteElsewhere) {
 // --sheet-number, which counts positions alone. A sheet not there, or no
 // worksheet, is one line; nothing is written then.
 TEST_F(CommandLineTest, SheetsAreListedAndChosenByNameOrNumberInEveryFormat) {
-  const std::string listing = "1\tSummary\n2\tÜberblick & Co\tactive\n3\t1\n4\tNotes\n";
+  // OpenDocument hides a sheet, but has no "very hidden".
+  const std::string listing =
+      "1\tSummary\n2\tÜberblick & Co\tactive\n3\t1\n4\tNotes\n5\tHidden\thidden\n6\tSecret\t";
+  const std::string very_hidden = "very hidden\n", ods_hidden = "hidden\n";
   // The list of sheets in a refusal; it ends with the .xlsx's chart sheet there.
   const std::string sheets = "the sheets are \"Summary\", \"Überblick & Co\", \"1\"";
-  const std::string last_sheets[] = {" and \"Notes\"", ", \"Notes\" and \"Chart\""};
+  const std::string last_sheets[] = {", \"Notes\", \"Hidden\" and \"Secret\"",
+                                     ", \"Notes\", \"Hidden\", \"Secret\" and \"Chart\""};
   const std::string took_the_name =
       "--sheet=1 took the sheet named \"1\"; sheet 1 is \"Summary\": give --sheet-number=1 for "
       "that one";
@@ -279,7 +283,8 @@ TEST_F(CommandLineTest, SheetsAreListedAndChosenByNameOrNumberInEveryFormat) {
     SCOPED_TRACE(file);
     const Result listed = RunIn(dir_, {"--list-sheets", file});
     EXPECT_EQ(listed.status, 0);
-    EXPECT_EQ(listed.out, format == "xlsx" ? listing + "5\tChart\tchart\n" : listing);
+    EXPECT_EQ(listed.out, listing + (format == "ods" ? ods_hidden : very_hidden) +
+                              (format == "xlsx" ? "7\tChart\tchart\n" : ""));
     EXPECT_EQ(listed.err, "");
     EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
     for (const auto& choice : choices) {
@@ -297,14 +302,14 @@ TEST_F(CommandLineTest, SheetsAreListedAndChosenByNameOrNumberInEveryFormat) {
       fs::remove(dir_ / "xmlstructure.xml");
     }
   }
-  const Result chart = RunIn(dir_, {"--sheet=5", kSheets + "input.xlsx"});
+  const Result chart = RunIn(dir_, {"--sheet=7", kSheets + "input.xlsx"});
   EXPECT_EQ(chart.status, 1);
   EXPECT_EQ(chart.err, "zerova: " + kSheets +
                            "input.xlsx: the sheet \"Chart\" is a chart, not a worksheet; give "
                            "--sheet=NAME or --sheet-number=N; --list-sheets lists the sheets\n");
   // The listing of a workbook on standard input, and of one that is none.
   const Result piped = RunIn(dir_, {"--list-sheets", "-"}, {}, ReadFile(kSheets + "input.ods"));
-  EXPECT_EQ(piped.out, listing);
+  EXPECT_EQ(piped.out, listing + ods_hidden);
   const Result bad = RunIn(dir_, {"--list-sheets", kSheets + "expected-sheet1.xml"});
   EXPECT_EQ(bad.status, 1);
   EXPECT_TRUE(bad.err.starts_with("zerova: " + kSheets + "expected-sheet1.xml: not a spreadsheet"));
@@ -361,23 +366,25 @@ TEST_F(CommandLineTest, AnOutdirBatchConvertsEveryGoodFileAndNamesTheBadOne) {
   EXPECT_EQ(kept.err, "zerova: 3 documents written, 0 files failed\n");
 }
 
-// --all-sheets: a document per worksheet, DIR/NAME.SHEET.xml, in workbook
-// order; a chart is skipped with a note; the count closes the batch.
+// --all-sheets: a document per worksheet, hidden ones too, DIR/NAME.SHEET.xml,
+// in workbook order; a chart is skipped with a note; the count closes the batch.
 TEST_F(CommandLineTest, AllSheetsGiveADocumentEachAndSkipCharts) {
   const Result r = RunIn(dir_, {"--all-sheets", "--outdir=all", kSheets + "input.xlsx"});
   EXPECT_EQ(r.status, 0) << r.err;
-  const std::string names[] = {"Summary", "Überblick & Co", "1", "Notes"};
+  const std::string names[] = {"Summary", "Überblick & Co", "1", "Notes", "Hidden", "Secret"};
   std::string out;
-  for (int sheet = 1; sheet <= 4; ++sheet) {
+  for (int sheet = 1; sheet <= 6; ++sheet) {
     const std::string document = "all/input." + names[sheet - 1] + ".xml";
     out += document + ": XML created successfully\n";
-    EXPECT_EQ(ReadFile(dir_ / document), ReadFile(SheetDocument(sheet))) << document;
+    if (sheet <= 4) {
+      EXPECT_EQ(ReadFile(dir_ / document), ReadFile(SheetDocument(sheet)));
+    }
   }
   EXPECT_EQ(r.out, out);
   EXPECT_EQ(r.err, "zerova: " + kSheets +
-                       "input.xlsx: the sheet \"Chart\" is a chart; it was skipped\nzerova: 4 "
+                       "input.xlsx: the sheet \"Chart\" is a chart; it was skipped\nzerova: 6 "
                        "documents written, 0 files failed\n");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "all"), fs::directory_iterator()), 4);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "all"), fs::directory_iterator()), 6);
 }
 
 // A usage error is two lines on stderr and exit 2, with nothing read or written.

@@ -21,8 +21,7 @@ using test::RecordingHooks;
 
 constexpr const char* kOut = "/work/out.xml";
 constexpr const char* kEarlier = "an earlier document\r\n";
-const std::string kTwoLines =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n</Main>\r\n";
+const std::string kTwoLines = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n</Main>\r\n";
 
 // What a run into kOut throws ("" when it completes).
 std::string RunInto(MemoryFileSystem& disk, RecordingHooks& hooks) {

@@ -6,15 +6,18 @@ Run with Debian's /usr/bin/python3 (python3-xlwt, python3-openpyxl, python3-odf)
 
     /usr/bin/python3 tests/data/make_sheet_fixtures.py
 
-The four worksheets, in this order: "Summary", "Überblick & Co" (the active one),
-"1" (a name that is also a number) and "Notes". Sheet N holds one column: the label
-"Sheet", then the sheet's name and the number N. Writers:
+The six worksheets, in this order: "Summary", "Überblick & Co" (the active one),
+"1" (a name that is also a number), "Notes", "Hidden" (hidden) and "Secret" (very
+hidden; OpenDocument, which has no such state, hides it). Sheet N holds one column:
+the label "Sheet", then the sheet's name and the number N. Writers:
 
 - input.xls: xlwt (BIFF8);
-- input.xlsx: openpyxl, with a fifth sheet, the chart sheet "Chart";
-- input.xlsb: written record by record with make_xlsb_fixtures.py;
-- input.ods: python3-odf, the active table named in its view settings;
+- input.xlsx: openpyxl, with a seventh sheet, the chart sheet "Chart";
+- input.ods: python3-odf, the active table named in its view settings, the hidden
+  ones in a table style with table:display="false";
 - input.xml: XML Spreadsheet 2003, written byte by byte.
+
+input.xlsb, which no Debian tool saves, comes from make_binary_fixtures.cpp.
 
 expected.xml, the document of the active sheet, and expected-sheetN.xml, the
 document of sheet N (1, 3, 4), are written by hand from the conversion rules and
@@ -26,16 +29,16 @@ import os
 import openpyxl
 import xlwt
 from openpyxl.chart import BarChart, Reference
-from odf import table
+from odf import style, table
 from odf.opendocument import OpenDocumentSpreadsheet
 
-import make_xlsb_fixtures as xlsb
 from make_office_fixtures import active_table_settings, cell
 from text_fixtures import XML2003_HEAD, data
 
 HERE = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'several-sheets')
-SHEETS = ['Summary', 'Überblick & Co', '1', 'Notes']
+SHEETS = ['Summary', 'Überblick & Co', '1', 'Notes', 'Hidden', 'Secret']
 ACTIVE = 1  # "Überblick & Co", counted from 0
+STATE = {'Hidden': 1, 'Secret': 2}  # 1 hidden, 2 very hidden; the others visible
 
 
 def column(n):
@@ -50,6 +53,7 @@ def write_xls(path):
         for row, value in enumerate(column(n)):
             sheet.write(row, 0, value)
         sheet.set_selected(n - 1 == ACTIVE)
+        sheet.visibility = STATE.get(name, 0)
     book.active_sheet = ACTIVE
     book.save(path)
 
@@ -61,6 +65,7 @@ def write_xlsx(path):
         sheet = book.create_sheet(name)
         for row, value in enumerate(column(n), 1):
             sheet.cell(row=row, column=1, value=value)
+        sheet.sheet_state = ['visible', 'hidden', 'veryHidden'][STATE.get(name, 0)]
     chart = BarChart()
     chart.add_data(Reference(book[SHEETS[0]], min_col=1, min_row=3, max_row=3))
     book.create_chartsheet('Chart').add_chart(chart)
@@ -70,20 +75,13 @@ def write_xlsx(path):
     book.save(path)
 
 
-def write_xlsb(path):
-    sheets = []
-    for n, name in enumerate(SHEETS, 1):
-        grid = xlsb.Grid()
-        label, text, number = column(n)
-        grid.column(0, [xlsb.text(label), xlsb.text(text), xlsb.integer(number)])
-        sheets.append((name, grid.data()))
-    xlsb.write_zip(path, xlsb.parts(xlsb.Book(sheets, active=ACTIVE)))
-
-
 def write_ods(path):
     doc = OpenDocumentSpreadsheet()
+    hidden = style.Style(name='hidden', family='table')
+    hidden.addElement(style.TableProperties(display='false'))
+    doc.automaticstyles.addElement(hidden)
     for n, name in enumerate(SHEETS, 1):
-        sheet = table.Table(name=name)
+        sheet = table.Table(name=name, stylename=hidden) if name in STATE else table.Table(name=name)
         label, text, number = column(n)
         for element in [cell('string', [[label]]), cell('string', [[text]]),
                         cell('float', value=str(number))]:
@@ -104,8 +102,11 @@ def write_xml2003(path):
         label, text, number = column(n)
         cells = [data('String', label), data('String', escaped(text)), data('Number', number)]
         rows = ''.join('   <Row>%s</Row>\n' % c for c in cells)
-        worksheets += (' <Worksheet ss:Name="%s">\n  <Table>\n%s  </Table>\n </Worksheet>\n'
-                       % (escaped(name), rows))
+        state = ['', 'SheetHidden', 'SheetVeryHidden'][STATE.get(name, 0)]
+        options = ('  <WorksheetOptions xmlns="urn:schemas-microsoft-com:office:excel">'
+                   '<Visible>%s</Visible></WorksheetOptions>\n' % state if state else '')
+        worksheets += (' <Worksheet ss:Name="%s">\n  <Table>\n%s  </Table>\n%s </Worksheet>\n'
+                       % (escaped(name), rows, options))
     document = (XML2003_HEAD + ' <ExcelWorkbook xmlns="urn:schemas-microsoft-com:office:excel">\n'
                 '  <ActiveSheet>%d</ActiveSheet>\n </ExcelWorkbook>\n' % ACTIVE +
                 worksheets + '</Workbook>\n')
@@ -115,8 +116,8 @@ def write_xml2003(path):
 
 def main():
     os.makedirs(HERE, exist_ok=True)
-    for extension, write in [('xls', write_xls), ('xlsx', write_xlsx), ('xlsb', write_xlsb),
-                             ('ods', write_ods), ('xml', write_xml2003)]:
+    for extension, write in [('xls', write_xls), ('xlsx', write_xlsx), ('ods', write_ods),
+                             ('xml', write_xml2003)]:
         write(os.path.join(HERE, 'input.' + extension))
 
 

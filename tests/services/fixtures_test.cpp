@@ -3,8 +3,8 @@
 // .fods, .xml, .html, .csv, .tsv) converts to expected.xml, byte for byte, with the
 // password in the folder's password.txt when there is one. The folders and their
 // documents come from tests/data/make_fixtures.py; the other inputs from
-// make_office_fixtures.py, make_biff_fixtures.py, make_xlsb_fixtures.py and
-// make_encrypted_fixtures.py.
+// make_office_fixtures.py, make_sheet_fixtures.py, make_encrypted_fixtures.py and,
+// for .xlsb and Excel 2.x-4.x files, make_binary_fixtures.sh.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -188,6 +188,10 @@ BiffBuilder& BiffBuilder::Number(int row, int col, double value, int xf) {
   return Record(version_ == Biff::k2 ? 0x0003 : 0x0203, Cell(row, col, xf).F64(value).bytes);
 }
 
+BiffBuilder& BiffBuilder::Integer(int row, int col, std::uint16_t value, int xf) {
+  return Record(0x0002, Cell(row, col, xf).U16(value).bytes);
+}
+
 BiffBuilder& BiffBuilder::Rk(int row, int col, std::uint32_t rk, int xf) {
   return Record(0x027E, Out().Cell(row, col, xf).U32(rk).bytes);
 }

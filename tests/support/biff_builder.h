@@ -1,4 +1,5 @@
-// BiffBuilder: writes small .xls files of every BIFF version for the reader's tests:
+// BiffBuilder: writes small .xls files of every BIFF version for the reader's tests,
+// the benchmarks and the Excel 2.x-4.x fixture inputs (tests/data/make_binary_fixtures.cpp):
 // BIFF5 and BIFF8 workbooks, BIFF2-4 worksheets and BIFF4 workbooks.
 //
 // Records are appended in call order to one workbook stream; Build() wraps the
@@ -94,6 +95,7 @@ class BiffBuilder {
   BiffBuilder& RString(int row, int col, const std::string& text, int runs, int xf = 0);
   BiffBuilder& LabelSst(int row, int col, std::uint32_t index, int xf = 0);
   BiffBuilder& Number(int row, int col, double value, int xf = 0);
+  BiffBuilder& Integer(int row, int col, std::uint16_t value, int xf = 0);  // BIFF2's INTEGER
   BiffBuilder& Rk(int row, int col, std::uint32_t rk, int xf = 0);
   // One RK per column from `first_col`, each with its XF index.
   BiffBuilder& MulRk(int row, int first_col, const std::vector<std::pair<int, std::uint32_t>>& rks);

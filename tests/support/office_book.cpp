@@ -76,9 +76,9 @@ ZipMembers With(ZipMembers parts, const std::string& path, const char* contents)
   return parts;
 }
 
-std::string Outcome(const std::vector<std::uint8_t>& bytes) {
+std::string Outcome(const std::vector<std::uint8_t>& bytes, const std::string& name) {
   try {
-    const auto sheet = ReadActiveSheet(bytes, "book.xls");
+    const auto sheet = ReadActiveSheet(bytes, name);
     std::string cells;
     for (std::int64_t row : {1, 2, 3, 4, 5, 6, 1048576, 1048577}) {
       for (std::int64_t column = 1; column <= 16385; column = column == 28 ? 16384 : column + 1) {

@@ -33,10 +33,11 @@ ZipMembers Ods(const std::string& rows);
 // `parts` with the member at `path` given `contents`, or dropped when it is null.
 ZipMembers With(ZipMembers parts, const std::string& path, const char* contents);
 
-// What the reader makes of `bytes` named "book.xls" (the content, not the name, picks
-// the reader): "refused: <message>", or the non-empty cells of the first 6 rows and
-// 28 columns and the last row and column (and one past each) as "A1=text|B1=text".
-std::string Outcome(const std::vector<std::uint8_t>& bytes);
+// What the reader makes of `bytes` named `name` (the content picks the reader; the
+// name only for plain text): "refused: <message>", or the non-empty cells of the
+// first 6 rows and 28 columns and the last row and column (and one past each) as
+// "A1=text|B1=text".
+std::string Outcome(const std::vector<std::uint8_t>& bytes, const std::string& name = "book.xls");
 
 struct Case {
   const char* name;

@@ -10,43 +10,16 @@ namespace zerova::test::xlsb {
 namespace {
 
 // Record types the builder writes ([MS-XLSB] 2.3).
-enum : std::uint32_t {
-  kRowHdr = 0,
-  kCellBlank = 1,
-  kCellRk = 2,
-  kCellError = 3,
-  kCellReal = 5,
-  kCellSt = 6,
-  kCellIsst = 7,
-  kFmlaNum = 9,
-  kSstItem = 19,
-  kFmt = 44,
-  kXf = 47,
-  kBeginSheet = 129,
-  kEndSheet = 130,
-  kBeginBook = 131,
-  kEndBook = 132,
-  kBeginBookViews = 135,
-  kEndBookViews = 136,
-  kBeginBundleShs = 143,
-  kEndBundleShs = 144,
-  kBeginSheetData = 145,
-  kEndSheetData = 146,
-  kWsProp = 147,
-  kWbProp = 153,
-  kBundleSh = 156,
-  kBookView = 158,
-  kBeginSst = 159,
-  kEndSst = 160,
-  kBeginStyleSheet = 278,
-  kEndStyleSheet = 279,
-  kBeginFmts = 615,
-  kEndFmts = 616,
-  kBeginCellXfs = 617,
-  kEndCellXfs = 618,
-  kBeginStyleXfs = 626,
-  kEndStyleXfs = 627,
-};
+constexpr std::uint32_t kRowHdr = 0, kCellBlank = 1, kCellRk = 2, kCellError = 3, kCellBool = 4,
+                        kCellReal = 5, kCellSt = 6, kCellIsst = 7, kFmlaString = 8, kFmlaNum = 9,
+                        kFmlaBool = 10, kFmlaError = 11, kSstItem = 19, kFmt = 44, kXf = 47,
+                        kCellRString = 62, kBeginSheet = 129, kEndSheet = 130, kBeginBook = 131,
+                        kEndBook = 132, kBeginBookViews = 135, kEndBookViews = 136,
+                        kBeginBundleShs = 143, kEndBundleShs = 144, kBeginSheetData = 145,
+                        kEndSheetData = 146, kWsProp = 147, kWbProp = 153, kBundleSh = 156,
+                        kBookView = 158, kBeginSst = 159, kEndSst = 160, kBeginStyleSheet = 278,
+                        kEndStyleSheet = 279, kBeginFmts = 615, kEndFmts = 616, kBeginCellXfs = 617,
+                        kEndCellXfs = 618, kBeginStyleXfs = 626, kEndStyleXfs = 627;
 
 // The UTF-16 code units of `utf8`, which must be well-formed.
 std::u16string Utf16(std::string_view utf8) {
@@ -79,12 +52,6 @@ std::string Wide(const std::u16string& units) {
 
 std::string Wide(const std::string& utf8) { return Wide(Utf16(utf8)); }
 
-// BrtSSTItem: a RichStr; a rich one's runs follow its text: their count, then
-// (character, font) pairs.
-std::string SstItem(const std::string& utf8, bool rich = false) {
-  return U8(rich ? 1 : 0) + Wide(utf8) + (rich ? U32(1) + U16(0) + U16(1) : "");
-}
-
 // A Cell structure: the column, then the cell format in 24 bits.
 std::string CellHead(std::uint32_t col, std::uint32_t style) {
   return U32(col) + U32(style & 0x00FFFFFF);
@@ -113,14 +80,14 @@ std::string RelationshipType(const std::string& kind) {
 
 std::string WorkbookPart(const XlsbBook& book) {
   std::string part = Record(kBeginBook);
-  part += Record(kWbProp, U32(0) + U32(0) + Wide(std::u16string()));
+  part += Record(kWbProp, U32(book.date1904 ? 1 : 0) + U32(0) + Wide(std::u16string()));
   std::string view;
   for (int i = 0; i < 6; ++i) view += U32(0);
   part += Record(kBeginBookViews) + Record(kBookView, view + U32(book.active) + U8(0x78)) +
           Record(kEndBookViews);
   part += Record(kBeginBundleShs);
   for (std::size_t i = 0; i < book.sheets.size(); ++i) {
-    part += Record(kBundleSh, U32(0) + U32(static_cast<std::uint32_t>(i + 1)) +
+    part += Record(kBundleSh, U32(book.sheets[i].state) + U32(static_cast<std::uint32_t>(i + 1)) +
                                   Wide("rId" + std::to_string(i + 1)) + Wide(book.sheets[i].name));
   }
   return part + Record(kEndBundleShs) + Record(kEndBook);
@@ -183,6 +150,9 @@ std::string Rk(std::uint32_t col, std::uint32_t rk, std::uint32_t style) {
 std::string Error(std::uint32_t col, std::uint8_t code) {
   return Record(kCellError, CellHead(col, 0) + U8(code));
 }
+std::string Bool(std::uint32_t col, bool value) {
+  return Record(kCellBool, CellHead(col, 0) + U8(value ? 1 : 0));
+}
 std::string Isst(std::uint32_t col, std::uint32_t index, std::uint32_t style) {
   return Record(kCellIsst, CellHead(col, style) + U32(index));
 }
@@ -191,8 +161,25 @@ std::string Text(std::uint32_t col, const std::u16string& units) {
 }
 std::string Text(std::uint32_t col, const std::string& utf8) { return Text(col, Utf16(utf8)); }
 
+std::string RichText(std::uint32_t col, const std::string& utf8) {
+  return Record(kCellRString, CellHead(col, 0) + SstItem(utf8, true));
+}
+
 std::string FormulaNumber(std::uint32_t col, double value, std::uint32_t style) {
   return Record(kFmlaNum, CellHead(col, style) + F64(value) + kEmptyFormula);
+}
+std::string FormulaText(std::uint32_t col, const std::string& utf8) {
+  return Record(kFmlaString, CellHead(col, 0) + Wide(utf8) + kEmptyFormula);
+}
+std::string FormulaBool(std::uint32_t col, bool value) {
+  return Record(kFmlaBool, CellHead(col, 0) + U8(value ? 1 : 0) + kEmptyFormula);
+}
+std::string FormulaError(std::uint32_t col, std::uint8_t code) {
+  return Record(kFmlaError, CellHead(col, 0) + U8(code) + kEmptyFormula);
+}
+
+std::string SstItem(const std::string& utf8, bool rich) {
+  return U8(rich ? 1 : 0) + Wide(utf8) + (rich ? U32(1) + U16(0) + U16(1) : "");
 }
 
 ZipMembers Parts(const XlsbBook& book) {

@@ -1,5 +1,5 @@
-// XlsbBuilder: writes small .xlsb packages ([MS-XLSB]) for the reader's tests (the
-// fixture folders' input.xlsb files come from tests/data/make_xlsb_fixtures.py).
+// XlsbBuilder: writes small .xlsb packages ([MS-XLSB]) for the reader's tests, the
+// benchmarks and the fixture folders' input.xlsb files (tests/data/make_binary_fixtures.cpp).
 //
 // Records are strings of bytes: a field encoder per type (U16, F64, Wide, ...),
 // Record() to put a header in front of a body, and one helper per cell record.
@@ -32,11 +32,20 @@ std::string Blank(std::uint32_t col, std::uint32_t style = 0);
 std::string Real(std::uint32_t col, double value, std::uint32_t style = 0);
 std::string Rk(std::uint32_t col, std::uint32_t rk, std::uint32_t style = 0);
 std::string Error(std::uint32_t col, std::uint8_t code);
+std::string Bool(std::uint32_t col, bool value);
 std::string Isst(std::uint32_t col, std::uint32_t index, std::uint32_t style = 0);
 std::string Text(std::uint32_t col, const std::u16string& units);  // BrtCellSt
 std::string Text(std::uint32_t col, const std::string& utf8);
-// A formula's cached number, followed by an empty formula (BrtFmlaNum).
+std::string RichText(std::uint32_t col, const std::string& utf8);  // BrtCellRString, one run
+// A formula's cached result, followed by an empty formula (BrtFmlaNum, BrtFmlaString,
+// BrtFmlaBool, BrtFmlaError).
 std::string FormulaNumber(std::uint32_t col, double value, std::uint32_t style = 0);
+std::string FormulaText(std::uint32_t col, const std::string& utf8);
+std::string FormulaBool(std::uint32_t col, bool value);
+std::string FormulaError(std::uint32_t col, std::uint8_t code);
+
+// A BrtSSTItem body: a RichStr; a rich one has one formatting run (character 0, font 1).
+std::string SstItem(const std::string& utf8, bool rich = false);
 
 // One sheet of a book.
 struct XlsbSheet {
@@ -44,11 +53,13 @@ struct XlsbSheet {
   std::string data;                // the records between BrtBeginSheetData and its end
   std::string kind = "worksheet";  // its relationship's kind: "worksheet", "chartsheet", ...
   std::string properties = "";     // BrtWsProp's body; none when empty
+  std::uint32_t state = 0;         // BrtBundleSh's hsState: 0 visible, 1 hidden, 2 very hidden
 };
 
 struct XlsbBook {
   std::vector<XlsbSheet> sheets;
   std::uint32_t active = 0;         // BrtBookView's itabCur
+  bool date1904 = false;            // BrtWbProp's f1904
   std::vector<std::string> shared;  // BrtSSTItem bodies; no shared-strings part when empty
   std::vector<std::pair<std::uint16_t, std::string>> formats;  // BrtFmt: id, code
   std::vector<std::uint16_t> cell_formats;  // each cell XF's format id; no styles part when empty

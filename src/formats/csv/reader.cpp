@@ -38,26 +38,59 @@ bool IsPrintable(std::string_view text) {
   return controls * 64 < text.size();
 }
 
+// Text that opens with markup is a document of some other kind, never a table.
+bool OpensWithMarkup(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t\r\n");
+  return first != std::string_view::npos && text[first] == '<';
+}
+
+// The text of a file's first bytes, which may end anywhere: in a character, or in a record.
+std::string_view SampleOf(std::span<const std::uint8_t> prefix, std::string& decoded) {
+  return Utf8Of(prefix.first(std::min(prefix.size(), kSampleBytes)), true, decoded);
+}
+
+// True iff `name` ends in `.` and `extension` (lower case), in any case.
+bool EndsIn(std::string_view name, std::string_view extension) {
+  if (name.size() <= extension.size() || name[name.size() - extension.size() - 1] != '.') {
+    return false;
+  }
+  return std::equal(extension.begin(), extension.end(), name.end() - extension.size(),
+                    [](char a, char b) { return a == (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b); });
+}
+
 }  // namespace
 
-bool LooksLikeDelimitedText(std::span<const std::uint8_t> prefix) noexcept {
-  // The prefix may end anywhere in the file: in a character, or in a record.
-  prefix = prefix.first(std::min(prefix.size(), kSampleBytes));
+bool LooksLikePlainText(std::span<const std::uint8_t> prefix) noexcept {
   std::string decoded;
-  const std::string_view text = Utf8Of(prefix, true, decoded);
-  // Text that opens with markup is a document of some other kind, never a table.
-  const std::size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos || text[first] == '<') return false;
-  return IsPrintable(text) && ChooseDelimiter(text, true) != '\0';
+  const std::string_view text = SampleOf(prefix, decoded);
+  return !OpensWithMarkup(text) && IsPrintable(text);
+}
+
+bool LooksLikeDelimitedText(std::span<const std::uint8_t> prefix) noexcept {
+  std::string decoded;
+  const std::string_view text = SampleOf(prefix, decoded);
+  if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) return false;
+  return !OpensWithMarkup(text) && IsPrintable(text) && ChooseDelimiter(text, true) != '\0';
+}
+
+bool LooksLikeNamedText(std::span<const std::uint8_t> prefix, std::string_view name) noexcept {
+  return (EndsIn(name, "csv") || EndsIn(name, "tsv") || EndsIn(name, "txt")) &&
+         LooksLikePlainText(prefix);
+}
+
+std::string PlainTextRefusal() {
+  return "plain text, but not a table; give it a name ending in .csv, .tsv or .txt to read it "
+         "as one";
 }
 
 std::unique_ptr<Worksheet> ReadDelimitedText(std::span<const std::uint8_t> bytes,
-                                             const std::string&, ReadProgress* progress) {
+                                             const std::string& file, ReadProgress* progress) {
   std::string decoded;
   const std::string_view text = Utf8Of(bytes, false, decoded, progress);
   const std::string_view sample = text.substr(0, kSampleBytes);
   const char chosen = ChooseDelimiter(sample, sample.size() < text.size());
-  DelimitedText records(text, chosen == '\0' ? ',' : chosen);
+  const char by_name = EndsIn(file, "tsv") || EndsIn(file, "txt") ? '\t' : ',';
+  DelimitedText records(text, chosen == '\0' ? by_name : chosen);
   InputMeter meter(progress, text.size());
   auto sheet = std::make_unique<SheetStore>();
   std::string field;

@@ -16,6 +16,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "formats/containers/workbook_source.h"
 #include "services/spreadsheet.h"
@@ -23,17 +24,32 @@
 
 namespace zerova {
 
-// True iff `prefix`, a file's first bytes, looks like delimited text: once
-// decoded, it does not open with markup ('<'), holds no NUL and hardly any other
-// control character (fewer than one in 64 besides TAB, CR and LF), and a
-// delimiter parts its records consistently.
-// Call it only for files that are none of the other formats.
+// True iff `prefix`, a file's first bytes, is plain text: once decoded, it does
+// not open with markup ('<'), and holds no NUL and hardly any other control
+// character (fewer than one in 64 besides TAB, CR and LF).
+bool LooksLikePlainText(std::span<const std::uint8_t> prefix) noexcept;
+
+// True iff `prefix` looks like delimited text: plain text whose records a
+// delimiter parts consistently. Call it only for files that are none of the
+// other formats.
 bool LooksLikeDelimitedText(std::span<const std::uint8_t> prefix) noexcept;
 
-// Reads the delimited text in `bytes` as a sheet; `file` names it in messages.
-// Never refuses: any bytes read as some text (a file that LooksLikeDelimitedText
-// refuses reads as one column, or a comma-separated one). Reports to `progress`
-// (null: none); throws Cancelled when it answers a stop.
+// True iff `name` ends in .csv, .tsv or .txt, in any case, and `prefix` is plain
+// text: such a file is read as a table whatever its shape (one column, one line,
+// rows of different lengths). Call it only for files that are none of the other
+// formats.
+bool LooksLikeNamedText(std::span<const std::uint8_t> prefix, std::string_view name) noexcept;
+
+// The end of the refusal of plain text that is not read as a table: "plain
+// text, but not a table; give it a name ending in .csv, .tsv or .txt to read it
+// as one".
+std::string PlainTextRefusal();
+
+// Reads the delimited text in `bytes` as a sheet; `file` names it. Never
+// refuses: any bytes read as some text. When no delimiter parts the records
+// consistently, a file named .tsv or .txt is read as tab-separated (as Excel
+// saves "Text (Tab delimited)"), any other as comma-separated; one column stays
+// one. Reports to `progress` (null: none); throws Cancelled when it answers a stop.
 std::unique_ptr<Worksheet> ReadDelimitedText(std::span<const std::uint8_t> bytes,
                                              const std::string& file,
                                              ReadProgress* progress = nullptr);

@@ -1,6 +1,8 @@
 #include "formats/ods/content.h"
 
 #include <algorithm>
+#include <set>
+#include <string>
 
 #include "formats/ods/cell.h"
 #include "formats/ods/names.h"
@@ -42,6 +44,30 @@ bool IsFirstDayOf1904(std::string_view date) {
 
 bool IsTableElement(const XmlStream& xml, std::string_view name) {
   return xml.LocalName() == name && xml.Namespace() == kOdsTableNamespace;
+}
+
+// Reads the office:automatic-styles or office:styles element the stream is on,
+// through its end, adding to `hidden` each table style that hides its tables
+// (style:table-properties with table:display="false").
+void ReadHiddenTableStyles(XmlStream& xml, std::set<std::string>& hidden) {
+  if (xml.IsEmpty()) return;
+  const int depth = xml.Depth();
+  std::string style, value;  // the table style being read, and an attribute's value
+  while (xml.Next()) {
+    if (xml.node() == XmlStream::Node::kEnd && xml.Depth() == depth) return;
+    if (xml.node() != XmlStream::Node::kStart) continue;
+    const bool in_style = xml.Namespace() == kOdsStyleNamespace;
+    if (xml.Depth() == depth + 1) {  // only a named table style is looked into
+      if (!in_style || xml.LocalName() != "style" ||
+          !xml.Attribute(kOdsStyleNamespace, "family", &value) || value != "table" ||
+          !xml.Attribute(kOdsStyleNamespace, "name", &style)) {
+        xml.SkipElement();
+      }
+    } else if (in_style && xml.LocalName() == "table-properties" &&
+               xml.Attribute(kOdsTableNamespace, "display", &value) && value == "false") {
+      hidden.insert(style);
+    }
+  }
 }
 
 std::unique_ptr<SheetStore> TableReader::Read() {
@@ -120,6 +146,7 @@ OdsBody ReadOdsBody(XmlStream& xml, const OdsTableWanted& wanted, bool list_all)
   DateSystem system = DateSystem::k1900;
   OdsBody body;
   std::string value;
+  std::set<std::string> hidden_styles;
   while (xml.Next()) {
     if (xml.node() != XmlStream::Node::kStart) continue;
     if (xml.Depth() == 0 &&
@@ -135,6 +162,10 @@ OdsBody ReadOdsBody(XmlStream& xml, const OdsTableWanted& wanted, bool list_all)
     } else if (xml.Depth() == kTableDepth && IsTableElement(xml, "table")) {
       SheetInfo table;
       xml.Attribute(kOdsTableNamespace, "name", &table.name);
+      if (xml.Attribute(kOdsTableNamespace, "style-name", &value) &&
+          hidden_styles.contains(value)) {
+        table.visibility = SheetVisibility::kHidden;
+      }
       const std::size_t index = body.tables.size();
       const bool read =
           body.sheet == nullptr &&
@@ -148,6 +179,9 @@ OdsBody ReadOdsBody(XmlStream& xml, const OdsTableWanted& wanted, bool list_all)
       body.sheet = TableReader(xml, system).Read();
       body.sheet_index = index;
       if (!list_all) return body;
+    } else if (xml.Depth() == 1 && xml.Namespace() == kOdsOfficeNamespace &&
+               (xml.LocalName() == "automatic-styles" || xml.LocalName() == "styles")) {
+      ReadHiddenTableStyles(xml, hidden_styles);
     } else if (xml.Depth() > 0 && xml.Depth() < kTableDepth &&
                xml.Namespace() == kOdsOfficeNamespace && xml.LocalName() != "body" &&
                xml.LocalName() != "spreadsheet") {

@@ -30,17 +30,18 @@ struct OdsBody {
   std::size_t sheet_index = 0;        // its index, when found
 };
 
-// Reads the body from where `xml` stands: lists the tables by name and reads the
-// one `wanted` into a SheetStore, skipping every other. With `list_all` false the
-// pass ends at the end of the table wanted. Rows and cells repeat as their repeat
-// counts say, within 1,048,576 rows and 16,384 columns; what lies past those
-// limits is dropped, noted in the sheet when it holds a value, and repeated
-// empty rows and cells cost nothing; a repeated value is one run of the store,
-// whatever its reach, so reading costs what the file holds, never the counts. Covered cells (under
-// merged ones) count like any other cell. The date system is the 1904 one iff table:null-date is
-// 1904-01-01. Throws ReadError when the root is neither office:document-content nor
-// office:document, the XML is malformed, a cell is bad (formats/ods/cell.h), or
-// the document has no table at all.
+// Reads the body from where `xml` stands: lists the tables by name, hidden when
+// their table style has table:display="false", and reads the one `wanted` into a
+// SheetStore, skipping every other. With `list_all` false the pass ends at the
+// end of the table wanted. Rows and cells repeat as their repeat counts say,
+// within 1,048,576 rows and 16,384 columns; what lies past those limits is
+// dropped, noted in the sheet when it holds a value, and repeated empty rows and
+// cells cost nothing; a repeated value is one run of the store, whatever its
+// reach, so reading costs what the file holds, never the counts. Covered cells
+// (under merged ones) count like any other cell. The date system is the 1904 one
+// iff table:null-date is 1904-01-01. Throws ReadError when the root is neither
+// office:document-content nor office:document, the XML is malformed, a cell is
+// bad (formats/ods/cell.h), or the document has no table at all.
 OdsBody ReadOdsBody(XmlStream& xml, const OdsTableWanted& wanted, bool list_all);
 
 }  // namespace zerova

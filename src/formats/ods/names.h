@@ -15,6 +15,8 @@ inline constexpr std::string_view kOdsTableNamespace =
     "urn:oasis:names:tc:opendocument:xmlns:table:1.0";
 inline constexpr std::string_view kOdsTextNamespace =
     "urn:oasis:names:tc:opendocument:xmlns:text:1.0";
+inline constexpr std::string_view kOdsStyleNamespace =
+    "urn:oasis:names:tc:opendocument:xmlns:style:1.0";
 inline constexpr std::string_view kOdsConfigNamespace =
     "urn:oasis:names:tc:opendocument:xmlns:config:1.0";
 // LibreOffice's extension namespace; its value-type attribute marks error cells.

@@ -24,10 +24,11 @@ namespace zerova {
 bool LooksLikeOds(ZipArchive& zip);
 
 // Opens the OpenDocument spreadsheet in `source`, a zip whose "mimetype" member
-// is the spreadsheet type (null for any other zip), and lists its tables; the
-// active one is the table settings.xml names (the first when it names none, or a
-// table that is not there). Throws ReadError naming the file when a part is
-// missing or malformed, or there is no table.
+// is the spreadsheet type (null for any other zip), and lists its tables (hidden
+// when their table style says table:display="false"); the active one is the
+// table settings.xml names (the first when it names none, or a table that is not
+// there). Throws ReadError naming the file when a part is missing or malformed,
+// or there is no table.
 std::unique_ptr<Workbook> OpenOds(const std::shared_ptr<WorkbookSource>& source);
 
 // True iff `prefix`, a file's first bytes, starts a flat OpenDocument spreadsheet:

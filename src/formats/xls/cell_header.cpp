@@ -39,7 +39,7 @@ void CellHeaderReader::RequireXf(std::uint16_t xf) const {
 }
 
 bool CellHeaderReader::IsDateXf(std::uint16_t xf) const {
-  if (globals_.version == BiffVersion::kBiff2 && xf == kXfFromIxfe) xf = ixfe_;
+  if (globals_.biff2_cells && xf == kXfFromIxfe) xf = ixfe_;
   if (globals_.version <= BiffVersion::kBiff4 && globals_.xf_is_date.empty()) return false;
   RequireXf(xf);
   return globals_.xf_is_date[xf];

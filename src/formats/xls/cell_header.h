@@ -37,7 +37,8 @@ class CellHeaderReader {
   // Throws ReadError unless the workbook has a cell format (XF) numbered `xf`.
   void RequireXf(std::uint16_t xf) const;
 
-  // True iff cell format `xf` shows a date; in BIFF2, 63 stands for the last IXFE's.
+  // True iff cell format `xf` shows a date; where BIFF2's cells are read
+  // (WorkbookGlobals::biff2_cells), 63 stands for the last IXFE's.
   // Throws as RequireXf does, except in a BIFF2-4 file without XF records, where no
   // cell is a date.
   bool IsDateXf(std::uint16_t xf) const;

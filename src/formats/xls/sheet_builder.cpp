@@ -30,7 +30,7 @@ class SheetBuilder {
         globals_(globals),
         sheet_(sheet),
         decoder_(decoder),
-        biff2_(globals.version == BiffVersion::kBiff2),
+        biff2_(globals.biff2_cells),
         biff8_(globals.version == BiffVersion::kBiff8),
         headers_(cursor, globals),
         cells_(std::make_unique<SheetStore>(std::move(shared_strings))),

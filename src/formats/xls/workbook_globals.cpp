@@ -20,6 +20,7 @@ constexpr std::size_t kBiff8BofSize = 16;
 struct FirstBof {
   BiffVersion version;
   std::uint16_t type;
+  bool named = true;  // false: the version was told from the BOF's size and the records
 };
 
 // The version of an Excel 2.x-4.x substream whose BOF does not name it, from the
@@ -44,7 +45,8 @@ BiffVersion OldVersionOfRecords(ByteSpan stream, std::size_t position) {
 
 // A BOF of BIFF5 and BIFF8 (0x0809) that names neither version, as some Excel
 // 2.x-era writers leave it (version 0): its size tells BIFF8's and BIFF5's, a
-// shorter one is an Excel 2.x-4.x stream's, whose records tell which.
+// shorter one is an Excel 2.x-4.x stream's, whose records tell which (its cells
+// may still be BIFF2's: WorkbookGlobals::biff2_cells).
 BiffVersion InferVersion(const BiffRecordCursor& cursor) {
   const std::size_t size = cursor.body().size();
   if (size >= kBiff8BofSize) return BiffVersion::kBiff8;
@@ -73,7 +75,7 @@ FirstBof ReadFirstBof(BiffRecordCursor& cursor) {
   }
   if (version == kVersionBiff8) return {BiffVersion::kBiff8, type};
   if (version == kVersionBiff5) return {BiffVersion::kBiff5, type};
-  return {InferVersion(cursor), type};
+  return {InferVersion(cursor), type, false};
 }
 
 // Collects globals record by record: a workbook's globals substream, or the records
@@ -232,6 +234,8 @@ WorkbookGlobals ReadWorkbookGlobals(BiffRecordCursor& cursor) {
   const FirstBof bof = ReadFirstBof(cursor);
   WorkbookGlobals globals;
   globals.version = bof.version;
+  globals.biff2_cells =
+      bof.version == BiffVersion::kBiff2 || (!bof.named && bof.version <= BiffVersion::kBiff4);
   if (bof.version <= BiffVersion::kBiff4 && bof.type != biff::kBofWorkbookBiff4) {
     // A worksheet file: Excel names its one sheet after the file.
     globals.sheets.push_back({0, 0, 0, std::filesystem::path(cursor.file()).stem().string()});

@@ -30,6 +30,10 @@ struct SheetEntry {
 
 struct WorkbookGlobals {
   BiffVersion version = BiffVersion::kBiff8;
+  // True iff BIFF2's own cell records are read, beside the later versions': in a
+  // BIFF2 stream, and in an Excel 2.x-4.x stream whose first BOF names no version,
+  // where Excel 2.x-era writers put BIFF2's cells after BIFF3's or BIFF4's formats.
+  bool biff2_cells = false;
   DateSystem date_system = DateSystem::k1900;
   int codepage = -1;  // the CODEPAGE record's value; -1 without one
   // For each XF record in order: true iff its number format shows a date or time.

@@ -76,13 +76,14 @@ Pass ReadWorkbook(XmlStream& xml, BookSettings& book, std::int64_t wanted, bool 
       SheetInfo info;
       xml.Attribute(kSpreadsheetNamespace, "Name", &info.name);
       const std::int64_t index = static_cast<std::int64_t>(pass.sheets.size());
+      const bool read = pass.sheet == nullptr && index == (wanted < 0 ? book.active : wanted);
+      Xml2003Sheet sheet = ReadXml2003Worksheet(xml, book.styles, book.system, read);
+      info.visibility = sheet.visibility;
       pass.sheets.push_back(std::move(info));
-      if (pass.sheet == nullptr && index == (wanted < 0 ? book.active : wanted)) {
-        pass.sheet = ReadXml2003Worksheet(xml, book.styles, book.system);
+      if (read) {
+        pass.sheet = std::move(sheet.cells);
         pass.sheet_index = static_cast<std::size_t>(index);
         if (!list_all) return pass;
-      } else {
-        xml.SkipElement();
       }
     } else {
       xml.SkipElement();  // document properties, names, custom XML

@@ -23,8 +23,9 @@ namespace zerova {
 // Workbook in the urn:schemas-microsoft-com:office:spreadsheet namespace.
 bool LooksLikeXml2003(std::span<const std::uint8_t> prefix) noexcept;
 
-// Opens the workbook in `source` and lists its worksheets (by ss:Name); the
-// active one is ActiveSheet's, or the first when it names none past the last.
+// Opens the workbook in `source` and lists its worksheets (by ss:Name, hidden or
+// very hidden as their WorksheetOptions' Visible says); the active one is
+// ActiveSheet's, or the first when it names none past the last.
 // Throws ReadError naming the file when the XML is malformed or declares a
 // document type, the root is not an XML Spreadsheet workbook, it has no
 // worksheet, or a cell of the active worksheet is bad (formats/xml2003/worksheet.h).

@@ -60,9 +60,11 @@ class TableReader {
   TableReader(XmlStream& xml, const Xml2003Styles& styles, DateSystem system)
       : xml_(xml), styles_(styles), system_(system) {}
 
-  std::unique_ptr<SheetStore> Read();
+  Xml2003Sheet Read(bool read_cells);
 
  private:
+  // Reads the WorksheetOptions element the stream is on, through its end.
+  SheetVisibility ReadOptions();
   // Reads the ss: attributes of the current element; `span` names the spanning one.
   Placement ReadPlacement(std::string_view span);
   // A decimal count, at least `least`, clamped to kMaxCount; throws for anything else.
@@ -83,22 +85,47 @@ bool IsSpreadsheet(const XmlStream& xml, std::string_view name) {
   return xml.LocalName() == name && xml.Namespace() == kSpreadsheetNamespace;
 }
 
-std::unique_ptr<SheetStore> TableReader::Read() {
+Xml2003Sheet TableReader::Read(bool read_cells) {
+  Xml2003Sheet sheet;
   if (!xml_.IsEmpty()) {
     const int depth = xml_.Depth();
     while (xml_.Next()) {
       if (xml_.node() == XmlStream::Node::kEnd && xml_.Depth() == depth) break;
       if (xml_.node() != XmlStream::Node::kStart) continue;
-      if (xml_.Depth() == depth + 1 && IsSpreadsheet(xml_, "Table")) continue;
-      if (xml_.Depth() == depth + 2 && IsSpreadsheet(xml_, "Row")) {
+      if (xml_.Depth() == depth + 1 && read_cells && IsSpreadsheet(xml_, "Table")) continue;
+      if (xml_.Depth() == depth + 1 && xml_.LocalName() == "WorksheetOptions" &&
+          xml_.Namespace() == kExcelNamespace) {
+        sheet.visibility = ReadOptions();
+      } else if (xml_.Depth() == depth + 2 && IsSpreadsheet(xml_, "Row")) {
         ReadRow();
       } else {
-        xml_.SkipElement();  // columns, worksheet options, names, conditional formats
+        xml_.SkipElement();  // columns, names, conditional formats
       }
     }
   }
-  sheet_->Seal(xml_.progress());
-  return std::move(sheet_);
+  if (read_cells) {
+    sheet_->Seal(xml_.progress());
+    sheet.cells = std::move(sheet_);
+  }
+  return sheet;
+}
+
+SheetVisibility TableReader::ReadOptions() {
+  SheetVisibility visibility = SheetVisibility::kVisible;
+  if (xml_.IsEmpty()) return visibility;
+  const int depth = xml_.Depth();
+  while (xml_.Next()) {
+    if (xml_.node() == XmlStream::Node::kEnd && xml_.Depth() == depth) break;
+    if (xml_.node() != XmlStream::Node::kStart || xml_.Depth() != depth + 1) continue;
+    if (xml_.LocalName() != "Visible" || xml_.Namespace() != kExcelNamespace) {
+      xml_.SkipElement();
+      continue;
+    }
+    const std::string state = xml_.ReadText();
+    if (state == "SheetHidden") visibility = SheetVisibility::kHidden;
+    if (state == "SheetVeryHidden") visibility = SheetVisibility::kVeryHidden;
+  }
+  return visibility;
 }
 
 Placement TableReader::ReadPlacement(std::string_view span) {
@@ -219,9 +246,9 @@ CellValue TableReader::ReadData(const std::string& style) {
 
 }  // namespace
 
-std::unique_ptr<SheetStore> ReadXml2003Worksheet(XmlStream& xml, const Xml2003Styles& styles,
-                                                 DateSystem system) {
-  return TableReader(xml, styles, system).Read();
+Xml2003Sheet ReadXml2003Worksheet(XmlStream& xml, const Xml2003Styles& styles, DateSystem system,
+                                  bool read_cells) {
+  return TableReader(xml, styles, system).Read(read_cells);
 }
 
 }  // namespace zerova

@@ -13,10 +13,19 @@
 #include "formats/sheet/sheet_store.h"
 #include "formats/xml/xml_stream.h"
 #include "formats/xml2003/styles.h"
+#include "services/workbook.h"
 
 namespace zerova {
 
-// Reads the <Worksheet> element the stream is on, through its end. A cell's
+// What a pass over one <Worksheet> found.
+struct Xml2003Sheet {
+  // From WorksheetOptions' Visible: SheetHidden, SheetVeryHidden.
+  SheetVisibility visibility = SheetVisibility::kVisible;
+  std::unique_ptr<SheetStore> cells;  // null when only the options were read
+};
+
+// Reads the <Worksheet> element the stream is on, through its end: its options,
+// and its cells when `read_cells` (else its <Table> is skipped). A cell's
 // <Data> gives its value by ss:Type: Number (a date when the cell's style, else
 // its row's, else the "Default" style shows dates), DateTime (ISO 8601 text,
 // always a date in `system`), Boolean (1 or 0), Error (#N/A, ...) or String (the
@@ -24,8 +33,8 @@ namespace zerova {
 // <Data> is empty. What lies past 1,048,576 rows or 16,384 columns is dropped,
 // and the sheet notes it when a value was there.
 // Throws ReadError when an index, span or value is malformed, or the XML is.
-std::unique_ptr<SheetStore> ReadXml2003Worksheet(XmlStream& xml, const Xml2003Styles& styles,
-                                                 DateSystem system);
+Xml2003Sheet ReadXml2003Worksheet(XmlStream& xml, const Xml2003Styles& styles, DateSystem system,
+                                  bool read_cells);
 
 }  // namespace zerova
 
