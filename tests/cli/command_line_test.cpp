@@ -318,7 +318,8 @@ TEST_F(CommandLineTest, EachUsageErrorIsTwoLinesAndChangesNothing) {
       {{"--outdir=.", kBasic, "-"}, "--outdir has no NAME for standard input ('-')"},
       {{"--outdir=.", kBasic, kData + "/basic/input.ods"},
        kBasic + " and " + kData + "/basic/input.ods would both be converted into ./input.xml"},
-      {{"--from-menu", kBasic}, "--from-menu opens the window and takes nothing else"},
+      {{"--from-menu", kBasic, kBasic},
+       "--from-menu must come first, followed by one FILE at most"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(::testing::PrintToString(row.args));
