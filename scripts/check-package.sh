@@ -6,6 +6,8 @@
 #    icon, AppStream metadata, the man page, copyright and changelog);
 #  - desktop-file-validate and appstreamcli validate (pedantic) report nothing, and
 #    the man page renders with `man --warnings` without a warning;
+#  - the desktop entry (MimeType=, run as `zerova --from-menu %f`) and AppStream
+#    (<provides>) declare exactly the MIME types of the files Zerova reads;
 #  - the package, its changelog, its AppStream release and `zerova --version` name
 #    the same version;
 #  - the installed zerova converts tests/data/basic/input.xls into that folder's
@@ -70,6 +72,25 @@ metainfo="$root/usr/share/metainfo/io.github.zerova.zerova.metainfo.xml"
 expect_report "appstreamcli validate --pedantic" \
   "$(appstreamcli validate --pedantic --no-net --no-color "$metainfo" 2>&1)" \
   "✔ Validation was successful."
+# Excel's .xls, .xlsx, .xlsm and .xlsb, OpenDocument's .ods and .fods, CSV and
+# tab-separated text: not XML or HTML at large, which other programs open better.
+mime_types="application/vnd.ms-excel
+application/vnd.openxmlformats-officedocument.spreadsheetml.sheet
+application/vnd.ms-excel.sheet.macroEnabled.12
+application/vnd.ms-excel.sheet.binary.macroEnabled.12
+application/vnd.oasis.opendocument.spreadsheet
+application/vnd.oasis.opendocument.spreadsheet-flat-xml
+text/csv
+text/tab-separated-values"
+entry="$root/usr/share/applications/zerova.desktop"
+declared=$(sed -n 's/^MimeType=//p' "$entry" | tr ';' '\n' | sed '/^$/d')
+provided=$(sed -n 's|.*<mediatype>\(.*\)</mediatype>.*|\1|p' "$metainfo")
+if [ "$declared" = "$mime_types" ] && [ "$provided" = "$mime_types" ] &&
+  grep -qx 'Exec=zerova --from-menu %f' "$entry"; then
+  pass "the desktop entry and AppStream declare the $(wc -l <<<"$mime_types") MIME types it reads"
+else
+  fail "the MIME types or the Exec line differ; desktop entry: $(grep '^Exec=' "$entry")"$'\n'"$declared"$'\n'"AppStream:"$'\n'"$provided"
+fi
 expect_report "man --warnings on the man page" \
   "$(LC_ALL=C.UTF-8 man --warnings -l "$root/usr/share/man/man1/zerova.1.gz" 2>&1 >/dev/null)" ""
 

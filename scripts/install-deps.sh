@@ -34,7 +34,7 @@ test=(
   clang libclang-rt-14-dev           # fuzzing (libFuzzer, sanitizers)
   clang-format                       # the code's layout, checked by scripts/test.sh
   xvfb xauth xdotool                 # the window driven from outside in tests
-  openbox libx11-dev                 # ... under a window manager, watched through Xlib
+  adwaita-qt6                        # ... and its look under the Adwaita styles
   lintian desktop-file-utils         # the package's checks
   appstream man-db
   python3-xlwt python3-openpyxl      # tests/data/make_sheet_fixtures.py (the tests

@@ -8,7 +8,7 @@ namespace {
 constexpr const char* kUsage =
     "Usage: zerova [OPTION]... FILE...\n"
     "  or:  zerova                 open the window\n"
-    "  or:  zerova --from-menu     open the window as the desktop's menu starts it\n"
+    "  or:  zerova --from-menu [FILE]  open the window as the desktop starts it\n"
     "\n"
     "Turns one worksheet of each spreadsheet FILE into an XML document: row 1 holds\n"
     "the node labels, and under each label, down to the first empty cell, stand its\n"

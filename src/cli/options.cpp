@@ -179,7 +179,7 @@ CommandLineOptions ParseCommandLine(int argc, char** argv) {
         o.keep_extension = true;
         break;
       case kFromMenu:
-        error = "--from-menu opens the window and takes nothing else";
+        error = "--from-menu must come first, followed by one FILE at most";
         break;
       case ':':
         error = "option '" + Written(arg, optopt) + "' needs a value";

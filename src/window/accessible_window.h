@@ -4,13 +4,16 @@
 // accessibility bus announces as "filler"; Form2 is the program's window and
 // says so. Its name is its title; its controls describe themselves (each
 // button and label by its caption, the progress bar by its accessible name).
+// What has no name to give, the frame drawn around the layout and an empty
+// label, is decoration: the window does not list it among its children.
 #ifndef ZEROVA_WINDOW_ACCESSIBLE_WINDOW_H_
 #define ZEROVA_WINDOW_ACCESSIBLE_WINDOW_H_
 
 namespace zerova {
 
-// Makes every Form2 from now on answer QAccessible::Window as its role. Safe
-// to call more than once. REQUIRES: on the GUI thread.
+// Makes every Form2 from now on answer QAccessible::Window as its role and
+// list only its named children. Safe to call more than once. REQUIRES: on the
+// GUI thread.
 void DescribeForm2AsWindow();
 
 }  // namespace zerova

@@ -11,7 +11,6 @@ class QtOpenDialog final : public OpenDialog {
     QFileDialog dialog(parent);
     // Qt's own dialog looks the same on every desktop and takes a typed path.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(name_filters);

@@ -25,8 +25,8 @@ class OpenDialog {
   virtual QString Choose(QWidget* parent, const QStringList& name_filters) = 0;
 };
 
-// Qt's own file dialog, as the user sees it: only the given types, their
-// descriptions without the patterns, existing files only.
+// Qt's own file dialog, as the user sees it: only the given types, each shown
+// with its patterns ("(Excel File) (*.xls)"), existing files only.
 std::unique_ptr<OpenDialog> NewQtOpenDialog();
 
 // Turns a filter in the "Description|pattern|Description|pattern" form into Qt's

@@ -3,12 +3,17 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
+#include <QUrl>
 #include <algorithm>
 #include <cstdio>
 
@@ -16,6 +21,7 @@
 #include "conversion/failure_message.h"
 #include "formats/registry.h"
 #include "services/error.h"
+#include "services/workbook_file.h"
 #include "window/accessible_window.h"
 #include "window/marshalled_hooks.h"
 #include "window/message_boxes.h"
@@ -32,6 +38,23 @@ constexpr int kReadingShare = 200;
 constexpr FailureHints kHints = {"", "",
                                  "; save the workbook with a worksheet active to convert it here"};
 
+// The one local file, not a folder, that a drag brings; empty text for anything else.
+QString DraggedFile(const QMimeData* data) {
+  const QList<QUrl> urls = data != nullptr ? data->urls() : QList<QUrl>();
+  if (urls.size() != 1 || !urls.first().isLocalFile()) return QString();
+  const QString path = urls.first().toLocalFile();
+  return QFileInfo(path).isFile() ? path : QString();
+}
+
+// Accepts the drag as a copy, whatever the source proposes (often a move, which
+// would have it remove the file once dropped); false when it offers no copy.
+bool TakeAsCopy(QDropEvent& event) {
+  if (!(event.possibleActions() & Qt::CopyAction)) return false;
+  event.setDropAction(Qt::CopyAction);
+  event.accept();
+  return true;
+}
+
 }  // namespace
 
 Form2::Form2(Form2Platform platform, QWidget* parent)
@@ -45,6 +68,7 @@ Form2::Form2(Form2Platform platform, QWidget* parent)
 
   DescribeForm2AsWindow();
   CreateControls();
+  setAcceptDrops(true);
   connect(Command1, &QPushButton::clicked, this, [this] { Guarded([this] { Command1_Click(); }); });
   connect(Command2, &QPushButton::clicked, this, [this] { Guarded([this] { Command2_Click(); }); });
   connect(Command3, &QPushButton::clicked, this, [this] { Guarded([this] { Command3_Click(); }); });
@@ -68,10 +92,51 @@ void Form2::Command2_Click() {
   // Excel files first and chosen, then every workbook Zerova reads, then any file.
   cd1.Filter = QString::fromStdString(FileDialogFilter());
   cd1.ShowOpen();
-  SourcePath = cd1.FileName;
+  ShowChosen(cd1.FileName);
+}
+
+void Form2::ShowChosen(const QString& path) {
+  SourcePath = path;
   Command2->setEnabled(false);
   Command1->setEnabled(true);
   Command1->setFocus();
+  if (path.isEmpty()) return;
+  const QFileInfo file(path);
+  setWindowTitle(QStringLiteral("%1 \u2013 Zerova").arg(file.fileName()));
+  Label2->setToolTip(QDir::toNativeSeparators(file.absoluteFilePath()));
+}
+
+bool Form2::Choosing() const { return SourcePath.isEmpty() && !converting_ && !ended_; }
+
+// The file is opened and closed again, as the run will open it, to show at once
+// why it cannot be read.
+void Form2::OpenFile(const QString& path) {
+  if (!Choosing()) return;
+  try {
+    WorkbookFile readable(QFile::encodeName(path).toStdString());
+  } catch (...) {
+    ReportFailure(std::current_exception(), path);
+    return;
+  }
+  ShowChosen(path);
+}
+
+void Form2::dragEnterEvent(QDragEnterEvent* event) {
+  if (!Choosing() || DraggedFile(event->mimeData()).isEmpty() || !TakeAsCopy(*event))
+    event->ignore();
+}
+
+// Opened once the drop is over, so that a failure box does not hold up the
+// program the file was dragged from. (Qt delivers no drop that the drag's
+// entry refused.)
+void Form2::dropEvent(QDropEvent* event) {
+  const QString path = DraggedFile(event->mimeData());
+  if (path.isEmpty() || !TakeAsCopy(*event)) {
+    event->ignore();
+    return;
+  }
+  QMetaObject::invokeMethod(
+      this, [this, path] { OpenFile(path); }, Qt::QueuedConnection);
 }
 
 // Convert: the conversion run, on a worker thread; the run ends the program.
@@ -119,21 +184,24 @@ void Form2::Guarded(const std::function<void()>& handler) {
   try {
     handler();
   } catch (...) {
-    const std::string source = QFile::encodeName(SourcePath).toStdString();
     // Cancelling the password question ends the run with a refusal of the
     // workbook; the user chose it, so it is noted, not shown as an error.
     if (passwords_->declined()) {
       std::fprintf(stderr, "zerova: %s: no password was given; the conversion was cancelled\n",
-                   PrintableText(source).c_str());
-      End(1);
-      return;
+                   PrintableText(QFile::encodeName(SourcePath).toStdString()).c_str());
+    } else {
+      ReportFailure(std::current_exception(), SourcePath);
     }
-    const FailureMessage failure = DescribeFailure(std::current_exception(), source, kHints);
-    // Also on stderr, for whoever started the window from a terminal.
-    std::fprintf(stderr, "zerova: %s\n", failure.line.c_str());
-    ShowFailure(this, failure, source);
     End(1);
   }
+}
+
+// Also on stderr, for whoever started the window from a terminal.
+void Form2::ReportFailure(const std::exception_ptr& failure, const QString& path) {
+  const std::string source = QFile::encodeName(path).toStdString();
+  const FailureMessage message = DescribeFailure(failure, source, kHints);
+  std::fprintf(stderr, "zerova: %s\n", message.line.c_str());
+  ShowFailure(this, message, source);
 }
 
 void Form2::End(int status) {

@@ -1,7 +1,3 @@
-// ui/: the window Form2 (with its layout in form2_layout.cpp), its file dialog
-// cd1 (common_dialog.h), the command line, and the two mains: zerova (main.cpp)
-// and zerova-window (window_main.cpp).
-//
 // Form2: Zerova's one window.
 //
 // The constructor builds the fixed layout (positions in twips, 15 to a pixel),
@@ -15,6 +11,11 @@
 // any handler or in the run is shown in a message box (message_boxes.h), and
 // the program then ends with status 1.
 //
+// The file may also come before Select is used: given at the start (OpenFile),
+// or dropped on the window, one local file, while no file is chosen and no
+// conversion has begun. Once a file is chosen the title names it ("book.xls –
+// Zerova") and the title label's tooltip gives its full path.
+//
 // While the conversion runs the window stays responsive and shows the progress
 // bar, filled by reading and then by the lines written. Exit, or closing the
 // window, then asks whether to stop; on yes the run stops where it is (while
@@ -22,14 +23,16 @@
 // incomplete document), and the program ends with status 1, saying so in a box
 // and on stderr. Enter on a focused button presses it.
 //
-// The window keeps its own colours on any theme, and its layout grows with the
-// font's dpi (form2_layout.cpp).
+// The window keeps its own colours on any theme, its buttons and progress bar
+// drawn in a style of its own, and its layout grows with the font's dpi
+// (form2_layout.cpp).
 #ifndef ZEROVA_WINDOW_FORM2_H_
 #define ZEROVA_WINDOW_FORM2_H_
 
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -75,6 +78,12 @@ class Form2 : public QWidget, private RunHooks {
   // True once the program has been told to end; no handler runs after that.
   bool ended() const { return ended_; }
 
+  // Takes `path` as the chosen file, as Select would, when it names a file that
+  // can be read; otherwise shows the failure box for it (as a conversion of it
+  // would), and the window stays in its start state. Nothing is done once a
+  // file is chosen or a conversion has begun.
+  void OpenFile(const QString& path);
+
   // The controls, named as in the layout.
   QPushButton* Command1 = nullptr;       // Convert
   QPushButton* Command2 = nullptr;       // Select
@@ -103,11 +112,17 @@ class Form2 : public QWidget, private RunHooks {
   QPushButton* CreateButton(const char* name, const char* caption);
   QLabel* CreateLabel(const char* name, const char* caption);
   void Form_Load();
+  // The file-chosen state, for `path` (empty after a cancelled dialog).
+  void ShowChosen(const QString& path);
+  // True while no file is chosen and no conversion has begun.
+  bool Choosing() const;
 
   // Runs `handler` unless the program has ended; a failure is reported in a
   // message box, and the program then ends with status 1. A cancelled
   // conversion ends it with status 1 too, saying so on stderr only.
   void Guarded(const std::function<void()>& handler);
+  // Shows `failure`, of work on the file `path`, in a box and on stderr.
+  void ReportFailure(const std::exception_ptr& failure, const QString& path);
   void End(int status);
 
   // On the worker thread: the run, whose end (a failure) is handed to the window.
@@ -119,6 +134,10 @@ class Form2 : public QWidget, private RunHooks {
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Closing the window during a conversion asks first, as Exit does.
   void closeEvent(QCloseEvent* event) override;
+  // A drag is accepted, and the cursor says so, only when it brings one local
+  // file (not a folder) while Choosing(); the drop then opens it.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
   // RunHooks, for the conversion run; called on the GUI thread.
   void DisableConvert() override;
@@ -130,10 +149,10 @@ class Form2 : public QWidget, private RunHooks {
 
   Form2Platform platform_;
   std::unique_ptr<WindowPasswords> passwords_;  // the spreadsheet service's, over this window
-  QStyle* button_style_ = nullptr;              // draws the buttons' solid coloured face
-  std::unique_ptr<MarshalledHooks> hooks_;      // the run's way to the window
-  std::unique_ptr<ConversionRun> run_;          // kept, with what it read, until the end
-  std::unique_ptr<QThread> worker_;             // runs run_
+  QStyle* own_style_ = nullptr;  // draws the buttons' solid coloured face and the progress bar
+  std::unique_ptr<MarshalledHooks> hooks_;  // the run's way to the window
+  std::unique_ptr<ConversionRun> run_;      // kept, with what it read, until the end
+  std::unique_ptr<QThread> worker_;         // runs run_
   bool converting_ = false;
   bool writing_ = false;  // the run has written a line: it is past reading
   bool asking_ = false;

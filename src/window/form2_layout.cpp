@@ -40,7 +40,9 @@ const QColor kButtonFace(255, 128, 0);
 // Every colour the window and its controls draw with, whatever the desktop's
 // theme: a light palette (Qt's own), with the window's back colour and the
 // buttons' face. Each role is set, so none is taken from the application's
-// palette, a dark one included.
+// palette, a dark one included. A disabled caption is the face's orange made
+// dark: it reads as disabled beside the black of an enabled one, yet stands
+// out from the face at 3.3:1 (Qt's grey stood at 1.4:1).
 QPalette WindowPalette() {
   struct Shade {
     QPalette::ColorRole role;
@@ -55,7 +57,7 @@ QPalette WindowPalette() {
       {QPalette::Mid, 0xb8b8b8, 0xb8b8b8},
       {QPalette::Text, 0x000000, 0xbebebe},
       {QPalette::BrightText, 0xffffff, 0xffffff},
-      {QPalette::ButtonText, 0x000000, 0xbebebe},
+      {QPalette::ButtonText, 0x000000, 0x7a3d00},
       {QPalette::Base, 0xffffff, 0xefefef},
       {QPalette::Window, 0xefefef, 0xefefef},
       {QPalette::Shadow, 0x767676, 0xb1b1b1},
@@ -106,7 +108,7 @@ QPushButton* Form2::CreateButton(const char* name, const char* caption) {
   button->setFont(Verdana(9.75, Weight::kBold));
   // The face and text take the window's colours. The Windows style paints the
   // face flat.
-  if (button_style_ != nullptr) button->setStyle(button_style_);
+  if (own_style_ != nullptr) button->setStyle(own_style_);
   button->setAutoDefault(false);
   button->setDefault(false);
   button->installEventFilter(this);  // Enter presses it
@@ -134,8 +136,8 @@ void Form2::CreateControls() {
   setPalette(WindowPalette());
   setAutoFillBackground(true);
 
-  button_style_ = QStyleFactory::create(QStringLiteral("Windows"));
-  if (button_style_ != nullptr) button_style_->setParent(this);
+  own_style_ = QStyleFactory::create(QStringLiteral("Windows"));
+  if (own_style_ != nullptr) own_style_->setParent(this);
 
   // Created back to front: the frame lies under everything.
   Shape1 = new QFrame(this);
@@ -187,6 +189,9 @@ void Form2::CreateControls() {
   ProgressBar1->setFont(Verdana(8.25, Weight::kRegular));
   ProgressBar1->setAccessibleName(QStringLiteral("Conversion progress"));
   SetColour(ProgressBar1, QPalette::Highlight, QColor(0, 64, 0));
+  // Drawn by the window's style, not the desktop's: the figure beside the bar
+  // in the window's text colour on its back colour, whatever the theme.
+  if (own_style_ != nullptr) ProgressBar1->setStyle(own_style_);
 
   Label1 = CreateLabel("Label1", "");
   Label1->setGeometry(ToPixels({2160, 3480, 3975, 255}, dpi));

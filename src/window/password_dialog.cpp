@@ -31,6 +31,7 @@ class PasswordDialog final : public PasswordPrompt {
     auto* entry = new QLineEdit(&dialog);
     entry->setObjectName(QStringLiteral("password"));
     entry->setEchoMode(QLineEdit::Password);
+    entry->setAccessibleName(QStringLiteral("Password"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);

@@ -28,7 +28,8 @@ class PasswordPrompt {
                                      bool previous_was_wrong) = 0;
 };
 
-// The real dialog: the question, a masked line edit, OK and Cancel.
+// The real dialog: the question, a masked line edit (named "Password" for
+// screen readers), OK and Cancel.
 std::unique_ptr<PasswordPrompt> NewPasswordDialog();
 
 // The window's PasswordSource: asks through `prompt`, over `window`, on the

@@ -414,7 +414,8 @@ TEST_F(CommandLineTest, EachUsageErrorIsTwoLinesAndChangesNothing) {
       {{"--list-sheets", "--sheet=1", kBasic},
        "--list-sheets writes no document and takes no other option but --password-file"},
       {{"--outdir=.", kBasic, "-"}, "--outdir has no NAME for standard input ('-')"},
-      {{"--from-menu", kBasic}, "--from-menu opens the window and takes nothing else"},
+      {{"--from-menu", kBasic, kBasic},
+       "--from-menu must come first, followed by one FILE at most"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(::testing::PrintToString(row.args));

@@ -1,12 +1,15 @@
-// Form2 on the offscreen platform: the conversion on its worker thread with its
-// progress, the password asked for, and each way a run ends. The file
-// dialog and the end of the program are stood in for; message boxes are the
-// real ones, answered as a user would.
+// Form2 on the offscreen platform: the file chosen, given or dropped; the
+// conversion on its worker thread with its progress, the password asked for,
+// and each way a run ends. The file dialog, the password question (but where
+// the real ones are tried) and the end of the program are stood in for;
+// message boxes are the real ones, answered as a user would.
 #include <unistd.h>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSemaphore>
@@ -194,7 +197,7 @@ class Form2Test : public QObject {
   }
 
   // The real dialog offers Excel files first, chosen, then every workbook Zerova
-  // reads, then any file.
+  // reads, then any file, each with its patterns shown.
   void TheDialogOffersExcelFilesFirst() {
     Form2& form = MakeForm("", nullptr, nullptr, true);
     QStringList filters;
@@ -204,15 +207,16 @@ class Form2Test : public QObject {
       if (dialog == nullptr) return;
       poll.stop();
       filters = dialog->nameFilters() << dialog->selectedNameFilter();
+      if (dialog->testOption(QFileDialog::HideNameFilterDetails)) filters << "(patterns hidden)";
       dialog->reject();
     });
     poll.start(20);
     Click(form.Command2);
-    // Last, the filter chosen: shown without its patterns.
+    // Last, the filter chosen.
     QCOMPARE(filters, (QStringList{"(Excel File) (*.xls)",
                                    "(All Workbooks) (*.xls *.xlsx *.xlsm *.xlsb *.ods *.fods *.xml "
                                    "*.htm *.html *.csv *.tsv)",
-                                   "(All Files) (*)", "(Excel File)"}));
+                                   "(All Files) (*)", "(Excel File) (*.xls)"}));
     QVERIFY(form.SourcePath.isEmpty());
   }
 
@@ -235,6 +239,124 @@ class Form2Test : public QObject {
     QVERIFY(form.Command1->isEnabled() && form.Command1->hasFocus());
   }
 
+  // Before a file is chosen (at the start, or after a cancelled Select) and
+  // before Convert, a file given at the start or one local file dropped becomes
+  // the choice, named in the title, its full path the title label's tooltip; a
+  // given file that cannot be read is shown in the failure box instead, and the
+  // window stays in its start state. A drop of anything else, or once a file is
+  // chosen or a conversion has begun, is refused.
+  void OpensAFileGivenOrDropped_data() {
+    QTest::addColumn<QString>("before");       // "start", "cancelled", "chosen", "converting"
+    QTest::addColumn<QStringList>("dropped");  // paths or addresses; none: `given` is given
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QStringList>("box");  // text, informative text
+    const QString book = ZEROVA_TEST_DATA "/basic/input.xls", none = "/nonexistent-zerova/b.xls";
+    const QStringList no_box;
+    QTest::newRow("given") << "start" << QStringList{} << book << true << no_box;
+    QTest::newRow("given, missing")
+        << "start" << QStringList{} << none << false
+        << QStringList{"Zerova could not convert \u201Cb.xls\u201D.", "No such file."};
+    QTest::newRow("given, a folder")
+        << "start" << QStringList{} << ZEROVA_TEST_DATA "/basic" << false
+        << QStringList{"Zerova could not convert \u201Cbasic\u201D.",
+                       "Is a folder, not a spreadsheet file."};
+    QTest::newRow("given after a choice") << "chosen" << QStringList{} << book << false << no_box;
+    QTest::newRow("dropped") << "start" << QStringList{book} << book << true << no_box;
+    QTest::newRow("dropped after a cancel")
+        << "cancelled" << QStringList{book} << book << true << no_box;
+    QTest::newRow("two dropped") << "start" << QStringList{book, book} << book << false << no_box;
+    QTest::newRow("a folder dropped")
+        << "start" << QStringList{ZEROVA_TEST_DATA} << "" << false << no_box;
+    QTest::newRow("a missing file dropped")
+        << "start" << QStringList{none} << "" << false << no_box;
+    QTest::newRow("an address dropped")
+        << "start" << QStringList{"https://example.com/b.xls"} << "" << false << no_box;
+    QTest::newRow("dropped after a choice")
+        << "chosen" << QStringList{book} << book << false << no_box;
+    QTest::newRow("dropped while converting")
+        << "converting" << QStringList{book} << book << false << no_box;
+  }
+  void OpensAFileGivenOrDropped() {
+    QFETCH(QString, before);
+    QFETCH(QStringList, dropped);
+    QFETCH(QString, given);
+    QFETCH(bool, taken);
+    QFETCH(QStringList, box);
+    steps_ = std::make_shared<Steps>();  // holds a conversion at its start
+    Form2& form =
+        MakeForm(before == "chosen" ? "/any.xls" : "", std::make_unique<SlowReader>(steps_));
+    if (before != "start") Click(form.Command2);
+    if (before == "converting") Click(form.Command1);
+    const QString earlier = form.SourcePath;
+    if (!box.isEmpty()) AnswerNextMessageBox();
+    if (dropped.isEmpty()) {
+      form.OpenFile(given);
+    } else {
+      QVERIFY(form.acceptDrops());
+      QMimeData data;
+      QList<QUrl> urls;
+      for (const QString& item : dropped)
+        urls << (item.startsWith('/') ? QUrl::fromLocalFile(item) : QUrl(item));
+      data.setUrls(urls);
+      // Proposed as a move (Shift held); taken as a copy, so the file stays where it is.
+      const Qt::DropActions offered = Qt::MoveAction | Qt::CopyAction;
+      QDragEnterEvent enter(QPoint(9, 9), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+      QApplication::sendEvent(&form, &enter);
+      QCOMPARE(enter.isAccepted(), taken);  // the cursor says whether it may be dropped
+      QDropEvent drop(QPointF(9, 9), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+      QCOMPARE(drop.proposedAction(), Qt::MoveAction);
+      QApplication::sendEvent(&form, &drop);
+      QCOMPARE(drop.isAccepted(), taken);
+      if (taken) QCOMPARE(drop.dropAction(), Qt::CopyAction);
+    }
+    const QString chosen = taken ? given : earlier;
+    QTRY_COMPARE(form.SourcePath, chosen);
+    QTest::qWait(20);
+    QCOMPARE(boxes_.value(0).mid(1, 2), box);
+    QCOMPARE(form.windowTitle(),
+             chosen.isEmpty() ? "Zerova" : QFileInfo(chosen).fileName() + " \u2013 Zerova");
+    QCOMPARE(form.Label2->toolTip(), chosen);
+    if (before == "start") QCOMPARE(form.Command2->isEnabled(), !taken);
+    QCOMPARE(form.Command1->hasFocus(), before != "converting" && (taken || before != "start"));
+    QVERIFY(!end_status_);
+  }
+
+  // The password question names the file, says when the last password was wrong,
+  // masks what is typed into a field named for screen readers, and answers it
+  // on Enter, or nothing on Escape.
+  void ThePasswordDialogAsksForTheFile_data() {
+    QTest::addColumn<bool>("wrong");
+    QTest::addColumn<int>("key");
+    QTest::addRow("first") << false << int(Qt::Key_Return);
+    QTest::addRow("again") << true << int(Qt::Key_Return);
+    QTest::addRow("cancelled") << false << int(Qt::Key_Escape);
+  }
+  void ThePasswordDialogAsksForTheFile() {
+    QFETCH(bool, wrong);
+    QFETCH(int, key);
+    QWidget window;
+    window.show();
+    QStringList seen;
+    QTimer::singleShot(10, this, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      auto* entry = dialog->findChild<QLineEdit*>();
+      seen << dialog->windowTitle() << dialog->findChild<QLabel*>()->text()
+           << entry->accessibleName() << QString::number(entry->echoMode())
+           << QString::number(entry->hasFocus());
+      QTest::keyClicks(entry, "secret");
+      QTest::keyClick(entry, Qt::Key(key));
+    });
+    const std::optional<QString> typed = NewPasswordDialog()->Ask(&window, "b.xls", wrong);
+    QCOMPARE(seen, (QStringList{
+                       "Password",
+                       QString("The workbook \u201Cb.xls\u201D is password-protected.\n") +
+                           (wrong ? "The password is wrong. Type it again:" : "Type its password:"),
+                       "Password", QString::number(QLineEdit::Password), "1"}));
+    QCOMPARE(typed, key == Qt::Key_Escape ? std::nullopt : std::optional<QString>("secret"));
+  }
+
   // Convert with the real services, or a sheet that was clipped: the document,
   // the completion box with the document's full path (and the note on what was
   // left out) and status 0; or a box naming the file and the reason, status 1
@@ -250,16 +372,20 @@ class Form2Test : public QObject {
     QTest::addColumn<QStringList>("questions");
     QTest::addColumn<QStringList>("box");  // text, informative, detailed text
     QTest::addColumn<QString>("said");     // on stderr
+    // Given at the start and converted with Enter on the focused Convert, not chosen with Select.
+    QTest::addColumn<bool>("given");
     const QString basic = ZEROVA_TEST_DATA "/basic/input.xls", right = "pässwörd";
     const QString rc4 = ZEROVA_TEST_DATA "/encrypted-xls-rc4/input.xls";
     const QString ok = "XML created successfully", done = "(the document's path)";
     const QStringList once{"input.xls"}, twice{"input.xls", "input.xls (wrong)"};
     QTest::newRow("clear") << basic << false << false << Answers{} << QStringList{}
-                           << QStringList{ok, done, ""} << "";
+                           << QStringList{ok, done, ""} << "" << false;
+    QTest::newRow("clear, given") << basic << false << false << Answers{} << QStringList{}
+                                  << QStringList{ok, done, ""} << "" << true;
     QTest::newRow("password") << rc4 << false << false << Answers{right} << once
-                              << QStringList{ok, done, ""} << "";
+                              << QStringList{ok, done, ""} << "" << false;
     QTest::newRow("wrong, then right") << rc4 << false << false << Answers{QString("secret"), right}
-                                       << twice << QStringList{ok, done, ""} << "";
+                                       << twice << QStringList{ok, done, ""} << "" << false;
     QTest::newRow("clipped") << "/any.xls" << true << false << Answers{} << QStringList{}
                              << QStringList{ok,
                                             done +
@@ -267,21 +393,22 @@ class Form2Test : public QObject {
                                                 "(XFD); they were left out, as Excel leaves "
                                                 "them out.",
                                             ""}
-                             << "";
+                             << "" << false;
     QTest::newRow("cancelled password")
         << rc4 << false << false << Answers{std::nullopt} << once << QStringList{}
-        << "zerova: " + rc4 + ": no password was given; the conversion was cancelled";
+        << "zerova: " + rc4 + ": no password was given; the conversion was cancelled" << false;
     QTest::newRow("no such file") << "/nonexistent-zerova/book.xls" << false << false << Answers{}
                                   << QStringList{}
                                   << QStringList{"Zerova could not convert \u201Cbook.xls\u201D.",
                                                  "No such file.", "/nonexistent-zerova/book.xls"}
-                                  << "zerova: /nonexistent-zerova/book.xls: no such file";
+                                  << "zerova: /nonexistent-zerova/book.xls: no such file" << false;
     QTest::newRow("document cannot be written")
         << basic << false << true << Answers{} << QStringList{}
         << QStringList{"Zerova could not write \u201Cxmlstructure.xml\u201D.",
                        "Could not open the file for writing: Is a directory.",
                        "(the document's path)"}
-        << "zerova: (the document's path): could not open the file for writing: Is a directory";
+        << "zerova: (the document's path): could not open the file for writing: Is a directory"
+        << false;
   }
   void ConvertEnds() {
     QFETCH(QString, file);
@@ -291,6 +418,7 @@ class Form2Test : public QObject {
     QFETCH(QStringList, questions);
     QFETCH(QStringList, box);
     QFETCH(QString, said);
+    QFETCH(bool, given);
     auto sheet =
         clipped
             ? std::make_unique<test::GivenSheetService>(std::make_unique<ThousandLineSheet>(true))
@@ -301,9 +429,10 @@ class Form2Test : public QObject {
     box.replaceInStrings("(the document's path)", document);
     said.replace("(the document's path)", document);
     StderrCapture errors;
-    Click(form.Command2);
+    given ? form.OpenFile(file) : Click(form.Command2);
     AnswerNextMessageBox();
-    Click(form.Command1);
+    if (given) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    if (!given) Click(form.Command1);
     QTRY_VERIFY(end_status_.has_value());
     const bool ok = box.value(0) == "XML created successfully";
     const QList<QStringList> shown{
