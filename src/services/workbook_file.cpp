@@ -30,9 +30,9 @@ std::string TooLarge(std::size_t bytes) {
   const double gigabytes = static_cast<double>(bytes) / 1e9;
   char size[32];
   std::snprintf(size, sizeof size, gigabytes < 10 ? "%.1f GB" : "%.0f GB", gigabytes);
-  return std::string("the file is too large to read (") + size +
-         "; the limit is 2 GiB, as the whole file is read into memory); split it into smaller "
-         "files";
+  return std::string("the file is too large to read (") + size + "; the limit is " +
+         std::to_string(WorkbookFile::kMaxBytes >> 30) +
+         " GiB, as the whole file is read into memory); split it into smaller files";
 }
 
 }  // namespace
