@@ -20,22 +20,12 @@ remote_home=$(getent passwd "$user" | cut -d: -f6) # where sshd starts the remot
 scratch=$(mktemp -d)
 batch=$(basename "$scratch") # the batch's folder, of a name of its own there too
 sshd_pid="" remote_batch=""
-cleanup() {
-  if [ -n "$sshd_pid" ]; then kill "$sshd_pid" 2>/dev/null || true; fi
-  wait
-  rm -rf "$scratch" "$remote_batch"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAILED: $*; sshd's log:" >&2
-  cat "$scratch/sshd.log" >&2 2>/dev/null || true
-  exit 1
-}
+trap 'set +e; [ -z "$sshd_pid" ] || kill "$sshd_pid"; wait; rm -rf "$scratch" "$remote_batch"' EXIT
+fail() { echo "FAILED: $*; sshd's log:"; cat "$scratch/sshd.log"; exit 1; } >&2 2>/dev/null
 [ ! -e "$remote_home/$batch" ] || fail "$remote_home/$batch is in the way"
 remote_batch=$remote_home/$batch # ours from here on
 
-ssh-keygen -q -t ed25519 -N '' -C '' -f "$scratch/host_key"
-ssh-keygen -q -t ed25519 -N '' -C '' -f "$scratch/user_key"
+for key in host_key user_key; do ssh-keygen -q -t ed25519 -N '' -C '' -f "$scratch/$key"; done
 # As root, sshd wants the folder its system service makes, for privilege separation.
 if [ "$(id -u)" -eq 0 ]; then mkdir -p -m 0755 /run/sshd; fi
 for _ in 1 2 3 4 5; do # a free high port: sshd stops at once when its port is taken
@@ -51,9 +41,10 @@ UsePAM no
 StrictModes no
 PermitUserRC no
 PidFile none
-SetEnv PATH=$(dirname "$zerova"):$PATH
+SetEnv "PATH=$(dirname "$zerova"):$PATH"
 EOF
-  "$sshd" -D -f "$scratch/sshd_config" -E "$scratch/sshd.log" &
+  # Stopped by the trap, or by the end of this script however it ends (even killed).
+  setpriv --pdeathsig TERM -- "$sshd" -D -f "$scratch/sshd_config" -E "$scratch/sshd.log" &
   sshd_pid=$!
   for _ in $(seq 100); do
     grep -q 'Server listening' "$scratch/sshd.log" 2>/dev/null && break 2
