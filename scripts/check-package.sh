@@ -9,7 +9,8 @@
 #  - the desktop entry (MimeType=, run as `zerova --from-menu %f`) and AppStream
 #    (<provides>) declare exactly the MIME types of the files Zerova reads;
 #  - the package, its changelog, its AppStream release and `zerova --version` name
-#    the same version;
+#    the version that project() in CMakeLists.txt sets, and so does the release
+#    tag vX.Y.Z when the checkout's HEAD carries one;
 #  - the installed zerova converts tests/data/basic/input.xls into that folder's
 #    expected.xml, renewing its scratch file in the scratch root (no system folder),
 #    and, given no file, starts the installed window (which finds no display).
@@ -23,7 +24,7 @@ if [ $# -ne 1 ] || [ ! -f "$1" ]; then
   exit 2
 fi
 deb=$(realpath "$1")
-source_root=$(cd "$(dirname "$0")/.." && pwd)
+source_root=$(cd "$(dirname "$0")/.." && pwd -P)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failed=0
@@ -94,14 +95,21 @@ fi
 expect_report "man --warnings on the man page" \
   "$(LC_ALL=C.UTF-8 man --warnings -l "$root/usr/share/man/man1/zerova.1.gz" 2>&1 >/dev/null)" ""
 
-version=$(dpkg-deb -f "$deb" Version)
+version=$(sed -n 's/^project(zerova VERSION \([^ ]*\) .*/\1/p' "$source_root/CMakeLists.txt")
 zcat "$root/usr/share/doc/zerova/changelog.gz" >"$scratch/changelog"
-versions="package $version
+versions="project() $version
+package $(dpkg-deb -f "$deb" Version)
 changelog $(dpkg-parsechangelog -l "$scratch/changelog" -S Version)
 AppStream $(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -n 1)
 --version $("$root/usr/bin/zerova" --version | sed -n 's/^zerova \([^ ]*\).*/\1/p')"
+# The release tags at HEAD, when the sources are a git checkout of their own.
+if [ "$(git -C "$source_root" rev-parse --show-toplevel 2>/dev/null)" = "$source_root" ]; then
+  for tag in $(git -C "$source_root" tag --points-at HEAD | grep -E '^v[0-9]+\.[0-9]+\.[0-9]+$'); do
+    versions+=$'\n'"tag ${tag#v}"
+  done
+fi
 if [ "$(awk '{ print $2 }' <<<"$versions" | sort -u)" = "$version" ]; then
-  pass "the package, its changelog, AppStream and --version all say $version"
+  pass "$(cut -d ' ' -f 1 <<<"$versions" | paste -sd ' '): all say $version"
 else
   fail "the versions differ:"$'\n'"$versions"
 fi

@@ -37,6 +37,8 @@ test=(
   adwaita-qt6                        # ... and its look under the Adwaita styles
   lintian desktop-file-utils         # the package's checks
   appstream man-db
+  parallel rsync                     # the README's batch over other machines, run over
+  openssh-server openssh-client      #   ssh to this one (tests/cli/parallel_over_ssh_test.sh)
   python3-xlwt python3-openpyxl      # tests/data/make_sheet_fixtures.py (the tests
   python3-odf                        #   read its committed output, never Python)
 )

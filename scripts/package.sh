@@ -28,7 +28,7 @@ export CFLAGS="$CFLAGS $CPPFLAGS" CXXFLAGS="$CXXFLAGS $CPPFLAGS"
   (cd "$build" && cpack -G DEB)
 } >"$log" 2>&1 || { cat "$log" >&2; echo "package.sh: the package was not made" >&2; exit 1; }
 
-# CPack names what it made: "CPack: - package: /path/zerova_0.2.0_amd64.deb generated."
+# CPack names what it made: "CPack: - package: /path/zerova_0.3.0_amd64.deb generated."
 deb=$(sed -n 's/^CPack: - package: \(.*\.deb\) generated\.$/\1/p' "$log" | tail -n 1)
 if [ -z "$deb" ] || [ ! -f "$deb" ]; then
   cat "$log" >&2

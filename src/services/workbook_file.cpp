@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -22,9 +23,16 @@ namespace {
 void RequireReadable(const std::string& path, const struct stat& status) {
   if (S_ISDIR(status.st_mode)) throw ReadError(path, "is a folder, not a spreadsheet file");
   if (!S_ISREG(status.st_mode)) throw ReadError(path, "is not a regular file");
-  if (status.st_size > WorkbookFile::kMaxBytes) {
-    throw ReadError(path, "the file is too large to read (over 2 GiB)");
-  }
+}
+
+// Why a file of `bytes`, over WorkbookFile::kMaxBytes, is not read, and what to do.
+std::string TooLarge(std::size_t bytes) {
+  const double gigabytes = static_cast<double>(bytes) / 1e9;
+  char size[32];
+  std::snprintf(size, sizeof size, gigabytes < 10 ? "%.1f GB" : "%.0f GB", gigabytes);
+  return std::string("the file is too large to read (") + size + "; the limit is " +
+         std::to_string(WorkbookFile::kMaxBytes >> 30) +
+         " GiB, as the whole file is read into memory); split it into smaller files";
 }
 
 }  // namespace
@@ -86,6 +94,7 @@ std::span<const std::uint8_t> WorkbookFile::Head(std::size_t count) {
 
 std::span<const std::uint8_t> WorkbookFile::ReadAll(ReadProgress* progress) {
   if (bytes_ == nullptr) {
+    if (size_ > static_cast<std::size_t>(kMaxBytes)) throw ReadError(path_, TooLarge(size_));
     bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(size_);
     std::size_t done = 0;
     if (head_read_) {

@@ -3,7 +3,8 @@
 // file worth reading, the whole of it, once, into one buffer.
 //
 // A file that is none of the formats is thus refused having read no more than
-// its first bytes, however large it is.
+// its first bytes, however large it is; a reader that takes the file piece by
+// piece (OpenStream) reads it whatever its size.
 #ifndef ZEROVA_SERVICES_WORKBOOK_FILE_H_
 #define ZEROVA_SERVICES_WORKBOOK_FILE_H_
 
@@ -20,13 +21,13 @@ namespace zerova {
 
 class WorkbookFile {
  public:
-  // Files larger than this are refused rather than held in memory.
+  // ReadAll refuses a file larger than this rather than hold it in memory.
   static constexpr std::int64_t kMaxBytes = std::int64_t{2} << 30;
 
-  // Opens the file at `path`, which must be a regular file of at most kMaxBytes.
-  // Reads nothing yet. Throws ReadError naming `path`: no file was chosen (empty
-  // path), there is no such file, it is a folder or not a regular file (a FIFO or
-  // a device is never opened), it is too large, or it cannot be opened.
+  // Opens the file at `path`, which must be a regular file. Reads nothing yet.
+  // Throws ReadError naming `path`: no file was chosen (empty path), there is no
+  // such file, it is a folder or not a regular file (a FIFO or a device is never
+  // opened), or it cannot be opened.
   explicit WorkbookFile(std::string path);
   WorkbookFile(const WorkbookFile&) = delete;
   WorkbookFile& operator=(const WorkbookFile&) = delete;
@@ -42,7 +43,8 @@ class WorkbookFile {
   // again); the file is then closed. A file that shrank since it was opened is
   // read as far as it goes. The view stays valid until Release or the end of
   // this object. Reports its progress to `progress` (null: none). Throws
-  // ReadError when the file cannot be read, Cancelled when `progress` answers a stop.
+  // ReadError when the file is larger than kMaxBytes (saying what to do) or
+  // cannot be read, Cancelled when `progress` answers a stop.
   std::span<const std::uint8_t> ReadAll(ReadProgress* progress = nullptr);
 
   // Frees the buffer ReadAll filled: its views are invalid from here on.

@@ -1,5 +1,5 @@
-// Opening the spreadsheet file: what is no regular file, or too large, is refused
-// before it is read; a file shrunk since it was opened is read as far as it goes.
+// Reading the spreadsheet file: no regular file is refused unopened, one too large
+// to read whole when read; one shrunk since it was opened is read as far as it goes.
 #include "services/workbook_file.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,8 @@ namespace {
 std::string Refusal(const std::string& path) {
   try {
     WorkbookFile file(path);
-    return "opened";
+    file.ReadAll();
+    return "read";
   } catch (const ReadError& e) {
     return e.what();
   }
@@ -27,10 +28,10 @@ std::string Refusal(const std::string& path) {
 TEST(WorkbookFileTest, RefusesWhatIsNoFileToReadAndReadsWhatIsThere) {
   char pattern[] = "/tmp/zerova-workbook-file-XXXXXX";
   const std::string dir = ::mkdtemp(pattern);
-  const std::string fifo = dir + "/fifo", huge = dir + "/huge.xls", book = dir + "/book.xls";
+  const std::string fifo = dir + "/fifo", huge = dir + "/huge.csv", book = dir + "/book.xls";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  std::ofstream(huge).close();
-  std::filesystem::resize_file(huge, (std::uintmax_t{2} << 30) + 1);  // sparse: no disk used
+  std::ofstream(huge) << "a,b\n1,2\n";  // a table's text, then a sparse stretch: no disk used
+  std::filesystem::resize_file(huge, WorkbookFile::kMaxBytes + 1);
   const struct {
     std::string path, message;
   } cases[] = {
@@ -38,7 +39,8 @@ TEST(WorkbookFileTest, RefusesWhatIsNoFileToReadAndReadsWhatIsThere) {
       {dir, dir + ": is a folder, not a spreadsheet file"},
       {fifo, fifo + ": is not a regular file"},  // looked at, never opened: opening would block
       {"/dev/zero", "/dev/zero: is not a regular file"},
-      {huge, huge + ": the file is too large to read (over 2 GiB)"},
+      {huge, huge + ": the file is too large to read (2.1 GB; the limit is 2 GiB, as the whole "
+                    "file is read into memory); split it into smaller files"},
   };
   for (const auto& c : cases) EXPECT_EQ(Refusal(c.path), c.message) << c.path;
 
