@@ -91,7 +91,8 @@ SpreadsheetInput ReadStream(int fd, const std::string& name, const InputReport& 
     }
     if (n == 0) break;
     if (bytes->size() > max_bytes) {
-      throw ReadError(name, "the input is too large to read (over " + LimitText(max_bytes) + ")");
+      throw ReadError(name, "the input is too large to read (over " + LimitText(max_bytes) +
+                                ", as a stream is held whole in memory)");
     }
     report(bytes->size(), known);
   }

@@ -1,8 +1,3 @@
-// formats/: the file formats this program reads, one folder each (xls/, xlsx/,
-// xlsb/, ods/, xml2003/, html/, csv/, and ooxml_crypto/ for encrypted Office
-// packages), over the shared folders containers/, xml/, crypto/, sheet/, text/
-// and numbers/; and this registry, their one table.
-//
 // The registry: every format with its name, file patterns, a sniff of a file's
 // first bytes and its open function. Format detection, the window's file dialog
 // filter, the help's list of formats and the message for a file of no known

@@ -58,7 +58,9 @@ TEST(StreamInputTest, TheLimitIsReadAndOneByteMoreIsRefused) {
     Read(over.fds[0], 1000);
     FAIL() << "1001 bytes read under a limit of 1000";
   } catch (const ReadError& e) {
-    EXPECT_STREQ(e.what(), "standard input: the input is too large to read (over 1000 bytes)");
+    EXPECT_STREQ(e.what(),
+                 "standard input: the input is too large to read (over 1000 bytes, as a stream is "
+                 "held whole in memory)");
   }
 }
 

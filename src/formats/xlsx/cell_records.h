@@ -8,6 +8,7 @@
 #ifndef ZEROVA_FORMATS_XLSX_CELL_RECORDS_H_
 #define ZEROVA_FORMATS_XLSX_CELL_RECORDS_H_
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -99,7 +100,13 @@ class alignas(64) XlsxCellBatch {
     std::memcpy(to, bytes, kBytes);
   }
   // Makes room for `n` more bytes, keeping the text.
-  void Grow(std::size_t n);
+  void Grow(std::size_t n) {
+    const std::size_t capacity = std::max({2 * capacity_, size_ + n, kTextBytes + 4096});
+    auto text = std::make_unique_for_overwrite<char[]>(capacity);
+    if (size_ > 0) std::memcpy(text.get(), text_.get(), size_);
+    text_ = std::move(text);
+    capacity_ = capacity;
+  }
 
   std::vector<XlsxCellRecord> records_;
   std::unique_ptr<char[]> text_;

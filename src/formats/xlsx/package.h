@@ -16,10 +16,15 @@ inline constexpr std::string_view kXlsxStrictNamespace =
     "http://purl.oclc.org/ooxml/spreadsheetml/main";
 
 // True iff `ns` is SpreadsheetML's main namespace, transitional or strict.
-bool IsSpreadsheetNamespace(std::string_view ns);
+inline bool IsSpreadsheetNamespace(std::string_view ns) {
+  return ns == kXlsxNamespace || ns == kXlsxStrictNamespace;
+}
 
 // True iff `ns` is the namespace of r:id attributes, transitional or strict.
-bool IsRelationshipIdNamespace(std::string_view ns);
+inline bool IsRelationshipIdNamespace(std::string_view ns) {
+  return ns == "http://schemas.openxmlformats.org/officeDocument/2006/relationships" ||
+         ns == "http://purl.oclc.org/ooxml/officeDocument/relationships";
+}
 
 }  // namespace zerova
 

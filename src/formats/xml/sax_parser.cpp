@@ -1,5 +1,7 @@
 #include "formats/xml/sax_parser.h"
 
+#include <libxml/parserInternals.h>
+
 #include <libxml/SAX2.h>
 
 #include <algorithm>
@@ -27,9 +29,8 @@ constexpr int kOptions =
 void IgnoreGenericError(void*, const char*, ...) {}
 
 // The limits libxml2 keeps without XML_PARSE_HUGE where it builds a tree (as its
-// xmlTextReader does), which its SAX2 push parser alone leaves to the handler: 257
-// levels of elements, and ten million bytes in one run of text.
-constexpr int kMaxDepth = 256;
+// xmlTextReader does), which its SAX2 push parser alone leaves to the handler:
+// xmlParserMaxDepth levels of elements, and ten million bytes in one run of text.
 constexpr std::size_t kMaxTextLength = 10'000'000;
 
 }  // namespace
@@ -104,7 +105,7 @@ void SaxParser::Parse(const char* bytes, int size, bool last) {
 }
 
 ReadError SaxParser::MalformedError() const {
-  return Damaged(file_, "a part of it is not well-formed XML", part_ + ": " + error_);
+  return Damaged(file_, XmlFaultFact(error_code_, true), part_ + ": " + error_);
 }
 
 void SaxParser::Stop() {
@@ -125,8 +126,9 @@ void SaxParser::OnStart(void* context, const xmlChar* local_name, const xmlChar*
                         const xmlChar** attributes) {
   auto* self = static_cast<SaxParser*>(context);
   self->text_length_ = 0;
-  if (self->depth_ > kMaxDepth) {
-    self->Refuse("elements nested more than " + std::to_string(kMaxDepth + 1) + " deep");
+  if (self->depth_ > static_cast<int>(xmlParserMaxDepth)) {
+    self->error_code_ = kXmlTooDeep;
+    self->Refuse(XmlFaultText(kXmlTooDeep));
     return;
   }
   if (self->decoded_.size() < static_cast<std::size_t>(attribute_count)) {
@@ -202,8 +204,9 @@ void SaxParser::OnError(void* context, xmlErrorPtr error) {
   if (error->level == XML_ERR_FATAL) self->fatal_ = true;
   if (!self->error_.empty()) return;
   // libxml2's own text is not kept: its code says what is wrong, in our words.
-  self->error_ = XmlFaultDetail(error->code != 0 ? error->code : XML_ERR_INTERNAL_ERROR,
-                                error->line, 0);  // a push parser miscounts columns
+  self->error_code_ = XmlFaultCode(*error);
+  self->error_ =
+      XmlFaultDetail(self->error_code_, error->line, 0);  // a push parser miscounts columns
 }
 
 }  // namespace zerova

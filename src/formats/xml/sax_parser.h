@@ -133,6 +133,7 @@ class SaxParser {
   bool document_type_ = false;        // a document type declaration was seen
   bool fatal_ = false;                // libxml2 met a fatal error
   std::string error_;                 // the first fault: "line N, column C: what"
+  int error_code_ = 0;                // its code (XmlFaultCode)
 };
 
 }  // namespace zerova

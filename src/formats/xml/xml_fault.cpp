@@ -1,11 +1,33 @@
 #include "formats/xml/xml_fault.h"
 
-#include <libxml/xmlerror.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 
 namespace zerova {
 
+int XmlFaultCode(const xmlError& error) {
+  // libxml2 tells the depth it refuses only in its own words, with its catch-all
+  // code; its parser's stack of open elements says it plainly.
+  const auto* parser = static_cast<const xmlParserCtxt*>(error.ctxt);
+  if (error.code == XML_ERR_INTERNAL_ERROR && parser != nullptr &&
+      parser->nameNr > static_cast<int>(xmlParserMaxDepth)) {
+    return kXmlTooDeep;
+  }
+  return error.code != 0 ? error.code : XML_ERR_INTERNAL_ERROR;
+}
+
+std::string XmlFaultFact(int code, bool a_part) {
+  if (code == kXmlTooDeep) {
+    return std::string(a_part ? "a part of it is" : "its XML is") + " nested deeper than " +
+           std::to_string(xmlParserMaxDepth + 1) + " levels";
+  }
+  return a_part ? "a part of it is not well-formed XML" : "it is not well-formed XML";
+}
+
 const char* XmlFaultText(int code) {
   switch (code) {
+    case kXmlTooDeep:
+      return "elements are nested too deeply";
     case XML_ERR_DOCUMENT_EMPTY:
       return "the XML is empty";
     case XML_ERR_DOCUMENT_END:
@@ -72,7 +94,8 @@ const char* XmlFaultText(int code) {
 std::string XmlFaultDetail(int code, int line, int column) {
   std::string detail = "line " + std::to_string(line);
   if (column > 0) detail += ", column " + std::to_string(column);
-  return detail + ": " + XmlFaultText(code) + "; libxml2 error " + std::to_string(code);
+  return detail + ": " + XmlFaultText(code) + "; libxml2 error " +
+         std::to_string(code == kXmlTooDeep ? XML_ERR_INTERNAL_ERROR : code);
 }
 
 }  // namespace zerova

@@ -6,13 +6,26 @@
 #ifndef ZEROVA_FORMATS_XML_XML_FAULT_H_
 #define ZEROVA_FORMATS_XML_XML_FAULT_H_
 
+#include <libxml/xmlerror.h>
+
 #include <string>
 
 namespace zerova {
 
+// The code kept for libxml2's `error`: its own, or XML_ERR_INTERNAL_ERROR when it
+// gives none, or kXmlTooDeep when the XML is nested deeper than libxml2 goes.
+int XmlFaultCode(const xmlError& error);
+
+// The code of XML nested deeper than libxml2's limit (xmlParserMaxDepth, 256).
+inline constexpr int kXmlTooDeep = -1;
+
+// What a refusal of a file, or of `a_part` of one, for libxml2's `code` says:
+// "its XML is nested deeper than 256 levels", else "it is not well-formed XML".
+std::string XmlFaultFact(int code, bool a_part);
+
 // What is wrong, for libxml2's error `code` (an xmlParserErrors value), as a
 // short phrase: "an end tag does not match its start tag". Codes not listed
-// give "the XML is malformed".
+// give "the XML is malformed"; kXmlTooDeep, "elements are nested too deeply".
 const char* XmlFaultText(int code);
 
 // "line LINE, column COLUMN: what is wrong; libxml2 error CODE", the detail of a

@@ -73,7 +73,7 @@ int XmlStream::ReadCallback(void* context, char* buffer, int size) {
 void XmlStream::ErrorCallback(void* context, xmlErrorPtr error) {
   auto* self = static_cast<XmlStream*>(context);
   if (error == nullptr || error->level < XML_ERR_ERROR || self->parser_error_ != 0) return;
-  self->parser_error_ = error->code != 0 ? error->code : XML_ERR_INTERNAL_ERROR;
+  self->parser_error_ = XmlFaultCode(*error);
   self->parser_line_ = error->line;
   self->parser_column_ = error->int2;
 }
@@ -81,7 +81,8 @@ void XmlStream::ErrorCallback(void* context, xmlErrorPtr error) {
 void XmlStream::FailFromParser() const {
   if (read_error_) std::rethrow_exception(read_error_);
   const std::string detail = XmlFaultDetail(parser_error_, parser_line_, parser_column_);
-  throw zerova::Damaged(file_, NotWellFormed(), part_.empty() ? detail : part_ + ": " + detail);
+  throw zerova::Damaged(file_, XmlFaultFact(parser_error_, !part_.empty()),
+                        part_.empty() ? detail : part_ + ": " + detail);
 }
 
 void XmlStream::Fail(std::string_view what) const {

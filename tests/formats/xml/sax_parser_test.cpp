@@ -97,6 +97,9 @@ TEST(SaxParserTest, EventsAndTheLockDown) {
   const std::string damaged =
       "|refused: book.xlsx: the file is damaged: a part of it is not well-formed XML "
       "(xl/part.xml: ";
+  const std::string too_deep =
+      "|refused: book.xlsx: the file is damaged: a part of it is nested deeper than 257 levels "
+      "(xl/part.xml: ";
   const std::string doctype =
       "|refused: book.xlsx: xl/part.xml: XML with a document type "
       "declaration is not allowed";
@@ -138,7 +141,7 @@ TEST(SaxParserTest, EventsAndTheLockDown) {
        "<a:0>" + damaged + "line 1: a character that XML does not allow; libxml2 error 9)", false},
       {"257 levels of elements are read", Nested(257), NestedEvents(257, true)},
       {"258 are refused", Nested(258),
-       NestedEvents(257, false) + damaged + "line 1: elements nested more than 257 deep)"},
+       NestedEvents(257, false) + too_deep + "line 1: elements are nested too deeply)"},
   };
   for (const Row& row : rows) {
     for (const std::size_t piece : {0, 1, 7}) {
@@ -147,7 +150,7 @@ TEST(SaxParserTest, EventsAndTheLockDown) {
       // Pulled, a well-formed document gives the same events; a malformed one
       // is found so, its words left to the push parser (member_parse.h).
       const std::string pulled = Parse(row.xml, piece, 0, true);
-      if (row.events.find(damaged) == std::string::npos) {
+      if (row.events.find("|refused: book.xlsx: the file is damaged") == std::string::npos) {
         EXPECT_EQ(pulled, row.events) << row.name << ", pulled in pieces of " << piece;
       } else {
         EXPECT_THAT(pulled, testing::EndsWith("|malformed")) << row.name << ", pulled";

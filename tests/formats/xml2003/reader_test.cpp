@@ -67,6 +67,14 @@ TEST(Xml2003ReaderTest, CellsSheetsAndRefusals) {
        TextBytes("<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"/>"),
        "damaged: the workbook holds no sheets (no Worksheet element)"},
       {"number", Book({Row(Data("Number", "1,5"))}), "damaged: a cell's value is malformed (line "},
+      {"nested past libxml2's depth",
+       TextBytes("<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\">" +
+                 [] {
+                   std::string open;
+                   for (int level = 0; level < 258; ++level) open += "<a>";
+                   return open;
+                 }()),
+       "damaged: its XML is nested deeper than 257 levels (line 1"},
   });
 }
 
