@@ -42,6 +42,9 @@ constexpr FailureHints kHints = {
 // A second signal between two files of a batch.
 constexpr char kBatchStopped[] = "the conversions were stopped between two files";
 
+// What Convert returns for a sheet of --all-sheets that is no worksheet after all.
+constexpr int kSkipped = -1;
+
 int UsageError(const std::string& reason) {
   std::fprintf(stderr, "zerova: %s\n%s\n", reason.c_str(), kTryHelp);
   return 2;
@@ -225,6 +228,13 @@ int CommandLine::Convert(const std::string& file, ConversionRequest request,
       run.Run(request);
     }
     return 0;
+  } catch (const NotAWorksheet& e) {
+    // A sheet listed as a worksheet that reading finds to be none (a dialog
+    // sheet): one of every sheet is skipped, as the listed kinds are.
+    if (book == nullptr) return Fail(std::current_exception(), source);
+    EraseProgress();
+    std::fputs(Line(source, e.detail() + "; it was skipped").c_str(), stderr);
+    return kSkipped;
   } catch (...) {
     return Fail(std::current_exception(), source);
   }

@@ -72,18 +72,6 @@ class CommandLineSignalsTest : public ::testing::Test {
     FAIL() << document << " was never written";
   }
 
-  // Waits until a temporary file in `folder` holds a block: the run writes a
-  // document whole.
-  static void AwaitTemporaryFile(const fs::path& folder) {
-    for (int ms = 0; ms < 60000; ++ms) {
-      for (const std::string& name : Listing(folder)) {
-        if (name.ends_with(".tmp") && fs::file_size(folder / name) > 0) return;
-      }
-      std::this_thread::sleep_for(milliseconds(1));
-    }
-    FAIL() << "no temporary file was written in " << folder;
-  }
-
   // The names in `folder`, sorted; none when it is not there.
   static std::vector<std::string> Listing(const fs::path& folder) {
     std::vector<std::string> names;
@@ -186,36 +174,75 @@ TEST_F(CommandLineSignalsTest, ASecondSignalEndsTheProgramAtOnce) {
   EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"), "earlier\r\n");
 }
 
-// A stop during one FILE of a batch, or between two, ends the batch: the FILEs
-// after it are not converted, its document is not begun or its temporary file
-// goes, and the count of what was done closes it.
+// A stop during one FILE of a batch (at its document's first block), or
+// between two (at the first document's rename), ends the batch: the FILEs after
+// it are not converted, the temporary file goes, and the count of what was done
+// closes it.
 TEST_F(CommandLineSignalsTest, AStopEndsAnOutdirBatch) {
   WriteLongWorkbook(dir_ / "long.xls");
   fs::copy_file(kData + "/basic/input.ods", dir_ / "after.ods");
   const std::string count = "zerova: 1 document written, 0 files failed\n";
-  {
-    ChildProcess child(dir_, Command({"--outdir=out", kBasic, "long.xls", "after.ods"}));
-    AwaitTemporaryFile(dir_ / "out");
-    ::kill(child.pid(), SIGTERM);
-    EXPECT_EQ(child.Wait(kEnding), 128 + SIGTERM);
+  const struct {
+    const char* gate_call;
+    int signal_number;
+    std::string err;
+  } rows[] = {
+      {"write", SIGTERM,
+       "zerova: " + (dir_ / "out/long.xml").string() +
+           ": the conversion was cancelled; no document was written\n"},
+      {"rename", SIGINT,
+       "zerova: long.xls: the conversion was cancelled before anything was written\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.gate_call);
+    fs::remove_all(dir_ / "out");
+    ChildSetup setup = Command({"--outdir=out", kBasic, "long.xls", "after.ods"});
+    setup.gate_call = row.gate_call;
+    setup.gate_at = std::string(row.gate_call) == "write" ? 2 : 1;  // the second file's first block
+    ChildProcess child(dir_, setup);
+    ASSERT_TRUE(child.AtGate());
+    ::kill(child.pid(), row.signal_number);
+    child.Release();
+    EXPECT_EQ(child.Wait(kEnding), 128 + row.signal_number);
     EXPECT_EQ(child.Out(), "out/input.xml: XML created successfully\n");
-    EXPECT_EQ(child.err(), "zerova: " + (dir_ / "out/long.xml").string() +
-                               ": the conversion was cancelled; no document was written\n" + count);
+    EXPECT_EQ(child.err(), row.err + count);
+    EXPECT_EQ(Listing(dir_ / "out"), std::vector<std::string>{"input.xml"});
   }
-  EXPECT_EQ(Listing(dir_ / "out"), std::vector<std::string>{"input.xml"});
-  // Between two files: at the first document's rename.
-  ChildSetup gated = Command({"--outdir=out2", kBasic, "after.ods"});
-  gated.gate_call = "rename";
-  gated.gate_at = 1;
-  ChildProcess child(dir_, gated);
-  ASSERT_TRUE(child.AtGate());
-  ::kill(child.pid(), SIGINT);
-  child.Release();
-  EXPECT_EQ(child.Wait(kEnding), 128 + SIGINT);
-  EXPECT_EQ(
-      child.err(),
-      "zerova: after.ods: the conversion was cancelled before anything was written\n" + count);
-  EXPECT_EQ(Listing(dir_ / "out2"), std::vector<std::string>{"input.xml"});
+}
+
+// Two signals while the document is written, line by line or whole, in every
+// rhythm: both while it waits at a line or a block, the first there and the
+// second as it goes on, or both as it goes on. Whichever acts, the program
+// says how it ended in exactly one line and leaves nothing begun behind: the
+// earlier whole document stays, every time.
+TEST_F(CommandLineSignalsTest, TwoSignalsInABurstAlwaysSayHowTheRunEnded) {
+  WriteLongWorkbook(dir_ / "long.xls");
+  fs::create_directory(dir_ / "out");
+  const std::string cancelled = ": the conversion was cancelled; ";
+  for (int trial = 0; trial < 50; ++trial) {
+    SCOPED_TRACE(trial);
+    const bool whole = trial % 2 == 1;
+    const fs::path document = whole ? dir_ / "out/doc.xml" : dir_ / "xmlstructure.xml";
+    if (whole) WriteFile(document, "earlier\r\n");
+    ChildSetup setup = Command(whole ? Args{"-o", "out/doc.xml", "long.xls"} : Args{"long.xls"});
+    setup.gate_call = whole ? "write" : "writev";
+    setup.gate_at = 3;
+    ChildProcess child(dir_, setup);
+    ASSERT_TRUE(child.AtGate());
+    const int first = trial % 3 == 0 ? SIGINT : SIGTERM, rhythm = trial % 3;
+    if (rhythm < 2) ::kill(child.pid(), first);
+    if (rhythm == 0) ::kill(child.pid(), SIGTERM);
+    child.Release();
+    if (rhythm == 2) ::kill(child.pid(), first);
+    if (rhythm > 0) ::kill(child.pid(), SIGTERM);
+    const int status = child.Wait(kEnding);
+    EXPECT_TRUE(status == 128 + first || status == 128 + SIGTERM) << status;
+    EXPECT_EQ(child.err(), "zerova: " + document.string() + cancelled +
+                               (whole ? "the earlier document was left as it was\n"
+                                      : "the incomplete document was removed\n"));
+    EXPECT_EQ(ReadFile(document), whole ? "earlier\r\n" : "");
+    EXPECT_LE(Listing(dir_ / "out").size(), 1u);  // doc.xml alone: no temporary file
+  }
 }
 
 // -o FILE stopped while it is written: the earlier FILE stays byte for byte,
@@ -224,47 +251,19 @@ TEST_F(CommandLineSignalsTest, AStopWhileWritingAWholeDocumentKeepsTheEarlierOne
   WriteLongWorkbook(dir_ / "long.xls");
   fs::create_directory(dir_ / "out");
   WriteFile(dir_ / "out/doc.xml", "the first run's\r\n");
-  ChildProcess child(dir_, Command({"-o", "out/doc.xml", "long.xls"}));
-  AwaitTemporaryFile(dir_ / "out");
+  ChildSetup setup = Command({"-o", "out/doc.xml", "long.xls"});
+  setup.gate_call = "write";
+  setup.gate_at = 1;
+  ChildProcess child(dir_, setup);
+  ASSERT_TRUE(child.AtGate());
   ::kill(child.pid(), SIGINT);
+  child.Release();
   EXPECT_EQ(child.Wait(kEnding), 130);
   EXPECT_EQ(child.err(), "zerova: " + (dir_ / "out/doc.xml").string() +
                              ": the conversion was cancelled; the earlier document was left as it "
                              "was\n");
   EXPECT_EQ(Listing(dir_ / "out"), std::vector<std::string>{"doc.xml"});
   EXPECT_EQ(ReadFile(dir_ / "out/doc.xml"), "the first run's\r\n");
-}
-
-// Two signals sent back to back while the document is written, in either
-// writer: whichever acts, the program says how it ended in exactly one line
-// and leaves nothing begun behind, every time.
-TEST_F(CommandLineSignalsTest, TwoSignalsInABurstAlwaysSayHowTheRunEnded) {
-  WriteLongWorkbook(dir_ / "long.xls");
-  fs::create_directory(dir_ / "out");
-  for (int trial = 0; trial < 50; ++trial) {
-    SCOPED_TRACE(trial);
-    const bool whole = trial % 2 == 1;
-    const fs::path document = whole ? dir_ / "out/doc.xml" : dir_ / "xmlstructure.xml";
-    ChildProcess child(dir_,
-                       Command(whole ? Args{"-o", "out/doc.xml", "long.xls"} : Args{"long.xls"}));
-    if (whole) {
-      AwaitTemporaryFile(dir_ / "out");
-    } else {
-      AwaitWriting(document);
-    }
-    const int first = trial % 3 == 0 ? SIGINT : SIGTERM;
-    ::kill(child.pid(), first);
-    ::kill(child.pid(), SIGTERM);
-    const int status = child.Wait(kEnding);
-    EXPECT_TRUE(status == 128 + first || status == 128 + SIGTERM) << status;
-    EXPECT_EQ(child.err(), "zerova: " + document.string() + ": the conversion was cancelled; " +
-                               (whole ? "no document was written"
-                                      : "the incomplete document was "
-                                        "removed") +
-                               "\n");
-    EXPECT_FALSE(fs::exists(document));
-    EXPECT_TRUE(Listing(dir_ / "out").empty());
-  }
 }
 
 // The progress line: none for a short run, on a terminal too; for a long one

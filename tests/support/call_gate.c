@@ -2,7 +2,8 @@
  * test can act at an exact point of a real `zerova` run: between two lines, in
  * the middle of reading a file, between the scratch file's delete and create.
  *
- * ZEROVA_GATE_CALL names the call watched (pread, writev, unlink or rename),
+ * ZEROVA_GATE_CALL names the call watched (pread, writev, unlink, rename, or write
+ * to a file: to a descriptor above standard error),
  * ZEROVA_GATE_AT which of its calls closes the gate (counted from 1), and
  * ZEROVA_GATE_FDS two descriptors "IN,OUT". Once that call is made, the gate
  * writes "g" to OUT and waits until a byte can be read from IN before it
@@ -14,6 +15,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/syscall.h>
 #include <sys/types.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -35,7 +37,7 @@ __attribute__((destructor)) static void ReportCalls(void) {
   if (watched == NULL) return;
   char text[32];
   const int n = snprintf(text, sizeof text, "calls %ld", calls);
-  if (write(gate_out, text, (size_t)n) < 0) return;
+  if (syscall(SYS_write, gate_out, text, (size_t)n) < 0) return;
 }
 
 /* Counts a call of `name`, made; at the gate's call, waits to be let through. */
@@ -43,7 +45,7 @@ static void Pass(const char* name) {
   if (watched == NULL || strcmp(watched, name) != 0) return;
   if (++calls != gate_at) return;
   const int saved = errno;
-  if (write(gate_out, "g", 1) == 1) {
+  if (syscall(SYS_write, gate_out, "g", 1) == 1) {
     char byte;
     while (read(gate_in, &byte, 1) < 0 && errno == EINTR) {
     }
@@ -88,5 +90,13 @@ int rename(const char* from, const char* to) {
   *(void**)&next = dlsym(RTLD_NEXT, "rename");
   const int result = next(from, to);
   Pass("rename");
+  return result;
+}
+
+ssize_t write(int fd, const void* buffer, size_t count) {
+  ssize_t (*next)(int, const void*, size_t);
+  *(void**)&next = dlsym(RTLD_NEXT, "write");
+  const ssize_t result = next(fd, buffer, count);
+  if (fd > 2) Pass("write");
   return result;
 }

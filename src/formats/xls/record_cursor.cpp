@@ -69,6 +69,10 @@ void BiffRecordCursor::Truncated() const {
 
 void BiffRecordCursor::Fail(std::string_view what) const { throw ReadError(file_, what); }
 
+void BiffRecordCursor::RefuseSheet(std::string_view what) const {
+  throw NotAWorksheet(file_, what);
+}
+
 void BiffRecordCursor::Damaged(std::string_view fact, std::string_view detail) const {
   throw zerova::Damaged(file_, fact, detail);
 }

@@ -62,6 +62,9 @@ class BiffRecordCursor {
   // method of encryption this program does not read), not of damage.
   [[noreturn]] void Fail(std::string_view what) const;
 
+  // Throws NotAWorksheet(file, what): the sheet read is no worksheet after all.
+  [[noreturn]] void RefuseSheet(std::string_view what) const;
+
   // Throws Damaged(file, fact, detail) (services/error.h).
   [[noreturn]] void Damaged(std::string_view fact, std::string_view detail) const;
 

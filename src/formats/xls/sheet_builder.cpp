@@ -273,7 +273,7 @@ void SheetBuilder::MulBlank(ByteSpan body) {
 
 void SheetBuilder::WsBool(ByteSpan body) {
   if (!body.empty() && (body[0] & kDialogSheet) != 0) {
-    cursor_.Fail(NotAWorksheet(sheet_, "a dialog sheet"));
+    cursor_.RefuseSheet(NotAWorksheet(sheet_, "a dialog sheet"));
   }
   pending_string_ = awaiting_string_;
 }

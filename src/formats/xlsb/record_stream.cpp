@@ -41,6 +41,10 @@ void XlsbRecordStream::Fail(std::string_view what) const {
   throw ReadError(file_, part_ + ": " + std::string(what));
 }
 
+void XlsbRecordStream::RefuseSheet(std::string_view what) const {
+  throw NotAWorksheet(file_, part_ + ": " + std::string(what));
+}
+
 void XlsbRecordStream::Damaged(std::string_view fact, std::string_view detail) const {
   throw zerova::Damaged(file_, fact, part_ + ": " + std::string(detail));
 }

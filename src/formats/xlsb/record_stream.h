@@ -46,6 +46,8 @@ class XlsbRecordStream {
   // Throws ReadError "FILE: PART: what": a refusal of what the part holds, not
   // of damage.
   [[noreturn]] void Fail(std::string_view what) const;
+  // Throws NotAWorksheet(file, what): the sheet read is no worksheet after all.
+  [[noreturn]] void RefuseSheet(std::string_view what) const;
 
   // Throws Damaged(file, fact, "PART: detail").
   [[noreturn]] void Damaged(std::string_view fact, std::string_view detail) const;

@@ -73,7 +73,8 @@ std::unique_ptr<SheetStore> SheetReader::Read() {
     first = false;
     if (id == xlsb::kWsProp) {
       if ((XlsbFields(records_).U8() & kDialogSheet) != 0) {
-        records_.Fail("the sheet \"" + sheet_name_ + "\" is a dialog sheet, not a worksheet");
+        records_.RefuseSheet("the sheet \"" + sheet_name_ +
+                             "\" is a dialog sheet, not a worksheet");
       }
     } else if (id == xlsb::kBeginSheetData) {
       in_data = true;
