@@ -14,7 +14,6 @@ namespace zerova {
 namespace {
 
 constexpr char kDocumentBusy[] = "another conversion is writing this document";
-constexpr char kLeftAsItWas[] = "the document was left as it was";
 
 class LineByLineDocument final : public DocumentWriter {
  public:
@@ -32,7 +31,7 @@ class LineByLineDocument final : public DocumentWriter {
     }
     Scratch([this] { CheckScratchFile(file_system_, scratch_); });
     CheckRoom(path_, bytes, file_system_.SpaceFor(path_), file_system_.FileSizeLimit(),
-              kLeftAsItWas);
+              kDocumentKept);
     lock_ = file_system_.LockFile(path_);
     if (!lock_) throw FileSystemError(path_, kDocumentBusy);
     TryWhatEachLineDoes();
@@ -86,7 +85,7 @@ class LineByLineDocument final : public DocumentWriter {
       throw;
     } catch (const FileSystemError& e) {
       lock_.reset();
-      throw FileSystemError(e.file(), e.detail() + "; " + kLeftAsItWas);
+      throw FileSystemError(e.file(), e.detail() + "; " + kDocumentKept);
     }
   }
 
@@ -97,7 +96,7 @@ class LineByLineDocument final : public DocumentWriter {
     try {
       step();
     } catch (const FileSystemError& e) {
-      throw ScratchFileError(e.file(), e.detail() + "; " + kLeftAsItWas);
+      throw ScratchFileError(e.file(), e.detail() + "; " + kDocumentKept);
     }
   }
 

@@ -1,5 +1,6 @@
-// What a stopped conversion says, in one table: the command line's lines, the
-// window's boxes and a second stop signal's last words all take them from here.
+// What a stopped conversion says, and what a refusal says it left, in one
+// table: the command line's lines, the window's boxes and a second stop
+// signal's last words all take them from here.
 // A message is "FILE: " and one of these, FILE being the spreadsheet while
 // nothing was written yet, and the document once it was begun.
 #ifndef ZEROVA_CONVERSION_STOP_TEXTS_H_
@@ -21,6 +22,12 @@ inline constexpr char kNoDocumentWritten[] = "no document was written";
 inline constexpr char kStreamIncomplete[] = "the document written there is incomplete";
 inline constexpr char kOtherFileKept[] =
     "another file had been put in the document's place, and it was left as it is";
+
+// A check before the default document is emptied failed: it was not touched.
+inline constexpr char kDocumentKept[] = "the document was left as it was";
+
+// The user declined to give a workbook's password (the window's question).
+inline constexpr char kNoPasswordGiven[] = "no password was given; the conversion was cancelled";
 
 // Stopped once the document was complete and in place, before the run said so.
 inline constexpr char kCompleteWhenStopped[] =

@@ -19,6 +19,7 @@
 
 #include "conversion/conversion_run.h"
 #include "conversion/failure_message.h"
+#include "conversion/stop_texts.h"
 #include "formats/registry.h"
 #include "services/error.h"
 #include "services/workbook_file.h"
@@ -187,8 +188,9 @@ void Form2::Guarded(const std::function<void()>& handler) {
     // Cancelling the password question ends the run with a refusal of the
     // workbook; the user chose it, so it is noted, not shown as an error.
     if (passwords_->declined()) {
-      std::fprintf(stderr, "zerova: %s: no password was given; the conversion was cancelled\n",
-                   PrintableText(QFile::encodeName(SourcePath).toStdString()).c_str());
+      std::fprintf(stderr, "zerova: %s: %s\n",
+                   PrintableText(QFile::encodeName(SourcePath).toStdString()).c_str(),
+                   kNoPasswordGiven);
     } else {
       ReportFailure(std::current_exception(), SourcePath);
     }
