@@ -35,13 +35,13 @@ fail() {
 }
 
 # Prints the id of a visible window named as the pattern $1 says, other than
-# window $2; waits for one at most $3 tenths of a second (200), and fails without.
+# window $2; waits for one at most $3 tenths of a second (600), and fails without.
 wait_window() {
   tries=0
   until id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-0}" | head -n 1) &&
     [ -n "$id" ]; do
     tries=$((tries + 1))
-    [ "$tries" -le "${3:-200}" ] || return 1
+    [ "$tries" -le "${3:-600}" ] || return 1
     sleep 0.1
   done
   echo "$id"
