@@ -97,11 +97,11 @@ std::unique_ptr<DocumentWriter> ConversionRun::NewDocument(const ConversionReque
 
 void ConversionRun::BeginDocument(const ConversionRequest& request) {
   document_ = NewDocument(request);
-  // Bytes are counted where something has room or a limit to check.
-  const bool count_bytes =
-      request.output_stream == nullptr || request.output_stream_limit != FileSystem::kNoLimit;
   ReadingHooks measuring(hooks_, request.source.path);
-  const DocumentSize size = MeasureDocument(*sheet_, first_cell_, count_bytes, &measuring);
+  DocumentSize size = MeasureDocument(*sheet_, first_cell_, document_->measure(), &measuring);
+  if (!document_->Fits(size.bytes)) {
+    size = MeasureDocument(*sheet_, first_cell_, Measure::kExact, &measuring);
+  }
   lines_total_ = size.lines;
   lines_written_ = 0;
   document_->Prepare(size.bytes);

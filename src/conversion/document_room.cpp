@@ -21,6 +21,11 @@ std::string SizeText(std::uint64_t bytes) {
   return text;
 }
 
+bool Fits(std::uint64_t bytes, std::uint64_t space, std::uint64_t limit) {
+  return (space == FileSystem::kUnknownSpace || bytes <= space) &&
+         (limit == FileSystem::kNoLimit || bytes <= limit);
+}
+
 void CheckRoom(const std::string& document, std::uint64_t bytes, std::uint64_t space,
                std::uint64_t limit, const std::string& left) {
   if (space != FileSystem::kUnknownSpace && bytes > space) {

@@ -18,6 +18,9 @@ namespace zerova {
 void CheckRoom(const std::string& document, std::uint64_t bytes, std::uint64_t space,
                std::uint64_t limit, const std::string& left);
 
+// True iff `bytes` is no more than `space` and `limit` (either unknown or none: no bound).
+bool Fits(std::uint64_t bytes, std::uint64_t space, std::uint64_t limit);
+
 // "1.5 GB", "300 MB", "12 KB", "512 bytes": a size as a person reads it.
 std::string SizeText(std::uint64_t bytes);
 

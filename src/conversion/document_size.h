@@ -18,16 +18,25 @@ inline constexpr std::int64_t kMostNodes = 32767;
 
 struct DocumentSize {
   std::int64_t lines = 0;   // header and closing line included
-  std::uint64_t bytes = 0;  // every line with its CR LF; 0 unless counted
+  std::uint64_t bytes = 0;  // every line with its CR LF, as Measure asks; 0 unless counted
+};
+
+// How closely the bytes are measured.
+enum class Measure {
+  kLines,       // lines alone (bytes 0): the cells are passed in large steps
+  kUpperBound,  // bytes no fewer than the document's: each cell's kind and size,
+                // its text never built (what escaping may make of it: six times it)
+  kExact,       // each line built to count its bytes
 };
 
 // The size of the document the run writes for the table of `sheet` whose first
 // label stands at `first`: the header and closing lines, and per labelled column
-// (up to kMostNodes of them) its start line, a line per value and its end line. With `count_bytes`
-// each line is built to count its bytes; a cell a sheet holds as a run of repeats is built once and
-// counted for all of them, so a sheet of a few runs that reach a billion cells is measured at once.
-// Asks `stop` (null: nobody) every 64K cells. Throws Cancelled when `stop` answers a stop.
-DocumentSize MeasureDocument(const Worksheet& sheet, CellPlace first, bool count_bytes,
+// (up to kMostNodes of them) its start line, a line per value and its end line. A
+// cell a sheet holds as a run of repeats is measured once and counted for all of
+// them, so a sheet of a few runs that reach a billion cells is measured at once.
+// Asks `stop` (null: nobody) every 64K cells. Throws Cancelled when `stop`
+// answers a stop.
+DocumentSize MeasureDocument(const Worksheet& sheet, CellPlace first, Measure measure,
                              ReadProgress* stop);
 
 }  // namespace zerova

@@ -23,6 +23,7 @@
 #include <memory>
 #include <string>
 
+#include "conversion/document_size.h"
 #include "services/file_system.h"
 #include "services/run_hooks.h"
 
@@ -38,8 +39,17 @@ class DocumentWriter {
   // The document as messages name it: a file's full path, or a stream's name.
   virtual const std::string& name() const = 0;
 
+  // How closely the run measures the document before Prepare: as closely as
+  // the writer's checks need (a stream without a limit needs its lines alone).
+  virtual Measure measure() const { return Measure::kExact; }
+
+  // False when a document of at most `upper_bound` bytes may not fit where it
+  // goes: the run then measures it exactly. Never throws.
+  virtual bool Fits(std::uint64_t /*upper_bound*/) { return true; }
+
   // Checks all that can be known before an earlier document is touched, for a
-  // document of `bytes` bytes (0: not counted), and gets ready to write it.
+  // document of `bytes` bytes as measure() asks (0: not counted), and gets ready
+  // to write it.
   // Throws FileSystemError, with an earlier document left as it was, when a
   // check fails.
   virtual void Prepare(std::uint64_t bytes) = 0;

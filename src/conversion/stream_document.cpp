@@ -17,6 +17,9 @@ class StreamDocument final : public BlockDocument {
       : stream_(stream), name_(std::move(name)), size_limit_(size_limit) {}
 
   const std::string& name() const override { return name_; }
+  Measure measure() const override {
+    return size_limit_ == FileSystem::kNoLimit ? Measure::kLines : Measure::kExact;
+  }
 
   void Prepare(std::uint64_t bytes) override {
     CheckRoom(name_, bytes, FileSystem::kUnknownSpace, size_limit_, kNoDocumentWritten);

@@ -22,6 +22,14 @@ class WholeDocument final : public BlockDocument {
 
   const std::string& name() const override { return path_; }
 
+  // Building every line twice would cost as much as writing them: an upper
+  // bound is checked first, and the exact size only when it may not fit.
+  Measure measure() const override { return Measure::kUpperBound; }
+  bool Fits(std::uint64_t upper_bound) override {
+    return zerova::Fits(upper_bound, file_system_.FreeSpaceBeside(path_),
+                        file_system_.FileSizeLimit());
+  }
+
   void Prepare(std::uint64_t bytes) override {
     RefuseWhatStandsThere(file_system_.Examine(path_));
     CheckRoom(path_, bytes, file_system_.FreeSpaceBeside(path_), file_system_.FileSizeLimit(),

@@ -81,7 +81,7 @@ TEST(DocumentSizeTest, RepeatsAreReadAndMeasuredAtTheCostOfTheirRuns) {
   EXPECT_LT(mallinfo2().uordblks - before, std::size_t{1} << 20);  // the sheet holds one run
 
   const CountingSheet counting(*sheet);
-  const DocumentSize size = MeasureDocument(counting, {}, true, nullptr);
+  const DocumentSize size = MeasureDocument(counting, {}, Measure::kExact, nullptr);
   EXPECT_EQ(size.lines, 2 + kColumns * (kValues + 2));  // 17,179,869,186
   EXPECT_EQ(size.bytes, DocumentBytes());               // 309,237,634,261
   EXPECT_LE(counting.steps, 10 * kColumns);             // a few steps a column, none a row
