@@ -34,7 +34,11 @@ class WholeDocument final : public BlockDocument {
     RefuseWhatStandsThere(file_system_.Examine(path_));
     CheckRoom(path_, bytes, file_system_.FreeSpaceBeside(path_), file_system_.FileSizeLimit(),
               left());
-    temporary_ = file_system_.CreateTemporaryFile(path_);
+    try {
+      temporary_ = file_system_.CreateTemporaryFile(path_);
+    } catch (const FileSystemError& e) {
+      throw FileSystemError(e.file(), e.detail() + "; " + left());
+    }
   }
 
   DocumentAtStake AtStake() const override {
