@@ -117,29 +117,6 @@ TEST_F(CommandLineSafetyTest, ATermWhileReadingStopsTheReadingAndKeepsTheEarlier
   EXPECT_EQ(ReadFile(document_), "earlier\r\n");
 }
 
-// 20,000 columns of CSV: the first 16,384 become nodes, and a note follows the
-// success line; the run still succeeds.
-TEST_F(CommandLineSafetyTest, ColumnsPastXfdAreLeftOutWithANoteAfterTheSuccessLine) {
-  std::string labels, values;
-  std::string expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n";
-  for (int column = 1; column <= 20000; ++column) {
-    const std::string n = std::to_string(column);
-    labels += (column > 1 ? "," : "") + ("h" + n);
-    values += (column > 1 ? "," : "") + ("v" + n);
-    if (column > 16384) continue;
-    expected +=
-        "<node id=\"n" + n + "\" lbl=\"h" + n + "\">\r\n<value>v" + n + "</value>\r\n</node>\r\n";
-  }
-  WriteFile(work_ / "wide.csv", labels + "\n" + values + "\n");
-  const Result r = zerova::test::Run(work_, Zerova({"wide.csv"}));
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, kOk);
-  EXPECT_EQ(r.err,
-            "zerova: wide.csv: the sheet has cells past column 16,384 (XFD); they were left out, "
-            "as Excel leaves them out\n");
-  EXPECT_EQ(ReadFile(document_), expected + "</Main>\r\n");
-}
-
 // A file-size limit (ulimit -f) below the document: the default document and
 // one on standard output are refused before anything is written, in one line
 // naming the limit; a batch goes on with its next file.

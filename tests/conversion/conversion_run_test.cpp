@@ -3,6 +3,8 @@
 // which lines is shown by the fixture documents.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "conversion/conversion_run.h"
 #include "formats/sheet/sheet_store.h"
 #include "services/error.h"
@@ -12,7 +14,6 @@
 namespace zerova {
 namespace {
 
-using test::GivenSheetService;
 using test::MemoryFileSystem;
 using test::RecordingHooks;
 
@@ -23,13 +24,7 @@ constexpr const char* kEarlier = "an earlier document\r\n";
 
 // Labels A (Ada and Bob below it) and B: eight lines.
 std::unique_ptr<Worksheet> EightLineSheet() {
-  auto sheet = std::make_unique<SheetStore>();
-  sheet->Put(1, 1, CellValue::Text("A"));
-  sheet->Put(2, 1, CellValue::Text("Ada"));
-  sheet->Put(3, 1, CellValue::Text("Bob"));
-  sheet->Put(1, 2, CellValue::Text("B"));
-  sheet->Seal();
-  return sheet;
+  return test::ColumnsSheet({{"A", "Ada", "Bob"}, {"B"}});
 }
 const std::string kEightLines = std::string(kHeader) +
                                 "<node id=\"n1\" lbl=\"A\">\r\n<value>Ada</value>\r\n"
@@ -58,18 +53,11 @@ TEST(ConversionRun, StopsAfterTheLineWhenAskedAndRemovesTheIncompleteDocument) {
       {8, "", kEightLines},
   };
   for (const auto& row : rows) {
-    GivenSheetService service(EightLineSheet());
     MemoryFileSystem fs;
     fs.SetFile(kDocument, kEarlier);
     RecordingHooks hooks;
     hooks.stop_after = row.stop_after;
-    std::string message;
-    try {
-      ConversionRun(service, fs, hooks).Run("book.xls");
-    } catch (const Cancelled& e) {
-      message = e.what();
-    }
-    EXPECT_EQ(message, row.message) << row.stop_after;
+    EXPECT_EQ(test::RunFailure(EightLineSheet(), fs, hooks), row.message) << row.stop_after;
     const bool completes = *row.message == '\0';
     std::vector<std::string> calls = {"DisableConvert", "ShowProgress"};
     if (row.stop_after > 0) calls.push_back("Begun: the incomplete document was removed");
@@ -90,12 +78,11 @@ TEST(ConversionRun, StopsAfterTheLineWhenAskedAndRemovesTheIncompleteDocument) {
 // and one trial of what each line does.
 TEST(ConversionRun, MakesTheFourFileOperationsOfALineAndNoOthers) {
   const auto calls_for = [](bool folder_writable) {
-    GivenSheetService service(EightLineSheet());
     MemoryFileSystem fs;
     fs.SetFile(kScratch, "");
     fs.SetFolderWritable(folder_writable);
     RecordingHooks hooks;
-    ConversionRun(service, fs, hooks).Run("book.xls");
+    EXPECT_EQ(test::RunFailure(EightLineSheet(), fs, hooks), "");
     return fs.calls();
   };
   const std::vector<std::string> renewal = {"Examine /home/ada/zerova/xmlstr.xml",
@@ -129,19 +116,14 @@ TEST(ConversionRun, MakesTheFourFileOperationsOfALineAndNoOthers) {
 // A full disk mid-line: the message counts the complete lines, and the part of the
 // line written stays for the user to see.
 TEST(ConversionRun, AFailedWriteSaysTheDocumentIsIncompleteAndHowManyLinesItHolds) {
+  const std::string two_lines = std::string(kHeader) + "<node id=\"n1\" lbl=\"A\">\r\n";
   MemoryFileSystem disk;
-  test::FullDiskFileSystem fs(disk, 3, 5);  // full in the third line's sixth byte
-  GivenSheetService service(EightLineSheet());
+  disk.FailWritesAt(two_lines.size() + 5, ENOSPC);  // full in the third line's sixth byte
   RecordingHooks hooks;
-  try {
-    ConversionRun(service, fs, hooks).Run("a.xls");
-    ADD_FAILURE() << "expected a FileSystemError";
-  } catch (const FileSystemError& e) {
-    EXPECT_STREQ(e.what(),
-                 "/work/xmlstructure.xml: could not write to the file: No space left on device; "
-                 "the document is incomplete: it holds 2 complete lines");
-  }
-  EXPECT_EQ(disk.Contents(kDocument), std::string(kHeader) + "<node id=\"n1\" lbl=\"A\">\r\n<valu");
+  EXPECT_EQ(test::RunFailure(EightLineSheet(), disk, hooks),
+            "/work/xmlstructure.xml: could not write to the file: No space left on device; "
+            "the document is incomplete: it holds 2 complete lines");
+  EXPECT_EQ(disk.Contents(kDocument), two_lines + "<valu");
   EXPECT_EQ(hooks.calls.size(), 3u);  // begun, and no completion shown
 }
 
@@ -158,18 +140,11 @@ class EveryColumnLabelled final : public Worksheet {
 };
 
 TEST(ConversionRun, StopsWithAnErrorAfterColumn32767) {
-  GivenSheetService service(std::make_unique<EveryColumnLabelled>());
   MemoryFileSystem fs;
   fs.SetFolderWritable(false);
   RecordingHooks hooks;
-  std::string message = "no error";
-  try {
-    ConversionRun(service, fs, hooks).Run("wide.xls");
-  } catch (const Error& e) {
-    message = e.what();
-  }
-  EXPECT_EQ(message,
-            "wide.xls: the sheet has labels in more than 32767 columns, the most this program can "
+  EXPECT_EQ(test::RunFailure(std::make_unique<EveryColumnLabelled>(), fs, hooks),
+            "book.xls: the sheet has labels in more than 32767 columns, the most this program can "
             "count; the document stops after the 32767th");
   const std::string& document = fs.Contents(kDocument);
   EXPECT_NE(document.find("<node id=\"n32767\" lbl=\"L\">\r\n</node>\r\n"), std::string::npos);
@@ -193,13 +168,11 @@ TEST(ConversionRun, ATableThatStartsElsewhereGivesTheDocumentItWouldAtA1) {
     sheet->Put(1, 1, CellValue::Text("a title left of and above the table"));
     sheet->Put(first.row + 1, first.column - 1, CellValue::Text("beside the values"));
     sheet->Seal();
-    GivenSheetService service(std::move(sheet));
     MemoryFileSystem fs;
     RecordingHooks hooks;
     ConversionRequest request;
-    request.source.path = "moved.xls";
     request.first_cell = first;
-    ConversionRun(service, fs, hooks).Run(request);
+    EXPECT_EQ(test::RunFailure(std::move(sheet), fs, hooks, request), "");
     EXPECT_EQ(fs.Contents(kDocument), kEightLines);
   }
 }
@@ -210,21 +183,14 @@ TEST(ConversionRun, TheCompletionComesWithNotesOnWhatTheUserWouldNotSee) {
   const std::string no_nodes =
       "ShowCompletion: XML created successfully / the document has no "
       "nodes: cell C7, where the first label belongs, is empty";
-  auto sheet = std::make_unique<SheetStore>();
-  sheet->Put(1, 1, CellValue::Text("A"));
-  sheet->Seal();
-  GivenSheetService service(std::move(sheet));
   MemoryFileSystem fs;
   RecordingHooks hooks;
   ConversionRequest request;
-  request.source.path = "empty.xls";
   request.first_cell = {7, 3};
-  ConversionRun(service, fs, hooks).Run(request);
+  EXPECT_EQ(test::RunFailure(test::ColumnsSheet({{"A"}}), fs, hooks, request), "");
   EXPECT_EQ(hooks.calls.at(hooks.calls.size() - 2), no_nodes);
-
-  GivenSheetService labelled(EightLineSheet());
   RecordingHooks quiet;
-  ConversionRun(labelled, fs, quiet).Run("book.xls");
+  EXPECT_EQ(test::RunFailure(EightLineSheet(), fs, quiet), "");
   EXPECT_EQ(quiet.calls.at(quiet.calls.size() - 2), "ShowCompletion: XML created successfully");
 }
 

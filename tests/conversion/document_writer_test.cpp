@@ -11,13 +11,13 @@
 #include "conversion/conversion_run.h"
 #include "formats/sheet/sheet_store.h"
 #include "services/error.h"
+#include "services/forwarding_file_system.h"
 #include "support/document.h"
 #include "support/memory_file_system.h"
 
 namespace zerova {
 namespace {
 
-using test::GivenSheetService;
 using test::MemoryFileSystem;
 using test::RecordingHooks;
 
@@ -27,14 +27,7 @@ constexpr const char* kEarlier = "an earlier document\r\n";
 constexpr const char* kOther = "another program's file\n";
 
 // Labels A (Ada below it) and B: six lines.
-std::unique_ptr<Worksheet> SixLineSheet() {
-  auto sheet = std::make_unique<SheetStore>();
-  sheet->Put(1, 1, CellValue::Text("A"));
-  sheet->Put(2, 1, CellValue::Text("Ada"));
-  sheet->Put(1, 2, CellValue::Text("B"));
-  sheet->Seal();
-  return sheet;
-}
+std::unique_ptr<Worksheet> SixLineSheet() { return test::ColumnsSheet({{"A", "Ada"}, {"B"}}); }
 const std::string kSixLines =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n<node id=\"n1\" lbl=\"A\">\r\n"
     "<value>Ada</value>\r\n</node>\r\n<node id=\"n2\" lbl=\"B\">\r\n</node>\r\n</Main>\r\n";
@@ -74,13 +67,7 @@ class Meddler final : public ForwardingFileSystem {
 
 // What a run on `fs` throws ("" when it completes).
 std::string RunOn(FileSystem& fs, RecordingHooks& hooks) {
-  GivenSheetService service(SixLineSheet());
-  try {
-    ConversionRun(service, fs, hooks).Run("book.xls");
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "";
+  return test::RunFailure(SixLineSheet(), fs, hooks);
 }
 
 // The scratch file's name taken again right after the renewal's delete, by
@@ -274,17 +261,14 @@ TEST(DocumentWriterTest, AStreamGetsTheFilesBytesABlockAtATime) {
   };
   MemoryFileSystem disk;
   RecordingHooks hooks;
-  GivenSheetService to_file(sheet());
-  ConversionRun(to_file, disk, hooks).Run("book.xls");
+  ASSERT_EQ(test::RunFailure(sheet(), disk, hooks), "");
   ASSERT_GT(disk.Contents(kDocument).size(), 3u << 20);
 
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::tmpfile(), &std::fclose);
   ASSERT_NE(stream, nullptr);
-  GivenSheetService to_stream(sheet());
   ConversionRequest request;
-  request.source.path = "book.xls";
   request.output_stream = stream.get();
-  ConversionRun(to_stream, disk, hooks).Run(request);
+  ASSERT_EQ(test::RunFailure(sheet(), disk, hooks, request), "");
   std::rewind(stream.get());
   std::string written;
   for (int c; (c = std::fgetc(stream.get())) != EOF;) written.push_back(static_cast<char>(c));

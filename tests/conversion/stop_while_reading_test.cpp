@@ -97,14 +97,11 @@ Bytes Fods() {
 }
 
 Bytes Xml2003() {
-  std::string xml =
-      "<?xml version=\"1.0\"?>\n<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\""
-      " xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet ss:Name=\"S\"><Table>";
+  std::string rows;
   for (int r = 0; r < kRows; ++r) {
-    xml += "<Row><Cell><Data ss:Type=\"String\">" + Word(r) + "</Data></Cell></Row>";
+    rows += "<Row><Cell><Data ss:Type=\"String\">" + Word(r) + "</Data></Cell></Row>";
   }
-  return test::TextBytes(xml + "<Row><Cell><Data ss:Type=\"Number\">x</Data></Cell></Row>" +
-                         "</Table></Worksheet></Workbook>");
+  return test::Xml2003({rows + "<Row><Cell><Data ss:Type=\"Number\">x</Data></Cell></Row>"});
 }
 
 Bytes Html() {
@@ -135,16 +132,10 @@ TEST(StopWhileReadingTest, EveryReaderStopsWithinAStepAndNothingIsWritten) {
     test::MemoryFileSystem fs;
     fs.SetFile("/work/xmlstructure.xml", kEarlier);
     StopAfterReports window;
-    std::string message;
-    try {
-      ConversionRun run(*spreadsheets, fs, window);
-      ConversionRequest request;
-      request.source = input;
-      run.Run(request);
-    } catch (const Error& e) {
-      message = e.what();
-    }
-    EXPECT_EQ(message, "book: the conversion was cancelled before anything was written");
+    ConversionRequest request;
+    request.source = input;
+    EXPECT_EQ(test::RunFailure(*spreadsheets, fs, window, request),
+              "book: the conversion was cancelled before anything was written");
     EXPECT_EQ(window.reports.size(), kReportsBeforeStop);
     EXPECT_LE(window.reports.empty() ? 0 : window.reports.back(), (kReportsBeforeStop + 1) * kStep);
     EXPECT_EQ(fs.Contents("/work/xmlstructure.xml"), kEarlier);

@@ -7,7 +7,6 @@
 #include <functional>
 
 #include "conversion/conversion_run.h"
-#include "formats/sheet/sheet_store.h"
 #include "services/error.h"
 #include "support/document.h"
 #include "support/memory_file_system.h"
@@ -15,7 +14,6 @@
 namespace zerova {
 namespace {
 
-using test::GivenSheetService;
 using test::MemoryFileSystem;
 using test::RecordingHooks;
 
@@ -23,20 +21,11 @@ constexpr const char* kOut = "/work/out.xml";
 constexpr const char* kEarlier = "an earlier document\r\n";
 const std::string kTwoLines = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n</Main>\r\n";
 
-// What a run into kOut throws ("" when it completes).
+// What a run of an empty sheet into kOut throws ("" when it completes).
 std::string RunInto(MemoryFileSystem& disk, RecordingHooks& hooks) {
-  auto sheet = std::make_unique<SheetStore>();
-  sheet->Seal();
-  GivenSheetService service(std::move(sheet));
   ConversionRequest request;
-  request.source.path = "book.xls";
   request.output = kOut;
-  try {
-    ConversionRun(service, disk, hooks).Run(request);
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "";
+  return test::RunFailure(test::ColumnsSheet({}), disk, hooks, request);
 }
 
 TEST(WholeDocumentTest, EveryFailureAndStopBeforeTheRenameKeepsTheEarlierFile) {
@@ -107,26 +96,17 @@ TEST(WholeDocumentTest, AStreamRefusesADocumentPastItsLimitBeforeWriting) {
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::tmpfile(), &std::fclose);
   ASSERT_NE(stream, nullptr);
   for (const std::uint64_t limit : {kTwoLines.size() - 1, kTwoLines.size()}) {
-    auto sheet = std::make_unique<SheetStore>();
-    sheet->Seal();
-    GivenSheetService service(std::move(sheet));
     MemoryFileSystem disk;
     RecordingHooks hooks;
     ConversionRequest request;
-    request.source.path = "book.xls";
     request.output_stream = stream.get();
     request.output_stream_limit = limit;
-    std::string error;
-    try {
-      ConversionRun(service, disk, hooks).Run(request);
-    } catch (const FileSystemError& e) {
-      error = e.what();
-    }
     const bool fits = limit == kTwoLines.size();
-    EXPECT_EQ(error, fits ? ""
-                          : "standard output: the document would be 55 bytes, more than the "
-                            "file-size limit of 54 bytes this program runs under (ulimit -f); "
-                            "no document was written");
+    EXPECT_EQ(test::RunFailure(test::ColumnsSheet({}), disk, hooks, request),
+              fits ? ""
+                   : "standard output: the document would be 55 bytes, more than the "
+                     "file-size limit of 54 bytes this program runs under (ulimit -f); "
+                     "no document was written");
     EXPECT_EQ(std::ftell(stream.get()), fits ? static_cast<long>(kTwoLines.size()) : 0);
   }
 }

@@ -47,16 +47,6 @@ class CountingStop final : public ReadProgress {
   int stop_at_;
 };
 
-struct Streams {
-  Bytes info, package;
-};
-
-Streams StreamsOf(const std::string& path) {
-  const Bytes file = test::ReadFileBytes(path);
-  const Ole2Container ole(file, path);
-  return {ole.Read("EncryptionInfo"), ole.Read("EncryptedPackage")};
-}
-
 // `package` grown by kMegabytes of bytes past what it holds; with `declared`,
 // its size field says so too, so that all of it is decrypted.
 void Grow(Bytes& package, bool declared) {
@@ -106,7 +96,8 @@ TEST(LongWorkStopTest, EachLongStepAsksWhetherToStopAsItGoes) {
        }},
       {"Agile: the integrity check over 4 MB", kSteps,
        [](ReadProgress* p) {
-         Streams s = StreamsOf(kData + "/encrypted/agile-sha1-aes128.xlsx");
+         test::EncryptedStreams s =
+             test::EncryptedStreamsOf(kData + "/encrypted/agile-sha1-aes128.xlsx");
          Grow(s.package, false);
          test::GivenPasswords source({"variant"});
          try {
@@ -116,7 +107,8 @@ TEST(LongWorkStopTest, EachLongStepAsksWhetherToStopAsItGoes) {
        }},
       {"Standard: 4 MB decrypted", kSteps,
        [](ReadProgress* p) {
-         Streams s = StreamsOf(kData + "/encrypted-xlsx-standard/input.xlsx");
+         test::EncryptedStreams s =
+             test::EncryptedStreamsOf(kData + "/encrypted-xlsx-standard/input.xlsx");
          Grow(s.package, true);
          test::GivenPasswords source({"Standard AES"});
          DecryptPackageStreams(s.info, s.package, "book", &source, kMaxSpinCount, p);

@@ -20,14 +20,6 @@ std::string Repeat(const std::string& text, int times) {
   return out;
 }
 
-std::vector<std::uint8_t> Xml2003(const std::string& rows) {
-  return TextBytes(
-      "<?xml version=\"1.0\"?>\n<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\""
-      " xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet "
-      "ss:Name=\"S\"><Table>" +
-      rows + "</Table></Worksheet></Workbook>");
-}
-
 std::string OdsCell(const char* value, const char* repeat = nullptr) {
   return std::string("<table:table-cell") +
          (repeat ? std::string(" table:number-columns-repeated=\"") + repeat + "\"" : "") +
@@ -84,18 +76,18 @@ TEST(SheetLimitsTest, WhatLiesPastTheSheetIsDroppedAndNotedWhenItHeldSomething) 
       {"ODS: a row of values repeated past the last row",
        Zip(Ods(OdsRow(a) + OdsRow(OdsCell("v"), "1048576"))), "rows"},
       {"XML 2003: a cell at column 16,385",
-       Xml2003("<Row><Cell><Data ss:Type=\"String\">a</Data></Cell>"
-               "<Cell ss:Index=\"16385\"><Data ss:Type=\"String\">v</Data></Cell></Row>"),
+       Xml2003({"<Row><Cell><Data ss:Type=\"String\">a</Data></Cell>"
+                "<Cell ss:Index=\"16385\"><Data ss:Type=\"String\">v</Data></Cell></Row>"}),
        "columns"},
       {"XML 2003: a row at 1,048,577 and a cell past XFD",
-       Xml2003("<Row><Cell><Data ss:Type=\"String\">a</Data></Cell>"
-               "<Cell ss:Index=\"20000\"><Data ss:Type=\"Number\">1</Data></Cell></Row>"
-               "<Row ss:Index=\"1048577\"><Cell><Data ss:Type=\"String\">v</Data></Cell></Row>"),
+       Xml2003({"<Row><Cell><Data ss:Type=\"String\">a</Data></Cell>"
+                "<Cell ss:Index=\"20000\"><Data ss:Type=\"Number\">1</Data></Cell></Row>"
+                "<Row ss:Index=\"1048577\"><Cell><Data ss:Type=\"String\">v</Data></Cell></Row>"}),
        "rows and columns"},
       {"XML 2003: empty rows and cells past the edge",
-       Xml2003("<Row><Cell><Data ss:Type=\"String\">a</Data></Cell><Cell ss:Index=\"16385\"/>"
-               "</Row><Row ss:Index=\"1048577\"><Cell><Data ss:Type=\"String\"></Data></Cell>"
-               "</Row>"),
+       Xml2003({"<Row><Cell><Data ss:Type=\"String\">a</Data></Cell><Cell ss:Index=\"16385\"/>"
+                "</Row><Row ss:Index=\"1048577\"><Cell><Data ss:Type=\"String\"></Data></Cell>"
+                "</Row>"}),
        ""},
       {"HTML: cell 16,385 after spans",
        TextBytes("<table><tr><td>a</td>" + Repeat("<td colspan=\"1000\"></td>", 16) +

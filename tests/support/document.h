@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "conversion/conversion_run.h"
+#include "services/file_system.h"
 #include "services/password_source.h"
 #include "services/run_hooks.h"
 #include "services/spreadsheet.h"
@@ -71,6 +73,17 @@ class GivenSheetService final : public SpreadsheetService {
   std::unique_ptr<Worksheet> sheet_;
 };
 
+// A sealed sheet whose columns, from A, hold `columns` as text from row 1 down.
+std::unique_ptr<Worksheet> ColumnsSheet(const std::vector<std::vector<std::string>>& columns);
+
+// Runs `request` (its source "book.xls" when none is named) through `spreadsheets`
+// on `file_system`: the message of the Error it throws, "" when it completes.
+std::string RunFailure(SpreadsheetService& spreadsheets, FileSystem& file_system, RunHooks& hooks,
+                       ConversionRequest request = {});
+// The same for a workbook whose one sheet is `sheet`.
+std::string RunFailure(std::unique_ptr<Worksheet> sheet, FileSystem& file_system, RunHooks& hooks,
+                       ConversionRequest request = {});
+
 // The active sheet of the workbook in `bytes` (any format we read), read as a
 // conversion reads it, asking `passwords` (null: none) when it is
 // password-protected. Throws ReadError as the reader does.
@@ -92,6 +105,12 @@ SpreadsheetInput InMemory(std::vector<std::uint8_t> bytes, std::string name);
 
 // The whole file at `path`, as bytes. Fails the test (and returns nothing) when unreadable.
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
+
+// The EncryptionInfo and EncryptedPackage streams of the encrypted package at `path`.
+struct EncryptedStreams {
+  std::vector<std::uint8_t> info, package;
+};
+EncryptedStreams EncryptedStreamsOf(const std::string& path);
 
 // True iff `document` is well-formed XML (checked with libxml2).
 bool IsWellFormedXml(const std::string& document);

@@ -17,16 +17,10 @@ namespace {
 const std::string kMain = " xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
 const std::string kRels = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
-// Relationships, each given as its id, kind and target.
-std::string Rels(const std::vector<std::array<std::string, 3>>& rels) {
-  std::string xml =
-      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
-      "relationships\">";
-  for (const auto& [id, kind, target] : rels) {
-    xml += "<Relationship Id=\"" + id + "\" Type=\"" + kRels + "/" + kind + "\" Target=\"" +
-           target + "\"/>";
-  }
-  return xml + "</Relationships>";
+// Relationships, each given as its id, kind (of the officeDocument relationships) and target.
+std::string Rels(std::vector<std::array<std::string, 3>> rels) {
+  for (auto& rel : rels) rel[1] = kRels + "/" + rel[1];
+  return Relationships(rels);
 }
 
 }  // namespace
@@ -68,6 +62,18 @@ ZipMembers Ods(const std::string& rows) {
        "\"urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0\"><office:body>"
        "<office:spreadsheet><table:table table:name=\"One\">" +
            rows + "</table:table></office:spreadsheet></office:body></office:document-content>"}};
+}
+
+std::vector<std::uint8_t> Xml2003(const std::vector<std::string>& tables, const std::string& head) {
+  std::string xml =
+      "<?xml version=\"1.0\"?>\n<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\""
+      " xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\""
+      " xmlns:x=\"urn:schemas-microsoft-com:office:excel\">" +
+      head;
+  for (const std::string& table : tables) {
+    xml += "<Worksheet ss:Name=\"S\"><Table>" + table + "</Table></Worksheet>";
+  }
+  return TextBytes(xml + "</Workbook>");
 }
 
 ZipMembers With(ZipMembers parts, const std::string& path, const char* contents) {

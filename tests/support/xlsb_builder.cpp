@@ -60,16 +60,6 @@ std::string CellHead(std::uint32_t col, std::uint32_t style) {
 // grbitFlags, then a CellParsedFormula with no tokens and no extra data.
 const std::string kEmptyFormula = U16(0) + U32(0) + U32(0);
 
-std::string Relationships(const std::vector<std::array<std::string, 3>>& rels) {
-  std::string xml =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
-      "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
-  for (const auto& [id, type, target] : rels) {
-    xml += "<Relationship Id=\"" + id + "\" Type=\"" + type + "\" Target=\"" + target + "\"/>";
-  }
-  return xml + "</Relationships>";
-}
-
 std::string RelationshipType(const std::string& kind) {
   const bool microsoft = kind == "xlMacrosheet" || kind == "xlIntlMacrosheet";
   return std::string(microsoft ? "http://schemas.microsoft.com/office/2006/relationships/"

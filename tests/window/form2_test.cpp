@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "services/forwarding_file_system.h"
 #include "support/document.h"
 #include "support/memory_file_system.h"
 #include "window/form2.h"

@@ -6,7 +6,6 @@
 #include <functional>
 #include <string>
 
-#include "formats/containers/ole2_container.h"
 #include "formats/ooxml_crypto/encrypted_package.h"
 #include "services/error.h"
 #include "support/document.h"
@@ -20,18 +19,8 @@ using ::testing::StartsWith;
 
 const std::string kData = ZEROVA_TEST_DATA;
 
-struct Streams {
-  Bytes info, package;
-};
-
-Streams StreamsOf(const std::string& path) {
-  const std::vector<std::uint8_t> file = ReadFileBytes(path);
-  const Ole2Container ole(file, path);
-  return {ole.Read("EncryptionInfo"), ole.Read("EncryptedPackage")};
-}
-
 // The package's bytes, or "refused: MESSAGE".
-std::string Decrypt(Streams streams, const std::string& password) {
+std::string Decrypt(EncryptedStreams streams, const std::string& password) {
   GivenPasswords source({password});
   try {
     DecryptPackageStreams(streams.info, streams.package, "book.xlsx", &source);
@@ -44,17 +33,17 @@ std::string Decrypt(Streams streams, const std::string& password) {
 TEST(EncryptedPackageTest, EveryAgileHashAndKeySizeGivesThePackageBackForItsPasswordOnly) {
   const Bytes xlsx = ReadFileBytes(kData + "/basic/input.xlsx");
   for (const char* name : {"agile-sha1-aes128", "agile-sha256-aes192", "agile-sha384-aes256"}) {
-    const Streams streams = StreamsOf(kData + "/encrypted/" + name + ".xlsx");
+    const EncryptedStreams streams = EncryptedStreamsOf(kData + "/encrypted/" + name + ".xlsx");
     EXPECT_EQ(Decrypt(streams, "variant"), std::string(xlsx.begin(), xlsx.end())) << name;
     EXPECT_EQ(Decrypt(streams, "x"),
               "refused: book.xlsx: the workbook is password-protected and the password is wrong")
         << name;
   }
   // Written with the HMAC of other bytes: refused before anything in it is read.
-  EXPECT_EQ(
-      Decrypt(StreamsOf(kData + "/encrypted/agile-sha512-aes256-damaged-hmac.xlsx"), "variant"),
-      "refused: book.xlsx: the file is damaged: the encrypted workbook fails its integrity "
-      "check (the HMAC of the EncryptedPackage stream does not match its descriptor's)");
+  EXPECT_EQ(Decrypt(EncryptedStreamsOf(kData + "/encrypted/agile-sha512-aes256-damaged-hmac.xlsx"),
+                    "variant"),
+            "refused: book.xlsx: the file is damaged: the encrypted workbook fails its integrity "
+            "check (the HMAC of the EncryptedPackage stream does not match its descriptor's)");
 }
 
 // Replaces `from`, which must be there, with `to` in `bytes`.
@@ -71,34 +60,36 @@ TEST(EncryptedPackageTest, HeadersAreCheckedBeforeUse) {
   const std::string header = "the file is damaged: " + std::string(kDamagedEncryptionHeader);
   const struct {
     const char* name;
-    std::function<void(Streams&)> change;
+    std::function<void(EncryptedStreams&)> change;
     std::string refusal;
   } cases[] = {
       {"spin count past the cap",
-       [](Streams& s) { Replace(s.info, "spinCount=\"1000\"", "spinCount=\"10000001\""); },
+       [](EncryptedStreams& s) { Replace(s.info, "spinCount=\"1000\"", "spinCount=\"10000001\""); },
        "the workbook's encryption asks for more hash rounds than allowed (spinCount 10000001, "
        "at most 10000000)"},
-      {"CFB chaining", [](Streams& s) { Replace(s.info, "ChainingModeCBC", "ChainingModeCFB"); },
+      {"CFB chaining",
+       [](EncryptedStreams& s) { Replace(s.info, "ChainingModeCBC", "ChainingModeCFB"); },
        "the workbook is encrypted with a method this program does not read"},
       {"document type",
-       [](Streams& s) {
+       [](EncryptedStreams& s) {
          Replace(s.info, "<encryption", "<!DOCTYPE e [<!ENTITY a \"b\">]><encryption");
        },
        header + " (encryption descriptor declares a document type)"},
-      {"salt of no base64", [](Streams& s) { Replace(s.info, "saltValue=\"", "saltValue=\"*"); },
+      {"salt of no base64",
+       [](EncryptedStreams& s) { Replace(s.info, "saltValue=\"", "saltValue=\"*"); },
        header + " (encryption descriptor has a wrong saltValue)"},
-      {"package size past 4 GiB", [](Streams& s) { s.package[4] = 1; },
+      {"package size past 4 GiB", [](EncryptedStreams& s) { s.package[4] = 1; },
        "the file is damaged: the encrypted workbook inside it is cut short"},
-      {"package changed after it was sealed", [](Streams& s) { s.package[100] ^= 1; },
+      {"package changed after it was sealed", [](EncryptedStreams& s) { s.package[100] ^= 1; },
        "the file is damaged: the encrypted workbook fails its integrity check"},
   };
   for (const auto& c : cases) {
-    Streams streams = StreamsOf(kData + "/encrypted/agile-sha1-aes128.xlsx");
+    EncryptedStreams streams = EncryptedStreamsOf(kData + "/encrypted/agile-sha1-aes128.xlsx");
     c.change(streams);
     EXPECT_THAT(Decrypt(streams, "variant"), StartsWith("refused: book.xlsx: " + c.refusal))
         << c.name;
   }
-  Streams standard = StreamsOf(kData + "/encrypted-xlsx-standard/input.xlsx");
+  EncryptedStreams standard = EncryptedStreamsOf(kData + "/encrypted-xlsx-standard/input.xlsx");
   standard.info[9] = 0x50;  // a header of 20 KiB
   EXPECT_EQ(Decrypt(standard, "Standard AES"),
             "refused: book.xlsx: " + header + " (EncryptionInfo has a wrong header size)");

@@ -9,21 +9,6 @@
 namespace zerova::test {
 namespace {
 
-// A workbook whose worksheets hold `tables`, each a <Table>'s content, after `head`
-// (ExcelWorkbook, Styles).
-std::vector<std::uint8_t> Book(const std::vector<std::string>& tables,
-                               const std::string& head = "") {
-  std::string xml =
-      "<?xml version=\"1.0\"?>\n<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\""
-      " xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\""
-      " xmlns:x=\"urn:schemas-microsoft-com:office:excel\">" +
-      head;
-  for (const std::string& table : tables) {
-    xml += "<Worksheet ss:Name=\"S\"><Table>" + table + "</Table></Worksheet>";
-  }
-  return TextBytes(xml + "</Workbook>");
-}
-
 std::string Data(const std::string& type, const std::string& value,
                  const std::string& attributes = "") {
   return "<Cell" + attributes + "><Data ss:Type=\"" + type + "\">" + value + "</Data></Cell>";
@@ -45,28 +30,29 @@ TEST(Xml2003ReaderTest, CellsSheetsAndRefusals) {
   };
   Check({
       {"named formats, parents, a loop of parents, the row's style",
-       Book({Row(styled("d") + styled("f") + styled("c") + styled("y") + styled("loop1") + one,
-                 " ss:StyleID=\"d\"")},
-            date_styles),
+       Xml2003({Row(styled("d") + styled("f") + styled("c") + styled("y") + styled("loop1") + one,
+                    " ss:StyleID=\"d\"")},
+               date_styles),
        "A1=1900-01-01|B1=1|C1=1900-01-01|D1=1|E1=1|F1=1900-01-01"},
       {"the grid's last cell, and what lies past it",
-       Book({Row(Data("String", "corner", " ss:Index=\"16384\"") + Data("String", "past"),
-                 " ss:Index=\"1048576\"") +
-             Row(Data("String", "beyond")) +
-             Row(Data("String", "far"), " ss:Index=\"99999999999999999999999\"")}),
+       Xml2003({Row(Data("String", "corner", " ss:Index=\"16384\"") + Data("String", "past"),
+                    " ss:Index=\"1048576\"") +
+                Row(Data("String", "beyond")) +
+                Row(Data("String", "far"), " ss:Index=\"99999999999999999999999\"")}),
        "XFD1048576=corner"},
       {"a merge past the grid",
-       Book({Row(Data("String", "d", " ss:MergeAcross=\"99999999999999999\"") +
-                 Data("String", "gone"))}),
+       Xml2003({Row(Data("String", "d", " ss:MergeAcross=\"99999999999999999\"") +
+                    Data("String", "gone"))}),
        "A1=d"},
       {"an active sheet past the last reads the first",
-       Book({Row(Data("String", "first")), Row(Data("String", "second"))},
-            "<x:ExcelWorkbook><x:ActiveSheet>7</x:ActiveSheet></x:ExcelWorkbook>"),
+       Xml2003({Row(Data("String", "first")), Row(Data("String", "second"))},
+               "<x:ExcelWorkbook><x:ActiveSheet>7</x:ActiveSheet></x:ExcelWorkbook>"),
        "A1=first"},
       {"no worksheet",
        TextBytes("<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"/>"),
        "damaged: the workbook holds no sheets (no Worksheet element)"},
-      {"number", Book({Row(Data("Number", "1,5"))}), "damaged: a cell's value is malformed (line "},
+      {"number", Xml2003({Row(Data("Number", "1,5"))}),
+       "damaged: a cell's value is malformed (line "},
       {"nested past libxml2's depth",
        TextBytes("<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\">" +
                  [] {
