@@ -62,26 +62,35 @@ class CommandLineSignalsTest : public ::testing::Test {
     WriteFile(path, std::string(book.begin(), book.end()));
   }
 
-  // Waits until `document` holds a line: the run has emptied it and writes.
-  static void AwaitWriting(const fs::path& document) {
-    struct stat status;
-    for (int ms = 0; ms < 60000; ++ms) {
-      if (::stat(document.c_str(), &status) == 0 && status.st_size > 0) return;
-      std::this_thread::sleep_for(milliseconds(1));
-    }
-    FAIL() << document << " was never written";
+  // Waits a minute at most for `ready`; fails the test, saying `what`, without it.
+  template <typename Ready>
+  static void Await(Ready ready, const std::string& what) {
+    for (int ms = 0; ms < 60000 && !ready(); ++ms) std::this_thread::sleep_for(milliseconds(1));
+    ASSERT_TRUE(ready()) << what;
   }
 
-  // Waits until a temporary file in `folder` holds a block: the run writes a
-  // document whole.
+  // Until `document` holds a line: the run has emptied it and writes.
+  static void AwaitWriting(const fs::path& document) {
+    struct stat status;
+    Await([&] { return ::stat(document.c_str(), &status) == 0 && status.st_size > 0; },
+          document.string() + " was never written");
+  }
+
+  // Until a temporary file in `folder` holds a block: the run writes a document whole.
   static void AwaitTemporaryFile(const fs::path& folder) {
-    for (int ms = 0; ms < 60000; ++ms) {
+    const auto written = [&] {
       for (const std::string& name : Listing(folder)) {
-        if (name.ends_with(".tmp") && fs::file_size(folder / name) > 0) return;
+        if (name.ends_with(".tmp") && fs::file_size(folder / name) > 0) return true;
       }
-      std::this_thread::sleep_for(milliseconds(1));
-    }
-    FAIL() << "no temporary file was written in " << folder;
+      return false;
+    };
+    Await(written, "no temporary file was written in " + folder.string());
+  }
+
+  // Until `child` has its handlers and sleeps: it waits for its standard input,
+  // or to write to a full pipe.
+  static void AwaitAsleep(const ChildProcess& child) {
+    Await([&] { return child.CatchesStopSignalsAndWaits(); }, "the child never slept");
   }
 
   // The names in `folder`, sorted; none when it is not there.
@@ -93,14 +102,6 @@ class CommandLineSignalsTest : public ::testing::Test {
     }
     std::sort(names.begin(), names.end());
     return names;
-  }
-
-  // Waits until `child` has its handlers and sleeps: it waits for its standard
-  // input, or to write to a full pipe.
-  static void AwaitAsleep(const ChildProcess& child) {
-    for (int ms = 0; ms < 60000 && !child.CatchesStopSignalsAndWaits(); ++ms)
-      std::this_thread::sleep_for(milliseconds(1));
-    ASSERT_TRUE(child.CatchesStopSignalsAndWaits());
   }
 
   const fs::path dir_ = ::mkdtemp(std::string("/tmp/zerova-stop-XXXXXX").data());

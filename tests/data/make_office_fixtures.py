@@ -6,28 +6,12 @@ python3-odf), Gnumeric's ssconvert and LibreOffice (libreoffice-calc-nogui):
 
     /usr/bin/python3 tests/data/make_office_fixtures.py [STEP...]
 
-(no STEP: all of them; see STEPS at the end). Four kinds of input:
-
-- Other programs' copies of the .xls fixtures: ssconvert or LibreOffice saves each
-  input.xls as input.xlsx and input.ods beside it, so one expected.xml checks that
-  the three formats give byte-identical documents. Each folder names the program
-  whose copy keeps everything the fixture shows (see CONVERSIONS). LibreOffice also
-  writes flat OpenDocument (.fods) and XML Spreadsheet 2003 (.xml) copies, and
-  LibreOffice or Gnumeric HTML and CSV copies where every cell's text is what
-  it shows (see FLAT_COPIES, TEXT_COPIES).
-- A workbook made with openpyxl (openpyxl-book/), saved again by LibreOffice as
-  .xls and .ods.
-- Packages written part by part here (xlsx-cell-kinds/, xlsx-strict/,
-  xlsx-no-workbook-rels/) or with python3-odf (ods-text/, ods-repeats/), for what
-  only the new formats can store.
-- Documents written here byte by byte, for what the text formats hold that no
-  program writes on purpose: XML Spreadsheet 2003 cells (xml2003-cells/), a flat
-  OpenDocument with view settings (ods-flat/), an HTML table with spans, line
-  breaks and markup (html-table/), delimited text in several encodings
-  (csv-text/, csv-western/).
-
-expected.xml of the folders this script creates is written by hand, from the
-conversion rules, and committed; this script never writes one.
+(no STEP: all of them; see STEPS at the end). Other programs' copies of the .xls
+fixtures (CONVERSIONS, FLAT_COPIES, TEXT_COPIES), so that one expected.xml checks
+that every format gives the same document; a workbook made with openpyxl; packages
+written part by part, or with python3-odf, for what only the newer formats store;
+and, from text_fixtures.py, the text formats written byte by byte. Each folder's
+expected.xml is written by hand, from the conversion rules, and committed.
 """
 
 import datetime as dt
@@ -262,32 +246,33 @@ def xlsx_cell_kinds():
                   xlsx_parts(*TRANSITIONAL, workbook, [sheet], shared, STYLES))
 
 
-def xlsx_strict():
-    """Strict namespaces, the second sheet active, and the 1904 date system."""
-    workbook = ('<workbookPr date1904="1"/><bookViews><workbookView activeTab="1"/></bookViews>'
+def two_sheets(date, properties=''):
+    """The workbook of xlsx-strict/ and xlsx-no-workbook-rels/: its second sheet active,
+    A2 holding `date` in the date style, after the workbook `properties`."""
+    workbook = ('%s<bookViews><workbookView activeTab="1"/></bookViews>'
                 '<sheets><sheet name="Wrong" sheetId="1" r:id="rId1"/>'
-                '<sheet name="Right" sheetId="2" r:id="rId2"/></sheets>')
+                '<sheet name="Right" sheetId="2" r:id="rId2"/></sheets>' % properties)
     first = '<row r="1"><c r="A1" t="inlineStr"><is><t>Wrong sheet</t></is></c></row>'
     second = ('<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="inlineStr">'
               '<is><t>Count</t></is></c></row>'
-              '<row r="2"><c r="A2" s="1"><v>1</v></c><c r="B2"><v>3</v></c></row>'
-              '<row r="3"><c r="A3" t="d"><v>2024-01-01</v></c><c r="B3" t="b"><v>0</v></c></row>')
+              '<row r="2"><c r="A2" s="1"><v>%s</v></c><c r="B2"><v>3</v></c></row>'
+              '<row r="3"><c r="A3" t="d"><v>2024-01-01</v></c><c r="B3" t="b"><v>0</v></c></row>'
+              % date)
+    return workbook, [first, second]
+
+
+def xlsx_strict():
+    """Strict namespaces, the second sheet active, and the 1904 date system."""
+    workbook, sheets = two_sheets(1, '<workbookPr date1904="1"/>')
     write_package(os.path.join(folder('xlsx-strict'), 'input.xlsx'),
-                  xlsx_parts(*STRICT, workbook, [first, second], '<si><t>Day</t></si>', STYLES))
+                  xlsx_parts(*STRICT, workbook, sheets, '<si><t>Day</t></si>', STYLES))
 
 
 def xlsx_no_workbook_rels():
     """A workbook without xl/_rels/workbook.xml.rels, as some writers leave one: its
     second sheet active, shared strings and a date style, all at their usual names."""
-    workbook = ('<bookViews><workbookView activeTab="1"/></bookViews>'
-                '<sheets><sheet name="Wrong" sheetId="1" r:id="rId1"/>'
-                '<sheet name="Right" sheetId="2" r:id="rId2"/></sheets>')
-    first = '<row r="1"><c r="A1" t="inlineStr"><is><t>Wrong sheet</t></is></c></row>'
-    second = ('<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="inlineStr">'
-              '<is><t>Count</t></is></c></row>'
-              '<row r="2"><c r="A2" s="1"><v>45000</v></c><c r="B2"><v>3</v></c></row>'
-              '<row r="3"><c r="A3" t="d"><v>2024-01-01</v></c><c r="B3" t="b"><v>0</v></c></row>')
-    parts = xlsx_parts(*TRANSITIONAL, workbook, [first, second], '<si><t>Day</t></si>', STYLES)
+    workbook, sheets = two_sheets(45000)
+    parts = xlsx_parts(*TRANSITIONAL, workbook, sheets, '<si><t>Day</t></si>', STYLES)
     del parts['xl/_rels/workbook.xml.rels']
     write_package(os.path.join(folder('xlsx-no-workbook-rels'), 'input.xlsx'), parts)
 
@@ -335,10 +320,8 @@ def ods_text():
          cell('date', datevalue='2024-02-29T13:45:30')],
     ]
     for r in range(max(len(column) for column in columns)):
-        row = table.TableRow()
-        for column in columns:
-            row.addElement(column[r] if r < len(column) else table.TableCell())
-        sheet.addElement(row)
+        sheet.addElement(table_row(column[r] if r < len(column) else table.TableCell()
+                                   for column in columns))
     doc.spreadsheet.addElement(sheet)
     doc.save(os.path.join(folder('ods-text'), 'input.ods'))
 
@@ -355,36 +338,30 @@ def active_table_settings(doc, name):
     doc.settings.addElement(views)
 
 
+def table_row(cells, **attributes):
+    row = table.TableRow(**attributes)
+    for element in cells:
+        row.addElement(element)
+    return row
+
+
 def ods_repeats():
     """Repeated rows and columns, a covered cell under a merge, and the second table active."""
     doc = OpenDocumentSpreadsheet()
     skipped = table.Table(name='Skip')
-    row = table.TableRow()
-    row.addElement(cell('string', [['Wrong table']]))
-    skipped.addElement(row)
+    skipped.addElement(table_row([cell('string', [['Wrong table']])]))
     doc.spreadsheet.addElement(skipped)
-
     data = table.Table(name='Data')
     data.addElement(table.TableColumn(numbercolumnsrepeated=1024))
-    labels = table.TableRow()
-    labels.addElement(cell('string', [['Repeated']]))
-    labels.addElement(cell('string', [['Wide']], numbercolumnsspanned=2))
-    labels.addElement(table.CoveredTableCell())
-    labels.addElement(cell('string', [['Ghost']]))
-    labels.addElement(table.TableCell(numbercolumnsrepeated=16380))
-    data.addElement(labels)
-    sevens = table.TableRow(numberrowsrepeated=3)
-    sevens.addElement(cell('float', value='7', numbercolumnsrepeated=2))
-    data.addElement(sevens)
-    end = table.TableRow()
-    end.addElement(cell('string', [['end']]))
-    data.addElement(end)
-    empty = table.TableRow(numberrowsrepeated=1048000)
-    empty.addElement(table.TableCell(numbercolumnsrepeated=16384))
-    data.addElement(empty)
-    beyond = table.TableRow(numberrowsrepeated=1000)
-    beyond.addElement(cell('string', [['past the last row']]))
-    data.addElement(beyond)
+    for row in [
+            table_row([cell('string', [['Repeated']]),
+                       cell('string', [['Wide']], numbercolumnsspanned=2), table.CoveredTableCell(),
+                       cell('string', [['Ghost']]), table.TableCell(numbercolumnsrepeated=16380)]),
+            table_row([cell('float', value='7', numbercolumnsrepeated=2)], numberrowsrepeated=3),
+            table_row([cell('string', [['end']])]),
+            table_row([table.TableCell(numbercolumnsrepeated=16384)], numberrowsrepeated=1048000),
+            table_row([cell('string', [['past the last row']])], numberrowsrepeated=1000)]:
+        data.addElement(row)
     doc.spreadsheet.addElement(data)
     active_table_settings(doc, 'Data')
     doc.save(os.path.join(folder('ods-repeats'), 'input.ods'))
