@@ -77,12 +77,12 @@ def gnumeric_book(cells, exporter):
     for (row, col), text in sorted(cells.items()):
         kind = '' if text.startswith('=') else ' ValueType="60"'
         rows.append('<gnm:Cell Row="%d" Col="%d"%s>%s</gnm:Cell>' % (row, col, kind, escape(text)))
-    return ssconvert_book('source.gnumeric', exporter,
-                          '<?xml version="1.0" encoding="UTF-8"?>\n'
-                          '<gnm:Workbook xmlns:gnm="http://www.gnumeric.org/v10.dtd">'
-                          '<gnm:SheetNameIndex><gnm:SheetName>Sheet1</gnm:SheetName></gnm:SheetNameIndex>'
-                          '<gnm:Sheets><gnm:Sheet><gnm:Name>Sheet1</gnm:Name><gnm:Cells>'
-                          + ''.join(rows) + '</gnm:Cells></gnm:Sheet></gnm:Sheets></gnm:Workbook>\n')
+    source = ('<?xml version="1.0" encoding="UTF-8"?>\n'
+              '<gnm:Workbook xmlns:gnm="http://www.gnumeric.org/v10.dtd">'
+              '<gnm:SheetNameIndex><gnm:SheetName>Sheet1</gnm:SheetName></gnm:SheetNameIndex>'
+              '<gnm:Sheets><gnm:Sheet><gnm:Name>Sheet1</gnm:Name><gnm:Cells>'
+              + ''.join(rows) + '</gnm:Cells></gnm:Sheet></gnm:Sheets></gnm:Workbook>\n')
+    return ssconvert_book('source.gnumeric', exporter, source)
 
 
 def ssconvert_book(name, exporter, source):

@@ -168,32 +168,12 @@ def html_table():
    <td>North</td>
    <td>x&lt;y &amp; z</td>
   </tr>
-  <tr>
-   <td>008</td>
-   <td><b>Grace</b> <i>Hopper</i></td>
-   <td><p>para one</p><p>para two</p></td>
-   <td rowspan="2">South</td>
-   <td>A&nbsp;1</td>
-  </tr>
-  <tr>
-   <td>009</td>
-   <td>shown<script>hidden();</script></td>
-   <td><table><tr><td>n1</td><td>n2</td></tr><tr><td>n3</td></tr></table></td>
-   <td>shifted</td>
-  </tr>
-  <tr>
-   <td>010</td>
-   <td>Line one<br></td>
-   <td><pre>  keep   spaces</pre></td>
-   <td>West</td>
-   <td>e5</td>
-  </tr>
-  <tr>
-   <td colspan="2">wide span</td>
-   <td>last note</td>
-   <td></td>
-   <td>e6</td>
-  </tr>
+  <tr><td>008</td><td><b>Grace</b> <i>Hopper</i></td><td><p>para one</p><p>para two</p></td>
+   <td rowspan="2">South</td><td>A&nbsp;1</td></tr>
+  <tr><td>009</td><td>shown<script>hidden();</script></td>
+   <td><table><tr><td>n1</td><td>n2</td></tr><tr><td>n3</td></tr></table></td><td>shifted</td></tr>
+  <tr><td>010</td><td>Line one<br></td><td><pre>  keep   spaces</pre></td><td>West</td><td>e5</td></tr>
+  <tr><td colspan="2">wide span</td><td>last note</td><td></td><td>e6</td></tr>
  </tbody>
 </table>
 <table><tr><td>second table</td></tr></table>
