@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "support/biff_builder.h"
 #include "support/child_process.h"
-#include "support/text_grid.h"
 
 namespace {
 
@@ -28,8 +28,9 @@ using zerova::test::ReadFile;
 using zerova::test::Result;
 using zerova::test::WriteFile;
 
-const std::string kBasic = std::string(ZEROVA_TEST_DATA) + "/basic/input.xls";
-constexpr const char* kOk = "XML created successfully\n";
+using zerova::test::kBasic;
+using zerova::test::kBasicDocument;
+using zerova::test::kData;
 
 class CommandLineSafetyTest : public ::testing::Test {
  protected:
@@ -75,11 +76,11 @@ TEST_F(CommandLineSafetyTest, ALinkAtTheScratchPathIsDeletedAndItsTargetKeepsIts
       run.Release();
     }
     EXPECT_EQ(run.Wait(), 0);
-    EXPECT_EQ(run.Out() + run.err(), kOk);
+    EXPECT_EQ(run.Out() + run.err(), zerova::test::kSuccess);
     EXPECT_EQ(ReadFile(precious_), "precious\n");
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(scratch_)));
     EXPECT_EQ(fs::file_size(scratch_), 0u);
-    EXPECT_EQ(ReadFile(document_), ReadFile(std::string(ZEROVA_TEST_DATA) + "/basic/expected.xml"));
+    EXPECT_EQ(ReadFile(document_), ReadFile(kBasicDocument));
   }
 }
 
@@ -121,12 +122,12 @@ TEST_F(CommandLineSafetyTest, ATermWhileReadingStopsTheReadingAndKeepsTheEarlier
 // one on standard output are refused before anything is written, in one line
 // naming the limit; a batch goes on with its next file.
 TEST_F(CommandLineSafetyTest, AFileSizeLimitRefusesTheDocumentBeforeAnythingIsWritten) {
-  const std::string expected = ReadFile(std::string(ZEROVA_TEST_DATA) + "/basic/expected.xml");
+  const std::string expected = ReadFile(kBasicDocument);
   const std::string too_large = "the document would be " + std::to_string(expected.size()) +
                                 " bytes, more than the file-size limit of 200 bytes this program "
                                 "runs under (ulimit -f); ";
   WriteFile(document_, "earlier\r\n");
-  fs::copy_file(std::string(ZEROVA_TEST_DATA) + "/several-sheets/input.xls", work_ / "small.xls");
+  fs::copy_file(kData + "/several-sheets/input.xls", work_ / "small.xls");
   const struct {
     std::vector<std::string> args;
     fs::path stdout_to;
@@ -178,8 +179,7 @@ TEST_F(CommandLineSafetyTest, TooFewDescriptorsAreFoundBeforeTheEarlierDocumentI
   setup.args = {"-q", "--outdir=out", kBasic};
   const Result whole = zerova::test::Run(work_, setup);
   EXPECT_EQ(whole.status, 0) << whole.err;
-  EXPECT_EQ(ReadFile(work_ / "out/input.xml"),
-            ReadFile(std::string(ZEROVA_TEST_DATA) + "/basic/expected.xml"));
+  EXPECT_EQ(ReadFile(work_ / "out/input.xml"), ReadFile(kBasicDocument));
 }
 
 // Endless zeros on standard input are refused from their first 16 KB, the

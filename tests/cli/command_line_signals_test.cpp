@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/biff_builder.h"
 #include "support/child_process.h"
-#include "support/text_grid.h"
 
 namespace {
 
@@ -32,8 +32,9 @@ using std::chrono::milliseconds;
 // How long a stopped child may take to end before the test calls it stuck.
 constexpr milliseconds kEnding(60000);
 
-const std::string kData = ZEROVA_TEST_DATA, kBasic = kData + "/basic/input.xls",
-                  kRc4 = kData + "/encrypted-xls-rc4/input.xls";
+using zerova::test::kBasic;
+using zerova::test::kData;
+const std::string kRc4 = kData + "/encrypted-xls-rc4/input.xls";
 
 ChildSetup Command(Args args, bool terminal = false, bool stdin_pipe = false) {
   ChildSetup setup;

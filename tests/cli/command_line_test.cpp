@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "formats/registry.h"
+#include "support/biff_builder.h"
 #include "support/child_process.h"
-#include "support/text_grid.h"
 #include "zerova_version.h"  // ZEROVA_VERSION_TEXT
 
 namespace {
@@ -37,13 +37,13 @@ Result RunIn(const fs::path& work, Args args, Args env = {}, const std::string& 
   return zerova::test::Run(work, std::move(setup), input);
 }
 
-// The user a child runs as where the test runs as root, who may write everywhere.
-constexpr uid_t kNobody = 65534;
-
-const std::string kData = ZEROVA_TEST_DATA, kBasic = kData + "/basic/input.xls",
-                  kRc4 = kData + "/encrypted-xls-rc4/input.xls",
+using zerova::test::kBasic;
+using zerova::test::kBasicDocument;
+using zerova::test::kData;
+using zerova::test::kNobody;
+using zerova::test::kSuccess;
+const std::string kRc4 = kData + "/encrypted-xls-rc4/input.xls",
                   kSheets = kData + "/several-sheets/";
-const std::string kSuccess = "XML created successfully\n";
 
 // The expected document of sheet `n` of the several-sheets workbook; the
 // active one, sheet 2, is the folder's expected.xml.
@@ -104,7 +104,7 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsMessageStatusAndDocument) {
     EXPECT_TRUE(matches(r.err, row.err)) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), row.status == 0 ? 0 : 1) << r.err;
     EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"),
-              row.status == 0 ? ReadFile(kData + "/basic/expected.xml") : "earlier\r\n");
+              row.status == 0 ? ReadFile(kBasicDocument) : "earlier\r\n");
   }
 }
 
@@ -114,7 +114,7 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsMessageStatusAndDocument) {
 // makes "-o" a FILE. Nothing else is written, no temporary file stays, and a
 // document written whole over an earlier file keeps that file's mode.
 TEST_F(CommandLineTest, EveryWayInAndOutGivesTheSameDocument) {
-  const std::string expected = ReadFile(kData + "/basic/expected.xml");
+  const std::string expected = ReadFile(kBasicDocument);
   const std::string book = ReadFile(kBasic);
   fs::create_directory(dir_ / "sub");
   fs::copy_file(kBasic, dir_ / "-o");
@@ -161,7 +161,7 @@ TEST_F(CommandLineTest, EveryWayInAndOutGivesTheSameDocument) {
 // A FIFO named as FILE or as -o, and a process substitution's /dev/fd/N, are
 // read and written as streams: the document comes through whole.
 TEST_F(CommandLineTest, FifosAndDevicesAreReadAndWrittenAsStreams) {
-  const std::string expected = ReadFile(kData + "/basic/expected.xml");
+  const std::string expected = ReadFile(kBasicDocument);
   ASSERT_EQ(::mkfifo((dir_ / "in.fifo").c_str(), 0600), 0);
   ASSERT_EQ(::mkfifo((dir_ / "out.fifo").c_str(), 0600), 0);
   std::string through_fifo;
@@ -223,8 +223,7 @@ TEST_F(CommandLineTest, AFailureOnEitherSideIsOneLineAndLeavesTheFilesAlone) {
     EXPECT_EQ(r.err, std::string("zerova: standard output: could not write ") +
                          (to_stdout ? "the document" : "the completion message") +
                          ": No space left on device\n");
-    EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"),
-              to_stdout ? "" : ReadFile(kData + "/basic/expected.xml"));
+    EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"), to_stdout ? "" : ReadFile(kBasicDocument));
   }
 }
 
@@ -332,7 +331,7 @@ TEST_F(CommandLineTest, AnOutdirBatchConvertsEveryGoodFileAndNamesTheBadOne) {
   EXPECT_TRUE(r.err.starts_with("zerova: notes.xls: not a spreadsheet file")) << r.err;
   EXPECT_TRUE(r.err.ends_with("\nzerova: 2 documents written, 1 file failed\n")) << r.err;
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
-  EXPECT_EQ(ReadFile(dir_ / "out/new/people.xml"), ReadFile(kData + "/basic/expected.xml"));
+  EXPECT_EQ(ReadFile(dir_ / "out/new/people.xml"), ReadFile(kBasicDocument));
   EXPECT_EQ(ReadFile(dir_ / "out/new/sheets.v2.xml"), ReadFile(SheetDocument(2)));
   EXPECT_FALSE(fs::exists(dir_ / "out/new/notes.xml"));
   EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
@@ -538,8 +537,7 @@ TEST_F(CommandLineTest, EightConversionsInParallelAllSucceed) {
   for (auto& t : threads) t.join();
   for (int i = 0; i < 16; ++i) EXPECT_EQ(results[i].status, 0) << i << ": " << results[i].err;
   for (int i = 0; i < 8; ++i) {
-    EXPECT_EQ(ReadFile(dir_ / std::to_string(i) / "xmlstructure.xml"),
-              ReadFile(kData + "/basic/expected.xml"));
+    EXPECT_EQ(ReadFile(dir_ / std::to_string(i) / "xmlstructure.xml"), ReadFile(kBasicDocument));
   }
   EXPECT_EQ(ReadFile(dir_ / "one.xml"), zerova::test::TextGridDocument(2000, 2));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 10);

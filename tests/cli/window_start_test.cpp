@@ -16,9 +16,7 @@ using zerova::test::ChildProcess;
 using zerova::test::ChildSetup;
 using zerova::test::WriteFile;
 
-// The user the child runs as when the test runs as root: root may write
-// everywhere, so a folder it cannot write needs another user.
-constexpr uid_t kNobody = 65534;
+using zerova::test::kNobody;
 
 class WindowStartTest : public ::testing::Test {
  protected:

@@ -9,25 +9,21 @@ namespace zerova {
 namespace {
 
 TEST(ScratchFileForRun, RenewsInTheUsersOwnFolderOnlyAndNeverInASystemFolder) {
+  // clang-format off
   const struct {
     const char* program_folder;
     bool writable;         // by the user running the program (root: always)
     const char* expected;  // empty: the renewal is skipped
   } rows[] = {
-      {"/home/ada/zerova", true, "/home/ada/zerova/xmlstr.xml"},
-      {"/home/ada/zerova", false, ""},
-      {"/", true, "/xmlstr.xml"},
-      {"/usr", true, ""},
-      {"/usr/bin", true, ""},
-      {"/usr/local/bin", true, ""},
-      {"/bin", true, ""},
-      {"/sbin", true, ""},
+      {"/home/ada/zerova", true, "/home/ada/zerova/xmlstr.xml"}, {"/home/ada/zerova", false, ""},
+      {"/", true, "/xmlstr.xml"}, {"/usr", true, ""}, {"/usr/bin", true, ""},
+      {"/usr/local/bin", true, ""}, {"/bin", true, ""}, {"/sbin", true, ""},
       {"/opt/zerova/bin", true, ""},
       // Only whole folder names count, and only from the root.
-      {"/usrlocal/bin", true, "/usrlocal/bin/xmlstr.xml"},
-      {"/optical", true, "/optical/xmlstr.xml"},
+      {"/usrlocal/bin", true, "/usrlocal/bin/xmlstr.xml"}, {"/optical", true, "/optical/xmlstr.xml"},
       {"/home/ada/usr/bin", true, "/home/ada/usr/bin/xmlstr.xml"},
   };
+  // clang-format on
   for (const auto& row : rows) {
     test::MemoryFileSystem fs;
     fs.SetProgramFolder(row.program_folder);

@@ -141,6 +141,16 @@ class BiffBuilder {
   std::size_t sheets_placed_ = 0;
 };
 
+// A large BIFF8 workbook whose document is known, for runs long enough to watch,
+// interrupt or cancel: `rows` rows of `columns` text cells, row 1 the labels
+// "Column 1", "Column 2", ..., below them each cell "rRcC", its own row and
+// column. REQUIRES: 1 <= rows <= 65536, 1 <= columns <= 256.
+Bytes TextGridWorkbook(int rows, int columns);
+
+// The document Zerova writes for TextGridWorkbook(rows, columns), from the rules
+// of the output document: one node per column, one value per row below row 1.
+std::string TextGridDocument(int rows, int columns);
+
 }  // namespace zerova::test
 
 #endif  // ZEROVA_TESTS_SUPPORT_BIFF_BUILDER_H_

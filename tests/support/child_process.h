@@ -20,6 +20,13 @@
 
 namespace zerova::test {
 
+// The basic fixture's workbook and document, the success line, and the user a
+// child runs as where the test runs as root (who may write everywhere).
+inline const std::string kData = ZEROVA_TEST_DATA, kBasic = kData + "/basic/input.xls",
+                         kBasicDocument = kData + "/basic/expected.xml";
+inline const std::string kSuccess = "XML created successfully\n";
+inline constexpr uid_t kNobody = 65534;
+
 struct ChildSetup {
   std::vector<std::string> args;
   // Added to the environment ("NAME=value"); ZEROVA_PASSWORD and the names in

@@ -8,16 +8,13 @@ namespace zerova {
 namespace {
 
 TEST(DateSerial, IsoDatesAndTimesBecomeExcelsSerials) {
-  const std::pair<const char*, double> in1900[] = {{"1900-01-01", 1},
-                                                   {"1900-02-28", 59},
-                                                   {"1900-03-01", 61},
-                                                   {"1899-12-31", 0},
-                                                   {"2023-03-15", 45000},
-                                                   {"2023-03-15T18:00:00", 45000.75},
-                                                   {"2023-03-15 06:00", 45000.25},
-                                                   {"2023-03-15T06:00:00Z", 45000.25},
-                                                   {"12:00", 0.5},
-                                                   {"T24:00:00", 1}};
+  // clang-format off
+  const std::pair<const char*, double> in1900[] = {
+      {"1900-01-01", 1}, {"1900-02-28", 59}, {"1900-03-01", 61}, {"1899-12-31", 0},
+      {"2023-03-15", 45000}, {"2023-03-15T18:00:00", 45000.75}, {"2023-03-15 06:00", 45000.25},
+      {"2023-03-15T06:00:00Z", 45000.25}, {"12:00", 0.5}, {"T24:00:00", 1},
+  };
+  // clang-format on
   for (const auto& [text, expected] : in1900) {
     double serial = -1;
     EXPECT_TRUE(SerialFromIsoDateTime(text, DateSystem::k1900, &serial)) << text;

@@ -12,25 +12,15 @@ namespace zerova {
 namespace {
 
 TEST(NumberFormat, JudgesFormatCodesByTheirDateLetters) {
-  const struct {
-    const char* code;
-    bool is_date;
-  } rows[] = {
-      {"#,##0.00_);[Red](#,##0.00)", false},
-      {"\"day\" 0", false},    // quoted text is not
-      {"[$-409]0.00", false},  // locale tags are not
-      {"General", false},
-      {"_-* #,##0\\ _D_M_-", false},  // spacers and escapes hide their letters
-      {"0.00*s", false},              // the fill character
-      {"[Red]0.00", false},
-      {"d/m/yy", true},
-      {"[$-F800]dddd\\,\\ mmmm\\ dd\\,\\ yyyy", true},
-      {"[h]:mm", true},  // elapsed hours
-      {"[ss]", true},
-      {"H", true},  // either case
-  };
-  for (const auto& row : rows) {
-    EXPECT_EQ(IsDateFormatCode(row.code), row.is_date) << "for " << row.code;
+  // Quoted text, locale tags, spacers, escapes and the fill character hide their
+  // letters; elapsed hours count, in either case.
+  for (const char* code : {"#,##0.00_);[Red](#,##0.00)", "\"day\" 0", "[$-409]0.00", "General",
+                           "_-* #,##0\\ _D_M_-", "0.00*s", "[Red]0.00"}) {
+    EXPECT_FALSE(IsDateFormatCode(code)) << code;
+  }
+  for (const char* code :
+       {"d/m/yy", "[$-F800]dddd\\,\\ mmmm\\ dd\\,\\ yyyy", "[h]:mm", "[ss]", "H"}) {
+    EXPECT_TRUE(IsDateFormatCode(code)) << code;
   }
 }
 
@@ -39,36 +29,17 @@ TEST(NumberFormat, JudgesFormatCodesByTheirDateLetters) {
 // gives an English code, that code is judged the same way by its letters.
 TEST(NumberFormat, EveryBuiltInIdHasTheKindTheListGivesIt) {
   // ECMA-376 Part 1, 18.8.30: the codes of the locale-independent built-ins.
+  // clang-format off
   const std::map<int, const char*> english = {
-      {0, "General"},
-      {1, "0"},
-      {2, "0.00"},
-      {3, "#,##0"},
-      {4, "#,##0.00"},
-      {9, "0%"},
-      {10, "0.00%"},
-      {11, "0.00E+00"},
-      {12, "# ?/?"},
-      {13, "# ?\?/??"},
-      {14, "mm-dd-yy"},
-      {15, "d-mmm-yy"},
-      {16, "d-mmm"},
-      {17, "mmm-yy"},
-      {18, "h:mm AM/PM"},
-      {19, "h:mm:ss AM/PM"},
-      {20, "h:mm"},
-      {21, "h:mm:ss"},
-      {22, "m/d/yy h:mm"},
-      {37, "#,##0 ;(#,##0)"},
-      {38, "#,##0 ;[Red](#,##0)"},
-      {39, "#,##0.00;(#,##0.00)"},
-      {40, "#,##0.00;[Red](#,##0.00)"},
-      {45, "mm:ss"},
-      {46, "[h]:mm:ss"},
-      {47, "mmss.0"},
-      {48, "##0.0E+0"},
-      {49, "@"},
+      {0, "General"}, {1, "0"}, {2, "0.00"}, {3, "#,##0"}, {4, "#,##0.00"}, {9, "0%"},
+      {10, "0.00%"}, {11, "0.00E+00"}, {12, "# ?/?"}, {13, "# ?\?/??"}, {14, "mm-dd-yy"},
+      {15, "d-mmm-yy"}, {16, "d-mmm"}, {17, "mmm-yy"}, {18, "h:mm AM/PM"}, {19, "h:mm:ss AM/PM"},
+      {20, "h:mm"}, {21, "h:mm:ss"}, {22, "m/d/yy h:mm"}, {37, "#,##0 ;(#,##0)"},
+      {38, "#,##0 ;[Red](#,##0)"}, {39, "#,##0.00;(#,##0.00)"}, {40, "#,##0.00;[Red](#,##0.00)"},
+      {45, "mm:ss"}, {46, "[h]:mm:ss"}, {47, "mmss.0"}, {48, "##0.0E+0"}, {49, "@"},
   };
+  // clang-format on
+
   // The East Asian date and time formats, whose codes depend on the locale:
   // 27-36 and 50-58 (ggge"年"m"月"d"日", yyyy"年"m"月", ...).
   const auto east_asian_date = [](int id) {
