@@ -1,18 +1,22 @@
-// The zip's budget of inflated bytes, 200 times the zip's size, checked against
-// what each member declares when it is opened: a bomb costs nothing, and no
-// cap refuses a large real workbook.
+// Zip archives: the budget of inflated bytes, 200 times the zip's size, checked
+// against what each member declares when it is opened (a bomb costs nothing, and
+// no cap refuses a large real workbook); and a zip without its central directory,
+// read from its local headers: the members come back whole whether their headers
+// or data descriptors give their sizes, and one cut short or corrupt is refused.
+#include "formats/containers/zip_archive.h"
+
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "formats/containers/zip_archive.h"
+#include <string>
+#include <vector>
+
+#include "formats/containers/zip_local_headers.h"
 #include "services/error.h"
 #include "support/zip_builder.h"
 
-namespace zerova {
+namespace zerova::test {
 namespace {
-
-using test::Deflated;
-using test::RawZip;
-using test::RawZipMember;
 
 constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
 
@@ -72,5 +76,106 @@ TEST(ZipArchiveTest, AMemberDeclaringMoreThanIsLeftOfTheBudgetIsRefusedBeforeInf
   }
 }
 
+using Bytes = std::vector<std::uint8_t>;
+
+std::uint32_t U32(const Bytes& b, std::size_t at) {
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+
+void Put32(Bytes& b, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// Where a member's CRC and sizes stand: in its local header, or in a data
+// descriptor after its data, with or without the descriptor's signature.
+enum class Sizes { kInHeader, kInDescriptor, kInUnsignedDescriptor };
+
+// The members of `zip` (written by libgsf with their sizes in their local headers)
+// without its central directory, their sizes where `sizes` says.
+Bytes LocalPart(const Bytes& zip, Sizes sizes) {
+  Bytes out;
+  for (std::size_t at = 0; U32(zip, at) == 0x04034B50;) {
+    const std::size_t data =
+        at + 30 + (zip[at + 26] | zip[at + 27] << 8) + (zip[at + 28] | zip[at + 29] << 8);
+    const std::size_t end = data + U32(zip, at + 18);
+    const std::size_t header = out.size();
+    out.insert(out.end(), zip.begin() + at, zip.begin() + end);
+    if (sizes != Sizes::kInHeader) {
+      out[header + 6] |= 0x08;
+      for (std::size_t field : {14, 18, 22}) Put32(out, header + field, 0);
+      Bytes descriptor(16);
+      Put32(descriptor, 0, 0x08074B50);
+      for (std::size_t i = 0; i < 3; ++i) Put32(descriptor, 4 + 4 * i, U32(zip, at + 14 + 4 * i));
+      const std::size_t from = sizes == Sizes::kInDescriptor ? 0 : 4;
+      out.insert(out.end(), descriptor.begin() + from, descriptor.end());
+    }
+    at = end;
+  }
+  return out;
+}
+
+// "a.xml=...|b/c.xml=..." as read back, or "refused: " and the message.
+std::string ReadBack(const Bytes& local, std::uint64_t budget = 1 << 20) {
+  try {
+    const Bytes zip = ZipFromLocalHeaders(local, "book.xlsx", budget);
+    ZipArchive archive(zip, "book.xlsx");
+    return "a.xml=" + archive.ReadAll("a.xml", 1 << 20) +
+           "|b/c.xml=" + archive.ReadAll("b/c.xml", 1 << 20);
+  } catch (const ReadError& e) {
+    return std::string("refused: ") + e.what();
+  }
+}
+
+TEST(ZipLocalHeadersTest, MembersComeBackWholeOrTheZipIsRefused) {
+  const std::string a(3000, 'a');
+  const Bytes zip = Zip({{"a.xml", a}, {"b/c.xml", "hello"}});
+  const Bytes sized = LocalPart(zip, Sizes::kInHeader);
+  const Bytes described = LocalPart(zip, Sizes::kInDescriptor);
+  const std::string whole = "a.xml=" + a + "|b/c.xml=hello";
+  const std::string damaged = "refused: book.xlsx: the file is damaged: ";
+  Bytes junk_after = sized;
+  junk_after.insert(junk_after.end(), {'P', 'K', 1, 2, 0, 0});
+  Bytes corrupt = described;
+  corrupt[30 + 5 + (corrupt[28] | corrupt[29] << 8)] = 0x07;  // a block of the reserved type
+  const struct {
+    const char* name;
+    Bytes local;
+    std::string expected;
+  } cases[] = {
+      {"sizes in the local headers", sized, whole},
+      {"sizes in data descriptors", described, whole},
+      {"sizes in data descriptors without their signature",
+       LocalPart(zip, Sizes::kInUnsignedDescriptor), whole},
+      {"what follows the last member is left", junk_after, whole},
+      {"the last member cut short", Bytes(sized.begin(), sized.end() - 3),
+       damaged + "it is cut short (b/c.xml runs past the end of the zip)"},
+      {"the last member cut short, its size to come",
+       Bytes(described.begin(), described.end() - 20),
+       damaged + "it is cut short (b/c.xml runs past the end of the zip)"},
+      {"a local header cut short", Bytes(sized.begin(), sized.begin() + 20),
+       damaged + "it is cut short (a local header runs past the end of the zip)"},
+      {"deflated data that does not inflate", corrupt,
+       damaged + "a part of it cannot be read (zip member a.xml: its deflated data is corrupt)"},
+      {"no local header at the start", Bytes(sized.begin() + 1, sized.end()),
+       damaged + "its table of contents cannot be read (a zip with neither a central directory "
+                 "nor a local header at its start)"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadBack(c.local), c.expected) << c.name;
+  EXPECT_THAT(ReadBack(described, 2000), ::testing::EndsWith("refused as a zip bomb"));
+}
+
+TEST(ZipLocalHeadersTest, TheEndRecordIsFoundWhereItMayStand) {
+  const Bytes zip = Zip({{"a.xml", "x"}});
+  Bytes commented = zip;
+  commented[commented.size() - 2] = 3;  // a comment of three bytes
+  commented.insert(commented.end(), {'a', 'b', 'c'});
+  Bytes longer = zip;
+  longer.push_back(0);
+  EXPECT_TRUE(HasEndOfCentralDirectory(zip));
+  EXPECT_TRUE(HasEndOfCentralDirectory(commented));
+  EXPECT_FALSE(HasEndOfCentralDirectory(longer));  // its comment length does not reach the end
+  EXPECT_FALSE(HasEndOfCentralDirectory(LocalPart(zip, Sizes::kInHeader)));
+}
+
 }  // namespace
-}  // namespace zerova
+}  // namespace zerova::test

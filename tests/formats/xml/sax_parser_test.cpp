@@ -1,6 +1,7 @@
 // SaxParser on documents pushed whole and byte by byte: the events a handler sees,
 // the lock-down (no document type, no entity but the predefined ones), the limits
-// it keeps, and the one-line refusal of malformed XML.
+// it keeps, and the one-line refusal of malformed XML. SniffXmlRoot on document
+// openings: what may come before the root, and what is no XML.
 #include "formats/xml/sax_parser.h"
 
 #include <gmock/gmock.h>
@@ -8,6 +9,7 @@
 
 #include <string>
 
+#include "formats/xml/xml_root.h"
 #include "services/error.h"
 
 namespace zerova {
@@ -223,6 +225,33 @@ TEST(SaxParserTest, WhatTheHandlerThrowsStopsTheParser) {
   EXPECT_THROW(parser.Push(std::string_view("<a><b/>")), ReadError);
   EXPECT_THROW(parser.Push(std::string_view("<c/></a>")), ReadError);
   EXPECT_EQ(recorder.events, "");
+}
+
+TEST(XmlRootTest, FindsTheRootInTheFirstBytes) {
+  const std::string ss = "urn:schemas-microsoft-com:office:spreadsheet";
+  struct Row {
+    const char* name;
+    std::string prefix;
+    std::string root;  // "{namespace}local name", or "" when none is found
+  };
+  const std::string workbook = "<Workbook xmlns=\"" + ss + "\" xmlns:ss=\"" + ss + "\">";
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?><Book/>")) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  const Row rows[] = {
+      {"plain", workbook, "{" + ss + "}Workbook"},
+      {"UTF-16", utf16, "{}Book"},
+      {"cut in the root's start tag", workbook.substr(0, 30), ""},
+      {"HTML that is not XML", "<html><body><br></body></html>", "{}html"},
+  };
+  for (const Row& row : rows) {
+    XmlRoot root;
+    const auto* data = reinterpret_cast<const std::uint8_t*>(row.prefix.data());
+    const bool found = SniffXmlRoot({data, row.prefix.size()}, &root);
+    EXPECT_EQ(found ? "{" + root.ns + "}" + root.local_name : "", row.root) << row.name;
+  }
 }
 
 }  // namespace
