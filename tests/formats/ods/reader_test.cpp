@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "formats/registry.h"
 #include "support/office_book.h"
 
 namespace zerova::test {
@@ -61,6 +62,30 @@ TEST(OdsReaderTest, CellsAndRefusals) {
        row("<table:table-cell><text:p>" + spaces + "</text:p></table:table-cell>"),
        "refused: too many spaces (text:s)"},
   });
+}
+
+// A table is hidden by a table style in office:styles or office:automatic-styles,
+// whichever comes first.
+TEST(OdsReaderTest, AHiddenTableStyleCountsInEitherStylesElement) {
+  const std::string style =
+      "<style:style style:name=\"h\" style:family=\"table\"><style:table-properties "
+      "table:display=\"false\"/></style:style>";
+  const std::string other = "<style:style style:name=\"p\" style:family=\"paragraph\"/>";
+  for (const bool automatic : {false, true}) {
+    const std::vector<std::uint8_t> fods = TextBytes(
+        "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+        "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+        "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" office:mimetype=\""
+        "application/vnd.oasis.opendocument.spreadsheet\"><office:styles>" +
+        (automatic ? other : style) + "</office:styles><office:automatic-styles>" +
+        (automatic ? style : other) +
+        "</office:automatic-styles><office:body><office:spreadsheet><table:table "
+        "table:name=\"A\"/><table:table table:name=\"B\" table:style-name=\"h\"/>"
+        "</office:spreadsheet></office:body></office:document>");
+    const auto book = OpenWorkbook(WorkbookSource::View(fods, "book.fods", nullptr));
+    EXPECT_EQ(book->Sheets().at(1).visibility, SheetVisibility::kHidden) << automatic;
+    EXPECT_EQ(book->Sheets().at(0).visibility, SheetVisibility::kVisible) << automatic;
+  }
 }
 
 }  // namespace
