@@ -49,6 +49,24 @@ TEST(LocalFileSystemTest, WritesLinesAndTellsWhatStandsAtAPathInOneLook) {
   std::filesystem::remove_all(dir);
 }
 
+// A new document, scratch file or document written whole gets 0666 less the umask.
+TEST(LocalFileSystemTest, NewFilesGetTheUsualMode) {
+  char pattern[] = "/tmp/zerova-fs-XXXXXX";
+  const std::string dir = ::mkdtemp(pattern);
+  const std::unique_ptr<FileSystem> fs = NewLocalFileSystem();
+  const mode_t umask = ::umask(022);
+  const std::unique_ptr<FileLock> lock = fs->LockFile(dir + "/doc.xml");
+  fs->CreateNewFile(dir + "/scratch.xml");
+  fs->ReplaceFile(fs->CreateTemporaryFile(dir + "/whole.xml")->path(), dir + "/whole.xml");
+  ::umask(umask);
+  for (const char* name : {"doc.xml", "scratch.xml", "whole.xml"}) {
+    struct stat status {};
+    EXPECT_EQ(::stat((dir + "/" + name).c_str(), &status), 0) << name;
+    EXPECT_EQ(status.st_mode & 07777, 0644u) << name;
+  }
+  std::filesystem::remove_all(dir);
+}
+
 std::string Read(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});

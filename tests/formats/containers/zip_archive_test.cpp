@@ -164,6 +164,21 @@ TEST(ZipLocalHeadersTest, MembersComeBackWholeOrTheZipIsRefused) {
   EXPECT_THAT(ReadBack(described, 2000), ::testing::EndsWith("refused as a zip bomb"));
 }
 
+// A zip without zip64 lists 65,535 members at most: so many are read, one more is refused.
+TEST(ZipLocalHeadersTest, AtMost65535MembersAreListed) {
+  const Bytes member = LocalPart(Zip({{"a.xml", "x"}}), Sizes::kInHeader);
+  Bytes local;
+  for (int i = 0; i < 65535; ++i) local.insert(local.end(), member.begin(), member.end());
+  EXPECT_NO_THROW(ZipFromLocalHeaders(local, "book.xlsx", 1 << 20));
+  local.insert(local.end(), member.begin(), member.end());
+  try {
+    ZipFromLocalHeaders(local, "book.xlsx", 1 << 20);
+    ADD_FAILURE() << "65,536 members listed";
+  } catch (const ReadError& e) {
+    EXPECT_THAT(e.what(), ::testing::HasSubstr("over 65,535 members"));
+  }
+}
+
 TEST(ZipLocalHeadersTest, TheEndRecordIsFoundWhereItMayStand) {
   const Bytes zip = Zip({{"a.xml", "x"}});
   Bytes commented = zip;

@@ -92,7 +92,7 @@ TEST(DateSerial, IsoDatesAndTimesBecomeExcelsSerials) {
   EXPECT_DOUBLE_EQ(serial, 0);
   for (const char* text :
        {"20x3-01-01", "2023-1x-01", "2023-02-29", "2023-13-01", "2023-03-15T25:00",
-        "2023-03-15T12:3x", "T1x:00", "2023-03-0x", "2023-03-15junk", ""}) {
+        "2023-03-15T12:3x", "T1x:00", "2023-03-0x", "2023-03-15junk", "12:00junk", "T12:60", ""}) {
     EXPECT_FALSE(SerialFromIsoDateTime(text, DateSystem::k1900, &serial)) << text;
   }
 }

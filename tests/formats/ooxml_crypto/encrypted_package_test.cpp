@@ -95,5 +95,39 @@ TEST(EncryptedPackageTest, HeadersAreCheckedBeforeUse) {
             "refused: book.xlsx: " + header + " (EncryptionInfo has a wrong header size)");
 }
 
+// Standard encryption's header names its hash (none, or SHA-1) and its AES key
+// size, which must agree with its algorithm; it may lack the CSP's name, and its
+// stream may end right after the verifier's hash.
+TEST(EncryptedPackageTest, StandardHeadersNameTheirHashAndKeySize) {
+  const std::string damaged =
+      "refused: book.xlsx: the file is damaged: " + std::string(kDamagedEncryptionHeader) +
+      " (EncryptionInfo has a wrong key length)";
+  const std::string refused = "refused: book.xlsx: the workbook is ";
+  const struct {
+    const char* name;
+    std::uint32_t algorithm, hash, key_bits;
+    std::string outcome;  // how it starts
+  } rows[] = {
+      {"AES-128 and SHA-1", 0x660E, 0x8004, 128, "PK"},
+      {"SHA-256", 0x660E, 0x800C, 128, refused + "encrypted with a method this program does not"},
+      {"AES-192: a key of 24 bytes, not the file's", 0x660F, 0x8004, 192,
+       refused + "password-protected and the password is wrong"},
+      {"AES-192 of 128 bits", 0x660F, 0, 128, damaged},
+      {"AES-256 of 192 bits", 0x6610, 0, 192, damaged},
+  };
+  for (const auto& row : rows) {
+    EncryptedStreams s = EncryptedStreamsOf(kData + "/encrypted-xlsx-standard/input.xlsx");
+    // The header's 32 bytes without the CSP's name, then salt, verifier and its hash.
+    s.info.erase(s.info.begin() + 44, s.info.begin() + 12 + (s.info[8] | s.info[9] << 8));
+    s.info.resize(44 + 72);
+    s.info[8] = 32, s.info[9] = 0;
+    for (const auto& [at, value] :
+         {std::pair{20, row.algorithm}, {24, row.hash}, {28, row.key_bits}}) {
+      for (int i = 0; i < 4; ++i) s.info[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+    EXPECT_EQ(Decrypt(s, "Standard AES").substr(0, row.outcome.size()), row.outcome) << row.name;
+  }
+}
+
 }  // namespace
 }  // namespace zerova::test

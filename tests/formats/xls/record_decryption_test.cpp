@@ -83,6 +83,7 @@ TEST(RecordDecryptionTest, BrokenOrUnknownFilepassIsRefused) {
        "book.xls: the file is damaged: its encryption header is damaged (the FILEPASS record is "
        "truncated)"},
       {"unknown method", {2, 0, 1, 0, 1, 0}, kNotRead},
+      {"RC4 of an unknown version, in no more than its version", {1, 0, 5, 0, 9, 0}, kNotRead},
       {"RC4, no password given", rc4,
        "book.xls: the workbook is password-protected and needs a password"},
   };
