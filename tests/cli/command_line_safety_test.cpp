@@ -1,18 +1,24 @@
-// The command line against what may happen to the files around a run: a
-// symbolic link at the scratch file's path, planted before the run or between
-// its delete and its create; a file renamed over the document between two
-// lines; an interrupt while the spreadsheet is read; the limits a process runs
-// under (ulimit -f, -n); endless standard input. Races are forced at an exact
-// system call with the call gate (tests/support/call_gate.c), never by waiting.
+// The command line against what may happen around a run, as a child process: a
+// symbolic link at the scratch file's path, planted before the run or between its
+// delete and its create; a file renamed over the document between two lines; the
+// limits a process runs under (ulimit -f, -n); endless standard input; stop
+// signals in each phase, once and twice; its progress and password prompt on a
+// terminal. Races are forced at an exact system call with the call gate
+// (tests/support/call_gate.c), or wait for the state they need, never for a time.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/biff_builder.h"
@@ -191,6 +197,348 @@ TEST_F(CommandLineSafetyTest, EndlessInputIsRefusedFromItsFirstBytes) {
   EXPECT_EQ(run.Wait(std::chrono::seconds(60)), 1);
   EXPECT_TRUE(run.err().starts_with("zerova: standard input: not a spreadsheet file")) << run.err();
   EXPECT_LT(run.max_rss_kib(), 64 * 1024);
+}
+
+using Args = std::vector<std::string>;
+using std::chrono::milliseconds;
+
+// How long a stopped child may take to end before the test calls it stuck.
+constexpr milliseconds kEnding(60000);
+
+const std::string kRc4 = kData + "/encrypted-xls-rc4/input.xls";
+
+ChildSetup Command(Args args, bool terminal = false, bool stdin_pipe = false) {
+  ChildSetup setup;
+  setup.args = std::move(args);
+  setup.terminal = terminal;
+  setup.stdin_pipe = stdin_pipe;
+  return setup;
+}
+
+// The one line a conversion stopped while writing prints, for `document`.
+std::string Removed(const fs::path& document) {
+  return "zerova: " + document.string() +
+         ": the conversion was cancelled; the incomplete document was removed";
+}
+
+const std::string kStoppedReading =
+    "zerova: standard input: the conversion was cancelled before anything was written\n";
+
+class CommandLineSignalsTest : public ::testing::Test {
+ protected:
+  ~CommandLineSignalsTest() override { fs::remove_all(dir_); }
+
+  // A workbook whose conversion takes seconds: 262,146 lines.
+  void WriteLongWorkbook(const fs::path& path) {
+    const zerova::test::Bytes book = zerova::test::TextGridWorkbook(65535, 4);
+    WriteFile(path, std::string(book.begin(), book.end()));
+  }
+
+  // Waits a minute at most for `ready`; fails the test, saying `what`, without it.
+  template <typename Ready>
+  static void Await(Ready ready, const std::string& what) {
+    for (int ms = 0; ms < 60000 && !ready(); ++ms) std::this_thread::sleep_for(milliseconds(1));
+    ASSERT_TRUE(ready()) << what;
+  }
+
+  // Until `document` holds a line: the run has emptied it and writes.
+  static void AwaitWriting(const fs::path& document) {
+    struct stat status;
+    Await([&] { return ::stat(document.c_str(), &status) == 0 && status.st_size > 0; },
+          document.string() + " was never written");
+  }
+
+  // Until a temporary file in `folder` holds a block: the run writes a document whole.
+  static void AwaitTemporaryFile(const fs::path& folder) {
+    const auto written = [&] {
+      for (const std::string& name : Listing(folder)) {
+        if (name.ends_with(".tmp") && fs::file_size(folder / name) > 0) return true;
+      }
+      return false;
+    };
+    Await(written, "no temporary file was written in " + folder.string());
+  }
+
+  // Until `child` has its handlers and sleeps: it waits for its standard input,
+  // or to write to a full pipe.
+  static void AwaitAsleep(const ChildProcess& child) {
+    Await([&] { return child.CatchesStopSignalsAndWaits(); }, "the child never slept");
+  }
+
+  // The names in `folder`, sorted; none when it is not there.
+  static std::vector<std::string> Listing(const fs::path& folder) {
+    std::vector<std::string> names;
+    std::error_code missing;
+    for (const auto& entry : fs::directory_iterator(folder, missing)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  const fs::path dir_ = ::mkdtemp(std::string("/tmp/zerova-stop-XXXXXX").data());
+};
+
+// Each stop signal while a workbook is awaited on stdin: one line, status 128
+// + N, the earlier document untouched; the stop is noticed although no byte
+// comes.
+TEST_F(CommandLineSignalsTest, AStopWhileReadingKeepsTheEarlierDocument) {
+  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal_number);
+    WriteFile(dir_ / "xmlstructure.xml", "earlier\r\n");
+    ChildProcess child(dir_, Command({"-"}, false, true));
+    child.Feed(ReadFile(kBasic).substr(0, 100));
+    AwaitAsleep(child);
+    ::kill(child.pid(), signal_number);
+    EXPECT_EQ(child.Wait(kEnding), 128 + signal_number);
+    EXPECT_FALSE(child.signaled());
+    EXPECT_EQ(child.err(), kStoppedReading);
+    EXPECT_EQ(child.Out(), "");
+    EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"), "earlier\r\n");
+  }
+}
+
+// Each stop signal while the document is being written, on a pipe: one line,
+// status 128 + N, the incomplete document removed, no progress drawn.
+TEST_F(CommandLineSignalsTest, AStopWhileWritingRemovesTheIncompleteDocument) {
+  WriteLongWorkbook(dir_ / "long.xls");
+  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal_number);
+    ChildProcess child(dir_, Command({"long.xls"}));
+    AwaitWriting(dir_ / "xmlstructure.xml");
+    ::kill(child.pid(), signal_number);
+    EXPECT_EQ(child.Wait(kEnding), 128 + signal_number);
+    EXPECT_FALSE(child.signaled());
+    EXPECT_EQ(child.err(), Removed(dir_ / "xmlstructure.xml") + "\n");
+    EXPECT_EQ(child.Out(), "");
+    EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
+  }
+}
+
+// Two signals at once, so that the first is not yet acted on: the second ends
+// the program by itself (killed by the signal, not an exit), removing the
+// document begun, saying that the one sent to standard output is incomplete,
+// or, while reading, leaving the earlier one as it was.
+TEST_F(CommandLineSignalsTest, ASecondSignalEndsTheProgramAtOnce) {
+  WriteLongWorkbook(dir_ / "long.xls");
+  {
+    ChildProcess writing(dir_, Command({"long.xls"}));
+    AwaitWriting(dir_ / "xmlstructure.xml");
+    writing.SendTogether({SIGINT, SIGTERM});
+    EXPECT_EQ(writing.Wait(kEnding), 128 + SIGTERM);
+    EXPECT_TRUE(writing.signaled());
+    EXPECT_EQ(writing.err(), Removed(dir_ / "xmlstructure.xml") + "\n");
+    EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
+  }
+  {
+    // To standard output, a pipe nobody reads: the run waits to write there,
+    // where a first signal would never be acted on.
+    ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+    const int unread = ::open((dir_ / "fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    ChildSetup setup = Command({"-o", "-", "long.xls"});
+    setup.stdout_to = dir_ / "fifo";
+    ChildProcess streaming(dir_, setup);
+    pollfd written{unread, POLLIN, 0};
+    ASSERT_EQ(::poll(&written, 1, 60000), 1);
+    AwaitAsleep(streaming);  // asleep, now on the full pipe
+    streaming.SendTogether({SIGINT, SIGTERM});
+    EXPECT_EQ(streaming.Wait(kEnding), 128 + SIGTERM);
+    EXPECT_TRUE(streaming.signaled());
+    EXPECT_EQ(streaming.err(),
+              "zerova: standard output: the conversion was cancelled; the document written "
+              "there is incomplete\n");
+    ::close(unread);
+  }
+  WriteFile(dir_ / "xmlstructure.xml", "earlier\r\n");
+  ChildProcess reading(dir_, Command({"-"}, false, true));
+  AwaitAsleep(reading);
+  reading.SendTogether({SIGHUP, SIGTERM});
+  EXPECT_EQ(reading.Wait(kEnding), 128 + SIGTERM);
+  EXPECT_TRUE(reading.signaled());
+  EXPECT_EQ(reading.err(), kStoppedReading);
+  EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"), "earlier\r\n");
+}
+
+// A stop during one FILE of a batch, or between two, ends the batch: the FILEs
+// after it are not converted, its document is not begun or its temporary file
+// goes, and the count of what was done closes it.
+TEST_F(CommandLineSignalsTest, AStopEndsAnOutdirBatch) {
+  WriteLongWorkbook(dir_ / "long.xls");
+  fs::copy_file(kData + "/basic/input.ods", dir_ / "after.ods");
+  const std::string count = "zerova: 1 document written, 0 files failed\n";
+  {
+    ChildProcess child(dir_, Command({"--outdir=out", kBasic, "long.xls", "after.ods"}));
+    AwaitTemporaryFile(dir_ / "out");
+    ::kill(child.pid(), SIGTERM);
+    EXPECT_EQ(child.Wait(kEnding), 128 + SIGTERM);
+    EXPECT_EQ(child.Out(), "out/input.xml: XML created successfully\n");
+    EXPECT_EQ(child.err(), "zerova: " + (dir_ / "out/long.xml").string() +
+                               ": the conversion was cancelled; no document was written\n" + count);
+  }
+  EXPECT_EQ(Listing(dir_ / "out"), std::vector<std::string>{"input.xml"});
+  // Between two files: at the first document's rename.
+  ChildSetup gated = Command({"--outdir=out2", kBasic, "after.ods"});
+  gated.gate_call = "rename";
+  gated.gate_at = 1;
+  ChildProcess child(dir_, gated);
+  ASSERT_TRUE(child.AtGate());
+  ::kill(child.pid(), SIGINT);
+  child.Release();
+  EXPECT_EQ(child.Wait(kEnding), 128 + SIGINT);
+  EXPECT_EQ(
+      child.err(),
+      "zerova: after.ods: the conversion was cancelled before anything was written\n" + count);
+  EXPECT_EQ(Listing(dir_ / "out2"), std::vector<std::string>{"input.xml"});
+}
+
+// -o FILE stopped while it is written: the earlier FILE stays byte for byte,
+// and its temporary file goes.
+TEST_F(CommandLineSignalsTest, AStopWhileWritingAWholeDocumentKeepsTheEarlierOne) {
+  WriteLongWorkbook(dir_ / "long.xls");
+  fs::create_directory(dir_ / "out");
+  WriteFile(dir_ / "out/doc.xml", "the first run's\r\n");
+  ChildProcess child(dir_, Command({"-o", "out/doc.xml", "long.xls"}));
+  AwaitTemporaryFile(dir_ / "out");
+  ::kill(child.pid(), SIGINT);
+  EXPECT_EQ(child.Wait(kEnding), 130);
+  EXPECT_EQ(child.err(), "zerova: " + (dir_ / "out/doc.xml").string() +
+                             ": the conversion was cancelled; the earlier document was left as it "
+                             "was\n");
+  EXPECT_EQ(Listing(dir_ / "out"), std::vector<std::string>{"doc.xml"});
+  EXPECT_EQ(ReadFile(dir_ / "out/doc.xml"), "the first run's\r\n");
+}
+
+// Two signals sent back to back while the document is written, in either
+// writer: whichever acts, the program says how it ended in exactly one line
+// and leaves nothing begun behind, every time.
+TEST_F(CommandLineSignalsTest, TwoSignalsInABurstAlwaysSayHowTheRunEnded) {
+  WriteLongWorkbook(dir_ / "long.xls");
+  fs::create_directory(dir_ / "out");
+  for (int trial = 0; trial < 50; ++trial) {
+    SCOPED_TRACE(trial);
+    const bool whole = trial % 2 == 1;
+    const fs::path document = whole ? dir_ / "out/doc.xml" : dir_ / "xmlstructure.xml";
+    ChildProcess child(dir_,
+                       Command(whole ? Args{"-o", "out/doc.xml", "long.xls"} : Args{"long.xls"}));
+    if (whole) {
+      AwaitTemporaryFile(dir_ / "out");
+    } else {
+      AwaitWriting(document);
+    }
+    const int first = trial % 3 == 0 ? SIGINT : SIGTERM;
+    ::kill(child.pid(), first);
+    ::kill(child.pid(), SIGTERM);
+    const int status = child.Wait(kEnding);
+    EXPECT_TRUE(status == 128 + first || status == 128 + SIGTERM) << status;
+    EXPECT_EQ(child.err(), "zerova: " + document.string() + ": the conversion was cancelled; " +
+                               (whole ? "no document was written"
+                                      : "the incomplete document was "
+                                        "removed") +
+                               "\n");
+    EXPECT_FALSE(fs::exists(document));
+    EXPECT_TRUE(Listing(dir_ / "out").empty());
+  }
+}
+
+// The progress line: none for a short run, on a terminal too; for a long one
+// it comes after a second, while writing or still reading, and is blanked
+// before anything else is printed.
+TEST_F(CommandLineSignalsTest, ProgressShowsOnATerminalAfterASecondAndIsErasedBeforeAnyLine) {
+  // The text after the last drawing's blanking ("\r", spaces, "\r").
+  const auto after_erasing = [](const std::string& err, const std::string& line) {
+    const std::size_t erased = err.rfind('\r', err.rfind(line));
+    if (erased == std::string::npos || erased == 0) return std::string("(no erasing)");
+    const std::size_t drawn = err.rfind('\r', erased - 1);
+    if (err.substr(drawn + 1, erased - drawn - 1).find_first_not_of(' ') != std::string::npos) {
+      return std::string("(not blanked)");
+    }
+    return err.substr(erased + 1);
+  };
+  ChildProcess short_run(dir_, Command({kBasic}, true));
+  EXPECT_EQ(short_run.Wait(kEnding), 0);
+  EXPECT_EQ(short_run.err(), "");
+
+  WriteLongWorkbook(dir_ / "long.xls");
+  ChildProcess writing(dir_, Command({"long.xls"}, true));
+  ASSERT_TRUE(writing.WaitFor(" of 262146 lines)", milliseconds(60000))) << writing.err();
+  ::kill(writing.pid(), SIGINT);
+  EXPECT_EQ(writing.Wait(kEnding), 130);
+  EXPECT_TRUE(writing.err().starts_with("\rzerova: ")) << writing.err();
+  const std::string removed = Removed(dir_ / "xmlstructure.xml");
+  EXPECT_EQ(after_erasing(writing.err(), removed), removed + "\r\n");
+
+  // Reading a pipe byte by byte: the bytes read so far, then the success line
+  // on stdout with the terminal blank.
+  const std::string book = ReadFile(kBasic);
+  ChildProcess reading(dir_, Command({"-"}, true, true));
+  std::size_t fed = 0;  // 20 bytes a second: the line is due after about 20
+  while (fed < 400 && !reading.WaitFor("\rzerova: reading (", milliseconds(50))) {
+    reading.Feed(book.substr(fed++, 1));
+  }
+  reading.Feed(book.substr(fed));
+  reading.CloseInput();
+  EXPECT_EQ(reading.Wait(kEnding), 0);
+  EXPECT_LT(fed, 400u) << "no progress while reading";
+  EXPECT_TRUE(reading.err().starts_with("\rzerova: reading (")) << reading.err();
+  EXPECT_EQ(after_erasing(reading.err(), ""), "");
+  EXPECT_EQ(reading.Out(), "XML created successfully\n");
+}
+
+// A password awaited from a FIFO nobody writes, or at the terminal: a stop
+// signal ends the wait, in one line.
+TEST_F(CommandLineSignalsTest, AStopWhileAPasswordIsAwaitedIsOneLine) {
+  ASSERT_EQ(::mkfifo((dir_ / "password.fifo").c_str(), 0600), 0);
+  const std::string stopped =
+      "zerova: " + kRc4 + ": the conversion was cancelled before anything was written";
+  ChildProcess fifo(dir_, Command({"--password-file=password.fifo", kRc4}));
+  AwaitAsleep(fifo);
+  ::kill(fifo.pid(), SIGTERM);
+  EXPECT_EQ(fifo.Wait(kEnding), 128 + SIGTERM);
+  EXPECT_EQ(fifo.err(), stopped + "\n");
+  ChildProcess prompt(dir_, Command({kRc4}, true));
+  ASSERT_TRUE(prompt.WaitFor("Password for ", milliseconds(60000)));
+  ::kill(prompt.pid(), SIGINT);
+  EXPECT_EQ(prompt.Wait(kEnding), 130);
+  EXPECT_TRUE(prompt.err().ends_with(stopped + "\r\n")) << prompt.err();
+  EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
+}
+
+// The terminal asks for the password three times at most, echoing nothing
+// typed, and says when one was wrong; three wrong ones are the refusal's line.
+TEST_F(CommandLineSignalsTest, TheTerminalAsksThreeTimesWithoutEcho) {
+  const std::string prompt = "Password for " + kRc4 + ": ";
+  const struct {
+    Args typed;
+    int status;
+  } rows[] = {
+      {{"pässwörd"}, 0},
+      {{"nope", "qwerty", "pässwörd"}, 0},
+      {{"nope", "qwerty", "hunter2"}, 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(row.typed));
+    fs::remove(dir_ / "xmlstructure.xml");
+    ChildProcess child(dir_, Command({kRc4}, true));
+    for (std::size_t i = 0; i < row.typed.size(); ++i) {
+      std::string expected;
+      for (std::size_t asked = 0; asked <= i; ++asked) {
+        expected += (asked > 0 ? "The password is wrong.\r\n" : "") + prompt + "\r\n";
+      }
+      expected.resize(expected.size() - 2);  // the last prompt is still waiting
+      ASSERT_TRUE(child.WaitFor(expected, milliseconds(60000))) << child.err();
+      child.Type(row.typed[i] + "\n");
+    }
+    EXPECT_EQ(child.Wait(kEnding), row.status);
+    for (const std::string& typed : row.typed) {
+      EXPECT_EQ(child.err().find(typed.substr(0, 4)), std::string::npos) << "echoed: " << typed;
+    }
+    const std::string refusal =
+        "zerova: " + kRc4 + ": the workbook is password-protected and the password is wrong\r\n";
+    EXPECT_EQ(child.err().ends_with(refusal), row.status == 1) << child.err();
+    EXPECT_EQ(child.Out(), row.status == 0 ? "XML created successfully\n" : "");
+    EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"),
+              row.status == 0 ? ReadFile(kData + "/encrypted-xls-rc4/expected.xml") : "");
+  }
 }
 
 }  // namespace

@@ -144,5 +144,16 @@ TEST(ValueTextTest, NumbersAndWhatIsNoNumber) {
   }
 }
 
+TEST(ValueTextTest, CountsAreDigitsAloneThatFit) {
+  std::uint64_t count = 0;
+  EXPECT_TRUE(ParseCountText("18446744073709551615", &count));
+  EXPECT_EQ(count, UINT64_MAX);
+  EXPECT_TRUE(ParseCountText("0123", &count));
+  EXPECT_EQ(count, 123u);
+  for (const char* text : {"", "18446744073709551616", "1x", "+1", " 1", "-0"}) {
+    EXPECT_FALSE(ParseCountText(text, &count)) << "\"" << text << "\"";
+  }
+}
+
 }  // namespace
 }  // namespace zerova
