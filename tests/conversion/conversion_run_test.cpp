@@ -17,21 +17,13 @@
 #include "support/document.h"
 #include "support/memory_file_system.h"
 
-namespace zerova {
+namespace zerova::test {
 namespace {
 
-using test::MemoryFileSystem;
-using test::RecordingHooks;
-
 constexpr const char* kHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n";
-constexpr const char* kDocument = "/work/xmlstructure.xml";
-constexpr const char* kScratch = "/home/ada/zerova/xmlstr.xml";
-constexpr const char* kEarlier = "an earlier document\r\n";
 
 // Labels A (Ada and Bob below it) and B: eight lines.
-std::unique_ptr<Worksheet> EightLineSheet() {
-  return test::ColumnsSheet({{"A", "Ada", "Bob"}, {"B"}});
-}
+std::unique_ptr<Worksheet> EightLineSheet() { return ColumnsSheet({{"A", "Ada", "Bob"}, {"B"}}); }
 const std::string kEightLines = std::string(kHeader) +
                                 "<node id=\"n1\" lbl=\"A\">\r\n<value>Ada</value>\r\n"
                                 "<value>Bob</value>\r\n</node>\r\n"
@@ -63,7 +55,7 @@ TEST(ConversionRun, StopsAfterTheLineWhenAskedAndRemovesTheIncompleteDocument) {
     fs.SetFile(kDocument, kEarlier);
     RecordingHooks hooks;
     hooks.stop_after = row.stop_after;
-    EXPECT_EQ(test::RunFailure(EightLineSheet(), fs, hooks), row.message) << row.stop_after;
+    EXPECT_EQ(RunFailure(EightLineSheet(), fs, hooks), row.message) << row.stop_after;
     const bool completes = *row.message == '\0';
     std::vector<std::string> calls = {"DisableConvert", "ShowProgress"};
     if (row.stop_after > 0) calls.push_back("Begun: the incomplete document was removed");
@@ -88,7 +80,7 @@ TEST(ConversionRun, MakesTheFourFileOperationsOfALineAndNoOthers) {
     fs.SetFile(kScratch, "");
     fs.SetFolderWritable(folder_writable);
     RecordingHooks hooks;
-    EXPECT_EQ(test::RunFailure(EightLineSheet(), fs, hooks), "");
+    EXPECT_EQ(RunFailure(EightLineSheet(), fs, hooks), "");
     return fs.calls();
   };
   const std::vector<std::string> renewal = {"Examine /home/ada/zerova/xmlstr.xml",
@@ -126,7 +118,7 @@ TEST(ConversionRun, AFailedWriteSaysTheDocumentIsIncompleteAndHowManyLinesItHold
   MemoryFileSystem disk;
   disk.FailWritesAt(two_lines.size() + 5, ENOSPC);  // full in the third line's sixth byte
   RecordingHooks hooks;
-  EXPECT_EQ(test::RunFailure(EightLineSheet(), disk, hooks),
+  EXPECT_EQ(RunFailure(EightLineSheet(), disk, hooks),
             "/work/xmlstructure.xml: could not write to the file: No space left on device; "
             "the document is incomplete: it holds 2 complete lines");
   EXPECT_EQ(disk.Contents(kDocument), two_lines + "<valu");
@@ -149,7 +141,7 @@ TEST(ConversionRun, StopsWithAnErrorAfterColumn32767) {
   MemoryFileSystem fs;
   fs.SetFolderWritable(false);
   RecordingHooks hooks;
-  EXPECT_EQ(test::RunFailure(std::make_unique<EveryColumnLabelled>(), fs, hooks),
+  EXPECT_EQ(RunFailure(std::make_unique<EveryColumnLabelled>(), fs, hooks),
             "book.xls: the sheet has labels in more than 32767 columns, the most this program can "
             "count; the document stops after the 32767th");
   const std::string& document = fs.Contents(kDocument);
@@ -178,7 +170,7 @@ TEST(ConversionRun, ATableThatStartsElsewhereGivesTheDocumentItWouldAtA1) {
     RecordingHooks hooks;
     ConversionRequest request;
     request.first_cell = first;
-    EXPECT_EQ(test::RunFailure(std::move(sheet), fs, hooks, request), "");
+    EXPECT_EQ(RunFailure(std::move(sheet), fs, hooks, request), "");
     EXPECT_EQ(fs.Contents(kDocument), kEightLines);
   }
 }
@@ -193,10 +185,10 @@ TEST(ConversionRun, TheCompletionComesWithNotesOnWhatTheUserWouldNotSee) {
   RecordingHooks hooks;
   ConversionRequest request;
   request.first_cell = {7, 3};
-  EXPECT_EQ(test::RunFailure(test::ColumnsSheet({{"A"}}), fs, hooks, request), "");
+  EXPECT_EQ(RunFailure(ColumnsSheet({{"A"}}), fs, hooks, request), "");
   EXPECT_EQ(hooks.calls.at(hooks.calls.size() - 2), no_nodes);
   RecordingHooks quiet;
-  EXPECT_EQ(test::RunFailure(EightLineSheet(), fs, quiet), "");
+  EXPECT_EQ(RunFailure(EightLineSheet(), fs, quiet), "");
   EXPECT_EQ(quiet.calls.at(quiet.calls.size() - 2), "ShowCompletion: XML created successfully");
 }
 
@@ -231,4 +223,4 @@ TEST(FailureMessageTest, EachKindGetsItsHintAndEveryMessageIsOurs) {
 }
 
 }  // namespace
-}  // namespace zerova
+}  // namespace zerova::test

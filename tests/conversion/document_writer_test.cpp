@@ -17,19 +17,13 @@
 #include "support/document.h"
 #include "support/memory_file_system.h"
 
-namespace zerova {
+namespace zerova::test {
 namespace {
 
-using test::MemoryFileSystem;
-using test::RecordingHooks;
-
-constexpr const char* kDocument = "/work/xmlstructure.xml";
-constexpr const char* kScratch = "/home/ada/zerova/xmlstr.xml";
-constexpr const char* kEarlier = "an earlier document\r\n";
 constexpr const char* kOther = "another program's file\n";
 
 // Labels A (Ada below it) and B: six lines.
-std::unique_ptr<Worksheet> SixLineSheet() { return test::ColumnsSheet({{"A", "Ada"}, {"B"}}); }
+std::unique_ptr<Worksheet> SixLineSheet() { return ColumnsSheet({{"A", "Ada"}, {"B"}}); }
 const std::string kSixLines =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n<node id=\"n1\" lbl=\"A\">\r\n"
     "<value>Ada</value>\r\n</node>\r\n<node id=\"n2\" lbl=\"B\">\r\n</node>\r\n</Main>\r\n";
@@ -69,7 +63,7 @@ class Meddler final : public ForwardingFileSystem {
 
 // What a run on `fs` throws ("" when it completes).
 std::string RunOn(FileSystem& fs, RecordingHooks& hooks) {
-  return test::RunFailure(SixLineSheet(), fs, hooks);
+  return RunFailure(SixLineSheet(), fs, hooks);
 }
 
 // The scratch file's name taken again right after the renewal's delete, by
@@ -263,14 +257,14 @@ TEST(DocumentWriterTest, AStreamGetsTheFilesBytesABlockAtATime) {
   };
   MemoryFileSystem disk;
   RecordingHooks hooks;
-  ASSERT_EQ(test::RunFailure(sheet(), disk, hooks), "");
+  ASSERT_EQ(RunFailure(sheet(), disk, hooks), "");
   ASSERT_GT(disk.Contents(kDocument).size(), 3u << 20);
 
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::tmpfile(), &std::fclose);
   ASSERT_NE(stream, nullptr);
   ConversionRequest request;
   request.output_stream = stream.get();
-  ASSERT_EQ(test::RunFailure(sheet(), disk, hooks, request), "");
+  ASSERT_EQ(RunFailure(sheet(), disk, hooks, request), "");
   std::rewind(stream.get());
   std::string written;
   for (int c; (c = std::fgetc(stream.get())) != EOF;) written.push_back(static_cast<char>(c));
@@ -294,7 +288,7 @@ TEST(ScratchFileForRun, RenewsInTheUsersOwnFolderOnlyAndNeverInASystemFolder) {
   };
   // clang-format on
   for (const auto& row : rows) {
-    test::MemoryFileSystem fs;
+    MemoryFileSystem fs;
     fs.SetProgramFolder(row.program_folder);
     fs.SetFolderWritable(row.writable);
     EXPECT_EQ(ScratchFileForRun(fs), row.expected) << row.program_folder;
@@ -307,4 +301,4 @@ TEST(ScratchFileForRun, RenewsInTheUsersOwnFolderOnlyAndNeverInASystemFolder) {
 }
 
 }  // namespace
-}  // namespace zerova
+}  // namespace zerova::test

@@ -26,7 +26,6 @@ using test::Bytes;
 
 constexpr std::uint64_t kStep = 64 * 1024;
 constexpr std::size_t kReportsBeforeStop = 3;
-constexpr const char* kEarlier = "an earlier document\r\n";
 
 // Asks to stop once it has been shown `kReportsBeforeStop` positions of input read.
 class StopAfterReports final : public RunHooks {
@@ -130,7 +129,7 @@ TEST(StopWhileReadingTest, EveryReaderStopsWithinAStepAndNothingIsWritten) {
     ASSERT_GT(input.bytes.size(), 16 * kStep);
     const std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService();
     test::MemoryFileSystem fs;
-    fs.SetFile("/work/xmlstructure.xml", kEarlier);
+    fs.SetFile("/work/xmlstructure.xml", test::kEarlier);
     StopAfterReports window;
     ConversionRequest request;
     request.source = input;
@@ -138,7 +137,7 @@ TEST(StopWhileReadingTest, EveryReaderStopsWithinAStepAndNothingIsWritten) {
               "book: the conversion was cancelled before anything was written");
     EXPECT_EQ(window.reports.size(), kReportsBeforeStop);
     EXPECT_LE(window.reports.empty() ? 0 : window.reports.back(), (kReportsBeforeStop + 1) * kStep);
-    EXPECT_EQ(fs.Contents("/work/xmlstructure.xml"), kEarlier);
+    EXPECT_EQ(fs.Contents("/work/xmlstructure.xml"), test::kEarlier);
     EXPECT_EQ(std::count(fs.calls().begin(), fs.calls().end(), "LockFile /work/xmlstructure.xml"),
               0);
   }

@@ -11,21 +11,17 @@
 #include "support/document.h"
 #include "support/memory_file_system.h"
 
-namespace zerova {
+namespace zerova::test {
 namespace {
 
-using test::MemoryFileSystem;
-using test::RecordingHooks;
-
 constexpr const char* kOut = "/work/out.xml";
-constexpr const char* kEarlier = "an earlier document\r\n";
 const std::string kTwoLines = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n</Main>\r\n";
 
 // What a run of an empty sheet into kOut throws ("" when it completes).
 std::string RunInto(MemoryFileSystem& disk, RecordingHooks& hooks) {
   ConversionRequest request;
   request.output = kOut;
-  return test::RunFailure(test::ColumnsSheet({}), disk, hooks, request);
+  return RunFailure(ColumnsSheet({}), disk, hooks, request);
 }
 
 TEST(WholeDocumentTest, EveryFailureAndStopBeforeTheRenameKeepsTheEarlierFile) {
@@ -102,7 +98,7 @@ TEST(WholeDocumentTest, AStreamRefusesADocumentPastItsLimitBeforeWriting) {
     request.output_stream = stream.get();
     request.output_stream_limit = limit;
     const bool fits = limit == kTwoLines.size();
-    EXPECT_EQ(test::RunFailure(test::ColumnsSheet({}), disk, hooks, request),
+    EXPECT_EQ(RunFailure(ColumnsSheet({}), disk, hooks, request),
               fits ? ""
                    : "standard output: the document would be 55 bytes, more than the "
                      "file-size limit of 54 bytes this program runs under (ulimit -f); "
@@ -112,4 +108,4 @@ TEST(WholeDocumentTest, AStreamRefusesADocumentPastItsLimitBeforeWriting) {
 }
 
 }  // namespace
-}  // namespace zerova
+}  // namespace zerova::test

@@ -1,21 +1,13 @@
-// BiffBuilder: writes small .xls files of every BIFF version for the reader's tests,
-// the benchmarks and the Excel 2.x-4.x fixture inputs (tests/data/make_binary_fixtures.cpp):
-// BIFF5 and BIFF8 workbooks, BIFF2-4 worksheets and BIFF4 workbooks.
+// BiffBuilder: small .xls files of every BIFF version, for the reader's tests, the
+// benchmarks and the Excel 2.x-4.x fixture inputs (tests/data/make_binary_fixtures.cpp).
 //
-// Records are appended in call order to one workbook stream; Build() wraps the
-// stream in an OLE2 compound file (libgsf) and returns its bytes, BuildBare() returns
-// the stream alone, as Excel 2.x-4.x stored it. Text is given as the file stores it:
-// `std::string` for 8-bit text (BIFF2-5 bytes in the workbook's code page; BIFF8
-// compressed text, one byte per U+0000-U+00FF) and `std::u16string` for BIFF8 text,
-// written compressed when every unit fits a byte. Each BIFF5/8 BOUNDSHEET's offset
-// is filled in when the matching sheet BOF is written, so write the BOUNDSHEET
-// records first, then the sheets in the same order; a BIFF4 workbook's BOUNDSHEET
-// holds the name alone.
-//
-// Cells are written as the builder's version writes them. BIFF2 cells keep 3 bytes
-// of attributes for the XF index: `xf` goes into the low 6 bits of the first byte
-// and of the second, where a file without XF records names the number format. The
-// stream is named "Workbook" for BIFF8, else "Book".
+// Records are appended in call order to one workbook stream, "Workbook" for BIFF8,
+// else "Book"; Build() wraps it in an OLE2 compound file (libgsf), BuildBare() gives
+// it alone, as Excel 2.x-4.x stored it. Text is given as the file stores it: 8-bit
+// `std::string` (BIFF8 compressed text: one byte per U+0000-U+00FF) or BIFF8's
+// `std::u16string`. Write the BIFF5/8 BOUNDSHEET records first, then the sheets in
+// their order: each sheet's BOF fills in its BOUNDSHEET's offset. BIFF2 cells keep
+// `xf` in the low 6 bits of their first two attribute bytes.
 #ifndef ZEROVA_TESTS_SUPPORT_BIFF_BUILDER_H_
 #define ZEROVA_TESTS_SUPPORT_BIFF_BUILDER_H_
 

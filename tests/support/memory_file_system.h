@@ -14,6 +14,11 @@
 
 namespace zerova::test {
 
+// The default document and scratch file on this disk, and an earlier document.
+inline constexpr const char* kDocument = "/work/xmlstructure.xml";
+inline constexpr const char* kScratch = "/home/ada/zerova/xmlstr.xml";
+inline constexpr const char* kEarlier = "an earlier document\r\n";
+
 // Files are strings keyed by path, in the program folder (/home/ada/zerova unless
 // set) and the current folder /work; each has an inode number of its own, kept across a
 // rename, so a lock tells its file from another put in its place. Every call is

@@ -84,36 +84,26 @@ struct SlowWriter final : ForwardingFileSystem {
   std::shared_ptr<Steps> steps;
 };
 
-// What this process writes on stderr (file descriptor 2) while it lives.
+// The lines "zerova: ..." this process writes on stderr (file descriptor 2)
+// from the capture's making until ProgramLines.
 class StderrCapture {
  public:
   StderrCapture() : file_(std::tmpfile()), saved_(::dup(2)) {
     std::fflush(stderr);
     ::dup2(::fileno(file_), 2);
   }
-  ~StderrCapture() {
-    Restore();
-    std::fclose(file_);
-  }
-  // The lines the program wrote ("zerova: ..."), without Qt's own messages.
+  ~StderrCapture() { ProgramLines(), std::fclose(file_); }
   QStringList ProgramLines() {
-    Restore();
+    if (saved_ >= 0) std::fflush(stderr), ::dup2(saved_, 2), ::close(saved_), saved_ = -1;
     std::rewind(file_);
     QStringList lines;
-    char line[4096];
-    while (std::fgets(line, sizeof line, file_) != nullptr)
+    for (char line[4096]; std::fgets(line, sizeof line, file_) != nullptr;) {
       if (QByteArray(line).startsWith("zerova: ")) lines << QString::fromUtf8(line).trimmed();
+    }
     return lines;
   }
 
  private:
-  void Restore() {
-    if (saved_ < 0) return;
-    std::fflush(stderr);
-    ::dup2(saved_, 2);
-    ::close(saved_);
-    saved_ = -1;
-  }
   std::FILE* file_;
   int saved_;
 };

@@ -173,15 +173,6 @@ TEST(SaxParserTest, TenMillionBytesOfTextAndNoMore) {
                   "bytes)"));
 }
 
-TEST(SaxParserTest, TextSplitAtEveryByteIsJoined) {
-  const std::string xml = "<c r=\"B2\" t=\"s\"><v>12345</v><is><t>a&amp;b</t></is></c>";
-  const std::string whole = Parse(xml);
-  EXPECT_EQ(whole, "<c:0 r=B2 t=s><v:1>12345</1><is:1><t:2>a&b</2></1></0>");
-  for (std::size_t piece = 1; piece < xml.size(); ++piece) {
-    EXPECT_EQ(Parse(xml, piece), whole) << "pieces of " << piece;
-  }
-}
-
 // The names a handler finds before the parse are the ones the parser hands on
 // for elements, attributes and namespaces alike, told apart by their address.
 TEST(SaxParserTest, NamesFoundBeforehandAreTheDocumentsOwn) {
