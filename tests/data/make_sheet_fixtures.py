@@ -21,8 +21,7 @@ from openpyxl.chart import BarChart, Reference
 from odf import style, table
 from odf.opendocument import OpenDocumentSpreadsheet
 
-from make_office_fixtures import active_table_settings, cell, table_row
-from text_fixtures import XML2003_HEAD, data
+from make_office_fixtures import XML2003_HEAD, active_table_settings, cell, data, table_row
 
 HERE = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'several-sheets')
 SHEETS = ['Summary', 'Überblick & Co', '1', 'Notes', 'Hidden', 'Secret']
