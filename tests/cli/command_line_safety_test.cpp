@@ -279,39 +279,27 @@ class CommandLineSignalsTest : public ::testing::Test {
   const fs::path dir_ = ::mkdtemp(std::string("/tmp/zerova-stop-XXXXXX").data());
 };
 
-// Each stop signal while a workbook is awaited on stdin: one line, status 128
-// + N, the earlier document untouched; the stop is noticed although no byte
-// comes.
-TEST_F(CommandLineSignalsTest, AStopWhileReadingKeepsTheEarlierDocument) {
-  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
-    SCOPED_TRACE(signal_number);
-    WriteFile(dir_ / "xmlstructure.xml", "earlier\r\n");
-    ChildProcess child(dir_, Command({"-"}, false, true));
-    child.Feed(ReadFile(kBasic).substr(0, 100));
-    AwaitAsleep(child);
-    ::kill(child.pid(), signal_number);
-    EXPECT_EQ(child.Wait(kEnding), 128 + signal_number);
-    EXPECT_FALSE(child.signaled());
-    EXPECT_EQ(child.err(), kStoppedReading);
-    EXPECT_EQ(child.Out(), "");
-    EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"), "earlier\r\n");
-  }
-}
-
-// Each stop signal while the document is being written, on a pipe: one line,
-// status 128 + N, the incomplete document removed, no progress drawn.
-TEST_F(CommandLineSignalsTest, AStopWhileWritingRemovesTheIncompleteDocument) {
+// Each stop signal, while a workbook is awaited on stdin (the stop noticed though
+// no byte comes) or while the document is written: one line, status 128 + N, and
+// the earlier document untouched, or the incomplete one removed.
+TEST_F(CommandLineSignalsTest, AStopWhileReadingOrWritingKeepsOrRemovesTheDocument) {
   WriteLongWorkbook(dir_ / "long.xls");
-  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
-    SCOPED_TRACE(signal_number);
-    ChildProcess child(dir_, Command({"long.xls"}));
-    AwaitWriting(dir_ / "xmlstructure.xml");
-    ::kill(child.pid(), signal_number);
-    EXPECT_EQ(child.Wait(kEnding), 128 + signal_number);
-    EXPECT_FALSE(child.signaled());
-    EXPECT_EQ(child.err(), Removed(dir_ / "xmlstructure.xml") + "\n");
-    EXPECT_EQ(child.Out(), "");
-    EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
+  const fs::path document = dir_ / "xmlstructure.xml";
+  for (const bool writing : {false, true}) {
+    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+      SCOPED_TRACE(std::to_string(signal_number) + (writing ? " writing" : " reading"));
+      writing ? void(fs::remove(document)) : WriteFile(document, "earlier\r\n");
+      ChildProcess child(dir_, writing ? Command({"long.xls"}) : Command({"-"}, false, true));
+      if (!writing) child.Feed(ReadFile(kBasic).substr(0, 100));
+      writing ? AwaitWriting(document) : AwaitAsleep(child);
+      ::kill(child.pid(), signal_number);
+      EXPECT_EQ(child.Wait(kEnding), 128 + signal_number);
+      EXPECT_FALSE(child.signaled());
+      EXPECT_EQ(child.err(), writing ? Removed(document) + "\n" : kStoppedReading);
+      EXPECT_EQ(child.Out(), "");
+      EXPECT_EQ(fs::exists(document) ? ReadFile(document) : "(none)",
+                writing ? "(none)" : "earlier\r\n");
+    }
   }
 }
 

@@ -54,7 +54,12 @@ std::string SheetDocument(int n) {
 
 class CommandLineTest : public ::testing::Test {
  protected:
-  ~CommandLineTest() override { fs::remove_all(dir_); }
+  ~CommandLineTest() override {
+    for (const auto& entry : fs::recursive_directory_iterator(dir_)) {
+      fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+    }
+    fs::remove_all(dir_);
+  }
 
   // An earlier document in the working folder, to see whether a run touched it.
   void PutEarlierDocument() { WriteFile(dir_ / "xmlstructure.xml", "earlier\r\n"); }
@@ -598,27 +603,13 @@ TEST_F(CommandLineTest, ASymbolicLinkInTheDocumentsPlaceIsRefusedAndItsTargetKep
 }
 
 // How `zerova` starts the window from the desktop's menu (--from-menu, perhaps
-// with a FILE): in the home folder when the current one is not writable, the
-// FILE handed on as a full path made before the move. The window program is a
-// stand-in here, which prints the folder it was started in and its arguments.
-// (Without a display the real one says so: tests/window/no_display.sh.)
-class WindowStartTest : public ::testing::Test {
- protected:
-  ~WindowStartTest() override {
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
-    for (const auto& entry : fs::recursive_directory_iterator(dir_)) {
-      fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
-    }
-    fs::remove_all(dir_);
-  }
-
-  const fs::path dir_ = ::mkdtemp(std::string("/tmp/zerova-start-XXXXXX").data());
-};
-
-// The folder the window starts in, as another user would meet it: a folder the
-// user cannot write (mode 0555, and owned by root when the test runs as root)
-// sends it home; a writable one keeps it. A FILE still names the file it named.
-TEST_F(WindowStartTest, FromTheMenuAnUnwritableFolderGivesWayToTheHomeFolder) {
+// with a FILE), in a folder as another user would meet it: a folder the user
+// cannot write (mode 0555, and owned by root when the test runs as root) sends it
+// home; a writable one keeps it. A FILE is handed on as a full path made before
+// the move. The window program is a stand-in, which prints the folder it was
+// started in and its arguments (without a display the real one says so:
+// tests/window/no_display.sh).
+TEST_F(CommandLineTest, FromTheMenuAnUnwritableFolderGivesWayToTheHomeFolder) {
   const fs::path bin = dir_ / "bin", home = dir_ / "home", desk = dir_ / "desk",
                  locked = dir_ / "locked";
   for (const fs::path& folder : {bin, home, desk, locked}) fs::create_directory(folder);

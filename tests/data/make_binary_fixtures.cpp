@@ -1,6 +1,9 @@
 // Writes the fixture inputs that no Debian tool saves, with the tests' own
-// builders (support/biff_builder.h, support/xlsb_builder.h); make_binary_fixtures.sh
-// builds and runs it. Running it again changes no byte.
+// builders (support/biff_builder.h, support/xlsb_builder.h); running it again
+// changes no byte. From the project's root, after `cmake --preset default`:
+//
+//   cmake --build --preset default --target make_binary_fixtures
+//   build/default/tests/make_binary_fixtures tests/data
 //
 // - <feature>/input-biffN.xls: Excel 2.1, 3.0 and 4.0 copies of some folders, bare
 //   record streams as those versions stored them (the OpenOffice.org "Microsoft
@@ -8,16 +11,12 @@
 // - biff-unnamed-version/: streams as Excel 2.x-era writers left them, a first BOF
 //   of BIFF5's and BIFF8's id (0x0809) but 6 bytes and version 0, then BIFF2's own
 //   cell records and those of BIFF3 to BIFF5 side by side; input-formats.xls puts
-//   BIFF4's FORMAT and XF records before them;
+//   BIFF4's FORMAT and XF records before them; its expected.xml is written by hand;
 // - <feature>/input.xlsb: Excel binary workbooks ([MS-XLSB] 2.3), their records
-//   varying by folder: shared and inline strings, rich text, RK and real numbers,
-//   formulas' cached results, built-in and workbook-defined date formats, the 1904
-//   date system, the active tab, hidden sheets. A folder whose cells need no record
-//   that these lack has no .xlsb copy.
-//
-// Each holds the cells of its folder's other inputs and so must give the folder's
-// expected.xml unchanged; this program writes no document (biff-unnamed-version's,
-// the one folder of no other input, is written by hand from the conversion rules).
+//   varying by folder (shared and inline strings, rich text, RK and real numbers,
+//   formulas' cached results, date formats, the 1904 date system, the active tab,
+//   hidden sheets); a folder whose cells need no other record has no .xlsb copy.
+// Each holds the cells of its folder's other inputs, and so gives its expected.xml.
 // The same files seed the fuzz targets.
 #include <algorithm>
 #include <fstream>

@@ -20,7 +20,6 @@
 #include "services/error.h"
 #include "support/biff_builder.h"
 #include "support/document.h"
-#include "support/given_passwords.h"
 #include "support/office_book.h"
 
 namespace zerova {

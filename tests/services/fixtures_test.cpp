@@ -4,7 +4,7 @@
 // The folders and their documents come from tests/data/make_fixtures.py; the other
 // inputs from make_office_fixtures.py, make_sheet_fixtures.py,
 // make_encrypted_fixtures.py and, for .xlsb and Excel 2.x-4.x files,
-// make_binary_fixtures.sh. And the real-world corpus at ZEROVA_CORPUS, when it is
+// make_binary_fixtures.cpp. And the real-world corpus at ZEROVA_CORPUS, when it is
 // there: its encrypted workbooks opened with the passwords their projects' tests
 // give (what every other file of it must give is checked by its own check.sh).
 #include <gtest/gtest.h>
@@ -17,7 +17,6 @@
 
 #include "services/error.h"
 #include "support/document.h"
-#include "support/given_passwords.h"
 
 namespace zerova::test {
 namespace {

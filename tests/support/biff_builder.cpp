@@ -248,12 +248,6 @@ BiffBuilder& BiffBuilder::CorruptByte(std::ptrdiff_t offset, std::uint8_t value)
   return *this;
 }
 
-Bytes BiffBuilder::Build() const { return BuildOle2(false); }
-
-Bytes BiffBuilder::BuildInterleaved() const { return BuildOle2(true); }
-
-Bytes BiffBuilder::BuildLengthened(std::uint32_t extra) const { return BuildOle2(false, extra); }
-
 namespace {
 
 std::uint32_t Get32(const Bytes& file, std::size_t at) {
@@ -290,7 +284,7 @@ void SwapFirstTwoSectors(Bytes& file) {
 
 }  // namespace
 
-Bytes BiffBuilder::BuildOle2(bool interleaved, std::uint32_t extra) const {
+Bytes BiffBuilder::Build(bool interleaved, std::uint32_t extra) const {
   OutputPtr memory(gsf_output_memory_new(), g_object_unref);
   {
     OutputPtr ole(GSF_OUTPUT(gsf_outfile_msole_new(memory.get())), g_object_unref);

@@ -102,15 +102,11 @@ class BiffBuilder {
   // A negative `offset` counts from the end: -1 is the last byte.
   BiffBuilder& CorruptByte(std::ptrdiff_t offset, std::uint8_t value);
 
-  // The OLE2 file holding the stream.
-  Bytes Build() const;
-  // The same, the stream's first two sectors swapped in the file and in its
-  // sector chain, so they do not follow each other. REQUIRES: a stream of 4,096
-  // bytes or more.
-  Bytes BuildInterleaved() const;
-  // The same, its directory entry declaring the stream `extra` bytes longer than
-  // its sector chain. REQUIRES: a stream of 4,096 bytes or more.
-  Bytes BuildLengthened(std::uint32_t extra) const;
+  // The OLE2 file holding the stream; `interleaved`, its first two sectors swapped
+  // in the file and in its sector chain, so they do not follow each other; its
+  // directory entry declaring it `extra` bytes longer than its sector chain.
+  // REQUIRES: a stream of 4,096 bytes or more for either.
+  Bytes Build(bool interleaved = false, std::uint32_t extra = 0) const;
   // The stream alone.
   const Bytes& BuildBare() const { return stream_; }
 
@@ -124,7 +120,6 @@ class BiffBuilder {
   Out Text(Out out, std::u16string_view text, int length_bytes) const;
   // The cell's row, column and XF index, or BIFF2's attributes.
   Out Cell(int row, int col, int xf) const;
-  Bytes BuildOle2(bool interleaved, std::uint32_t extra = 0) const;
 
   Biff version_;
   Bytes stream_;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -46,6 +47,23 @@ class RecordingHooks final : public RunHooks {
   std::vector<std::string> calls;
   std::vector<std::pair<std::int64_t, std::int64_t>> progress;
   std::int64_t stop_after = -1;
+};
+
+// A password source that gives its passwords one per call, then nullopt; notes
+// each question as "FILE" or "FILE (wrong)" when the previous password was wrong.
+class GivenPasswords final : public PasswordSource {
+ public:
+  explicit GivenPasswords(std::vector<std::string> passwords) : passwords_(std::move(passwords)) {}
+  std::optional<SecretBytes> Password(const std::string& file, bool previous_was_wrong) override {
+    asked.push_back(file + (previous_was_wrong ? " (wrong)" : ""));
+    if (next_ == passwords_.size()) return std::nullopt;
+    return ToSecret(passwords_[next_++]);
+  }
+  std::vector<std::string> asked;
+
+ private:
+  std::vector<std::string> passwords_;
+  std::size_t next_ = 0;
 };
 
 // A workbook of one worksheet, "Sheet1", given whole.

@@ -80,7 +80,7 @@ TEST(OfficeContainerTest, CompoundFilesAreChecked) {
   b.Bof(Biff::k8).Xf(0).Boundsheet("S").Eof().Bof(Biff::k8, kWorksheetBof);
   for (int row = 0; row < 300; ++row) b.Number(row, 0, row);  // 5,900 bytes
   b.Eof();
-  const Bytes lengthened = b.BuildLengthened(512);
+  const Bytes lengthened = b.Build(false, 512);
   const std::string standard =
       std::string(ZEROVA_TEST_DATA) + "/encrypted-xlsx-standard/input.xlsx";
   const Bytes encrypted = ReadFileBytes(standard);

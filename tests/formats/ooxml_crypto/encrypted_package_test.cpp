@@ -9,7 +9,6 @@
 #include "formats/ooxml_crypto/encrypted_package.h"
 #include "services/error.h"
 #include "support/document.h"
-#include "support/given_passwords.h"
 
 namespace zerova::test {
 namespace {

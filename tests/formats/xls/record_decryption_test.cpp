@@ -10,7 +10,7 @@
 #include "formats/xls/record_decryption.h"
 #include "formats/xls/xor_obfuscation.h"
 #include "services/error.h"
-#include "support/given_passwords.h"
+#include "support/document.h"
 
 namespace zerova::test {
 namespace {
