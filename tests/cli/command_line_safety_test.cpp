@@ -234,35 +234,44 @@ class CommandLineSignalsTest : public ::testing::Test {
     WriteFile(path, std::string(book.begin(), book.end()));
   }
 
-  // Waits a minute at most for `ready`; fails the test, saying `what`, without it.
+  // Waits a minute at most for `ready`, while `child` runs; fails the test, saying
+  // `what`, without it.
   template <typename Ready>
-  static void Await(Ready ready, const std::string& what) {
-    for (int ms = 0; ms < 60000 && !ready(); ++ms) std::this_thread::sleep_for(milliseconds(1));
+  static void Await(const ChildProcess& child, Ready ready, const std::string& what) {
+    for (int ms = 0; ms < 60000 && !ready() && child.Running(); ++ms) {
+      std::this_thread::sleep_for(milliseconds(1));
+    }
     ASSERT_TRUE(ready()) << what;
   }
 
   // Until `document` holds a line: the run has emptied it and writes.
-  static void AwaitWriting(const fs::path& document) {
+  static void AwaitWriting(const ChildProcess& child, const fs::path& document) {
     struct stat status;
-    Await([&] { return ::stat(document.c_str(), &status) == 0 && status.st_size > 0; },
-          document.string() + " was never written");
+    Await(
+        child, [&] { return ::stat(document.c_str(), &status) == 0 && status.st_size > 0; },
+        document.string() + " was never written");
   }
 
-  // Until a temporary file in `folder` holds a block: the run writes a document whole.
-  static void AwaitTemporaryFile(const fs::path& folder) {
+  // Until the temporary file of `document` holds a block: the run writes it whole.
+  static void AwaitTemporaryFile(const ChildProcess& child, const fs::path& document) {
+    const fs::path folder = document.parent_path();
+    const std::string start = "." + document.filename().string() + ".";
     const auto written = [&] {
       for (const std::string& name : Listing(folder)) {
-        if (name.ends_with(".tmp") && fs::file_size(folder / name) > 0) return true;
+        if (name.starts_with(start) && name.ends_with(".tmp") && fs::file_size(folder / name) > 0) {
+          return true;
+        }
       }
       return false;
     };
-    Await(written, "no temporary file was written in " + folder.string());
+    Await(child, written, "no temporary file of " + document.string() + " was written");
   }
 
   // Until `child` has its handlers and sleeps: it waits for its standard input,
   // or to write to a full pipe.
   static void AwaitAsleep(const ChildProcess& child) {
-    Await([&] { return child.CatchesStopSignalsAndWaits(); }, "the child never slept");
+    Await(
+        child, [&] { return child.CatchesStopSignalsAndWaits(); }, "the child never slept");
   }
 
   // The names in `folder`, sorted; none when it is not there.
@@ -291,7 +300,7 @@ TEST_F(CommandLineSignalsTest, AStopWhileReadingOrWritingKeepsOrRemovesTheDocume
       writing ? void(fs::remove(document)) : WriteFile(document, "earlier\r\n");
       ChildProcess child(dir_, writing ? Command({"long.xls"}) : Command({"-"}, false, true));
       if (!writing) child.Feed(ReadFile(kBasic).substr(0, 100));
-      writing ? AwaitWriting(document) : AwaitAsleep(child);
+      writing ? AwaitWriting(child, document) : AwaitAsleep(child);
       ::kill(child.pid(), signal_number);
       EXPECT_EQ(child.Wait(kEnding), 128 + signal_number);
       EXPECT_FALSE(child.signaled());
@@ -311,7 +320,7 @@ TEST_F(CommandLineSignalsTest, ASecondSignalEndsTheProgramAtOnce) {
   WriteLongWorkbook(dir_ / "long.xls");
   {
     ChildProcess writing(dir_, Command({"long.xls"}));
-    AwaitWriting(dir_ / "xmlstructure.xml");
+    AwaitWriting(writing, dir_ / "xmlstructure.xml");
     writing.SendTogether({SIGINT, SIGTERM});
     EXPECT_EQ(writing.Wait(kEnding), 128 + SIGTERM);
     EXPECT_TRUE(writing.signaled());
@@ -356,7 +365,7 @@ TEST_F(CommandLineSignalsTest, AStopEndsAnOutdirBatch) {
   const std::string count = "zerova: 1 document written, 0 files failed\n";
   {
     ChildProcess child(dir_, Command({"--outdir=out", kBasic, "long.xls", "after.ods"}));
-    AwaitTemporaryFile(dir_ / "out");
+    AwaitTemporaryFile(child, dir_ / "out/long.xml");
     ::kill(child.pid(), SIGTERM);
     EXPECT_EQ(child.Wait(kEnding), 128 + SIGTERM);
     EXPECT_EQ(child.Out(), "out/input.xml: XML created successfully\n");
@@ -386,7 +395,7 @@ TEST_F(CommandLineSignalsTest, AStopWhileWritingAWholeDocumentKeepsTheEarlierOne
   fs::create_directory(dir_ / "out");
   WriteFile(dir_ / "out/doc.xml", "the first run's\r\n");
   ChildProcess child(dir_, Command({"-o", "out/doc.xml", "long.xls"}));
-  AwaitTemporaryFile(dir_ / "out");
+  AwaitTemporaryFile(child, dir_ / "out/doc.xml");
   ::kill(child.pid(), SIGINT);
   EXPECT_EQ(child.Wait(kEnding), 130);
   EXPECT_EQ(child.err(), "zerova: " + (dir_ / "out/doc.xml").string() +
@@ -409,9 +418,9 @@ TEST_F(CommandLineSignalsTest, TwoSignalsInABurstAlwaysSayHowTheRunEnded) {
     ChildProcess child(dir_,
                        Command(whole ? Args{"-o", "out/doc.xml", "long.xls"} : Args{"long.xls"}));
     if (whole) {
-      AwaitTemporaryFile(dir_ / "out");
+      AwaitTemporaryFile(child, document);
     } else {
-      AwaitWriting(document);
+      AwaitWriting(child, document);
     }
     const int first = trial % 3 == 0 ? SIGINT : SIGTERM;
     ::kill(child.pid(), first);

@@ -161,6 +161,12 @@ int ChildProcess::Wait(std::chrono::milliseconds limit) {
   return status_ = signaled_ ? 128 + WTERMSIG(raw) : WEXITSTATUS(raw);
 }
 
+bool ChildProcess::Running() const {
+  siginfo_t exited{};  // a child still running leaves si_pid 0
+  return status_ < 0 && ::waitid(P_PID, pid_, &exited, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+         exited.si_pid == 0;
+}
+
 void ChildProcess::Type(const std::string& text) { WriteAll(reader_, text); }
 void ChildProcess::Feed(const std::string& text) { WriteAll(input_, text); }
 

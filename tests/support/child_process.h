@@ -67,6 +67,8 @@ class ChildProcess {
   // Reads stderr to its end and returns the exit status, 128 + N after signal
   // N. A child still running after `limit` is killed (SIGKILL: 137).
   int Wait(std::chrono::milliseconds limit = std::chrono::minutes(10));
+  // True until the child has ended.
+  bool Running() const;
   // True iff the child ended by a signal (after Wait).
   bool signaled() const { return signaled_; }
 
