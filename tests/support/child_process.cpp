@@ -132,10 +132,8 @@ bool ChildProcess::WaitFor(const std::string& text, std::chrono::milliseconds li
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (err_.find(text) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
     pollfd p{reader_, POLLIN, 0};
-    siginfo_t exited{};  // a child still running leaves si_pid 0
     if (::poll(&p, 1, 20) <= 0) {
-      if (::waitid(P_PID, pid_, &exited, WEXITED | WNOHANG | WNOWAIT) != 0 || exited.si_pid != 0)
-        break;
+      if (!Running()) break;
       continue;
     }
     char buffer[4096];
@@ -149,10 +147,7 @@ bool ChildProcess::WaitFor(const std::string& text, std::chrono::milliseconds li
 int ChildProcess::Wait(std::chrono::milliseconds limit) {
   if (status_ >= 0) return status_;
   WaitFor("\x01 never written", limit);
-  siginfo_t exited{};
-  if (::waitid(P_PID, pid_, &exited, WEXITED | WNOHANG | WNOWAIT) == 0 && exited.si_pid == 0) {
-    ::kill(pid_, SIGKILL);
-  }
+  if (Running()) ::kill(pid_, SIGKILL);
   int raw = 0;
   rusage usage{};
   ::wait4(pid_, &raw, 0, &usage);

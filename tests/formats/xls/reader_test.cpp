@@ -228,11 +228,6 @@ Bytes Biff4Workbook(int active, std::uint16_t second = kWorksheetBof) {
   return b.BuildBare();
 }
 
-Bytes WithByte(Bytes bytes, std::size_t at, std::uint8_t value) {
-  bytes.at(at) = value;
-  return bytes;
-}
-
 // `stream` with its first record, a BOF, made BIFF5/8's BOF record of `size` bytes
 // that names version 0, as some Excel 2.x-era writers leave it; its type is kept.
 Bytes UnnamedBof(const Bytes& stream, std::uint8_t size) {
@@ -252,7 +247,8 @@ Bytes OneLabel(Biff version, const std::u16string& text) {
 
 TEST(XlsOldVersionsTest, CellsFormatsWorkbooksAndBareStreams) {
   const auto number = [](int xf) { return [xf](B& b) { b.Number(0, 0, 45000, xf); }; };
-  const Bytes biff3 = OldSheet(Biff::k3, [](B& b) { b.Label(0, 0, "x"); });
+  Bytes biff3_bof21 = OldSheet(Biff::k3, [](B& b) { b.Label(0, 0, "x"); });
+  biff3_bof21.at(2) = 21;
   const std::string not_ours = std::string("refused: ") + kNotOurs;
   Check({
       {"BIFF3 records in a BIFF2 file",
@@ -277,7 +273,7 @@ TEST(XlsOldVersionsTest, CellsFormatsWorkbooksAndBareStreams) {
              b.Record(0x002F, {0x4A, 0x51, 0x12, 0x34}).Xf(0);
            }),
        "refused: book.xls: the workbook is encrypted with a method this program does not read"},
-      {"bare stream, BOF of 21 bytes", WithByte(biff3, 2, 21), not_ours},
+      {"bare stream, BOF of 21 bytes", biff3_bof21, not_ours},
       {"bare BIFF5 worksheet without globals",
        B(Biff::k5).Bof(Biff::k5, kWorksheetBof).Eof().BuildBare(),
        "damaged: the workbook does not begin as an Excel workbook does (the first BOF record "
