@@ -65,12 +65,14 @@ TEST(OdsReaderTest, CellsAndRefusals) {
 }
 
 // A table is hidden by a table style in office:styles or office:automatic-styles,
-// whichever comes first.
+// whichever comes first; a table style that does not hide leaves its tables shown.
 TEST(OdsReaderTest, AHiddenTableStyleCountsInEitherStylesElement) {
   const std::string style =
       "<style:style style:name=\"h\" style:family=\"table\"><style:table-properties "
       "table:display=\"false\"/></style:style>";
-  const std::string other = "<style:style style:name=\"p\" style:family=\"paragraph\"/>";
+  const std::string other =  // and a table style that shows its tables
+      "<style:style style:name=\"p\" style:family=\"paragraph\"/><style:style style:name=\"v\" "
+      "style:family=\"table\"><style:table-properties table:display=\"true\"/></style:style>";
   for (const bool automatic : {false, true}) {
     const std::vector<std::uint8_t> fods = TextBytes(
         "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
@@ -80,7 +82,8 @@ TEST(OdsReaderTest, AHiddenTableStyleCountsInEitherStylesElement) {
         (automatic ? other : style) + "</office:styles><office:automatic-styles>" +
         (automatic ? style : other) +
         "</office:automatic-styles><office:body><office:spreadsheet><table:table "
-        "table:name=\"A\"/><table:table table:name=\"B\" table:style-name=\"h\"/>"
+        "table:name=\"A\" table:style-name=\"v\"/><table:table table:name=\"B\" "
+        "table:style-name=\"h\"/>"
         "</office:spreadsheet></office:body></office:document>");
     const auto book = OpenWorkbook(WorkbookSource::View(fods, "book.fods", nullptr));
     EXPECT_EQ(book->Sheets().at(1).visibility, SheetVisibility::kHidden) << automatic;

@@ -365,6 +365,19 @@ TEST(RecordDecryptionTest, BrokenOrUnknownFilepassIsRefused) {
   Bytes rc4 = {1, 0, 1, 0, 1, 0};  // RC4 1.1: salt, verifier and its hash follow
   rc4.resize(54, 0xA5);
   const char* kNotRead = "encrypted with a method this program does not read";
+  const char* kNeeded = "book.xls: the workbook is password-protected and needs a password";
+  // An RC4 CryptoAPI FILEPASS (version 2.2) naming `algorithm` and `hash` (0: left
+  // to the default): flags and the header's size, its 32 bytes, salt, verifier, hash.
+  const auto crypto_api = [](std::uint32_t algorithm, std::uint32_t hash) {
+    Bytes body = {1, 0, 2, 0, 2, 0};
+    for (const std::uint32_t field : {0u, 32u, 0u, 0u, algorithm, hash, 128u, 0u, 0u, 0u, 16u}) {
+      for (int i = 0; i < 4; ++i) body.push_back(static_cast<std::uint8_t>(field >> (8 * i)));
+    }
+    body.resize(body.size() + 32, 0xA5);  // the salt and the verifier
+    body.insert(body.end(), {20, 0, 0, 0});
+    body.resize(body.size() + 20, 0xA5);  // the verifier's hash
+    return body;
+  };
   const struct {
     const char* name;
     Bytes filepass;
@@ -376,8 +389,11 @@ TEST(RecordDecryptionTest, BrokenOrUnknownFilepassIsRefused) {
        "truncated)"},
       {"unknown method", {2, 0, 1, 0, 1, 0}, kNotRead},
       {"RC4 of an unknown version, in no more than its version", {1, 0, 5, 0, 9, 0}, kNotRead},
-      {"RC4, no password given", rc4,
-       "book.xls: the workbook is password-protected and needs a password"},
+      {"RC4, no password given", rc4, kNeeded},
+      {"RC4 CryptoAPI", crypto_api(0x6801, 0x8004), kNeeded},
+      {"RC4 CryptoAPI, its algorithm and hash left to the default", crypto_api(0, 0), kNeeded},
+      {"CryptoAPI with AES", crypto_api(0x660E, 0x8004), kNotRead},
+      {"CryptoAPI with SHA-256", crypto_api(0x6801, 0x800C), kNotRead},
   };
   for (const auto& c : cases) {
     Stream s;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "formats/registry.h"
 #include "support/office_book.h"
 
 namespace zerova::test {
@@ -130,6 +131,17 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
                 "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"/>")),
        "refused: not a spreadsheet file this program reads (.xls, .xlsx, .xlsm, .xlsb, .ods"},
   });
+}
+
+// A sheet's state counts wherever it stands among its attributes, and unprefixed only.
+TEST(XlsxReaderTest, ASheetIsHiddenByItsState) {
+  const std::vector<std::uint8_t> bytes =
+      Zip(Xlsx("",
+               "<sheets><sheet state=\"hidden\" name=\"A\" r:id=\"rId1\"/><sheet "
+               "xmlns:x=\"urn:x\" x:state=\"hidden\" name=\"C\" r:id=\"rId2\"/></sheets>"));
+  const auto book = OpenWorkbook(WorkbookSource::View(bytes, "book.xlsx", nullptr));
+  EXPECT_EQ(book->Sheets().at(0).visibility, SheetVisibility::kHidden);
+  EXPECT_EQ(book->Sheets().at(1).visibility, SheetVisibility::kVisible);
 }
 
 }  // namespace
