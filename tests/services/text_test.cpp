@@ -43,7 +43,8 @@ TEST(PrintableText, EscapesWhatWouldBreakTheLineOrItsEncoding) {
       {std::string_view("a\nb\tc\rd\0e\x1B[31m\x7F", 15), "a\\nb\\tc\\rd\\x00e\\x1B[31m\\x7F"},
       {"caf\xE9 \xFF cut \xE6\x9D", "caf\\xE9 \\xFF cut \\xE6\\x9D"},  // Latin-1, truncated
       {"\xC0\xAF\xED\xA0\x80", "\\xC0\\xAF\\xED\\xA0\\x80"},           // overlong, surrogate
-      {"\xC2\x85|\xE2\x80\xA8", "\\xC2\\x85|\\xE2\\x80\\xA8"},         // U+0085, U+2028
+      {"\xC2\x80\xC2\x9F|\xE2\x80\xA8\xC2\xA0",
+       "\\xC2\\x80\\xC2\\x9F|\\xE2\\x80\\xA8\xC2\xA0"},  // C1, U+2028
   };
   for (const auto& row : rows) {
     const std::string shown = PrintableText(row.text);

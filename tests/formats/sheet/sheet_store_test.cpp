@@ -6,7 +6,9 @@
 #include "formats/sheet/sheet_store.h"
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 
+#include <bit>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -172,6 +174,19 @@ TEST(StringTableTest, TextAddedOnceIsKeptOnceAndNeverConfused) {
 bool Same(PackedValue a, PackedValue b) { return a.kind == b.kind && a.bits == b.bits; }
 
 PackedValue Number(double number) { return PackedValue::Number(number); }
+
+// Whole numbers, as numbers or dates of either system, take four bytes each.
+TEST(ValueChunksTest, WholeNumbersTakeFourBytes) {
+  for (const PackedKind kind :
+       {PackedKind::kNumber, PackedKind::kDate1900, PackedKind::kDate1904}) {
+    const std::size_t before = mallinfo2().uordblks;
+    ValueChunks values;
+    for (int i = 0; i < 1 << 20; ++i) {
+      values.push_back({kind, std::bit_cast<std::uint64_t>(static_cast<double>(i % 1000))});
+    }
+    EXPECT_LT(mallinfo2().uordblks - before, 6u << 20);  // 4 MiB; 8 MiB were they wide
+  }
+}
 
 TEST(ValueChunksTest, EveryValueReadsBackBitForBit) {
   // Values that fit in four bytes, and values that do not, though they look alike.
