@@ -163,7 +163,8 @@ TEST_F(CommandLineTest, EveryWayInAndOutGivesTheSameDocument) {
 }
 
 // A FIFO named as FILE or as -o, and a process substitution's /dev/fd/N, are
-// read and written as streams: the document comes through whole.
+// read and written as streams: the document comes through whole, with stdin
+// closed too.
 TEST_F(CommandLineTest, FifosAndDevicesAreReadAndWrittenAsStreams) {
   const std::string expected = ReadFile(kBasicDocument);
   ASSERT_EQ(::mkfifo((dir_ / "in.fifo").c_str(), 0600), 0);
@@ -177,6 +178,12 @@ TEST_F(CommandLineTest, FifosAndDevicesAreReadAndWrittenAsStreams) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, kSuccess);
   EXPECT_EQ(through_fifo, expected);
+  ChildSetup closed;  // no stdin: a descriptor the run opens may be 0
+  closed.args = {"-q", "-o", "-", kBasic};
+  closed.stdin_closed = true;
+  const Result no_stdin = zerova::test::Run(dir_, closed);
+  EXPECT_EQ(no_stdin.status, 0) << no_stdin.err;
+  EXPECT_EQ(no_stdin.out, expected);
   const Result nul = RunIn(dir_, {"-q", "-o", "/dev/null", kBasic});
   EXPECT_EQ(nul.status + nul.out.size() + nul.err.size(), 0u) << nul.err;
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);

@@ -93,7 +93,7 @@ ChildProcess::ChildProcess(const std::filesystem::path& work, ChildSetup setup)
                        ? ::open(setup.stdin_from.c_str(), O_RDONLY | O_CLOEXEC)
                    : setup.terminal ? err
                                     : ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    ::dup2(in, 0);
+    setup.stdin_closed ? ::close(0) : ::dup2(in, 0);
     ::dup2(::open(stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644), 1);
     ::dup2(err, 2);
     if (drop &&

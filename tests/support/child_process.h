@@ -45,6 +45,8 @@ struct ChildSetup {
   std::filesystem::path stdout_to;
   // stdin from this file when given (/dev/zero, a FIFO), else as above.
   std::filesystem::path stdin_from;
+  // No stdin at all: descriptor 0 closed, as some job runners start a program.
+  bool stdin_closed = false;
   // Resource limits set in the child (RLIMIT_FSIZE, RLIMIT_NOFILE, ...), soft and hard.
   std::vector<std::pair<int, rlim_t>> limits;
   // With a call named (pread, writev, unlink, openat, rename), the call gate
