@@ -393,6 +393,8 @@ TEST_F(CommandLineTest, AllSheetsGiveADocumentEachAndSkipCharts) {
 
 // A usage error is two lines on stderr and exit 2, with nothing read or written.
 TEST_F(CommandLineTest, EachUsageErrorIsTwoLinesAndChangesNothing) {
+  const std::string lists_only =
+      "--list-sheets writes no document and takes no other option but --password-file";
   const struct {
     Args args;
     std::string reason;
@@ -415,8 +417,12 @@ TEST_F(CommandLineTest, EachUsageErrorIsTwoLinesAndChangesNothing) {
        "--all-sheets converts every sheet: no --sheet"},
       {{"--keep-extension", kBasic}, "--keep-extension needs --outdir DIR"},
       {{"--list-sheets", kBasic, kBasic}, "--list-sheets takes one FILE"},
-      {{"--list-sheets", "--sheet=1", kBasic},
-       "--list-sheets writes no document and takes no other option but --password-file"},
+      {{"--list-sheets", "--sheet=1", kBasic}, lists_only},
+      {{"--list-sheets", "-o", "a.xml", kBasic}, lists_only},
+      {{"--list-sheets", "--outdir=.", kBasic}, lists_only},
+      {{"--list-sheets", "--all-sheets", kBasic}, lists_only},
+      {{"--list-sheets", "--first-cell=B2", kBasic}, lists_only},
+      {{"--list-sheets", "--keep-extension", kBasic}, lists_only},
       {{"--outdir=.", kBasic, "-"}, "--outdir has no NAME for standard input ('-')"},
       {{"--from-menu", kBasic, kBasic},
        "--from-menu must come first, followed by one FILE at most"},

@@ -17,6 +17,10 @@ TEST(OdsReaderTest, CellsAndRefusals) {
     return Zip(Ods("<table:table-row>" + cells + "</table:table-row>"));
   };
   Check({
+      {"an annotation beside the paragraph, as LibreOffice writes it, is left out",
+       row("<table:table-cell office:value-type=\"string\"><office:annotation><text:p>note</text:p>"
+           "</office:annotation><text:p>shown</text:p></table:table-cell>"),
+       "A1=shown"},
       {"values",
        row("<table:table-cell office:value-type=\"string\" office:string-value=\"attr\">"
            "<text:p>p</text:p></table:table-cell><table:table-cell>"
