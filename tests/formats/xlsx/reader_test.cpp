@@ -89,9 +89,10 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
        "damaged: a part of it is missing (sheet \"\" has no part: its relationship \"rId9\" is "
        "missing)"},
       {"the last <v> or <is> of a cell counts, with its children's text; <rPh> is left out",
-       Zip(Xlsx("<row><c><v>1<x>2</x>3</v><f>9</f><v>4</v></c><c t=\"inlineStr\"><is><r><t>a<b>c"
-                "</b></t></r><rPh><t>z</t></rPh><t>d</t></is></c><c t=\"str\"><v><![CDATA[<&>]]>"
-                "</v></c></row>")),
+       Zip(Xlsx(
+           "<row><c><v>1<x>2</x>3</v><f>9</f><v>4</v></c><c t=\"inlineStr\"><is><r><t>a<b>c"
+           "</b></t></r><rPh><x/><t>z</t></rPh><t>d</t></is></c><c t=\"str\"><v><![CDATA[<&>]]>"
+           "</v></c></row>")),
        "A1=4|B1=acd|C1=<&>"},
       {"<sheetData> in any namespace; rows and cells only in SpreadsheetML's",
        Zip(With(Xlsx(""), "xl/worksheets/sheet1.xml",
