@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "formats/registry.h"
 #include "support/office_book.h"
 
 namespace zerova::test {
@@ -62,6 +63,23 @@ TEST(Xml2003ReaderTest, CellsSheetsAndRefusals) {
                  }()),
        "damaged: its XML is nested deeper than 257 levels (line 1"},
   });
+}
+
+// A worksheet is hidden by WorksheetOptions' Visible in Excel's namespace alone.
+TEST(Xml2003ReaderTest, AWorksheetIsHiddenByItsOptions) {
+  const auto options = [](const char* visible) {
+    return std::string("<Worksheet ss:Name=\"S\"><Table/><WorksheetOptions xmlns=\"") +
+           "urn:schemas-microsoft-com:office:excel\">" + visible +
+           "</WorksheetOptions></Worksheet>";
+  };
+  const std::vector<std::uint8_t> bytes = TextBytes(
+      "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+      "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">" +
+      options("<Visible>SheetHidden</Visible>") +
+      options("<ss:Visible>SheetHidden</ss:Visible><Other>SheetHidden</Other>") + "</Workbook>");
+  const auto book = OpenWorkbook(WorkbookSource::View(bytes, "book.xml", nullptr));
+  EXPECT_EQ(book->Sheets().at(0).visibility, SheetVisibility::kHidden);
+  EXPECT_EQ(book->Sheets().at(1).visibility, SheetVisibility::kVisible);
 }
 
 }  // namespace
