@@ -90,7 +90,7 @@ TEST(XlsbReaderTest, CellsWorkbookAndDamage) {
       {"row past the grid", Cells(Row(1048576)),
        "damaged: a cell lies outside the sheet's 1,048,576 rows and 16,384 columns "
        "(xl/worksheets/sheet1.bin: row 1048577 is past the last row)"},
-      {"column past the grid", Cells(Row(0) + Real(16384, 1)),
+      {"a blank past the last column", Cells(Row(0) + Blank(16384)),
        "damaged: a cell lies outside the sheet's 1,048,576 rows and 16,384 columns "
        "(xl/worksheets/sheet1.bin: a cell of row 1 is in column 16385, past the last column)"},
       {"unknown error code", Cells(Row(0) + Error(0, 0x05)),
