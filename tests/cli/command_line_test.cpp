@@ -3,6 +3,7 @@
 // leaves; and how it starts the window from the desktop's menu. Stops, progress,
 // the password prompt, races and resource limits: command_line_safety_test.cpp.
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -658,6 +659,20 @@ TEST_F(CommandLineTest, FromTheMenuAnUnwritableFolderGivesWayToTheHomeFolder) {
     EXPECT_EQ(child.err(), "");
     EXPECT_EQ(child.Out(), expected.string() + "\n" + (file.empty() ? "" : handed_on + "\n"));
   }
+  // Without HOME, the home folder is the user's own in the password database.
+  const passwd* user = ::getpwuid(::geteuid() == 0 ? kNobody : ::getuid());
+  ASSERT_NE(user, nullptr);
+  ChildSetup no_home;
+  no_home.args = {"--from-menu"};
+  no_home.unset = {"HOME"};
+  no_home.binary = bin / "zerova";
+  no_home.user = kNobody;
+  ChildProcess child(locked, no_home);
+  child.Wait();
+  const std::string home_of_user = user->pw_dir;
+  EXPECT_TRUE(child.Out() == home_of_user + "\n" ||
+              child.err().starts_with("zerova: " + home_of_user + ": could not change to the "))
+      << child.Out() << child.err();
 }
 
 }  // namespace

@@ -52,6 +52,8 @@ TEST(Xml2003ReaderTest, CellsSheetsAndRefusals) {
       {"no worksheet",
        TextBytes("<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"/>"),
        "damaged: the workbook holds no sheets (no Worksheet element)"},
+      {"a date without its time", Xml2003({Row(Data("DateTime", "2023-13-01"))}),
+       "damaged: a cell's value is malformed (line "},
       {"number", Xml2003({Row(Data("Number", "1,5"))}),
        "damaged: a cell's value is malformed (line "},
       {"nested past libxml2's depth",
