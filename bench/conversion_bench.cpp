@@ -12,10 +12,10 @@
 
 #include "conversion/conversion_run.h"
 #include "formats/registry.h"
+#include "null_file_system.h"
 #include "services/file_system.h"
 #include "services/spreadsheet.h"
 #include "support/biff_builder.h"
-#include "support/memory_file_system.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ void Run(benchmark::State& state, zerova::FileSystem& file_system) {
 
 void BM_RunDiscardingLines(benchmark::State& state) {
   Workbook();
-  zerova::test::NullFileSystem discard;
+  zerova::bench::NullFileSystem discard;
   Run(state, discard);
 }
 BENCHMARK(BM_RunDiscardingLines)->Unit(benchmark::kMillisecond);

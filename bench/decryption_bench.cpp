@@ -29,7 +29,7 @@
 #include "formats/ooxml_crypto/package_key.h"
 #include "formats/registry.h"
 #include "services/spreadsheet.h"
-#include "support/given_passwords.h"
+#include "support/document.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 
 #include "conversion/conversion_run.h"
 #include "formats/registry.h"
+#include "null_file_system.h"
 #include "services/error.h"
 #include "services/forwarding_file_system.h"
 #include "services/run_hooks.h"
 #include "services/spreadsheet.h"
-#include "support/memory_file_system.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ class CountingFileSystem final : public zerova::ForwardingFileSystem {
   long long bytes = 0;
 
  private:
-  zerova::test::NullFileSystem discard_;
+  zerova::bench::NullFileSystem discard_;
 };
 
 }  // namespace

@@ -16,7 +16,7 @@
 #include "formats/registry.h"
 #include "services/error.h"
 #include "support/biff_builder.h"
-#include "support/given_passwords.h"
+#include "support/document.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
 // The command line, run as a user runs it: `zerova [OPTION]... FILE...` in a
 // working folder, checked by what it prints, its exit status and the files it
-// leaves. Stops, progress and the password prompt: command_line_signals_test.cpp;
-// races and resource limits: command_line_safety_test.cpp.
+// leaves; and how it starts the window from the desktop's menu. Stops, progress,
+// the password prompt, races and resource limits: command_line_safety_test.cpp.
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,13 +15,14 @@
 #include <vector>
 
 #include "formats/registry.h"
+#include "support/biff_builder.h"
 #include "support/child_process.h"
-#include "support/text_grid.h"
 #include "zerova_version.h"  // ZEROVA_VERSION_TEXT
 
 namespace {
 
 namespace fs = std::filesystem;
+using zerova::test::ChildProcess;
 using zerova::test::ChildSetup;
 using zerova::test::ReadFile;
 using zerova::test::Result;
@@ -37,13 +39,13 @@ Result RunIn(const fs::path& work, Args args, Args env = {}, const std::string& 
   return zerova::test::Run(work, std::move(setup), input);
 }
 
-// The user a child runs as where the test runs as root, who may write everywhere.
-constexpr uid_t kNobody = 65534;
-
-const std::string kData = ZEROVA_TEST_DATA, kBasic = kData + "/basic/input.xls",
-                  kRc4 = kData + "/encrypted-xls-rc4/input.xls",
+using zerova::test::kBasic;
+using zerova::test::kBasicDocument;
+using zerova::test::kData;
+using zerova::test::kNobody;
+using zerova::test::kSuccess;
+const std::string kRc4 = kData + "/encrypted-xls-rc4/input.xls",
                   kSheets = kData + "/several-sheets/";
-const std::string kSuccess = "XML created successfully\n";
 
 // The expected document of sheet `n` of the several-sheets workbook; the
 // active one, sheet 2, is the folder's expected.xml.
@@ -53,7 +55,12 @@ std::string SheetDocument(int n) {
 
 class CommandLineTest : public ::testing::Test {
  protected:
-  ~CommandLineTest() override { fs::remove_all(dir_); }
+  ~CommandLineTest() override {
+    for (const auto& entry : fs::recursive_directory_iterator(dir_)) {
+      fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+    }
+    fs::remove_all(dir_);
+  }
 
   // An earlier document in the working folder, to see whether a run touched it.
   void PutEarlierDocument() { WriteFile(dir_ / "xmlstructure.xml", "earlier\r\n"); }
@@ -71,6 +78,9 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsMessageStatusAndDocument) {
   WriteFile(dir_ / "wrong.txt", "pässwörd \n");
   const std::string right = "ZEROVA_PASSWORD=pässwörd";
   const std::string refused = "zerova: " + kRc4 + ": the workbook is password-protected and ";
+  const std::string needs =
+      "needs a password; give it with --password-file PWFILE or in the environment variable "
+      "ZEROVA_PASSWORD\n";
   const struct {
     Args args, env;
     int status;
@@ -80,12 +90,7 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsMessageStatusAndDocument) {
       {{"notes.xls"}, {}, 1, "", "zerova: notes.xls: not a spreadsheet file this program reads"},
       // A name's line breaks and stray bytes, written so that the message is one UTF-8 line.
       {{"bad\nname\xFF.xls"}, {}, 1, "", "zerova: bad\\nname\\xFF.xls: no such file\n"},
-      {{kRc4},
-       {},
-       1,
-       "",
-       refused + "needs a password; give it with --password-file PWFILE or in the environment "
-                 "variable ZEROVA_PASSWORD\n"},
+      {{kRc4}, {}, 1, "", refused + needs},
       {{"--password-file", kData + "/encrypted-xls-rc4/password.txt", kRc4}, {}, 0, kSuccess, ""},
       {{kRc4}, {right}, 0, kSuccess, ""},
       {{"--password-file=wrong.txt", kRc4}, {right}, 1, "", refused + "the password is wrong\n"},
@@ -104,7 +109,7 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsMessageStatusAndDocument) {
     EXPECT_TRUE(matches(r.err, row.err)) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), row.status == 0 ? 0 : 1) << r.err;
     EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"),
-              row.status == 0 ? ReadFile(kData + "/basic/expected.xml") : "earlier\r\n");
+              row.status == 0 ? ReadFile(kBasicDocument) : "earlier\r\n");
   }
 }
 
@@ -114,7 +119,7 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsMessageStatusAndDocument) {
 // makes "-o" a FILE. Nothing else is written, no temporary file stays, and a
 // document written whole over an earlier file keeps that file's mode.
 TEST_F(CommandLineTest, EveryWayInAndOutGivesTheSameDocument) {
-  const std::string expected = ReadFile(kData + "/basic/expected.xml");
+  const std::string expected = ReadFile(kBasicDocument);
   const std::string book = ReadFile(kBasic);
   fs::create_directory(dir_ / "sub");
   fs::copy_file(kBasic, dir_ / "-o");
@@ -159,9 +164,10 @@ TEST_F(CommandLineTest, EveryWayInAndOutGivesTheSameDocument) {
 }
 
 // A FIFO named as FILE or as -o, and a process substitution's /dev/fd/N, are
-// read and written as streams: the document comes through whole.
+// read and written as streams: the document comes through whole, with stdin
+// closed too.
 TEST_F(CommandLineTest, FifosAndDevicesAreReadAndWrittenAsStreams) {
-  const std::string expected = ReadFile(kData + "/basic/expected.xml");
+  const std::string expected = ReadFile(kBasicDocument);
   ASSERT_EQ(::mkfifo((dir_ / "in.fifo").c_str(), 0600), 0);
   ASSERT_EQ(::mkfifo((dir_ / "out.fifo").c_str(), 0600), 0);
   std::string through_fifo;
@@ -173,6 +179,12 @@ TEST_F(CommandLineTest, FifosAndDevicesAreReadAndWrittenAsStreams) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, kSuccess);
   EXPECT_EQ(through_fifo, expected);
+  ChildSetup closed;  // no stdin: a descriptor the run opens may be 0
+  closed.args = {"-q", "-o", "-", kBasic};
+  closed.stdin_closed = true;
+  const Result no_stdin = zerova::test::Run(dir_, closed);
+  EXPECT_EQ(no_stdin.status, 0) << no_stdin.err;
+  EXPECT_EQ(no_stdin.out, expected);
   const Result nul = RunIn(dir_, {"-q", "-o", "/dev/null", kBasic});
   EXPECT_EQ(nul.status + nul.out.size() + nul.err.size(), 0u) << nul.err;
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
@@ -183,26 +195,20 @@ TEST_F(CommandLineTest, FifosAndDevicesAreReadAndWrittenAsStreams) {
 TEST_F(CommandLineTest, AFailureOnEitherSideIsOneLineAndLeavesTheFilesAlone) {
   fs::copy_file(kData + "/basic/input.xml", dir_ / "book.xml");
   const std::string book = ReadFile(dir_ / "book.xml");
+  const std::string replace =
+      "book.xml: the document would replace the spreadsheet it comes from; nothing was written\n";
   const struct {
     Args args;
     std::string input, err;
   } rows[] = {
       {{"-"}, "not a workbook at all\n", "zerova: standard input: not a spreadsheet file"},
       {{"-o", "/dev/full", kBasic}, "", "zerova: /dev/full: could not write the document: No "},
-      {{"--output", "book.xml", "book.xml"},
-       "",
-       "zerova: book.xml: the document would replace the spreadsheet it comes from; "
-       "nothing was written\n"},
-      {{"--outdir", ".", "book.xml"},
-       "",
-       "zerova: ./book.xml: the document would replace the spreadsheet it comes from; "
-       "nothing was written\n"},
+      {{"--output", "book.xml", "book.xml"}, "", "zerova: " + replace},
+      {{"--outdir", ".", "book.xml"}, "", "zerova: ./" + replace},
       {{"-o", ".", kBasic},
        "",
        "zerova: .: is a folder; give a file name, or --outdir DIR to write into it\n"},
-      {{"-o", "gone/out.xml", kBasic},
-       "",
-       "zerova: gone/out.xml: the folder gone does not exist\n"},
+      {{"-o", "no/out.xml", kBasic}, "", "zerova: no/out.xml: the folder no does not exist\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(::testing::PrintToString(row.args));
@@ -223,8 +229,7 @@ TEST_F(CommandLineTest, AFailureOnEitherSideIsOneLineAndLeavesTheFilesAlone) {
     EXPECT_EQ(r.err, std::string("zerova: standard output: could not write ") +
                          (to_stdout ? "the document" : "the completion message") +
                          ": No space left on device\n");
-    EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"),
-              to_stdout ? "" : ReadFile(kData + "/basic/expected.xml"));
+    EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"), to_stdout ? "" : ReadFile(kBasicDocument));
   }
 }
 
@@ -332,7 +337,7 @@ TEST_F(CommandLineTest, AnOutdirBatchConvertsEveryGoodFileAndNamesTheBadOne) {
   EXPECT_TRUE(r.err.starts_with("zerova: notes.xls: not a spreadsheet file")) << r.err;
   EXPECT_TRUE(r.err.ends_with("\nzerova: 2 documents written, 1 file failed\n")) << r.err;
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
-  EXPECT_EQ(ReadFile(dir_ / "out/new/people.xml"), ReadFile(kData + "/basic/expected.xml"));
+  EXPECT_EQ(ReadFile(dir_ / "out/new/people.xml"), ReadFile(kBasicDocument));
   EXPECT_EQ(ReadFile(dir_ / "out/new/sheets.v2.xml"), ReadFile(SheetDocument(2)));
   EXPECT_FALSE(fs::exists(dir_ / "out/new/notes.xml"));
   EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
@@ -389,6 +394,8 @@ TEST_F(CommandLineTest, AllSheetsGiveADocumentEachAndSkipCharts) {
 
 // A usage error is two lines on stderr and exit 2, with nothing read or written.
 TEST_F(CommandLineTest, EachUsageErrorIsTwoLinesAndChangesNothing) {
+  const std::string lists_only =
+      "--list-sheets writes no document and takes no other option but --password-file";
   const struct {
     Args args;
     std::string reason;
@@ -411,8 +418,12 @@ TEST_F(CommandLineTest, EachUsageErrorIsTwoLinesAndChangesNothing) {
        "--all-sheets converts every sheet: no --sheet"},
       {{"--keep-extension", kBasic}, "--keep-extension needs --outdir DIR"},
       {{"--list-sheets", kBasic, kBasic}, "--list-sheets takes one FILE"},
-      {{"--list-sheets", "--sheet=1", kBasic},
-       "--list-sheets writes no document and takes no other option but --password-file"},
+      {{"--list-sheets", "--sheet=1", kBasic}, lists_only},
+      {{"--list-sheets", "-o", "a.xml", kBasic}, lists_only},
+      {{"--list-sheets", "--outdir=.", kBasic}, lists_only},
+      {{"--list-sheets", "--all-sheets", kBasic}, lists_only},
+      {{"--list-sheets", "--first-cell=B2", kBasic}, lists_only},
+      {{"--list-sheets", "--keep-extension", kBasic}, lists_only},
       {{"--outdir=.", kBasic, "-"}, "--outdir has no NAME for standard input ('-')"},
       {{"--from-menu", kBasic, kBasic},
        "--from-menu must come first, followed by one FILE at most"},
@@ -454,13 +465,23 @@ TEST_F(CommandLineTest, HelpAndVersionGoToStdout) {
   EXPECT_EQ(version.err, "");
 }
 
-// What the user would not see in the document is told on stderr, however the
-// success line is not printed (quiet, or the document on stdout): cells left
-// out past column 16,384, and a document without nodes for want of a label
-// where the table's first cell was said to be.
+// What the user would not see in the document is told on stderr, whether the
+// success line is printed or not (quiet, or the document on stdout): cells left
+// out past column 16,384 (the first 16,384 columns still become nodes), and a
+// document without nodes for want of a label where the table's first cell was
+// said to be.
 TEST_F(CommandLineTest, NotesComeQuietOrNot) {
-  std::string wide = "c1";
-  for (int column = 2; column <= 16385; ++column) wide += ",c" + std::to_string(column);
+  const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n";
+  std::string wide = "c1", wide_document = head;
+  for (int column = 1; column <= 16385; ++column) {
+    const std::string c = "c" + std::to_string(column);
+    if (column > 1) wide += "," + c;
+    if (column <= 16384) {
+      wide_document += "<node id=\"n" + std::to_string(column) + "\" lbl=\"" + c +
+                       "\">\r\n<value>" + c + "</value>\r\n</node>\r\n";
+    }
+  }
+  wide_document += "</Main>\r\n";
   WriteFile(dir_ / "wide.csv", wide + "\n" + wide + "\n");
   WriteFile(dir_ / "b2.csv", ",\n,Name\n,Ada\n");
   const std::string left_out =
@@ -468,28 +489,29 @@ TEST_F(CommandLineTest, NotesComeQuietOrNot) {
       "Excel leaves them out\n";
   const struct {
     Args args;
-    std::string err, document;
+    std::string out, err, document;  // `document`: of xmlstructure.xml
   } rows[] = {
-      {{"-q", "wide.csv"}, left_out, ""},
-      {{"-o", "-", "wide.csv"}, left_out, ""},
+      {{"wide.csv"}, kSuccess, left_out, wide_document},
+      {{"-q", "wide.csv"}, "", left_out, wide_document},
+      {{"-o", "-", "wide.csv"}, wide_document, left_out, ""},
       {{"-q", "b2.csv"},
+       "",
        "zerova: b2.csv: the document has no nodes: cell A1, where the first label belongs, is "
        "empty\n",
-       "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n</Main>\r\n"},
+       head + "</Main>\r\n"},
       {{"-q", "--first-cell=B2", "b2.csv"},
        "",
-       "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n<node id=\"n1\" lbl=\"Name\">\r\n"
-       "<value>Ada</value>\r\n</node>\r\n</Main>\r\n"},
+       "",
+       head + "<node id=\"n1\" lbl=\"Name\">\r\n<value>Ada</value>\r\n</node>\r\n</Main>\r\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(::testing::PrintToString(row.args));
+    fs::remove(dir_ / "xmlstructure.xml");
     const Result r = RunIn(dir_, row.args);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, row.err);
-    EXPECT_EQ(r.out.empty(), row.args[0] == "-q");
-    if (!row.document.empty()) {
-      EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"), row.document);
-    }
+    EXPECT_TRUE(r.out == row.out) << r.out.substr(0, 100);
+    EXPECT_TRUE(ReadFile(dir_ / "xmlstructure.xml") == row.document);
   }
 }
 
@@ -527,8 +549,7 @@ TEST_F(CommandLineTest, EightConversionsInParallelAllSucceed) {
   for (auto& t : threads) t.join();
   for (int i = 0; i < 16; ++i) EXPECT_EQ(results[i].status, 0) << i << ": " << results[i].err;
   for (int i = 0; i < 8; ++i) {
-    EXPECT_EQ(ReadFile(dir_ / std::to_string(i) / "xmlstructure.xml"),
-              ReadFile(kData + "/basic/expected.xml"));
+    EXPECT_EQ(ReadFile(dir_ / std::to_string(i) / "xmlstructure.xml"), ReadFile(kBasicDocument));
   }
   EXPECT_EQ(ReadFile(dir_ / "one.xml"), zerova::test::TextGridDocument(2000, 2));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 10);
@@ -593,6 +614,65 @@ TEST_F(CommandLineTest, ASymbolicLinkInTheDocumentsPlaceIsRefusedAndItsTargetKep
     EXPECT_EQ(ReadFile(target), "precious\n");
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+// How `zerova` starts the window from the desktop's menu (--from-menu, perhaps
+// with a FILE), in a folder as another user would meet it: a folder the user
+// cannot write (mode 0555, and owned by root when the test runs as root) sends it
+// home; a writable one keeps it. A FILE is handed on as a full path made before
+// the move. The window program is a stand-in, which prints the folder it was
+// started in and its arguments (without a display the real one says so:
+// tests/window/no_display.sh).
+TEST_F(CommandLineTest, FromTheMenuAnUnwritableFolderGivesWayToTheHomeFolder) {
+  const fs::path bin = dir_ / "bin", home = dir_ / "home", desk = dir_ / "desk",
+                 locked = dir_ / "locked";
+  for (const fs::path& folder : {bin, home, desk, locked}) fs::create_directory(folder);
+  fs::copy_file(ZEROVA_BINARY, bin / "zerova");
+  WriteFile(bin / "zerova-window", "#!/bin/sh\npwd\nfor a; do echo \"$a\"; done\n");
+  const fs::perms open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                         fs::perms::others_read | fs::perms::others_exec;
+  fs::permissions(dir_, open);
+  fs::permissions(bin / "zerova-window", open);
+  fs::permissions(home, fs::perms::all);
+  fs::permissions(desk, fs::perms::all);
+  fs::permissions(locked, open & ~fs::perms::owner_write);
+  const struct {
+    fs::path folder, expected;
+    std::string file, handed_on;  // the FILE given ("": none), and as the window gets it
+  } rows[] = {
+      {locked, home, "", ""},
+      {desk, desk, "", ""},
+      {locked, home, "book.xls", (locked / "book.xls").string()},
+      {desk, desk, "../b c.ods", (desk / "../b c.ods").string()},
+      {locked, home, "/elsewhere/book.xls", "/elsewhere/book.xls"},
+  };
+  for (const auto& [folder, expected, file, handed_on] : rows) {
+    SCOPED_TRACE(folder / file);
+    ChildSetup setup;
+    setup.args = {"--from-menu"};
+    if (!file.empty()) setup.args.push_back(file);
+    setup.env = {"HOME=" + home.string()};
+    setup.binary = bin / "zerova";
+    setup.user = kNobody;
+    ChildProcess child(folder, setup);
+    EXPECT_EQ(child.Wait(), 0) << child.err();
+    EXPECT_EQ(child.err(), "");
+    EXPECT_EQ(child.Out(), expected.string() + "\n" + (file.empty() ? "" : handed_on + "\n"));
+  }
+  // Without HOME, the home folder is the user's own in the password database.
+  const passwd* user = ::getpwuid(::geteuid() == 0 ? kNobody : ::getuid());
+  ASSERT_NE(user, nullptr);
+  ChildSetup no_home;
+  no_home.args = {"--from-menu"};
+  no_home.unset = {"HOME"};
+  no_home.binary = bin / "zerova";
+  no_home.user = kNobody;
+  ChildProcess child(locked, no_home);
+  child.Wait();
+  const std::string home_of_user = user->pw_dir;
+  EXPECT_TRUE(child.Out() == home_of_user + "\n" ||
+              child.err().starts_with("zerova: " + home_of_user + ": could not change to the "))
+      << child.Out() << child.err();
 }
 
 }  // namespace

@@ -1,40 +1,32 @@
-// The document's files against what other programs do to them during a run:
-// the scratch file's name taken between its delete and its create, a file
+// The document's files against what other programs and the disk do to them. Line
+// by line: the scratch file's name taken between its delete and its create, a file
 // renamed over the document between two lines, a link or a FIFO in its place, a
-// disk too small. The races are forced by a wrapper of the in-memory disk that
-// acts right after a chosen call.
+// disk too small, the races forced by a wrapper of the in-memory disk that acts
+// right after a chosen call; and where a run renews its scratch file (in the
+// program's folder when the user may write there, never in a system folder).
+// Written whole (-o FILE, --outdir): to a temporary file renamed into place, the
+// earlier file keeping its bytes until the rename and no temporary file staying.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <functional>
 
+#include "conversion/append_line.h"
 #include "conversion/conversion_run.h"
 #include "formats/sheet/sheet_store.h"
 #include "services/error.h"
+#include "services/forwarding_file_system.h"
 #include "support/document.h"
 #include "support/memory_file_system.h"
 
-namespace zerova {
+namespace zerova::test {
 namespace {
 
-using test::GivenSheetService;
-using test::MemoryFileSystem;
-using test::RecordingHooks;
-
-constexpr const char* kDocument = "/work/xmlstructure.xml";
-constexpr const char* kScratch = "/home/ada/zerova/xmlstr.xml";
-constexpr const char* kEarlier = "an earlier document\r\n";
 constexpr const char* kOther = "another program's file\n";
 
 // Labels A (Ada below it) and B: six lines.
-std::unique_ptr<Worksheet> SixLineSheet() {
-  auto sheet = std::make_unique<SheetStore>();
-  sheet->Put(1, 1, CellValue::Text("A"));
-  sheet->Put(2, 1, CellValue::Text("Ada"));
-  sheet->Put(1, 2, CellValue::Text("B"));
-  sheet->Seal();
-  return sheet;
-}
+std::unique_ptr<Worksheet> SixLineSheet() { return ColumnsSheet({{"A", "Ada"}, {"B"}}); }
 const std::string kSixLines =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n<node id=\"n1\" lbl=\"A\">\r\n"
     "<value>Ada</value>\r\n</node>\r\n<node id=\"n2\" lbl=\"B\">\r\n</node>\r\n</Main>\r\n";
@@ -74,13 +66,7 @@ class Meddler final : public ForwardingFileSystem {
 
 // What a run on `fs` throws ("" when it completes).
 std::string RunOn(FileSystem& fs, RecordingHooks& hooks) {
-  GivenSheetService service(SixLineSheet());
-  try {
-    ConversionRun(service, fs, hooks).Run("book.xls");
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "";
+  return RunFailure(SixLineSheet(), fs, hooks);
 }
 
 // The scratch file's name taken again right after the renewal's delete, by
@@ -274,22 +260,141 @@ TEST(DocumentWriterTest, AStreamGetsTheFilesBytesABlockAtATime) {
   };
   MemoryFileSystem disk;
   RecordingHooks hooks;
-  GivenSheetService to_file(sheet());
-  ConversionRun(to_file, disk, hooks).Run("book.xls");
+  ASSERT_EQ(RunFailure(sheet(), disk, hooks), "");
   ASSERT_GT(disk.Contents(kDocument).size(), 3u << 20);
 
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::tmpfile(), &std::fclose);
   ASSERT_NE(stream, nullptr);
-  GivenSheetService to_stream(sheet());
   ConversionRequest request;
-  request.source.path = "book.xls";
   request.output_stream = stream.get();
-  ConversionRun(to_stream, disk, hooks).Run(request);
+  ASSERT_EQ(RunFailure(sheet(), disk, hooks, request), "");
   std::rewind(stream.get());
   std::string written;
   for (int c; (c = std::fgetc(stream.get())) != EOF;) written.push_back(static_cast<char>(c));
   EXPECT_TRUE(written == disk.Contents(kDocument)) << written.size();
 }
 
+TEST(ScratchFileForRun, RenewsInTheUsersOwnFolderOnlyAndNeverInASystemFolder) {
+  // clang-format off
+  const struct {
+    const char* program_folder;
+    bool writable;         // by the user running the program (root: always)
+    const char* expected;  // empty: the renewal is skipped
+  } rows[] = {
+      {"/home/ada/zerova", true, "/home/ada/zerova/xmlstr.xml"}, {"/home/ada/zerova", false, ""},
+      {"/", true, "/xmlstr.xml"}, {"/usr", true, ""}, {"/usr/bin", true, ""},
+      {"/usr/local/bin", true, ""}, {"/bin", true, ""}, {"/sbin", true, ""},
+      {"/opt/zerova/bin", true, ""},
+      // Only whole folder names count, and only from the root.
+      {"/usrlocal/bin", true, "/usrlocal/bin/xmlstr.xml"}, {"/optical", true, "/optical/xmlstr.xml"},
+      {"/home/ada/usr/bin", true, "/home/ada/usr/bin/xmlstr.xml"},
+  };
+  // clang-format on
+  for (const auto& row : rows) {
+    MemoryFileSystem fs;
+    fs.SetProgramFolder(row.program_folder);
+    fs.SetFolderWritable(row.writable);
+    EXPECT_EQ(ScratchFileForRun(fs), row.expected) << row.program_folder;
+    // A system folder is known by its name alone; any other is asked about once.
+    const bool system = *row.expected == '\0' && row.writable;
+    std::vector<std::string> calls = {"ProgramFolder"};
+    if (!system) calls.push_back("IsWritableFolder");
+    EXPECT_EQ(fs.calls(), calls) << row.program_folder;
+  }
+}
+
+constexpr const char* kOut = "/work/out.xml";
+const std::string kTwoLines = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n</Main>\r\n";
+
+// What a run of an empty sheet into kOut throws ("" when it completes).
+std::string RunInto(MemoryFileSystem& disk, RecordingHooks& hooks) {
+  ConversionRequest request;
+  request.output = kOut;
+  return RunFailure(ColumnsSheet({}), disk, hooks, request);
+}
+
+TEST(WholeDocumentTest, EveryFailureAndStopBeforeTheRenameKeepsTheEarlierFile) {
+  const std::string kept = "; the earlier document was left as it was";
+  const std::uint64_t size = kTwoLines.size();
+  const struct {
+    const char* why;
+    std::function<void(MemoryFileSystem&)> set_up;
+    std::int64_t stop_after;
+    std::string error;
+  } rows[] = {
+      {"completes", [](MemoryFileSystem&) {}, -1, ""},
+      {"one byte too little space", [&](MemoryFileSystem& d) { d.SetFreeSpace(size - 1); }, -1,
+       std::string(kOut) + ": not enough free space for the document: it needs " +
+           std::to_string(size) + " bytes, and " + std::to_string(size - 1) + " bytes are free" +
+           kept},
+      {"just enough space", [&](MemoryFileSystem& d) { d.SetFreeSpace(size); }, -1, ""},
+      {"over the file-size limit", [&](MemoryFileSystem& d) { d.SetFileSizeLimit(size - 1); }, -1,
+       std::string(kOut) + ": the document would be " + std::to_string(size) +
+           " bytes, more than the file-size limit of " + std::to_string(size - 1) +
+           " bytes this program runs under (ulimit -f)" + kept},
+      {"a full disk", [](MemoryFileSystem& d) { d.FailWritesAt(10, ENOSPC); }, -1,
+       std::string(kOut) + ": could not write to the file: No space left on device" + kept},
+      {"an I/O error", [](MemoryFileSystem& d) { d.FailWritesAt(0, EIO); }, -1,
+       std::string(kOut) + ": could not write to the file: Input/output error" + kept},
+      {"the folder made read-only", [](MemoryFileSystem& d) { d.FailRenames(EACCES); }, -1,
+       std::string(kOut) + ": could not put the document in place: Permission denied" + kept},
+      {"the folder removed", [](MemoryFileSystem& d) { d.FailRenames(ENOENT); }, -1,
+       std::string(kOut) + ": could not put the document in place: No such file or directory" +
+           kept},
+      {"a stop", [](MemoryFileSystem&) {}, 1,
+       std::string(kOut) + ": the conversion was cancelled" + kept},
+      {"a link in its place", [](MemoryFileSystem& d) { d.SetKind(kOut, PathKind::kLink); }, -1,
+       std::string(kOut) + ": a symbolic link stands in the file's place; it is not followed"},
+      {"a read-only file", [](MemoryFileSystem& d) { d.SetKind(kOut, PathKind::kReadOnlyFile); },
+       -1, std::string(kOut) + ": the file is read-only; it was left as it was"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.why);
+    MemoryFileSystem disk;
+    disk.SetFile(kOut, kEarlier);
+    row.set_up(disk);
+    RecordingHooks hooks;
+    hooks.stop_after = row.stop_after;
+    EXPECT_EQ(RunInto(disk, hooks), row.error);
+    if (disk.Examine(kOut) == PathKind::kFile || disk.Examine(kOut) == PathKind::kEmptyFile) {
+      EXPECT_EQ(disk.Contents(kOut), row.error.empty() ? kTwoLines : kEarlier);
+    }
+    EXPECT_EQ(disk.Paths(), std::vector<std::string>{kOut});  // no temporary file stays
+  }
+}
+
+// Without an earlier file, a failure says that no document was written, and
+// leaves nothing.
+TEST(WholeDocumentTest, WithoutAnEarlierFileAFailureLeavesNothing) {
+  MemoryFileSystem disk;
+  disk.FailWritesAt(0, ENOSPC);
+  RecordingHooks hooks;
+  EXPECT_EQ(RunInto(disk, hooks), std::string(kOut) +
+                                      ": could not write to the file: No space left on device; "
+                                      "no document was written");
+  EXPECT_TRUE(disk.Paths().empty());
+}
+
+// A stream that is a regular file under a file-size limit takes no document
+// larger than the limit: it is refused before anything is written.
+TEST(WholeDocumentTest, AStreamRefusesADocumentPastItsLimitBeforeWriting) {
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::tmpfile(), &std::fclose);
+  ASSERT_NE(stream, nullptr);
+  for (const std::uint64_t limit : {kTwoLines.size() - 1, kTwoLines.size()}) {
+    MemoryFileSystem disk;
+    RecordingHooks hooks;
+    ConversionRequest request;
+    request.output_stream = stream.get();
+    request.output_stream_limit = limit;
+    const bool fits = limit == kTwoLines.size();
+    EXPECT_EQ(RunFailure(ColumnsSheet({}), disk, hooks, request),
+              fits ? ""
+                   : "standard output: the document would be 55 bytes, more than the "
+                     "file-size limit of 54 bytes this program runs under (ulimit -f); "
+                     "no document was written");
+    EXPECT_EQ(std::ftell(stream.get()), fits ? static_cast<long>(kTwoLines.size()) : 0);
+  }
+}
+
 }  // namespace
-}  // namespace zerova
+}  // namespace zerova::test

@@ -3,36 +3,23 @@
 
 Run with Debian's /usr/bin/python3 after make_fixtures.py and make_office_fixtures.py;
 needs LibreOffice with its Python bridge (libreoffice-calc-nogui, python3-uno),
-python3-cryptography, python3-msoffcrypto-tool and libgsf-bin's `gsf`:
+python3-cryptography, python3-msoffcrypto-tool and libgsf-bin's `gsf`. With the
+argument encrypted-xlsx-short-stream it writes that folder alone (no LibreOffice).
 
-    /usr/bin/python3 tests/data/make_encrypted_fixtures.py
-    /usr/bin/python3 tests/data/make_encrypted_fixtures.py encrypted-xlsx-short-stream
-
-(the second writes only that folder, which needs no LibreOffice)
-
-Each encrypted-*/ folder holds input.xls or input.xlsx, the same workbook as basic/
-saved with a password, its expected.xml (basic's, since the workbook is the same)
-and, unless the password is Excel's default, password.txt (the password and a newline):
-
-- encrypted-xls-rc4/, encrypted-xls-default/: LibreOffice saves basic/input.xls with
-  a password: RC4 with a 40-bit MD5 key ([MS-OFFCRYPTO] 2.3.6).
-- encrypted-xlsx-standard/: LibreOffice saves it as .xlsx with a password: Standard
-  encryption, AES-128 ([MS-OFFCRYPTO] 2.3.4.5).
-- encrypted-xlsx-agile/, encrypted-xlsx-agile-default/: Agile encryption
-  ([MS-OFFCRYPTO] 2.3.4.10) as Excel writes it (AES-256, SHA-512, 100,000 rounds),
-  made here with python3-cryptography's AES, since no Debian tool writes it; every
-  such file is checked by decrypting it with msoffcrypto-tool, which shares no code
-  with Zerova.
-- encrypted-xlsx-short-stream/: the package as a writer left it that stopped short:
-  a zip of basic's members without its central directory (every other member with a
-  data descriptor), encrypted under encrypted-xlsx-standard/'s header and password,
-  in an OLE2 file whose directory declares the EncryptedPackage stream one sector
-  longer than its sector chain.
-
-encrypted/ holds Agile variants for the decryption's own tests (other hashes and
-key sizes, a damaged HMAC), and fuzz/seeds/ooxml_crypto/ the fuzzer's seeds: an
-EncryptionInfo stream and an EncryptedPackage stream, as the fuzzer splits them
-(the .xls fuzzer is seeded from the fixtures themselves).
+Each encrypted-*/ folder holds basic/'s workbook saved with a password, basic's
+expected.xml and, unless the password is Excel's default, password.txt:
+- encrypted-xls-rc4/, encrypted-xls-default/: by LibreOffice, RC4 with a 40-bit MD5
+  key ([MS-OFFCRYPTO] 2.3.6);
+- encrypted-xlsx-standard/: by LibreOffice, Standard encryption, AES-128 (2.3.4.5);
+- encrypted-xlsx-agile/, encrypted-xlsx-agile-default/: Agile encryption (2.3.4.10) as
+  Excel writes it (AES-256, SHA-512, 100,000 rounds), made here with AES from
+  python3-cryptography and checked by decrypting with msoffcrypto-tool, which shares
+  no code with Zerova;
+- encrypted-xlsx-short-stream/: a zip cut short (no central directory, every other
+  member with a data descriptor), encrypted as encrypted-xlsx-standard/, in an OLE2
+  file declaring the EncryptedPackage stream a sector longer than its chain.
+encrypted/ holds Agile variants (other hashes and key sizes, a damaged HMAC), and
+fuzz/seeds/ooxml_crypto/ the fuzzer's seeds (EncryptionInfo and EncryptedPackage).
 """
 
 import base64

@@ -73,37 +73,28 @@ def column(col, label, values, fmt=None):
 def gnumeric_book(cells, exporter):
     """A workbook Gnumeric writes (`exporter`) from a sheet of `cells`: {(row, col): text}.
     Text starting with '=' is a formula."""
+    rows = []
+    for (row, col), text in sorted(cells.items()):
+        kind = '' if text.startswith('=') else ' ValueType="60"'
+        rows.append('<gnm:Cell Row="%d" Col="%d"%s>%s</gnm:Cell>' % (row, col, kind, escape(text)))
+    source = ('<?xml version="1.0" encoding="UTF-8"?>\n'
+              '<gnm:Workbook xmlns:gnm="http://www.gnumeric.org/v10.dtd">'
+              '<gnm:SheetNameIndex><gnm:SheetName>Sheet1</gnm:SheetName></gnm:SheetNameIndex>'
+              '<gnm:Sheets><gnm:Sheet><gnm:Name>Sheet1</gnm:Name><gnm:Cells>'
+              + ''.join(rows) + '</gnm:Cells></gnm:Sheet></gnm:Sheets></gnm:Workbook>\n')
+    return ssconvert_book('source.gnumeric', exporter, source)
+
+
+def ssconvert_book(name, exporter, source):
+    """A workbook ssconvert writes (`exporter`) from the text `source` in a file `name`."""
     def write(path):
-        rows = []
-        for (row, col), text in sorted(cells.items()):
-            kind = '' if text.startswith('=') else ' ValueType="60"'
-            rows.append('<gnm:Cell Row="%d" Col="%d"%s>%s</gnm:Cell>' % (row, col, kind, escape(text)))
-        source = ('<?xml version="1.0" encoding="UTF-8"?>\n'
-                  '<gnm:Workbook xmlns:gnm="http://www.gnumeric.org/v10.dtd">'
-                  '<gnm:SheetNameIndex><gnm:SheetName>Sheet1</gnm:SheetName></gnm:SheetNameIndex>'
-                  '<gnm:Sheets><gnm:Sheet><gnm:Name>Sheet1</gnm:Name><gnm:Cells>'
-                  + ''.join(rows) + '</gnm:Cells></gnm:Sheet></gnm:Sheets></gnm:Workbook>\n')
         with tempfile.TemporaryDirectory() as tmp:
-            src = os.path.join(tmp, 'source.gnumeric')
+            src = os.path.join(tmp, name)
             with open(src, 'w', encoding='utf-8') as out:
                 out.write(source)
-            ssconvert(src, path, exporter)
+            subprocess.run(['ssconvert', '-T', exporter, src, path], check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
     return write
-
-
-def csv_book(text):
-    def write(path):
-        with tempfile.TemporaryDirectory() as tmp:
-            src = os.path.join(tmp, 'source.csv')
-            with open(src, 'w', encoding='utf-8') as out:
-                out.write(text)
-            ssconvert(src, path, 'Gnumeric_Excel:excel_biff8')
-    return write
-
-
-def ssconvert(src, path, exporter):
-    subprocess.run(['ssconvert', '-T', exporter, src, path], check=True,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
 
 
 def main():
@@ -189,8 +180,9 @@ def main():
         ('City', ['Berlin', 'Köln', 'München']),
         ('Population', ['3677472', '1073096', '1512491']),
         ('Capital', ['True', 'False', 'False']),
-    ], csv_book('City,Population,Capital\nBerlin,3677472,TRUE\nKöln,1073096,FALSE\n'
-                'München,1512491,FALSE\n'))
+    ], ssconvert_book('source.csv', 'Gnumeric_Excel:excel_biff8',
+                      'City,Population,Capital\nBerlin,3677472,TRUE\nKöln,1073096,FALSE\n'
+                      'München,1512491,FALSE\n'))
 
     formulas = {(0, 0): 'Item', (0, 1): 'Result'}
     for row, (item, formula) in enumerate([('div', '=1/0'), ('text', '=CONCATENATE("a","b")'),

@@ -1,27 +1,16 @@
 #!/usr/bin/python3
-"""Writes tests/data/several-sheets/: one workbook of four worksheets in every format
+"""Writes tests/data/several-sheets/: one workbook of six worksheets in every format
 that holds more than one sheet, for listing sheets and choosing one by name or number.
 
 Run with Debian's /usr/bin/python3 (python3-xlwt, python3-openpyxl, python3-odf):
 
     /usr/bin/python3 tests/data/make_sheet_fixtures.py
 
-The six worksheets, in this order: "Summary", "Überblick & Co" (the active one),
-"1" (a name that is also a number), "Notes", "Hidden" (hidden) and "Secret" (very
-hidden; OpenDocument, which has no such state, hides it). Sheet N holds one column:
-the label "Sheet", then the sheet's name and the number N. Writers:
-
-- input.xls: xlwt (BIFF8);
-- input.xlsx: openpyxl, with a seventh sheet, the chart sheet "Chart";
-- input.ods: python3-odf, the active table named in its view settings, the hidden
-  ones in a table style with table:display="false";
-- input.xml: XML Spreadsheet 2003, written byte by byte.
-
-input.xlsb, which no Debian tool saves, comes from make_binary_fixtures.cpp.
-
-expected.xml, the document of the active sheet, and expected-sheetN.xml, the
-document of sheet N (1, 3, 4), are written by hand from the conversion rules and
-committed; this script never writes one.
+The sheets are SHEETS, the active one ACTIVE; STATE hides two (OpenDocument, which has
+no "very hidden", hides both). Sheet N holds one column: "Sheet", its name, N. The
+.xlsx adds a chart sheet, "Chart"; input.xml is written byte by byte; input.xlsb comes
+from make_binary_fixtures.cpp. expected.xml (the active sheet's document) and
+expected-sheetN.xml are written by hand from the conversion rules and committed.
 """
 
 import os
@@ -32,8 +21,7 @@ from openpyxl.chart import BarChart, Reference
 from odf import style, table
 from odf.opendocument import OpenDocumentSpreadsheet
 
-from make_office_fixtures import active_table_settings, cell
-from text_fixtures import XML2003_HEAD, data
+from make_office_fixtures import XML2003_HEAD, active_table_settings, cell, data, table_row
 
 HERE = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'several-sheets')
 SHEETS = ['Summary', 'Überblick & Co', '1', 'Notes', 'Hidden', 'Secret']
@@ -85,9 +73,7 @@ def write_ods(path):
         label, text, number = column(n)
         for element in [cell('string', [[label]]), cell('string', [[text]]),
                         cell('float', value=str(number))]:
-            row = table.TableRow()
-            row.addElement(element)
-            sheet.addElement(row)
+            sheet.addElement(table_row([element]))
         doc.spreadsheet.addElement(sheet)
     active_table_settings(doc, SHEETS[ACTIVE])
     doc.save(path)

@@ -1,4 +1,6 @@
-// The real file system on a scratch folder.
+// The real file system on a scratch folder, and the spreadsheet file read from it:
+// no regular file is refused unopened, one too large to read whole when read; one
+// shrunk since it was opened is read as far as it goes.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -7,9 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 
 #include "services/error.h"
 #include "services/file_system.h"
+#include "services/workbook_file.h"
 
 namespace zerova {
 namespace {
@@ -46,6 +50,24 @@ TEST(LocalFileSystemTest, WritesLinesAndTellsWhatStandsAtAPathInOneLook) {
   for (const auto& row : rows) EXPECT_EQ(fs->Examine(dir + "/" + row.name), row.kind) << row.name;
   EXPECT_TRUE(fs->DeleteFile(dir + "/link-to-folder"));  // the link, not what it points to
   EXPECT_EQ(fs->Examine(dir + "/folder"), PathKind::kFolder);
+  std::filesystem::remove_all(dir);
+}
+
+// A new document, scratch file or document written whole gets 0666 less the umask.
+TEST(LocalFileSystemTest, NewFilesGetTheUsualMode) {
+  char pattern[] = "/tmp/zerova-fs-XXXXXX";
+  const std::string dir = ::mkdtemp(pattern);
+  const std::unique_ptr<FileSystem> fs = NewLocalFileSystem();
+  const mode_t umask = ::umask(022);
+  const std::unique_ptr<FileLock> lock = fs->LockFile(dir + "/doc.xml");
+  fs->CreateNewFile(dir + "/scratch.xml");
+  fs->ReplaceFile(fs->CreateTemporaryFile(dir + "/whole.xml")->path(), dir + "/whole.xml");
+  ::umask(umask);
+  for (const char* name : {"doc.xml", "scratch.xml", "whole.xml"}) {
+    struct stat status {};
+    EXPECT_EQ(::stat((dir + "/" + name).c_str(), &status), 0) << name;
+    EXPECT_EQ(status.st_mode & 07777, 0644u) << name;
+  }
   std::filesystem::remove_all(dir);
 }
 
@@ -89,6 +111,44 @@ TEST(LocalFileSystemTest, TouchesOnlyTheRegularFileItLocked) {
   lock = fs->LockFile(file);
   EXPECT_TRUE(fs->RemoveFileIfSame(file, lock->id()));
   EXPECT_EQ(fs->Examine(file), PathKind::kMissing);
+  std::filesystem::remove_all(dir);
+}
+
+std::string Refusal(const std::string& path) {
+  try {
+    WorkbookFile file(path);
+    file.ReadAll();
+    return "read";
+  } catch (const ReadError& e) {
+    return e.what();
+  }
+}
+
+TEST(WorkbookFileTest, RefusesWhatIsNoFileToReadAndReadsWhatIsThere) {
+  char pattern[] = "/tmp/zerova-workbook-file-XXXXXX";
+  const std::string dir = ::mkdtemp(pattern);
+  const std::string fifo = dir + "/fifo", huge = dir + "/huge.csv", book = dir + "/book.xls";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::ofstream(huge) << "a,b\n1,2\n";  // a table's text, then a sparse stretch: no disk used
+  std::filesystem::resize_file(huge, WorkbookFile::kMaxBytes + 1);
+  const struct {
+    std::string path, message;
+  } cases[] = {
+      {"", "no spreadsheet file was chosen"},
+      {dir, dir + ": is a folder, not a spreadsheet file"},
+      {fifo, fifo + ": is not a regular file"},  // looked at, never opened: opening would block
+      {"/dev/zero", "/dev/zero: is not a regular file"},
+      {huge, huge + ": the file is too large to read (2.1 GB; the limit is 2 GiB, as the whole "
+                    "file is read into memory); split it into smaller files"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Refusal(c.path), c.message) << c.path;
+
+  std::ofstream(book) << std::string(5000, 'x');
+  WorkbookFile shrinks(book);
+  EXPECT_EQ(shrinks.Head(100).size(), 100u);
+  std::filesystem::resize_file(book, 1000);
+  const std::span<const std::uint8_t> all = shrinks.ReadAll();
+  EXPECT_EQ(std::string(all.begin(), all.end()), std::string(1000, 'x'));
   std::filesystem::remove_all(dir);
 }
 

@@ -248,12 +248,6 @@ BiffBuilder& BiffBuilder::CorruptByte(std::ptrdiff_t offset, std::uint8_t value)
   return *this;
 }
 
-Bytes BiffBuilder::Build() const { return BuildOle2(false); }
-
-Bytes BiffBuilder::BuildInterleaved() const { return BuildOle2(true); }
-
-Bytes BiffBuilder::BuildLengthened(std::uint32_t extra) const { return BuildOle2(false, extra); }
-
 namespace {
 
 std::uint32_t Get32(const Bytes& file, std::size_t at) {
@@ -290,7 +284,7 @@ void SwapFirstTwoSectors(Bytes& file) {
 
 }  // namespace
 
-Bytes BiffBuilder::BuildOle2(bool interleaved, std::uint32_t extra) const {
+Bytes BiffBuilder::Build(bool interleaved, std::uint32_t extra) const {
   OutputPtr memory(gsf_output_memory_new(), g_object_unref);
   {
     OutputPtr ole(GSF_OUTPUT(gsf_outfile_msole_new(memory.get())), g_object_unref);
@@ -323,6 +317,36 @@ std::uint32_t BiffBuilder::RkInt(std::int32_t value, bool x100) {
 std::uint32_t BiffBuilder::RkDouble(double value, bool x100) {
   const auto bits = std::bit_cast<std::uint64_t>(value);
   return (static_cast<std::uint32_t>(bits >> 32) & 0xFFFFFFFC) | (x100 ? 0x01 : 0);
+}
+
+namespace {
+
+std::string GridCellText(int row, int column) {
+  return "r" + std::to_string(row) + "c" + std::to_string(column);
+}
+
+}  // namespace
+
+Bytes TextGridWorkbook(int rows, int columns) {
+  BiffBuilder book;
+  book.Bof(Biff::k8).Xf(0).Boundsheet("Grid").Eof();
+  book.Bof(Biff::k8, kWorksheetBof);
+  for (int c = 1; c <= columns; ++c) book.Label(0, c - 1, "Column " + std::to_string(c));
+  for (int r = 2; r <= rows; ++r) {
+    for (int c = 1; c <= columns; ++c) book.Label(r - 1, c - 1, GridCellText(r, c));
+  }
+  return book.Eof().Build();
+}
+
+std::string TextGridDocument(int rows, int columns) {
+  std::string document = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n";
+  for (int c = 1; c <= columns; ++c) {
+    const std::string n = std::to_string(c);
+    document += "<node id=\"n" + n + "\" lbl=\"Column " + n + "\">\r\n";
+    for (int r = 2; r <= rows; ++r) document += "<value>" + GridCellText(r, c) + "</value>\r\n";
+    document += "</node>\r\n";
+  }
+  return document + "</Main>\r\n";
 }
 
 }  // namespace zerova::test

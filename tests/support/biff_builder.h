@@ -1,21 +1,13 @@
-// BiffBuilder: writes small .xls files of every BIFF version for the reader's tests,
-// the benchmarks and the Excel 2.x-4.x fixture inputs (tests/data/make_binary_fixtures.cpp):
-// BIFF5 and BIFF8 workbooks, BIFF2-4 worksheets and BIFF4 workbooks.
+// BiffBuilder: small .xls files of every BIFF version, for the reader's tests, the
+// benchmarks and the Excel 2.x-4.x fixture inputs (tests/data/make_binary_fixtures.cpp).
 //
-// Records are appended in call order to one workbook stream; Build() wraps the
-// stream in an OLE2 compound file (libgsf) and returns its bytes, BuildBare() returns
-// the stream alone, as Excel 2.x-4.x stored it. Text is given as the file stores it:
-// `std::string` for 8-bit text (BIFF2-5 bytes in the workbook's code page; BIFF8
-// compressed text, one byte per U+0000-U+00FF) and `std::u16string` for BIFF8 text,
-// written compressed when every unit fits a byte. Each BIFF5/8 BOUNDSHEET's offset
-// is filled in when the matching sheet BOF is written, so write the BOUNDSHEET
-// records first, then the sheets in the same order; a BIFF4 workbook's BOUNDSHEET
-// holds the name alone.
-//
-// Cells are written as the builder's version writes them. BIFF2 cells keep 3 bytes
-// of attributes for the XF index: `xf` goes into the low 6 bits of the first byte
-// and of the second, where a file without XF records names the number format. The
-// stream is named "Workbook" for BIFF8, else "Book".
+// Records are appended in call order to one workbook stream, "Workbook" for BIFF8,
+// else "Book"; Build() wraps it in an OLE2 compound file (libgsf), BuildBare() gives
+// it alone, as Excel 2.x-4.x stored it. Text is given as the file stores it: 8-bit
+// `std::string` (BIFF8 compressed text: one byte per U+0000-U+00FF) or BIFF8's
+// `std::u16string`. Write the BIFF5/8 BOUNDSHEET records first, then the sheets in
+// their order: each sheet's BOF fills in its BOUNDSHEET's offset. BIFF2 cells keep
+// `xf` in the low 6 bits of their first two attribute bytes.
 #ifndef ZEROVA_TESTS_SUPPORT_BIFF_BUILDER_H_
 #define ZEROVA_TESTS_SUPPORT_BIFF_BUILDER_H_
 
@@ -110,15 +102,11 @@ class BiffBuilder {
   // A negative `offset` counts from the end: -1 is the last byte.
   BiffBuilder& CorruptByte(std::ptrdiff_t offset, std::uint8_t value);
 
-  // The OLE2 file holding the stream.
-  Bytes Build() const;
-  // The same, the stream's first two sectors swapped in the file and in its
-  // sector chain, so they do not follow each other. REQUIRES: a stream of 4,096
-  // bytes or more.
-  Bytes BuildInterleaved() const;
-  // The same, its directory entry declaring the stream `extra` bytes longer than
-  // its sector chain. REQUIRES: a stream of 4,096 bytes or more.
-  Bytes BuildLengthened(std::uint32_t extra) const;
+  // The OLE2 file holding the stream; `interleaved`, its first two sectors swapped
+  // in the file and in its sector chain, so they do not follow each other; its
+  // directory entry declaring it `extra` bytes longer than its sector chain.
+  // REQUIRES: a stream of 4,096 bytes or more for either.
+  Bytes Build(bool interleaved = false, std::uint32_t extra = 0) const;
   // The stream alone.
   const Bytes& BuildBare() const { return stream_; }
 
@@ -132,7 +120,6 @@ class BiffBuilder {
   Out Text(Out out, std::u16string_view text, int length_bytes) const;
   // The cell's row, column and XF index, or BIFF2's attributes.
   Out Cell(int row, int col, int xf) const;
-  Bytes BuildOle2(bool interleaved, std::uint32_t extra = 0) const;
 
   Biff version_;
   Bytes stream_;
@@ -140,6 +127,16 @@ class BiffBuilder {
   std::vector<std::size_t> sheet_offsets_;  // where each BOUNDSHEET's offset field is
   std::size_t sheets_placed_ = 0;
 };
+
+// A large BIFF8 workbook whose document is known, for runs long enough to watch,
+// interrupt or cancel: `rows` rows of `columns` text cells, row 1 the labels
+// "Column 1", "Column 2", ..., below them each cell "rRcC", its own row and
+// column. REQUIRES: 1 <= rows <= 65536, 1 <= columns <= 256.
+Bytes TextGridWorkbook(int rows, int columns);
+
+// The document Zerova writes for TextGridWorkbook(rows, columns), from the rules
+// of the output document: one node per column, one value per row below row 1.
+std::string TextGridDocument(int rows, int columns);
 
 }  // namespace zerova::test
 

@@ -53,50 +53,28 @@ static void Pass(const char* name) {
   errno = saved;
 }
 
-ssize_t pread(int fd, void* buffer, size_t count, off_t offset) {
-  ssize_t (*next)(int, void*, size_t, off_t);
-  *(void**)&next = dlsym(RTLD_NEXT, "pread");
-  const ssize_t result = next(fd, buffer, count, offset);
-  Pass("pread");
-  return result;
-}
+/* Defines `name`: the next definition of the call, then Pass(`watched`). */
+#define GATED(type, name, watched, params, args) \
+  type name params {                             \
+    type(*next) params;                          \
+    *(void**)&next = dlsym(RTLD_NEXT, #name);    \
+    const type result = next args;               \
+    Pass(watched);                               \
+    return result;                               \
+  }
 
-ssize_t pread64(int fd, void* buffer, size_t count, off_t offset) {
-  ssize_t (*next)(int, void*, size_t, off_t);
-  *(void**)&next = dlsym(RTLD_NEXT, "pread64");
-  const ssize_t result = next(fd, buffer, count, offset);
-  Pass("pread");
-  return result;
-}
-
-ssize_t writev(int fd, const struct iovec* parts, int count) {
-  ssize_t (*next)(int, const struct iovec*, int);
-  *(void**)&next = dlsym(RTLD_NEXT, "writev");
-  const ssize_t result = next(fd, parts, count);
-  Pass("writev");
-  return result;
-}
-
-int unlink(const char* path) {
-  int (*next)(const char*);
-  *(void**)&next = dlsym(RTLD_NEXT, "unlink");
-  const int result = next(path);
-  Pass("unlink");
-  return result;
-}
-
-int rename(const char* from, const char* to) {
-  int (*next)(const char*, const char*);
-  *(void**)&next = dlsym(RTLD_NEXT, "rename");
-  const int result = next(from, to);
-  Pass("rename");
-  return result;
-}
+GATED(ssize_t, pread, "pread", (int fd, void* buffer, size_t count, off_t offset),
+      (fd, buffer, count, offset))
+GATED(ssize_t, pread64, "pread", (int fd, void* buffer, size_t count, off_t offset),
+      (fd, buffer, count, offset))
+GATED(ssize_t, writev, "writev", (int fd, const struct iovec* parts, int count), (fd, parts, count))
+GATED(int, unlink, "unlink", (const char* path), (path))
+GATED(int, rename, "rename", (const char* from, const char* to), (from, to))
 
 ssize_t write(int fd, const void* buffer, size_t count) {
   ssize_t (*next)(int, const void*, size_t);
   *(void**)&next = dlsym(RTLD_NEXT, "write");
   const ssize_t result = next(fd, buffer, count);
-  if (fd > 2) Pass("write");
+  if (fd > 2) Pass("write"); /* to a file: not a message on stdout or stderr */
   return result;
 }

@@ -93,7 +93,7 @@ ChildProcess::ChildProcess(const std::filesystem::path& work, ChildSetup setup)
                        ? ::open(setup.stdin_from.c_str(), O_RDONLY | O_CLOEXEC)
                    : setup.terminal ? err
                                     : ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    ::dup2(in, 0);
+    setup.stdin_closed ? ::close(0) : ::dup2(in, 0);
     ::dup2(::open(stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644), 1);
     ::dup2(err, 2);
     if (drop &&
@@ -132,10 +132,8 @@ bool ChildProcess::WaitFor(const std::string& text, std::chrono::milliseconds li
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (err_.find(text) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
     pollfd p{reader_, POLLIN, 0};
-    siginfo_t exited{};  // a child still running leaves si_pid 0
     if (::poll(&p, 1, 20) <= 0) {
-      if (::waitid(P_PID, pid_, &exited, WEXITED | WNOHANG | WNOWAIT) != 0 || exited.si_pid != 0)
-        break;
+      if (!Running()) break;
       continue;
     }
     char buffer[4096];
@@ -149,16 +147,19 @@ bool ChildProcess::WaitFor(const std::string& text, std::chrono::milliseconds li
 int ChildProcess::Wait(std::chrono::milliseconds limit) {
   if (status_ >= 0) return status_;
   WaitFor("\x01 never written", limit);
-  siginfo_t exited{};
-  if (::waitid(P_PID, pid_, &exited, WEXITED | WNOHANG | WNOWAIT) == 0 && exited.si_pid == 0) {
-    ::kill(pid_, SIGKILL);
-  }
+  if (Running()) ::kill(pid_, SIGKILL);
   int raw = 0;
   rusage usage{};
   ::wait4(pid_, &raw, 0, &usage);
   max_rss_kib_ = usage.ru_maxrss;
   signaled_ = WIFSIGNALED(raw);
   return status_ = signaled_ ? 128 + WTERMSIG(raw) : WEXITSTATUS(raw);
+}
+
+bool ChildProcess::Running() const {
+  siginfo_t exited{};  // a child still running leaves si_pid 0
+  return status_ < 0 && ::waitid(P_PID, pid_, &exited, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+         exited.si_pid == 0;
 }
 
 void ChildProcess::Type(const std::string& text) { WriteAll(reader_, text); }

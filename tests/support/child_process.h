@@ -20,6 +20,13 @@
 
 namespace zerova::test {
 
+// The basic fixture's workbook and document, the success line, and the user a
+// child runs as where the test runs as root (who may write everywhere).
+inline const std::string kData = ZEROVA_TEST_DATA, kBasic = kData + "/basic/input.xls",
+                         kBasicDocument = kData + "/basic/expected.xml";
+inline const std::string kSuccess = "XML created successfully\n";
+inline constexpr uid_t kNobody = 65534;
+
 struct ChildSetup {
   std::vector<std::string> args;
   // Added to the environment ("NAME=value"); ZEROVA_PASSWORD and the names in
@@ -38,6 +45,8 @@ struct ChildSetup {
   std::filesystem::path stdout_to;
   // stdin from this file when given (/dev/zero, a FIFO), else as above.
   std::filesystem::path stdin_from;
+  // No stdin at all: descriptor 0 closed, as some job runners start a program.
+  bool stdin_closed = false;
   // Resource limits set in the child (RLIMIT_FSIZE, RLIMIT_NOFILE, ...), soft and hard.
   std::vector<std::pair<int, rlim_t>> limits;
   // With a call named (pread, writev, unlink, openat, rename), the call gate
@@ -60,6 +69,8 @@ class ChildProcess {
   // Reads stderr to its end and returns the exit status, 128 + N after signal
   // N. A child still running after `limit` is killed (SIGKILL: 137).
   int Wait(std::chrono::milliseconds limit = std::chrono::minutes(10));
+  // True until the child has ended.
+  bool Running() const;
   // True iff the child ended by a signal (after Wait).
   bool signaled() const { return signaled_; }
 

@@ -8,7 +8,10 @@
 
 #include "conversion/conversion_run.h"
 #include "conversion/sheet_choice.h"
+#include "formats/containers/ole2_container.h"
 #include "formats/registry.h"
+#include "formats/sheet/sheet_store.h"
+#include "services/error.h"
 #include "services/utf8.h"
 #include "support/memory_file_system.h"
 
@@ -21,6 +24,34 @@ SpreadsheetInput InMemory(std::vector<std::uint8_t> bytes, std::string name) {
   input.bytes = *owner;
   input.bytes_owner = std::move(owner);
   return input;
+}
+
+std::unique_ptr<Worksheet> ColumnsSheet(const std::vector<std::vector<std::string>>& columns) {
+  auto sheet = std::make_unique<SheetStore>();
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    for (std::size_t r = 0; r < columns[c].size(); ++r) {
+      sheet->Put(r + 1, c + 1, CellValue::Text(columns[c][r]));
+    }
+  }
+  sheet->Seal();
+  return sheet;
+}
+
+std::string RunFailure(SpreadsheetService& spreadsheets, FileSystem& file_system, RunHooks& hooks,
+                       ConversionRequest request) {
+  if (request.source.path.empty()) request.source.path = "book.xls";
+  try {
+    ConversionRun(spreadsheets, file_system, hooks).Run(request);
+  } catch (const Error& e) {
+    return e.what();
+  }
+  return "";
+}
+
+std::string RunFailure(std::unique_ptr<Worksheet> sheet, FileSystem& file_system, RunHooks& hooks,
+                       ConversionRequest request) {
+  GivenSheetService service(std::move(sheet));
+  return RunFailure(service, file_system, hooks, std::move(request));
 }
 
 std::string DocumentOf(std::unique_ptr<Worksheet> sheet) {
@@ -47,6 +78,12 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   EXPECT_TRUE(in.good()) << "cannot read " << path;
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+EncryptedStreams EncryptedStreamsOf(const std::string& path) {
+  const std::vector<std::uint8_t> file = ReadFileBytes(path);
+  const Ole2Container ole(file, path);
+  return {ole.Read("EncryptionInfo"), ole.Read("EncryptedPackage")};
 }
 
 bool IsWellFormedXml(const std::string& document) {

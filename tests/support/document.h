@@ -4,12 +4,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "conversion/conversion_run.h"
+#include "services/file_system.h"
 #include "services/password_source.h"
 #include "services/run_hooks.h"
 #include "services/spreadsheet.h"
@@ -46,6 +49,23 @@ class RecordingHooks final : public RunHooks {
   std::int64_t stop_after = -1;
 };
 
+// A password source that gives its passwords one per call, then nullopt; notes
+// each question as "FILE" or "FILE (wrong)" when the previous password was wrong.
+class GivenPasswords final : public PasswordSource {
+ public:
+  explicit GivenPasswords(std::vector<std::string> passwords) : passwords_(std::move(passwords)) {}
+  std::optional<SecretBytes> Password(const std::string& file, bool previous_was_wrong) override {
+    asked.push_back(file + (previous_was_wrong ? " (wrong)" : ""));
+    if (next_ == passwords_.size()) return std::nullopt;
+    return ToSecret(passwords_[next_++]);
+  }
+  std::vector<std::string> asked;
+
+ private:
+  std::vector<std::string> passwords_;
+  std::size_t next_ = 0;
+};
+
 // A workbook of one worksheet, "Sheet1", given whole.
 class GivenWorkbook final : public Workbook {
  public:
@@ -71,6 +91,17 @@ class GivenSheetService final : public SpreadsheetService {
   std::unique_ptr<Worksheet> sheet_;
 };
 
+// A sealed sheet whose columns, from A, hold `columns` as text from row 1 down.
+std::unique_ptr<Worksheet> ColumnsSheet(const std::vector<std::vector<std::string>>& columns);
+
+// Runs `request` (its source "book.xls" when none is named) through `spreadsheets`
+// on `file_system`: the message of the Error it throws, "" when it completes.
+std::string RunFailure(SpreadsheetService& spreadsheets, FileSystem& file_system, RunHooks& hooks,
+                       ConversionRequest request = {});
+// The same for a workbook whose one sheet is `sheet`.
+std::string RunFailure(std::unique_ptr<Worksheet> sheet, FileSystem& file_system, RunHooks& hooks,
+                       ConversionRequest request = {});
+
 // The active sheet of the workbook in `bytes` (any format we read), read as a
 // conversion reads it, asking `passwords` (null: none) when it is
 // password-protected. Throws ReadError as the reader does.
@@ -92,6 +123,12 @@ SpreadsheetInput InMemory(std::vector<std::uint8_t> bytes, std::string name);
 
 // The whole file at `path`, as bytes. Fails the test (and returns nothing) when unreadable.
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
+
+// The EncryptionInfo and EncryptedPackage streams of the encrypted package at `path`.
+struct EncryptedStreams {
+  std::vector<std::uint8_t> info, package;
+};
+EncryptedStreams EncryptedStreamsOf(const std::string& path);
 
 // True iff `document` is well-formed XML (checked with libxml2).
 bool IsWellFormedXml(const std::string& document);

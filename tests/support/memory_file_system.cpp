@@ -34,23 +34,12 @@ class MemoryFileSystem::File final : public NewFile {
   void Write(std::string_view bytes) override {
     Entry* entry = disk_.Find(id_.inode);
     if (entry == nullptr) throw PosixError(path_, "write to the file", EBADF);
-    if (entry->contents.size() + bytes.size() > disk_.fail_at_) {
-      entry->contents.append(bytes.substr(0, disk_.fail_at_ - entry->contents.size()));
-      throw PosixError(path_, "write to the file", disk_.write_error_);
-    }
-    entry->contents.append(bytes);
+    disk_.Store(*entry, path_, bytes);
   }
   void Close() override {}
 
  private:
   MemoryFileSystem& disk_;
-};
-
-// Discards what is written.
-class NullFile final : public NewFile {
- public:
-  void Write(std::string_view) override {}
-  void Close() override {}
 };
 
 MemoryFileSystem::Entry* MemoryFileSystem::Find(std::uint64_t inode) {
@@ -119,8 +108,15 @@ void MemoryFileSystem::AppendLineToFile(const std::string& path, std::string_vie
                             "the file was replaced by another one during the conversion; "
                             "nothing was written to that one");
   }
-  it->second.contents.append(line);
-  it->second.contents.append("\r\n");
+  Store(it->second, path, std::string(line) + "\r\n");
+}
+
+void MemoryFileSystem::Store(Entry& entry, const std::string& path, std::string_view bytes) {
+  if (entry.contents.size() + bytes.size() > fail_at_) {
+    entry.contents.append(bytes.substr(0, fail_at_ - std::min(fail_at_, entry.contents.size())));
+    throw PosixError(path, "write to the file", write_error_);
+  }
+  entry.contents.append(bytes);
 }
 
 void MemoryFileSystem::CheckAppendable(const std::string& path, const FileLock& locked) {
@@ -163,10 +159,6 @@ std::uint64_t MemoryFileSystem::FreeSpaceBeside(const std::string& path) {
   return free_space_;
 }
 
-std::unique_ptr<NewFile> NullFileSystem::CreateTemporaryFile(const std::string&) {
-  return std::make_unique<NullFile>();
-}
-
 std::unique_ptr<FileLock> MemoryFileSystem::LockFile(const std::string& path) {
   calls_.push_back("LockFile " + path);
   auto it = files_.find(path);
@@ -200,16 +192,6 @@ std::string MemoryFileSystem::CurrentFolder() {
 bool MemoryFileSystem::IsWritableFolder(const std::string&) {
   calls_.push_back("IsWritableFolder");
   return folder_writable_;
-}
-
-void FullDiskFileSystem::AppendLineToFile(const std::string& path, std::string_view line,
-                                          const FileLock& locked) {
-  if (++appends_ < full_at_) {
-    ForwardingFileSystem::AppendLineToFile(path, line, locked);
-    return;
-  }
-  disk_.AppendBytes(path, line.substr(0, std::min(kept_, line.size())));
-  throw PosixError(path, "write to the file", ENOSPC);
 }
 
 }  // namespace zerova::test

@@ -30,6 +30,11 @@ ZipMembers Xlsx(const std::string& rows, const std::string& workbook = kOneSheet
 // An .ods whose one table holds `rows`.
 ZipMembers Ods(const std::string& rows);
 
+// An XML Spreadsheet 2003 workbook whose worksheets, all named "S", hold
+// `tables` (each a <Table>'s content), after `head` (ExcelWorkbook, Styles).
+std::vector<std::uint8_t> Xml2003(const std::vector<std::string>& tables,
+                                  const std::string& head = "");
+
 // `parts` with the member at `path` given `contents`, or dropped when it is null.
 ZipMembers With(ZipMembers parts, const std::string& path, const char* contents);
 

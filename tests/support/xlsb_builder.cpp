@@ -60,24 +60,6 @@ std::string CellHead(std::uint32_t col, std::uint32_t style) {
 // grbitFlags, then a CellParsedFormula with no tokens and no extra data.
 const std::string kEmptyFormula = U16(0) + U32(0) + U32(0);
 
-std::string Relationships(const std::vector<std::array<std::string, 3>>& rels) {
-  std::string xml =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
-      "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
-  for (const auto& [id, type, target] : rels) {
-    xml += "<Relationship Id=\"" + id + "\" Type=\"" + type + "\" Target=\"" + target + "\"/>";
-  }
-  return xml + "</Relationships>";
-}
-
-std::string RelationshipType(const std::string& kind) {
-  const bool microsoft = kind == "xlMacrosheet" || kind == "xlIntlMacrosheet";
-  return std::string(microsoft ? "http://schemas.microsoft.com/office/2006/relationships/"
-                               : "http://schemas.openxmlformats.org/officeDocument/2006/"
-                                 "relationships/") +
-         kind;
-}
-
 std::string WorkbookPart(const XlsbBook& book) {
   std::string part = Record(kBeginBook);
   part += Record(kWbProp, U32(book.date1904 ? 1 : 0) + U32(0) + Wide(std::u16string()));
@@ -197,7 +179,7 @@ ZipMembers Parts(const XlsbBook& book) {
   std::vector<std::array<std::string, 3>> rels;
   for (std::size_t i = 0; i < book.sheets.size(); ++i) {
     const std::string part = "worksheets/sheet" + std::to_string(i + 1) + ".bin";
-    rels.push_back({"rId" + std::to_string(i + 1), RelationshipType(book.sheets[i].kind), part});
+    rels.push_back({"rId" + std::to_string(i + 1), kOffice + book.sheets[i].kind, part});
     parts.push_back({"xl/" + part, SheetPart(book.sheets[i])});
   }
   if (!book.shared.empty()) {

@@ -1,11 +1,8 @@
-// XlsbBuilder: writes small .xlsb packages ([MS-XLSB]) for the reader's tests, the
-// benchmarks and the fixture folders' input.xlsb files (tests/data/make_binary_fixtures.cpp).
-//
-// Records are strings of bytes: a field encoder per type (U16, F64, Wide, ...),
-// Record() to put a header in front of a body, and one helper per cell record.
-// XlsbBook gathers the sheets and styles; Parts() lays out the package's parts,
-// which support/zip_builder.h zips. Text is given as UTF-8, or as UTF-16 code
-// units (std::u16string) to write what UTF-8 cannot hold, such as a lone surrogate.
+// XlsbBuilder: small .xlsb packages ([MS-XLSB]) for the reader's tests, the
+// benchmarks and the fixtures' input.xlsb files (tests/data/make_binary_fixtures.cpp):
+// records as strings of bytes, one helper per cell record, and Parts() to lay out a
+// book's package for support/zip_builder.h. Text is UTF-8, or UTF-16 code units
+// (std::u16string) for what UTF-8 cannot hold, such as a lone surrogate.
 #ifndef ZEROVA_TESTS_SUPPORT_XLSB_BUILDER_H_
 #define ZEROVA_TESTS_SUPPORT_XLSB_BUILDER_H_
 

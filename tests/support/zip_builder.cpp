@@ -28,6 +28,16 @@ std::vector<std::uint8_t> Zip(const ZipMembers& members) {
   return result;
 }
 
+std::string Relationships(const std::vector<std::array<std::string, 3>>& rels) {
+  std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
+      "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+  for (const auto& [id, type, target] : rels) {
+    xml += "<Relationship Id=\"" + id + "\" Type=\"" + type + "\" Target=\"" + target + "\"/>";
+  }
+  return xml + "</Relationships>";
+}
+
 namespace {
 
 void Put(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes) {

@@ -1,7 +1,8 @@
-// Zip: builds a small zip in memory for tests of the .xlsx and .ods readers.
+// Zip: builds a small zip in memory for tests of the .xlsx, .xlsb and .ods readers.
 #ifndef ZEROVA_TESTS_SUPPORT_ZIP_BUILDER_H_
 #define ZEROVA_TESTS_SUPPORT_ZIP_BUILDER_H_
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -14,6 +15,10 @@ using ZipMembers = std::vector<std::pair<std::string, std::string>>;
 
 // The bytes of a zip holding `members`, each deflated.
 std::vector<std::uint8_t> Zip(const ZipMembers& members);
+
+// An Open Packaging Conventions relationships part: each relationship as its
+// id, full type and target.
+std::string Relationships(const std::vector<std::array<std::string, 3>>& rels);
 
 // A member written byte for byte: its data as stored and what its headers
 // declare, which need not be true.

@@ -34,28 +34,31 @@ fail() {
   exit 1
 }
 
-# Prints the id of a visible window named as the pattern $1 says, other than
-# window $2; waits for one at most $3 tenths of a second (600), and fails without.
-wait_window() {
-  tries=0
-  until id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-0}" | head -n 1) &&
-    [ -n "$id" ]; do
-    tries=$((tries + 1))
-    [ "$tries" -le "${3:-600}" ] || return 1
+# Runs the command $2... every tenth of a second until it succeeds, $1 times at most.
+poll() {
+  tries=$1
+  shift
+  until "$@"; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || return 1
     sleep 0.1
   done
-  echo "$id"
+}
+
+# The id of a visible window named as the pattern $1, other than window $2, into $id.
+found() {
+  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-0}" | head -n 1) &&
+    [ -n "$id" ]
+}
+
+# Prints the id of such a window, waiting $3 tenths of a second (600) at most for it.
+wait_window() {
+  poll "${3:-600}" found "$1" "${2:-}" && echo "$id"
 }
 
 # True once no visible window is named as the pattern $1, within $2 tenths of a second.
-gone() {
-  tries=0
-  while xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; do
-    tries=$((tries + 1))
-    [ "$tries" -le "$2" ] || return 1
-    sleep 0.1
-  done
-}
+shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+gone() { poll "$2" eval "! shown '$1'"; }
 
 # Gives window $1 the keyboard focus and presses the keys $2...
 keys() {
@@ -71,12 +74,7 @@ select_at=60 convert_at=92 exit_at=124 # the buttons' middles, x 296
 
 # Waits (at most 10 s) for the program to end; checks its status is $1.
 expect_end() {
-  tries=0
-  while kill -0 "$pid" 2>/dev/null; do
-    tries=$((tries + 1))
-    [ "$tries" -le 100 ] || fail "the program did not end"
-    sleep 0.1
-  done
+  poll 100 eval '! kill -0 "$pid" 2>/dev/null' || fail "the program did not end"
   status=0
   wait "$pid" || status=$?
   [ "$status" -eq "$1" ] || fail "the program ended with status $status"
@@ -137,12 +135,8 @@ main=$(wait_window '^long\.fods .* Zerova$') || fail "the window did not open wi
 keys "$main" Return
 # Waits (at most 60 s) for the document to grow past $1 bytes.
 grown() {
-  tries=0
-  until [ "$(stat -c %s "$document" 2>/dev/null || echo 0)" -gt "$1" ]; do
-    tries=$((tries + 1))
-    [ "$tries" -le 600 ] || fail "the conversion did not write on"
-    sleep 0.1
-  done
+  poll 600 eval '[ "$(stat -c %s "$document" 2>/dev/null || echo 0)" -gt '"$1"' ]' ||
+    fail "the conversion did not write on"
 }
 grown 0
 for answer in n y; do

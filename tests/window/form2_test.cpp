@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "services/forwarding_file_system.h"
 #include "support/document.h"
 #include "support/memory_file_system.h"
 #include "window/form2.h"
@@ -83,36 +84,26 @@ struct SlowWriter final : ForwardingFileSystem {
   std::shared_ptr<Steps> steps;
 };
 
-// What this process writes on stderr (file descriptor 2) while it lives.
+// The lines "zerova: ..." this process writes on stderr (file descriptor 2)
+// from the capture's making until ProgramLines.
 class StderrCapture {
  public:
   StderrCapture() : file_(std::tmpfile()), saved_(::dup(2)) {
     std::fflush(stderr);
     ::dup2(::fileno(file_), 2);
   }
-  ~StderrCapture() {
-    Restore();
-    std::fclose(file_);
-  }
-  // The lines the program wrote ("zerova: ..."), without Qt's own messages.
+  ~StderrCapture() { ProgramLines(), std::fclose(file_); }
   QStringList ProgramLines() {
-    Restore();
+    if (saved_ >= 0) std::fflush(stderr), ::dup2(saved_, 2), ::close(saved_), saved_ = -1;
     std::rewind(file_);
     QStringList lines;
-    char line[4096];
-    while (std::fgets(line, sizeof line, file_) != nullptr)
+    for (char line[4096]; std::fgets(line, sizeof line, file_) != nullptr;) {
       if (QByteArray(line).startsWith("zerova: ")) lines << QString::fromUtf8(line).trimmed();
+    }
     return lines;
   }
 
  private:
-  void Restore() {
-    if (saved_ < 0) return;
-    std::fflush(stderr);
-    ::dup2(saved_, 2);
-    ::close(saved_);
-    saved_ = -1;
-  }
   std::FILE* file_;
   int saved_;
 };
@@ -237,6 +228,7 @@ class Form2Test : public QObject {
     QCOMPARE(form.SourcePath, answer);
     QVERIFY(!form.Command2->isEnabled());
     QVERIFY(form.Command1->isEnabled() && form.Command1->hasFocus());
+    QVERIFY(form.close());  // an idle window closes without a question
   }
 
   // Before a file is chosen (at the start, or after a cancelled Select) and
@@ -442,6 +434,7 @@ class Form2Test : public QObject {
     QCOMPARE(questions_, questions);
     QCOMPARE(end_status_, std::optional<int>(ok ? 0 : 1));
     QCOMPARE(QFileInfo(document).isFile(), ok);
+    QVERIFY(form.close());  // once the run has ended, without a question
     if (!ok || clipped) return;
     QFile expected(ZEROVA_TEST_DATA "/basic/expected.xml");
     QVERIFY(expected.open(QIODevice::ReadOnly));

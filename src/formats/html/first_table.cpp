@@ -85,7 +85,7 @@ void FirstTable::End(std::string_view name) {
     layout_.EndRow();
     return;
   }
-  if (!in_cell_) return;
+  if (!in_cell_ || hidden_ > 0) return;  // as at an element's start: hidden markup adds nothing
   if (IsBlock(name) || name == "tr") text_.BlockBoundary();
   if (name == "pre" && preformatted_ > 0) --preformatted_;
 }

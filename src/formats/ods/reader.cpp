@@ -93,8 +93,13 @@ std::unique_ptr<Workbook> OpenFlatOds(const std::shared_ptr<WorkbookSource>& sou
   auto book = std::make_unique<OdsWorkbook>(source, nullptr, [&file] {
     return std::make_unique<XmlStream>(file.Bytes(), file.name(), file.progress());
   });
-  // The settings stand ahead of the body in a flat document.
-  book->Open([](XmlStream& xml) { return ReadOdsActiveTable(xml); });
+  // The settings stand ahead of the body in a flat document. They are read from a
+  // stream of their own: read from the body's, a search for them through office:styles
+  // would pass the hidden table styles by.
+  book->Open([&file](XmlStream&) {
+    XmlStream settings(file.Bytes(), file.name(), file.progress());
+    return ReadOdsActiveTable(settings);
+  });
   return book;
 }
 

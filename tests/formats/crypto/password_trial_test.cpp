@@ -6,7 +6,7 @@
 
 #include "formats/crypto/password_trial.h"
 #include "services/error.h"
-#include "support/given_passwords.h"
+#include "support/document.h"
 
 namespace zerova::test {
 namespace {

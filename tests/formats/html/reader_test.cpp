@@ -25,6 +25,13 @@ TEST(HtmlReaderTest, TextSpansAndRefusals) {
        Page("<tr><td>x <br> y<br></td><td><p>p1</p> <div>d</div>tail</td><td>a<br><br></td>"
             "<td>top<table><tr><td>1</td><td>2</td></tr></table>end</td></tr>"),
        "A1=x\ny|B1=p1\nd\ntail|C1=a\n|D1=top\n1\t2\nend"},
+      {"markup outside the cells and inside hidden elements adds nothing",
+       Page("<tr><br><p>row</p><td>x</td><template><br></template><td>a<template><br><p>t</p>"
+            "</template>b</td></tr>"),
+       "A1=x|B1=ab"},
+      {"a cell shifts right past a rowspan in the second column",
+       Page("<tr><td>a</td><td rowspan=\"2\">b</td><td>c</td></tr><tr><td>d</td><td>e</td></tr>"),
+       "A1=a|B1=b|C1=c|A2=d|C2=e"},
       {"spans: text in the first cell, later cells shift right past rowspans",
        Page("<tr><td rowspan=\"2\">r</td><td colspan=\"2\">c</td><td>d</td></tr>"
             "<tr><td>e</td><td rowspan=\"0\">f</td><td>g</td></tr>"

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "formats/registry.h"
 #include "support/office_book.h"
 
 namespace zerova::test {
@@ -16,6 +17,10 @@ TEST(OdsReaderTest, CellsAndRefusals) {
     return Zip(Ods("<table:table-row>" + cells + "</table:table-row>"));
   };
   Check({
+      {"an annotation beside the paragraph, as LibreOffice writes it, is left out",
+       row("<table:table-cell office:value-type=\"string\"><office:annotation><text:p>note</text:p>"
+           "</office:annotation><text:p>shown</text:p></table:table-cell>"),
+       "A1=shown"},
       {"values",
        row("<table:table-cell office:value-type=\"string\" office:string-value=\"attr\">"
            "<text:p>p</text:p></table:table-cell><table:table-cell>"
@@ -61,6 +66,33 @@ TEST(OdsReaderTest, CellsAndRefusals) {
        row("<table:table-cell><text:p>" + spaces + "</text:p></table:table-cell>"),
        "refused: too many spaces (text:s)"},
   });
+}
+
+// A table is hidden by a table style in office:styles or office:automatic-styles,
+// whichever comes first; a table style that does not hide leaves its tables shown.
+TEST(OdsReaderTest, AHiddenTableStyleCountsInEitherStylesElement) {
+  const std::string style =
+      "<style:style style:name=\"h\" style:family=\"table\"><style:table-properties "
+      "table:display=\"false\"/></style:style>";
+  const std::string other =  // and a table style that shows its tables
+      "<style:style style:name=\"p\" style:family=\"paragraph\"/><style:style style:name=\"v\" "
+      "style:family=\"table\"><style:table-properties table:display=\"true\"/></style:style>";
+  for (const bool automatic : {false, true}) {
+    const std::vector<std::uint8_t> fods = TextBytes(
+        "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+        "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+        "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" office:mimetype=\""
+        "application/vnd.oasis.opendocument.spreadsheet\"><office:styles>" +
+        (automatic ? other : style) + "</office:styles><office:automatic-styles>" +
+        (automatic ? style : other) +
+        "</office:automatic-styles><office:body><office:spreadsheet><table:table "
+        "table:name=\"A\" table:style-name=\"v\"/><table:table table:name=\"B\" "
+        "table:style-name=\"h\"/>"
+        "</office:spreadsheet></office:body></office:document>");
+    const auto book = OpenWorkbook(WorkbookSource::View(fods, "book.fods", nullptr));
+    EXPECT_EQ(book->Sheets().at(1).visibility, SheetVisibility::kHidden) << automatic;
+    EXPECT_EQ(book->Sheets().at(0).visibility, SheetVisibility::kVisible) << automatic;
+  }
 }
 
 }  // namespace

@@ -1,12 +1,22 @@
 // The sheet store: what a sequence of puts reads back as, through Cell and
-// through the column cursor, which must always agree.
-#include <gtest/gtest.h>
+// through the column cursor, which must always agree. Its parts: strings kept in
+// blocks (each reads back as added, its view stays put as the table grows, and
+// AddOnce never confuses two texts) and values packed four or eight bytes wide
+// (each reads back bit for bit, whatever its neighbours, across chunks' edges).
+#include "formats/sheet/sheet_store.h"
 
+#include <gtest/gtest.h>
+#include <malloc.h>
+
+#include <bit>
+#include <limits>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "conversion/cell_text.h"
-#include "formats/sheet/sheet_store.h"
+#include "formats/sheet/string_table.h"
+#include "formats/sheet/value_chunks.h"
 #include "services/cell_address.h"
 
 namespace zerova {
@@ -125,6 +135,83 @@ TEST(SheetStoreTest, LongColumnsKeepEveryCellAcrossChunks) {
   }
   EXPECT_EQ(wrong, 0);
   EXPECT_TRUE(cells->Cell().IsEmpty());
+}
+
+TEST(StringTableTest, EveryStringReadsBackAndStaysWhereItIs) {
+  std::vector<std::string> added;
+  StringTable table;
+  for (std::size_t length : {0, 1, 16384, 16385, 70000, 65536, 0, 65535}) {
+    added.push_back(std::string(length, static_cast<char>('a' + added.size())));
+    EXPECT_EQ(table.Add(added.back()), added.size() - 1);
+    for (int i = 0; i < 5000; ++i) {  // small ones across many blocks
+      added.push_back("s" + std::to_string(added.size()));
+      table.Add(added.back());
+    }
+  }
+  const std::string_view first_long = table[10002];
+  for (int i = 0; i < 1000; ++i) table.Add(std::string(100, 'x'));
+  EXPECT_EQ(table[10002].data(), first_long.data());
+  ASSERT_EQ(table.size(), added.size() + 1000);
+  std::size_t wrong = 0;
+  for (std::uint32_t i = 0; i < added.size(); ++i) wrong += table[i] != added[i];
+  EXPECT_EQ(wrong, 0u);
+}
+
+TEST(StringTableTest, TextAddedOnceIsKeptOnceAndNeverConfused) {
+  StringTable table;
+  const std::uint32_t red = table.AddOnce("red");
+  EXPECT_EQ(table.AddOnce("red"), red);
+  EXPECT_NE(table.AddOnce("Red"), red);
+  std::size_t wrong = 0;
+  for (int i = 0; i < 100000; ++i) {  // far more texts than remembered: slots are reused
+    const std::string text = "t" + std::to_string(i % 7919);
+    wrong += table[table.AddOnce(text)] != text;
+  }
+  EXPECT_EQ(wrong, 0u);
+  EXPECT_LT(table.size(), 100000u);
+}
+
+bool Same(PackedValue a, PackedValue b) { return a.kind == b.kind && a.bits == b.bits; }
+
+PackedValue Number(double number) { return PackedValue::Number(number); }
+
+// Whole numbers, as numbers or dates of either system, take four bytes each.
+TEST(ValueChunksTest, WholeNumbersTakeFourBytes) {
+  for (const PackedKind kind :
+       {PackedKind::kNumber, PackedKind::kDate1900, PackedKind::kDate1904}) {
+    const std::size_t before = mallinfo2().uordblks;
+    ValueChunks values;
+    for (int i = 0; i < 1 << 20; ++i) {
+      values.push_back({kind, std::bit_cast<std::uint64_t>(static_cast<double>(i % 1000))});
+    }
+    EXPECT_LT(mallinfo2().uordblks - before, 6u << 20);  // 4 MiB; 8 MiB were they wide
+  }
+}
+
+TEST(ValueChunksTest, EveryValueReadsBackBitForBit) {
+  // Values that fit in four bytes, and values that do not, though they look alike.
+  const PackedValue samples[] = {
+      PackedValue::String(UINT32_MAX - 1),
+      Number(-0.0),  // whole, yet not its int's double: eight bytes
+      Number(-2147483648.0),
+      Number(2147483648.0),  // past 32 bits
+      Number(std::numeric_limits<double>::quiet_NaN()),
+      {PackedKind::kNumber, 0x7FF8000000000001},  // a NaN with a payload
+  };
+  // Each sample among narrow values and among wide ones, at a different place of a chunk.
+  for (std::size_t s = 0; s < std::size(samples); ++s) {
+    for (const PackedValue& neighbour : {PackedValue::String(7), Number(0.25)}) {
+      ValueChunks values;
+      for (std::size_t i = 0; i < 9000; ++i)
+        values.push_back(i % 4099 == s ? samples[s] : neighbour);
+      ASSERT_EQ(values.size(), 9000u);
+      std::size_t wrong = 0;
+      for (std::size_t i = 0; i < 9000; ++i) {
+        wrong += !Same(values[i], i % 4099 == s ? samples[s] : neighbour);
+      }
+      EXPECT_EQ(wrong, 0u) << "sample " << s;
+    }
+  }
 }
 
 }  // namespace

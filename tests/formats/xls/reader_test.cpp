@@ -1,6 +1,13 @@
-// The .xls reader on BIFF5/8 workbooks built here: what the fixtures and the corpus
-// do not reach (RK encodings, code pages, SST splits, the active sheet's kind,
-// damaged records) and when the caller's bytes are let go.
+// The .xls reader on workbooks built here, of every BIFF version: what the fixtures,
+// their BIFF2-4 copies and the corpus do not reach (RK encodings, code pages, SST
+// splits, the active sheet's kind, bare record streams, damaged records), when the
+// caller's bytes are let go, and the decryption pass over an encrypted stream
+// (which records and bytes are decrypted and which stay clear, and FILEPASS records
+// that are refused; real RC4 and RC4 CryptoAPI workbooks are checked whole by the
+// fixtures, LibreOffice's, and the corpus, Excel's).
+#include "formats/xls/reader.h"
+
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "formats/xls/reader.h"
+#include "formats/xls/record_decryption.h"
+#include "formats/xls/xor_obfuscation.h"
+#include "services/error.h"
 #include "support/biff_builder.h"
 #include "support/document.h"
 #include "support/office_book.h"
@@ -179,7 +188,7 @@ TEST(XlsReaderTest, TheFileIsLetGoOnlyOnceItsStreamIsCopied) {
   } cases[] = {
       {"bare stream", book.BuildBare(), false, sheet},
       {"stream in order", book.Build(), false, sheet},
-      {"stream in pieces", book.BuildInterleaved(), true, sheet},
+      {"stream in pieces", book.Build(true), true, sheet},
       {"encrypted, decrypted in a copy", ReadFileBytes(encrypted + "input.xls"), true,
        std::string(expected.begin(), expected.end())},
   };
@@ -193,6 +202,208 @@ TEST(XlsReaderTest, TheFileIsLetGoOnlyOnceItsStreamIsCopied) {
     const std::string document = DocumentOf(book->ReadSheet(book->ActiveSheet()));
     EXPECT_EQ(let_go, c.let_go ? 1 : 0) << c.name;
     EXPECT_EQ(document, c.document) << c.name;
+  }
+}
+
+// A bare worksheet file of `version`: BOF, `formats` (by default one General XF),
+// the cells, EOF; written by a builder of `records` version (the BOF's by default).
+Bytes OldSheet(Biff version, const Fill& cells, const Fill& formats = nullptr,
+               Biff records = Biff::k8) {
+  B b(records == Biff::k8 ? version : records);
+  b.Bof(version, kWorksheetBof);
+  formats ? formats(b) : void(b.Xf(0));
+  cells(b);
+  return b.Eof().BuildBare();
+}
+
+// Formats numbered in order: 0 General, 1 "0.00", 2 a date; XF 1 shows the date,
+// XF 2 "0.00".
+void ThreeFormats(B& b) {
+  b.Format(0, "General").Format(0, "0.00").Format(99, "d/m/yy").Xf(0).Xf(2).Xf(1);
+}
+
+// A BIFF4 workbook of worksheets S0, S1 (A1 their name), WINDOW1 naming `active`.
+Bytes Biff4Workbook(int active, std::uint16_t second = kWorksheetBof) {
+  B b(Biff::k4);
+  b.Bof(Biff::k4, kBiff4WorkbookBof).Codepage(1252).Window1(active);
+  b.Boundsheet("S0").Boundsheet("S1").Eof();
+  for (int i = 0; i < 2; ++i) {
+    b.Record(0x008F, {0, 0, 0, 0, 2, 'S', static_cast<std::uint8_t>('0' + i)});  // SHEETHDR
+    ThreeFormats(b.Bof(Biff::k4, i == 0 ? kWorksheetBof : second));
+    b.Label(0, 0, "S" + std::to_string(i)).Number(0, 1, 45000, 1).Eof();
+  }
+  return b.BuildBare();
+}
+
+// `stream` with its first record, a BOF, made BIFF5/8's BOF record of `size` bytes
+// that names version 0, as some Excel 2.x-era writers leave it; its type is kept.
+Bytes UnnamedBof(const Bytes& stream, std::uint8_t size) {
+  const std::size_t length = stream.at(2) | stream.at(3) << 8;
+  Bytes out = {0x09, 0x08, size, 0, 0, 0, stream.at(6), stream.at(7)};
+  out.resize(4 + size, 0);
+  out.insert(out.end(), stream.begin() + 4 + static_cast<std::ptrdiff_t>(length), stream.end());
+  return out;
+}
+
+// A workbook of `version` whose one sheet holds `text` in A1.
+Bytes OneLabel(Biff version, const std::u16string& text) {
+  B b(version);
+  b.Bof(version).Xf(0).Boundsheet("S").Eof().Bof(version, kWorksheetBof).Label(0, 0, text);
+  return b.Eof().BuildBare();
+}
+
+TEST(XlsOldVersionsTest, CellsFormatsWorkbooksAndBareStreams) {
+  const auto number = [](int xf) { return [xf](B& b) { b.Number(0, 0, 45000, xf); }; };
+  Bytes biff3_bof21 = OldSheet(Biff::k3, [](B& b) { b.Label(0, 0, "x"); });
+  biff3_bof21.at(2) = 21;
+  const std::string not_ours = std::string("refused: ") + kNotOurs;
+  Check({
+      {"BIFF3 records in a BIFF2 file",
+       OldSheet(
+           Biff::k2, [](B& b) { b.Rk(0, 0, B::RkInt(7)).Label(0, 1, "b"); }, nullptr, Biff::k3),
+       "A1=7|B1=b"},
+      {"BIFF2 INTEGER cut short", OldSheet(Biff::k2, [](B& b) { b.Record(0x0002, Bytes(8, 0)); }),
+       "damaged: a record is cut short (truncated record 0x0002 (INTEGER) at offset "},
+      {"BIFF2: the XF's format, not the cell's own", OldSheet(Biff::k2, number(2), ThreeFormats),
+       "A1=45000"},
+      {"BIFF2 without XF records: the cell's own format",
+       OldSheet(Biff::k2, number(2),
+                [](B& b) { b.Format(0, "General").Format(0, "0.00").Format(0, "d/m/y"); }),
+       "A1=2023-03-15"},
+      {"BIFF4 workbook: the active tab", Biff4Workbook(1), "A1=S1|B1=2023-03-15"},
+      {"BIFF4 workbook: active chart", Biff4Workbook(1, kChartBof),
+       "refused: the sheet \"S1\" is a chart, not a worksheet"},
+      {"BIFF4 with FILEPASS: Excel 2.x-4.x encryption is not read",
+       OldSheet(
+           Biff::k4, [](B&) {},
+           [](B& b) {
+             b.Record(0x002F, {0x4A, 0x51, 0x12, 0x34}).Xf(0);
+           }),
+       "refused: book.xls: the workbook is encrypted with a method this program does not read"},
+      {"bare stream, BOF of 21 bytes", biff3_bof21, not_ours},
+      {"bare BIFF5 worksheet without globals",
+       B(Biff::k5).Bof(Biff::k5, kWorksheetBof).Eof().BuildBare(),
+       "damaged: the workbook does not begin as an Excel workbook does (the first BOF record "
+       "opens no workbook globals)"},
+  });
+}
+
+// A BOF of BIFF5's and BIFF8's id that names no version: its size tells BIFF8 (16
+// bytes) and BIFF5 (8); a shorter one is Excel 2.x-4.x's, whose records tell which,
+// and whose cells are read in BIFF2's records as well as the later versions'.
+TEST(XlsOldVersionsTest, AnUnnamedVersionIsToldByTheBofAndTheRecordsAfterIt) {
+  const auto cells = [](B& b) {
+    b.Record(0x0002, {0, 0, 0, 0, 0, 0, 0, 7, 0}).Label(0, 1, "b");  // BIFF2's INTEGER, then LABEL
+  };
+  Check({
+      {"BIFF8 by its 16 bytes", UnnamedBof(OneLabel(Biff::k8, u"Жx"), 16), "A1=Жx"},
+      {"BIFF5 by its 8 bytes", UnnamedBof(OneLabel(Biff::k5, u"x"), 8), "A1=x"},
+      // biff-unnamed-version/input*.xls show BIFF2's cells after no XF record and after BIFF4's.
+      {"6 bytes, then BIFF3's XF: BIFF3's formats, and BIFF2's cells still read",
+       UnnamedBof(OldSheet(Biff::k3, cells), 6), "A1=7|B1=b"},
+      {"6 bytes, then a BIFF4 workbook's globals", UnnamedBof(Biff4Workbook(1), 6),
+       "A1=S1|B1=2023-03-15"},
+      {"6 bytes, then a record longer than the stream: looked past without reading past",
+       Bytes{0x09, 0x08, 6, 0, 0, 0, 0x10, 0, 0, 0, 0x7F, 0, 0xF0, 0xFF, 2, 0}, "damaged: "},
+  });
+}
+
+using ::testing::HasSubstr;
+
+struct Stream {
+  Stream& Record(std::uint16_t id, Bytes body) {
+    records.push_back({bytes.size(), body.size()});
+    for (std::uint16_t v : {id, static_cast<std::uint16_t>(body.size())}) {
+      bytes.push_back(static_cast<std::uint8_t>(v)),
+          bytes.push_back(static_cast<std::uint8_t>(v >> 8));
+    }
+    bytes.insert(bytes.end(), body.begin(), body.end());
+    return *this;
+  }
+  Bytes bytes;
+  std::vector<std::pair<std::size_t, std::size_t>> records;  // header offset, body size
+};
+
+const Bytes kBof8 = {0x00, 0x06, 0x05, 0x00, 1, 2, 3, 4};
+// XOR obfuscation, with the key and verifier Excel stores for "abc" (Apache POI's
+// xor-encryption-abc.xls): the stream decrypts only when both are derived right.
+const Bytes kXorAbc = {0, 0, 0x4A, 0x51, 0x1A, 0xCC};
+
+// Obfuscates `body_size` bytes from `from` as Excel does for "abc", the inverse of
+// XorDecrypt: rotate left by 5, then XOR the array entry.
+void Obfuscate(Bytes& bytes, std::size_t body, std::size_t size, std::size_t from) {
+  const auto array = XorArray(ByteView(reinterpret_cast<const std::uint8_t*>("abc"), 3));
+  for (std::size_t i = from; i < size; ++i) {
+    std::uint8_t& b = bytes[body + i];
+    b = static_cast<std::uint8_t>(((b << 5) | (b >> 3)) ^ array[(body + size + i) % 16]);
+  }
+}
+
+TEST(RecordDecryptionTest, BodiesAreDecryptedAndWhatExcelLeavesClearStaysClear) {
+  Stream plain;
+  plain.Record(0x0809, kBof8)
+      .Record(0x002F, kXorAbc)
+      .Record(0x00E1, {0xB0, 0x04})                         // INTERFACEHDR
+      .Record(0x0085, {0x10, 0x20, 0, 0, 0, 0, 1, 0, 'S'})  // BOUNDSHEET
+      .Record(0x0204, Bytes(40, 'x'))                       // LABEL
+      .Record(0x003C, {'y', 'z'})                           // CONTINUE
+      .Record(0x000A, {})
+      .Record(0x0809, kBof8)          // a sheet's BOF
+      .Record(0x0203, Bytes(14, 7));  // NUMBER
+  Stream encrypted = plain;
+  for (std::size_t i : {4, 5, 8}) {
+    const auto [header, size] = plain.records[i];
+    Obfuscate(encrypted.bytes, header + 4, size, 0);
+  }
+  Obfuscate(encrypted.bytes, plain.records[3].first + 4, plain.records[3].second, 4);
+  GivenPasswords abc({"abc"});
+  EXPECT_TRUE(DecryptWorkbookStream(encrypted.bytes, "book.xls", &abc));
+  EXPECT_EQ(encrypted.bytes, plain.bytes);
+}
+
+TEST(RecordDecryptionTest, BrokenOrUnknownFilepassIsRefused) {
+  Bytes rc4 = {1, 0, 1, 0, 1, 0};  // RC4 1.1: salt, verifier and its hash follow
+  rc4.resize(54, 0xA5);
+  const char* kNotRead = "encrypted with a method this program does not read";
+  const char* kNeeded = "book.xls: the workbook is password-protected and needs a password";
+  // An RC4 CryptoAPI FILEPASS (version 2.2) naming `algorithm` and `hash` (0: left
+  // to the default): flags and the header's size, its 32 bytes, salt, verifier, hash.
+  const auto crypto_api = [](std::uint32_t algorithm, std::uint32_t hash) {
+    Bytes body = {1, 0, 2, 0, 2, 0};
+    for (const std::uint32_t field : {0u, 32u, 0u, 0u, algorithm, hash, 128u, 0u, 0u, 0u, 16u}) {
+      for (int i = 0; i < 4; ++i) body.push_back(static_cast<std::uint8_t>(field >> (8 * i)));
+    }
+    body.resize(body.size() + 32, 0xA5);  // the salt and the verifier
+    body.insert(body.end(), {20, 0, 0, 0});
+    body.resize(body.size() + 20, 0xA5);  // the verifier's hash
+    return body;
+  };
+  const struct {
+    const char* name;
+    Bytes filepass;
+    const char* refusal;
+  } cases[] = {
+      {"XOR cut short",
+       {0, 0, 0x4A, 0x51},
+       "book.xls: the file is damaged: its encryption header is damaged (the FILEPASS record is "
+       "truncated)"},
+      {"unknown method", {2, 0, 1, 0, 1, 0}, kNotRead},
+      {"RC4 of an unknown version, in no more than its version", {1, 0, 5, 0, 9, 0}, kNotRead},
+      {"RC4, no password given", rc4, kNeeded},
+      {"RC4 CryptoAPI", crypto_api(0x6801, 0x8004), kNeeded},
+      {"RC4 CryptoAPI, its algorithm and hash left to the default", crypto_api(0, 0), kNeeded},
+      {"CryptoAPI with AES", crypto_api(0x660E, 0x8004), kNotRead},
+      {"CryptoAPI with SHA-256", crypto_api(0x6801, 0x800C), kNotRead},
+  };
+  for (const auto& c : cases) {
+    Stream s;
+    s.Record(0x0809, kBof8).Record(0x002F, c.filepass).Record(0x000A, {});
+    try {
+      DecryptWorkbookStream(s.bytes, "book.xls", nullptr);
+      ADD_FAILURE() << c.name << ": not refused";
+    } catch (const ReadError& e) {
+      EXPECT_THAT(e.what(), HasSubstr(c.refusal)) << c.name;
+    }
   }
 }
 

@@ -46,6 +46,13 @@ TEST(XlsbReaderTest, CellsWorkbookAndDamage) {
   own_formats.formats = {{14, "0.00"}, {200, "d\"-\"mmm"}};  // redefines built-in 14
   own_formats.cell_formats = {14, 200};
   const std::string begin_sheet = Record(129);
+  const auto wide = [](const std::string& ascii) {  // an XLWideString
+    std::string units = U16(ascii.size()) + U16(0);
+    for (const char c : ascii) units += U16(c);
+    return units;
+  };
+  // BrtBundleSh as Excel 2007's betas wrote it: hsState, iTabID, one more field, the strings.
+  const std::string beta_sheet = std::string(12, '\0') + wide("rId1") + wide("Beta");
   Check({
       {"numbers in date formats are dates; text, cell-style formats and unknown formats are not",
        Cells(Row(0) + Real(0, 45351, 1) + Rk(1, RkInt(-7)) + FormulaNumber(2, 0.5, 1) +
@@ -83,12 +90,16 @@ TEST(XlsbReaderTest, CellsWorkbookAndDamage) {
       {"row past the grid", Cells(Row(1048576)),
        "damaged: a cell lies outside the sheet's 1,048,576 rows and 16,384 columns "
        "(xl/worksheets/sheet1.bin: row 1048577 is past the last row)"},
-      {"column past the grid", Cells(Row(0) + Real(16384, 1)),
+      {"a blank past the last column", Cells(Row(0) + Blank(16384)),
        "damaged: a cell lies outside the sheet's 1,048,576 rows and 16,384 columns "
        "(xl/worksheets/sheet1.bin: a cell of row 1 is in column 16385, past the last column)"},
       {"unknown error code", Cells(Row(0) + Error(0, 0x05)),
        "damaged: a cell's value is malformed (xl/worksheets/sheet1.bin: cell A1: unknown error "
        "code 0x05)"},
+      {"a sheet record of Excel 2007's betas, 4 bytes longer",
+       WithPart("xl/workbook.bin",
+                Record(131) + Record(143) + Record(156, beta_sheet) + Record(144) + Record(132)),
+       "A1=1"},
       {"a sheet part that does not begin a sheet", WithPart(kSheetPart, Record(131)),
        "damaged: the part of sheet \"Sheet1\" holds no worksheet (xl/worksheets/sheet1.bin: no "
        "BrtBeginSheet record at its start)"},

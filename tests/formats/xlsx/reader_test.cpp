@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "formats/registry.h"
 #include "support/office_book.h"
 
 namespace zerova::test {
@@ -88,9 +89,10 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
        "damaged: a part of it is missing (sheet \"\" has no part: its relationship \"rId9\" is "
        "missing)"},
       {"the last <v> or <is> of a cell counts, with its children's text; <rPh> is left out",
-       Zip(Xlsx("<row><c><v>1<x>2</x>3</v><f>9</f><v>4</v></c><c t=\"inlineStr\"><is><r><t>a<b>c"
-                "</b></t></r><rPh><t>z</t></rPh><t>d</t></is></c><c t=\"str\"><v><![CDATA[<&>]]>"
-                "</v></c></row>")),
+       Zip(Xlsx(
+           "<row><c><v>1<x>2</x>3</v><f>9</f><v>4</v></c><c t=\"inlineStr\"><is><r><t>a<b>c"
+           "</b></t></r><rPh><x/><t>z</t></rPh><t>d</t></is></c><c t=\"str\"><v><![CDATA[<&>]]>"
+           "</v></c></row>")),
        "A1=4|B1=acd|C1=<&>"},
       {"<sheetData> in any namespace; rows and cells only in SpreadsheetML's",
        Zip(With(Xlsx(""), "xl/worksheets/sheet1.xml",
@@ -130,6 +132,17 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
                 "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"/>")),
        "refused: not a spreadsheet file this program reads (.xls, .xlsx, .xlsm, .xlsb, .ods"},
   });
+}
+
+// A sheet's state counts wherever it stands among its attributes, and unprefixed only.
+TEST(XlsxReaderTest, ASheetIsHiddenByItsState) {
+  const std::vector<std::uint8_t> bytes =
+      Zip(Xlsx("",
+               "<sheets><sheet state=\"hidden\" name=\"A\" r:id=\"rId1\"/><sheet "
+               "xmlns:x=\"urn:x\" x:state=\"hidden\" name=\"C\" r:id=\"rId2\"/></sheets>"));
+  const auto book = OpenWorkbook(WorkbookSource::View(bytes, "book.xlsx", nullptr));
+  EXPECT_EQ(book->Sheets().at(0).visibility, SheetVisibility::kHidden);
+  EXPECT_EQ(book->Sheets().at(1).visibility, SheetVisibility::kVisible);
 }
 
 }  // namespace

@@ -4,25 +4,11 @@
 
 #include <string>
 
+#include "formats/registry.h"
 #include "support/office_book.h"
 
 namespace zerova::test {
 namespace {
-
-// A workbook whose worksheets hold `tables`, each a <Table>'s content, after `head`
-// (ExcelWorkbook, Styles).
-std::vector<std::uint8_t> Book(const std::vector<std::string>& tables,
-                               const std::string& head = "") {
-  std::string xml =
-      "<?xml version=\"1.0\"?>\n<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\""
-      " xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\""
-      " xmlns:x=\"urn:schemas-microsoft-com:office:excel\">" +
-      head;
-  for (const std::string& table : tables) {
-    xml += "<Worksheet ss:Name=\"S\"><Table>" + table + "</Table></Worksheet>";
-  }
-  return TextBytes(xml + "</Workbook>");
-}
 
 std::string Data(const std::string& type, const std::string& value,
                  const std::string& attributes = "") {
@@ -45,28 +31,31 @@ TEST(Xml2003ReaderTest, CellsSheetsAndRefusals) {
   };
   Check({
       {"named formats, parents, a loop of parents, the row's style",
-       Book({Row(styled("d") + styled("f") + styled("c") + styled("y") + styled("loop1") + one,
-                 " ss:StyleID=\"d\"")},
-            date_styles),
+       Xml2003({Row(styled("d") + styled("f") + styled("c") + styled("y") + styled("loop1") + one,
+                    " ss:StyleID=\"d\"")},
+               date_styles),
        "A1=1900-01-01|B1=1|C1=1900-01-01|D1=1|E1=1|F1=1900-01-01"},
       {"the grid's last cell, and what lies past it",
-       Book({Row(Data("String", "corner", " ss:Index=\"16384\"") + Data("String", "past"),
-                 " ss:Index=\"1048576\"") +
-             Row(Data("String", "beyond")) +
-             Row(Data("String", "far"), " ss:Index=\"99999999999999999999999\"")}),
+       Xml2003({Row(Data("String", "corner", " ss:Index=\"16384\"") + Data("String", "past"),
+                    " ss:Index=\"1048576\"") +
+                Row(Data("String", "beyond")) +
+                Row(Data("String", "far"), " ss:Index=\"99999999999999999999999\"")}),
        "XFD1048576=corner"},
       {"a merge past the grid",
-       Book({Row(Data("String", "d", " ss:MergeAcross=\"99999999999999999\"") +
-                 Data("String", "gone"))}),
+       Xml2003({Row(Data("String", "d", " ss:MergeAcross=\"99999999999999999\"") +
+                    Data("String", "gone"))}),
        "A1=d"},
       {"an active sheet past the last reads the first",
-       Book({Row(Data("String", "first")), Row(Data("String", "second"))},
-            "<x:ExcelWorkbook><x:ActiveSheet>7</x:ActiveSheet></x:ExcelWorkbook>"),
+       Xml2003({Row(Data("String", "first")), Row(Data("String", "second"))},
+               "<x:ExcelWorkbook><x:ActiveSheet>7</x:ActiveSheet></x:ExcelWorkbook>"),
        "A1=first"},
       {"no worksheet",
        TextBytes("<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"/>"),
        "damaged: the workbook holds no sheets (no Worksheet element)"},
-      {"number", Book({Row(Data("Number", "1,5"))}), "damaged: a cell's value is malformed (line "},
+      {"a date without its time", Xml2003({Row(Data("DateTime", "2023-13-01"))}),
+       "damaged: a cell's value is malformed (line "},
+      {"number", Xml2003({Row(Data("Number", "1,5"))}),
+       "damaged: a cell's value is malformed (line "},
       {"nested past libxml2's depth",
        TextBytes("<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\">" +
                  [] {
@@ -76,6 +65,23 @@ TEST(Xml2003ReaderTest, CellsSheetsAndRefusals) {
                  }()),
        "damaged: its XML is nested deeper than 257 levels (line 1"},
   });
+}
+
+// A worksheet is hidden by WorksheetOptions' Visible in Excel's namespace alone.
+TEST(Xml2003ReaderTest, AWorksheetIsHiddenByItsOptions) {
+  const auto options = [](const char* visible) {
+    return std::string("<Worksheet ss:Name=\"S\"><Table/><WorksheetOptions xmlns=\"") +
+           "urn:schemas-microsoft-com:office:excel\">" + visible +
+           "</WorksheetOptions></Worksheet>";
+  };
+  const std::vector<std::uint8_t> bytes = TextBytes(
+      "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+      "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">" +
+      options("<Visible>SheetHidden</Visible>") +
+      options("<ss:Visible>SheetHidden</ss:Visible><Other>SheetHidden</Other>") + "</Workbook>");
+  const auto book = OpenWorkbook(WorkbookSource::View(bytes, "book.xml", nullptr));
+  EXPECT_EQ(book->Sheets().at(0).visibility, SheetVisibility::kHidden);
+  EXPECT_EQ(book->Sheets().at(1).visibility, SheetVisibility::kVisible);
 }
 
 }  // namespace
