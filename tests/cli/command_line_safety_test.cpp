@@ -414,7 +414,7 @@ TEST_F(CommandLineSignalsTest, TwoSignalsInABurstAlwaysSayHowTheRunEnded) {
   WriteLongWorkbook(dir_ / "long.xls", 20000);  // a document of two blocks
   fs::create_directory(dir_ / "out");
   const std::string cancelled = ": the conversion was cancelled; ";
-  int stopped = 0;  // a run that ends before the signals sent after the gate is no trial
+  int stopped = 0;
   for (int trial = 0; trial < 80 && stopped < 50; ++trial) {
     SCOPED_TRACE(trial);
     const bool whole = trial % 2 == 1;
@@ -433,7 +433,9 @@ TEST_F(CommandLineSignalsTest, TwoSignalsInABurstAlwaysSayHowTheRunEnded) {
     if (rhythm > 0) ::kill(child.pid(), SIGTERM);
     const int status = child.Wait(kEnding);
     EXPECT_LE(Listing(dir_ / "out").size(), 1u);  // doc.xml alone: no temporary file
-    if (status == 0 && rhythm == 2) continue;
+    // Signals sent after the release may find the run already done: its
+    // success line said so, and a second signal may then end it silently.
+    if (rhythm == 2 && child.Out() == "XML created successfully\n") continue;
     ++stopped;
     EXPECT_TRUE(status == 128 + first || status == 128 + SIGTERM) << status;
     EXPECT_EQ(child.err(), "zerova: " + document.string() + cancelled +
