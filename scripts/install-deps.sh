@@ -39,7 +39,7 @@ test=(
   appstream man-db
   parallel rsync                     # the README's batch over other machines, run over
   openssh-server openssh-client      #   ssh to this one (tests/cli/parallel_over_ssh_test.sh)
-  python3-xlwt python3-openpyxl      # tests/data/make_sheet_fixtures.py (the tests
+  python3-xlwt python3-openpyxl      # tests/data/make_*.py (the tests
   python3-odf                        #   read its committed output, never Python)
 )
 

@@ -302,6 +302,15 @@ TEST_F(CommandLineSignalsTest, AStopWhileReadingOrWritingKeepsOrRemovesTheDocume
                 writing ? "(none)" : "earlier\r\n");
     }
   }
+  // A run killed outright (SIGKILL) cannot clean up, but its lock ends with it:
+  // the next run in that folder converts.
+  ChildProcess killed(dir_, Command({"long.xls"}));
+  ASSERT_TRUE(AwaitWriting(killed, document));
+  ::kill(killed.pid(), SIGKILL);
+  EXPECT_EQ(killed.Wait(kEnding), 128 + SIGKILL);
+  ChildProcess next(dir_, Command({kBasic}));
+  EXPECT_EQ(next.Wait(kEnding), 0) << next.err();
+  EXPECT_EQ(ReadFile(document), ReadFile(kBasicDocument));
 }
 
 // Two signals at once, so that the first is not yet acted on: the second ends
@@ -490,21 +499,29 @@ TEST_F(CommandLineSignalsTest, ProgressShowsOnATerminalAfterASecondAndIsErasedBe
   EXPECT_EQ(reading.Out(), "XML created successfully\n");
 }
 
-// A password awaited from a FIFO nobody writes, or at the terminal: a stop
-// signal ends the wait, in one line.
+// A password awaited from a FIFO nobody writes (the file comes before the
+// environment, whose password is already wiped from /proc/PID/environ), or at
+// the terminal, echo off: a stop signal ends the wait, in one line, echo on.
 TEST_F(CommandLineSignalsTest, AStopWhileAPasswordIsAwaitedIsOneLine) {
   ASSERT_EQ(::mkfifo((dir_ / "password.fifo").c_str(), 0600), 0);
   const std::string stopped =
       "zerova: " + kRc4 + ": the conversion was cancelled before anything was written";
-  ChildProcess fifo(dir_, Command({"--password-file=password.fifo", kRc4}));
+  ChildSetup from_fifo = Command({"--password-file=password.fifo", kRc4});
+  from_fifo.env = {"ZEROVA_PASSWORD=pässwörd"};
+  ChildProcess fifo(dir_, from_fifo);
   ASSERT_TRUE(AwaitAsleep(fifo));
+  const std::string environment = fifo.EnvironmentShown();
+  EXPECT_NE(environment.find(std::string("ZEROVA_PASSWORD=\0", 17)), std::string::npos);
+  EXPECT_EQ(environment.find("pässwörd"), std::string::npos);
   ::kill(fifo.pid(), SIGTERM);
   EXPECT_EQ(fifo.Wait(kEnding), 128 + SIGTERM);
   EXPECT_EQ(fifo.err(), stopped + "\n");
   ChildProcess prompt(dir_, Command({kRc4}, true));
   ASSERT_TRUE(prompt.WaitFor("Password for ", milliseconds(60000)));
+  EXPECT_FALSE(prompt.TerminalEchoes());
   ::kill(prompt.pid(), SIGINT);
   EXPECT_EQ(prompt.Wait(kEnding), 130);
+  EXPECT_TRUE(prompt.TerminalEchoes());
   EXPECT_TRUE(prompt.err().ends_with(stopped + "\r\n")) << prompt.err();
   EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
 }

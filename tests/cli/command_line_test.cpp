@@ -4,7 +4,9 @@
 // the password prompt, races and resource limits: command_line_safety_test.cpp.
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -187,7 +189,17 @@ TEST_F(CommandLineTest, FifosAndDevicesAreReadAndWrittenAsStreams) {
   EXPECT_EQ(no_stdin.out, expected);
   const Result nul = RunIn(dir_, {"-q", "-o", "/dev/null", kBasic});
   EXPECT_EQ(nul.status + nul.out.size() + nul.err.size(), 0u) << nul.err;
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+  // A socket takes no document.
+  const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  (dir_ / "out.sock").string().copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  const Result to_socket = RunIn(dir_, {"-o", "out.sock", kBasic});
+  ::close(socket);
+  EXPECT_EQ(to_socket.status, 1);
+  EXPECT_EQ(to_socket.err, "zerova: out.sock: is a socket; nothing is written to it\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 3);
 }
 
 // Failures that name standard input, standard output or the document: each is

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <string>
 
 #include "services/error.h"
@@ -61,7 +62,11 @@ TEST(LocalFileSystemTest, NewFilesGetTheUsualMode) {
   const mode_t umask = ::umask(022);
   const std::unique_ptr<FileLock> lock = fs->LockFile(dir + "/doc.xml");
   fs->CreateNewFile(dir + "/scratch.xml");
-  fs->ReplaceFile(fs->CreateTemporaryFile(dir + "/whole.xml")->path(), dir + "/whole.xml");
+  const std::unique_ptr<NewFile> whole = fs->CreateTemporaryFile(dir + "/whole.xml");
+  const std::string temporary = whole->path();
+  EXPECT_TRUE(std::regex_match(temporary, std::regex(dir + R"(/\.whole\.xml\.[a-z0-9]{12}\.tmp)")))
+      << temporary;
+  fs->ReplaceFile(temporary, dir + "/whole.xml");
   ::umask(umask);
   for (const char* name : {"doc.xml", "scratch.xml", "whole.xml"}) {
     struct stat status {};

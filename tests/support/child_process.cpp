@@ -8,6 +8,7 @@
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -173,14 +174,24 @@ void ChildProcess::CloseInput() {
 bool ChildProcess::CatchesStopSignalsAndWaits() const {
   std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
   bool sleeping = false;
-  unsigned long long caught = 0;
+  unsigned long long caught = 0, ignored = 0;
   for (std::string line; std::getline(status, line);) {
     if (line.rfind("State:", 0) == 0) sleeping = line.find("S (sleeping)") != std::string::npos;
     if (line.rfind("SigCgt:", 0) == 0) caught = std::stoull(line.substr(7), nullptr, 16);
+    if (line.rfind("SigIgn:", 0) == 0) ignored = std::stoull(line.substr(7), nullptr, 16);
   }
   const auto bit = [](int signal_number) { return 1ULL << (signal_number - 1); };
   const unsigned long long wanted = bit(SIGINT) | bit(SIGTERM) | bit(SIGHUP);
-  return sleeping && (caught & wanted) == wanted;
+  return sleeping && (caught & wanted) == wanted && (ignored & bit(SIGXFSZ)) != 0;
+}
+
+std::string ChildProcess::EnvironmentShown() const {
+  return ReadFile("/proc/" + std::to_string(pid_) + "/environ");
+}
+
+bool ChildProcess::TerminalEchoes() const {
+  termios settings{};
+  return ::tcgetattr(reader_, &settings) == 0 && (settings.c_lflag & ECHO) != 0;
 }
 
 void ChildProcess::SendTogether(const std::vector<int>& signals) {

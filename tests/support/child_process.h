@@ -79,9 +79,13 @@ class ChildProcess {
   void Feed(const std::string& text);
   void CloseInput();
 
-  // True once the child catches SIGINT, SIGTERM and SIGHUP and sleeps: it has
-  // installed its handlers and waits for input (Linux /proc).
+  // True once the child catches SIGINT, SIGTERM and SIGHUP, ignores SIGXFSZ and
+  // sleeps: it has installed its handlers and waits for input (Linux /proc).
   bool CatchesStopSignalsAndWaits() const;
+  // The child's environment as /proc/PID/environ shows it, NULs and all.
+  std::string EnvironmentShown() const;
+  // With `terminal`: whether the terminal echoes what is typed.
+  bool TerminalEchoes() const;
 
   // Stops the child (SIGSTOP) and waits until it is stopped; sends each of
   // `signals`, then lets it go on (SIGCONT): they arrive together, in the
