@@ -131,13 +131,26 @@ class LocalHeaderWalk {
     m.size = static_cast<std::uint32_t>(z.total_out);
     std::size_t at = data + z.total_in;
     if (zip_.size() - at >= 4 && GetU32(zip_, at) == kDataDescriptor) at += 4;
-    if (zip_.size() - at >= 12 && GetU32(zip_, at + 4) == m.compressed) {
-      m.end = at + 12;
-    } else if (zip_.size() - at >= 20 && GetU64(zip_, at + 4) == m.compressed) {
+    // The sizes' width is not said: the low half of an 8-byte size reads as the
+    // 4-byte one, so the 8-byte form is taken when only it ends where a record
+    // (or the zip) does.
+    const bool narrow = zip_.size() - at >= 12 && GetU32(zip_, at + 4) == m.compressed;
+    const bool wide = zip_.size() - at >= 20 && GetU64(zip_, at + 4) == m.compressed;
+    if (wide && (!narrow || (!RecordAt(at + 12) && RecordAt(at + 20)))) {
       m.end = at + 20;
+    } else if (narrow) {
+      m.end = at + 12;
     } else {
       Unmeasured(m, "its data descriptor does not match its data");
     }
+  }
+
+  // True when `at` is the zip's end or the start of a local or central header.
+  bool RecordAt(std::size_t at) const {
+    if (at == zip_.size()) return true;
+    if (zip_.size() - at < 4) return false;
+    const std::uint32_t signature = GetU32(zip_, at);
+    return signature == kLocalHeader || signature == kCentralHeader;
   }
 
   [[noreturn]] void CutShort(const std::string& what) const {

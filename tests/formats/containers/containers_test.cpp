@@ -185,8 +185,9 @@ void Put32(Bytes& b, std::size_t at, std::uint32_t value) {
 }
 
 // Where a member's CRC and sizes stand: in its local header, or in a data
-// descriptor after its data, with or without the descriptor's signature.
-enum class Sizes { kInHeader, kInDescriptor, kInUnsignedDescriptor };
+// descriptor after its data, with or without the descriptor's signature, its
+// sizes in 4 bytes or 8 (zip64).
+enum class Sizes { kInHeader, kInDescriptor, kInUnsignedDescriptor, kInZip64Descriptor };
 
 // The members of `zip` (written by libgsf with their sizes in their local headers)
 // without its central directory, their sizes where `sizes` says.
@@ -201,10 +202,13 @@ Bytes LocalPart(const Bytes& zip, Sizes sizes) {
     if (sizes != Sizes::kInHeader) {
       out[header + 6] |= 0x08;
       for (std::size_t field : {14, 18, 22}) Put32(out, header + field, 0);
-      Bytes descriptor(16);
+      const bool wide = sizes == Sizes::kInZip64Descriptor;
+      Bytes descriptor(wide ? 24 : 16);
       Put32(descriptor, 0, 0x08074B50);
-      for (std::size_t i = 0; i < 3; ++i) Put32(descriptor, 4 + 4 * i, U32(zip, at + 14 + 4 * i));
-      const std::size_t from = sizes == Sizes::kInDescriptor ? 0 : 4;
+      for (std::size_t i = 0; i < 3; ++i) {
+        Put32(descriptor, wide && i > 0 ? 8 * i : 4 + 4 * i, U32(zip, at + 14 + 4 * i));
+      }
+      const std::size_t from = sizes == Sizes::kInUnsignedDescriptor ? 4 : 0;
       out.insert(out.end(), descriptor.begin() + from, descriptor.end());
     }
     at = end;
@@ -244,6 +248,7 @@ TEST(ZipLocalHeadersTest, MembersComeBackWholeOrTheZipIsRefused) {
       {"sizes in data descriptors", described, whole},
       {"sizes in data descriptors without their signature",
        LocalPart(zip, Sizes::kInUnsignedDescriptor), whole},
+      {"sizes in zip64 data descriptors", LocalPart(zip, Sizes::kInZip64Descriptor), whole},
       {"what follows the last member is left", junk_after, whole},
       {"the last member cut short", Bytes(sized.begin(), sized.end() - 3),
        damaged + "it is cut short (b/c.xml runs past the end of the zip)"},
