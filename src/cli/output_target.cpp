@@ -95,6 +95,10 @@ OutputTarget::~OutputTarget() {
 }
 
 void OutputTarget::TakeStream(int fd, std::string name) {
+  if (const int flags = ::fcntl(fd, F_GETFL); flags >= 0 && (flags & O_ACCMODE) == O_RDONLY) {
+    ::close(fd);
+    throw FileSystemError(name, "is open for reading only; nothing is written to it");
+  }
   stream_ = ::fdopen(fd, "wb");
   if (stream_ == nullptr) {
     const int error = errno;

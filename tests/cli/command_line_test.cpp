@@ -215,6 +215,9 @@ TEST_F(CommandLineTest, AFailureOnEitherSideIsOneLineAndLeavesTheFilesAlone) {
   } rows[] = {
       {{"-"}, "not a workbook at all\n", "zerova: standard input: not a spreadsheet file"},
       {{"-o", "/dev/full", kBasic}, "", "zerova: /dev/full: could not write the document: No "},
+      {{"-o", "/dev/fd/0", kBasic},
+       "",
+       "zerova: /dev/fd/0: is open for reading only; nothing is written to it\n"},
       {{"--output", "book.xml", "book.xml"}, "", "zerova: " + replace},
       {{"--outdir", ".", "book.xml"}, "", "zerova: ./" + replace},
       {{"-o", ".", kBasic},
