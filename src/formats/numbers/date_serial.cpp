@@ -78,10 +78,11 @@ bool ZoneAndEnd(std::string_view text, std::size_t pos) {
   if (text[pos] == 'Z') return pos + 1 == text.size();
   if (text[pos] != '+' && text[pos] != '-') return false;
   const std::string_view zone = text.substr(pos + 1);
-  for (char c : zone) {
-    if ((c < '0' || c > '9') && c != ':') return false;
+  if (zone.size() != 2 && zone.size() != 4 && (zone.size() != 5 || zone[2] != ':')) return false;
+  for (std::size_t i = 0; i < zone.size(); ++i) {
+    if (i != 2 && (zone[i] < '0' || zone[i] > '9')) return false;
   }
-  return zone.size() == 2 || zone.size() == 4 || (zone.size() == 5 && zone[2] == ':');
+  return true;
 }
 
 }  // namespace
