@@ -167,6 +167,34 @@ TEST(DocumentWriterTest, LinesAndTheStopTouchOnlyTheFileTheRunLocked) {
   }
 }
 
+// The scratch file made read-only or a folder after the third line stops the
+// run there, the document holding those lines; removed, it is renewed as usual.
+// The document removed stops the run too.
+TEST(DocumentWriterTest, AScratchFileChangedDuringTheRunStopsItUnlessRemoved) {
+  for (const PathKind kind : {PathKind::kReadOnlyFile, PathKind::kFolder, PathKind::kMissing}) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    MemoryFileSystem disk;
+    Meddler fs(disk, [&](const std::string& op, int n, MemoryFileSystem& d) {
+      if (op != "AppendLineToFile" || n != 3) return;
+      kind == PathKind::kMissing ? void(d.DeleteFile(kScratch)) : d.SetKind(kScratch, kind);
+    });
+    RecordingHooks hooks;
+    const std::string error = RunOn(fs, hooks);
+    EXPECT_EQ(error.find(kScratch) == 0, kind != PathKind::kMissing) << error;
+    EXPECT_EQ(disk.Contents(kDocument).size(),
+              kind == PathKind::kMissing ? kSixLines.size() : kSixLines.find("</node>"));
+  }
+  // The document itself removed: the run stops, counting no lines in what is gone.
+  MemoryFileSystem disk;
+  Meddler fs(disk, [&](const std::string& op, int n, MemoryFileSystem& d) {
+    if (op == "AppendLineToFile" && n == 3) d.DeleteFile(kDocument);
+  });
+  RecordingHooks hooks;
+  const std::string error = RunOn(fs, hooks);
+  EXPECT_TRUE(error.starts_with(kDocument)) << error;
+  EXPECT_EQ(error.find("lines"), std::string::npos) << error;
+}
+
 // What is checked before the earlier document is emptied: the free space and
 // the file-size limit (one byte short, and just enough), what stands in the
 // document's and the scratch file's places, and one trial of what each line
