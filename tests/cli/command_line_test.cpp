@@ -97,6 +97,8 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsMessageStatusAndDocument) {
       {{kRc4}, {right}, 0, kSuccess, ""},
       {{"--password-file=wrong.txt", kRc4}, {right}, 1, "", refused + "the password is wrong\n"},
       {{"--password-file=missing.txt", kRc4}, {right}, 1, "", "zerova: missing.txt: could not "},
+      // No option takes the password itself: this names a password file.
+      {{"--password=pässwörd", kRc4}, {}, 1, "", "zerova: pässwörd: could not read the password "},
   };
   const auto matches = [](const std::string& text, const std::string& expected) {
     return expected.ends_with('\n') || expected.empty() ? text == expected

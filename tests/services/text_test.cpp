@@ -1,12 +1,14 @@
 // Texts the services read and write: A1 references (the grid's edges, "$"
-// markers, either case, and the texts that are no reference), and messages, one
-// line of valid UTF-8 whatever bytes the names in them hold.
+// markers, either case, and the texts that are no reference), messages, one
+// line of valid UTF-8 whatever bytes the names in them hold, and a password's
+// text, zeroed before it is let go.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "services/cell_address.h"
 #include "services/error.h"
+#include "services/secret.h"
 #include "support/document.h"
 
 namespace zerova {
@@ -55,6 +57,18 @@ TEST(PrintableText, EscapesWhatWouldBreakTheLineOrItsEncoding) {
   const ReadError odd("bad\nname\xFF.xls", "sheet \"a\nb\" is a chart");
   EXPECT_STREQ(odd.what(), "bad\\nname\\xFF.xls: sheet \"a\\nb\" is a chart");
   EXPECT_EQ(odd.file(), "bad\nname\xFF.xls");  // the parts stay as they were given
+}
+
+// The whole buffer, to its capacity, not only the text it holds now.
+TEST(SecretTest, APasswordsStringIsZeroedToItsCapacity) {
+  std::string text(100, 'p');
+  text.resize(10);
+  const char* buffer = text.data();
+  const std::size_t capacity = text.capacity();
+  WipeString(text);
+  EXPECT_TRUE(text.empty());
+  ASSERT_EQ(text.data(), buffer);
+  EXPECT_EQ(std::string(buffer, capacity), std::string(capacity, '\0'));
 }
 
 }  // namespace
