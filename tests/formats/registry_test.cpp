@@ -63,6 +63,8 @@ TEST(RegistryTest, AFileOfNoFormatIsRefusedFromItsFirstBytes) {
   std::ofstream(late) << std::string(16 * 1024 - 1, 'x') << "\na,b\n1,2\n3,4\n5,6\n7,8\n";
   const std::string zip = dir + "/damaged.xlsx";
   std::ofstream(zip) << "PK\x03\x04" << std::string(2 * kMiB, 'z');
+  const std::string comment = dir + "/comment.dat";  // markup, but no HTML's
+  std::ofstream(comment) << "  <!-- a comment -->\n\t\n";
   const struct {
     std::string path, message;
     std::int64_t most_read;
@@ -70,6 +72,7 @@ TEST(RegistryTest, AFileOfNoFormatIsRefusedFromItsFirstBytes) {
       {zeros, zeros + ": not a spreadsheet file", 17 * 1024},  // the first 16 KiB alone
       {late, late + ": not a spreadsheet file this program reads: plain text", kMiB},
       {xml, xml + ": not a spreadsheet file", kMiB},
+      {comment, comment + ": not a spreadsheet file this program reads (", kMiB},
       {zip, zip + ": the file is damaged: its table of contents",
        3 * kMiB},  // a zip's directory is at its end
   };
