@@ -115,6 +115,7 @@ TEST(RegistryTest, PlainTextOfAnyShapeIsATableByItsName) {
       {tabs, "tabs.csv", "A1=a\tb|B1=c|A2=1"},
       {"<?xml version=\"1.0\"?>\n<a/>\n", "markup.csv",
        "refused: markup.csv: " + NotASpreadsheet()},
+      {"\xEF\xBB\xBF", "empty.csv", ""},  // "CSV UTF-8" of an empty sheet: its mark alone
   };
   for (const auto& row : rows) {
     EXPECT_EQ(Outcome(TextBytes(row.text), row.name), row.expected) << row.name;

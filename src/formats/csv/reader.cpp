@@ -63,6 +63,7 @@ bool EndsIn(std::string_view name, std::string_view extension) {
 bool LooksLikePlainText(std::span<const std::uint8_t> prefix) noexcept {
   std::string decoded;
   const std::string_view text = SampleOf(prefix, decoded);
+  if (text.empty()) return !prefix.empty();  // a byte order mark alone: text with no cell
   return !OpensWithMarkup(text) && IsPrintable(text);
 }
 
