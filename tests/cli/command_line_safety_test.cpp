@@ -33,19 +33,10 @@
 #include "support/office_book.h"
 #include "support/zip_builder.h"
 
+namespace zerova::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-using zerova::test::ChildProcess;
-using zerova::test::ChildSetup;
-using zerova::test::ReadFile;
-using zerova::test::Result;
-using zerova::test::WriteFile;
-
-using zerova::test::kBasic;
-using zerova::test::kBasicDocument;
-using zerova::test::kData;
 
 class CommandLineSafetyTest : public ::testing::Test {
  protected:
@@ -91,7 +82,7 @@ TEST_F(CommandLineSafetyTest, ALinkAtTheScratchPathIsDeletedAndItsTargetKeepsIts
       run.Release();
     }
     EXPECT_EQ(run.Wait(), 0);
-    EXPECT_EQ(run.Out() + run.err(), zerova::test::kSuccess);
+    EXPECT_EQ(run.Out() + run.err(), kSuccess);
     EXPECT_EQ(ReadFile(precious_), "precious\n");
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(scratch_)));
     EXPECT_EQ(fs::file_size(scratch_), 0u);
@@ -118,7 +109,7 @@ TEST_F(CommandLineSafetyTest, AFileRenamedOverTheDocumentKeepsItsBytesAndTheRunF
 // more than sixty): the next piece is never read, nothing is written, and the
 // earlier document stays byte for byte.
 TEST_F(CommandLineSafetyTest, ATermWhileReadingStopsTheReadingAndKeepsTheEarlierDocument) {
-  const zerova::test::Bytes book = zerova::test::TextGridWorkbook(65535, 4);
+  const Bytes book = TextGridWorkbook(65535, 4);
   ASSERT_GT(book.size(), 60u * 64 * 1024);
   WriteFile(work_ / "big.xls", std::string(book.begin(), book.end()));
   WriteFile(document_, "earlier\r\n");
@@ -168,7 +159,7 @@ TEST_F(CommandLineSafetyTest, AFileSizeLimitRefusesTheDocumentBeforeAnythingIsWr
     ChildSetup setup = Zerova(row.args);
     setup.limits = {{RLIMIT_FSIZE, 200}};
     setup.stdout_to = row.stdout_to;
-    const Result r = zerova::test::Run(work_, setup);
+    const Result r = test::Run(work_, setup);
     EXPECT_EQ(r.status, row.status);
     EXPECT_EQ(r.err, row.err);
   }
@@ -201,7 +192,7 @@ TEST_F(CommandLineSafetyTest, TooFewDescriptorsAreFoundBeforeTheEarlierDocumentI
   WriteFile(document_, "earlier\r\n");
   ChildSetup setup = Zerova({kBasic});
   setup.limits = {{RLIMIT_NOFILE, 4}};
-  const Result line_by_line = zerova::test::Run(work_, setup);
+  const Result line_by_line = test::Run(work_, setup);
   EXPECT_EQ(line_by_line.status, 1);
   EXPECT_TRUE(line_by_line.err.ends_with(
       "Too many open files (raise the limit with ulimit -n); the document was left as it was; "
@@ -209,7 +200,7 @@ TEST_F(CommandLineSafetyTest, TooFewDescriptorsAreFoundBeforeTheEarlierDocumentI
       << line_by_line.err;
   EXPECT_EQ(ReadFile(document_), "earlier\r\n");
   setup.args = {"-q", "--outdir=out", kBasic};
-  const Result whole = zerova::test::Run(work_, setup);
+  const Result whole = test::Run(work_, setup);
   EXPECT_EQ(whole.status, 0) << whole.err;
   EXPECT_EQ(ReadFile(work_ / "out/input.xml"), ReadFile(kBasicDocument));
 }
@@ -237,9 +228,9 @@ TEST_F(CommandLineSafetyTest, AStreamIsHeldOnceInMemory) {
     std::uint32_t state = 1;
     for (char& c : filler)
       c = static_cast<char>(1 + ((state = state * 1664525 + 1013904223) >> 24) % 255);
-    const std::vector<std::uint8_t> book = zerova::test::Zip(zerova::test::With(
-        zerova::test::Xlsx("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"),
-        "docProps/filler.bin", filler.c_str()));
+    const std::vector<std::uint8_t> book =
+        Zip(With(Xlsx("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"), "docProps/filler.bin",
+                 filler.c_str()));
     WriteFile(work_ / "big.xlsx", std::string(book.begin(), book.end()));
   }
   ChildSetup setup = Zerova({"-q", "-o", "/dev/null", "-"});
@@ -284,7 +275,7 @@ class CommandLineSignalsTest : public ::testing::Test {
   // A workbook whose conversion takes seconds: 262,146 lines (`rows` 65,535), a
   // document of 6 MB.
   void WriteLongWorkbook(const fs::path& path, int rows = 65535) {
-    const zerova::test::Bytes book = zerova::test::TextGridWorkbook(rows, 4);
+    const Bytes book = TextGridWorkbook(rows, 4);
     WriteFile(path, std::string(book.begin(), book.end()));
   }
 
@@ -608,10 +599,6 @@ TEST_F(CommandLineSignalsTest, TheTerminalAsksThreeTimesWithoutEcho) {
   }
 }
 
-using zerova::Cancelled;
-using zerova::ReadError;
-using zerova::ReadStream;
-
 // A pipe holding `bytes` (at most what a pipe holds unread), its writing end
 // closed unless `open`: what `cat FILE |` gives.
 struct Pipe {
@@ -660,6 +647,14 @@ TEST(StreamInputTest, TheLimitIsReadAndOneByteMoreIsRefused) {
   for (int i = 0; i < 256; ++i) Read(Pipe(std::string(1000, 'y')).fds[0], 1000);
   EXPECT_LT(AddressSpaceKb() - before, 1024);
 #endif
+  const int folder = ::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);  // a failed read says why
+  try {
+    Read(folder, 1000);
+    ADD_FAILURE() << "a folder read";
+  } catch (const ReadError& e) {
+    EXPECT_STREQ(e.what(), "standard input: cannot read it: Is a directory");
+  }
+  ::close(folder);
   Pipe over(std::string(1001, 'x'));
   try {
     Read(over.fds[0], 1000);
@@ -721,3 +716,4 @@ TEST(StreamInputTest, ASignalEndsTheWaitForInput) {
 }
 
 }  // namespace
+}  // namespace zerova::test

@@ -21,14 +21,10 @@
 #include "support/child_process.h"
 #include "zerova_version.h"  // ZEROVA_VERSION_TEXT
 
+namespace zerova::test {
 namespace {
 
 namespace fs = std::filesystem;
-using zerova::test::ChildProcess;
-using zerova::test::ChildSetup;
-using zerova::test::ReadFile;
-using zerova::test::Result;
-using zerova::test::WriteFile;
 using Args = std::vector<std::string>;
 
 // Runs zerova with `args` in `work`; `input`, when not empty, comes on stdin.
@@ -38,14 +34,9 @@ Result RunIn(const fs::path& work, Args args, Args env = {}, const std::string& 
   setup.args = std::move(args);
   setup.env = std::move(env);
   setup.stdout_to = stdout_to;
-  return zerova::test::Run(work, std::move(setup), input);
+  return test::Run(work, std::move(setup), input);
 }
 
-using zerova::test::kBasic;
-using zerova::test::kBasicDocument;
-using zerova::test::kData;
-using zerova::test::kNobody;
-using zerova::test::kSuccess;
 const std::string kRc4 = kData + "/encrypted-xls-rc4/input.xls",
                   kSheets = kData + "/several-sheets/";
 
@@ -186,7 +177,7 @@ TEST_F(CommandLineTest, FifosAndDevicesAreReadAndWrittenAsStreams) {
   ChildSetup closed;  // no stdin: a descriptor the run opens may be 0
   closed.args = {"-q", "-o", "-", kBasic};
   closed.stdin_closed = true;
-  const Result no_stdin = zerova::test::Run(dir_, closed);
+  const Result no_stdin = test::Run(dir_, closed);
   EXPECT_EQ(no_stdin.status, 0) << no_stdin.err;
   EXPECT_EQ(no_stdin.out, expected);
   const Result nul = RunIn(dir_, {"-q", "-o", "/dev/null", kBasic});
@@ -258,7 +249,7 @@ TEST_F(CommandLineTest, AReadOnlyFolderSaysHowToWriteElsewhere) {
   setup.user = kNobody;
   fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
                             fs::perms::others_exec);
-  const Result r = zerova::test::Run(dir_, setup);
+  const Result r = test::Run(dir_, setup);
   fs::permissions(dir_, fs::perms::owner_all);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "zerova: " + (dir_ / "xmlstructure.xml").string() +
@@ -533,7 +524,7 @@ TEST_F(CommandLineTest, NotesComeQuietOrNot) {
 }
 
 TEST_F(CommandLineTest, ASecondConversionIntoTheSameFolderIsRefusedWhileTheFirstWrites) {
-  const zerova::test::Bytes tall = zerova::test::TextGridWorkbook(20000, 2);
+  const Bytes tall = TextGridWorkbook(20000, 2);
   WriteFile(dir_ / "tall.xls", std::string(tall.begin(), tall.end()));
   const fs::path document = dir_ / "xmlstructure.xml";
   Result first;
@@ -548,13 +539,13 @@ TEST_F(CommandLineTest, ASecondConversionIntoTheSameFolderIsRefusedWhileTheFirst
   EXPECT_EQ(second.err,
             "zerova: " + document.string() + ": another conversion is writing this document\n");
   EXPECT_EQ(first.status, 0) << first.err;
-  EXPECT_EQ(ReadFile(document), zerova::test::TextGridDocument(20000, 2));
+  EXPECT_EQ(ReadFile(document), TextGridDocument(20000, 2));
 }
 
 // Eight default conversions from one program folder, each in a folder of its
 // own, and eight written whole into one FILE: all succeed, each document whole.
 TEST_F(CommandLineTest, EightConversionsInParallelAllSucceed) {
-  const zerova::test::Bytes tall = zerova::test::TextGridWorkbook(2000, 2);
+  const Bytes tall = TextGridWorkbook(2000, 2);
   WriteFile(dir_ / "tall.xls", std::string(tall.begin(), tall.end()));
   std::vector<Result> results(16);
   std::vector<std::thread> threads;
@@ -568,7 +559,7 @@ TEST_F(CommandLineTest, EightConversionsInParallelAllSucceed) {
   for (int i = 0; i < 8; ++i) {
     EXPECT_EQ(ReadFile(dir_ / std::to_string(i) / "xmlstructure.xml"), ReadFile(kBasicDocument));
   }
-  EXPECT_EQ(ReadFile(dir_ / "one.xml"), zerova::test::TextGridDocument(2000, 2));
+  EXPECT_EQ(ReadFile(dir_ / "one.xml"), TextGridDocument(2000, 2));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 10);
 }
 
@@ -595,7 +586,7 @@ TEST_F(CommandLineTest, AScratchFileThatCannotBeRenewedKeepsTheEarlierDocumentBy
   setup.binary = bin / "zerova";
   for (const std::string why : {"the file is read-only and cannot be replaced",
                                 "a folder stands where the scratch file belongs"}) {
-    const Result r = zerova::test::Run(work, setup);
+    const Result r = test::Run(work, setup);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "zerova: " + scratch.string() + ": " + why + hint);
     EXPECT_EQ(ReadFile(work / "xmlstructure.xml"), "earlier\r\n");
@@ -609,7 +600,7 @@ TEST_F(CommandLineTest, AScratchFileThatCannotBeRenewedKeepsTheEarlierDocumentBy
   WriteFile(scratch, "");
   fs::permissions(bin, fs::perms::all | fs::perms::sticky_bit);
   setup.user = kNobody;
-  const Result r = zerova::test::Run(work, setup);
+  const Result r = test::Run(work, setup);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "zerova: " + scratch.string() +
                        ": could not delete the file: Operation not permitted" + hint);
@@ -693,3 +684,4 @@ TEST_F(CommandLineTest, FromTheMenuAnUnwritableFolderGivesWayToTheHomeFolder) {
 }
 
 }  // namespace
+}  // namespace zerova::test
