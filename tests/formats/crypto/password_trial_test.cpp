@@ -57,6 +57,8 @@ TEST(PasswordTrialTest, PasswordsAreHashedAsUtf16) {
     return std::vector<int>(units.begin(), units.end());
   };
   EXPECT_EQ(utf16("\xF0\x9F\x94\x91"), (std::vector<int>{0x3D, 0xD8, 0x11, 0xDD}));  // U+1F511
+  // A sequence cut short by the password's end is U+FFFD; no byte past the end is read.
+  EXPECT_EQ(utf16(std::string_view("a\xC3\xA9", 2)), (std::vector<int>{0x61, 0, 0xFD, 0xFF}));
 }
 
 }  // namespace

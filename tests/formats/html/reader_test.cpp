@@ -25,8 +25,8 @@ TEST(HtmlReaderTest, TextSpansAndRefusals) {
        Page("<tr><td>x <br> y<br></td><td><p>p1</p> <div>d</div>tail</td><td>a<br><br></td>"
             "<td>top<table><tr><td>1</td><td>2</td></tr></table>end</td></tr>"),
        "A1=x\ny|B1=p1\nd\ntail|C1=a\n|D1=top\n1\t2\nend"},
-      {"markup outside the cells and inside hidden elements adds nothing",
-       Page("<tr><br><p>row</p><td>x</td><template><br></template><td>a<template><br><p>t</p>"
+      {"markup and text outside the cells and inside hidden elements add nothing",
+       Page("<tr><br><p>row</p><td>x</td>stray<template><br></template><td>a<template><br><p>t</p>"
             "</template>b</td></tr>"),
        "A1=x|B1=ab"},
       {"a cell shifts right past a rowspan in the second column",
@@ -54,6 +54,8 @@ TEST(HtmlReaderTest, TextSpansAndRefusals) {
        {0xFE, 0xFF, 0,   '<', 0,   't', 0,   'a', 0,   'b', 0,   'l', 0,
         'e',  0,    '>', 0,   '<', 0,   't', 0,   'd', 0,   '>', 0,   0xE9},
        "A1=é"},
+      {"bytes ending in a cut-short UTF-8 sequence: Windows-1252",
+       TextBytes("<table><tr><td>caf\xE2\x82"), "A1=caf\xC3\xA2\xE2\x80\x9A"},
       {"no table", TextBytes("<html><body><p>none</p></body></html>"),
        "refused: the web page holds no table"},
   });

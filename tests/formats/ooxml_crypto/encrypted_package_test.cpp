@@ -102,13 +102,18 @@ TEST(EncryptedPackageTest, StandardHeadersNameTheirHashAndKeySize) {
       "refused: book.xlsx: the file is damaged: " + std::string(kDamagedEncryptionHeader) +
       " (EncryptionInfo has a wrong key length)";
   const std::string refused = "refused: book.xlsx: the workbook is ";
+  const std::string not_read = refused + "encrypted with a method this program does not";
   const struct {
     const char* name;
     std::uint32_t algorithm, hash, key_bits;
-    std::string outcome;  // how it starts
+    std::string outcome;     // how it starts
+    std::uint8_t major = 4;  // the version is major.2
   } rows[] = {
       {"AES-128 and SHA-1", 0x660E, 0x8004, 128, "PK"},
-      {"SHA-256", 0x660E, 0x800C, 128, refused + "encrypted with a method this program does not"},
+      {"version 2.2", 0x660E, 0x8004, 128, "PK", 2},
+      {"version 1.2", 0x660E, 0x8004, 128, not_read, 1},
+      {"version 5.2", 0x660E, 0x8004, 128, not_read, 5},
+      {"SHA-256", 0x660E, 0x800C, 128, not_read},
       {"AES-192: a key of 24 bytes, not the file's", 0x660F, 0x8004, 192,
        refused + "password-protected and the password is wrong"},
       {"AES-192 of 128 bits", 0x660F, 0, 128, damaged},
@@ -119,7 +124,7 @@ TEST(EncryptedPackageTest, StandardHeadersNameTheirHashAndKeySize) {
     // The header's 32 bytes without the CSP's name, then salt, verifier and its hash.
     s.info.erase(s.info.begin() + 44, s.info.begin() + 12 + (s.info[8] | s.info[9] << 8));
     s.info.resize(44 + 72);
-    s.info[8] = 32, s.info[9] = 0;
+    s.info[8] = 32, s.info[9] = 0, s.info[0] = row.major, s.info[2] = 2;
     for (const auto& [at, value] :
          {std::pair{20, row.algorithm}, {24, row.hash}, {28, row.key_bits}}) {
       for (int i = 0; i < 4; ++i) s.info[at + i] = static_cast<std::uint8_t>(value >> (8 * i));

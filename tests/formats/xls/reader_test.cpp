@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/crypto/cipher.h"
+#include "formats/crypto/digest.h"
 #include "formats/xls/record_decryption.h"
 #include "formats/xls/xor_obfuscation.h"
 #include "services/error.h"
@@ -361,23 +363,48 @@ TEST(RecordDecryptionTest, BodiesAreDecryptedAndWhatExcelLeavesClearStaysClear) 
   EXPECT_EQ(encrypted.bytes, plain.bytes);
 }
 
+// An RC4 CryptoAPI FILEPASS (version 2.2) naming `algorithm`, `hash` (0: left to
+// the default) and `key_bits`: flags and the header's size, its 32 bytes, then the
+// salt and the encrypted verifier (`secret`'s first 32 bytes), the size of the
+// verifier's hash and that hash, encrypted (its last 20).
+Bytes CryptoApiFilepass(std::uint32_t algorithm, std::uint32_t hash, std::uint32_t key_bits = 128,
+                        Bytes secret = Bytes(52, 0xA5)) {
+  Bytes body = {1, 0, 2, 0, 2, 0};
+  for (const std::uint32_t field : {0u, 32u, 0u, 0u, algorithm, hash, key_bits, 0u, 0u, 0u, 16u}) {
+    for (int i = 0; i < 4; ++i) body.push_back(static_cast<std::uint8_t>(field >> (8 * i)));
+  }
+  body.insert(body.end(), secret.begin(), secret.begin() + 32);
+  body.insert(body.end(), {20, 0, 0, 0});
+  body.insert(body.end(), secret.begin() + 32, secret.end());
+  return body;
+}
+
+// A 40-bit CryptoAPI key is padded with zeros to 128 bits ([MS-OFFCRYPTO] 2.3.5.2):
+// a verifier encrypted so opens with its password.
+TEST(RecordDecryptionTest, ACryptoApiKeyOf40BitsIsPaddedTo128) {
+  const Bytes salt(16, 0x11), verifier(16, 0x22);
+  Bytes salted = salt;
+  for (const char c : std::string("abc")) salted.insert(salted.end(), {std::uint8_t(c), 0});
+  const SecretBytes h0 = Digest(HashAlgorithm::kSha1, {salted});
+  SecretBytes key = Digest(HashAlgorithm::kSha1, {h0, Bytes(4, 0)});  // block 0
+  key.resize(5);
+  key.resize(16, 0);
+  Bytes secret = verifier;
+  const SecretBytes verifier_hash = Digest(HashAlgorithm::kSha1, {verifier});
+  secret.insert(secret.end(), verifier_hash.begin(), verifier_hash.end());
+  Rc4(key).Apply(secret);
+  secret.insert(secret.begin(), salt.begin(), salt.end());
+  Stream s;
+  s.Record(0x0809, kBof8).Record(0x002F, CryptoApiFilepass(0x6801, 0x8004, 40, secret));
+  GivenPasswords abc({"abc"});
+  EXPECT_TRUE(DecryptWorkbookStream(s.Record(0x000A, {}).bytes, "book.xls", &abc));
+}
+
 TEST(RecordDecryptionTest, BrokenOrUnknownFilepassIsRefused) {
   Bytes rc4 = {1, 0, 1, 0, 1, 0};  // RC4 1.1: salt, verifier and its hash follow
   rc4.resize(54, 0xA5);
   const char* kNotRead = "encrypted with a method this program does not read";
   const char* kNeeded = "book.xls: the workbook is password-protected and needs a password";
-  // An RC4 CryptoAPI FILEPASS (version 2.2) naming `algorithm` and `hash` (0: left
-  // to the default): flags and the header's size, its 32 bytes, salt, verifier, hash.
-  const auto crypto_api = [](std::uint32_t algorithm, std::uint32_t hash) {
-    Bytes body = {1, 0, 2, 0, 2, 0};
-    for (const std::uint32_t field : {0u, 32u, 0u, 0u, algorithm, hash, 128u, 0u, 0u, 0u, 16u}) {
-      for (int i = 0; i < 4; ++i) body.push_back(static_cast<std::uint8_t>(field >> (8 * i)));
-    }
-    body.resize(body.size() + 32, 0xA5);  // the salt and the verifier
-    body.insert(body.end(), {20, 0, 0, 0});
-    body.resize(body.size() + 20, 0xA5);  // the verifier's hash
-    return body;
-  };
   const struct {
     const char* name;
     Bytes filepass;
@@ -390,10 +417,11 @@ TEST(RecordDecryptionTest, BrokenOrUnknownFilepassIsRefused) {
       {"unknown method", {2, 0, 1, 0, 1, 0}, kNotRead},
       {"RC4 of an unknown version, in no more than its version", {1, 0, 5, 0, 9, 0}, kNotRead},
       {"RC4, no password given", rc4, kNeeded},
-      {"RC4 CryptoAPI", crypto_api(0x6801, 0x8004), kNeeded},
-      {"RC4 CryptoAPI, its algorithm and hash left to the default", crypto_api(0, 0), kNeeded},
-      {"CryptoAPI with AES", crypto_api(0x660E, 0x8004), kNotRead},
-      {"CryptoAPI with SHA-256", crypto_api(0x6801, 0x800C), kNotRead},
+      {"RC4 CryptoAPI", CryptoApiFilepass(0x6801, 0x8004), kNeeded},
+      {"RC4 CryptoAPI, its algorithm and hash left to the default", CryptoApiFilepass(0, 0),
+       kNeeded},
+      {"CryptoAPI with AES", CryptoApiFilepass(0x660E, 0x8004), kNotRead},
+      {"CryptoAPI with SHA-256", CryptoApiFilepass(0x6801, 0x800C), kNotRead},
   };
   for (const auto& c : cases) {
     Stream s;

@@ -126,10 +126,15 @@ TEST(XlsxReaderTest, CellsAndRefusals) {
        "damaged: a part of it is missing (missing part xl/worksheets/sheet2.xml)"},
       {"a cell under a merged range is read as written",
        Zip(With(Xlsx(""), "xl/worksheets/sheet1.xml", merged.c_str())), "A1=1|B1=2"},
-      {"a word-processing document",
+      {"a workbook of word processing",
        Zip(With(Xlsx(""), "xl/workbook.xml",
-                "<w:document "
+                "<w:workbook "
                 "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"/>")),
+       "refused: not a spreadsheet file this program reads (.xls, .xlsx, .xlsm, .xlsb, .ods"},
+      {"a worksheet where the workbook should be",
+       Zip(With(
+           Xlsx(""), "xl/workbook.xml",
+           "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"/>")),
        "refused: not a spreadsheet file this program reads (.xls, .xlsx, .xlsm, .xlsb, .ods"},
   });
 }
