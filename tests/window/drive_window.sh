@@ -1,14 +1,11 @@
 #!/bin/sh
 # Drives real Zerova windows under Xvfb with xdotool, as a user would, for what
-# only a real display shows (the rest is form2_test's, offscreen):
-#  1. Select, the fixture's path typed into Qt's file dialog, Enter, Convert,
-#     Enter on the message: status 0 and the expected document.
-#  2. `zerova --from-menu FILE`: the window opens with FILE chosen and named in
-#     its title; Enter converts it (Convert has the focus), Enter on the message.
-#  3. A long conversion started the same way stays responsive: Exit asks at
-#     once, and No lets it write on; then Exit and Yes stop it: a message says
-#     so, the incomplete document is removed, stderr says so, status 1.
-# Every wait is for a state, bounded only to fail rather than hang.
+# only a real display shows (the rest is form2_test's, offscreen): 1. Select, the
+# fixture's path typed into Qt's file dialog, Enter, Convert, Enter on the message;
+# 2. `zerova --from-menu FILE`: the window titled with FILE, Enter, Enter; 3. a long
+# conversion started so stays responsive: Exit asks at once, No lets it write on,
+# Exit and Yes stop it, the incomplete document removed, status 1. Every wait is
+# for a state, bounded only to fail rather than hang.
 #
 # usage: drive_window.sh ZEROVA FIXTURE_DIR   (holding input.xls and expected.xml)
 # Exits 77 (skipped) when xvfb-run or xdotool is missing.

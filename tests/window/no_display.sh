@@ -1,7 +1,8 @@
 #!/bin/sh
 # `zerova` with no file where no window can be opened: one line on stderr saying
 # so, nothing on stdout, status 1. Once with no display named at all, once with
-# DISPLAY naming an X server that is not there.
+# DISPLAY naming an X server that is not there. Then zerova-window's screenshot
+# mode, which needs no display.
 #
 # usage: no_display.sh ZEROVA
 set -eu
@@ -26,4 +27,7 @@ expect "" "zerova: cannot open the window: no display to show it on (DISPLAY is 
 n=4242
 while [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
 expect "DISPLAY=:$n" "zerova: cannot open the window: no display at DISPLAY=:$n; give a FILE to convert without one"
+QT_QPA_PLATFORM=offscreen "$(dirname "$zerova")/zerova-window" --render "$out.png" --dark 2>/dev/null &&
+  [ -s "$out.png" ] || { echo "FAIL: zerova-window --render PNG --dark" >&2; exit 1; }
+rm -f "$out.png"
 echo "PASS"

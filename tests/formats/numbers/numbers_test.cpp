@@ -22,7 +22,7 @@ TEST(NumberFormat, JudgesFormatCodesByTheirDateLetters) {
   // Quoted text, locale tags, spacers, escapes and the fill character hide their
   // letters; elapsed hours count, in either case.
   for (const char* code : {"#,##0.00_);[Red](#,##0.00)", "\"day\" 0", "[$-409]0.00", "General",
-                           "_-* #,##0\\ _D_M_-", "0.00*s", "[Red]0.00"}) {
+                           "_-* #,##0\\ _D_M_-", "0.00*s", "[Red]0.00", "[hs]0"}) {
     EXPECT_FALSE(IsDateFormatCode(code)) << code;
   }
   for (const char* code :
