@@ -17,6 +17,11 @@ TEST(OdsReaderTest, CellsAndRefusals) {
     return Zip(Ods("<table:table-row>" + cells + "</table:table-row>"));
   };
   Check({
+      {"a mimetype with white space after it",
+       Zip(With(Ods("<table:table-row><table:table-cell><text:p>a</text:p></table:table-cell>"
+                    "</table:table-row>"),
+                "mimetype", "application/vnd.oasis.opendocument.spreadsheet \r\n")),
+       "A1=a"},
       {"an annotation beside the paragraph, as LibreOffice writes it, is left out",
        row("<table:table-cell office:value-type=\"string\"><office:annotation><text:p>note</text:p>"
            "</office:annotation><text:p>shown</text:p></table:table-cell>"),
