@@ -266,9 +266,8 @@ TEST(ZipLocalHeadersTest, MembersComeBackWholeOrTheZipIsRefused) {
   for (const auto& c : cases) EXPECT_EQ(ReadBack(c.local), c.expected) << c.name;
   EXPECT_THAT(ReadBack(described, 2000), ::testing::EndsWith("refused as a zip bomb"));
   const Bytes with_folders = Zip({{"a.xml", a}, {"b/c.xml", ""}, {"d/", ""}});
-  for (const char* folder : {"b", "d"}) {  // a folder, even an empty one, is no part
-    EXPECT_FALSE(ZipArchive(with_folders, "book.xlsx").Has(folder)) << folder;
-  }
+  EXPECT_FALSE(ZipArchive(with_folders, "book.xlsx").Has("b"));  // a folder is no part,
+  EXPECT_FALSE(ZipArchive(with_folders, "book.xlsx").Has("d"));  // even an empty one
 }
 
 // A zip without zip64 lists 65,535 members at most: so many are read, one more is refused.

@@ -60,6 +60,8 @@ TEST(OdsReaderTest, CellsAndRefusals) {
        "XFD1048576=1"},
       {"zero repeat", Zip(Ods("<table:table-row table:number-rows-repeated=\"0\"/>")),
        "damaged: a table is malformed (content.xml: line 1: bad repeat count \"0\")"},
+      {"a repeat count and more", Zip(Ods("<table:table-row table:number-rows-repeated=\"2x\"/>")),
+       "damaged: a table is malformed (content.xml: line 1: bad repeat count \"2x\")"},
       {"bad number", row("<table:table-cell office:value-type=\"float\" office:value=\"x\"/>"),
        "damaged: a cell's value is malformed (content.xml: line 1: bad number \"x\")"},
       {"unknown error",

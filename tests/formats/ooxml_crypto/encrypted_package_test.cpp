@@ -111,7 +111,6 @@ TEST(EncryptedPackageTest, StandardHeadersNameTheirHashAndKeySize) {
   } rows[] = {
       {"AES-128 and SHA-1", 0x660E, 0x8004, 128, "PK"},
       {"version 2.2", 0x660E, 0x8004, 128, "PK", 2},
-      {"version 1.2", 0x660E, 0x8004, 128, not_read, 1},
       {"version 5.2", 0x660E, 0x8004, 128, not_read, 5},
       {"SHA-256", 0x660E, 0x800C, 128, not_read},
       {"AES-192: a key of 24 bytes, not the file's", 0x660F, 0x8004, 192,
