@@ -26,15 +26,8 @@ cd "$(dirname "$0")/.."
 RUNS=${RUNS:-5}
 PEER_RUNS=$((RUNS < 3 ? RUNS : 3))
 
-missing=()
-for package in xlsx2csv unzip; do
-  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
-done
-if ((${#missing[@]})); then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo apt-get install -y --no-install-recommends "${missing[@]}" >/dev/null
-fi
+. bench/install_missing.sh
+install_missing xlsx2csv unzip
 cmake --preset default >/dev/null
 cmake --build --preset default --target zerova stream_run >/dev/null
 zerova=${ZEROVA:-$PWD/build/default/zerova}

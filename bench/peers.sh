@@ -31,15 +31,8 @@ cd "$(dirname "$0")/.."
 RUNS=${RUNS:-5}
 
 # --- what it needs ---------------------------------------------------------
-missing=()
-for package in catdoc python3-xlrd python3-xlwt; do
-  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
-done
-if ((${#missing[@]})); then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo apt-get install -y --no-install-recommends "${missing[@]}" >/dev/null
-fi
+. bench/install_missing.sh
+install_missing catdoc python3-xlrd python3-xlwt
 cmake --preset default >/dev/null
 cmake --build --preset default --target zerova discarding_run >/dev/null
 zerova=${ZEROVA:-$PWD/build/default/zerova}

@@ -23,15 +23,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 RUNS=${RUNS:-3}
 
-missing=()
-for package in catdoc xlsx2csv python3-xlwt; do
-  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
-done
-if ((${#missing[@]})); then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo apt-get install -y --no-install-recommends "${missing[@]}" >/dev/null
-fi
+. bench/install_missing.sh
+install_missing catdoc xlsx2csv python3-xlwt
 cmake --preset default >/dev/null
 cmake --build --preset default --target zerova >/dev/null
 zerova=${ZEROVA:-$PWD/build/default/zerova}
