@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bench/bench_books.h"
-#include "conversion/document_size.h"
+#include "conversion/document/document_size.h"
 #include "formats/containers/workbook_source.h"
 #include "formats/registry.h"
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "conversion/output_document.h"
+#include "conversion/document/line_builders.h"
 #include "formats/containers/workbook_source.h"
 #include "services/error.h"
 #include "services/workbook.h"

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "conversion/document_size.h"
-#include "conversion/output_document.h"
+#include "conversion/document/document_size.h"
+#include "conversion/document/line_builders.h"
 #include "conversion/stop_texts.h"
 #include "services/error.h"
 
@@ -88,7 +88,7 @@ std::unique_ptr<DocumentWriter> ConversionRun::NewDocument(const ConversionReque
                              request.output_stream_limit);
   }
   output_path_ = request.output.empty() ? kOutputDocumentName : request.output;
-  document_path_ = output_path_.front() == '/'
+  document_path_ = IsFullPath(output_path_)
                        ? output_path_
                        : PathInFolder(file_system_.CurrentFolder(), output_path_);
   return request.output.empty() ? NewLineByLineDocument(file_system_, document_path_)

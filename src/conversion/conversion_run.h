@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/document_writer.h"
+#include "conversion/document/document_writer.h"
 #include "conversion/sheet_choice.h"
 #include "services/cell_address.h"
 #include "services/file_system.h"

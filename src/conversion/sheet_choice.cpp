@@ -1,13 +1,10 @@
 #include "conversion/sheet_choice.h"
 
-#include <locale.h>
-#include <wctype.h>
-
 #include <charconv>
 #include <vector>
 
+#include "services/case_folding.h"
 #include "services/error.h"
-#include "services/utf8.h"
 
 namespace zerova {
 namespace {
@@ -30,30 +27,14 @@ std::size_t NumberIn(const std::string& text) {
   return error == std::errc() && end == text.data() + text.size() ? number : 0;
 }
 
-// `text` with each letter in lower case, as Unicode maps it; bytes that are no
-// UTF-8 stay as they are.
-std::u32string Folded(std::string_view text) {
-  static const locale_t unicode = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
-  std::u32string folded;
-  while (!text.empty()) {
-    char32_t cp = static_cast<unsigned char>(text[0]);
-    const std::size_t length = std::max<std::size_t>(DecodeUtf8(text, &cp), 1);
-    folded.push_back(unicode != nullptr ? static_cast<char32_t>(::towlower_l(cp, unicode))
-                     : cp < 0x80        ? static_cast<char32_t>(::towlower(cp))
-                                        : cp);
-    text.remove_prefix(length);
-  }
-  return folded;
-}
-
 // The index of the sheet named `wanted`, exactly or else but for case; sheets.size() if none.
 std::size_t Named(const std::vector<SheetInfo>& sheets, const std::string& wanted) {
   for (std::size_t i = 0; i < sheets.size(); ++i) {
     if (sheets[i].name == wanted) return i;
   }
-  const std::u32string folded = Folded(wanted);
+  const std::u32string folded = FoldedCase(wanted);
   for (std::size_t i = 0; i < sheets.size(); ++i) {
-    if (Folded(sheets[i].name) == folded) return i;
+    if (FoldedCase(sheets[i].name) == folded) return i;
   }
   return sheets.size();
 }

@@ -12,7 +12,7 @@
 #include <random>
 #include <vector>
 
-#include "conversion/output_document.h"
+#include "conversion/document/line_builders.h"
 #include "conversion/xml_escape.h"
 #include "support/document.h"
 

@@ -20,7 +20,7 @@
 #include <system_error>
 #include <vector>
 
-#include "conversion/document_size.h"
+#include "conversion/document/document_size.h"
 #include "conversion/failure_message.h"
 #include "formats/registry.h"
 #include "formats/sheet/sheet_store.h"

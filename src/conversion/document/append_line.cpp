@@ -1,6 +1,7 @@
-#include "conversion/append_line.h"
+#include "conversion/document/append_line.h"
 
 #include "services/error.h"
+#include "services/paths.h"
 
 namespace zerova {
 namespace {
@@ -21,20 +22,6 @@ void RefuseObstacle(PathKind kind, const std::string& scratch) {
                           "something other than a file stands where the scratch file "
                           "belongs");
   }
-}
-
-// The folders an installed program runs from, whose files belong to packages.
-constexpr std::string_view kSystemFolders[] = {"/usr", "/bin", "/sbin", "/opt"};
-
-// True iff `folder`, a full path, is one of kSystemFolders or lies under one.
-bool IsSystemFolder(std::string_view folder) {
-  for (const std::string_view system : kSystemFolders) {
-    if (folder.starts_with(system) &&
-        (folder.size() == system.size() || folder[system.size()] == '/')) {
-      return true;
-    }
-  }
-  return false;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "conversion/output_document.h"
+#include "conversion/document/line_builders.h"
 
 #include <cassert>
 #include <charconv>

@@ -1,4 +1,5 @@
-// The output document: its fixed name and the text of each kind of line.
+// The line builders: the output document's fixed name and the text of each
+// kind of its lines.
 //
 // The document is UTF-8 without a byte-order mark; every line ends in CR LF,
 // which the line appender adds. Each builder appends one line, without its end,
@@ -13,8 +14,8 @@
 // A label or value is its cell's text (conversion/cell_text.h), appended where it
 // goes and escaped there (conversion/xml_escape.h), so every document parses as
 // XML and gives back the cells' text exactly, and no line needs a string of its own.
-#ifndef ZEROVA_CONVERSION_OUTPUT_DOCUMENT_H_
-#define ZEROVA_CONVERSION_OUTPUT_DOCUMENT_H_
+#ifndef ZEROVA_CONVERSION_DOCUMENT_LINE_BUILDERS_H_
+#define ZEROVA_CONVERSION_DOCUMENT_LINE_BUILDERS_H_
 
 #include <string>
 
@@ -43,4 +44,4 @@ std::string& ClosingLine(std::string& out);
 
 }  // namespace zerova
 
-#endif  // ZEROVA_CONVERSION_OUTPUT_DOCUMENT_H_
+#endif  // ZEROVA_CONVERSION_DOCUMENT_LINE_BUILDERS_H_

@@ -15,15 +15,15 @@
 // A run calls Prepare, Start, then NextLine and EndLine for each line, and
 // Finish; or, when it stops, Abandon. A writer that fails cleans up after
 // itself (a temporary file is removed); what the message says it left is so.
-#ifndef ZEROVA_CONVERSION_DOCUMENT_WRITER_H_
-#define ZEROVA_CONVERSION_DOCUMENT_WRITER_H_
+#ifndef ZEROVA_CONVERSION_DOCUMENT_DOCUMENT_WRITER_H_
+#define ZEROVA_CONVERSION_DOCUMENT_DOCUMENT_WRITER_H_
 
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
 
-#include "conversion/document_size.h"
+#include "conversion/document/document_size.h"
 #include "services/file_system.h"
 #include "services/run_hooks.h"
 
@@ -98,4 +98,4 @@ std::unique_ptr<DocumentWriter> NewStreamDocument(std::FILE* stream, std::string
 
 }  // namespace zerova
 
-#endif  // ZEROVA_CONVERSION_DOCUMENT_WRITER_H_
+#endif  // ZEROVA_CONVERSION_DOCUMENT_DOCUMENT_WRITER_H_

@@ -1,7 +1,7 @@
 // CheckRoom: whether a document of a known size can be written where it goes,
 // asked before an earlier document is touched.
-#ifndef ZEROVA_CONVERSION_DOCUMENT_ROOM_H_
-#define ZEROVA_CONVERSION_DOCUMENT_ROOM_H_
+#ifndef ZEROVA_CONVERSION_DOCUMENT_DOCUMENT_ROOM_H_
+#define ZEROVA_CONVERSION_DOCUMENT_DOCUMENT_ROOM_H_
 
 #include <cstdint>
 #include <string>
@@ -26,4 +26,4 @@ std::string SizeText(std::uint64_t bytes);
 
 }  // namespace zerova
 
-#endif  // ZEROVA_CONVERSION_DOCUMENT_ROOM_H_
+#endif  // ZEROVA_CONVERSION_DOCUMENT_DOCUMENT_ROOM_H_

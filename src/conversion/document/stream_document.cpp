@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <utility>
 
-#include "conversion/block_document.h"
-#include "conversion/document_room.h"
+#include "conversion/document/block_document.h"
+#include "conversion/document/document_room.h"
 #include "conversion/stop_texts.h"
 #include "services/error.h"
 

@@ -1,8 +1,8 @@
 // AppendLine: adds one line to the end of an existing file, renewing the
 // scratch file first; and what a run checks of the scratch file before its
 // first line.
-#ifndef ZEROVA_CONVERSION_APPEND_LINE_H_
-#define ZEROVA_CONVERSION_APPEND_LINE_H_
+#ifndef ZEROVA_CONVERSION_DOCUMENT_APPEND_LINE_H_
+#define ZEROVA_CONVERSION_DOCUMENT_APPEND_LINE_H_
 
 #include <string>
 #include <string_view>
@@ -18,10 +18,10 @@ inline constexpr const char* kScratchFileName = "xmlstr.xml";
 std::string ScratchFilePath(const std::string& folder);
 
 // The scratch file a run renews: its full path in the program's folder, or the
-// empty text, which skips the renewal, when that folder is a system folder (under
-// /usr, /bin, /sbin or /opt: an installed program, run by root or anyone else,
-// leaves no file that no package owns) or is not writable by the user. A run asks
-// once, before its first line.
+// empty text, which skips the renewal, when that folder is a system folder
+// (IsSystemFolder: an installed program, run by an administrator or anyone
+// else, leaves no file that no package owns) or is not writable by the user. A
+// run asks once, before its first line.
 std::string ScratchFileForRun(FileSystem& file_system);
 
 // Throws the FileSystemError that renewing the scratch file at `scratch` would
@@ -57,4 +57,4 @@ void AppendLine(FileSystem& file_system, const std::string& scratch, const std::
 
 }  // namespace zerova
 
-#endif  // ZEROVA_CONVERSION_APPEND_LINE_H_
+#endif  // ZEROVA_CONVERSION_DOCUMENT_APPEND_LINE_H_

@@ -1,9 +1,9 @@
-#include "conversion/document_size.h"
+#include "conversion/document/document_size.h"
 
 #include <memory>
 #include <string>
 
-#include "conversion/output_document.h"
+#include "conversion/document/line_builders.h"
 
 namespace zerova {
 namespace {

@@ -1,4 +1,4 @@
-#include "conversion/document_room.h"
+#include "conversion/document/document_room.h"
 
 #include <cstdio>
 

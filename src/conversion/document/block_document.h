@@ -1,14 +1,14 @@
 // BlockDocument: the part the whole-file and stream writers share. Lines are
 // built one after the other in one large buffer and handed on a block of about
 // a megabyte at a time, so a large document costs a few hundred writes.
-#ifndef ZEROVA_CONVERSION_BLOCK_DOCUMENT_H_
-#define ZEROVA_CONVERSION_BLOCK_DOCUMENT_H_
+#ifndef ZEROVA_CONVERSION_DOCUMENT_BLOCK_DOCUMENT_H_
+#define ZEROVA_CONVERSION_DOCUMENT_BLOCK_DOCUMENT_H_
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "conversion/document_writer.h"
+#include "conversion/document/document_writer.h"
 
 namespace zerova {
 
@@ -43,4 +43,4 @@ class BlockDocument : public DocumentWriter {
 
 }  // namespace zerova
 
-#endif  // ZEROVA_CONVERSION_BLOCK_DOCUMENT_H_
+#endif  // ZEROVA_CONVERSION_DOCUMENT_BLOCK_DOCUMENT_H_

@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <functional>
 
-#include "conversion/append_line.h"
 #include "conversion/conversion_run.h"
+#include "conversion/document/append_line.h"
 #include "formats/sheet/sheet_store.h"
 #include "services/error.h"
 #include "services/forwarding_file_system.h"

@@ -4,9 +4,9 @@
 // holds a lock on it meanwhile, so a second run on the same document is refused.
 #include <utility>
 
-#include "conversion/append_line.h"
-#include "conversion/document_room.h"
-#include "conversion/document_writer.h"
+#include "conversion/document/append_line.h"
+#include "conversion/document/document_room.h"
+#include "conversion/document/document_writer.h"
 #include "conversion/stop_texts.h"
 #include "services/error.h"
 

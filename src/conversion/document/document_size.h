@@ -1,8 +1,8 @@
 // MeasureDocument: how many lines and bytes the conversion of a sheet writes,
 // known before the first line, so that the run can say how far it has got and
 // refuse a document that does not fit before an earlier one is emptied.
-#ifndef ZEROVA_CONVERSION_DOCUMENT_SIZE_H_
-#define ZEROVA_CONVERSION_DOCUMENT_SIZE_H_
+#ifndef ZEROVA_CONVERSION_DOCUMENT_DOCUMENT_SIZE_H_
+#define ZEROVA_CONVERSION_DOCUMENT_DOCUMENT_SIZE_H_
 
 #include <cstdint>
 
@@ -41,4 +41,4 @@ DocumentSize MeasureDocument(const Worksheet& sheet, CellPlace first, Measure me
 
 }  // namespace zerova
 
-#endif  // ZEROVA_CONVERSION_DOCUMENT_SIZE_H_
+#endif  // ZEROVA_CONVERSION_DOCUMENT_DOCUMENT_SIZE_H_
