@@ -34,6 +34,7 @@ class NullFileSystem final : public FileSystem {
   std::string ProgramFolder() override { return "/nowhere"; }
   std::string CurrentFolder() override { return "/nowhere"; }
   bool IsWritableFolder(const std::string&) override { return true; }
+  bool SameFile(const std::string&, const std::string&) override { return false; }
 
  private:
   class NoLock final : public FileLock {

@@ -8,7 +8,11 @@
 #    formats/, cli/ or window/;
 #  - cli/ and window/ include from formats/ only the registry (formats/registry.h),
 #    and never each other;
-#  - nothing outside window/ includes Qt.
+#  - nothing outside window/ includes Qt;
+#  - platform/posix/ and platform/windows/ include services/ and their own
+#    folder alone, and nothing else includes platform/;
+#  - the system's own headers (<unistd.h>, <windows.h>, ...) only in the
+#    platform's folder (and a window's drawing, under window/).
 # Prints each breach and exits 1 when there is one.
 set -u
 cd "$(dirname "$0")/../src"
@@ -38,7 +42,7 @@ while IFS= read -r line; do
 done < <(includes_of '(formats|conversion|cli|window)' services/*)
 while IFS= read -r line; do
   breach "$line: conversion/ reads sheets through services/ alone and names no program"
-done < <(includes_of '(formats|cli|window)' conversion/*)
+done < <(includes_of '(formats|cli|window)' conversion/* conversion/*/*)
 for program in cli window; do
   while IFS= read -r line; do
     breach "$line: $program/ opens workbooks through the registry alone"
@@ -53,4 +57,17 @@ done < <(includes_of cli window/*)
 while IFS= read -r line; do
   breach "$line: Qt outside src/window/"
 done < <(grep -HnE '#include <Q' conversion/* services/* formats/*.* formats/*/* cli/* 2>/dev/null)
+for platform in posix windows; do
+  while IFS= read -r line; do
+    breach "$line: platform/$platform/ includes services/ and its own folder alone"
+  done < <(grep -HnE '#include "' platform/"$platform"/* 2>/dev/null |
+    grep -vE "#include \"(services|platform/$platform)/")
+done
+while IFS= read -r line; do
+  breach "$line: only the platform's folder includes platform/"
+done < <(grep -rHnE '#include "platform/' services conversion formats cli window 2>/dev/null)
+system_headers='unistd|fcntl|pwd|termios|signal|poll|dlfcn|windows|winbase|io|direct|sys/[a-z]+'
+while IFS= read -r line; do
+  breach "$line: a system's own header outside src/platform/"
+done < <(grep -rHnE "#include <($system_headers)\.h>" services conversion formats cli 2>/dev/null)
 exit $status

@@ -1,9 +1,5 @@
 #include "cli/command_line.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -18,15 +14,17 @@
 #include "cli/output_target.h"
 #include "cli/passwords.h"
 #include "cli/progress_line.h"
-#include "cli/stop_signals.h"
 #include "cli/stream_input.h"
 #include "conversion/conversion_run.h"
+#include "conversion/document/line_builders.h"
 #include "conversion/failure_message.h"
-#include "conversion/output_document.h"
 #include "conversion/stop_texts.h"
 #include "formats/registry.h"
 #include "services/error.h"
 #include "services/file_system.h"
+#include "services/input_stream.h"
+#include "services/process.h"
+#include "services/stop_signals.h"
 #include "zerova_version.h"  // ZEROVA_VERSION_TEXT, written at build time
 
 namespace zerova {
@@ -56,13 +54,6 @@ void PrintOut(const std::string& text, const char* what) {
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     throw PosixError("standard output", std::string("write ") + what, errno);
   }
-}
-
-// True iff `a` and `b` name one existing file (a symbolic link at `b` is not followed).
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat first, second;
-  return ::stat(a.c_str(), &first) == 0 && ::lstat(b.c_str(), &second) == 0 &&
-         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 // "1 document written, 2 files failed".
@@ -96,7 +87,7 @@ class CommandLine {
  public:
   CommandLine(const CommandLineOptions& options, std::optional<SecretBytes> password)
       : options_(options),
-        terminal_(::isatty(STDERR_FILENO) == 1),
+        terminal_(IsTerminal(stderr)),
         disk_(NewLocalFileSystem()),
         environment_password_(std::move(password)) {}
 
@@ -164,22 +155,10 @@ SpreadsheetInput CommandLine::Input(const std::string& file) {
     CheckStop(name);
   };
   const auto check = [&name](std::span<const std::uint8_t> head) { CheckHead(head, name); };
-  if (file == kStandardStream) return ReadStream(STDIN_FILENO, name, report, check);
-  struct stat status;
-  if (::stat(file.c_str(), &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)) {
-    return {file, {}, nullptr};  // read as a file, which says what is wrong with it
-  }
-  // A FIFO is opened without waiting for its writer: the reading awaits it.
-  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) throw ReadError(file, std::string("cannot open the file: ") + std::strerror(errno));
-  try {
-    SpreadsheetInput input = ReadStream(fd, name, report, check);
-    ::close(fd);
-    return input;
-  } catch (...) {
-    ::close(fd);
-    throw;
-  }
+  if (file == kStandardStream) return ReadStream(*StreamOnDescriptor(0, name), name, report, check);
+  const std::unique_ptr<InputStream> stream = OpenStreamAt(file);
+  if (stream == nullptr) return {file, {}, nullptr};  // read as a file, which says what is wrong
+  return ReadStream(*stream, name, report, check);
 }
 
 int CommandLine::Fail(const std::exception_ptr& failure, const std::string& source) {
@@ -192,7 +171,7 @@ int CommandLine::Fail(const std::exception_ptr& failure, const std::string& sour
 void CommandLine::CheckDocumentPlace(const std::string& file, const ConversionRequest& request) {
   if (request.output_stream != nullptr) return;
   const std::string document = request.output.empty() ? kOutputDocumentName : request.output;
-  if (file != kStandardStream && SameFile(file, document)) {
+  if (file != kStandardStream && disk_->SameFile(file, document)) {
     throw FileSystemError(
         document, "the document would replace the spreadsheet it comes from; nothing was written");
   }

@@ -1,5 +1,5 @@
 // The headless command line: `zerova [OPTION]... FILE...` converts without a
-// window (the options: command_line_options.h; the help: command_line_help.h).
+// window (the options: cli/options.h; the help: cli/help.h).
 #ifndef ZEROVA_CLI_COMMAND_LINE_H_
 #define ZEROVA_CLI_COMMAND_LINE_H_
 
@@ -12,7 +12,7 @@ namespace zerova {
 //     wrong"; with --outdir the other FILEs are still converted;
 //  2  a usage error: "zerova: REASON" and a line pointing to --help, on stderr;
 //     nothing is read or written;
-//  128 + N  signal N (SIGINT, SIGTERM, SIGHUP) stopped it: one line on stderr;
+//  128 + N  stop signal N (services/stop_signals.h) stopped it: one line on stderr;
 //     stopped while reading, an earlier document is untouched; while writing,
 //     the incomplete document is removed. A second signal ends the program at
 //     once by that signal, removing the incomplete document too.

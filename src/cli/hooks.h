@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "cli/progress_line.h"
-#include "cli/stop_signals.h"
 #include "services/read_progress.h"
 #include "services/run_hooks.h"
+#include "services/stop_signals.h"
 
 namespace zerova {
 

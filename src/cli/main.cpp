@@ -2,30 +2,28 @@
 // --from-menu, as the desktop's menu starts it, perhaps with the one file it was
 // asked to open), the window. The window lives in its own executable,
 // zerova-window, so a conversion from the command line never loads the window toolkit.
-#include <pwd.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "cli/command_line.h"
 #include "services/error.h"
 #include "services/file_system.h"
+#include "services/process.h"
 
 namespace {
 
-constexpr const char* kWindowProgram = "zerova-window";
+// The window's program, ZEROVA_WINDOW_PROGRAM ("zerova-window", with ".exe" on
+// Windows) beside this program (the build tree, or a Windows installation), or
+// at ZEROVA_INSTALLED_WINDOW, its path relative to this program's folder once
+// both are installed (CMake finds it from its install folders).
+constexpr const char* kWindowProgram = ZEROVA_WINDOW_PROGRAM;
 
-// Replaces this process by the window, looked for beside this program (the
-// build tree), then at ZEROVA_INSTALLED_WINDOW, its path relative to this
-// program's folder once both are installed (CMake finds it from its install
-// folders). `file`, unless null, is handed on: the window opens with it chosen.
-// Returns only when neither can be started, with the exit status.
-int StartWindow(const char* file) {
+// Starts the window in this program's stead; `file`, unless empty, is handed
+// on: the window opens with it chosen. Returns the exit status when the window
+// runs on its own, or neither place has it.
+int StartWindow(const std::string& file) {
   std::string folder;
   try {
     folder = zerova::NewLocalFileSystem()->ProgramFolder();
@@ -37,13 +35,14 @@ int StartWindow(const char* file) {
       zerova::PathInFolder(folder, kWindowProgram),
       zerova::PathInFolder(folder, ZEROVA_INSTALLED_WINDOW),
   };
+  std::vector<std::string> arguments;
+  if (!file.empty()) arguments.push_back(file);
   for (const std::string& path : candidates) {
-    if (::access(path.c_str(), X_OK) != 0) continue;
-    char* const argv[] = {const_cast<char*>(path.c_str()), const_cast<char*>(file), nullptr};
-    ::execv(path.c_str(), argv);
-    const int error = errno;
+    if (!zerova::IsProgram(path)) continue;
+    const std::string failure = zerova::StartProgramInstead(path, arguments);
+    if (failure.empty()) return 0;
     std::fprintf(stderr, "zerova: cannot start the window: %s: %s\n",
-                 zerova::PrintableText(path).c_str(), std::strerror(error));
+                 zerova::PrintableText(path).c_str(), failure.c_str());
     return 1;
   }
   std::fprintf(stderr,
@@ -59,44 +58,44 @@ int StartWindow(const char* file) {
 // folder stays, and the conversion names it in its error.
 void LeaveUnwritableFolder() {
   if (zerova::NewLocalFileSystem()->IsWritableFolder(".")) return;
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || *home == '\0') {
-    const passwd* user = ::getpwuid(::getuid());
-    home = user != nullptr ? user->pw_dir : nullptr;
-  }
-  if (home != nullptr && ::chdir(home) != 0) {
-    std::fprintf(stderr, "zerova: %s: could not change to the home folder: %s\n", home,
-                 std::strerror(errno));
+  const std::string home = zerova::HomeFolder();
+  if (home.empty()) return;
+  if (const std::string failure = zerova::ChangeFolder(home); !failure.empty()) {
+    std::fprintf(stderr, "zerova: %s: could not change to the home folder: %s\n",
+                 zerova::PrintableText(home).c_str(), failure.c_str());
   }
 }
 
-// The window as the desktop's menu starts it: `file`, unless null, is the one
+// The window as the desktop's menu starts it: `file`, unless empty, is the one
 // file it was asked to open, made a full path before the folder changes, so it
 // still names the same file.
-int StartFromMenu(const char* file) {
-  std::string full_path;
-  if (file != nullptr) {
-    full_path = file;
-    try {
-      if (file[0] != '/')
-        full_path = zerova::PathInFolder(zerova::NewLocalFileSystem()->CurrentFolder(), file);
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "zerova: cannot start the window: %s\n", e.what());
-      return 1;
-    }
+int StartFromMenu(const std::string& file) {
+  std::string full_path = file;
+  try {
+    if (!file.empty() && !zerova::IsFullPath(file))
+      full_path = zerova::PathInFolder(zerova::NewLocalFileSystem()->CurrentFolder(), file);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "zerova: cannot start the window: %s\n", e.what());
+    return 1;
   }
   LeaveUnwritableFolder();
-  return StartWindow(file != nullptr ? full_path.c_str() : nullptr);
+  return StartWindow(full_path);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return StartWindow(nullptr);
-  if (std::strcmp(argv[1], "--from-menu") == 0) {
-    if (argc == 2) return StartFromMenu(nullptr);
+  zerova::PrepareStandardStreams();
+  std::vector<std::string> arguments = zerova::ProgramArguments(argc, argv);
+  if (arguments.size() < 2) return StartWindow("");
+  if (arguments[1] == "--from-menu") {
+    if (arguments.size() == 2) return StartFromMenu("");
     // As the desktop's "Open with" gives it; anything else is the command line's to refuse.
-    if (argc == 3 && argv[2][0] != '-' && argv[2][0] != '\0') return StartFromMenu(argv[2]);
+    if (arguments.size() == 3 && !arguments[2].empty() && arguments[2][0] != '-')
+      return StartFromMenu(arguments[2]);
   }
-  return zerova::RunCommandLine(argc, argv);
+  std::vector<char*> utf8_argv;
+  for (std::string& argument : arguments) utf8_argv.push_back(argument.data());
+  utf8_argv.push_back(nullptr);
+  return zerova::RunCommandLine(static_cast<int>(arguments.size()), utf8_argv.data());
 }

@@ -1,14 +1,12 @@
 // OutputTarget: where `-o` sends the document.
 //
-//   (no -o)                 ./xmlstructure.xml, written line by line
-//   -o -, -o /dev/stdout,   that open descriptor (also /dev/stderr, /dev/fd/N,
-//     -o /dev/fd/3            /proc/self/fd/N), written as a stream
-//   -o FIFO, -o /dev/null   a FIFO or a character device, opened and written as
-//                             a stream (a FIFO awaits its reader, stoppably)
-//   -o FILE                 a file, written whole and renamed into place
+//   (no -o)       ./xmlstructure.xml, written line by line
+//   -o -, ...     a stream (services/output_stream.h: standard output, a
+//                   descriptor's name, a FIFO, a device), written as a stream
+//   -o FILE       a file, written whole and renamed into place
 //
-// A folder, a folder that does not exist, a disk device or a socket there is
-// refused before anything is read.
+// A folder, a folder that does not exist, or what takes no document (a disk
+// device, a socket) is refused before anything is read.
 #ifndef ZEROVA_CLI_OUTPUT_TARGET_H_
 #define ZEROVA_CLI_OUTPUT_TARGET_H_
 
@@ -19,6 +17,7 @@
 #include <string>
 
 #include "conversion/conversion_run.h"
+#include "services/output_stream.h"
 
 namespace zerova {
 
@@ -37,23 +36,16 @@ class OutputTarget {
 
   // True iff the document goes to a stream that is standard output or the
   // terminal: the success line, or the progress line, would mix with it.
-  bool shares_stdout() const { return shares_stdout_; }
-  bool on_terminal() const { return on_terminal_; }
+  bool shares_stdout() const { return stream_.shares_stdout; }
+  bool on_terminal() const { return stream_.on_terminal; }
 
   // Closes a stream this target opened. Throws FileSystemError when what it
   // holds cannot be written.
   void Close();
 
  private:
-  // Takes descriptor `fd` as the stream, named `name`.
-  void TakeStream(int fd, std::string name);
-
   std::string file_;  // a file, written whole
-  std::FILE* stream_ = nullptr;
-  std::string stream_name_;
-  std::uint64_t stream_limit_;
-  bool shares_stdout_ = false;
-  bool on_terminal_ = false;
+  OutputStream stream_;
 };
 
 }  // namespace zerova

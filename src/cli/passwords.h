@@ -2,7 +2,7 @@
 //
 // In order: the first line of the password file (--password-file FILE), else the
 // environment variable ZEROVA_PASSWORD, else, when standard input is a terminal,
-// a prompt on the terminal (/dev/tty) that reads the password without echo and
+// a prompt on the terminal (services/password_input.h) that reads the password without echo and
 // asks again after a wrong one, three times in all. A password is never taken
 // from the command line itself, where the process list would show it. A password
 // file that is a pipe or a FIFO, and the terminal, are awaited as standard input
@@ -21,10 +21,9 @@ namespace zerova {
 // The environment variable that may hold the password.
 inline constexpr char kPasswordVariable[] = "ZEROVA_PASSWORD";
 
-// ZEROVA_PASSWORD's value, taken once: the value is wiped from the memory the
-// environment came in and the variable removed (unsetenv), so that programs
-// started later do not inherit it and /proc/PID/environ no longer shows it.
-// nullopt when the variable is not set.
+// ZEROVA_PASSWORD's value, taken once (TakeEnvironmentSecret): wiped from the
+// environment, so that programs started later do not inherit it. nullopt when
+// the variable is not set.
 std::optional<SecretBytes> TakePasswordFromEnvironment();
 
 class CommandLinePasswords final : public PasswordSource {
@@ -43,9 +42,6 @@ class CommandLinePasswords final : public PasswordSource {
   std::optional<SecretBytes> Password(const std::string& file, bool previous_was_wrong) override;
 
  private:
-  std::optional<SecretBytes> FromFile(const std::string& file) const;
-  std::optional<SecretBytes> FromTerminal(const std::string& file, bool previous_was_wrong);
-
   std::string password_file_;
   const std::optional<SecretBytes>* environment_;
   std::function<void()> before_prompt_;

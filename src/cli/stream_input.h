@@ -10,6 +10,7 @@
 #include <functional>
 #include <span>
 
+#include "services/input_stream.h"
 #include "services/spreadsheet.h"
 #include "services/workbook_file.h"
 
@@ -30,7 +31,7 @@ using InputReport = std::function<void(std::uint64_t done, std::uint64_t total)>
 // one): throws ReadError when they are no spreadsheet this program reads.
 using HeadCheck = std::function<void(std::span<const std::uint8_t> head)>;
 
-// Reads `fd` to its end, as the spreadsheet `name`. Calls `report` after every
+// Reads `stream` to its end, as the spreadsheet `name`. Calls `report` after every
 // read (at most 64 KB), and as soon as a signal interrupts a wait for input, so
 // a stop is noticed while nothing comes; calls `check` once the first
 // kStreamHeadBytes are in, before reading on. The memory it holds is the
@@ -38,7 +39,7 @@ using HeadCheck = std::function<void(std::span<const std::uint8_t> head)>;
 // Throws ReadError naming `name` when it cannot be read or holds more than
 // `max_bytes` (refused as soon as one byte more has come), as `check` throws,
 // and Cancelled as `report` throws it.
-SpreadsheetInput ReadStream(int fd, const std::string& name, const InputReport& report,
+SpreadsheetInput ReadStream(InputStream& stream, const std::string& name, const InputReport& report,
                             const HeadCheck& check,
                             std::uint64_t max_bytes = WorkbookFile::kMaxBytes);
 

@@ -19,6 +19,8 @@
 #include <string>
 #include <string_view>
 
+#include "services/paths.h"
+
 namespace zerova {
 
 // What stands at a path, as one look at it finds it.
@@ -183,23 +185,11 @@ class FileSystem {
 
   // True iff the user running the program may create files in `folder`.
   virtual bool IsWritableFolder(const std::string& folder) = 0;
+
+  // True iff `followed`, after its symbolic links, and `path`, itself, are one
+  // existing file, under two names or one.
+  virtual bool SameFile(const std::string& followed, const std::string& path) = 0;
 };
-
-// `name` in `folder`, joined with one separator.
-inline std::string PathInFolder(std::string_view folder, std::string_view name) {
-  std::string path(folder);
-  if (path.empty() || path.back() != '/') path.push_back('/');
-  path.append(name);
-  return path;
-}
-
-// The folder of `path`: the text before its last separator ("/" for a file in
-// the root folder, "." for a name without one).
-inline std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // The local disk. The returned object holds no state between calls.
 std::unique_ptr<FileSystem> NewLocalFileSystem();

@@ -50,6 +50,9 @@ class ForwardingFileSystem : public FileSystem {
   bool IsWritableFolder(const std::string& folder) override {
     return base_.IsWritableFolder(folder);
   }
+  bool SameFile(const std::string& followed, const std::string& path) override {
+    return base_.SameFile(followed, path);
+  }
 
  private:
   FileSystem& base_;

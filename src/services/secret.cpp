@@ -1,12 +1,6 @@
 #include "services/secret.h"
 
-#include <string.h>
-
 namespace zerova {
-
-void WipeBytes(void* data, std::size_t size) {
-  if (data != nullptr && size > 0) ::explicit_bzero(data, size);
-}
 
 SecretBytes ToSecret(std::string_view text) {
   return SecretBytes(reinterpret_cast<const std::uint8_t*>(text.data()),

@@ -18,7 +18,8 @@
 
 namespace zerova {
 
-// Overwrites `size` bytes at `data` with zeros; the compiler may not drop the write.
+// Overwrites `size` bytes at `data` with zeros; the compiler may not drop the
+// write. Each platform implements it in its folder under src/platform/.
 void WipeBytes(void* data, std::size_t size);
 
 // The allocator of SecretBytes: zeros each buffer before freeing it.

@@ -1,5 +1,8 @@
-// How SIGINT, SIGTERM and SIGHUP stop the command line; the one owner of what
-// they do.
+// How the user stops the command line; the one owner of what that does. On
+// POSIX systems SIGINT, SIGTERM and SIGHUP stop it; on Windows Ctrl+C (as
+// SIGINT), Ctrl+Break (as SIGTERM) and the closing of its console (as SIGHUP):
+// the same words, the same exit statuses. A signal that the parent left
+// ignored (nohup, a background job of a script) stays ignored.
 //
 // The first of them is only noted: the work asks StopSignal() often (every
 // 64 KB of input while reading, after every line while writing, while it waits
@@ -12,25 +15,26 @@
 // one line on stderr says how the run ended, and says it once. Everything the
 // handler does is async-signal-safe; a signal that reaches another thread (a
 // reader's) is handed to the main thread.
-#ifndef ZEROVA_CLI_STOP_SIGNALS_H_
-#define ZEROVA_CLI_STOP_SIGNALS_H_
+//
+// Each platform implements this in its folder under src/platform/.
+#ifndef ZEROVA_SERVICES_STOP_SIGNALS_H_
+#define ZEROVA_SERVICES_STOP_SIGNALS_H_
 
-#include <termios.h>
-
-#include <functional>
 #include <string>
 
 #include "services/file_system.h"
 
 namespace zerova {
 
-// Installs the handler for SIGINT, SIGTERM and SIGHUP, on the calling thread,
-// which becomes the main thread; and ignores SIGXFSZ, so a write past the
-// file-size limit (ulimit -f) fails with EFBIG and is reported, instead of
-// ending the program without a word.
+// Installs the handler for the stop signals, on the calling thread, which
+// becomes the main thread; and on POSIX systems ignores SIGXFSZ, so a write
+// past the file-size limit (ulimit -f) fails with EFBIG and is reported,
+// instead of ending the program without a word.
 void CatchStopSignals();
 
-// The number of the first stop signal received, or 0 while none has come.
+// The number of the first stop signal received (SIGINT 2, SIGTERM 15, SIGHUP
+// 1, on every platform), or 0 while none has come. The program's exit status
+// after a stop is 128 plus this number.
 int StopSignal();
 
 // What a second signal says (and removes) while this object lives: `line`, one
@@ -61,17 +65,6 @@ class LastWords {
 // ends the program silently, the line being said.
 void SayLast(const std::string& line);
 
-// While the terminal `fd` has its echo off: a second signal puts `settings`
-// back on it before it ends the program. ForgetTerminal ends that.
-void RestoreTerminalOnEnd(int fd, const termios& settings);
-void ForgetTerminal();
-
-// Waits until `fd` has input, or its end, calling `on_wake` first and after
-// every signal that interrupts the wait, so that a stop is noticed while nothing
-// comes (`on_wake` throws to end the wait). No signal is lost between the call
-// and the wait. Returns false, with errno set, when the wait itself fails.
-bool WaitForInput(int fd, const std::function<void()>& on_wake);
-
 }  // namespace zerova
 
-#endif  // ZEROVA_CLI_STOP_SIGNALS_H_
+#endif  // ZEROVA_SERVICES_STOP_SIGNALS_H_

@@ -1,29 +1,12 @@
 #include "services/workbook_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <utility>
 
 #include "services/error.h"
 
 namespace zerova {
 namespace {
-
-[[noreturn]] void CannotOpen(const std::string& path, int error_number) {
-  throw ReadError(path, std::string("cannot open the file: ") + std::strerror(error_number));
-}
-
-// Refuses what `status` shows is no file to read.
-void RequireReadable(const std::string& path, const struct stat& status) {
-  if (S_ISDIR(status.st_mode)) throw ReadError(path, "is a folder, not a spreadsheet file");
-  if (!S_ISREG(status.st_mode)) throw ReadError(path, "is not a regular file");
-}
 
 // Why a file of `bytes`, over WorkbookFile::kMaxBytes, is not read, and what to do.
 std::string TooLarge(std::size_t bytes) {
@@ -37,50 +20,7 @@ std::string TooLarge(std::size_t bytes) {
 
 }  // namespace
 
-WorkbookFile::WorkbookFile(std::string path) : path_(std::move(path)) {
-  if (path_.empty()) throw ReadError("", "no spreadsheet file was chosen");
-  struct stat status;
-  // The path is looked at before it is opened, so a FIFO or a device is never opened.
-  if (::stat(path_.c_str(), &status) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) throw ReadError(path_, "no such file");
-    CannotOpen(path_, errno);
-  }
-  RequireReadable(path_, status);
-  fd_ = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd_ < 0) CannotOpen(path_, errno);
-  // What was opened is what counts: the path may have changed since the look.
-  if (::fstat(fd_, &status) != 0) {
-    const int error_number = errno;
-    Close();
-    CannotOpen(path_, error_number);
-  }
-  try {
-    RequireReadable(path_, status);
-  } catch (...) {
-    Close();
-    throw;
-  }
-  size_ = static_cast<std::size_t>(status.st_size);
-}
-
-WorkbookFile::~WorkbookFile() { Close(); }
-
-void WorkbookFile::Close() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
-}
-
-std::size_t WorkbookFile::ReadAt(std::uint8_t* to, std::size_t count, std::size_t offset) {
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::pread(fd_, to + done, count - done, static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw ReadError(path_, std::string("cannot read the file: ") + std::strerror(errno));
-    if (n == 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  return done;
-}
+// The constructor, the destructor, Close, ReadAt and OpenStream are the platform's.
 
 std::span<const std::uint8_t> WorkbookFile::Head(std::size_t count) {
   if (!head_read_) {
@@ -115,21 +55,6 @@ std::span<const std::uint8_t> WorkbookFile::ReadAll(ReadProgress* progress) {
     Close();
   }
   return {bytes_.get(), bytes_size_};
-}
-
-std::FILE* WorkbookFile::OpenStream() {
-  const int fd = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
-  std::FILE* stream = fd >= 0 ? ::fdopen(fd, "rb") : nullptr;
-  if (stream == nullptr) {
-    const int error_number = errno;
-    if (fd >= 0) ::close(fd);
-    CannotOpen(path_, error_number);
-  }
-  // Reads of 64 KB at a time; the descriptor's offset is its own to move (this
-  // object reads with pread).
-  std::setvbuf(stream, nullptr, _IOFBF, 64 * 1024);
-  std::rewind(stream);
-  return stream;
 }
 
 void WorkbookFile::Release() {

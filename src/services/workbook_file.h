@@ -5,6 +5,9 @@
 // A file that is none of the formats is thus refused having read no more than
 // its first bytes, however large it is; a reader that takes the file piece by
 // piece (OpenStream) reads it whatever its size.
+//
+// The opening and the reads are each platform's (src/platform/), the rest is
+// shared (workbook_file.cpp).
 #ifndef ZEROVA_SERVICES_WORKBOOK_FILE_H_
 #define ZEROVA_SERVICES_WORKBOOK_FILE_H_
 
@@ -61,14 +64,17 @@ class WorkbookFile {
   const std::string& path() const { return path_; }
 
  private:
+  // The file as the platform holds it open.
+  class Handle;
+
   // Reads up to `count` bytes at `offset` into `to`; returns how many, fewer only
-  // at the end of the file.
+  // at the end of the file. Throws ReadError when it cannot be read.
   std::size_t ReadAt(std::uint8_t* to, std::size_t count, std::size_t offset);
   void Close();
 
   std::string path_;
-  int fd_ = -1;
-  std::size_t size_ = 0;  // as the file's status gave it when opened
+  std::unique_ptr<Handle> handle_;  // null once closed
+  std::size_t size_ = 0;            // as the file's status gave it when opened
   std::unique_ptr<std::uint8_t[]> head_;
   std::size_t head_size_ = 0;
   bool head_read_ = false;

@@ -621,7 +621,8 @@ void NoReport(std::uint64_t, std::uint64_t) {}
 void AnyHead(std::span<const std::uint8_t>) {}
 
 std::string Read(int fd, std::uint64_t limit) {
-  const zerova::SpreadsheetInput input = ReadStream(fd, "standard input", NoReport, AnyHead, limit);
+  const zerova::SpreadsheetInput input = ReadStream(*StreamOnDescriptor(fd, "standard input"),
+                                                    "standard input", NoReport, AnyHead, limit);
   return std::string(input.bytes.begin(), input.bytes.end());
 }
 
@@ -673,7 +674,9 @@ TEST(StreamInputTest, TheHeadIsJudgedBeforeMoreIsRead) {
       unread_then = pipe.Unread();
       throw ReadError("standard input", "not a spreadsheet");
     };
-    EXPECT_THROW(ReadStream(pipe.fds[0], "standard input", NoReport, refuse), ReadError);
+    EXPECT_THROW(ReadStream(*StreamOnDescriptor(pipe.fds[0], "standard input"), "standard input",
+                            NoReport, refuse),
+                 ReadError);
     EXPECT_EQ(judged, std::min(size, head));
     EXPECT_EQ(unread_then, static_cast<int>(size - judged));
   }
@@ -702,7 +705,9 @@ TEST(StreamInputTest, ASignalEndsTheWaitForInput) {
     while (reported < 2) std::this_thread::yield();
     ::pthread_kill(reader, SIGUSR1);
   });
-  EXPECT_THROW(ReadStream(pipe.fds[0], "standard input", stop_when_signalled, AnyHead), Cancelled);
+  EXPECT_THROW(ReadStream(*StreamOnDescriptor(pipe.fds[0], "standard input"), "standard input",
+                          stop_when_signalled, AnyHead),
+               Cancelled);
   signaller.join();
   ::sigaction(SIGUSR1, &before, nullptr);
   ::close(pipe.fds[1]);

@@ -43,6 +43,7 @@ class MemoryFileSystem : public FileSystem {
   std::string ProgramFolder() override;
   std::string CurrentFolder() override;
   bool IsWritableFolder(const std::string& folder) override;
+  bool SameFile(const std::string&, const std::string&) override { return false; }
 
   // Test controls.
   void SetFile(const std::string& path, std::string contents);

@@ -1,4 +1,4 @@
-// The local disk, through POSIX calls. Each operation opens and closes what it
+// The local disk on POSIX systems. Each operation opens and closes what it
 // needs; nothing is kept between calls except the program's folder, which
 // cannot change while the program runs, and the descriptor a FileLock holds.
 #include <fcntl.h>
@@ -358,6 +358,12 @@ class LocalFileSystem final : public FileSystem {
 
   bool IsWritableFolder(const std::string& folder) override {
     return ::access(folder.c_str(), W_OK) == 0;
+  }
+
+  bool SameFile(const std::string& followed, const std::string& path) override {
+    struct stat first, second;
+    return ::stat(followed.c_str(), &first) == 0 && ::lstat(path.c_str(), &second) == 0 &&
+           IdOf(first) == IdOf(second);
   }
 
  private:

@@ -1,4 +1,6 @@
-#include "cli/output_target.h"
+// What `-o` names, on POSIX systems: an open descriptor's name, a FIFO, a
+// character device; anything else stat(2) tells apart.
+#include "services/output_stream.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,6 +13,7 @@
 #include <thread>
 
 #include "services/error.h"
+#include "services/paths.h"
 
 namespace zerova {
 namespace {
@@ -50,84 +53,60 @@ bool SameFile(int a, int b) {
          first.st_ino == second.st_ino;
 }
 
-}  // namespace
-
-OutputTarget::OutputTarget(const std::string& output, const std::function<void()>& check_stop)
-    : stream_limit_(FileSystem::kNoLimit) {
-  if (output.empty()) return;
-  if (const int fd = DescriptorNamed(output); fd >= 0) {
-    const int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (own < 0) throw PosixError(output, "write to it", errno);
-    TakeStream(own, output == "-" ? "standard output" : output);
-    return;
-  }
-  struct stat status;
-  if (::stat(output.c_str(), &status) != 0) {
-    struct stat folder;
-    const std::string parent = FolderOf(output);
-    if (errno == ENOENT && ::stat(parent.c_str(), &folder) != 0 && errno == ENOENT) {
-      throw FileSystemError(output, "the folder " + parent + " does not exist");
-    }
-    file_ = output;  // a new file; what stands in the way is the writer's to refuse
-    return;
-  }
-  if (S_ISDIR(status.st_mode)) {
-    throw FileSystemError(output,
-                          "is a folder; give a file name, or --outdir DIR to write into it");
-  }
-  if (S_ISREG(status.st_mode)) {
-    file_ = output;  // a link to it is refused by the writer, which never follows one
-    return;
-  }
-  if (S_ISBLK(status.st_mode) || S_ISSOCK(status.st_mode)) {
-    throw FileSystemError(output, S_ISBLK(status.st_mode)
-                                      ? "is a disk device; nothing is written to it"
-                                      : "is a socket; nothing is written to it");
-  }
-  const int fd = S_ISFIFO(status.st_mode) ? OpenFifo(output, check_stop)
-                                          : ::open(output.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) throw PosixError(output, "open it for writing", errno);
-  TakeStream(fd, output);
-}
-
-OutputTarget::~OutputTarget() {
-  if (stream_ != nullptr) std::fclose(stream_);
-}
-
-void OutputTarget::TakeStream(int fd, std::string name) {
+// The stream on descriptor `fd`, which it takes, named `name`.
+OutputStream StreamOn(int fd, std::string name) {
   if (const int flags = ::fcntl(fd, F_GETFL); flags >= 0 && (flags & O_ACCMODE) == O_RDONLY) {
     ::close(fd);
     throw FileSystemError(name, "is open for reading only; nothing is written to it");
   }
-  stream_ = ::fdopen(fd, "wb");
-  if (stream_ == nullptr) {
+  OutputStream stream;
+  stream.file = ::fdopen(fd, "wb");
+  if (stream.file == nullptr) {
     const int error = errno;
     ::close(fd);
     throw PosixError(name, "write to it", error);
   }
-  stream_name_ = std::move(name);
-  shares_stdout_ = SameFile(fd, STDOUT_FILENO);
-  on_terminal_ = ::isatty(fd) == 1;
+  stream.name = std::move(name);
+  stream.shares_stdout = SameFile(fd, STDOUT_FILENO);
+  stream.on_terminal = ::isatty(fd) == 1;
   // A regular file behind the stream (standard output redirected into one)
   // takes no more than the file-size limit: a larger document is refused first.
   struct stat status;
   if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
-    stream_limit_ = NewLocalFileSystem()->FileSizeLimit();
+    stream.size_limit = NewLocalFileSystem()->FileSizeLimit();
   }
+  return stream;
 }
 
-void OutputTarget::Into(ConversionRequest& request) const {
-  request.output = file_;
-  request.output_stream = stream_;
-  request.output_stream_name = stream_name_;
-  request.output_stream_limit = stream_limit_;
-}
+OutputPlace Stream(OutputStream stream) { return {OutputPlace::Kind::kStream, std::move(stream)}; }
 
-void OutputTarget::Close() {
-  std::FILE* stream = std::exchange(stream_, nullptr);
-  if (stream != nullptr && std::fclose(stream) != 0) {
-    throw PosixError(stream_name_, "write the document", errno);
+}  // namespace
+
+OutputPlace OpenOutputPlace(const std::string& path, const std::function<void()>& check_stop) {
+  if (const int fd = DescriptorNamed(path); fd >= 0) {
+    const int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (own < 0) throw PosixError(path, "write to it", errno);
+    return Stream(StreamOn(own, path == "-" ? "standard output" : path));
   }
+  struct stat status;
+  if (::stat(path.c_str(), &status) != 0) {
+    struct stat folder;
+    if (errno == ENOENT && ::stat(FolderOf(path).c_str(), &folder) != 0 && errno == ENOENT) {
+      return {OutputPlace::Kind::kMissingFolder, {}};
+    }
+    return {};  // a new file; what stands in the way is the writer's to refuse
+  }
+  if (S_ISDIR(status.st_mode)) return {OutputPlace::Kind::kFolder, {}};
+  if (S_ISREG(status.st_mode)) return {};  // a link to it is refused by the writer
+  if (S_ISBLK(status.st_mode) || S_ISSOCK(status.st_mode)) {
+    throw FileSystemError(path, S_ISBLK(status.st_mode)
+                                    ? "is a disk device; nothing is written to it"
+                                    : "is a socket; nothing is written to it");
+  }
+  const int fd = S_ISFIFO(status.st_mode) ? OpenFifo(path, check_stop)
+                                          : ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) throw PosixError(path, "open it for writing", errno);
+  return Stream(StreamOn(fd, path));
 }
 
 }  // namespace zerova

@@ -1,4 +1,6 @@
-#include "cli/passwords.h"
+// Passwords on POSIX systems: a file read with the stop signals in mind, the
+// environment, and /dev/tty with its echo off.
+#include "services/password_input.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -10,14 +12,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cli/stop_signals.h"
-#include "conversion/stop_texts.h"
+#include "platform/posix/signal_wait.h"
 #include "services/error.h"
 
 namespace zerova {
 namespace {
 
-constexpr int kPromptTries = 3;
 constexpr std::size_t kMaxPasswordBytes = 4096;
 
 // SIGQUIT's handler while echo is off: echo back on, then SIGQUIT's own end.
@@ -83,12 +83,9 @@ void Write(int fd, const std::string& text) {
 
 // Reads one line from `fd` byte by byte (the rest stays unread), without its
 // newline; nullopt at the end of input before any byte. Waits for each byte as
-// for standard input: a stop signal throws Cancelled naming `file`. Returns
-// nullopt with errno set when `fd` cannot be read.
-std::optional<SecretBytes> ReadLine(int fd, const std::string& file, bool* failed) {
-  const auto check_stop = [&file] {
-    if (StopSignal() != 0) throw Cancelled(file, kCancelledBeforeWriting);
-  };
+// for standard input, `check_stop` answering a stop signal. Sets `*failed`, and
+// leaves errno set, when `fd` cannot be read.
+std::optional<SecretBytes> ReadLine(int fd, const std::function<void()>& check_stop, bool* failed) {
   SecretBytes line;
   line.reserve(256);
   bool any = false;
@@ -110,54 +107,33 @@ std::optional<SecretBytes> ReadLine(int fd, const std::string& file, bool* faile
 
 }  // namespace
 
-std::optional<SecretBytes> TakePasswordFromEnvironment() {
-  char* value = std::getenv(kPasswordVariable);
+std::optional<SecretBytes> TakeEnvironmentSecret(const char* name) {
+  char* value = std::getenv(name);
   if (value == nullptr) return std::nullopt;
-  SecretBytes password = ToSecret(value);
+  SecretBytes secret = ToSecret(value);
   // The bytes stay where the kernel put the environment, which /proc/PID/environ
   // shows, until they are overwritten.
   std::memset(value, 0, std::strlen(value));
-  ::unsetenv(kPasswordVariable);
-  return password;
+  ::unsetenv(name);
+  return secret;
 }
 
-CommandLinePasswords::CommandLinePasswords(std::string password_file,
-                                           const std::optional<SecretBytes>* environment,
-                                           std::function<void()> before_prompt)
-    : password_file_(std::move(password_file)),
-      environment_(environment),
-      before_prompt_(std::move(before_prompt)) {}
-
-std::optional<SecretBytes> CommandLinePasswords::Password(const std::string& file,
-                                                          bool previous_was_wrong) {
-  ++asked_;
-  if (!password_file_.empty()) {
-    if (asked_ > 1) return std::nullopt;
-    return FromFile(file);
-  }
-  if (environment_ != nullptr && environment_->has_value()) {
-    if (asked_ > 1) return std::nullopt;
-    return **environment_;
-  }
-  if (asked_ > kPromptTries || !::isatty(STDIN_FILENO)) return std::nullopt;
-  return FromTerminal(file, previous_was_wrong);
-}
-
-std::optional<SecretBytes> CommandLinePasswords::FromFile(const std::string& file) const {
+SecretBytes ReadPasswordFile(const std::string& path, const std::function<void()>& check_stop) {
   // Not blocking in open: a FIFO without a writer yet is then awaited as input is.
-  const Descriptor in(::open(password_file_.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (in.fd < 0) throw PosixError(password_file_, "read the password file", errno);
+  const Descriptor in(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (in.fd < 0) throw PosixError(path, "read the password file", errno);
   bool failed = false;
-  std::optional<SecretBytes> line = ReadLine(in.fd, file, &failed);
-  if (failed) throw PosixError(password_file_, "read the password file", errno);
-  return line ? std::move(line) : SecretBytes();  // an empty file holds the empty password
+  std::optional<SecretBytes> line = ReadLine(in.fd, check_stop, &failed);
+  if (failed) throw PosixError(path, "read the password file", errno);
+  return line ? std::move(*line) : SecretBytes();  // an empty file holds the empty password
 }
 
-std::optional<SecretBytes> CommandLinePasswords::FromTerminal(const std::string& file,
-                                                              bool previous_was_wrong) {
+bool StandardInputIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
+
+std::optional<SecretBytes> PromptForPassword(const std::string& file, bool previous_was_wrong,
+                                             const std::function<void()>& check_stop) {
   const Descriptor tty(::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC));
   if (tty.fd < 0) return std::nullopt;
-  if (before_prompt_) before_prompt_();
   // Echo goes off before the prompt shows, so nothing typed after it is shown,
   // and nothing typed is thrown away.
   termios settings;
@@ -168,7 +144,7 @@ std::optional<SecretBytes> CommandLinePasswords::FromTerminal(const std::string&
   bool failed = false;
   std::optional<SecretBytes> password;
   try {
-    password = ReadLine(tty.fd, file, &failed);
+    password = ReadLine(tty.fd, check_stop, &failed);
   } catch (const Cancelled&) {
     echo_off.reset();
     Write(tty.fd, "\n");

@@ -1,22 +1,12 @@
-#include "services/secret.h"
-
+// WipeBytes on POSIX systems: explicit_bzero, which the compiler may not drop.
 #include <string.h>
+
+#include "services/secret.h"
 
 namespace zerova {
 
 void WipeBytes(void* data, std::size_t size) {
   if (data != nullptr && size > 0) ::explicit_bzero(data, size);
-}
-
-SecretBytes ToSecret(std::string_view text) {
-  return SecretBytes(reinterpret_cast<const std::uint8_t*>(text.data()),
-                     reinterpret_cast<const std::uint8_t*>(text.data()) + text.size());
-}
-
-void WipeString(std::string& text) {
-  text.resize(text.capacity());  // within the capacity: no new buffer
-  WipeBytes(text.data(), text.size());
-  text.clear();
 }
 
 }  // namespace zerova

@@ -1,4 +1,5 @@
-#include "cli/stop_signals.h"
+// The stop signals on POSIX systems: SIGINT, SIGTERM and SIGHUP.
+#include "services/stop_signals.h"
 
 #include <poll.h>
 #include <signal.h>
@@ -9,6 +10,8 @@
 #include <atomic>
 #include <cerrno>
 #include <utility>
+
+#include "platform/posix/signal_wait.h"
 
 namespace zerova {
 namespace {
@@ -127,7 +130,13 @@ void CatchStopSignals() {
   action.sa_flags = SA_RESTART;
   sigemptyset(&action.sa_mask);
   for (const int s : kStopSignals) sigaddset(&action.sa_mask, s);
-  for (const int s : kStopSignals) ::sigaction(s, &action, nullptr);
+  for (const int s : kStopSignals) {
+    // Ignored by the parent (nohup, `&` in a script): the user asked that this
+    // signal not stop the program, so it stays ignored.
+    struct sigaction inherited;
+    if (::sigaction(s, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN) continue;
+    ::sigaction(s, &action, nullptr);
+  }
   ::signal(SIGXFSZ, SIG_IGN);
 }
 
