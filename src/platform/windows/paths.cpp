@@ -1,0 +1,115 @@
+// Paths on Windows: '\' and '/' both separate; a full path starts with a drive
+// ("C:\") or two separators (a share, or the "\\?\" of a long path); names are
+// compared without regard to case, as NTFS does.
+#include "services/paths.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/windows/wide_text.h"
+
+namespace zerova {
+namespace {
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Where the name after the folder part of `path` starts.
+std::size_t NameStart(std::string_view path) {
+  for (std::size_t i = path.size(); i > 0; --i) {
+    if (IsPathSeparator(path[i - 1])) return i;
+  }
+  return path.size() >= 2 && path[1] == ':' && IsDriveLetter(path[0]) ? 2 : 0;
+}
+
+// The device names Windows keeps in every folder, with any extension.
+bool IsDeviceName(std::string_view name) {
+  std::string stem(name.substr(0, name.find('.')));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  for (char& c : stem) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || stem == "CONIN$" ||
+      stem == "CONOUT$") {
+    return true;
+  }
+  // COM1 to COM9 and LPT1 to LPT9, and the superscript digits ¹²³ Windows takes too.
+  if (stem.size() < 4 || (stem.substr(0, 3) != "COM" && stem.substr(0, 3) != "LPT")) return false;
+  const std::string_view digit = std::string_view(stem).substr(3);
+  return (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') || digit == "\xC2\xB9" ||
+         digit == "\xC2\xB2" || digit == "\xC2\xB3";
+}
+
+// `path` with '/' as '\', without a trailing separator, for comparing folders.
+std::wstring FolderKey(std::wstring path) {
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+  return path;
+}
+
+// True iff `folder` is `system` or lies under it, but for case.
+bool IsUnder(const std::wstring& folder, const std::wstring& system) {
+  if (system.empty() || folder.size() < system.size()) return false;
+  const int length = static_cast<int>(system.size());
+  return ::CompareStringOrdinal(folder.c_str(), length, system.c_str(), length, TRUE) ==
+             CSTR_EQUAL &&
+         (folder.size() == system.size() || folder[system.size()] == L'\\');
+}
+
+}  // namespace
+
+bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsFullPath(std::string_view path) {
+  if (path.size() >= 2 && IsPathSeparator(path[0]) && IsPathSeparator(path[1])) return true;
+  return path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsPathSeparator(path[2]);
+}
+
+std::string PathInFolder(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  if (path.empty() || !IsPathSeparator(path.back())) path.push_back('\\');
+  path.append(name);
+  return path;
+}
+
+std::string FolderOf(std::string_view path) {
+  const std::size_t start = NameStart(path);
+  if (start == 0) return ".";
+  std::string_view folder = path.substr(0, start);
+  // The separator before the name goes, unless the folder is a root ("C:\", "\").
+  if (IsPathSeparator(folder.back()) && folder.size() > 1 &&
+      !(folder.size() == 3 && folder[1] == ':')) {
+    folder.remove_suffix(1);
+  }
+  return std::string(folder);
+}
+
+std::string FileNameOf(std::string_view path) { return std::string(path.substr(NameStart(path))); }
+
+bool IsSystemFolder(std::string_view folder) {
+  const std::wstring key = FolderKey(Wide(folder));
+  for (const wchar_t* variable :
+       {L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432", L"SystemRoot"}) {
+    const wchar_t* value = ::_wgetenv(variable);
+    if (value != nullptr && IsUnder(key, FolderKey(value))) return true;
+  }
+  return false;
+}
+
+bool IsValidFileName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (const char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 ||
+        std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos) {
+      return false;
+    }
+  }
+  return name.back() != '.' && name.back() != ' ' && !IsDeviceName(name);
+}
+
+bool SameFileName(std::string_view a, std::string_view b) {
+  const std::wstring wide_a = Wide(a), wide_b = Wide(b);
+  return ::CompareStringOrdinal(wide_a.c_str(), static_cast<int>(wide_a.size()), wide_b.c_str(),
+                                static_cast<int>(wide_b.size()), TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace zerova
