@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/windows/device_names.h"
 #include "platform/windows/wide_text.h"
 
 namespace zerova {
@@ -21,22 +22,6 @@ std::size_t NameStart(std::string_view path) {
     if (IsPathSeparator(path[i - 1])) return i;
   }
   return path.size() >= 2 && path[1] == ':' && IsDriveLetter(path[0]) ? 2 : 0;
-}
-
-// The device names Windows keeps in every folder, with any extension.
-bool IsDeviceName(std::string_view name) {
-  std::string stem(name.substr(0, name.find('.')));
-  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-  for (char& c : stem) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || stem == "CONIN$" ||
-      stem == "CONOUT$") {
-    return true;
-  }
-  // COM1 to COM9 and LPT1 to LPT9, and the superscript digits ¹²³ Windows takes too.
-  if (stem.size() < 4 || (stem.substr(0, 3) != "COM" && stem.substr(0, 3) != "LPT")) return false;
-  const std::string_view digit = std::string_view(stem).substr(3);
-  return (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') || digit == "\xC2\xB9" ||
-         digit == "\xC2\xB2" || digit == "\xC2\xB3";
 }
 
 // `path` with '/' as '\', without a trailing separator, for comparing folders.
