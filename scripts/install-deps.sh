@@ -7,6 +7,8 @@
 #                                   package needs (scripts/package.sh)
 #   scripts/install-deps.sh test    build, and what the tests, benchmarks, fuzzing
 #                                   and the package's checks need (scripts/test.sh)
+#   scripts/install-deps.sh windows what the Windows build and its tests under
+#                                   Wine need (scripts/windows.sh)
 #
 # With no argument: test. Idempotent and quiet when nothing is missing; runs
 # apt-get update only when the package lists are missing or an install fails for
@@ -42,13 +44,26 @@ test=(
   python3-xlwt python3-openpyxl      # tests/data/make_*.py (the tests
   python3-odf                        #   read its committed output, never Python)
 )
+windows=(
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix  # the cross compilers (POSIX threads)
+  binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  libz-mingw-w64-dev                 # zlib for MinGW
+  cmake make pkgconf                 # the build
+  googletest                         # GoogleTest's sources, built for Windows
+  wine wine64                        # the tests, and GLib's configure checks
+  meson ninja-build python3          # the libraries (scripts/windows-libs.sh)
+  gcc patch xz-utils m4
+  autoconf automake libtool gtk-doc-tools autopoint gettext
+  libxml2-utils                      # the documents checked well-formed
+)
 
 case ${1:-test} in
   run) packages=("${run[@]}") ;;
   build) packages=("${run[@]}" "${build[@]}") ;;
   test) packages=("${run[@]}" "${build[@]}" "${test[@]}") ;;
+  windows) packages=("${windows[@]}") ;;
   *)
-    echo "usage: install-deps.sh [run|build|test]" >&2
+    echo "usage: install-deps.sh [run|build|test|windows]" >&2
     exit 2
     ;;
 esac

@@ -36,6 +36,11 @@ CodepageDecoder::CodepageDecoder(int codepage) : codepage_(codepage), iconv_(kNo
 void CodepageDecoder::Open() {
   opened_ = true;
   iconv_ = iconv_open("UTF-8", CharsetOfCodepage(codepage_).c_str());
+  // An iconv that names the Mac charsets by their code pages (win-iconv over
+  // Windows' own tables) takes "CP10029" where glibc's takes MAC-CENTRALEUROPE.
+  if (iconv_ == kNoIconv && CharsetOfCodepage(codepage_) != "CP1252") {
+    iconv_ = iconv_open("UTF-8", ("CP" + std::to_string(codepage_)).c_str());
+  }
   if (iconv_ == kNoIconv) iconv_ = iconv_open("UTF-8", "CP1252");
 }
 

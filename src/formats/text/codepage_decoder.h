@@ -24,7 +24,8 @@ std::string CharsetOfCodepage(int codepage);
 class CodepageDecoder {
  public:
   // Decodes by `codepage` (-1 when the workbook has no CODEPAGE record), falling
-  // back to CP1252 when iconv lacks the charset.
+  // back to "CPn" (as win-iconv names the Mac charsets), then to CP1252, when
+  // iconv lacks the charset.
   explicit CodepageDecoder(int codepage);
   ~CodepageDecoder();
 

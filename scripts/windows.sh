@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds Zerova for 64-bit Windows on Debian 12, and with `test` runs its tests
+# under Wine:
+#
+#   ZEROVA_WINDOWS_SOURCES=DIR scripts/windows.sh [test]
+#
+# DIR holds the source releases of the libraries Debian has no MinGW build of
+# (docs/windows.md lists them and where each comes from; default:
+# ../shared/windows-sources). scripts/windows-libs.sh checks each against its
+# SHA-256 and cross-builds them once into a cache outside the checkout; then
+# the preset `windows` (cmake/mingw-w64.cmake) builds zerova.exe, one static
+# program that needs no DLL beside it. `test` runs the Windows build's tests
+# under Wine (ctest --preset windows) and, where the Linux build is at hand
+# (build/default/zerova), checks that both give the same documents and
+# refusals (tests/cli/same_on_windows.sh). The last line printed is the folder
+# that holds what was built.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+# Runs a command with its output in build/windows-log.txt, shown only when it fails.
+quiet() { mkdir -p build; "$@" >build/windows-log.txt 2>&1 || { cat build/windows-log.txt; return 1; }; }
+case ${1:-build} in
+  build | test) ;;
+  *)
+    echo "usage: scripts/windows.sh [test]" >&2
+    exit 2
+    ;;
+esac
+
+sources=${ZEROVA_WINDOWS_SOURCES:-../shared/windows-sources}
+if [ ! -d "$sources" ]; then
+  echo "windows.sh: $sources: no such folder; set ZEROVA_WINDOWS_SOURCES to the folder of" \
+    "the libraries' source releases (docs/windows.md says which and where to get them)" >&2
+  exit 1
+fi
+scripts/install-deps.sh windows
+ZEROVA_WINDOWS_PREFIX=$(scripts/windows-libs.sh "$sources" | tail -n 1)
+export ZEROVA_WINDOWS_PREFIX
+
+echo "== Windows build (MinGW-w64)" >&2
+quiet cmake --preset windows
+quiet cmake --build --preset windows -j"$(nproc)"
+dist=$PWD/build/windows/dist
+rm -rf "$dist"
+mkdir -p "$dist"
+x86_64-w64-mingw32-strip -o "$dist/zerova.exe" build/windows/zerova.exe
+
+if [ "${1:-build}" = test ]; then
+  echo "== Windows tests (Wine)" >&2
+  ctest --preset windows -j"$(nproc)" >&2
+  if [ -x build/default/zerova ]; then
+    echo "== the same documents on Windows as on Linux" >&2
+    tests/cli/same_on_windows.sh build/default/zerova "$dist/zerova.exe" >&2
+  fi
+fi
+echo "$dist"
