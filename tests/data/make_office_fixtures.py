@@ -277,6 +277,21 @@ def xlsx_no_workbook_rels():
     write_package(os.path.join(folder('xlsx-no-workbook-rels'), 'input.xlsx'), parts)
 
 
+def sheet_names():
+    """Five sheets whose names are no file names on Windows as they stand: a
+    device's name, characters Windows refuses, a trailing dot, and two names
+    that differ only in case (which Excel would not save, but a reader meets)."""
+    names = ['CON', 'a<b>|c', 'x.', 'Data', 'DATA']
+    workbook = '<sheets>%s</sheets>' % ''.join(
+        '<sheet name="%s" sheetId="%d" r:id="rId%d"/>'
+        % (name.replace('<', '&lt;').replace('>', '&gt;'), n, n)
+        for n, name in enumerate(names, 1))
+    sheets = ['<row r="1"><c r="A1" t="inlineStr"><is><t>Sheet</t></is></c></row>'
+              '<row r="2"><c r="A2"><v>%d</v></c></row>' % n for n in range(1, len(names) + 1)]
+    write_package(os.path.join(folder('sheet-names'), 'input.xlsx'),
+                  xlsx_parts(*TRANSITIONAL, workbook, sheets, '', STYLES))
+
+
 def cell(value_type=None, paragraphs=(), **attributes):
     """A table cell; each paragraph is a list of strings and odf elements."""
     if value_type is not None:
@@ -581,6 +596,7 @@ STEPS = {
     'xlsx-cell-kinds': xlsx_cell_kinds,
     'xlsx-strict': xlsx_strict,
     'xlsx-no-workbook-rels': xlsx_no_workbook_rels,
+    'sheet-names': sheet_names,
     'ods-text': ods_text,
     'ods-repeats': ods_repeats,
     'flat-and-text-copies': flat_and_text_copies,
