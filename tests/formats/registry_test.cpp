@@ -90,7 +90,9 @@ TEST(RegistryTest, AFileOfNoFormatIsRefusedFromItsFirstBytes) {
       message = e.what();
     }
     EXPECT_EQ(message.rfind(c.message, 0), 0u) << message;
-    if (counted) EXPECT_LT(BytesReadSoFar() - before, c.most_read) << c.path;
+    if (counted) {
+      EXPECT_LT(BytesReadSoFar() - before, c.most_read) << c.path;
+    }
   }
   std::filesystem::remove_all(dir);
 }
