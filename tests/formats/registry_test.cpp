@@ -223,8 +223,6 @@ TEST(SheetLimitsTest, AnHtmlCellBelowTheLastRowIsNoted) {
   }
 }
 
-using test::Bytes;
-
 const std::string kData = ZEROVA_TEST_DATA;
 constexpr std::size_t kMegabytes = 4;
 constexpr std::uint64_t kSteps = kMegabytes * 16;  // of 64 KB

@@ -62,9 +62,7 @@ Bytes Sheets(const std::vector<std::uint8_t>& types, const std::vector<int>& tab
   b.Bof(Biff::k8);
   for (int tab : tabs) b.Window1(tab);
   b.Xf(0);
-  for (std::size_t i = 0; i < types.size(); ++i) {
-    b.Boundsheet("S" + std::to_string(i), types[i]);
-  }
+  for (std::size_t i = 0; i < types.size(); ++i) b.Boundsheet("S" + std::to_string(i), types[i]);
   b.Eof();
   for (std::size_t i = 0; i < types.size(); ++i) {
     b.Bof(Biff::k8, types[i] == kChartType   ? kChartBof
@@ -254,8 +252,15 @@ Bytes OneLabel(Biff version, const std::u16string& text) {
   return b.Eof().BuildBare();
 }
 
-TEST(XlsOldVersionsTest, CellsFormatsWorkbooksAndBareStreams) {
+// Excel 2.x-4.x's cells, formats and workbooks, and bare streams. A BOF of BIFF5's
+// and BIFF8's id that names no version: its size tells BIFF8 (16 bytes) and BIFF5
+// (8); a shorter one is Excel 2.x-4.x's, whose records tell which, and whose cells
+// are read in BIFF2's records as well as the later versions'.
+TEST(XlsOldVersionsTest, CellsFormatsWorkbooksBareStreamsAndUnnamedVersions) {
   const auto number = [](int xf) { return [xf](B& b) { b.Number(0, 0, 45000, xf); }; };
+  const auto cells = [](B& b) {
+    b.Record(0x0002, {0, 0, 0, 0, 0, 0, 0, 7, 0}).Label(0, 1, "b");  // BIFF2's INTEGER, then LABEL
+  };
   Bytes biff3_bof21 = OldSheet(Biff::k3, [](B& b) { b.Label(0, 0, "x"); });
   biff3_bof21.at(2) = 21;
   const std::string not_ours = std::string("refused: ") + kNotOurs;
@@ -287,17 +292,6 @@ TEST(XlsOldVersionsTest, CellsFormatsWorkbooksAndBareStreams) {
        B(Biff::k5).Bof(Biff::k5, kWorksheetBof).Eof().BuildBare(),
        "damaged: the workbook does not begin as an Excel workbook does (the first BOF record "
        "opens no workbook globals)"},
-  });
-}
-
-// A BOF of BIFF5's and BIFF8's id that names no version: its size tells BIFF8 (16
-// bytes) and BIFF5 (8); a shorter one is Excel 2.x-4.x's, whose records tell which,
-// and whose cells are read in BIFF2's records as well as the later versions'.
-TEST(XlsOldVersionsTest, AnUnnamedVersionIsToldByTheBofAndTheRecordsAfterIt) {
-  const auto cells = [](B& b) {
-    b.Record(0x0002, {0, 0, 0, 0, 0, 0, 0, 7, 0}).Label(0, 1, "b");  // BIFF2's INTEGER, then LABEL
-  };
-  Check({
       {"BIFF8 by its 16 bytes", UnnamedBof(OneLabel(Biff::k8, u"Жx"), 16), "A1=Жx"},
       {"BIFF5 by its 8 bytes", UnnamedBof(OneLabel(Biff::k5, u"x"), 8), "A1=x"},
       // biff-unnamed-version/input*.xls show BIFF2's cells after no XF record and after BIFF4's.
@@ -310,15 +304,11 @@ TEST(XlsOldVersionsTest, AnUnnamedVersionIsToldByTheBofAndTheRecordsAfterIt) {
   });
 }
 
-using ::testing::HasSubstr;
-
 struct Stream {
   Stream& Record(std::uint16_t id, Bytes body) {
     records.push_back({bytes.size(), body.size()});
-    for (std::uint16_t v : {id, static_cast<std::uint16_t>(body.size())}) {
-      bytes.push_back(static_cast<std::uint8_t>(v)),
-          bytes.push_back(static_cast<std::uint8_t>(v >> 8));
-    }
+    for (std::uint16_t v : {id, static_cast<std::uint16_t>(body.size())})
+      bytes.insert(bytes.end(), {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)});
     bytes.insert(bytes.end(), body.begin(), body.end());
     return *this;
   }
@@ -353,10 +343,8 @@ TEST(RecordDecryptionTest, BodiesAreDecryptedAndWhatExcelLeavesClearStaysClear) 
       .Record(0x0809, kBof8)          // a sheet's BOF
       .Record(0x0203, Bytes(14, 7));  // NUMBER
   Stream encrypted = plain;
-  for (std::size_t i : {4, 5, 8}) {
-    const auto [header, size] = plain.records[i];
-    Obfuscate(encrypted.bytes, header + 4, size, 0);
-  }
+  for (std::size_t i : {4, 5, 8})
+    Obfuscate(encrypted.bytes, plain.records[i].first + 4, plain.records[i].second, 0);
   Obfuscate(encrypted.bytes, plain.records[3].first + 4, plain.records[3].second, 4);
   GivenPasswords abc({"abc"});
   EXPECT_TRUE(DecryptWorkbookStream(encrypted.bytes, "book.xls", &abc));
@@ -426,12 +414,9 @@ TEST(RecordDecryptionTest, BrokenOrUnknownFilepassIsRefused) {
   for (const auto& c : cases) {
     Stream s;
     s.Record(0x0809, kBof8).Record(0x002F, c.filepass).Record(0x000A, {});
-    try {
-      DecryptWorkbookStream(s.bytes, "book.xls", nullptr);
-      ADD_FAILURE() << c.name << ": not refused";
-    } catch (const ReadError& e) {
-      EXPECT_THAT(e.what(), HasSubstr(c.refusal)) << c.name;
-    }
+    EXPECT_THAT([&] { DecryptWorkbookStream(s.bytes, "book.xls", nullptr); },
+                testing::ThrowsMessage<ReadError>(testing::HasSubstr(c.refusal)))
+        << c.name;
   }
 }
 

@@ -232,10 +232,8 @@ TEST(XmlRootTest, FindsTheRootInTheFirstBytes) {
   };
   const std::string workbook = "<Workbook xmlns=\"" + ss + "\" xmlns:ss=\"" + ss + "\">";
   std::string utf16 = "\xFF\xFE";
-  for (char c : std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?><Book/>")) {
-    utf16 += c;
-    utf16 += '\0';
-  }
+  for (char c : std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?><Book/>"))
+    utf16 += {c, '\0'};
   const Row rows[] = {
       {"plain", workbook, "{" + ss + "}Workbook"},
       {"UTF-16", utf16, "{}Book"},

@@ -21,6 +21,8 @@ std::string Row(const std::string& cells, const std::string& attributes = "") {
 
 TEST(Xml2003ReaderTest, CellsSheetsAndRefusals) {
   const std::string one = Data("Number", "1");
+  std::string deep = "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\">";
+  for (int level = 0; level < 258; ++level) deep += "<a>";  // past libxml2's depth
   const std::string date_styles =
       R"(<Styles><Style ss:ID="d"><NumberFormat ss:Format="General Date"/></Style>)"
       R"(<Style ss:ID="f"><NumberFormat ss:Format="Fixed"/></Style><Style ss:ID="c" ss:Parent="d"/>)"
@@ -56,13 +58,7 @@ TEST(Xml2003ReaderTest, CellsSheetsAndRefusals) {
        "damaged: a cell's value is malformed (line "},
       {"number", Xml2003({Row(Data("Number", "1,5"))}),
        "damaged: a cell's value is malformed (line "},
-      {"nested past libxml2's depth",
-       TextBytes("<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\">" +
-                 [] {
-                   std::string open;
-                   for (int level = 0; level < 258; ++level) open += "<a>";
-                   return open;
-                 }()),
+      {"nested past libxml2's depth", TextBytes(deep),
        "damaged: its XML is nested deeper than 257 levels (line 1"},
   });
 }
