@@ -123,13 +123,9 @@ OdsCell OdsCellReader::Read(XmlStream& xml) {
 void OdsCellReader::ReadParagraphs(XmlStream& xml) {
   std::string& text = text_;
   text.clear();
-  if (xml.IsEmpty()) return;
-  const int depth = xml.Depth();
   bool first = true;
-  while (xml.Next()) {
-    if (xml.node() == XmlStream::Node::kEnd && xml.Depth() == depth) break;
-    if (xml.node() != XmlStream::Node::kStart) continue;
-    if (xml.Depth() == depth + 1 && xml.Namespace() == kOdsTextNamespace &&
+  for (ElementWalk walk(xml); walk.Next();) {
+    if (xml.Namespace() == kOdsTextNamespace &&
         (xml.LocalName() == "p" || xml.LocalName() == "h")) {
       if (!first) text.push_back('\n');
       first = false;
@@ -141,12 +137,9 @@ void OdsCellReader::ReadParagraphs(XmlStream& xml) {
 }
 
 void OdsCellReader::AppendParagraph(XmlStream& xml, std::string& text) {
-  if (xml.IsEmpty()) return;
-  const int depth = xml.Depth();
   // White space in the XML text collapses to one space, and none at the paragraph's start.
   bool after_space = true;
-  while (xml.Next()) {
-    if (xml.node() == XmlStream::Node::kEnd && xml.Depth() == depth) return;
+  for (ElementWalk walk(xml); walk.NextOrText();) {
     if (xml.node() == XmlStream::Node::kText) {
       for (char c : xml.Text()) {
         if (!IsSpace(c)) {
@@ -159,7 +152,6 @@ void OdsCellReader::AppendParagraph(XmlStream& xml, std::string& text) {
       }
       continue;
     }
-    if (xml.node() != XmlStream::Node::kStart) continue;
     const std::string_view name = xml.LocalName();
     if (xml.Namespace() != kOdsTextNamespace) {
       xml.SkipElement();  // annotations, frames

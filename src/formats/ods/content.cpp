@@ -50,14 +50,10 @@ bool IsTableElement(const XmlStream& xml, std::string_view name) {
 // through its end, adding to `hidden` each table style that hides its tables
 // (style:table-properties with table:display="false").
 void ReadHiddenTableStyles(XmlStream& xml, std::set<std::string>& hidden) {
-  if (xml.IsEmpty()) return;
-  const int depth = xml.Depth();
   std::string style, value;  // the table style being read, and an attribute's value
-  while (xml.Next()) {
-    if (xml.node() == XmlStream::Node::kEnd && xml.Depth() == depth) return;
-    if (xml.node() != XmlStream::Node::kStart) continue;
+  for (ElementWalk walk(xml); walk.Next();) {
     const bool in_style = xml.Namespace() == kOdsStyleNamespace;
-    if (xml.Depth() == depth + 1) {  // only a named table style is looked into
+    if (walk.Level() == 1) {  // only a named table style is looked into
       if (!in_style || xml.LocalName() != "style" ||
           !xml.Attribute(kOdsStyleNamespace, "family", &value) || value != "table" ||
           !xml.Attribute(kOdsStyleNamespace, "name", &style)) {
@@ -77,11 +73,7 @@ std::unique_ptr<SheetStore> TableReader::Read() {
 }
 
 void TableReader::ReadRows() {
-  if (xml_.IsEmpty()) return;
-  const int depth = xml_.Depth();
-  while (xml_.Next()) {
-    if (xml_.node() == XmlStream::Node::kEnd && xml_.Depth() == depth) break;
-    if (xml_.node() != XmlStream::Node::kStart) continue;
+  for (ElementWalk walk(xml_); walk.Next();) {
     if (IsTableElement(xml_, "table-row")) {
       ReadRow();
     } else if (!IsTableElement(xml_, "table-header-rows") && !IsTableElement(xml_, "table-rows") &&
@@ -106,13 +98,9 @@ void TableReader::ReadRow() {
   const std::int64_t last_row = std::min(next_row_ + repeat - 1, kSheetRows);
   const bool rows_cut = next_row_ + repeat - 1 > kSheetRows;
   next_row_ = first_row + std::min(repeat, kSheetRows + 1);
-  if (xml_.IsEmpty()) return;
 
-  const int depth = xml_.Depth();
   std::int64_t column = 1;
-  while (xml_.Next()) {
-    if (xml_.node() == XmlStream::Node::kEnd && xml_.Depth() == depth) break;
-    if (xml_.node() != XmlStream::Node::kStart) continue;
+  for (ElementWalk walk(xml_); walk.Next();) {
     // Cells past the sheet are read only until one shows a value, as rows are.
     if ((!IsTableElement(xml_, "table-cell") && !IsTableElement(xml_, "covered-table-cell")) ||
         (first_row > kSheetRows && sheet_->Clipped().rows) ||

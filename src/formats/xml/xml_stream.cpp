@@ -206,4 +206,14 @@ bool XmlStream::Attribute(std::string_view ns, std::string_view local_name, std:
   return found;
 }
 
+bool ElementWalk::Step(bool text) {
+  while (depth_ >= 0 && xml_.Next()) {
+    const XmlStream::Node node = xml_.node();
+    if (node == XmlStream::Node::kEnd && xml_.Depth() == depth_) break;
+    if (node == XmlStream::Node::kStart || (text && node == XmlStream::Node::kText)) return true;
+  }
+  depth_ = -1;
+  return false;
+}
+
 }  // namespace zerova

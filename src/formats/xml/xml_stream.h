@@ -5,7 +5,7 @@
 // (apart from what the caller keeps). The parser is locked down: no network, no
 // DTD loading, no external entities, no entity substitution, libxml2's own limits
 // on names, text and nesting; a part that declares a document type is refused,
-// since no spreadsheet part has one.
+// since no spreadsheet part has one. An ElementWalk goes through one element's inside.
 #ifndef ZEROVA_FORMATS_XML_XML_STREAM_H_
 #define ZEROVA_FORMATS_XML_XML_STREAM_H_
 
@@ -120,6 +120,30 @@ class XmlStream {
   std::unique_ptr<xmlTextReader, ReaderFree> reader_;
   Node node_ = Node::kOther;
   int pending_ = -1;  // after SkipElement: the result of the move already made, else -1
+};
+
+// A walk through what lies inside the start element an XmlStream is on:
+//   for (ElementWalk walk(xml); walk.Next();) { ... }
+// Each step stops on a start element inside, at any depth; the caller reads it
+// through its end, skips it (SkipElement) or steps on into it. An empty element
+// has nothing inside. Once the walk ends the stream is on the element's end (on
+// the element itself when it is empty).
+class ElementWalk {
+ public:
+  explicit ElementWalk(XmlStream& xml) : xml_(xml), depth_(xml.IsEmpty() ? -1 : xml.Depth()) {}
+
+  // Moves to the next start element inside; false at the element's end.
+  bool Next() { return Step(false); }
+  // Moves to the next start element or text inside; false at the element's end.
+  bool NextOrText() { return Step(true); }
+  // How far inside the stream stands: 1 on a child, 2 on a grandchild.
+  int Level() const { return xml_.Depth() - depth_; }
+
+ private:
+  bool Step(bool text);
+
+  XmlStream& xml_;
+  int depth_;  // the element's; -1 once there is nothing more inside
 };
 
 }  // namespace zerova

@@ -24,11 +24,7 @@ struct BookSettings {
 
 // Reads the ExcelWorkbook element the stream is on, through its end.
 void ReadExcelWorkbook(XmlStream& xml, BookSettings& book) {
-  if (xml.IsEmpty()) return;
-  const int depth = xml.Depth();
-  while (xml.Next()) {
-    if (xml.node() == XmlStream::Node::kEnd && xml.Depth() == depth) return;
-    if (xml.node() != XmlStream::Node::kStart || xml.Depth() != depth + 1) continue;
+  for (ElementWalk walk(xml); walk.Next();) {
     if (xml.Namespace() != kExcelNamespace) {
       xml.SkipElement();
     } else if (xml.LocalName() == "ActiveSheet") {

@@ -37,18 +37,15 @@ bool IsXml2003DateFormat(std::string_view format) {
 
 void Xml2003Styles::Read(XmlStream& xml) {
   std::unordered_map<std::string, Style> styles;
-  if (xml.IsEmpty()) return;
-  const int depth = xml.Depth();
   std::string id;
-  while (xml.Next()) {
-    if (xml.node() == XmlStream::Node::kEnd && xml.Depth() == depth) break;
-    if (xml.node() != XmlStream::Node::kStart || xml.Namespace() != kSpreadsheetNamespace) continue;
-    if (xml.Depth() == depth + 1 && xml.LocalName() == "Style") {
+  for (ElementWalk walk(xml); walk.Next();) {
+    if (xml.Namespace() != kSpreadsheetNamespace) continue;
+    if (walk.Level() == 1 && xml.LocalName() == "Style") {
       id.clear();
       xml.Attribute(kSpreadsheetNamespace, "ID", &id);
       Style& style = styles[id];
       xml.Attribute(kSpreadsheetNamespace, "Parent", &style.parent);
-    } else if (xml.Depth() == depth + 2 && xml.LocalName() == "NumberFormat") {
+    } else if (walk.Level() == 2 && xml.LocalName() == "NumberFormat") {
       Style& style = styles[id];
       style.has_format = true;
       style.format.clear();

@@ -87,20 +87,15 @@ bool IsSpreadsheet(const XmlStream& xml, std::string_view name) {
 
 Xml2003Sheet TableReader::Read(bool read_cells) {
   Xml2003Sheet sheet;
-  if (!xml_.IsEmpty()) {
-    const int depth = xml_.Depth();
-    while (xml_.Next()) {
-      if (xml_.node() == XmlStream::Node::kEnd && xml_.Depth() == depth) break;
-      if (xml_.node() != XmlStream::Node::kStart) continue;
-      if (xml_.Depth() == depth + 1 && read_cells && IsSpreadsheet(xml_, "Table")) continue;
-      if (xml_.Depth() == depth + 1 && xml_.LocalName() == "WorksheetOptions" &&
-          xml_.Namespace() == kExcelNamespace) {
-        sheet.visibility = ReadOptions();
-      } else if (xml_.Depth() == depth + 2 && IsSpreadsheet(xml_, "Row")) {
-        ReadRow();
-      } else {
-        xml_.SkipElement();  // columns, names, conditional formats
-      }
+  for (ElementWalk walk(xml_); walk.Next();) {
+    if (walk.Level() == 1 && read_cells && IsSpreadsheet(xml_, "Table")) continue;
+    if (walk.Level() == 1 && xml_.LocalName() == "WorksheetOptions" &&
+        xml_.Namespace() == kExcelNamespace) {
+      sheet.visibility = ReadOptions();
+    } else if (walk.Level() == 2 && IsSpreadsheet(xml_, "Row")) {
+      ReadRow();
+    } else {
+      xml_.SkipElement();  // columns, names, conditional formats
     }
   }
   if (read_cells) {
@@ -112,11 +107,7 @@ Xml2003Sheet TableReader::Read(bool read_cells) {
 
 SheetVisibility TableReader::ReadOptions() {
   SheetVisibility visibility = SheetVisibility::kVisible;
-  if (xml_.IsEmpty()) return visibility;
-  const int depth = xml_.Depth();
-  while (xml_.Next()) {
-    if (xml_.node() == XmlStream::Node::kEnd && xml_.Depth() == depth) break;
-    if (xml_.node() != XmlStream::Node::kStart || xml_.Depth() != depth + 1) continue;
+  for (ElementWalk walk(xml_); walk.Next();) {
     if (xml_.LocalName() != "Visible" || xml_.Namespace() != kExcelNamespace) {
       xml_.SkipElement();
       continue;
@@ -160,12 +151,9 @@ void TableReader::ReadRow() {
     xml_.SkipElement();
     return;
   }
-  const int depth = xml_.Depth();
   std::int64_t next_column = 1;
-  while (xml_.Next()) {
-    if (xml_.node() == XmlStream::Node::kEnd && xml_.Depth() == depth) break;
-    if (xml_.node() != XmlStream::Node::kStart) continue;
-    if (xml_.Depth() != depth + 1 || !IsSpreadsheet(xml_, "Cell")) {
+  for (ElementWalk walk(xml_); walk.Next();) {
+    if (!IsSpreadsheet(xml_, "Cell")) {
       xml_.SkipElement();
       continue;
     }
@@ -184,12 +172,8 @@ void TableReader::ReadRow() {
 }
 
 void TableReader::ReadCell(std::int64_t column, const std::string& style) {
-  if (xml_.IsEmpty()) return;
-  const int depth = xml_.Depth();
-  while (xml_.Next()) {
-    if (xml_.node() == XmlStream::Node::kEnd && xml_.Depth() == depth) return;
-    if (xml_.node() != XmlStream::Node::kStart) continue;
-    if (xml_.Depth() == depth + 1 && IsSpreadsheet(xml_, "Data")) {
+  for (ElementWalk walk(xml_); walk.Next();) {
+    if (IsSpreadsheet(xml_, "Data")) {
       CellValue value = ReadData(style.empty() ? "Default" : style);
       if (value.IsEmpty()) continue;
       if (row_ > kSheetRows) {
