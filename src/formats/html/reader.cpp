@@ -11,6 +11,7 @@
 #include "formats/html/first_table.h"
 #include "formats/sheet/single_sheet_workbook.h"
 #include "formats/text/unicode.h"
+#include "formats/xml/xml_fault.h"
 #include "services/error.h"
 
 namespace zerova {
@@ -44,9 +45,6 @@ void OnCharacters(void* context, const xmlChar* text, int length) {
   TableOf(context)->Characters(
       std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length)));
 }
-
-void Quiet(void*, xmlErrorPtr) {}
-void QuietGeneric(void*, const char*, ...) {}
 
 struct ParserFree {
   void operator()(htmlParserCtxt* parser) const {
@@ -133,14 +131,13 @@ bool LooksLikeHtml(std::span<const std::uint8_t> prefix) noexcept {
 
 std::unique_ptr<Worksheet> ReadHtml(std::span<const std::uint8_t> bytes, const std::string& file,
                                     ReadProgress* progress) {
-  xmlInitParser();
-  xmlSetGenericErrorFunc(nullptr, &QuietGeneric);
+  StartQuietXml();
   htmlSAXHandler sax{};
   sax.startElement = &OnStart;
   sax.endElement = &OnEnd;
   sax.characters = &OnCharacters;
   sax.ignorableWhitespace = &OnCharacters;
-  sax.serror = &Quiet;
+  sax.serror = &IgnoreXmlError;
   FirstTable table;
   const xmlCharEncoding encoding = TakeByteOrderMark(bytes);
   // Bytes that are not UTF-8, on a page that names no charset: Windows-1252, as

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "formats/numbers/value_text.h"
+#include "formats/xml/xml_fault.h"
 #include "services/error.h"
 
 namespace zerova {
@@ -26,8 +27,6 @@ struct ReaderFree {
 struct XmlFree {
   void operator()(xmlChar* text) const { xmlFree(text); }
 };
-
-void IgnoreError(void*, xmlErrorPtr) {}
 
 // Decodes base64 ([RFC 4648] 4) with Nettle, which passes over white space;
 // nullopt when ill-formed.
@@ -66,9 +65,9 @@ class DescriptorReader {
     if (xml_.size() > kMaxDescriptorSize) Fail("is too large");
     reader_.reset(xmlReaderForMemory(reinterpret_cast<const char*>(xml_.data()),
                                      static_cast<int>(xml_.size()), "EncryptionInfo", nullptr,
-                                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+                                     kQuietXmlOptions));
     if (reader_ == nullptr) Fail("cannot be read");
-    xmlTextReaderSetStructuredErrorHandler(reader_.get(), IgnoreError, nullptr);
+    xmlTextReaderSetStructuredErrorHandler(reader_.get(), IgnoreXmlError, nullptr);
     bool key_data = false, integrity = false, password = false;
     int status;
     while ((status = xmlTextReaderRead(reader_.get())) == 1) {

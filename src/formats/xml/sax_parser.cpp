@@ -16,17 +16,8 @@
 namespace zerova {
 namespace {
 
-// No network, no DTD loading or validation, no entity substitution (no
-// XML_PARSE_NOENT), no XML_PARSE_HUGE (so libxml2 keeps its limits on entity
-// amplification, text length and nesting depth), CDATA as text, and no messages on
-// stderr: errors reach OnError.
-constexpr int kOptions =
-    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOCDATA;
-
-// libxml2 reports some faults (a bad byte for the declared encoding) through its
-// generic error function, which prints to stderr; OnError and the program's
-// one-line error cover them.
-void IgnoreGenericError(void*, const char*, ...) {}
+// Quiet and locked down (formats/xml/xml_fault.h), CDATA as text; errors reach OnError.
+constexpr int kOptions = kQuietXmlOptions | XML_PARSE_NOCDATA;
 
 // The limits libxml2 keeps without XML_PARSE_HUGE where it builds a tree (as its
 // xmlTextReader does), which its SAX2 push parser alone leaves to the handler:
@@ -37,8 +28,7 @@ constexpr std::size_t kMaxTextLength = 10'000'000;
 
 template <typename Make>
 void SaxParser::Start(Make make) {
-  xmlInitParser();
-  xmlSetGenericErrorFunc(nullptr, &IgnoreGenericError);
+  StartQuietXml();
   xmlSAXHandler sax{};
   sax.initialized = XML_SAX2_MAGIC;
   sax.startElementNs = &SaxParser::OnStart;

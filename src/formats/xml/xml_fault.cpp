@@ -4,6 +4,18 @@
 #include <libxml/parserInternals.h>
 
 namespace zerova {
+namespace {
+
+void IgnoreGenericError(void*, const char*, ...) {}
+
+}  // namespace
+
+void StartQuietXml() {
+  xmlInitParser();
+  xmlSetGenericErrorFunc(nullptr, &IgnoreGenericError);
+}
+
+void IgnoreXmlError(void*, xmlErrorPtr) {}
 
 int XmlFaultCode(const xmlError& error) {
   // libxml2 tells the depth it refuses only in its own words, with its catch-all

@@ -1,4 +1,5 @@
-// The faults libxml2 finds in malformed XML, said in this program's own words.
+// The faults libxml2 finds in malformed XML, said in this program's own words,
+// and kept off stderr.
 //
 // libxml2 describes a fault in text of its own ("AttValue: ' expected",
 // "Premature end of data in tag row line 2"), which a refusal never shows as it
@@ -6,11 +7,28 @@
 #ifndef ZEROVA_FORMATS_XML_XML_FAULT_H_
 #define ZEROVA_FORMATS_XML_XML_FAULT_H_
 
+#include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
 #include <string>
 
 namespace zerova {
+
+// The options every XML parser here starts from: no network, no DTD loading or
+// validation, no entity substitution (no XML_PARSE_NOENT), no XML_PARSE_HUGE (so
+// libxml2 keeps its limits on entity amplification, text length and nesting
+// depth), and no messages on stderr: errors reach the parser's own handler.
+inline constexpr int kQuietXmlOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+// Starts libxml2 before a parser is made, with its generic error function silenced:
+// libxml2 reports some faults (a bad byte for the declared encoding) there, and
+// prints them to stderr; the parser's own handler and the program's one-line error
+// cover them.
+void StartQuietXml();
+
+// A structured error handler that drops what it is given, for a parser whose
+// faults show in what it returns.
+void IgnoreXmlError(void*, xmlErrorPtr);
 
 // The code kept for libxml2's `error`: its own, or XML_ERR_INTERNAL_ERROR when it
 // gives none, or kXmlTooDeep when the XML is nested deeper than libxml2 goes.

@@ -6,13 +6,12 @@
 #include <algorithm>
 #include <memory>
 
+#include "formats/xml/xml_fault.h"
+
 namespace zerova {
 namespace {
 
 constexpr std::size_t kMaxSniff = std::size_t{1} << 20;
-
-// No network, no DTD loading, no entity substitution, no messages on stderr.
-constexpr int kOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
 std::string Text(const xmlChar* text) {
   return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text));
@@ -41,9 +40,6 @@ void StartRoot(void* context, const xmlChar* local_name, const xmlChar*, const x
   xmlStopParser(parser);
 }
 
-void Quiet(void*, xmlErrorPtr) {}
-void QuietGeneric(void*, const char*, ...) {}
-
 struct ParserFree {
   void operator()(xmlParserCtxt* parser) const {
     // libxml2 may build a document for declarations it meets even without SAX
@@ -65,12 +61,11 @@ std::string_view XmlRoot::Find(std::string_view ns_uri, std::string_view name) c
 bool SniffXmlRoot(std::span<const std::uint8_t> prefix, XmlRoot* root) {
   prefix = prefix.first(std::min(prefix.size(), kMaxSniff));
   if (prefix.size() < 4) return false;
-  xmlInitParser();
-  xmlSetGenericErrorFunc(nullptr, &QuietGeneric);
+  StartQuietXml();
   xmlSAXHandler sax{};
   sax.initialized = XML_SAX2_MAGIC;
   sax.startElementNs = &StartRoot;
-  sax.serror = &Quiet;
+  sax.serror = &IgnoreXmlError;
   *root = XmlRoot();
   Sniff sniff{root};
   // The first four bytes let libxml2 detect the encoding.
@@ -79,7 +74,7 @@ bool SniffXmlRoot(std::span<const std::uint8_t> prefix, XmlRoot* root) {
       xmlCreatePushParserCtxt(&sax, nullptr, bytes, 4, nullptr));
   if (parser == nullptr) return false;
   parser->_private = &sniff;
-  xmlCtxtUseOptions(parser.get(), kOptions);
+  xmlCtxtUseOptions(parser.get(), kQuietXmlOptions);
   xmlParseChunk(parser.get(), bytes + 4, static_cast<int>(prefix.size() - 4), 0);
   return sniff.found;
 }
