@@ -6,7 +6,6 @@
 #include "formats/containers/opc_package.h"
 #include "formats/containers/package_workbook.h"
 #include "formats/containers/zip_archive.h"
-#include "formats/xlsb/shared_strings.h"
 #include "formats/xlsb/sheet.h"
 #include "formats/xlsb/styles.h"
 #include "formats/xlsb/workbook.h"

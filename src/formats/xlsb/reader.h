@@ -1,6 +1,6 @@
 // formats/xlsb/: the .xlsb format. The zip and its package relationships come from
-// formats/containers; here are the record stream and its fields, the workbook part,
-// shared strings, styles, the worksheet part, and this entry.
+// formats/containers; here are the record stream and its fields, the workbook part
+// and its shared strings, styles, the worksheet part, and this entry.
 //
 // The .xlsb reader: the worksheets of an Excel binary workbook ([MS-XLSB]),
 // a zip package like .xlsx whose parts are records instead of XML.

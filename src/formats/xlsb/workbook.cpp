@@ -104,4 +104,13 @@ WorkbookParts ReadXlsbWorkbook(ZipArchive& zip, const std::string& workbook_part
   return FindWorkbookParts(zip, workbook_part, ParseWorkbookPart(zip, workbook_part));
 }
 
+StringTable ReadXlsbSharedStrings(ZipArchive& zip, const std::string& part) {
+  XlsbRecordStream records(zip, part);
+  StringTable strings;
+  while (records.Next()) {
+    if (records.id() == xlsb::kSstItem) strings.Add(XlsbFields(records).RichString());
+  }
+  return strings;
+}
+
 }  // namespace zerova

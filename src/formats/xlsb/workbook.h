@@ -1,6 +1,6 @@
 // The workbook part of an .xlsb file ([MS-XLSB] 2.1.7.61, xl/workbook.bin): which
 // sheet is active, which date system the serials use, and where the parts the
-// active sheet needs are.
+// active sheet needs are; and the workbook's shared-string table.
 #ifndef ZEROVA_FORMATS_XLSB_WORKBOOK_H_
 #define ZEROVA_FORMATS_XLSB_WORKBOOK_H_
 
@@ -8,6 +8,7 @@
 
 #include "formats/containers/opc_package.h"
 #include "formats/containers/zip_archive.h"
+#include "formats/sheet/string_table.h"
 
 namespace zerova {
 
@@ -22,6 +23,12 @@ bool IsXlsbWorkbookPart(ZipArchive& zip, const std::string& part);
 // record is damaged, the workbook has no sheets, or its relationships are
 // missing or malformed.
 WorkbookParts ReadXlsbWorkbook(ZipArchive& zip, const std::string& workbook_part);
+
+// Reads the shared-string table in `part` ([MS-XLSB] 2.1.7.45, xl/sharedStrings.bin):
+// one UTF-8 entry per BrtSSTItem, in order, each a RichStr whose text alone is kept
+// (formatting runs and phonetic text are dropped). Throws ReadError when the part
+// is missing or a record is damaged.
+StringTable ReadXlsbSharedStrings(ZipArchive& zip, const std::string& part);
 
 }  // namespace zerova
 
