@@ -1,11 +1,12 @@
 #include "formats/xls/sheet_builder.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 
 #include "formats/containers/little_endian.h"
 #include "formats/numbers/rk_number.h"
 #include "formats/xls/cell_header.h"
-#include "formats/xls/cell_values.h"
 #include "formats/xls/records.h"
 #include "formats/xls/text_reader.h"
 
@@ -60,9 +61,15 @@ class SheetBuilder {
   // Text stored in the record from `offset`: BIFF8's XLUnicodeString, or an 8-bit
   // string with a `count` in the workbook's code page.
   std::string InlineText(std::size_t offset, ByteCount count, Overrun overrun = Overrun::kRefuse);
+  // `number` as a date when `date` says its format shows one and it is finite,
+  // else as a number.
   PackedValue NumberValue(double number, bool date) const {
-    return NumberCell(number, date, globals_.date_system);
+    if (date && std::isfinite(number)) return PackedValue::Date(number, globals_.date_system);
+    return PackedValue::Number(number);
   }
+  // The error whose BIFF code is `code` ([MS-XLS] 2.5.97 BErr); throws for a code
+  // outside the seven.
+  PackedValue ErrorValue(std::uint8_t code) const;
   // The cells of a MULRK or MULBLANK, each `size` bytes between the row and first
   // column and the last column; throws unless they fit the body.
   std::size_t MultipleCount(ByteSpan body, std::size_t size);
@@ -218,8 +225,7 @@ void SheetBuilder::MulRk(ByteSpan body) {
 void SheetBuilder::BoolErr(ByteSpan body, const CellHeader& cell) {
   cursor_.RequireBody(cell.value + 2);
   const std::uint8_t value = body[cell.value];
-  Put(cell,
-      body[cell.value + 1] != 0 ? ErrorCell(cursor_, value) : PackedValue::Boolean(value != 0));
+  Put(cell, body[cell.value + 1] != 0 ? ErrorValue(value) : PackedValue::Boolean(value != 0));
 }
 
 // FORMULA: its cached result; a text result stands in the STRING record after it.
@@ -241,7 +247,7 @@ void SheetBuilder::Formula(ByteSpan body, const CellHeader& cell) {
       Put(cell, PackedValue::Boolean(value != 0));
       break;
     case kResultError:
-      Put(cell, ErrorCell(cursor_, value));
+      Put(cell, ErrorValue(value));
       break;
     case kResultEmpty:
       Put(cell, PackedValue::Empty());
@@ -285,6 +291,16 @@ std::string SheetBuilder::InlineText(std::size_t offset, ByteCount count, Overru
   }
   const std::string_view bytes = ByteString(cursor_, offset, count, overrun);
   return decoder_.Decode({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+}
+
+PackedValue SheetBuilder::ErrorValue(std::uint8_t code) const {
+  CellError error;
+  if (!CellErrorFromCode(code, &error)) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "unknown error code 0x%02X", code);
+    cursor_.Malformed(buf);
+  }
+  return PackedValue::Error(error);
 }
 
 std::size_t SheetBuilder::MultipleCount(ByteSpan body, std::size_t size) {
