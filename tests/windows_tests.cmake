@@ -24,7 +24,7 @@ file(GLOB ZEROVA_TEST_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_SOURCE_DIR}/support/zip_builder.cpp)
 add_executable(zerova_tests ${ZEROVA_TEST_SOURCES})
 target_include_directories(zerova_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(zerova_tests PRIVATE zerova_cli gmock gtest_main PkgConfig::ZLIB)
+target_link_libraries(zerova_tests PRIVATE zerova_cli gmock gtest_main PkgConfig::ZLIB psapi)
 # Paths as Wine sees the build machine's folders: Z: is its root.
 target_compile_definitions(zerova_tests PRIVATE
   ZEROVA_TEST_DATA="Z:${CMAKE_CURRENT_SOURCE_DIR}/data"

@@ -10,7 +10,6 @@
 #include "conversion/conversion_run.h"
 
 #include <gtest/gtest.h>
-#include <malloc.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -27,6 +26,7 @@
 #include "services/error.h"
 #include "support/biff_builder.h"
 #include "support/document.h"
+#include "support/heap_use.h"
 #include "support/memory_file_system.h"
 #include "support/office_book.h"
 #include "support/xlsb_builder.h"
@@ -295,9 +295,9 @@ std::uint64_t DocumentBytes() {
 TEST(DocumentSizeTest, RepeatsAreReadAndMeasuredAtTheCostOfTheirRuns) {
   const std::vector<std::uint8_t> bytes = RepeatWorkbook();
   ASSERT_LT(bytes.size(), 1024u);
-  const std::size_t before = mallinfo2().uordblks;
+  const std::size_t before = HeapBytesInUse();
   const std::unique_ptr<Worksheet> sheet = ReadActiveSheet(bytes, "repeats.ods");
-  EXPECT_LT(mallinfo2().uordblks - before, std::size_t{1} << 20);  // the sheet holds one run
+  EXPECT_LT(HeapBytesInUse() - before, std::size_t{1} << 20);  // the sheet holds one run
 
   const CountingSheet counting(*sheet);
   const DocumentSize size = MeasureDocument(counting, {}, Measure::kExact, nullptr);

@@ -6,7 +6,6 @@
 #include "formats/sheet/sheet_store.h"
 
 #include <gtest/gtest.h>
-#include <malloc.h>
 
 #include <bit>
 #include <limits>
@@ -18,6 +17,7 @@
 #include "formats/sheet/string_table.h"
 #include "formats/sheet/value_chunks.h"
 #include "services/cell_address.h"
+#include "support/heap_use.h"
 
 namespace zerova {
 namespace {
@@ -179,12 +179,12 @@ PackedValue Number(double number) { return PackedValue::Number(number); }
 TEST(ValueChunksTest, WholeNumbersTakeFourBytes) {
   for (const PackedKind kind :
        {PackedKind::kNumber, PackedKind::kDate1900, PackedKind::kDate1904}) {
-    const std::size_t before = mallinfo2().uordblks;
+    const std::size_t before = test::HeapBytesInUse();
     ValueChunks values;
     for (int i = 0; i < 1 << 20; ++i) {
       values.push_back({kind, std::bit_cast<std::uint64_t>(static_cast<double>(i % 1000))});
     }
-    EXPECT_LT(mallinfo2().uordblks - before, 6u << 20);  // 4 MiB; 8 MiB were they wide
+    EXPECT_LT(test::HeapBytesInUse() - before, 6u << 20);  // 4 MiB; 8 MiB were they wide
   }
 }
 
