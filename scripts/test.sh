@@ -3,7 +3,10 @@
 # suite: the code's layout against .clang-format, the tests under AddressSanitizer +
 # UndefinedBehaviorSanitizer, a bounded fuzzing run, the real-world corpus when
 # ../shared/corpus is present, the Debian package (made once by scripts/package.sh,
-# checked by scripts/check-package.sh), and last the regular build's tests.
+# checked by scripts/check-package.sh), the regular build's tests, and last the
+# Windows build and its tests under Wine (scripts/windows.sh test), when the
+# libraries' sources are at hand (ZEROVA_WINDOWS_SOURCES, or
+# ../shared/windows-sources).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Runs a command with its output in build/log.txt, shown only when it fails.
@@ -41,3 +44,11 @@ scripts/check-package.sh "$deb"
 
 echo "== tests"
 ctest --preset default -j"$jobs"
+
+windows_sources=${ZEROVA_WINDOWS_SOURCES:-../shared/windows-sources}
+if [ -d "$windows_sources" ]; then
+  echo "== Windows build and tests (MinGW-w64, Wine)"
+  ZEROVA_WINDOWS_SOURCES=$windows_sources scripts/windows.sh test >/dev/null
+else
+  echo "== Windows build: skipped, no libraries' sources at $windows_sources (docs/windows.md)"
+fi
