@@ -20,7 +20,7 @@ bool IsPathSeparator(char c);
 bool IsFullPath(std::string_view path);
 
 // `name` in `folder`, joined with one separator (none added when `folder`
-// already ends in one).
+// already ends in one; on Windows '\', or '/' where the folder uses it alone).
 std::string PathInFolder(std::string_view folder, std::string_view name);
 
 // The folder of `path`: the text before its last separator (the root folder

@@ -44,14 +44,18 @@ bool IsUnder(const std::wstring& folder, const std::wstring& system) {
 
 bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
+// A path from a root: a drive's ("C:\"), a share's ("\\server\"), or the
+// current drive's ("\"), which depends on no folder either.
 bool IsFullPath(std::string_view path) {
-  if (path.size() >= 2 && IsPathSeparator(path[0]) && IsPathSeparator(path[1])) return true;
+  if (!path.empty() && IsPathSeparator(path[0])) return true;
   return path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsPathSeparator(path[2]);
 }
 
+// Joined with the separator the folder already uses, '\' unless it uses '/' alone.
 std::string PathInFolder(std::string_view folder, std::string_view name) {
   std::string path(folder);
-  if (path.empty() || !IsPathSeparator(path.back())) path.push_back('\\');
+  const bool forward = path.find('/') != std::string::npos && path.find('\\') == std::string::npos;
+  if (path.empty() || !IsPathSeparator(path.back())) path.push_back(forward ? '/' : '\\');
   path.append(name);
   return path;
 }

@@ -199,8 +199,10 @@ TEST_F(WindowsFileSystemTest, AFileReplacedMeanwhileIsNotRemoved) {
   std::unique_ptr<NewFile> file = disk_->CreateTemporaryFile(document);
   file->Close();
   const FileId first = file->id();
-  ASSERT_TRUE(disk_->DeleteFile(file->path()));
-  ASSERT_TRUE(disk_->CreateNewFile(file->path()));  // another file, the same name
+  // Another file put in its place by a rename, as an editor saves.
+  std::unique_ptr<NewFile> other = disk_->CreateTemporaryFile(document);
+  other->Close();
+  disk_->ReplaceFile(other->path(), file->path());
   EXPECT_FALSE(disk_->RemoveFileIfSame(file->path(), first));
   EXPECT_NE(disk_->Examine(file->path()), PathKind::kMissing);
   EXPECT_FALSE(disk_->DeleteFile(In("missing.xml")));
