@@ -23,8 +23,8 @@ set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
 
 # Release is -O2, as the Linux build's RelWithDebInfo (-O3 makes GCC 12 warn
 # falsely inside the standard library's strings).
-set(CMAKE_C_FLAGS_RELEASE_INIT "-O2 -DNDEBUG")
-set(CMAKE_CXX_FLAGS_RELEASE_INIT "-O2 -DNDEBUG")
+set(CMAKE_C_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "")
+set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "")
 
 # One static program: the C and C++ runtimes and winpthreads inside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

@@ -17,10 +17,12 @@ namespace zerova {
 // cannot show).
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
-// Gets the standard streams ready for the document's bytes and UTF-8 text: on
-// Windows, standard input and output in binary mode (no CR added to a line's
-// end, no byte taken for the end of the input) and the console's output code
-// page UTF-8. Nothing on POSIX systems.
+// Gets the standard streams ready for a workbook's bytes and UTF-8 text: on
+// Windows, standard input in binary mode (no byte taken for the end of the
+// input) and the console's code pages UTF-8; standard output and error stay
+// text, their lines ending in CR LF as Windows' do (a document sent to
+// standard output has a binary stream of its own: output_stream.h). Nothing on
+// POSIX systems.
 void PrepareStandardStreams();
 
 // True iff `stream` is a terminal (a console on Windows).

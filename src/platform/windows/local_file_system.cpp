@@ -9,6 +9,8 @@
 // After windows.h:
 #include <bcrypt.h>
 
+#include <cwchar>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -83,15 +85,40 @@ ScopedHandle OpenForAppending(const std::string& path, const FileLock& locked) {
   return file;
 }
 
-// A lock on one byte far past any file's end: LockFileEx's locks are
-// mandatory, so one on the document's bytes would refuse the program's own
-// appends through other handles; one out there refuses only other locks.
-constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
+// The same-document lock: a named semaphore of one count, keyed by the file's
+// identity, taken without waiting. Not LockFileEx: Wine keeps a descriptor
+// for every handle of a locked file until the lock goes, and the document
+// written line by line is opened once a line. The semaphore goes with the last
+// handle to it, so a program that ends in any way releases it; it is the one
+// machine's, where a byte-range lock would reach other machines on a share.
+struct DocumentLock {
+  bool held_elsewhere = false;  // another conversion holds it
+  ScopedHandle semaphore;       // taken; none where no semaphore could be made
+};
+
+DocumentLock TakeLockOn(FileId id) {
+  wchar_t name[96];
+  for (const wchar_t* space : {L"Global", L"Local"}) {
+    std::swprintf(name, std::size(name), L"%ls\\zerova-document-%llx-%llx", space,
+                  static_cast<unsigned long long>(id.device),
+                  static_cast<unsigned long long>(id.inode));
+    ScopedHandle semaphore(::CreateSemaphoreW(nullptr, 1, 1, name));
+    if (!semaphore.valid()) continue;  // Global refused to this user: Local
+    if (::WaitForSingleObject(semaphore.get(), 0) != WAIT_OBJECT_0) return {true, {}};
+    return {false, std::move(semaphore)};
+  }
+  // No semaphore could be made at all: refusing every conversion would be
+  // worse than going on unguarded.
+  return {};
+}
 
 class HandleLock final : public FileLock {
  public:
-  HandleLock(ScopedHandle file, FileId id, std::string path)
-      : file_(std::move(file)), id_(id), path_(std::move(path)) {}
+  HandleLock(ScopedHandle file, ScopedHandle lock, FileId id, std::string path)
+      : file_(std::move(file)), lock_(std::move(lock)), id_(id), path_(std::move(path)) {}
+  ~HandleLock() override {
+    if (lock_.valid()) ::ReleaseSemaphore(lock_.get(), 1, nullptr);
+  }
 
   FileId id() const override { return id_; }
   void Truncate() override {
@@ -103,7 +130,8 @@ class HandleLock final : public FileLock {
   }
 
  private:
-  ScopedHandle file_;  // closing it releases the lock
+  ScopedHandle file_;
+  ScopedHandle lock_;  // the semaphore taken; invalid where none could be made
   FileId id_;
   std::string path_;
 };
@@ -257,17 +285,10 @@ class LocalFileSystem final : public FileSystem {
     }
     if (IsLink(info.dwFileAttributes)) RefuseLink(path);
     if (::GetFileType(file.get()) != FILE_TYPE_DISK) RefuseNonFile(path);
-    OVERLAPPED far_byte{};
-    far_byte.OffsetHigh = kLockOffsetHigh;
-    if (!::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
-                      &far_byte) &&
-        ::GetLastError() == ERROR_LOCK_VIOLATION) {
-      return nullptr;  // another conversion holds it
-    }
-    // Any other failure means a file system that keeps no locks (a share
-    // without them, say): refusing every conversion there would be worse than
-    // going on unguarded.
-    return std::make_unique<HandleLock>(std::move(file), IdOf(info), path);
+    DocumentLock lock = TakeLockOn(IdOf(info));
+    if (lock.held_elsewhere) return nullptr;
+    return std::make_unique<HandleLock>(std::move(file), std::move(lock.semaphore), IdOf(info),
+                                        path);
   }
 
   std::unique_ptr<NewFile> CreateTemporaryFile(const std::string& final_path) override {

@@ -53,8 +53,10 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 }
 
 void PrepareStandardStreams() {
+  // Standard output keeps its text mode, so that the program's lines end in
+  // CR LF as Windows' do: a document sent there goes through a binary stream
+  // of its own (output_stream.cpp).
   ::_setmode(::_fileno(stdin), _O_BINARY);
-  ::_setmode(::_fileno(stdout), _O_BINARY);
   input_code_page = ::GetConsoleCP();
   output_code_page = ::GetConsoleOutputCP();
   if (input_code_page == 0 || output_code_page == 0) return;  // no console

@@ -35,7 +35,8 @@ FileSystemError WindowsError(std::string_view file, std::string_view action, DWO
 // A handle closed when it goes (INVALID_HANDLE_VALUE and null: none).
 class ScopedHandle {
  public:
-  explicit ScopedHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+  ScopedHandle() = default;
+  explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
   ScopedHandle(const ScopedHandle&) = delete;
   ScopedHandle& operator=(const ScopedHandle&) = delete;
   ScopedHandle(ScopedHandle&& other) noexcept : handle_(other.Release()) {}
@@ -55,7 +56,7 @@ class ScopedHandle {
   }
 
  private:
-  HANDLE handle_;
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
 }  // namespace zerova
