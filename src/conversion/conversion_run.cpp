@@ -52,8 +52,7 @@ void ConversionRun::Run(const std::string& source_path) {
 }
 
 void ConversionRun::Run(const ConversionRequest& request) {
-  hooks_.DisableConvert();
-  hooks_.ShowProgress();
+  hooks_.RunStarted();
   ReadingHooks reading(hooks_, request.source.path);
   // The whole sheet is read before the document is touched, so a damaged file
   // stops the run first. The workbook goes once its sheet is read.
@@ -62,8 +61,7 @@ void ConversionRun::Run(const ConversionRequest& request) {
 }
 
 void ConversionRun::Run(Workbook& book, const ConversionRequest& request) {
-  hooks_.DisableConvert();
-  hooks_.ShowProgress();
+  hooks_.RunStarted();
   Convert(book, request);
 }
 
@@ -78,7 +76,7 @@ void ConversionRun::Convert(Workbook& book, const ConversionRequest& request) {
   document_->Finish();  // the document is complete: another run may replace it now
   hooks_.DocumentChanged(DocumentAtStake::Complete(document_path_));
   hooks_.ShowCompletion(kCompletionMessage, Notes(choice.note));
-  hooks_.EndProgram();
+  hooks_.RunFinished();
 }
 
 std::unique_ptr<DocumentWriter> ConversionRun::NewDocument(const ConversionRequest& request) {

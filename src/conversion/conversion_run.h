@@ -58,8 +58,8 @@ class ConversionRun {
   // Converts the sheet `request` chooses of `book` (its source is not read
   // again: several sheets of one workbook are converted from one opening), then
   // shows the completion message, with notes (a name taken over a number, cells
-  // left out past the sheet's limits, a document without nodes), and ends the
-  // program through the hooks.
+  // left out past the sheet's limits, a document without nodes), and reports
+  // the run finished. The hooks hear first that it started (RunStarted).
   //
   // Reading reports its progress and asks whether to stop, often. Before an
   // earlier document is touched, the run checks what it can: the sheet is read

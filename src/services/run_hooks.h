@@ -1,11 +1,13 @@
 // RunHooks: what a conversion run tells the program that started it, and asks of it.
 //
-// The window implements them with its controls and message box; the command line
-// with its output streams and stop signals; tests with fakes that record the
-// calls. Every hook does nothing by default, so a program overrides only what it
-// uses. The run calls every hook from its own thread, one call at a time; an
-// implementation that draws on another thread hands the calls over itself (the
-// window's MarshalledHooks does).
+// The run says what happened (it started, how far it got, that it finished);
+// the program decides what that means for it. The window implements them with
+// its controls and message box; the command line with its output streams and
+// stop signals; tests with fakes that record the calls. Every hook does
+// nothing by default, so a program overrides only what it uses. The run calls
+// every hook from its own thread, one call at a time; an implementation that
+// draws on another thread hands the calls over itself (the window's
+// MarshalledHooks does).
 #ifndef ZEROVA_SERVICES_RUN_HOOKS_H_
 #define ZEROVA_SERVICES_RUN_HOOKS_H_
 
@@ -44,11 +46,9 @@ class RunHooks {
  public:
   virtual ~RunHooks() = default;
 
-  // Disables the Convert button, so no second run can start.
-  virtual void DisableConvert() {}
-
-  // Makes the progress line visible, and painted, before the work begins.
-  virtual void ShowProgress() {}
+  // The run has begun, before the workbook is read: called once, first, and
+  // returns once the program has shown it (the window, that it is converting).
+  virtual void RunStarted() {}
 
   // Says how far reading the workbook has got: `done` of its `total` bytes are
   // consumed (total > 0). Called every 64 KB or so of input, so it must be cheap.
@@ -73,8 +73,9 @@ class RunHooks {
   virtual void ShowCompletion(const std::string& /*message*/,
                               const std::vector<std::string>& /*notes*/) {}
 
-  // Ends the program with success once the run returns. No handler runs after.
-  virtual void EndProgram() {}
+  // The run has ended with success, after ShowCompletion: called once, last.
+  // What follows is the program's choice (the window ends, a batch goes on).
+  virtual void RunFinished() {}
 };
 
 }  // namespace zerova

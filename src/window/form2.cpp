@@ -232,13 +232,11 @@ void Form2::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-void Form2::DisableConvert() {
+// Convert disabled, so no second run can start, and the progress line shown,
+// both painted now, before the run goes on to read the workbook.
+void Form2::RunStarted() {
   Command1->setEnabled(false);
   Command1->repaint();
-}
-
-// Painted now, before the run goes on to read the workbook.
-void Form2::ShowProgress() {
   Label3->setVisible(true);
   Label3->repaint();
   ProgressBar1->setValue(0);
@@ -270,6 +268,7 @@ void Form2::ShowInputRead(std::uint64_t done, std::uint64_t total) {
   ProgressBar1->setValue(static_cast<int>(part));
 }
 
-void Form2::EndProgram() { End(0); }
+// The completion box has been seen: the program ends.
+void Form2::RunFinished() { End(0); }
 
 }  // namespace zerova

@@ -140,12 +140,11 @@ class Form2 : public QWidget, private RunHooks {
   void dropEvent(QDropEvent* event) override;
 
   // RunHooks, for the conversion run; called on the GUI thread.
-  void DisableConvert() override;
-  void ShowProgress() override;
+  void RunStarted() override;
   void ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_total) override;
   void ShowInputRead(std::uint64_t done, std::uint64_t total) override;
   void ShowCompletion(const std::string& message, const std::vector<std::string>& notes) override;
-  void EndProgram() override;
+  void RunFinished() override;
 
   Form2Platform platform_;
   std::unique_ptr<WindowPasswords> passwords_;  // the spreadsheet service's, over this window

@@ -12,12 +12,8 @@ MarshalledHooks::MarshalledHooks(RunHooks& window)
 
 MarshalledHooks::~MarshalledHooks() = default;
 
-void MarshalledHooks::DisableConvert() {
-  Call([this] { window_.DisableConvert(); });
-}
-
-void MarshalledHooks::ShowProgress() {
-  Call([this] { window_.ShowProgress(); });
+void MarshalledHooks::RunStarted() {
+  Call([this] { window_.RunStarted(); });
 }
 
 void MarshalledHooks::ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_total) {
@@ -46,8 +42,8 @@ void MarshalledHooks::ShowCompletion(const std::string& message,
   Call([this, message, notes] { window_.ShowCompletion(message, notes); });
 }
 
-void MarshalledHooks::EndProgram() {
-  Call([this] { window_.EndProgram(); });
+void MarshalledHooks::RunFinished() {
+  Call([this] { window_.RunFinished(); });
 }
 
 void MarshalledHooks::Post(std::function<void()> work) {

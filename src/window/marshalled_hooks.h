@@ -5,9 +5,9 @@
 // and carries each over to the window's own hooks on the GUI thread (a queued
 // call), so the window keeps answering its events throughout:
 //
-//  - DisableConvert, ShowProgress, ShowCompletion and EndProgram wait until the
-//    window has done them (the progress line is painted before the work begins;
-//    the completion box is closed before the run goes on). An exception the
+//  - RunStarted, ShowCompletion and RunFinished wait until the window has
+//    done them (the progress line is painted before the work begins; the
+//    completion box is closed before the run goes on). An exception the
 //    window throws is thrown again on the worker.
 //  - ShowInputRead and ShowLinesWritten do not wait. The window sees at most
 //    one call per thousandth of the total, always the one for the last line.
@@ -47,13 +47,12 @@ class MarshalledHooks final : public RunHooks {
   MarshalledHooks& operator=(const MarshalledHooks&) = delete;
 
   // Worker side: the run's calls. REQUIRES: not on the GUI thread.
-  void DisableConvert() override;
-  void ShowProgress() override;
+  void RunStarted() override;
   void ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_total) override;
   bool StopRequested() override;
   void ShowInputRead(std::uint64_t done, std::uint64_t total) override;
   void ShowCompletion(const std::string& message, const std::vector<std::string>& notes) override;
-  void EndProgram() override;
+  void RunFinished() override;
 
   // Any thread: runs `work` on the GUI thread, after an open question, without waiting.
   void Post(std::function<void()> work);

@@ -20,15 +20,14 @@
 
 namespace zerova::test {
 
-// Records the run's calls on the window, in order: "DisableConvert", "ShowProgress",
-// "Begun: <what a stop leaves>", "Complete", "ShowCompletion: <message>" (and " / <note>"
-// for each note), "EndProgram"; the progress
+// Records the run's calls, in order: "RunStarted", "Begun: <what a stop leaves>",
+// "Complete", "ShowCompletion: <message>" (and " / <note>" for each note),
+// "RunFinished"; the progress
 // figures apart, in `progress`. Asks to stop once `stop_after` lines are written (-1: never; 0: as
 // soon as the workbook is read).
 class RecordingHooks final : public RunHooks {
  public:
-  void DisableConvert() override { calls.push_back("DisableConvert"); }
-  void ShowProgress() override { calls.push_back("ShowProgress"); }
+  void RunStarted() override { calls.push_back("RunStarted"); }
   void ShowLinesWritten(std::int64_t written, std::int64_t total) override {
     progress.emplace_back(written, total);
   }
@@ -43,7 +42,7 @@ class RecordingHooks final : public RunHooks {
     for (const std::string& note : notes) call += " / " + note;
     calls.push_back(call);
   }
-  void EndProgram() override { calls.push_back("EndProgram"); }
+  void RunFinished() override { calls.push_back("RunFinished"); }
   std::vector<std::string> calls;
   std::vector<std::pair<std::int64_t, std::int64_t>> progress;
   std::int64_t stop_after = -1;

@@ -19,8 +19,7 @@ struct RecordingWindow final : RunHooks {
     if (QThread::currentThread() != QCoreApplication::instance()->thread()) off_gui = true;
     calls.push_back(call);
   }
-  void DisableConvert() override { Note("DisableConvert"); }
-  void ShowProgress() override { Note("ShowProgress"); }
+  void RunStarted() override { Note("RunStarted"); }
   void ShowLinesWritten(std::int64_t written, std::int64_t total) override {
     Note("Lines");
     progress.emplace_back(written, total);
@@ -29,7 +28,7 @@ struct RecordingWindow final : RunHooks {
     Note("ShowCompletion: " + message);
     if (message == "throw") throw Error("box", "could not be shown");
   }
-  void EndProgram() override { Note("EndProgram"); }
+  void RunFinished() override { Note("RunFinished"); }
 
   std::vector<std::string> calls;
   std::vector<std::pair<std::int64_t, std::int64_t>> progress;
@@ -56,12 +55,11 @@ class MarshalledHooksTest : public QObject {
   void CarriesARunsCallsToTheGuiThreadInOrder() {
     RecordingWindow window;
     MarshalledHooks hooks(window);
-    std::size_t seen_after_show_progress = 0;
+    std::size_t seen_after_start = 0;
     std::string failure;
     Worker worker([&] {
-      hooks.DisableConvert();
-      hooks.ShowProgress();
-      seen_after_show_progress = window.calls.size();
+      hooks.RunStarted();
+      seen_after_start = window.calls.size();
       for (int line = 1; line <= 12345; ++line) {
         hooks.ShowLinesWritten(line, 12345);
         if (hooks.StopRequested()) return;
@@ -71,13 +69,13 @@ class MarshalledHooksTest : public QObject {
       } catch (const Error& e) {
         failure = e.what();
       }
-      hooks.EndProgram();
+      hooks.RunFinished();
     });
     QTRY_VERIFY(worker.done);
-    QCOMPARE(seen_after_show_progress, std::size_t{2});
+    QCOMPARE(seen_after_start, std::size_t{1});
     QVERIFY(!window.off_gui);
-    QCOMPARE(window.calls.front(), std::string("DisableConvert"));
-    QCOMPARE(window.calls.back(), std::string("EndProgram"));
+    QCOMPARE(window.calls.front(), std::string("RunStarted"));
+    QCOMPARE(window.calls.back(), std::string("RunFinished"));
     QCOMPARE(window.calls[window.calls.size() - 2], std::string("ShowCompletion: throw"));
     QCOMPARE(failure, std::string("box: could not be shown"));
     QCOMPARE(window.progress.size(), std::size_t{1001});  // thousandths 0 to 1000
