@@ -1,15 +1,17 @@
-// Form2: Zerova's one window.
+// Form2: Zerova's one window, as it behaves whatever toolkit draws it.
 //
-// The constructor builds the fixed layout (positions in twips, 15 to a pixel),
-// then runs Form_Load, so a new Form2 is in its start state: Select enabled,
-// Convert disabled, the progress line and bar hidden. Select asks for the file
-// once, Convert runs the conversion of that file on a worker thread, talking to
-// the window through MarshalledHooks, and the run ends the program; Exit ends it
-// at once. A workbook that needs a password is asked for in a dialog on the
-// window's thread (WindowPasswords), again after a wrong password; a cancel
-// there ends the program with status 1, saying so on stderr only. A failure in
-// any handler or in the run is shown in a message box (message_boxes.h), and
-// the program then ends with status 1.
+// Form2 owns the window's states and what each control does; a Form2View
+// (form2_view.h) draws the controls of the layout (form2_layout.h) and reports
+// the user's clicks, drops and closes here. Made, the form is in its start
+// state (Form_Load): Select enabled, Convert disabled, the progress line and
+// bar hidden. Select asks for the file once (cd1), Convert runs the conversion
+// of that file on a thread of its own, talking to the window through
+// MarshalledHooks, and the run ends the program once its completion box is
+// closed; Exit ends it at once. A workbook that needs a password is asked for
+// on the UI thread, again after a wrong password; a cancel there ends the
+// program with status 1, saying so on stderr only. A failure in any handler or
+// in the run is shown in a message box (form2_messages.h), and the program then
+// ends with status 1.
 //
 // The file may also come before Select is used: given at the start (OpenFile),
 // or dropped on the window, one local file, while no file is chosen and no
@@ -21,99 +23,81 @@
 // window, then asks whether to stop; on yes the run stops where it is (while
 // reading, before the document is touched; later, after its line, removing the
 // incomplete document), and the program ends with status 1, saying so in a box
-// and on stderr. Enter on a focused button presses it.
+// and on stderr.
 //
-// The window keeps its own colours on any theme, its buttons and progress bar
-// drawn in a style of its own, and its layout grows with the font's dpi
-// (form2_layout.cpp).
+// Every member is used on the UI thread alone.
 #ifndef ZEROVA_WINDOW_FORM2_H_
 #define ZEROVA_WINDOW_FORM2_H_
 
-#include <QString>
-#include <QWidget>
 #include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "services/file_system.h"
+#include "services/password_source.h"
 #include "services/run_hooks.h"
 #include "services/spreadsheet.h"
 #include "window/common_dialog.h"
-#include "window/password_dialog.h"
-
-class QFrame;
-class QLabel;
-class QProgressBar;
-class QPushButton;
-class QThread;
-class QStyle;
+#include "window/form2_view.h"
 
 namespace zerova {
 
 class ConversionRun;
 class MarshalledHooks;
 
-// What the window reaches outside itself. A member left empty gets the real one.
-struct Form2Platform {
-  std::unique_ptr<OpenDialog> open_dialog;  // cd1's dialog
-  std::unique_ptr<SpreadsheetService> spreadsheets;
-  std::unique_ptr<FileSystem> file_system;
-  std::function<void(int status)> end_program;      // QCoreApplication::exit
-  std::unique_ptr<PasswordPrompt> password_prompt;  // asked when a workbook needs a password
+// What the form reaches outside its window. A member left empty gets the real one.
+struct Form2Services {
+  std::unique_ptr<SpreadsheetService>
+      spreadsheets;                         // the registry's, asking the view for passwords
+  std::unique_ptr<FileSystem> file_system;  // the local disk
 };
 
-// The application title; every message box carries it.
-inline constexpr const char* kApplicationTitle = "Dizuzize";
-
-class Form2 : public QWidget, private RunHooks {
-  Q_OBJECT
-
+class Form2 final : private RunHooks, private PasswordSource {
  public:
-  explicit Form2(Form2Platform platform = {}, QWidget* parent = nullptr);
+  // `view` has drawn the layout's controls, and must outlive this object.
+  explicit Form2(Form2View& view, Form2Services services = {});
+  // A run still under way is stopped after its line, and waited for.
   ~Form2() override;
 
-  // True once the program has been told to end; no handler runs after that.
-  bool ended() const { return ended_; }
+  // The button `button` was pressed: its handler runs, unless the program has ended.
+  void Click(Control button);
 
   // Takes `path` as the chosen file, as Select would, when it names a file that
   // can be read; otherwise shows the failure box for it (as a conversion of it
   // would), and the window stays in its start state. Nothing is done once a
   // file is chosen or a conversion has begun.
-  void OpenFile(const QString& path);
+  void OpenFile(const std::string& path);
 
-  // The controls, named as in the layout.
-  QPushButton* Command1 = nullptr;       // Convert
-  QPushButton* Command2 = nullptr;       // Select
-  QPushButton* Command3 = nullptr;       // Exit
-  QLabel* Label1 = nullptr;              // credit line
-  QLabel* Label2 = nullptr;              // title
-  QLabel* Label3 = nullptr;              // progress line
-  QLabel* Label4 = nullptr;              // note
-  QLabel* Label5 = nullptr;              // format help
-  QFrame* Shape1 = nullptr;              // frame around the layout
-  QProgressBar* ProgressBar1 = nullptr;  // beside the progress line, while converting
+  // Whether a drop of `files` would be taken: one local file, not a folder,
+  // while no file is chosen and no conversion has begun. Each of `files` is a
+  // dragged item's local path, "" for one that is no local file (a web address).
+  bool TakesDrop(const std::vector<std::string>& files) const;
+  // Opens the dropped file once the drop is over (a task posted), so that a
+  // failure box does not hold up the program it was dragged from. False, and
+  // nothing done, when TakesDrop refuses `files`.
+  bool Drop(const std::vector<std::string>& files);
+
+  // The user asks to close the window: true when it may close now; during a
+  // conversion false, having asked whether to stop, as Exit does.
+  bool CloseRequested();
+
   CommonDialog cd1;
-
   // The chosen spreadsheet file; empty until Select, and after a cancelled Select.
-  QString SourcePath;
+  std::string SourcePath;
 
- private slots:
+ private:
+  void Form_Load();
   void Command1_Click();
   void Command2_Click();
   void Command3_Click();
 
- private:
-  // Builds the controls, in form2_layout.cpp.
-  void CreateControls();
-  // `name` is the control's object name, as in the layout.
-  QPushButton* CreateButton(const char* name, const char* caption);
-  QLabel* CreateLabel(const char* name, const char* caption);
-  void Form_Load();
   // The file-chosen state, for `path` (empty after a cancelled dialog).
-  void ShowChosen(const QString& path);
+  void ShowChosen(const std::string& path);
   // True while no file is chosen and no conversion has begun.
   bool Choosing() const;
 
@@ -122,7 +106,7 @@ class Form2 : public QWidget, private RunHooks {
   // conversion ends it with status 1 too, saying so on stderr only.
   void Guarded(const std::function<void()>& handler);
   // Shows `failure`, of work on the file `path`, in a box and on stderr.
-  void ReportFailure(const std::exception_ptr& failure, const QString& path);
+  void ReportFailure(const std::exception_ptr& failure, const std::string& path);
   void End(int status);
 
   // On the worker thread: the run, whose end (a failure) is handed to the window.
@@ -130,31 +114,28 @@ class Form2 : public QWidget, private RunHooks {
   // Asks whether to stop the conversion, pausing it meanwhile.
   void AskToStop();
 
-  // Enter on a focused button presses it, as Space does.
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  // Closing the window during a conversion asks first, as Exit does.
-  void closeEvent(QCloseEvent* event) override;
-  // A drag is accepted, and the cursor says so, only when it brings one local
-  // file (not a folder) while Choosing(); the drop then opens it.
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
-
-  // RunHooks, for the conversion run; called on the GUI thread.
+  // RunHooks, for the conversion run; called on the UI thread (MarshalledHooks).
   void RunStarted() override;
   void ShowLinesWritten(std::int64_t lines_written, std::int64_t lines_total) override;
   void ShowInputRead(std::uint64_t done, std::uint64_t total) override;
   void ShowCompletion(const std::string& message, const std::vector<std::string>& notes) override;
   void RunFinished() override;
 
-  Form2Platform platform_;
-  std::unique_ptr<WindowPasswords> passwords_;  // the spreadsheet service's, over this window
-  QStyle* own_style_ = nullptr;  // draws the buttons' solid coloured face and the progress bar
+  // PasswordSource, for the spreadsheet service: asked on the UI thread,
+  // wherever the service runs.
+  std::optional<SecretBytes> Password(const std::string& file, bool previous_was_wrong) override;
+  std::optional<SecretBytes> AskPassword(const std::string& file, bool previous_was_wrong);
+
+  Form2View& view_;
+  Form2Services services_;
+  const std::thread::id ui_thread_ = std::this_thread::get_id();
   std::unique_ptr<MarshalledHooks> hooks_;  // the run's way to the window
   std::unique_ptr<ConversionRun> run_;      // kept, with what it read, until the end
-  std::unique_ptr<QThread> worker_;         // runs run_
+  std::thread worker_;                      // runs run_
   bool converting_ = false;
-  bool writing_ = false;  // the run has written a line: it is past reading
-  bool asking_ = false;
+  bool writing_ = false;   // the run has written a line: it is past reading
+  bool asking_ = false;    // the stop question is open
+  bool declined_ = false;  // the user cancelled a password question
   bool ended_ = false;
 };
 

@@ -1,14 +1,12 @@
 #include "window/marshalled_hooks.h"
 
-#include <QMetaObject>
-#include <QObject>
 #include <algorithm>
 #include <utility>
 
 namespace zerova {
 
-MarshalledHooks::MarshalledHooks(RunHooks& window)
-    : window_(window), gui_(std::make_unique<QObject>()) {}
+MarshalledHooks::MarshalledHooks(RunHooks& window, Poster post)
+    : window_(window), post_(std::move(post)) {}
 
 MarshalledHooks::~MarshalledHooks() = default;
 
@@ -51,9 +49,7 @@ void MarshalledHooks::Post(std::function<void()> work) {
     std::lock_guard lock(mutex_);
     if (closed_) return;
   }
-  QMetaObject::invokeMethod(
-      gui_.get(), [this, work = std::move(work)]() mutable { RunOrHold(std::move(work)); },
-      Qt::QueuedConnection);
+  post_([this, work = std::move(work)]() mutable { RunOrHold(std::move(work)); });
 }
 
 void MarshalledHooks::AskingToStop() {

@@ -23,7 +23,7 @@
 #include <cstring>
 #include <optional>
 
-#include "window/form2.h"
+#include "window/qt/form2_window.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ void PaintDesktop(bool dark) {
 int Render(const Arguments& arguments) {
   PaintDesktop(arguments.dark);
   QMdiArea desktop;
-  auto* form = new zerova::Form2;  // the desktop's
+  auto* form = new zerova::Form2Window;  // the desktop's
   QMdiSubWindow* frame = desktop.addSubWindow(form);
   if (arguments.file) {
     // The failure box would wait for a user; there is none.
@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
 
   if (arguments->render_path) return Render(*arguments);
 
-  zerova::Form2 form;
+  zerova::Form2Window form;
   // The window's icon for the program as a whole: its message boxes and dialogs.
   QGuiApplication::setWindowIcon(form.windowIcon());
   form.show();

@@ -1,9 +1,9 @@
-#include "window/accessible_window.h"
+#include "window/qt/accessible_window.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 
-#include "window/form2.h"
+#include "window/qt/form2_window.h"
 
 namespace zerova {
 namespace {
@@ -34,7 +34,7 @@ class Form2Interface final : public QAccessibleWidget {
 };
 
 QAccessibleInterface* Form2Factory(const QString& class_name, QObject* object) {
-  if (class_name != QLatin1String(Form2::staticMetaObject.className())) return nullptr;
+  if (class_name != QLatin1String(Form2Window::staticMetaObject.className())) return nullptr;
   return new Form2Interface(static_cast<QWidget*>(object));
 }
 

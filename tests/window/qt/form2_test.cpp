@@ -22,7 +22,8 @@
 #include "services/forwarding_file_system.h"
 #include "support/document.h"
 #include "support/memory_file_system.h"
-#include "window/form2.h"
+#include "window/form2_messages.h"
+#include "window/qt/form2_window.h"
 
 namespace zerova {
 namespace {
@@ -112,9 +113,11 @@ class StderrCapture {
 // as "NAME" or "NAME (wrong)", and whether it was asked on the GUI thread.
 struct FakePasswordPrompt final : PasswordPrompt {
   FakePasswordPrompt(QList<std::optional<QString>> a, QStringList* q) : answers(a), questions(q) {}
-  std::optional<QString> Ask(QWidget*, const QString& file_name, bool wrong) override {
+  std::optional<QString> Ask(QWidget*, const PasswordQuestion& question) override {
     const bool gui = QThread::currentThread() == QCoreApplication::instance()->thread();
-    questions->append(file_name + (wrong ? " (wrong)" : "") + (gui ? "" : " (off the GUI thread)"));
+    questions->append(QString::fromStdString(question.file_name) +
+                      (question.previous_was_wrong ? " (wrong)" : "") +
+                      (gui ? "" : " (off the GUI thread)"));
     return answers.isEmpty() ? std::nullopt : answers.takeFirst();
   }
   QList<std::optional<QString>> answers;
@@ -126,9 +129,9 @@ struct FakePasswordPrompt final : PasswordPrompt {
 class Form2Test : public QObject {
   Q_OBJECT
 
-  Form2& MakeForm(QString answer, std::unique_ptr<SpreadsheetService> spreadsheets = nullptr,
-                  std::unique_ptr<FileSystem> file_system = nullptr, bool real_dialog = false,
-                  QList<std::optional<QString>> passwords = {}) {
+  Form2Window& MakeForm(QString answer, std::unique_ptr<SpreadsheetService> spreadsheets = nullptr,
+                        std::unique_ptr<FileSystem> file_system = nullptr, bool real_dialog = false,
+                        QList<std::optional<QString>> passwords = {}) {
     dir_.emplace();
     QDir::setCurrent(dir_->path());
     end_status_.reset();
@@ -140,7 +143,7 @@ class Form2Test : public QObject {
         std::move(spreadsheets), std::move(file_system),
         [this](int status) { end_status_ = status; },
         std::make_unique<FakePasswordPrompt>(passwords, &questions_)};
-    form_ = std::make_unique<Form2>(std::move(platform));
+    form_ = std::make_unique<Form2Window>(std::move(platform));
     form_->show();
     if (!QTest::qWaitForWindowActive(form_.get())) qWarning("the window never became active");
     return *form_;
@@ -171,7 +174,7 @@ class Form2Test : public QObject {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
   }
 
-  std::unique_ptr<Form2> form_;
+  std::unique_ptr<Form2Window> form_;
   std::optional<int> end_status_;
   QList<QStringList> boxes_;
   std::shared_ptr<Steps> steps_;  // the slow conversion's, when there is one
@@ -190,7 +193,7 @@ class Form2Test : public QObject {
   // The real dialog offers Excel files first, chosen, then every workbook Zerova
   // reads, then any file, each with its patterns shown.
   void TheDialogOffersExcelFilesFirst() {
-    Form2& form = MakeForm("", nullptr, nullptr, true);
+    Form2Window& form = MakeForm("", nullptr, nullptr, true);
     QStringList filters;
     QTimer poll;
     connect(&poll, &QTimer::timeout, this, [&] {
@@ -208,7 +211,7 @@ class Form2Test : public QObject {
                                    "(All Workbooks) (*.xls *.xlsx *.xlsm *.xlsb *.ods *.fods *.xml "
                                    "*.htm *.html *.csv *.tsv)",
                                    "(All Files) (*)", "(Excel File) (*.xls)"}));
-    QVERIFY(form.SourcePath.isEmpty());
+    QVERIFY(form.SourcePath().isEmpty());
   }
 
   // Select asks once, whatever the answer: it stays disabled, and Convert takes
@@ -220,12 +223,12 @@ class Form2Test : public QObject {
   }
   void SelectWorksOnce() {
     QFETCH(QString, answer);
-    Form2& form = MakeForm(answer);
+    Form2Window& form = MakeForm(answer);
     Click(form.Command2);
     Click(form.Command2);
     QTest::keyClick(form.Command2, Qt::Key_Return);
     QCOMPARE(dialogs_, 1);
-    QCOMPARE(form.SourcePath, answer);
+    QCOMPARE(form.SourcePath(), answer);
     QVERIFY(!form.Command2->isEnabled());
     QVERIFY(form.Command1->isEnabled() && form.Command1->hasFocus());
     QVERIFY(form.close());  // an idle window closes without a question
@@ -276,11 +279,11 @@ class Form2Test : public QObject {
     QFETCH(bool, taken);
     QFETCH(QStringList, box);
     steps_ = std::make_shared<Steps>();  // holds a conversion at its start
-    Form2& form =
+    Form2Window& form =
         MakeForm(before == "chosen" ? "/any.xls" : "", std::make_unique<SlowReader>(steps_));
     if (before != "start") Click(form.Command2);
     if (before == "converting") Click(form.Command1);
-    const QString earlier = form.SourcePath;
+    const QString earlier = form.SourcePath();
     if (!box.isEmpty()) AnswerNextMessageBox();
     if (dropped.isEmpty()) {
       form.OpenFile(given);
@@ -303,7 +306,7 @@ class Form2Test : public QObject {
       if (taken) QCOMPARE(drop.dropAction(), Qt::CopyAction);
     }
     const QString chosen = taken ? given : earlier;
-    QTRY_COMPARE(form.SourcePath, chosen);
+    QTRY_COMPARE(form.SourcePath(), chosen);
     QTest::qWait(20);
     QCOMPARE(boxes_.value(0).mid(1, 2), box);
     QCOMPARE(form.windowTitle(),
@@ -340,7 +343,8 @@ class Form2Test : public QObject {
       QTest::keyClicks(entry, "secret");
       QTest::keyClick(entry, Qt::Key(key));
     });
-    const std::optional<QString> typed = NewPasswordDialog()->Ask(&window, "b.xls", wrong);
+    const std::optional<QString> typed =
+        NewPasswordDialog()->Ask(&window, PasswordQuestionFor("b.xls", wrong));
     QCOMPARE(seen, (QStringList{
                        "Password",
                        QString("The workbook \u201Cb.xls\u201D is password-protected.\n") +
@@ -415,7 +419,7 @@ class Form2Test : public QObject {
         clipped
             ? std::make_unique<test::GivenSheetService>(std::make_unique<ThousandLineSheet>(true))
             : nullptr;
-    Form2& form = MakeForm(file, std::move(sheet), nullptr, false, answers);
+    Form2Window& form = MakeForm(file, std::move(sheet), nullptr, false, answers);
     const QString document = QDir(dir_->path()).absoluteFilePath("xmlstructure.xml");
     if (folder_there) QVERIFY(QDir().mkdir(document));
     box.replaceInStrings("(the document's path)", document);
@@ -469,8 +473,8 @@ class Form2Test : public QObject {
     QFETCH(bool, stop);
     QFETCH(QString, stopped);
     const auto slow = steps_ = std::make_shared<Steps>();
-    Form2& form = MakeForm("/any.xls", std::make_unique<SlowReader>(slow),
-                           std::make_unique<SlowWriter>(slow));
+    Form2Window& form = MakeForm("/any.xls", std::make_unique<SlowReader>(slow),
+                                 std::make_unique<SlowWriter>(slow));
     const QByteArray earlier = "<?xml version=\"1.0\"?><Main>earlier</Main>\n";
     {
       QFile f("xmlstructure.xml");

@@ -1,4 +1,4 @@
-#include "window/common_dialog.h"
+#include "window/qt/open_dialog.h"
 
 #include <QFileDialog>
 
@@ -38,13 +38,6 @@ QStringList NameFiltersFromFilter(const QString& filter) {
                         QLatin1Char(')'));
   }
   return name_filters;
-}
-
-CommonDialog::CommonDialog(QWidget* parent, std::unique_ptr<OpenDialog> dialog)
-    : parent_(parent), dialog_(dialog ? std::move(dialog) : NewQtOpenDialog()) {}
-
-void CommonDialog::ShowOpen() {
-  FileName = dialog_->Choose(parent_, NameFiltersFromFilter(Filter));
 }
 
 }  // namespace zerova

@@ -15,7 +15,7 @@
 #include <cmath>
 #include <functional>
 
-#include "window/form2.h"
+#include "window/qt/form2_window.h"
 
 namespace zerova {
 namespace {
@@ -125,7 +125,7 @@ class Form2LookTest : public QObject {
       QSKIP("the style is not installed");
     if (!style.isEmpty()) QApplication::setStyle(style);
     if (dark == 1) SetApplicationPalette(DarkPalette());
-    Form2 form;
+    Form2Window form;
     form.show();
     if (dark == 2) SetApplicationPalette(DarkPalette());
     const std::pair<const char*, QRgb> captions[] = {
@@ -184,7 +184,7 @@ class Form2LookTest : public QObject {
   void CaptionsFitTheirControls() {
     QFETCH(QString, control);
     QFETCH(QRect, at96dpi);
-    Form2 form;
+    Form2Window form;
     auto* widget = control.isEmpty() ? &form : form.findChild<QWidget*>(control);
     QVERIFY(widget != nullptr);
     const int dpi = form.logicalDpiY();
@@ -214,7 +214,7 @@ class Form2LookTest : public QObject {
   // nameless child (the frame and the empty credit line are left out); the
   // desktop shows the program's own icon (the built-in one: no theme is loaded here).
   void DescribesItselfToTheDesktop() {
-    Form2 form;
+    Form2Window form;
     form.show();
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&form);
     QVERIFY(window != nullptr);
