@@ -10,6 +10,7 @@
 #include "formats/registry.h"
 #include "services/error.h"
 #include "services/workbook_file.h"
+#include "window/fixed_program_folder.h"
 #include "window/form2_messages.h"
 #include "window/marshalled_hooks.h"
 
@@ -31,6 +32,7 @@ Form2::Form2(Form2View& view, Form2Services services)
     : cd1(view), view_(view), services_(std::move(services)) {
   if (!services_.spreadsheets) services_.spreadsheets = NewSpreadsheetService(this);
   if (!services_.file_system) services_.file_system = NewLocalFileSystem();
+  services_.file_system = std::make_unique<FixedProgramFolder>(std::move(services_.file_system));
   Form_Load();
 }
 

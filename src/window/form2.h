@@ -25,6 +25,10 @@
 // incomplete document), and the program ends with status 1, saying so in a box
 // and on stderr.
 //
+// The program's folder, where the run renews its scratch file, is found once,
+// when the form is made: a package upgrade that replaces the program's file
+// while the window is open does not keep it from converting.
+//
 // Every member is used on the UI thread alone.
 #ifndef ZEROVA_WINDOW_FORM2_H_
 #define ZEROVA_WINDOW_FORM2_H_
