@@ -17,7 +17,10 @@ if [ "${1:-}" != --inside ]; then
       exit 77
     fi
   done
-  exec xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" --inside "$@"
+  # -noreset: the server stays as it is when its last client leaves, so the
+  # window of the next part, started the moment the last one ends, does not meet
+  # it resetting (under load, that window failed to open, or to be found).
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" sh "$0" --inside "$@"
 fi
 unset QT_QPA_PLATFORM
 zerova=$(realpath "$2")
