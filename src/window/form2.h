@@ -29,7 +29,7 @@
 // when the form is made: a package upgrade that replaces the program's file
 // while the window is open does not keep it from converting.
 //
-// Every member is used on the UI thread alone.
+// Every public member is called on the UI thread, the one that made the form.
 #ifndef ZEROVA_WINDOW_FORM2_H_
 #define ZEROVA_WINDOW_FORM2_H_
 
