@@ -12,9 +12,11 @@
 #include <regex>
 #include <string>
 
+#include "conversion/document/append_line.h"
 #include "services/error.h"
 #include "services/file_system.h"
 #include "services/workbook_file.h"
+#include "support/memory_file_system.h"
 
 namespace zerova {
 namespace {
@@ -126,6 +128,25 @@ std::string Refusal(const std::string& path) {
     return "read";
   } catch (const ReadError& e) {
     return e.what();
+  }
+}
+
+// The folders of installed programs, known by their names alone: the scratch
+// file is never renewed there, and the user's rights are not even asked.
+TEST(ScratchFileForRun, NeverRenewsInASystemFolder) {
+  const struct {
+    const char* program_folder;
+    bool system;
+  } rows[] = {
+      {"/usr", true},           {"/usr/bin", true},  {"/usr/local/bin", true},
+      {"/bin", true},           {"/sbin", true},     {"/opt/zerova/bin", true},
+      {"/usrlocal/bin", false}, {"/optical", false}, {"/home/ada/usr/bin", false},
+  };
+  for (const auto& row : rows) {
+    test::MemoryFileSystem fs;
+    fs.SetProgramFolder(row.program_folder);
+    EXPECT_EQ(ScratchFileForRun(fs).empty(), row.system) << row.program_folder;
+    EXPECT_EQ(fs.calls().size(), row.system ? 1u : 2u) << row.program_folder;
   }
 }
 
