@@ -14,15 +14,13 @@
 #include "cli/output_target.h"
 #include "cli/passwords.h"
 #include "cli/progress_line.h"
-#include "cli/stream_input.h"
+#include "cli/workbook_door.h"
 #include "conversion/conversion_run.h"
 #include "conversion/document/line_builders.h"
 #include "conversion/failure_message.h"
 #include "conversion/stop_texts.h"
-#include "formats/registry.h"
 #include "services/error.h"
 #include "services/file_system.h"
-#include "services/input_stream.h"
 #include "services/process.h"
 #include "services/stop_signals.h"
 #include "zerova_version.h"  // ZEROVA_VERSION_TEXT, written at build time
@@ -89,7 +87,8 @@ class CommandLine {
       : options_(options),
         terminal_(IsTerminal(stderr)),
         disk_(NewLocalFileSystem()),
-        environment_password_(std::move(password)) {}
+        environment_password_(std::move(password)),
+        door_(options.password_file, &environment_password_) {}
 
   // Converts options_.files[0] into the document -o names, or the default one.
   int ConvertOne();
@@ -104,20 +103,21 @@ class CommandLine {
     int failed_files = 0;
   };
 
-  // Converts `file` (from `book`, open already, when not null) into `request`'s
+  // Converts `file` (from `given`, open already, when not null) into `request`'s
   // document, and returns the exit status. `success` starts the success line
   // (CommandLineHooks), printed unless `announce` is false or -q. `words` are
   // the last words armed for the conversion.
   int Convert(const std::string& file, ConversionRequest request, const std::string& success,
-              bool announce, LastWords& words, Workbook* book = nullptr);
+              bool announce, LastWords& words, OpenedWorkbook* given = nullptr);
   // One FILE of a batch into its document; every worksheet of it with --all-sheets.
   int ConvertFile(const BatchItem& item, Counts& counts);
   int ConvertSheets(const BatchItem& item, Counts& counts);
   // Refuses what would go wrong with the document's place before anything is read.
   void CheckDocumentPlace(const std::string& file, const ConversionRequest& request);
-  // The spreadsheet `file` names: a path, or a stream (standard input, a pipe,
-  // a device) read whole.
-  SpreadsheetInput Input(const std::string& file);
+  // Opens `file` through the door, the progress line showing the reading.
+  OpenedWorkbook Open(const std::string& file, const char* stopped) {
+    return door_.Open(file, progress(), stopped);
+  }
   // Says `failure`'s one line; returns 128 + N when signal N stopped the work, else 1.
   int Fail(const std::exception_ptr& failure, const std::string& source);
 
@@ -133,9 +133,6 @@ class CommandLine {
   std::string Line(const std::string& file, const std::string& detail) const {
     return StderrLine(terminal_ ? "\r" : "", file, detail);
   }
-  static std::string SourceName(const std::string& file) {
-    return file == kStandardStream ? kStandardInputName : file;
-  }
   // Throws Cancelled naming `source` once a stop signal has come.
   static void CheckStop(const std::string& source) {
     if (StopSignal() != 0) throw Cancelled(source, kCancelledBeforeWriting);
@@ -146,20 +143,8 @@ class CommandLine {
   std::optional<ProgressLine> progress_;
   std::unique_ptr<FileSystem> disk_;
   std::optional<SecretBytes> environment_password_;
+  WorkbookDoor door_;
 };
-
-SpreadsheetInput CommandLine::Input(const std::string& file) {
-  const std::string name = SourceName(file);
-  const auto report = [this, &name](std::uint64_t done, std::uint64_t total) {
-    if (progress_) progress_->UpdateRead(done, total);
-    CheckStop(name);
-  };
-  const auto check = [&name](std::span<const std::uint8_t> head) { CheckHead(head, name); };
-  if (file == kStandardStream) return ReadStream(*StreamOnDescriptor(0, name), name, report, check);
-  const std::unique_ptr<InputStream> stream = OpenStreamAt(file);
-  if (stream == nullptr) return {file, {}, nullptr};  // read as a file, which says what is wrong
-  return ReadStream(*stream, name, report, check);
-}
 
 int CommandLine::Fail(const std::exception_ptr& failure, const std::string& source) {
   EraseProgress();
@@ -185,32 +170,29 @@ void CommandLine::CheckDocumentPlace(const std::string& file, const ConversionRe
 
 int CommandLine::Convert(const std::string& file, ConversionRequest request,
                          const std::string& success, bool announce, LastWords& words,
-                         Workbook* book) {
+                         OpenedWorkbook* given) {
   const std::string source = SourceName(file);
   words.Change(Line(source, kCancelledBeforeWriting));
   StartProgress();
   try {
     CheckDocumentPlace(file, request);
-    CommandLinePasswords passwords(options_.password_file, &environment_password_,
-                                   [this] { EraseProgress(); });
-    std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService(&passwords);
+    OpenedWorkbook own;
+    if (given == nullptr) {
+      own = Open(file, kCancelledBeforeWriting);
+      request.sheet = options_.sheet;
+    }
+    OpenedWorkbook& opened = given != nullptr ? *given : own;
+    request.source.path = source;
     request.first_cell = options_.first_cell;
     CommandLineHooks hooks(progress(), words, terminal_ ? "\r" : "", source, success,
                            announce && !options_.quiet);
-    ConversionRun run(*spreadsheets, *disk_, hooks);
-    if (book != nullptr) {
-      request.source.path = source;
-      run.Run(*book, request);
-    } else {
-      request.source = Input(file);
-      request.sheet = options_.sheet;
-      run.Run(request);
-    }
+    ConversionRun run(*opened.spreadsheets, *disk_, hooks);
+    run.Run(*opened.book, request);
     return 0;
   } catch (const NotAWorksheet& e) {
     // A sheet listed as a worksheet that reading finds to be none (a dialog
     // sheet): one of every sheet is skipped, as the listed kinds are.
-    if (book == nullptr) return Fail(std::current_exception(), source);
+    if (given == nullptr) return Fail(std::current_exception(), source);
     EraseProgress();
     std::fputs(Line(source, e.detail() + "; it was skipped").c_str(), stderr);
     return kSkipped;
@@ -253,13 +235,8 @@ int CommandLine::ConvertSheets(const BatchItem& item, Counts& counts) {
   StartProgress();
   int status = 0;
   try {
-    CommandLinePasswords passwords(options_.password_file, &environment_password_,
-                                   [this] { EraseProgress(); });
-    std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService(&passwords);
-    const SpreadsheetInput input = Input(item.file);
-    StopOnSignal reading(progress(), source, kCancelledBeforeWriting);
-    const std::unique_ptr<Workbook> book = spreadsheets->Open(input, &reading);
-    const std::vector<SheetInfo>& sheets = book->Sheets();
+    OpenedWorkbook opened = Open(item.file, kCancelledBeforeWriting);
+    const std::vector<SheetInfo>& sheets = opened.book->Sheets();
     const std::vector<std::string> names = SheetFileNames(sheets);
     for (std::size_t i = 0; i < sheets.size() && status <= 1; ++i) {
       CheckStop(source);
@@ -275,7 +252,7 @@ int CommandLine::ConvertSheets(const BatchItem& item, Counts& counts) {
       request.sheet = {SheetRequest::By::kNumber, "", i + 1};
       request.output = item.stem + "." + names[i] + ".xml";
       const std::string document = request.output;
-      const int converted = Convert(item.file, std::move(request), document, true, words, &*book);
+      const int converted = Convert(item.file, std::move(request), document, true, words, &opened);
       if (converted == 0) ++counts.documents;
       status = std::max(status, converted);
     }
@@ -319,13 +296,8 @@ int CommandLine::ListSheets() {
   LastWords words(Line(source, kListingCancelled));
   StartProgress();
   try {
-    CommandLinePasswords passwords(options_.password_file, &environment_password_,
-                                   [this] { EraseProgress(); });
-    std::unique_ptr<SpreadsheetService> spreadsheets = NewSpreadsheetService(&passwords);
-    const SpreadsheetInput input = Input(file);
-    StopOnSignal reading(progress(), source, kListingCancelled);
-    std::unique_ptr<Workbook> book = spreadsheets->Open(input, &reading);
-    const std::string listing = SheetListing(*book);
+    const OpenedWorkbook opened = Open(file, kListingCancelled);
+    const std::string listing = SheetListing(*opened.book);
     EraseProgress();
     PrintOut(listing, "the list of sheets");
     return 0;
