@@ -1,11 +1,14 @@
 #include "cli/batch.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <set>
 
+#include "conversion/stop_texts.h"
 #include "services/error.h"
 #include "services/file_system.h"
+#include "services/stop_signals.h"
 
 namespace zerova {
 namespace {
@@ -37,6 +40,100 @@ std::string SafeName(const std::string& name) {
   if (safe.empty()) return "_";
   if (safe[0] == '.') safe[0] = '_';
   return safe;
+}
+
+// A second signal between two files of a batch.
+constexpr char kBatchStopped[] = "the conversions were stopped between two files";
+
+// "1 document written, 2 files failed".
+std::string Counted(int count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// A batch's conversions, a FILE at a time, and what they came to.
+class Batch {
+ public:
+  explicit Batch(Converter& converter) : converter_(converter), options_(converter.options()) {}
+
+  int Run(const std::vector<BatchItem>& batch);
+
+ private:
+  // One FILE into its document; every worksheet of it with --all-sheets.
+  int ConvertFile(const BatchItem& item);
+  int ConvertSheets(const BatchItem& item);
+
+  Converter& converter_;
+  const CommandLineOptions& options_;
+  int documents_ = 0;
+  int failed_files_ = 0;
+};
+
+int Batch::ConvertFile(const BatchItem& item) {
+  LastWords words(converter_.Line(SourceName(item.file), kCancelledBeforeWriting));
+  ConversionRequest request;
+  request.output = item.stem + ".xml";
+  const std::string document = request.output;
+  const int status = converter_.Convert(item.file, std::move(request), document, true, words);
+  if (status == kConverted) ++documents_;
+  if (status == kFailed) ++failed_files_;  // not a stop
+  return status;
+}
+
+int Batch::ConvertSheets(const BatchItem& item) {
+  const std::string source = SourceName(item.file);
+  LastWords words(converter_.Line(source, kCancelledBeforeWriting));
+  converter_.StartProgress();
+  int status = kConverted;
+  try {
+    OpenedWorkbook opened = converter_.Open(item.file, kCancelledBeforeWriting);
+    const std::vector<SheetInfo>& sheets = opened.book->Sheets();
+    const std::vector<std::string> names = SheetFileNames(sheets);
+    for (std::size_t i = 0; i < sheets.size() && status < 128; ++i) {
+      if (StopSignal() != 0) throw Cancelled(source, kCancelledBeforeWriting);
+      if (sheets[i].kind != SheetKind::kWorksheet) {
+        converter_.Note(source, "the sheet \"" + sheets[i].name + "\" is a " +
+                                    SheetKindName(sheets[i].kind) + "; it was skipped");
+        continue;
+      }
+      ConversionRequest request;
+      request.sheet = {SheetRequest::By::kNumber, "", i + 1};
+      request.output = item.stem + "." + names[i] + ".xml";
+      const std::string document = request.output;
+      const int converted =
+          converter_.Convert(item.file, std::move(request), document, true, words, &opened);
+      if (converted == kConverted) ++documents_;
+      status = Worse(status, converted);
+    }
+  } catch (...) {
+    status = converter_.Fail(std::current_exception(), source);
+  }
+  if (status == kFailed) ++failed_files_;
+  return status;
+}
+
+int Batch::Run(const std::vector<BatchItem>& batch) {
+  try {
+    converter_.disk().CreateFolders(options_.outdir);
+  } catch (...) {
+    return converter_.Fail(std::current_exception(), options_.outdir);
+  }
+  LastWords words(converter_.Line("", kBatchStopped));
+  int status = kConverted;
+  for (const BatchItem& item : batch) {
+    if (StopSignal() != 0) {
+      SayLast(converter_.Line(SourceName(item.file), kCancelledBeforeWriting));
+      status = 128 + StopSignal();
+      break;
+    }
+    const int converted = options_.all_sheets ? ConvertSheets(item) : ConvertFile(item);
+    status = Worse(status, converted);
+    if (converted >= 128) break;
+  }
+  if (!options_.quiet && (batch.size() > 1 || options_.all_sheets)) {
+    SayLast(converter_.Line("", Counted(documents_, "document", "documents") + " written, " +
+                                    Counted(failed_files_, "file", "files") + " failed"));
+  }
+  return status;
 }
 
 }  // namespace
@@ -78,6 +175,10 @@ std::vector<std::string> SheetFileNames(const std::vector<SheetInfo>& sheets) {
     names.push_back(std::move(name));
   }
   return names;
+}
+
+int ConvertBatch(Converter& converter, const std::vector<BatchItem>& batch) {
+  return Batch(converter).Run(batch);
 }
 
 }  // namespace zerova

@@ -1,13 +1,15 @@
 // The documents of a batch, `zerova --outdir DIR FILE...`: each FILE is
 // converted into DIR/NAME.xml, NAME being FILE's name without its last extension
 // (with --keep-extension, with it: NAME.EXT.xml); with --all-sheets each of its
-// worksheets into DIR/NAME.SHEET.xml.
+// worksheets into DIR/NAME.SHEET.xml. A failing FILE does not stop the others;
+// a stop does.
 #ifndef ZEROVA_CLI_BATCH_H_
 #define ZEROVA_CLI_BATCH_H_
 
 #include <string>
 #include <vector>
 
+#include "cli/converter.h"
 #include "services/workbook.h"
 
 namespace zerova {
@@ -31,6 +33,11 @@ std::vector<BatchItem> PlanBatch(const std::string& outdir, const std::vector<st
 // case (A-Z) gets "-N" added, N the sheet's number from 1. Unique, whatever the
 // file system's treatment of case.
 std::vector<std::string> SheetFileNames(const std::vector<SheetInfo>& sheets);
+
+// Converts each FILE of `batch` into --outdir, each sheet with --all-sheets,
+// and closes with a count of what was done unless -q, or for a lone FILE
+// without --all-sheets. Returns the exit status (Worse of all).
+int ConvertBatch(Converter& converter, const std::vector<BatchItem>& batch);
 
 }  // namespace zerova
 
