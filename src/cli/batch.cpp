@@ -74,7 +74,7 @@ int Batch::ConvertFile(const BatchItem& item) {
   request.output = item.stem + ".xml";
   const std::string document = request.output;
   const int status = converter_.Convert(item.file, std::move(request), document, true, words);
-  if (status == kConverted) ++documents_;
+  if (status == kConverted || status == kNoNodes) ++documents_;
   if (status == kFailed) ++failed_files_;  // not a stop
   return status;
 }
@@ -101,7 +101,7 @@ int Batch::ConvertSheets(const BatchItem& item) {
       const std::string document = request.output;
       const int converted =
           converter_.Convert(item.file, std::move(request), document, true, words, &opened);
-      if (converted == kConverted) ++documents_;
+      if (converted == kConverted || converted == kNoNodes) ++documents_;
       status = Worse(status, converted);
     }
   } catch (...) {

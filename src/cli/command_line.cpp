@@ -87,7 +87,7 @@ int ConvertOne(Converter& converter) {
     target.Into(request);
     const int status =
         converter.Convert(file, std::move(request), "", !target.shares_stdout(), words);
-    if (status == kConverted) target.Close();
+    if (status == kConverted || status == kNoNodes) target.Close();
     return status;
   } catch (...) {
     return converter.Fail(std::current_exception(), source);

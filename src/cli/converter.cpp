@@ -21,8 +21,9 @@ constexpr FailureHints kHints = {
 };
 
 int Rank(int status) {
-  if (status >= 128) return 2;
-  return status == kFailed ? 1 : 0;
+  if (status >= 128) return 3;
+  if (status == kFailed) return 2;
+  return status == kNoNodes ? 1 : 0;
 }
 
 }  // namespace
@@ -54,7 +55,7 @@ int Converter::Fail(const std::exception_ptr& failure, const std::string& source
 
 void Converter::CheckDocumentPlace(const std::string& file, const ConversionRequest& request) {
   if (request.output_stream != nullptr) return;
-  const std::string document = request.output.empty() ? kOutputDocumentName : request.output;
+  const std::string document = DocumentName(request);
   if (file != kStandardStream && disk_->SameFile(file, document)) {
     throw FileSystemError(
         document, "the document would replace the spreadsheet it comes from; nothing was written");
@@ -83,11 +84,12 @@ int Converter::Convert(const std::string& file, ConversionRequest request,
     OpenedWorkbook& opened = given != nullptr ? *given : own;
     request.source.path = source;
     request.first_cell = options_.first_cell;
-    CommandLineHooks hooks(progress(), words, terminal_ ? "\r" : "", source, success,
+    request.first_filled_cell = options_.first_filled_cell;
+    CommandLineHooks hooks(progress(), words, terminal_ ? "\r" : "", DocumentName(request), success,
                            announce && !options_.quiet);
     ConversionRun run(*opened.spreadsheets, *disk_, hooks);
     run.Run(*opened.book, request);
-    return kConverted;
+    return options_.fail_empty && run.nodes() == 0 ? kNoNodes : kConverted;
   } catch (const NotAWorksheet& e) {
     // A sheet listed as a worksheet that reading finds to be none (a dialog
     // sheet): one of every sheet is skipped, as the listed kinds are.

@@ -24,10 +24,11 @@ namespace zerova {
 // What a conversion returns, as the exit status says it (cli/command_line.h):
 inline constexpr int kConverted = 0;
 inline constexpr int kFailed = 1;
+inline constexpr int kNoNodes = 3;   // with --fail-empty: a document without nodes, written
 inline constexpr int kSkipped = -1;  // a sheet of --all-sheets that is no worksheet after all
 
 // Of two statuses, the one to exit with: a stop (128 + N), else a failure, else
-// success (kSkipped counts as success).
+// a document without nodes, else success (kSkipped counts as success).
 int Worse(int a, int b);
 
 class Converter {
@@ -36,7 +37,7 @@ class Converter {
   Converter(const CommandLineOptions& options, std::optional<SecretBytes> password);
 
   // Converts `file` (from `given`, open already, when not null) into `request`'s
-  // document, and returns kConverted, kFailed (its line said), 128 + N
+  // document, and returns kConverted, kNoNodes, kFailed (its line said), 128 + N
   // when signal N stopped it, or, for a sheet of `given` that is no worksheet,
   // kSkipped (its note said). `success` starts the success line
   // (CommandLineHooks), printed unless `announce` is false or -q. `words` are
