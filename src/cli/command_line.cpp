@@ -114,16 +114,10 @@ int RunCommandLine(int argc, char** argv) {
     std::fprintf(stderr, "zerova: %s\n", e.what());
     return 1;
   }
-  std::vector<BatchItem> batch;
-  if (!options.outdir.empty()) {
-    std::string refusal;
-    batch = PlanBatch(options.outdir, options.files, options.keep_extension, &refusal);
-    if (!refusal.empty()) return UsageError(refusal);
-  }
   CatchStopSignals();
   Converter converter(options, TakePasswordFromEnvironment());
   if (options.action == CommandLineOptions::Action::kListSheets) return ListSheets(converter);
-  return options.outdir.empty() ? ConvertOne(converter) : ConvertBatch(converter, batch);
+  return options.outdir.empty() ? ConvertOne(converter) : ConvertBatch(converter);
 }
 
 }  // namespace zerova

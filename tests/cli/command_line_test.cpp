@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -344,8 +345,9 @@ TEST_F(CommandLineTest, SheetsAreListedAndChosenByNameOrNumberInEveryFormat) {
 
 // --outdir: each FILE into DIR/NAME.xml (DIR made when missing), with one
 // success line each and a closing count; a bad FILE gets its one line and the
-// others still convert; exit 1. Two FILEs of one NAME are refused, every pair
-// named, unless --keep-extension parts them.
+// others still convert; exit 1. Two FILEs of one NAME both go through: the
+// later document gets "-2", with a note naming its source, unless
+// --keep-extension parts them.
 TEST_F(CommandLineTest, AnOutdirBatchConvertsEveryGoodFileAndNamesTheBadOne) {
   fs::copy_file(kBasic, dir_ / "people.xls");
   fs::copy_file(kSheets + "input.ods", dir_ / "sheets.v2.ods");
@@ -370,20 +372,21 @@ TEST_F(CommandLineTest, AnOutdirBatchConvertsEveryGoodFileAndNamesTheBadOne) {
   EXPECT_EQ(quiet.status, 0);
   EXPECT_EQ(quiet.out + quiet.err, "");
   EXPECT_EQ(ReadFile(dir_ / "out/sheets.v2.xml"), ReadFile(SheetDocument(3)));
-  // Names that meet: refused, every pair; with --keep-extension, kept apart.
+  // Names that meet: the later document renamed, with a note; with
+  // --keep-extension, the extensions keep them apart.
   fs::copy_file(kSheets + "input.xls", dir_ / "sheets.v2.xls");
   fs::create_directory(dir_ / "sub");
   fs::copy_file(kBasic, dir_ / "sub/people.xls");
   Args args = {"-q",           "--outdir=both", "people.xls", "sheets.v2.ods", "sub/people.xls",
                "sheets.v2.xls"};
-  const Result refused = RunIn(dir_, args);
-  EXPECT_EQ(refused.status, 2);
-  EXPECT_EQ(refused.err,
-            "zerova: people.xls and sub/people.xls"
-            " would both be converted into both/people.xml; sheets.v2.ods and "
-            "sheets.v2.xls would both be converted into both/sheets.v2.xml; give "
-            "--keep-extension to keep both\nTry 'zerova --help' for more "
-            "information.\n");
+  const Result met = RunIn(dir_, args);
+  EXPECT_EQ(met.status, 0);
+  EXPECT_EQ(met.err, BasicNote("both/people.xml") + BasicNote("both/people-2.xml") +
+                         "zerova: both/people-2.xml: from sub/people.xls, as both/people.xml is "
+                         "from people.xls\nzerova: both/sheets.v2-2.xml: from sheets.v2.xls, as "
+                         "both/sheets.v2.xml is from sheets.v2.ods\n");
+  EXPECT_EQ(ReadFile(dir_ / "both/people-2.xml"), ReadFile(kBasicDocument));
+  EXPECT_EQ(ReadFile(dir_ / "both/sheets.v2-2.xml"), ReadFile(SheetDocument(2)));
   args.erase(args.begin() + 4);  // sub/people.xls, whose name is people.xls's too
   args[0] = "--keep-extension";
   const Result kept = RunIn(dir_, args);
@@ -413,6 +416,84 @@ TEST_F(CommandLineTest, AllSheetsGiveADocumentEachAndSkipCharts) {
                        "input.xlsx: the sheet \"Chart\" is a chart; it was skipped\nzerova: 6 "
                        "documents written, 0 files failed\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "all"), fs::directory_iterator()), 6);
+}
+
+// An XML Spreadsheet 2003 workbook of sheets named `sheets`, each holding its
+// name as its one label; a sheet named "" is named "Blank" and holds nothing.
+std::string Book(const std::vector<std::string>& sheets) {
+  std::string xml =
+      "<?xml version=\"1.0\"?><Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+      "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">";
+  for (std::string name : sheets) {
+    for (std::size_t at = 0; (at = name.find('<', at)) != std::string::npos;)
+      name.replace(at, 1, "&lt;");
+    const std::string row = "<Row><Cell><Data ss:Type=\"String\">" + name + "</Data></Cell></Row>";
+    xml += "<Worksheet ss:Name=\"" + (name.empty() ? "Blank" : name) + "\"><Table>" +
+           (name.empty() ? "" : row) + "</Table></Worksheet>";
+  }
+  return xml + "</Workbook>";
+}
+
+// The label of the one node of `document`.
+std::string LabelOf(const fs::path& document) {
+  const std::string text = ReadFile(document);
+  const std::size_t start = text.find("lbl=\"");
+  if (start == std::string::npos) return "";
+  return text.substr(start + 5, text.find('"', start + 5) - start - 5);
+}
+
+// Where two documents of a batch would take one name, the later gets "-2",
+// "-3", ... and a note saying which source each came from: the same name in
+// three folders, a sheet document of one workbook meeting another's
+// (a.xls's "b.Other" and a.b.xls's "Other"), sheet names that differ in case
+// only or hold characters other systems refuse, and a name past 255 bytes,
+// cut at a character's end. Every note names its document; the count line
+// counts the files there are; --fail-empty fails the batch on an empty sheet.
+TEST_F(CommandLineTest, ABatchGivesEachDocumentANameOfItsOwnAndSaysWhichGotWhich) {
+  for (const char* folder : {"a", "b", "c"}) {
+    fs::create_directory(dir_ / folder);
+    WriteFile(dir_ / folder / (std::string("x.xls") + (*folder == 'c' ? "x" : "")), Book({folder}));
+  }
+  const Result folders = RunIn(dir_, {"-q", "--outdir=out", "a/x.xls", "b/x.xls", "c/x.xlsx"});
+  EXPECT_EQ(folders.status, 0);
+  EXPECT_EQ(folders.err,
+            "zerova: out/x-2.xml: from b/x.xls, as out/x.xml is from a/x.xls\n"
+            "zerova: out/x-3.xml: from c/x.xlsx, as out/x.xml is from a/x.xls\n");
+  EXPECT_EQ(
+      LabelOf(dir_ / "out/x.xml") + LabelOf(dir_ / "out/x-2.xml") + LabelOf(dir_ / "out/x-3.xml"),
+      "abc");
+
+  std::string long_name(100, 'n'), long_sheet = "s";
+  for (int i = 0; i < 100; ++i) long_sheet += "\xC3\xA9";  // 2 bytes each
+  WriteFile(dir_ / "a.xls", Book({"b.Other", "CON", "a<b>|c", "x.", "Data", "DATA", ""}));
+  WriteFile(dir_ / "a.b.xls", Book({"Other"}));
+  WriteFile(dir_ / (long_name + ".xls"), Book({long_sheet}));
+  const Result sheets = RunIn(dir_, {"--fail-empty", "--all-sheets", "--outdir=all", "a.xls",
+                                     "a.b.xls", long_name + ".xls"});
+  EXPECT_EQ(sheets.status, 3);
+  EXPECT_EQ(sheets.err,
+            "zerova: all/a.DATA-2.xml: from sheet \"DATA\" of a.xls, as all/a.Data.xml is from "
+            "sheet \"Data\" of a.xls\n"
+            "zerova: all/a.Blank.xml: the document has no nodes: cell A1, where the first label "
+            "belongs, is empty, and so is every other cell of the sheet\n"
+            "zerova: all/a.b.Other-2.xml: from sheet \"Other\" of a.b.xls, as all/a.b.Other.xml "
+            "is from sheet \"b.Other\" of a.xls\n"
+            "zerova: 9 documents written, 0 files failed\n");
+  std::map<std::string, std::string> labels;
+  for (const auto& entry : fs::directory_iterator(dir_ / "all")) {
+    labels[entry.path().filename().string()] = LabelOf(entry.path());
+  }
+  // Cut to 251 bytes and ".xml", but for a character's first byte: 254 in all.
+  const std::string cut = long_name + "." + long_sheet.substr(0, 149) + ".xml";
+  EXPECT_EQ(labels, (std::map<std::string, std::string>{{"a.b.Other.xml", "b.Other"},
+                                                        {"a.CON.xml", "CON"},
+                                                        {"a.a<b>|c.xml", "a&lt;b&gt;|c"},
+                                                        {"a.x..xml", "x."},
+                                                        {"a.Data.xml", "Data"},
+                                                        {"a.DATA-2.xml", "DATA"},
+                                                        {"a.Blank.xml", ""},
+                                                        {"a.b.Other-2.xml", "Other"},
+                                                        {cut, long_sheet}}));
 }
 
 // A usage error is two lines on stderr and exit 2, with nothing read or written.
