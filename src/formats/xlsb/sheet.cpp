@@ -27,7 +27,7 @@ bool IsCellRecord(std::uint32_t id) {
 class SheetReader {
  public:
   SheetReader(ZipArchive& zip, const std::string& part, PackageSheetContext context)
-      : records_(zip, part),
+      : records_(zip, part, SheetPartInMessages(part, context.sheet_name)),
         sheet_name_(std::move(context.sheet_name)),
         date_styles_(std::move(context.date_styles)),
         date_system_(context.date_system),

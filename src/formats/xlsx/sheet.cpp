@@ -188,12 +188,13 @@ void SheetHandler::StartChild(SaxName name) {
 std::unique_ptr<SheetStore> ReadXlsxSheet(ZipArchive& zip, const std::string& part,
                                           PackageSheetContext context) {
   const std::string sheet_name = context.sheet_name;
-  XlsxSheetBuilder builder(zip.file(), part, std::move(context));
+  const std::string named = SheetPartInMessages(part, sheet_name);
+  XlsxSheetBuilder builder(zip.file(), named, std::move(context));
   {
     XlsxCellPipe pipe(builder);
     SheetHandler handler(zip.file(), part, sheet_name, pipe);
     try {
-      ParseXmlMember(zip, part, handler);
+      ParseXmlMember(zip, part, handler, {}, named);
     } catch (...) {
       // A cell before the place where parsing failed may be at fault: that
       // fault, the first in the part, is the one told.
