@@ -33,9 +33,9 @@ class Batch {
   // One FILE into its document; every worksheet of it with --all-sheets.
   int ConvertFile(const std::string& file);
   int ConvertSheets(const std::string& file);
-  // Converts `file` (the sheet `sheet` of `opened`, when not null) into the
-  // document of a name claimed for `stem`, the name given back when the
-  // document was not written.
+  // Converts `file` (`opened`, open already, when not null) into a document
+  // whose name is claimed for `stem` on behalf of `source`, and given back
+  // when the document was not written; a renamed document gets its note.
   int ConvertInto(const std::string& file, const std::string& stem, const std::string& source,
                   ConversionRequest request, LastWords& words, OpenedWorkbook* opened = nullptr);
 
