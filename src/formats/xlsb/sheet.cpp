@@ -67,7 +67,7 @@ std::unique_ptr<SheetStore> SheetReader::Read() {
   while (records_.Next()) {
     const std::uint32_t id = records_.id();
     if (first && id != xlsb::kBeginSheet) {
-      records_.Damaged("the part of sheet \"" + sheet_name_ + "\" holds no worksheet",
+      records_.Damaged("the sheet's part holds no worksheet",
                        "no BrtBeginSheet record at its start");
     }
     first = false;

@@ -105,7 +105,7 @@ TEST(XlsbReaderTest, CellsWorkbookAndDamage) {
                 Record(131) + Record(143) + Record(156, beta_sheet) + Record(144) + Record(132)),
        "A1=1"},
       {"a sheet part that does not begin a sheet", WithPart(kSheetPart, Record(131)),
-       "damaged: the part of sheet \"Sheet1\" holds no worksheet (xl/worksheets/sheet1.bin of "
+       "damaged: the sheet's part holds no worksheet (xl/worksheets/sheet1.bin of "
        "sheet \"Sheet1\": no "
        "BrtBeginSheet record at its start)"},
       {"a record whose size runs past the part", WithPart(kSheetPart, begin_sheet + "\x01\x7F"),
