@@ -55,6 +55,7 @@ windows=(
   gcc patch xz-utils m4
   autoconf automake libtool gtk-doc-tools autopoint gettext
   libxml2-utils                      # the documents checked well-formed
+  nsis zip                           # the installer and the portable zip
 )
 
 case ${1:-test} in
