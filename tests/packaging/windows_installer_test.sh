@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # zerova-VERSION-setup.exe under Wine, in a Wine prefix of its own, installing
 # for the current user (/CURRENTUSER) and for all users (Wine runs programs as
-# an administrator, so a plain /S does): a silent install, "Open with Zerova"
-# for each extension, the ProgID's command, the "Apps & features" entry with
-# the version, the Start-menu shortcut, a run of the installed zerova.exe; then
-# the silent uninstaller that entry names, which must leave the prefix's files
-# and registry as they were before, the user's own keys among them (an
-# extension's default program), except a file the user put in the program's
-# folder, kept with the folder.
+# an administrator, so a plain /S does): a silent install over another, "Open
+# with Zerova" for each extension, the ProgID's command, the "Apps & features"
+# entry with the version, the Start-menu shortcut, a run of the installed
+# zerova.exe; then the silent uninstaller that entry names, which must leave
+# the prefix's files and registry as they were before, the user's own keys
+# among them (an extension's default program), except a file the user put in
+# the program's folder, kept with the folder.
 #
 #   tests/packaging/windows_installer_test.sh SETUP_EXE VERSION DATA_DIR
 set -u
@@ -19,11 +19,11 @@ export WINEPREFIX=$t/prefix WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 trap 'wineserver -k 2>/dev/null; rm -rf "$t"' EXIT
 wine_run=$(cd "$(dirname "$0")/../.." && pwd)/scripts/wine-run.sh
-failures=0
+failures=0 mode=
 fail() { failures=$((failures + 1)); echo "FAIL ($mode): $*"; }
 win() { ZEROVA_WINEPREFIX=$WINEPREFIX "$wine_run" "$@"; }
 reg_value() { win reg query "$1" "${@:2}" 2>/dev/null | tr -d '\r' | sed -n 's/^ *[^ ].*  *REG_[A-Z]*  *//p'; }
-# A Windows folder as the prefix's Unix path, and the other way.
+# A Windows path as the prefix's Unix one; a Windows environment variable's value.
 unix() { win winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 folder() { win cmd /c echo "%$1%" | tr -d '\r'; }
 # What is in the prefix, but Windows' own folder and temporary files (where
@@ -34,13 +34,13 @@ snapshot() {
   (cd "$t" && win reg export 'HKCU\Software' "hkcu$1.reg" /y && win reg export 'HKLM\Software' "hklm$1.reg" /y) >/dev/null
 }
 mkdir -p "$t/prefix" "$t/work"
-win wineboot --init >/dev/null 2>&1
-wineserver -w
 
-# The user's own: .xls opened by their spreadsheet program, with an "Open with" entry.
+# The user's own (the first command makes the prefix): .xls opened by their
+# spreadsheet program, with an "Open with" entry.
 win reg add 'HKCU\Software\Classes\.xls' /ve /d Excel.Sheet.8 /f >/dev/null
 win reg add 'HKCU\Software\Classes\.xls\OpenWithProgids' /v Excel.Sheet.8 /d '' /f >/dev/null
 win reg add 'HKLM\Software\Classes\.csv' /ve /d Excel.CSV /f >/dev/null
+wineserver -w
 snapshot 0
 
 for mode in current all; do
@@ -52,7 +52,8 @@ for mode in current all; do
     menu="$(folder ProgramData)\\Microsoft\\Windows\\Start Menu\\Programs"
   fi
   key="$root\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zerova"
-  win "$setup" /S $option || fail "the install: status $?"
+  # Twice: the second over the first, as an upgrade, must forget nothing to remove.
+  for install in first second; do win "$setup" /S $option || fail "the $install install: status $?"; done
   for ext in .xls .xlsx .xlsm .xlsb .ods .fods .csv; do
     win reg query "$root\\Software\\Classes\\$ext\\OpenWithProgids" /v Zerova.Workbook >/dev/null 2>&1 ||
       fail "no Open with Zerova for $ext"
