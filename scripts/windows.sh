@@ -58,7 +58,8 @@ if [ -f build/windows/zerova-window.exe ]; then
   sed -e "s/@VERSION@/$version/" -e 's/$/\r/' packaging/windows/README.txt >"$dist/README.txt"
   echo "== installer (NSIS) and zip" >&2
   quiet makensis -V2 -DVERSION="$version" -DDIST="$dist" -DOUTFILE="$setup" packaging/windows/zerova.nsi
-  (cd "$dist" && zip -q -X "zerova-$version-windows-x64.zip" zerova.exe zerova-window.exe LICENSE.txt README.txt)
+  (cd "$dist" && zip -q -X "zerova-$version-windows-x64.zip" \
+    zerova.exe zerova-window.exe LICENSE.txt README.txt)
 else
   echo "windows.sh: no zerova-window.exe built, so no installer and no zip" >&2
 fi

@@ -22,7 +22,9 @@ wine_run=$(cd "$(dirname "$0")/../.." && pwd)/scripts/wine-run.sh
 failures=0 mode=
 fail() { failures=$((failures + 1)); echo "FAIL ($mode): $*"; }
 win() { ZEROVA_WINEPREFIX=$WINEPREFIX "$wine_run" "$@"; }
-reg_value() { win reg query "$1" "${@:2}" 2>/dev/null | tr -d '\r' | sed -n 's/^ *[^ ].*  *REG_[A-Z]*  *//p'; }
+reg_value() {
+  win reg query "$1" "${@:2}" 2>/dev/null | tr -d '\r' | sed -n 's/^ *[^ ].*  *REG_[A-Z]*  *//p'
+}
 # A Windows path as the prefix's Unix one; a Windows environment variable's value.
 unix() { win winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 folder() { win cmd /c echo "%$1%" | tr -d '\r'; }
@@ -31,7 +33,9 @@ folder() { win cmd /c echo "%$1%" | tr -d '\r'; }
 snapshot() {
   (cd "$WINEPREFIX/drive_c" && find . -path ./windows -prune -o -path '*/Temp/*' -prune -o -print |
     sort) >"$t/files$1"
-  (cd "$t" && win reg export 'HKCU\Software' "hkcu$1.reg" /y && win reg export 'HKLM\Software' "hklm$1.reg" /y) >/dev/null
+  for hive in hkcu hklm; do
+    (cd "$t" && win reg export "$hive\\Software" "$hive$1.reg" /y >/dev/null)
+  done
 }
 mkdir -p "$t/prefix" "$t/work"
 
@@ -58,7 +62,8 @@ for mode in current all; do
     win reg query "$root\\Software\\Classes\\$ext\\OpenWithProgids" /v Zerova.Workbook >/dev/null 2>&1 ||
       fail "no Open with Zerova for $ext"
   done
-  [ "$(reg_value 'HKCU\Software\Classes\.xls' /ve)" = Excel.Sheet.8 ] || fail "the .xls default program changed"
+  [ "$(reg_value 'HKCU\Software\Classes\.xls' /ve)" = Excel.Sheet.8 ] ||
+    fail "the .xls default program changed"
   [ "$(reg_value "$root\\Software\\Classes\\Zerova.Workbook\\shell\\open\\command" /ve)" = \
     "\"$dir\\zerova-window.exe\" \"%1\"" ] || fail "the ProgID's command"
   [ "$(reg_value "$key" /v DisplayVersion)" = "$version" ] || fail "Apps & features: DisplayVersion"
@@ -72,8 +77,10 @@ for mode in current all; do
   done
 
   rm -f "$t/work/xmlstructure.xml"
-  (cd "$t/work" && win "$dir\\zerova.exe" -q "$data/basic/input.xls") || fail "the installed zerova.exe: status $?"
-  cmp -s "$data/basic/expected.xml" "$t/work/xmlstructure.xml" || fail "the installed zerova.exe's document differs"
+  (cd "$t/work" && win "$dir\\zerova.exe" -q "$data/basic/input.xls") ||
+    fail "the installed zerova.exe: status $?"
+  cmp -s "$data/basic/expected.xml" "$t/work/xmlstructure.xml" ||
+    fail "the installed zerova.exe's document differs"
   if [ $mode = current ]; then
     [ -f "$installed/xmlstr.xml" ] || fail "no scratch file beside the installed program"
   else
@@ -88,14 +95,15 @@ for mode in current all; do
   win "$uninstaller" /S || fail "the uninstaller: status $?"
   wineserver -w
   if [ $mode = all ]; then
-    [ "$(ls "$installed" 2>&1)" = notes.txt ] || fail "the user's file and its folder not kept alone: $(ls "$installed" 2>&1)"
+    left=$(ls "$installed" 2>&1)
+    [ "$left" = notes.txt ] || fail "the user's file and its folder not kept alone: $left"
     rm -rf "$installed"
   fi
   snapshot 1
   diff "$t/files0" "$t/files1" | sed 's/^/  /' | grep . && fail "files left or removed: see above"
   for hive in hkcu hklm; do
-    cmp -s "$t/${hive}0.reg" "$t/${hive}1.reg" ||
-      fail "registry ($hive) changed: $(diff <(iconv -f UTF-16 "$t/${hive}0.reg") <(iconv -f UTF-16 "$t/${hive}1.reg") | head -5)"
+    cmp -s "$t/${hive}0.reg" "$t/${hive}1.reg" || fail "registry ($hive) changed: $(
+      diff <(iconv -f UTF-16 "$t/${hive}0.reg") <(iconv -f UTF-16 "$t/${hive}1.reg") | head -5)"
   done
 done
 
