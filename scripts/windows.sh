@@ -13,11 +13,11 @@
 # (packaging/windows/zerova.nsi) makes their installer,
 # zerova-VERSION-setup.exe, and zip their portable
 # zerova-VERSION-windows-x64.zip. `test` runs the Windows build's tests under
-# Wine (ctest --preset windows), where the Linux build is at hand
-# (build/default/zerova) checks that both give the same documents and refusals
-# (tests/cli/same_on_windows.sh), and installs, runs and uninstalls the
-# installer's programs (tests/packaging/windows_installer_test.sh). The last
-# line printed is the folder that holds what was built.
+# Wine (ctest --preset windows); where the Linux build is at hand
+# (build/default/zerova), checks that both give the same documents and
+# refusals (tests/cli/same_on_windows.sh); and installs, runs and uninstalls
+# the installer's programs (tests/packaging/windows_installer_test.sh). The
+# last line printed is the folder that holds what was built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Runs a command with its output in build/windows-log.txt, shown only when it fails.
