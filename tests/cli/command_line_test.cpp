@@ -257,7 +257,8 @@ TEST_F(CommandLineTest, AFailureOnEitherSideIsOneLineAndLeavesTheFilesAlone) {
 // made there, and the message says how to write it elsewhere.
 TEST_F(CommandLineTest, AReadOnlyFolderSaysHowToWriteElsewhere) {
   ChildSetup setup;
-  setup.args = {kBasic};
+  setup.args = {CopyForAll(kBasic, dir_)};
+  setup.binary = CopyForAll(ZEROVA_BINARY, dir_);
   setup.user = kNobody;
   fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
                             fs::perms::others_exec);
@@ -752,7 +753,7 @@ TEST_F(CommandLineTest, AScratchFileThatCannotBeRenewedKeepsTheEarlierDocumentBy
       "; the document was left as it was; give -o FILE to write the document "
       "whole, without the scratch file\n";
   ChildSetup setup;
-  setup.args = {kBasic};
+  setup.args = {CopyForAll(kBasic, work)};
   setup.binary = bin / "zerova";
   for (const std::string why : {"the file is read-only and cannot be replaced",
                                 "a folder stands where the scratch file belongs"}) {

@@ -63,7 +63,7 @@ ChildProcess::ChildProcess(const std::filesystem::path& work, ChildSetup setup)
   std::string tty_name;
   int err_pipe[2] = {-1, -1}, in_pipe[2] = {-1, -1}, to_gate[2] = {-1, -1}, from_gate[2] = {-1, -1};
   if (setup.gate_call != nullptr && ::pipe(to_gate) == 0 && ::pipe(from_gate) == 0) {
-    setup.env.push_back(std::string("LD_PRELOAD=") + ZEROVA_CALL_GATE);
+    setup.env.push_back("LD_PRELOAD=" + setup.gate.string());
     setup.env.push_back("ASAN_OPTIONS=verify_asan_link_order=0");
     setup.env.push_back(std::string("ZEROVA_GATE_CALL=") + setup.gate_call);
     setup.env.push_back("ZEROVA_GATE_AT=" + std::to_string(setup.gate_at));
@@ -234,6 +234,18 @@ Result Run(const std::filesystem::path& work, ChildSetup setup, const std::strin
   const int status = child.Wait();
   feeder.join();
   return {status, child.Out(), child.err()};
+}
+
+std::filesystem::path CopyForAll(const std::filesystem::path& file,
+                                 const std::filesystem::path& folder) {
+  namespace fs = std::filesystem;
+  const fs::path copy = folder / file.filename();
+  fs::copy_file(file, copy, fs::copy_options::overwrite_existing);
+  const bool runnable = (fs::status(file).permissions() & fs::perms::owner_exec) != fs::perms::none;
+  const fs::perms read = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+  const fs::perms run = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+  fs::permissions(copy, read | fs::perms::owner_write | (runnable ? run : fs::perms::none));
+  return copy;
 }
 
 std::string ReadFile(const std::filesystem::path& path) {

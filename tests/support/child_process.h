@@ -47,7 +47,8 @@ struct ChildSetup {
   bool terminal = false;
   // stdin a pipe the test writes with Feed and ends with CloseInput.
   bool stdin_pipe = false;
-  // Run as this user (and group) when not 0 and the test runs as root.
+  // Run as this user (and group) when not 0 and the test runs as root; what it
+  // needs must be where it may reach it (CopyForAll).
   uid_t user = 0;
   // stdout into this file when given (/dev/full, say), else into a file of the test's.
   std::filesystem::path stdout_to;
@@ -62,6 +63,8 @@ struct ChildSetup {
   // until Release.
   const char* gate_call = nullptr;
   int gate_at = 0;
+  // The call gate preloaded (a copy of it, for another user).
+  std::filesystem::path gate = ZEROVA_CALL_GATE;
 };
 
 class ChildProcess {
@@ -135,6 +138,12 @@ struct Result {
 // Runs `setup` in `work` to its end; `input`, when not empty, comes on stdin
 // through a pipe.
 Result Run(const std::filesystem::path& work, ChildSetup setup, const std::string& input = "");
+
+// `file` copied into `folder`, readable by all (and runnable by all when it was
+// runnable), for a child run as another user, who may not reach the test's
+// own files (a clone in a folder only its owner may enter). Returns the copy.
+std::filesystem::path CopyForAll(const std::filesystem::path& file,
+                                 const std::filesystem::path& folder);
 
 // Reads the whole file at `path` ("" when it cannot be read).
 std::string ReadFile(const std::filesystem::path& path);
