@@ -428,6 +428,48 @@ TEST_F(CommandLineSignalsTest, AStopEndsAnOutdirBatch) {
   }
 }
 
+// A stop signal the parent left ignored stays ignored: `nohup zerova -o FILE`
+// outlives a hang-up, and a run started with SIGINT ignored (as `&` in a
+// script starts it) an interrupt, each putting its whole document in place;
+// SIGTERM still stops the latter, in its words.
+TEST_F(CommandLineSignalsTest, AStopSignalTheParentLeftIgnoredStaysIgnored) {
+  if (!fs::exists("/usr/bin/nohup")) GTEST_SKIP() << "no /usr/bin/nohup";
+  WriteLongWorkbook(dir_ / "long.xls", 20000);
+  const fs::path document = dir_ / "out.xml";
+  const struct {
+    bool nohup;  // else SIGINT ignored
+    int sent;
+    std::string err;
+  } rows[] = {
+      {true, SIGHUP, ""},
+      {false, SIGINT, ""},
+      {false, SIGTERM,
+       "zerova: " + document.string() +
+           ": the conversion was cancelled; no document was written\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.sent);
+    fs::remove(document);
+    ChildSetup setup = Command({"-o", "out.xml", "long.xls"});
+    if (row.nohup) {
+      setup.args.insert(setup.args.begin(), setup.binary.string());
+      setup.binary = "/usr/bin/nohup";
+    } else {
+      setup.ignored = {SIGINT};
+    }
+    setup.gate_call = "write";  // its first block
+    setup.gate_at = 1;
+    ChildProcess child(dir_, setup);
+    ASSERT_TRUE(child.AtGate());
+    ::kill(child.pid(), row.sent);
+    child.Release();
+    EXPECT_EQ(child.Wait(kEnding), row.err.empty() ? 0 : 128 + row.sent);
+    EXPECT_EQ(child.err(), row.err);
+    EXPECT_TRUE(row.err.empty() ? ReadFile(document) == TextGridDocument(20000, 4)
+                                : !fs::exists(document));
+  }
+}
+
 // -o FILE stopped while it is written: the earlier FILE stays byte for byte,
 // and its temporary file goes.
 TEST_F(CommandLineSignalsTest, AStopWhileWritingAWholeDocumentKeepsTheEarlierOne) {

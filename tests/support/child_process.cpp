@@ -104,6 +104,7 @@ ChildProcess::ChildProcess(const std::filesystem::path& work, ChildSetup setup)
     // Nothing of the test's but the gate's pipes reaches the program, as from a shell.
     ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
     if (to_gate[0] >= 0) ::fcntl(to_gate[0], F_SETFD, 0), ::fcntl(from_gate[1], F_SETFD, 0);
+    for (const int s : setup.ignored) ::signal(s, SIG_IGN);
     for (const auto& [resource, value] : setup.limits) {
       const rlimit limit{value, value};
       if (::setrlimit(resource, &limit) != 0) ::_exit(125);

@@ -50,6 +50,8 @@ struct ChildSetup {
   // Run as this user (and group) when not 0 and the test runs as root; what it
   // needs must be where it may reach it (CopyForAll).
   uid_t user = 0;
+  // Signals the child starts with ignored, as nohup or a script's `&` leaves them.
+  std::vector<int> ignored;
   // stdout into this file when given (/dev/full, say), else into a file of the test's.
   std::filesystem::path stdout_to;
   // stdin from this file when given (/dev/zero, a FIFO), else as above.
