@@ -21,8 +21,9 @@ constexpr int kOptions = kQuietXmlOptions | XML_PARSE_NOCDATA;
 
 // The limits libxml2 keeps without XML_PARSE_HUGE where it builds a tree (as its
 // xmlTextReader does), which its SAX2 push parser alone leaves to the handler:
-// xmlParserMaxDepth levels of elements, and ten million bytes in one run of text.
-constexpr std::size_t kMaxTextLength = 10'000'000;
+// xmlParserMaxDepth levels of elements, and ten million bytes in one run of text
+// (a cell's text, in a workbook), which is this program's limit on a cell.
+constexpr std::size_t kMaxTextLength = XML_MAX_TEXT_LENGTH;
 
 }  // namespace
 
@@ -146,7 +147,11 @@ void SaxParser::OnText(void* context, const xmlChar* text, int length) {
   auto* self = static_cast<SaxParser*>(context);
   self->text_length_ += static_cast<std::size_t>(length);
   if (self->text_length_ > kMaxTextLength) {
-    self->Refuse("a run of text longer than 10,000,000 bytes");
+    // The program's limit, not a fault of the file's.
+    self->stopped_by_ = std::make_exception_ptr(TextTooLong(
+        self->file_,
+        self->part_ + ", line " + std::to_string(xmlSAX2GetLineNumber(self->context_.get()))));
+    xmlStopParser(self->context_.get());
     return;
   }
   try {

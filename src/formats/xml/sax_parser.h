@@ -72,7 +72,9 @@ class SaxParser {
   // complete. Throws what the handler throws; ReadError "FILE: PART: XML with a
   // document type declaration is not allowed"; or ReadError "FILE: the file is
   // damaged: malformed XML in PART (line N: what libxml2 says)" when the XML is
-  // not well-formed. After a throw the parser takes no more pieces.
+  // not well-formed; or ReadError "FILE: a cell's text is longer than this
+  // program's limit of 10,000,000 bytes (PART, line N)" for a longer run of text.
+  // After a throw the parser takes no more pieces.
   void Push(std::span<const char> bytes);
 
   // The document ends here. Throws as Push does, and when it is incomplete.

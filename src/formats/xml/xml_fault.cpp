@@ -25,7 +25,20 @@ int XmlFaultCode(const xmlError& error) {
       parser->nameNr > static_cast<int>(xmlParserMaxDepth)) {
     return kXmlTooDeep;
   }
+  // A text node past its limit it reports as memory it will not take.
+  if (error.code == XML_ERR_NO_MEMORY && error.message != nullptr &&
+      std::string_view(error.message).find("huge text node") != std::string_view::npos) {
+    return kXmlTextTooLong;
+  }
   return error.code != 0 ? error.code : XML_ERR_INTERNAL_ERROR;
+}
+
+// The messages and the manual name the limit as written here.
+static_assert(XML_MAX_TEXT_LENGTH == 10'000'000);
+
+ReadError TextTooLong(std::string_view file, std::string_view where) {
+  return ReadError(file, "a cell's text is longer than this program's limit of 10,000,000 bytes (" +
+                             std::string(where) + ")");
 }
 
 std::string XmlFaultFact(int code, bool a_part) {

@@ -11,6 +11,9 @@
 #include <libxml/xmlerror.h>
 
 #include <string>
+#include <string_view>
+
+#include "services/error.h"
 
 namespace zerova {
 
@@ -31,11 +34,22 @@ void StartQuietXml();
 void IgnoreXmlError(void*, xmlErrorPtr);
 
 // The code kept for libxml2's `error`: its own, or XML_ERR_INTERNAL_ERROR when it
-// gives none, or kXmlTooDeep when the XML is nested deeper than libxml2 goes.
+// gives none, or kXmlTooDeep when the XML is nested deeper than libxml2 goes,
+// or kXmlTextTooLong when a run of text is longer than it keeps.
 int XmlFaultCode(const xmlError& error);
 
 // The code of XML nested deeper than libxml2's limit (xmlParserMaxDepth, 256).
 inline constexpr int kXmlTooDeep = -1;
+
+// The code of a run of text longer than libxml2's limit (XML_MAX_TEXT_LENGTH,
+// ten million bytes), which is this program's limit on a cell's text.
+inline constexpr int kXmlTextTooLong = -2;
+
+// The refusal of `file` for a run of text past that limit, found at `where`
+// ("xl/sharedStrings.xml, line 2"): "FILE: a cell's text is longer than this
+// program's limit of 10,000,000 bytes (WHERE)". The file may be well-formed:
+// it is not called damaged.
+ReadError TextTooLong(std::string_view file, std::string_view where);
 
 // What a refusal of a file, or of `a_part` of one, for libxml2's `code` says:
 // "its XML is nested deeper than 256 levels", else "it is not well-formed XML".

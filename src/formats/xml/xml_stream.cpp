@@ -71,6 +71,10 @@ void XmlStream::ErrorCallback(void* context, xmlErrorPtr error) {
 
 void XmlStream::FailFromParser() const {
   if (read_error_) std::rethrow_exception(read_error_);
+  if (parser_error_ == kXmlTextTooLong) {
+    throw TextTooLong(file_,
+                      (part_.empty() ? "" : part_ + ", ") + "line " + std::to_string(parser_line_));
+  }
   const std::string detail = XmlFaultDetail(parser_error_, parser_line_, parser_column_);
   throw zerova::Damaged(file_, XmlFaultFact(parser_error_, !part_.empty()),
                         part_.empty() ? detail : part_ + ": " + detail);

@@ -58,6 +58,9 @@ TEST(Xml2003ReaderTest, CellsSheetsAndRefusals) {
        "damaged: a cell's value is malformed (line "},
       {"number", Xml2003({Row(Data("Number", "1,5"))}),
        "damaged: a cell's value is malformed (line "},
+      {"a cell's text past the program's limit",
+       Xml2003({Row(Data("String", std::string(10'000'001, 'x')))}),
+       "refused: a cell's text is longer than this program's limit of 10,000,000 bytes (line 2)"},
       {"nested past libxml2's depth", TextBytes(deep),
        "damaged: its XML is nested deeper than 257 levels (line 1"},
   });
