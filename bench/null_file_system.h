@@ -40,6 +40,7 @@ class NullFileSystem final : public FileSystem {
   class NoLock final : public FileLock {
    public:
     FileId id() const override { return {}; }
+    LockedFileFacts facts() const override { return {}; }
     void Truncate() override {}
   };
   class NullFile final : public NewFile {

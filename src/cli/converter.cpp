@@ -18,6 +18,7 @@ constexpr FailureHints kHints = {
     "; give it with --password-file PWFILE or in the environment variable ZEROVA_PASSWORD",
     "; give -o FILE to write the document whole, without the scratch file",
     "; give --sheet=NAME or --sheet-number=N; --list-sheets lists the sheets",
+    ", or give -o FILE to write the document as a new file",
 };
 
 int Rank(int status) {

@@ -29,6 +29,8 @@ FailureMessage DescribeFailure(const std::exception_ptr& failure, const std::str
     return From(e, false, hints.not_a_worksheet);
   } catch (const ScratchFileError& e) {
     return From(e, false, hints.scratch_file);
+  } catch (const RefusedDocumentError& e) {
+    return From(e, false, hints.refused_document);
   } catch (const Error& e) {
     return From(e, false);
   } catch (const std::bad_alloc&) {

@@ -24,9 +24,10 @@ struct FailureMessage {
 // what the user is asked to ("; give it with --password-file PWFILE ...").
 // Each is appended to the message as it stands.
 struct FailureHints {
-  std::string_view password;         // a workbook that needs one (PasswordNeeded)
-  std::string_view scratch_file;     // a scratch file that cannot be renewed
-  std::string_view not_a_worksheet;  // the sheet chosen is a chart, say (NotAWorksheet)
+  std::string_view password;          // a workbook that needs one (PasswordNeeded)
+  std::string_view scratch_file;      // a scratch file that cannot be renewed
+  std::string_view not_a_worksheet;   // the sheet chosen is a chart, say (NotAWorksheet)
+  std::string_view refused_document;  // the default document may not be emptied
 };
 
 // Describes `failure`, thrown by a conversion of `source` (the spreadsheet as

@@ -65,6 +65,14 @@ class ScratchFileError : public FileSystemError {
   using FileSystemError::FileSystemError;
 };
 
+// The file in the default document's place is not the run's to empty (read-only,
+// also under another name, another user's in a folder open to all); found before
+// it is touched. Whoever runs the conversion may say how to write a new file.
+class RefusedDocumentError : public FileSystemError {
+ public:
+  using FileSystemError::FileSystemError;
+};
+
 // The file a run writes was replaced by another one under the same name while
 // the run was writing it; nothing was written to the other file.
 class ReplacedFileError : public FileSystemError {

@@ -41,6 +41,18 @@ struct FileId {
   bool operator==(const FileId&) const = default;
 };
 
+// What a lock found of its file as it took it: what decides whether a run may
+// write into that file at all.
+struct LockedFileFacts {
+  // How many names (hard links) the file has. With more than one, the bytes
+  // written into it show under the other names too.
+  std::uint64_t names = 1;
+  // The file belongs to another user and stands in a folder open to all, with
+  // the sticky bit (as /tmp), where that user would keep reading what is
+  // written into it. Never true where files have no such owners.
+  bool others_in_shared_folder = false;
+};
+
 // A regular file held open and locked; destroying it closes the file and
 // releases the lock.
 class FileLock {
@@ -52,6 +64,9 @@ class FileLock {
 
   // The locked file's identity.
   virtual FileId id() const = 0;
+
+  // What the lock found of the file as it took it.
+  virtual LockedFileFacts facts() const = 0;
 
   // Empties the locked file, through the descriptor the lock holds, never by
   // its name (one ftruncate). Throws FileSystemError when it cannot.

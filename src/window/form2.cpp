@@ -23,8 +23,8 @@ constexpr int kReadingShare = kProgressMaximum / 5;
 
 // What the window adds to a failure: it asks for passwords itself, and
 // converts the active sheet alone.
-constexpr FailureHints kHints = {"", "",
-                                 "; save the workbook with a worksheet active to convert it here"};
+constexpr FailureHints kHints = {
+    "", "", "; save the workbook with a worksheet active to convert it here", ""};
 
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -793,6 +794,50 @@ TEST_F(CommandLineTest, ASymbolicLinkInTheDocumentsPlaceIsRefusedAndItsTargetKep
     EXPECT_EQ(ReadFile(target), "precious\n");
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+// A document whose bytes are not the run's alone to replace: read-only (for
+// root too, who could write it), one file under two names (hard links), or
+// another user's in a folder open to all (as /tmp). Each is refused before it
+// is emptied, in one line saying why and what to do, and keeps its bytes under
+// every name; -o writes a new file in its place.
+TEST_F(CommandLineTest, ADocumentNotTheRunsAloneToReplaceIsRefusedAndKept) {
+  const fs::path document = dir_ / "xmlstructure.xml", other = dir_ / "keep.txt";
+  const std::string kept = "; the document was left as it was; ",
+                    new_file = ", or give -o FILE to write the document as a new file";
+  const struct {
+    std::function<void()> make;
+    std::string why;
+  } rows[] = {
+      {[&] { fs::permissions(document, fs::perms::owner_read | fs::perms::others_read); },
+       "the file is read-only" + kept + "make it writable (chmod u+w)" + new_file},
+      {[&] { fs::create_hard_link(document, other); },
+       "the file is also under another name (a hard link), whose bytes writing into it would "
+       "change too" +
+           kept + "remove the link" + new_file},
+      {[&] {
+         ASSERT_EQ(::chown(document.c_str(), kNobody, kNobody), 0);
+         fs::permissions(dir_, fs::perms::all | fs::perms::sticky_bit);
+       },
+       "the file is another user's, in a folder open to all" + kept + "ask its owner to remove it" +
+           new_file},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.why);
+    if (&row == &rows[2] && ::geteuid() != 0) GTEST_SKIP() << "another user's file needs root";
+    PutEarlierDocument();
+    row.make();
+    const Result r = RunIn(dir_, {kBasic});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "zerova: " + document.string() + ": " + row.why + "\n");
+    EXPECT_EQ(ReadFile(document), "earlier\r\n");
+    if (&row == &rows[1]) {
+      EXPECT_EQ(RunIn(dir_, {"-o", "xmlstructure.xml", kBasic}).status, 0);
+      EXPECT_EQ(ReadFile(document), ReadFile(kBasicDocument));
+      EXPECT_EQ(ReadFile(other), "earlier\r\n");
+    }
+    fs::remove(document);
+  }
 }
 
 // How `zerova` starts the window from the desktop's menu (--from-menu, perhaps

@@ -106,6 +106,7 @@ TEST(ConversionRun, MakesTheFourFileOperationsOfALineAndNoOthers) {
                                        "IsWritableFolder",
                                        "Examine /home/ada/zerova/xmlstr.xml",
                                        "SpaceFor /work/xmlstructure.xml",
+                                       "Examine /work/xmlstructure.xml",
                                        "LockFile /work/xmlstructure.xml"};
   expected.insert(expected.end(), renewal.begin(), renewal.end());
   expected.push_back("CheckAppendable /work/xmlstructure.xml");
@@ -120,6 +121,7 @@ TEST(ConversionRun, MakesTheFourFileOperationsOfALineAndNoOthers) {
               "ProgramFolder",
               "IsWritableFolder",
               "SpaceFor /work/xmlstructure.xml",
+              "Examine /work/xmlstructure.xml",
               "LockFile /work/xmlstructure.xml",
               "CheckAppendable /work/xmlstructure.xml"};
   expected.insert(expected.end(), 8, "AppendLineToFile /work/xmlstructure.xml");
@@ -210,7 +212,8 @@ TEST(ConversionRun, TheCompletionComesWithNotesOnWhatTheUserWouldNotSee) {
 }
 
 TEST(FailureMessageTest, EachKindGetsItsHintAndEveryMessageIsOurs) {
-  const FailureHints hints = {"; password hint", "; scratch hint", "; sheet hint"};
+  const FailureHints hints = {"; password hint", "; scratch hint", "; sheet hint",
+                              "; elsewhere hint"};
   const struct {
     std::exception_ptr failure;
     std::string line;
@@ -222,6 +225,8 @@ TEST(FailureMessageTest, EachKindGetsItsHintAndEveryMessageIsOurs) {
        "/p/xmlstr.xml: cannot be renewed; scratch hint", false},
       {std::make_exception_ptr(NotAWorksheet("a.xls", "the sheet is a chart")),
        "a.xls: the sheet is a chart; sheet hint", false},
+      {std::make_exception_ptr(RefusedDocumentError("/w/doc.xml", "is read-only")),
+       "/w/doc.xml: is read-only; elsewhere hint", false},
       {std::make_exception_ptr(FileSystemError("/w/doc.xml", "could not write")),
        "/w/doc.xml: could not write", false},
       {std::make_exception_ptr(Cancelled("a.xls", "stopped")), "a.xls: stopped", true},

@@ -13,6 +13,7 @@ class MemoryFileSystem::Lock final : public FileLock {
  public:
   Lock(MemoryFileSystem& disk, std::uint64_t inode) : disk_(disk), inode_(inode) {}
   FileId id() const override { return {1, inode_}; }
+  LockedFileFacts facts() const override { return {}; }
   void Truncate() override {
     for (auto& [path, entry] : disk_.files_) {
       if (entry.inode == inode_) entry.contents.clear();

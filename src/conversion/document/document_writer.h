@@ -82,8 +82,10 @@ class DocumentWriter {
 
 // ./xmlstructure.xml, or another `path` (a full path), written line by line:
 // Prepare checks the scratch file, the free space, the file-size limit and what
-// stands in the document's place, locks it, and tries once what each line does
-// (the scratch file's renewal, an open for appending); Start empties it.
+// stands in the document's place (a read-only file is refused), locks it,
+// refuses a file with other names (hard links) or another user's in a folder
+// open to all, and tries once what each line does (the scratch file's renewal,
+// an open for appending); Start empties it.
 std::unique_ptr<DocumentWriter> NewLineByLineDocument(FileSystem& file_system, std::string path);
 
 // The file at `path` (a full path), written whole and renamed into place.

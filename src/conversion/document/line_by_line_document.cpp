@@ -32,8 +32,12 @@ class LineByLineDocument final : public DocumentWriter {
     Scratch([this] { CheckScratchFile(file_system_, scratch_); });
     CheckRoom(path_, bytes, file_system_.SpaceFor(path_), file_system_.FileSizeLimit(),
               kDocumentKept);
+    if (file_system_.Examine(path_) == PathKind::kReadOnlyFile) {
+      Refuse("the file is read-only", "make it writable (chmod u+w)");
+    }
     lock_ = file_system_.LockFile(path_);
     if (!lock_) throw FileSystemError(path_, kDocumentBusy);
+    RefuseWhatTheLockFound(lock_->facts());
     TryWhatEachLineDoes();
   }
 
@@ -72,6 +76,28 @@ class LineByLineDocument final : public DocumentWriter {
   }
 
  private:
+  // Throws the refusal of the document, for `why`, before it is touched.
+  [[noreturn]] void Refuse(const std::string& why, const std::string& what_to_do) {
+    lock_.reset();
+    throw RefusedDocumentError(path_, why + "; " + kDocumentKept + "; " + what_to_do);
+  }
+
+  // Refuses a file whose bytes are not this run's alone to replace: one with
+  // other names, or another user's in a folder open to all.
+  void RefuseWhatTheLockFound(const LockedFileFacts& facts) {
+    if (facts.names > 1) {
+      const std::uint64_t others = facts.names - 1;
+      Refuse("the file is also under " +
+                 (others == 1 ? std::string("another name (a hard link)")
+                              : std::to_string(others) + " other names (hard links)") +
+                 ", whose bytes writing into it would change too",
+             others == 1 ? "remove the link" : "remove the links");
+    }
+    if (facts.others_in_shared_folder) {
+      Refuse("the file is another user's, in a folder open to all", "ask its owner to remove it");
+    }
+  }
+
   // Renews the scratch file and opens the document for appending once, with
   // the lock held, so that what would fail at the first line (no inode left,
   // another user's scratch file, too many open files) fails before the

@@ -73,10 +73,12 @@ FileId IdOf(const struct stat& status) {
 // process ending in any way, releases it.
 class DescriptorLock final : public FileLock {
  public:
-  DescriptorLock(int fd, FileId id, std::string path) : fd_(fd), id_(id), path_(std::move(path)) {}
+  DescriptorLock(int fd, FileId id, LockedFileFacts facts, std::string path)
+      : fd_(fd), id_(id), facts_(facts), path_(std::move(path)) {}
   ~DescriptorLock() override { ::close(fd_); }
 
   FileId id() const override { return id_; }
+  LockedFileFacts facts() const override { return facts_; }
   void Truncate() override {
     if (::ftruncate(fd_, 0) != 0) throw PosixError(path_, "empty the file", errno);
   }
@@ -84,8 +86,20 @@ class DescriptorLock final : public FileLock {
  private:
   int fd_;
   FileId id_;
+  LockedFileFacts facts_;
   std::string path_;
 };
+
+// What decides whether the file `opened`, found at `path`, may be written into.
+LockedFileFacts FactsOf(const std::string& path, const struct stat& opened) {
+  LockedFileFacts facts;
+  facts.names = static_cast<std::uint64_t>(opened.st_nlink);
+  struct stat folder;
+  facts.others_in_shared_folder = opened.st_uid != ::geteuid() &&
+                                  ::stat(FolderOf(path).c_str(), &folder) == 0 &&
+                                  (folder.st_mode & S_ISVTX) != 0;
+  return facts;
+}
 
 // Opens `path` for writing without following a final symbolic link: a new file
 // is created with O_EXCL, an existing one opened as it is. O_NONBLOCK: a FIFO
@@ -314,7 +328,7 @@ class LocalFileSystem final : public FileSystem {
       // than going on unguarded.
       struct stat named;
       if (result != 0 || (::lstat(path.c_str(), &named) == 0 && IdOf(named) == IdOf(status))) {
-        return std::make_unique<DescriptorLock>(fd, IdOf(status), path);
+        return std::make_unique<DescriptorLock>(fd, IdOf(status), FactsOf(path, status), path);
       }
       ::close(fd);
     }

@@ -114,13 +114,19 @@ DocumentLock TakeLockOn(FileId id) {
 
 class HandleLock final : public FileLock {
  public:
-  HandleLock(ScopedHandle file, ScopedHandle lock, FileId id, std::string path)
-      : file_(std::move(file)), lock_(std::move(lock)), id_(id), path_(std::move(path)) {}
+  HandleLock(ScopedHandle file, ScopedHandle lock, FileId id, LockedFileFacts facts,
+             std::string path)
+      : file_(std::move(file)),
+        lock_(std::move(lock)),
+        id_(id),
+        facts_(facts),
+        path_(std::move(path)) {}
   ~HandleLock() override {
     if (lock_.valid()) ::ReleaseSemaphore(lock_.get(), 1, nullptr);
   }
 
   FileId id() const override { return id_; }
+  LockedFileFacts facts() const override { return facts_; }
   void Truncate() override {
     LARGE_INTEGER start{};
     if (!::SetFilePointerEx(file_.get(), start, nullptr, FILE_BEGIN) ||
@@ -133,6 +139,7 @@ class HandleLock final : public FileLock {
   ScopedHandle file_;
   ScopedHandle lock_;  // the semaphore taken; invalid where none could be made
   FileId id_;
+  LockedFileFacts facts_;
   std::string path_;
 };
 
@@ -287,8 +294,13 @@ class LocalFileSystem final : public FileSystem {
     if (::GetFileType(file.get()) != FILE_TYPE_DISK) RefuseNonFile(path);
     DocumentLock lock = TakeLockOn(IdOf(info));
     if (lock.held_elsewhere) return nullptr;
+    // Its names are counted; whose it is is not asked: Windows has no folder
+    // open to all whose files stay their makers' (no sticky bit), and a
+    // folder's rights decide who may write a file there.
+    LockedFileFacts facts;
+    facts.names = info.nNumberOfLinks;
     return std::make_unique<HandleLock>(std::move(file), std::move(lock.semaphore), IdOf(info),
-                                        path);
+                                        facts, path);
   }
 
   std::unique_ptr<NewFile> CreateTemporaryFile(const std::string& final_path) override {
