@@ -19,6 +19,7 @@ class NullFileSystem final : public FileSystem {
   bool CreateNewFile(const std::string&) override { return true; }
   void AppendLineToFile(const std::string&, std::string_view, const FileLock&) override {}
   void CheckAppendable(const std::string&, const FileLock&) override {}
+  bool IsFileAt(const std::string&, FileId) override { return true; }
   bool RemoveFileIfSame(const std::string&, FileId) override { return true; }
   std::unique_ptr<FileLock> LockFile(const std::string&) override {
     return std::make_unique<NoLock>();
@@ -41,6 +42,8 @@ class NullFileSystem final : public FileSystem {
    public:
     FileId id() const override { return {}; }
     LockedFileFacts facts() const override { return {}; }
+    // Nothing is kept, so the size of what was written is not known.
+    std::uint64_t Size() const override { return kUnknownSize; }
     void Truncate() override {}
   };
   class NullFile final : public NewFile {

@@ -57,6 +57,8 @@ struct LockedFileFacts {
 // releases the lock.
 class FileLock {
  public:
+  static constexpr std::uint64_t kUnknownSize = std::numeric_limits<std::uint64_t>::max();
+
   FileLock() = default;
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
@@ -67,6 +69,10 @@ class FileLock {
 
   // What the lock found of the file as it took it.
   virtual LockedFileFacts facts() const = 0;
+
+  // The locked file's size now, wherever its name is, through the descriptor
+  // the lock holds (one fstat); kUnknownSize when the system does not say.
+  virtual std::uint64_t Size() const = 0;
 
   // Empties the locked file, through the descriptor the lock holds, never by
   // its name (one ftruncate). Throws FileSystemError when it cannot.
@@ -136,6 +142,10 @@ class FileSystem {
   // writing nothing (open, fstat, close): whether a line could be appended now.
   // Throws as AppendLineToFile does.
   virtual void CheckAppendable(const std::string& path, const FileLock& locked) = 0;
+
+  // True iff the name `path` itself (a symbolic link there as the link) names
+  // the file `id` now (one lstat).
+  virtual bool IsFileAt(const std::string& path, FileId id) = 0;
 
   // Removes the name `path` when it still names the file `id` (one lstat, one
   // unlink): a file put in its place since, by a rename or otherwise, is left

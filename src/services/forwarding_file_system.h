@@ -27,6 +27,7 @@ class ForwardingFileSystem : public FileSystem {
   void CheckAppendable(const std::string& path, const FileLock& locked) override {
     base_.CheckAppendable(path, locked);
   }
+  bool IsFileAt(const std::string& path, FileId id) override { return base_.IsFileAt(path, id); }
   bool RemoveFileIfSame(const std::string& path, FileId id) override {
     return base_.RemoveFileIfSame(path, id);
   }

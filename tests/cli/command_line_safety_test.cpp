@@ -105,6 +105,42 @@ TEST_F(CommandLineSafetyTest, AFileRenamedOverTheDocumentKeepsItsBytesAndTheRunF
   EXPECT_EQ(ReadFile(document_), "another file\n");
 }
 
+// Another program changes the document after its third line. Made read-only,
+// the next line fails, saying how many complete lines the document holds; cut
+// short, the run ends saying that it is incomplete, never that it succeeded.
+TEST_F(CommandLineSafetyTest, ADocumentChangedByAnotherProgramIsNeverCalledComplete) {
+  // As another user when the test is root, whom no read-only file stops.
+  fs::permissions(dir_, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(work_, fs::perms::all);
+  const std::string input = CopyForAll(kBasic, work_), expected = ReadFile(kBasicDocument);
+  std::size_t three_lines = 0;
+  for (int line = 0; line < 3; ++line) three_lines = expected.find("\r\n", three_lines) + 2;
+  const std::string failed = "zerova: " + document_.string() + ": ";
+  const struct {
+    bool read_only;  // else cut to nothing
+    std::string err;
+  } rows[] = {
+      {true, failed + "could not open the file for appending: Permission denied; the document "
+                      "is incomplete: it holds 3 complete lines\n"},
+      {false, failed + "another program changed the document during the conversion: it holds " +
+                  std::to_string(expected.size() - three_lines) + " bytes, where " +
+                  std::to_string(expected.size()) + " were written; the document is incomplete\n"},
+  };
+  for (const auto& row : rows) {
+    fs::remove(document_);
+    ChildSetup setup = Zerova({input}, "writev", 3);
+    setup.gate = CopyForAll(ZEROVA_CALL_GATE, bin_);
+    setup.user = kNobody;
+    ChildProcess run(work_, setup);
+    ASSERT_TRUE(run.AtGate());
+    row.read_only ? fs::permissions(document_, fs::perms::owner_read)
+                  : fs::resize_file(document_, 0);
+    run.Release();
+    EXPECT_EQ(run.Wait(), 1);
+    EXPECT_EQ(run.Out() + run.err(), row.err);
+  }
+}
+
 // SIGTERM while the workbook is read (after its third piece of 64 KB, of
 // more than sixty): the next piece is never read, nothing is written, and the
 // earlier document stays byte for byte.

@@ -14,6 +14,10 @@ class MemoryFileSystem::Lock final : public FileLock {
   Lock(MemoryFileSystem& disk, std::uint64_t inode) : disk_(disk), inode_(inode) {}
   FileId id() const override { return {1, inode_}; }
   LockedFileFacts facts() const override { return {}; }
+  std::uint64_t Size() const override {
+    const Entry* entry = disk_.Find(inode_);
+    return entry != nullptr ? entry->contents.size() : kUnknownSize;
+  }
   void Truncate() override {
     for (auto& [path, entry] : disk_.files_) {
       if (entry.inode == inode_) entry.contents.clear();
@@ -127,6 +131,12 @@ void MemoryFileSystem::CheckAppendable(const std::string& path, const FileLock& 
   if (it->second.kind != PathKind::kFile || it->second.inode != locked.id().inode) {
     throw ReplacedFileError(path, "the file was replaced by another one");
   }
+}
+
+bool MemoryFileSystem::IsFileAt(const std::string& path, FileId id) {
+  calls_.push_back("IsFileAt " + path);
+  const auto it = files_.find(path);
+  return it != files_.end() && it->second.inode == id.inode;
 }
 
 bool MemoryFileSystem::RemoveFileIfSame(const std::string& path, FileId id) {

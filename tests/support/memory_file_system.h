@@ -32,6 +32,7 @@ class MemoryFileSystem : public FileSystem {
   void AppendLineToFile(const std::string& path, std::string_view line,
                         const FileLock& locked) override;
   void CheckAppendable(const std::string& path, const FileLock& locked) override;
+  bool IsFileAt(const std::string& path, FileId id) override;
   bool RemoveFileIfSame(const std::string& path, FileId id) override;
   std::unique_ptr<FileLock> LockFile(const std::string& path) override;
   std::unique_ptr<NewFile> CreateTemporaryFile(const std::string& final_path) override;

@@ -85,7 +85,9 @@ class DocumentWriter {
 // stands in the document's place (a read-only file is refused), locks it,
 // refuses a file with other names (hard links) or another user's in a folder
 // open to all, and tries once what each line does (the scratch file's renewal,
-// an open for appending); Start empties it.
+// an open for appending); Start empties it. Finish fails, saying the document
+// is incomplete, when its size is not that of the lines written (another
+// program cut it short meanwhile).
 std::unique_ptr<DocumentWriter> NewLineByLineDocument(FileSystem& file_system, std::string path);
 
 // The file at `path` (a full path), written whole and renamed into place.

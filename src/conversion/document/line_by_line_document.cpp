@@ -59,9 +59,20 @@ class LineByLineDocument final : public DocumentWriter {
       throw Incomplete(e);
     }
     ++lines_;
+    bytes_ += line_.size() + 2;
   }
 
-  void Finish() override { lock_.reset(); }
+  // A document another program cut short (or wrote into) meanwhile holds
+  // other bytes than the lines written: it is no success.
+  void Finish() override {
+    const std::uint64_t size = lock_->Size();
+    lock_.reset();
+    if (size == FileLock::kUnknownSize || size == bytes_) return;
+    throw FileSystemError(path_,
+                          "another program changed the document during the conversion: it holds " +
+                              std::to_string(size) + " bytes, where " + std::to_string(bytes_) +
+                              " were written; the document is incomplete");
+  }
 
   // Only the file this run locked is removed: one put in its place since stays.
   std::string Abandon() override {
@@ -130,13 +141,9 @@ class LineByLineDocument final : public DocumentWriter {
   // document holds in full, when the document is still the one this run writes.
   FileSystemError Incomplete(const FileSystemError& cause) {
     std::string what = cause.detail();
-    bool still_there = true;
-    try {
-      file_system_.CheckAppendable(path_, *lock_);
-    } catch (const FileSystemError&) {
-      still_there = false;  // removed, or replaced by another file
-    }
-    if (still_there) {
+    // Not when it was removed or another file stands in its place; when it
+    // was only made read-only, say.
+    if (file_system_.IsFileAt(path_, lock_->id())) {
       what.append("; the document ");
       if (cause.file() != path_) what.append(path_).append(" ");
       what.append("is incomplete: it holds ");
@@ -154,8 +161,9 @@ class LineByLineDocument final : public DocumentWriter {
   std::string path_;
   std::string scratch_;  // renewed before each line; empty: none
   std::unique_ptr<FileLock> lock_;
-  std::string line_;        // the line being built
-  std::int64_t lines_ = 0;  // lines written in full
+  std::string line_;         // the line being built
+  std::int64_t lines_ = 0;   // lines written in full
+  std::uint64_t bytes_ = 0;  // their bytes, CR LF included
 };
 
 }  // namespace

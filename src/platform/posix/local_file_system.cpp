@@ -79,6 +79,11 @@ class DescriptorLock final : public FileLock {
 
   FileId id() const override { return id_; }
   LockedFileFacts facts() const override { return facts_; }
+  std::uint64_t Size() const override {
+    struct stat status;
+    if (::fstat(fd_, &status) != 0) return kUnknownSize;
+    return static_cast<std::uint64_t>(status.st_size);
+  }
   void Truncate() override {
     if (::ftruncate(fd_, 0) != 0) throw PosixError(path_, "empty the file", errno);
   }
@@ -253,10 +258,13 @@ class LocalFileSystem final : public FileSystem {
     if (!same) throw Replaced(path);
   }
 
-  bool RemoveFileIfSame(const std::string& path, FileId id) override {
+  bool IsFileAt(const std::string& path, FileId id) override {
     struct stat status;
-    if (::lstat(path.c_str(), &status) != 0 || IdOf(status) != id) return false;
-    return DeleteFile(path);
+    return ::lstat(path.c_str(), &status) == 0 && IdOf(status) == id;
+  }
+
+  bool RemoveFileIfSame(const std::string& path, FileId id) override {
+    return IsFileAt(path, id) && DeleteFile(path);
   }
 
   std::unique_ptr<NewFile> CreateTemporaryFile(const std::string& final_path) override {

@@ -127,6 +127,11 @@ class HandleLock final : public FileLock {
 
   FileId id() const override { return id_; }
   LockedFileFacts facts() const override { return facts_; }
+  std::uint64_t Size() const override {
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(file_.get(), &size)) return kUnknownSize;
+    return static_cast<std::uint64_t>(size.QuadPart);
+  }
   void Truncate() override {
     LARGE_INTEGER start{};
     if (!::SetFilePointerEx(file_.get(), start, nullptr, FILE_BEGIN) ||
@@ -260,6 +265,12 @@ class LocalFileSystem final : public FileSystem {
 
   void CheckAppendable(const std::string& path, const FileLock& locked) override {
     OpenForAppending(path, locked);
+  }
+
+  bool IsFileAt(const std::string& path, FileId id) override {
+    ScopedHandle file = OpenExisting(path, FILE_READ_ATTRIBUTES);
+    BY_HANDLE_FILE_INFORMATION info;
+    return file.valid() && Describe(file.get(), &info) && IdOf(info) == id;
   }
 
   bool RemoveFileIfSame(const std::string& path, FileId id) override {
