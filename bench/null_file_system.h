@@ -27,6 +27,7 @@ class NullFileSystem final : public FileSystem {
   std::unique_ptr<NewFile> CreateTemporaryFile(const std::string&) override {
     return std::make_unique<NullFile>();
   }
+  void RemoveAbandonedTemporaryFiles(const std::string&) override {}
   void ReplaceFile(const std::string&, const std::string&) override {}
   void CreateFolders(const std::string&) override {}
   std::uint64_t SpaceFor(const std::string&) override { return kUnknownSpace; }

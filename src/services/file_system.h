@@ -168,12 +168,24 @@ class FileSystem {
   virtual std::unique_ptr<FileLock> LockFile(const std::string& path) = 0;
 
   // Creates a new file, open for writing, in the folder of `final_path`, under a
-  // name of its own that nobody can guess (".NAME.XXXXXXXX.tmp", O_CREAT |
+  // name of its own that nobody can guess (".NAME.XXXXXXXXXXXX.tmp", O_CREAT |
   // O_EXCL | O_NOFOLLOW), to be put in place later by ReplaceFile. Its mode is
   // what a new file gets (0666 less the umask), or, when a regular file stands at
-  // `final_path`, that file's permission bits. Throws FileSystemError naming the
-  // folder when it cannot be created there.
+  // `final_path`, that file's permission bits. Until it is closed it is held
+  // (locked, or kept open), so that no run takes it for abandoned.
+  // Throws FileSystemError naming the folder when it cannot be created there.
   virtual std::unique_ptr<NewFile> CreateTemporaryFile(const std::string& final_path) = 0;
+
+  // Removes what runs ended outright (SIGKILL, a power cut) left of the
+  // temporary files CreateTemporaryFile made for `final_path`: the files in its
+  // folder named as it names them, that are this user's, regular, of one name,
+  // unchanged for an hour and held by no process (the run writing one holds
+  // it, until it ends however it ends). A file about which any of this cannot
+  // be told is left, so where the file system keeps no locks nothing is
+  // removed. A folder may be listed once per object (a batch into one folder
+  // lists it once), so files left there later wait for a later run. Never
+  // throws: what cannot be removed stays.
+  virtual void RemoveAbandonedTemporaryFiles(const std::string& final_path) = 0;
 
   // Renames `from` over `to` in one step (one rename): a reader of `to` sees
   // the earlier file or the new one, never a part. Throws FileSystemError
@@ -216,7 +228,8 @@ class FileSystem {
   virtual bool SameFile(const std::string& followed, const std::string& path) = 0;
 };
 
-// The local disk. The returned object holds no state between calls.
+// The local disk. The returned object holds no state between calls but the
+// temporary files found in the folders RemoveAbandonedTemporaryFiles listed.
 std::unique_ptr<FileSystem> NewLocalFileSystem();
 
 }  // namespace zerova

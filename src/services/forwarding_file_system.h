@@ -37,6 +37,9 @@ class ForwardingFileSystem : public FileSystem {
   std::unique_ptr<NewFile> CreateTemporaryFile(const std::string& final_path) override {
     return base_.CreateTemporaryFile(final_path);
   }
+  void RemoveAbandonedTemporaryFiles(const std::string& final_path) override {
+    base_.RemoveAbandonedTemporaryFiles(final_path);
+  }
   void ReplaceFile(const std::string& from, const std::string& to) override {
     base_.ReplaceFile(from, to);
   }

@@ -525,6 +525,18 @@ TEST_F(CommandLineSignalsTest, AStopWhileWritingAWholeDocumentKeepsTheEarlierOne
                              "was\n");
   EXPECT_EQ(Listing(dir_ / "out"), std::vector<std::string>{"doc.xml"});
   EXPECT_EQ(ReadFile(dir_ / "out/doc.xml"), "the first run's\r\n");
+  // Killed outright (SIGKILL), a run leaves its temporary file; once that has
+  // lain unchanged for an hour, the next run into the name removes it.
+  ChildProcess killed(dir_, setup);
+  ASSERT_TRUE(killed.AtGate());
+  ::kill(killed.pid(), SIGKILL);
+  EXPECT_EQ(killed.Wait(kEnding), 128 + SIGKILL);
+  const std::vector<std::string> left = Listing(dir_ / "out");
+  ASSERT_EQ(left.size(), 2u);
+  fs::last_write_time(dir_ / "out" / left.front(),
+                      fs::file_time_type::clock::now() - std::chrono::minutes(61));
+  EXPECT_EQ(test::Run(dir_, Command({"-q", "-o", "out/doc.xml", kBasic})).status, 0);
+  EXPECT_EQ(Listing(dir_ / "out"), std::vector<std::string>{"doc.xml"});
 }
 
 // Two signals while the document is written, line by line or whole, in every

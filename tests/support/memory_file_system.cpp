@@ -155,6 +155,10 @@ std::unique_ptr<NewFile> MemoryFileSystem::CreateTemporaryFile(const std::string
   return std::make_unique<File>(*this, path, NewEntry(path).inode);
 }
 
+void MemoryFileSystem::RemoveAbandonedTemporaryFiles(const std::string& final_path) {
+  calls_.push_back("RemoveAbandonedTemporaryFiles " + final_path);
+}
+
 void MemoryFileSystem::ReplaceFile(const std::string& from, const std::string& to) {
   calls_.push_back("ReplaceFile " + to);
   if (rename_error_ != 0) throw PosixError(to, "put the document in place", rename_error_);

@@ -36,6 +36,7 @@ class MemoryFileSystem : public FileSystem {
   bool RemoveFileIfSame(const std::string& path, FileId id) override;
   std::unique_ptr<FileLock> LockFile(const std::string& path) override;
   std::unique_ptr<NewFile> CreateTemporaryFile(const std::string& final_path) override;
+  void RemoveAbandonedTemporaryFiles(const std::string& final_path) override;
   void ReplaceFile(const std::string& from, const std::string& to) override;
   void CreateFolders(const std::string& path) override;
   std::uint64_t SpaceFor(const std::string& path) override;

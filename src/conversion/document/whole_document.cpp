@@ -1,7 +1,9 @@
 // The document a user names (-o FILE, --outdir): written whole to a temporary
 // file beside its name, then renamed over it in one step. Until that rename an
 // earlier file of the name stays byte for byte; after a failure or a stop the
-// temporary file is removed, and nothing else changed.
+// temporary file is removed, and nothing else changed. Once the document is in
+// place, the temporary files of runs into the name that were killed outright
+// go too.
 #include <utility>
 
 #include "conversion/document/block_document.h"
@@ -57,6 +59,8 @@ class WholeDocument final : public BlockDocument {
       throw FileSystemError(path_, e.detail() + "; " + left());
     }
     temporary_.reset();
+    // What runs into this name that were killed outright left behind.
+    file_system_.RemoveAbandonedTemporaryFiles(path_);
   }
 
   std::string Abandon() override {

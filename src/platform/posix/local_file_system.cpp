@@ -1,10 +1,10 @@
 // The local disk on POSIX systems. Each operation opens and closes what it
 // needs; nothing is kept between calls except the program's folder, which
-// cannot change while the program runs, and the descriptor a FileLock holds.
+// cannot change while the program runs, the descriptor a FileLock holds, and
+// the names of temporary files found in each folder listed.
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/file.h>
-#include <sys/random.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -13,9 +13,11 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <utility>
 
+#include "platform/posix/temporary_files.h"
 #include "services/error.h"
 #include "services/file_system.h"
 
@@ -184,26 +186,6 @@ class DescriptorFile final : public NewFile {
   int fd_;
 };
 
-// Letters for the unguessable part of a temporary file's name.
-constexpr char kNameLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-
-// ".NAME.XXXXXXXXXXXX.tmp" for the file `name`, twelve random letters from the
-// kernel's generator; NAME shortened so the whole stays within a file name's limit.
-std::string TemporaryName(std::string_view name) {
-  unsigned char random[12];
-  std::size_t got = 0;
-  while (got < sizeof random) {
-    const ssize_t n = ::getrandom(random + got, sizeof random - got, 0);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw PosixError("/dev/urandom", "make a name for the new file", errno);
-    got += static_cast<std::size_t>(n);
-  }
-  std::string temporary = ".";
-  temporary.append(name.substr(0, 200)).append(".");
-  for (const unsigned char r : random) temporary.push_back(kNameLetters[r % 36]);
-  return temporary + ".tmp";
-}
-
 class LocalFileSystem final : public FileSystem {
  public:
   PathKind Examine(const std::string& path) override {
@@ -279,6 +261,10 @@ class LocalFileSystem final : public FileSystem {
           ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
       if (fd < 0 && errno == EEXIST) continue;
       if (fd < 0) throw PosixError(folder, "create a file in the folder", errno);
+      // Locked while it is written, so that no later run takes it for abandoned;
+      // where no locks are kept, it goes without.
+      while (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EINTR) {
+      }
       struct stat status;
       if ((keep_mode && ::fchmod(fd, earlier.st_mode & 0777) != 0) || ::fstat(fd, &status) != 0) {
         const int error = errno;
@@ -289,6 +275,15 @@ class LocalFileSystem final : public FileSystem {
       return std::make_unique<DescriptorFile>(fd, path, IdOf(status));
     }
     throw PosixError(folder, "create a file in the folder", EEXIST);
+  }
+
+  // Each folder is listed once: a batch into one folder lists it once, not
+  // once per document.
+  void RemoveAbandonedTemporaryFiles(const std::string& final_path) override {
+    const std::string folder = FolderOf(final_path);
+    auto [found, added] = temporary_names_.try_emplace(folder);
+    if (added) found->second = TemporaryNamesIn(folder);
+    zerova::RemoveAbandonedTemporaryFiles(final_path, found->second);
   }
 
   void ReplaceFile(const std::string& from, const std::string& to) override {
@@ -389,6 +384,9 @@ class LocalFileSystem final : public FileSystem {
   }
 
  private:
+  // The names TemporaryNamesIn found in each folder listed so far.
+  std::map<std::string, std::vector<std::string>> temporary_names_;
+
   static ReplacedFileError Replaced(const std::string& path) {
     return ReplacedFileError(path,
                              "the file was replaced by another one during the conversion; "

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "platform/windows/device_names.h"
+#include "platform/windows/temporary_files.h"
 #include "platform/windows/wide_text.h"
 #include "services/error.h"
 #include "services/file_system.h"
@@ -316,10 +317,8 @@ class LocalFileSystem final : public FileSystem {
 
   std::unique_ptr<NewFile> CreateTemporaryFile(const std::string& final_path) override {
     const std::string folder = FolderOf(final_path);
-    const std::string name = FileNameOf(final_path).substr(0, 200);
     for (int round = 0; round < 8; ++round) {
-      const std::string path =
-          PathInFolder(folder, "." + name + "." + RandomLetters(folder) + ".tmp");
+      const std::string path = TemporaryPath(final_path);
       ScopedHandle file(::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -336,6 +335,10 @@ class LocalFileSystem final : public FileSystem {
       return std::make_unique<HandleFile>(std::move(file), path, IdOf(info));
     }
     throw WindowsError(folder, "create a file in the folder", ERROR_FILE_EXISTS);
+  }
+
+  void RemoveAbandonedTemporaryFiles(const std::string& final_path) override {
+    zerova::RemoveAbandonedTemporaryFiles(final_path);
   }
 
   void ReplaceFile(const std::string& from, const std::string& to) override {

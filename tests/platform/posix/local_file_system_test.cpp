@@ -6,6 +6,7 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -118,6 +119,37 @@ TEST(LocalFileSystemTest, TouchesOnlyTheRegularFileItLocked) {
   lock = fs->LockFile(file);
   EXPECT_TRUE(fs->RemoveFileIfSame(file, lock->id()));
   EXPECT_EQ(fs->Examine(file), PathKind::kMissing);
+  std::filesystem::remove_all(dir);
+}
+
+// The temporary files that runs into a name left when killed outright (made,
+// then closed unrenamed, their locks gone with them) are removed by a later
+// run into that name once unchanged for an hour; what else stands in the
+// folder stays: a live run's (its lock held), one changed lately, another
+// name's, one of two names, and names or links only like ours.
+TEST(LocalFileSystemTest, RemovesOnlyTheAbandonedTemporaryFilesOfItsName) {
+  char pattern[] = "/tmp/zerova-fs-XXXXXX";
+  const std::string dir = ::mkdtemp(pattern), doc = dir + "/doc.xml";
+  const std::unique_ptr<FileSystem> fs = NewLocalFileSystem();
+  const auto left = [&](const std::string& final_path) {
+    return fs->CreateTemporaryFile(final_path)->path();
+  };
+  const std::string abandoned = left(doc), recent = left(doc), other = left(dir + "/other.xml"),
+                    linked = left(doc), lookalike = dir + "/.doc.xml.ABCDEFGHIJKL.tmp",
+                    link = dir + "/.doc.xml.aaaaaaaaaaaa.tmp";
+  const std::unique_ptr<NewFile> live = fs->CreateTemporaryFile(doc);
+  std::filesystem::create_hard_link(linked, dir + "/second-name");
+  std::ofstream(lookalike) << "not ours\n";
+  std::filesystem::create_symlink(abandoned, link);
+  const auto hours_ago = std::filesystem::file_time_type::clock::now() - std::chrono::hours(2);
+  for (const std::string& path : {abandoned, other, linked, lookalike, live->path()}) {
+    std::filesystem::last_write_time(path, hours_ago);
+  }
+  fs->RemoveAbandonedTemporaryFiles(doc);
+  EXPECT_EQ(fs->Examine(abandoned), PathKind::kMissing);
+  for (const std::string& path : {recent, other, linked, lookalike, link, live->path()}) {
+    EXPECT_NE(fs->Examine(path), PathKind::kMissing) << path;
+  }
   std::filesystem::remove_all(dir);
 }
 
