@@ -52,8 +52,12 @@ class LastWords {
   // Arms other words in place of this object's.
   void Change(std::string line, std::string removable = "", FileId id = {});
 
-  // The words as the handler reads them (stop_signals.cpp).
-  struct Words;
+  // The words as the handler reads them.
+  struct Words {
+    std::string line;
+    std::string removable;
+    FileId id;
+  };
 
  private:
   Words* previous_;
@@ -64,6 +68,11 @@ class LastWords {
 // before has said its own armed words instead, one that comes during or after
 // ends the program silently, the line being said.
 void SayLast(const std::string& line);
+
+// Hands `words` (null: none) to the platform's handler as the ones a second
+// signal says, freeing the words it replaces unless the handler took them.
+// Called by LastWords (last_words.cpp) and SayLast.
+void ArmLastWords(LastWords::Words* words);
 
 }  // namespace zerova
 

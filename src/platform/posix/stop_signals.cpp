@@ -33,12 +33,6 @@ pid_t ThisThread() { return static_cast<pid_t>(::syscall(SYS_gettid)); }
 // The words a second signal says. Whoever takes them out of `armed` with an
 // exchange owns them: the main code frees what it takes back, the handler
 // never frees (the program ends).
-struct LastWords::Words {
-  std::string line;
-  std::string removable;
-  FileId id;
-};
-
 namespace {
 
 std::atomic<LastWords::Words*> armed{nullptr};
@@ -98,9 +92,6 @@ void OnStopSignal(int signal_number) {
   DieBy(signal_number);
 }
 
-// Arms `words`, freeing the words it replaces unless a handler took them.
-void Arm(LastWords::Words* words) { delete armed.exchange(words); }
-
 // Holds back the stop signals while it lives.
 class StopSignalsHeld {
  public:
@@ -117,9 +108,6 @@ class StopSignalsHeld {
  private:
   sigset_t before_;
 };
-
-// The stack of LastWords objects: each one's words, the top one armed.
-LastWords::Words* top_words = nullptr;
 
 }  // namespace
 
@@ -142,26 +130,12 @@ void CatchStopSignals() {
 
 int StopSignal() { return first_signal.load(); }
 
-LastWords::LastWords(std::string line, std::string removable, FileId id) : previous_(top_words) {
-  top_words = new Words{std::move(line), std::move(removable), id};
-  Arm(new Words(*top_words));
-}
-
-LastWords::~LastWords() {
-  delete top_words;
-  top_words = previous_;
-  Arm(previous_ != nullptr ? new Words(*previous_) : nullptr);
-}
-
-void LastWords::Change(std::string line, std::string removable, FileId id) {
-  *top_words = Words{std::move(line), std::move(removable), id};
-  Arm(new Words(*top_words));
-}
+void ArmLastWords(LastWords::Words* words) { delete armed.exchange(words); }
 
 void SayLast(const std::string& line) {
   const StopSignalsHeld held;
   WriteAll(line);
-  Arm(nullptr);
+  ArmLastWords(nullptr);
 }
 
 void RestoreTerminalOnEnd(int fd, const termios& settings) {

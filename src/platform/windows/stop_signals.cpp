@@ -67,12 +67,6 @@ int SignalOf(DWORD event) {
 // The words a second stop says. Whoever takes them out of `armed` with an
 // exchange owns them: the main code frees what it takes back, the handler
 // never frees (the program ends).
-struct LastWords::Words {
-  std::string line;
-  std::string removable;
-  FileId id;
-};
-
 namespace {
 
 std::atomic<LastWords::Words*> armed{nullptr};
@@ -152,12 +146,6 @@ void RemoveIfStillOurs(const LastWords::Words& words) {
   ::ExitProcess(static_cast<UINT>(128 + signal));  // not reached
 }
 
-// Arms `words`, freeing the words it replaces unless a handler took them.
-void Arm(LastWords::Words* words) { delete armed.exchange(words); }
-
-// The stack of LastWords objects: each one's words, the top one armed.
-LastWords::Words* top_words = nullptr;
-
 }  // namespace
 
 BOOL WINAPI OnConsoleEvent(DWORD event) {
@@ -183,26 +171,12 @@ void CatchStopSignals() {
 
 int StopSignal() { return first_signal.load(); }
 
-LastWords::LastWords(std::string line, std::string removable, FileId id) : previous_(top_words) {
-  top_words = new Words{std::move(line), std::move(removable), id};
-  Arm(new Words(*top_words));
-}
-
-LastWords::~LastWords() {
-  delete top_words;
-  top_words = previous_;
-  Arm(previous_ != nullptr ? new Words(*previous_) : nullptr);
-}
-
-void LastWords::Change(std::string line, std::string removable, FileId id) {
-  *top_words = Words{std::move(line), std::move(removable), id};
-  Arm(new Words(*top_words));
-}
+void ArmLastWords(LastWords::Words* words) { delete armed.exchange(words); }
 
 void SayLast(const std::string& line) {
   const LastLockHeld held;
   WriteToStandardError(line);
-  Arm(nullptr);
+  ArmLastWords(nullptr);
 }
 
 void RestoreConsoleOnEnd(HANDLE console, DWORD mode) {
