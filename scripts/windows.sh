@@ -8,8 +8,8 @@
 # (docs/windows.md lists them and where each comes from; default:
 # ../shared/windows-sources). scripts/windows-libs.sh checks each against its
 # SHA-256 and cross-builds them once into a cache outside the checkout; then
-# the preset `windows` (cmake/mingw-w64.cmake) builds zerova.exe, one static
-# program that needs no DLL beside it. `test` runs the Windows build's tests
+# the preset `windows` (cmake/mingw-w64.cmake) builds zerova.exe and the
+# window, zerova-window.exe, static programs that need no DLL beside them. `test` runs the Windows build's tests
 # under Wine (ctest --preset windows) and, where the Linux build is at hand
 # (build/default/zerova), checks that both give the same documents and
 # refusals (tests/cli/same_on_windows.sh). The last line printed is the folder
@@ -42,7 +42,9 @@ quiet cmake --build --preset windows -j"$(nproc)"
 dist=$PWD/build/windows/dist
 rm -rf "$dist"
 mkdir -p "$dist"
-x86_64-w64-mingw32-strip -o "$dist/zerova.exe" build/windows/zerova.exe
+for program in zerova zerova-window; do
+  x86_64-w64-mingw32-strip -o "$dist/$program.exe" "build/windows/$program.exe"
+done
 
 if [ "${1:-build}" = test ]; then
   echo "== Windows tests (Wine)" >&2
