@@ -9,9 +9,10 @@
 # ../shared/windows-sources). scripts/windows-libs.sh checks each against its
 # SHA-256 and cross-builds them once into a cache outside the checkout; then
 # the preset `windows` (cmake/mingw-w64.cmake) builds zerova.exe and the
-# window, zerova-window.exe, static programs that need no DLL beside them. `test` runs the Windows build's tests
-# under Wine (ctest --preset windows) and, where the Linux build is at hand
-# (build/default/zerova), checks that both give the same documents and
+# window, zerova-window.exe, static programs that need no DLL beside them.
+# `test` runs the Windows build's tests under Wine (ctest --preset windows; the
+# window's on a display of their own, under Xvfb) and, where the Linux build is
+# at hand (build/default/zerova), checks that both give the same documents and
 # refusals (tests/cli/same_on_windows.sh). The last line printed is the folder
 # that holds what was built.
 set -euo pipefail
