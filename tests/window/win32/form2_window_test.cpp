@@ -2,8 +2,9 @@
 // (on_display.sh): its look as drawn on the screen, checked as the Qt window's
 // is (places at the window's dpi, colours of the back, the frame, the buttons'
 // faces and captions, the labels' text, the progress drawn); a file chosen, and
-// one dropped, named in the title; and a protected workbook's password asked in
-// the window's dialog, a wrong one first, then converted.
+// one dropped, named in the title; the layout at another screen's dpi; and a
+// protected workbook's password asked in the window's dialog, a wrong one
+// first, then converted.
 #include "window/win32/form2_window.h"
 
 // After windows.h:
@@ -152,6 +153,28 @@ TEST_F(Form2WindowTest, LooksAsTheLayoutSays) {
   const int middle = (bar.top + bar.bottom) / 2, width = bar.right - bar.left;
   EXPECT_TRUE(image.At(bar.left + width / 4, middle) == (Rgb{0, 64, 0}));
   EXPECT_FALSE(image.At(bar.right - width / 4, middle) == (Rgb{0, 64, 0}));
+}
+
+// Moved to a screen of 144 dpi, the window lays its controls out, fonts
+// included, at that dpi, and takes the place the system suggests.
+TEST_F(Form2WindowTest, FollowsTheDpiOfItsScreen) {
+  RECT suggested = {10, 20, 10 + 909, 20 + 430};
+  ::SendMessageW(form_.handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+  const RECT place = PlaceOf(Control::kCommand2);
+  EXPECT_EQ(place.left, 324);
+  EXPECT_EQ(place.top, 72);
+  EXPECT_EQ(place.right, 565);
+  EXPECT_EQ(place.bottom, 109);
+  LOGFONTW font{};
+  const HWND select = form_.ControlWindow(Control::kCommand2);
+  ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(select, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+  EXPECT_EQ(font.lfHeight, -20);  // 9.75 points at 144 dpi
+  RECT window;
+  ::GetWindowRect(form_.handle(), &window);
+  EXPECT_EQ(window.left, 10);
+  EXPECT_EQ(window.right - window.left, 909);
 }
 
 // A file chosen, given or dropped (a DROPFILES block, as the shell sends it),
