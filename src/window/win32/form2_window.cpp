@@ -100,7 +100,9 @@ LRESULT Form2Window::Handle(UINT message, WPARAM w, LPARAM l) {
       CreateControls();
       return 0;
     case WM_COMMAND:
-      if (HIWORD(w) == BN_CLICKED && form_) form_->Click(ControlOf(reinterpret_cast<HWND>(l)));
+      // A click, or Enter on the focused button (IsDialogMessage, by its id).
+      if (HIWORD(w) == BN_CLICKED && form_)
+        form_->Click(ControlOf(::GetDlgItem(window_, LOWORD(w))));
       return 0;
     case WM_DRAWITEM:
       DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(l));
