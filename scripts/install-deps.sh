@@ -56,6 +56,7 @@ windows=(
   autoconf automake libtool gtk-doc-tools autopoint gettext
   libxml2-utils                      # the documents checked well-formed
   librsvg2-bin icoutils              # the programs' icon, from the SVG (scripts/windows-icon.sh)
+  nsis zip                           # the installer and the portable zip
   xvfb xauth xdotool                 # the window's tests: a display for Wine, driven from outside
 )
 

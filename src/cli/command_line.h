@@ -12,6 +12,8 @@ namespace zerova {
 //     wrong"; with --outdir the other FILEs are still converted;
 //  2  a usage error: "zerova: REASON" and a line pointing to --help, on stderr;
 //     nothing is read or written;
+//  3  with --fail-empty, a document without nodes (written, its note said),
+//     and no failure;
 //  128 + N  stop signal N (services/stop_signals.h) stopped it: one line on stderr;
 //     stopped while reading, an earlier document is untouched; while writing,
 //     the incomplete document is removed. A second signal ends the program at

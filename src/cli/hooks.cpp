@@ -15,12 +15,12 @@ std::string StderrLine(const std::string& line_start, const std::string& file,
 }
 
 CommandLineHooks::CommandLineHooks(ProgressLine* progress, LastWords& last_words,
-                                   std::string line_start, std::string source, std::string success,
-                                   bool announce)
+                                   std::string line_start, std::string document,
+                                   std::string success, bool announce)
     : progress_(progress),
       last_words_(last_words),
       line_start_(std::move(line_start)),
-      source_(std::move(source)),
+      document_(std::move(document)),
       success_(std::move(success)),
       announce_(announce) {}
 
@@ -58,7 +58,7 @@ void CommandLineHooks::ShowCompletion(const std::string& message,
       throw PosixError("standard output", "write the completion message", errno);
     }
   }
-  for (const std::string& note : notes) std::fputs(StderrLine("", source_, note).c_str(), stderr);
+  for (const std::string& note : notes) std::fputs(StderrLine("", document_, note).c_str(), stderr);
 }
 
 StopOnSignal::StopOnSignal(ProgressLine* progress, std::string source, std::string stopped)

@@ -26,13 +26,14 @@ std::string StderrLine(const std::string& line_start, const std::string& file,
 
 class CommandLineHooks final : public RunHooks {
  public:
-  // `progress` (null: none) and `last_words` must outlive this object. `source`
-  // names the spreadsheet in notes. `success` is how the success line starts
-  // ("" for the message alone, "DIR/NAME.xml" for "DIR/NAME.xml: " and the
-  // message); `announce` false prints no success line. `line_start` starts
+  // `progress` (null: none) and `last_words` must outlive this object.
+  // `document` names the document in notes (as the user named it: "out/a.xml",
+  // "xmlstructure.xml", "standard output"). `success` is how the success line
+  // starts ("" for the message alone, "DIR/NAME.xml" for "DIR/NAME.xml: " and
+  // the message); `announce` false prints no success line. `line_start` starts
   // every line that may follow a progress line.
   CommandLineHooks(ProgressLine* progress, LastWords& last_words, std::string line_start,
-                   std::string source, std::string success, bool announce);
+                   std::string document, std::string success, bool announce);
 
   void ShowInputRead(std::uint64_t done, std::uint64_t total) override;
   void ShowLinesWritten(std::int64_t written, std::int64_t total) override;
@@ -45,7 +46,7 @@ class CommandLineHooks final : public RunHooks {
   ProgressLine* progress_;
   LastWords& last_words_;
   std::string line_start_;
-  std::string source_;
+  std::string document_;
   std::string success_;
   bool announce_;
 };

@@ -18,6 +18,7 @@ enum LongOnly : int {
   kSheetNumber,
   kAllSheets,
   kFirstCell,
+  kFailEmpty,
   kKeepExtension,
   kListSheets,
   kPasswordFile,
@@ -32,6 +33,7 @@ constexpr option kLongOptions[] = {
     {"sheet-number", required_argument, nullptr, kSheetNumber},
     {"all-sheets", no_argument, nullptr, kAllSheets},
     {"first-cell", required_argument, nullptr, kFirstCell},
+    {"fail-empty", no_argument, nullptr, kFailEmpty},
     {"keep-extension", no_argument, nullptr, kKeepExtension},
     {"list-sheets", no_argument, nullptr, kListSheets},
     {"password-file", required_argument, nullptr, kPasswordFile},
@@ -79,7 +81,7 @@ std::string Inconsistency(const CommandLineOptions& o) {
   const bool sheet_chosen = o.sheet.by != SheetRequest::By::kActive;
   if (o.action == CommandLineOptions::Action::kListSheets) {
     if (!o.output.empty() || !o.outdir.empty() || sheet_chosen || o.all_sheets ||
-        o.first_cell != CellPlace{} || o.keep_extension) {
+        o.first_cell != CellPlace{} || o.first_filled_cell || o.keep_extension || o.fail_empty) {
       return "--list-sheets writes no document and takes no other option but --password-file";
     }
     if (o.files.size() > 1) return "--list-sheets takes one FILE";
@@ -124,8 +126,10 @@ std::string Store(int letter, const char* value, CommandLineOptions& o) {
     case kSheetNumber:
       return StoreSheet(letter == kSheetNumber, value, o.sheet);
     case kFirstCell:
-      if (!ParseCellReference(value, &o.first_cell.row, &o.first_cell.column)) {
-        return "--first-cell takes a cell such as B2, not '" + PrintableText(value) + "'";
+      o.first_filled_cell = std::strcmp(value, "auto") == 0;
+      if (!o.first_filled_cell &&
+          !ParseCellReference(value, &o.first_cell.row, &o.first_cell.column)) {
+        return "--first-cell takes a cell such as B2, or auto, not '" + PrintableText(value) + "'";
       }
       return "";
     default:
@@ -177,6 +181,9 @@ CommandLineOptions ParseCommandLine(int argc, char** argv) {
         break;
       case kKeepExtension:
         o.keep_extension = true;
+        break;
+      case kFailEmpty:
+        o.fail_empty = true;
         break;
       case kFromMenu:
         error = "--from-menu must come first, followed by one FILE at most";

@@ -26,6 +26,8 @@ struct CommandLineOptions {
   SheetRequest sheet;              // --sheet, --sheet-number: by default the active sheet
   bool all_sheets = false;         // --all-sheets
   CellPlace first_cell;            // --first-cell: A1 by default
+  bool first_filled_cell = false;  // --first-cell=auto
+  bool fail_empty = false;         // --fail-empty
   bool keep_extension = false;     // --keep-extension
   std::string password_file;       // --password-file: "" none
   bool quiet = false;              // -q

@@ -4,6 +4,7 @@
 
 #include "conversion/document/document_size.h"
 #include "conversion/document/line_builders.h"
+#include "conversion/run_notes.h"
 #include "conversion/stop_texts.h"
 #include "services/error.h"
 
@@ -28,18 +29,12 @@ class ReadingHooks final : public ReadProgress {
   std::string source_;
 };
 
-// The sentence telling the user that a sheet reached past the limits of a
-// worksheet and what was left out; "" when nothing was.
-std::string ClippingNote(const SheetClipping& clipping) {
-  if (!clipping.any()) return "";
-  std::string where;
-  if (clipping.rows) where = "past row 1,048,576";
-  if (clipping.rows && clipping.columns) where += " and ";
-  if (clipping.columns) where += "past column 16,384 (XFD)";
-  return "the sheet has cells " + where + "; they were left out, as Excel leaves them out";
-}
-
 }  // namespace
+
+std::string DocumentName(const ConversionRequest& request) {
+  if (request.output_stream != nullptr) return request.output_stream_name;
+  return request.output.empty() ? kOutputDocumentName : request.output;
+}
 
 ConversionRun::ConversionRun(SpreadsheetService& spreadsheets, FileSystem& file_system,
                              RunHooks& hooks)
@@ -69,8 +64,10 @@ void ConversionRun::Convert(Workbook& book, const ConversionRequest& request) {
   const SheetChoice choice = ChooseSheet(book, request.sheet, request.source.path);
   sheet_ = book.ReadSheet(choice.index);
   ReadingHooks(hooks_, request.source.path).CheckStop();
-  first_cell_ = request.first_cell;
+  first_cell_ = request.first_filled_cell ? FirstFilledCell(*sheet_).value_or(CellPlace{})
+                                          : request.first_cell;
   node_column_ = 1;
+  table_ = {first_cell_, {}};
   BeginDocument(request);
   WriteLines(request.source.path);
   document_->Finish();  // the document is complete: another run may replace it now
@@ -85,7 +82,7 @@ std::unique_ptr<DocumentWriter> ConversionRun::NewDocument(const ConversionReque
     return NewStreamDocument(request.output_stream, request.output_stream_name,
                              request.output_stream_limit);
   }
-  output_path_ = request.output.empty() ? kOutputDocumentName : request.output;
+  output_path_ = DocumentName(request);
   document_path_ = IsFullPath(output_path_)
                        ? output_path_
                        : PathInFolder(file_system_.CurrentFolder(), output_path_);
@@ -133,9 +130,11 @@ void ConversionRun::WriteLines(const std::string& source_name) {
     NodeStartLine(document_->NextLine(), node_column_, label);
     EndLine();
     cells->Down();  // to the first value's row
+    std::int64_t& values = table_.values.emplace_back(0);
     for (CellView value = cells->Cell(); !value.IsEmpty(); value = cells->Cell()) {
       ValueLine(document_->NextLine(), value);
       EndLine();
+      ++values;
       cells->Down();
     }
     NodeEndLine(document_->NextLine());
@@ -153,16 +152,13 @@ void ConversionRun::WriteLines(const std::string& source_name) {
 }
 
 std::vector<std::string> ConversionRun::Notes(const std::string& sheet_note) const {
-  std::vector<std::string> notes;
-  if (!sheet_note.empty()) notes.push_back(sheet_note);
-  if (const std::string clipped = ClippingNote(sheet_->Clipped()); !clipped.empty()) {
-    notes.push_back(clipped);
+  std::vector<std::string> notes = {sheet_note, ClippingNote(sheet_->Clipped())};
+  if (table_.values.empty()) {
+    notes.push_back(NoNodesNote(first_cell_, FirstFilledCell(*sheet_)));
+  } else {
+    notes.push_back(LeftOutNote(FindCellsLeftOut(*sheet_, table_)));
   }
-  if (lines_total_ == 2) {
-    notes.push_back("the document has no nodes: cell " +
-                    CellReferenceText(first_cell_.row, first_cell_.column) +
-                    ", where the first label belongs, is empty");
-  }
+  std::erase(notes, "");
   return notes;
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/cells_left_out.h"
 #include "conversion/document/document_writer.h"
 #include "conversion/sheet_choice.h"
 #include "services/cell_address.h"
@@ -31,6 +32,9 @@ struct ConversionRequest {
   SpreadsheetInput source;
   SheetRequest sheet;    // by default the active sheet
   CellPlace first_cell;  // where the first label stands: A1 unless the user moves it
+  // Set: the first label stands in the sheet's first filled cell, row by row
+  // (A1 on an empty sheet), whatever `first_cell` says.
+  bool first_filled_cell = false;
   // The document: "" is kOutputDocumentName in the current folder, written line
   // by line; another path is that file, written whole and put in place at once.
   std::string output;
@@ -40,6 +44,10 @@ struct ConversionRequest {
   std::string output_stream_name = "standard output";
   std::uint64_t output_stream_limit = FileSystem::kNoLimit;
 };
+
+// The document `request` asks for as notes name it: the stream's name, the
+// path as given, or kOutputDocumentName.
+std::string DocumentName(const ConversionRequest& request);
 
 class ConversionRun {
  public:
@@ -58,7 +66,8 @@ class ConversionRun {
   // Converts the sheet `request` chooses of `book` (its source is not read
   // again: several sheets of one workbook are converted from one opening), then
   // shows the completion message, with notes (a name taken over a number, cells
-  // left out past the sheet's limits, a document without nodes), and reports
+  // left out past the sheet's limits or outside the table, a document without
+  // nodes and where the sheet's first filled cell is: run_notes.h), and reports
   // the run finished. The hooks hear first that it started (RunStarted).
   //
   // Reading reports its progress and asks whether to stop, often. Before an
@@ -79,6 +88,9 @@ class ConversionRun {
   // The document as messages name it: its full path, or the stream's name; ""
   // until the run has chosen it.
   const std::string& document_path() const { return document_path_; }
+
+  // How many nodes the document holds, once the run has written it.
+  std::size_t nodes() const { return table_.values.size(); }
 
  private:
   // Run(book, request) once the hooks have been told it began.
@@ -110,6 +122,7 @@ class ConversionRun {
   std::string document_path_;
   CellPlace first_cell_;
   std::int16_t node_column_ = 0;
+  TableReach table_;  // the nodes written so far, and their values
 
   std::unique_ptr<DocumentWriter> document_;
   std::int64_t lines_written_ = 0;

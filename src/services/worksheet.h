@@ -6,6 +6,7 @@
 #define ZEROVA_SERVICES_WORKSHEET_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "services/cell_value.h"
@@ -62,6 +63,14 @@ struct SheetClipping {
   bool any() const { return rows || columns; }
 };
 
+// A rectangle of cells: rows first_row..last_row of columns first_column..last_column.
+struct CellBlock {
+  std::int64_t first_row = 1;
+  std::int64_t last_row = 1;
+  std::int64_t first_column = 1;
+  std::int64_t last_column = 1;
+};
+
 class Worksheet {
  public:
   virtual ~Worksheet() = default;
@@ -75,6 +84,12 @@ class Worksheet {
   // moves down to. This default asks Cell; a sheet built for the walk answers each
   // step in constant time.
   virtual std::unique_ptr<ColumnCursor> CursorAt(std::int64_t row, std::int64_t column) const;
+
+  // Calls `visit` with blocks of cells that are not empty (CellView::IsEmpty),
+  // which together hold every such cell of the sheet once, in no particular
+  // order; a block of repeats is one call, however many cells it covers. By
+  // default no call: a sheet that cannot tell lists no cell.
+  virtual void ForEachFilledBlock(const std::function<void(const CellBlock&)>& /*visit*/) const {}
 
   // What the reader dropped past the sheet's limits; by default nothing.
   virtual SheetClipping Clipped() const { return {}; }

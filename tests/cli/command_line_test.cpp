@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -74,18 +75,23 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsMessageStatusAndDocument) {
   const std::string needs =
       "needs a password; give it with --password-file PWFILE or in the environment variable "
       "ZEROVA_PASSWORD\n";
+  const std::string noted = BasicNote("xmlstructure.xml");
   const struct {
     Args args, env;
     int status;
     std::string out, err;
   } rows[] = {
-      {{kBasic}, {}, 0, kSuccess, ""},
+      {{kBasic}, {}, 0, kSuccess, noted},
       {{"notes.xls"}, {}, 1, "", "zerova: notes.xls: not a spreadsheet file this program reads"},
       // A name's line breaks and stray bytes, written so that the message is one UTF-8 line.
       {{"bad\nname\xFF.xls"}, {}, 1, "", "zerova: bad\\nname\\xFF.xls: no such file\n"},
       {{kRc4}, {}, 1, "", refused + needs},
-      {{"--password-file", kData + "/encrypted-xls-rc4/password.txt", kRc4}, {}, 0, kSuccess, ""},
-      {{kRc4}, {right}, 0, kSuccess, ""},
+      {{"--password-file", kData + "/encrypted-xls-rc4/password.txt", kRc4},
+       {},
+       0,
+       kSuccess,
+       noted},
+      {{kRc4}, {right}, 0, kSuccess, noted},
       {{"--password-file=wrong.txt", kRc4}, {right}, 1, "", refused + "the password is wrong\n"},
       {{"--password-file=missing.txt", kRc4}, {right}, 1, "", "zerova: missing.txt: could not "},
       // No option takes the password itself: this names a password file.
@@ -102,7 +108,7 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsMessageStatusAndDocument) {
     EXPECT_EQ(r.status, row.status);
     EXPECT_TRUE(matches(r.out, row.out)) << r.out;
     EXPECT_TRUE(matches(r.err, row.err)) << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), row.status == 0 ? 0 : 1) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"),
               row.status == 0 ? ReadFile(kBasicDocument) : "earlier\r\n");
   }
@@ -123,23 +129,28 @@ TEST_F(CommandLineTest, EveryWayInAndOutGivesTheSameDocument) {
     bool from_stdin;
     std::string document;  // "" standard output
     std::string out;
+    std::string named;  // the document, as its note names it
   } rows[] = {
-      {{kBasic}, false, "xmlstructure.xml", kSuccess},
-      {{"-o", "sub/out.xml", kBasic}, false, "sub/out.xml", kSuccess},
-      {{kBasic, "--output=out.xml"}, false, "out.xml", kSuccess},
-      {{"-q", "--outp", (dir_ / "abs.xml").string(), kBasic}, false, "abs.xml", ""},
-      {{"-o", "-", kBasic}, false, "", expected},
-      {{"-o", "/dev/stdout", kBasic}, false, "", expected},
-      {{"-"}, true, "xmlstructure.xml", kSuccess},
-      {{"-o", "in.xml", "/dev/stdin"}, true, "in.xml", kSuccess},
-      {{"-qo-", "-"}, true, "", expected},
-      {{"--", "-o"}, false, "xmlstructure.xml", kSuccess},
+      {{kBasic}, false, "xmlstructure.xml", kSuccess, "xmlstructure.xml"},
+      {{"-o", "sub/out.xml", kBasic}, false, "sub/out.xml", kSuccess, "sub/out.xml"},
+      {{kBasic, "--output=out.xml"}, false, "out.xml", kSuccess, "out.xml"},
+      {{"-q", "--outp", (dir_ / "abs.xml").string(), kBasic},
+       false,
+       "abs.xml",
+       "",
+       (dir_ / "abs.xml").string()},
+      {{"-o", "-", kBasic}, false, "", expected, "standard output"},
+      {{"-o", "/dev/stdout", kBasic}, false, "", expected, "/dev/stdout"},
+      {{"-"}, true, "xmlstructure.xml", kSuccess, "xmlstructure.xml"},
+      {{"-o", "in.xml", "/dev/stdin"}, true, "in.xml", kSuccess, "in.xml"},
+      {{"-qo-", "-"}, true, "", expected, "standard output"},
+      {{"--", "-o"}, false, "xmlstructure.xml", kSuccess, "xmlstructure.xml"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(::testing::PrintToString(row.args));
     const Result r = RunIn(dir_, row.args, {}, row.from_stdin ? book : "");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, BasicNote(row.named));
     EXPECT_EQ(r.out, row.out);
     if (!row.document.empty()) {
       EXPECT_EQ(ReadFile(dir_ / row.document), expected);
@@ -181,7 +192,8 @@ TEST_F(CommandLineTest, FifosAndDevicesAreReadAndWrittenAsStreams) {
   EXPECT_EQ(no_stdin.status, 0) << no_stdin.err;
   EXPECT_EQ(no_stdin.out, expected);
   const Result nul = RunIn(dir_, {"-q", "-o", "/dev/null", kBasic});
-  EXPECT_EQ(nul.status + nul.out.size() + nul.err.size(), 0u) << nul.err;
+  EXPECT_EQ(nul.status + nul.out.size(), 0u) << nul.err;
+  EXPECT_EQ(nul.err, BasicNote("/dev/null"));
   // A socket takes no document.
   const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_un address{};
@@ -308,8 +320,10 @@ TEST_F(CommandLineTest, SheetsAreListedAndChosenByNameOrNumberInEveryFormat) {
       EXPECT_EQ(r.status, choice.sheet == 0 ? 1 : 0);
       EXPECT_EQ(r.out, choice.sheet == 0 ? "" : kSuccess);
       const std::string last = choice.sheet == 0 ? last_sheets[format == "xlsx"] : "";
+      // A note names the document; a refusal, the file.
+      const std::string named = choice.sheet == 0 ? file : "xmlstructure.xml";
       EXPECT_EQ(r.err,
-                choice.err.empty() ? "" : "zerova: " + file + ": " + choice.err + last + "\n");
+                choice.err.empty() ? "" : "zerova: " + named + ": " + choice.err + last + "\n");
       EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"),
                 choice.sheet == 0 ? "" : ReadFile(SheetDocument(choice.sheet)));
       fs::remove(dir_ / "xmlstructure.xml");
@@ -331,8 +345,9 @@ TEST_F(CommandLineTest, SheetsAreListedAndChosenByNameOrNumberInEveryFormat) {
 
 // --outdir: each FILE into DIR/NAME.xml (DIR made when missing), with one
 // success line each and a closing count; a bad FILE gets its one line and the
-// others still convert; exit 1. Two FILEs of one NAME are refused, every pair
-// named, unless --keep-extension parts them.
+// others still convert; exit 1. Two FILEs of one NAME both go through: the
+// later document gets "-2", with a note naming its source, unless
+// --keep-extension parts them.
 TEST_F(CommandLineTest, AnOutdirBatchConvertsEveryGoodFileAndNamesTheBadOne) {
   fs::copy_file(kBasic, dir_ / "people.xls");
   fs::copy_file(kSheets + "input.ods", dir_ / "sheets.v2.ods");
@@ -342,9 +357,11 @@ TEST_F(CommandLineTest, AnOutdirBatchConvertsEveryGoodFileAndNamesTheBadOne) {
   EXPECT_EQ(r.out,
             "out/new/people.xml: XML created successfully\n"
             "out/new/sheets.v2.xml: XML created successfully\n");
-  EXPECT_TRUE(r.err.starts_with("zerova: notes.xls: not a spreadsheet file")) << r.err;
+  EXPECT_TRUE(r.err.starts_with(BasicNote("out/new/people.xml") +
+                                "zerova: notes.xls: not a spreadsheet file"))
+      << r.err;
   EXPECT_TRUE(r.err.ends_with("\nzerova: 2 documents written, 1 file failed\n")) << r.err;
-  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 3) << r.err;
   EXPECT_EQ(ReadFile(dir_ / "out/new/people.xml"), ReadFile(kBasicDocument));
   EXPECT_EQ(ReadFile(dir_ / "out/new/sheets.v2.xml"), ReadFile(SheetDocument(2)));
   EXPECT_FALSE(fs::exists(dir_ / "out/new/notes.xml"));
@@ -355,28 +372,29 @@ TEST_F(CommandLineTest, AnOutdirBatchConvertsEveryGoodFileAndNamesTheBadOne) {
   EXPECT_EQ(quiet.status, 0);
   EXPECT_EQ(quiet.out + quiet.err, "");
   EXPECT_EQ(ReadFile(dir_ / "out/sheets.v2.xml"), ReadFile(SheetDocument(3)));
-  // Names that meet: refused, every pair; with --keep-extension, kept apart.
+  // Names that meet: the later document renamed, with a note; with
+  // --keep-extension, the extensions keep them apart.
   fs::copy_file(kSheets + "input.xls", dir_ / "sheets.v2.xls");
   fs::create_directory(dir_ / "sub");
   fs::copy_file(kBasic, dir_ / "sub/people.xls");
-  const Args meeting = {"people.xls", "sheets.v2.ods", "sub/people.xls", "sheets.v2.xls"};
-  Args args = {"--outdir=both"};
-  args.insert(args.end(), meeting.begin(), meeting.end());
-  const Result refused = RunIn(dir_, args);
-  EXPECT_EQ(refused.status, 2);
-  EXPECT_EQ(refused.err,
-            "zerova: people.xls and sub/people.xls"
-            " would both be converted into both/people.xml; sheets.v2.ods and "
-            "sheets.v2.xls would both be converted into both/sheets.v2.xml; give "
-            "--keep-extension to keep both\nTry 'zerova --help' for more "
-            "information.\n");
-  args.erase(args.begin() + 3);  // sub/people.xls, whose name is people.xls's too
-  args.push_back("--keep-extension");
+  Args args = {"-q",           "--outdir=both", "people.xls", "sheets.v2.ods", "sub/people.xls",
+               "sheets.v2.xls"};
+  const Result met = RunIn(dir_, args);
+  EXPECT_EQ(met.status, 0);
+  EXPECT_EQ(met.err, BasicNote("both/people.xml") + BasicNote("both/people-2.xml") +
+                         "zerova: both/people-2.xml: from sub/people.xls, as both/people.xml is "
+                         "from people.xls\nzerova: both/sheets.v2-2.xml: from sheets.v2.xls, as "
+                         "both/sheets.v2.xml is from sheets.v2.ods\n");
+  EXPECT_EQ(ReadFile(dir_ / "both/people-2.xml"), ReadFile(kBasicDocument));
+  EXPECT_EQ(ReadFile(dir_ / "both/sheets.v2-2.xml"), ReadFile(SheetDocument(2)));
+  args.erase(args.begin() + 4);  // sub/people.xls, whose name is people.xls's too
+  args[0] = "--keep-extension";
   const Result kept = RunIn(dir_, args);
   EXPECT_EQ(kept.status, 0) << kept.err;
   EXPECT_EQ(ReadFile(dir_ / "both/sheets.v2.xls.xml"), ReadFile(SheetDocument(2)));
   EXPECT_EQ(ReadFile(dir_ / "both/sheets.v2.ods.xml"), ReadFile(SheetDocument(2)));
-  EXPECT_EQ(kept.err, "zerova: 3 documents written, 0 files failed\n");
+  EXPECT_EQ(kept.err,
+            BasicNote("both/people.xls.xml") + "zerova: 3 documents written, 0 files failed\n");
 }
 
 // --all-sheets: a document per worksheet, hidden ones too, DIR/NAME.SHEET.xml,
@@ -400,6 +418,84 @@ TEST_F(CommandLineTest, AllSheetsGiveADocumentEachAndSkipCharts) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "all"), fs::directory_iterator()), 6);
 }
 
+// An XML Spreadsheet 2003 workbook of sheets named `sheets`, each holding its
+// name as its one label; a sheet named "" is named "Blank" and holds nothing.
+std::string Book(const std::vector<std::string>& sheets) {
+  std::string xml =
+      "<?xml version=\"1.0\"?><Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+      "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">";
+  for (std::string name : sheets) {
+    for (std::size_t at = 0; (at = name.find('<', at)) != std::string::npos;)
+      name.replace(at, 1, "&lt;");
+    const std::string row = "<Row><Cell><Data ss:Type=\"String\">" + name + "</Data></Cell></Row>";
+    xml += "<Worksheet ss:Name=\"" + (name.empty() ? "Blank" : name) + "\"><Table>" +
+           (name.empty() ? "" : row) + "</Table></Worksheet>";
+  }
+  return xml + "</Workbook>";
+}
+
+// The label of the one node of `document`.
+std::string LabelOf(const fs::path& document) {
+  const std::string text = ReadFile(document);
+  const std::size_t start = text.find("lbl=\"");
+  if (start == std::string::npos) return "";
+  return text.substr(start + 5, text.find('"', start + 5) - start - 5);
+}
+
+// Where two documents of a batch would take one name, the later gets "-2",
+// "-3", ... and a note saying which source each came from: the same name in
+// three folders, a sheet document of one workbook meeting another's
+// (a.xls's "b.Other" and a.b.xls's "Other"), sheet names that differ in case
+// only or hold characters other systems refuse, and a name past 255 bytes,
+// cut at a character's end. Every note names its document; the count line
+// counts the files there are; --fail-empty fails the batch on an empty sheet.
+TEST_F(CommandLineTest, ABatchGivesEachDocumentANameOfItsOwnAndSaysWhichGotWhich) {
+  for (const char* folder : {"a", "b", "c"}) {
+    fs::create_directory(dir_ / folder);
+    WriteFile(dir_ / folder / (std::string("x.xls") + (*folder == 'c' ? "x" : "")), Book({folder}));
+  }
+  const Result folders = RunIn(dir_, {"-q", "--outdir=out", "a/x.xls", "b/x.xls", "c/x.xlsx"});
+  EXPECT_EQ(folders.status, 0);
+  EXPECT_EQ(folders.err,
+            "zerova: out/x-2.xml: from b/x.xls, as out/x.xml is from a/x.xls\n"
+            "zerova: out/x-3.xml: from c/x.xlsx, as out/x.xml is from a/x.xls\n");
+  EXPECT_EQ(
+      LabelOf(dir_ / "out/x.xml") + LabelOf(dir_ / "out/x-2.xml") + LabelOf(dir_ / "out/x-3.xml"),
+      "abc");
+
+  std::string long_name(100, 'n'), long_sheet = "s";
+  for (int i = 0; i < 100; ++i) long_sheet += "\xC3\xA9";  // 2 bytes each
+  WriteFile(dir_ / "a.xls", Book({"b.Other", "CON", "a<b>|c", "x.", "Data", "DATA", ""}));
+  WriteFile(dir_ / "a.b.xls", Book({"Other"}));
+  WriteFile(dir_ / (long_name + ".xls"), Book({long_sheet}));
+  const Result sheets = RunIn(dir_, {"--fail-empty", "--all-sheets", "--outdir=all", "a.xls",
+                                     "a.b.xls", long_name + ".xls"});
+  EXPECT_EQ(sheets.status, 3);
+  EXPECT_EQ(sheets.err,
+            "zerova: all/a.DATA-2.xml: from sheet \"DATA\" of a.xls, as all/a.Data.xml is from "
+            "sheet \"Data\" of a.xls\n"
+            "zerova: all/a.Blank.xml: the document has no nodes: cell A1, where the first label "
+            "belongs, is empty, and so is every other cell of the sheet\n"
+            "zerova: all/a.b.Other-2.xml: from sheet \"Other\" of a.b.xls, as all/a.b.Other.xml "
+            "is from sheet \"b.Other\" of a.xls\n"
+            "zerova: 9 documents written, 0 files failed\n");
+  std::map<std::string, std::string> labels;
+  for (const auto& entry : fs::directory_iterator(dir_ / "all")) {
+    labels[entry.path().filename().string()] = LabelOf(entry.path());
+  }
+  // Cut to 251 bytes and ".xml", but for a character's first byte: 254 in all.
+  const std::string cut = long_name + "." + long_sheet.substr(0, 149) + ".xml";
+  EXPECT_EQ(labels, (std::map<std::string, std::string>{{"a.b.Other.xml", "b.Other"},
+                                                        {"a.CON.xml", "CON"},
+                                                        {"a.a<b>|c.xml", "a&lt;b&gt;|c"},
+                                                        {"a.x..xml", "x."},
+                                                        {"a.Data.xml", "Data"},
+                                                        {"a.DATA-2.xml", "DATA"},
+                                                        {"a.Blank.xml", ""},
+                                                        {"a.b.Other-2.xml", "Other"},
+                                                        {cut, long_sheet}}));
+}
+
 // A usage error is two lines on stderr and exit 2, with nothing read or written.
 TEST_F(CommandLineTest, EachUsageErrorIsTwoLinesAndChangesNothing) {
   const std::string lists_only =
@@ -417,7 +513,7 @@ TEST_F(CommandLineTest, EachUsageErrorIsTwoLinesAndChangesNothing) {
       {{"--sheet=", kBasic}, "option '--sheet' needs a value"},
       {{"--sheet-number=0", kBasic}, "--sheet-number takes a sheet's number from 1, not '0'"},
       {{"--sheet=a", "--sheet-number=1", kBasic}, "give --sheet or --sheet-number once"},
-      {{"--first-cell=B0", kBasic}, "--first-cell takes a cell such as B2, not 'B0'"},
+      {{"--first-cell=B0", kBasic}, "--first-cell takes a cell such as B2, or auto, not 'B0'"},
       {{"-q"}, "no FILE given"},
       {{kBasic, kBasic}, "several FILEs need --outdir DIR"},
       {{"-o", "a.xml", "--outdir=.", kBasic}, "--output and --outdir cannot be used together"},
@@ -431,6 +527,8 @@ TEST_F(CommandLineTest, EachUsageErrorIsTwoLinesAndChangesNothing) {
       {{"--list-sheets", "--outdir=.", kBasic}, lists_only},
       {{"--list-sheets", "--all-sheets", kBasic}, lists_only},
       {{"--list-sheets", "--first-cell=B2", kBasic}, lists_only},
+      {{"--list-sheets", "--first-cell=auto", kBasic}, lists_only},
+      {{"--list-sheets", "--fail-empty", kBasic}, lists_only},
       {{"--list-sheets", "--keep-extension", kBasic}, lists_only},
       {{"--outdir=.", kBasic, "-"}, "--outdir has no NAME for standard input ('-')"},
       {{"--from-menu", kBasic, kBasic},
@@ -461,8 +559,9 @@ TEST_F(CommandLineTest, HelpAndVersionGoToStdout) {
     for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;
     for (const char* name :
          {"-o, --output=FILE", "--outdir=DIR", "--sheet=NAME|N", "--sheet-number=N", "--all-sheets",
-          "--first-cell=CELL", "--keep-extension", "--list-sheets", "--password-file=PWFILE",
-          "-q, --quiet", "-h, --help", "--version", "--from-menu", "ZEROVA_PASSWORD"}) {
+          "--first-cell=CELL", "--fail-empty", "--keep-extension", "--list-sheets",
+          "--password-file=PWFILE", "-q, --quiet", "-h, --help", "--version", "--from-menu",
+          "ZEROVA_PASSWORD"}) {
       EXPECT_NE(help.out.find(name), std::string::npos) << name;
     }
   }
@@ -474,11 +573,14 @@ TEST_F(CommandLineTest, HelpAndVersionGoToStdout) {
 }
 
 // What the user would not see in the document is told on stderr, whether the
-// success line is printed or not (quiet, or the document on stdout): cells left
-// out past column 16,384 (the first 16,384 columns still become nodes), and a
-// document without nodes for want of a label where the table's first cell was
-// said to be.
-TEST_F(CommandLineTest, NotesComeQuietOrNot) {
+// success line is printed or not (quiet, or the document on stdout), each note
+// naming the document: cells left out past column 16,384 (the first 16,384
+// columns still become nodes), or below a gap in a column and right of an empty
+// label (how many, and the first, row by row); a document without nodes, with
+// the sheet's first filled cell and the option that reads from there, which
+// --first-cell=auto finds itself. --fail-empty makes a document without nodes
+// exit 3, written all the same.
+TEST_F(CommandLineTest, NotesNameTheDocumentQuietOrNot) {
   const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Main>\r\n";
   std::string wide = "c1", wide_document = head;
   for (int column = 1; column <= 16385; ++column) {
@@ -492,35 +594,103 @@ TEST_F(CommandLineTest, NotesComeQuietOrNot) {
   wide_document += "</Main>\r\n";
   WriteFile(dir_ / "wide.csv", wide + "\n" + wide + "\n");
   WriteFile(dir_ / "b2.csv", ",\n,Name\n,Ada\n");
+  WriteFile(dir_ / "gaps.csv", "Name,,City\nAda,,Paris\n,,\nBob,,Oslo\n");
+  WriteFile(dir_ / "blank.csv", ",\n,\n");
   const std::string left_out =
-      "zerova: wide.csv: the sheet has cells past column 16,384 (XFD); they were left out, as "
-      "Excel leaves them out\n";
+      ": the sheet has cells past column 16,384 (XFD); they were left out, as Excel leaves them "
+      "out\n";
+  const std::string no_nodes =
+      "zerova: xmlstructure.xml: the document has no nodes: cell A1, where the first label "
+      "belongs, is empty";
+  const std::string empty = head + "</Main>\r\n", ada = "\">\r\n<value>Ada</value>\r\n</node>\r\n";
   const struct {
     Args args;
+    int status;
     std::string out, err, document;  // `document`: of xmlstructure.xml
   } rows[] = {
-      {{"wide.csv"}, kSuccess, left_out, wide_document},
-      {{"-q", "wide.csv"}, "", left_out, wide_document},
-      {{"-o", "-", "wide.csv"}, wide_document, left_out, ""},
+      {{"wide.csv"}, 0, kSuccess, "zerova: xmlstructure.xml" + left_out, wide_document},
+      {{"-q", "wide.csv"}, 0, "", "zerova: xmlstructure.xml" + left_out, wide_document},
+      {{"-o", "-", "wide.csv"}, 0, wide_document, "zerova: standard output" + left_out, ""},
+      {{"-q", "gaps.csv"},
+       0,
+       "",
+       "zerova: xmlstructure.xml: 4 filled cells below an empty cell or right of an empty label "
+       "were left out, the first at C1: the first empty cell ends a column, and the first empty "
+       "label ends the table\n",
+       head + "<node id=\"n1\" lbl=\"Name" + ada + "</Main>\r\n"},
       {{"-q", "b2.csv"},
+       0,
        "",
-       "zerova: b2.csv: the document has no nodes: cell A1, where the first label belongs, is "
-       "empty\n",
-       head + "</Main>\r\n"},
+       no_nodes + "; the sheet's first filled cell is B2: --first-cell=B2 reads the table from "
+                  "there\n",
+       empty},
+      {{"-q", "--fail-empty", "blank.csv"},
+       3,
+       "",
+       no_nodes + ", and so is every other cell of the sheet\n",
+       empty},
       {{"-q", "--first-cell=B2", "b2.csv"},
+       0,
        "",
        "",
-       head + "<node id=\"n1\" lbl=\"Name\">\r\n<value>Ada</value>\r\n</node>\r\n</Main>\r\n"},
+       head + "<node id=\"n1\" lbl=\"Name" + ada + "</Main>\r\n"},
+      {{"--first-cell=auto", "--fail-empty", "b2.csv"},
+       0,
+       kSuccess,
+       "",
+       head + "<node id=\"n1\" lbl=\"Name" + ada + "</Main>\r\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(::testing::PrintToString(row.args));
     fs::remove(dir_ / "xmlstructure.xml");
     const Result r = RunIn(dir_, row.args);
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, row.status);
     EXPECT_EQ(r.err, row.err);
     EXPECT_TRUE(r.out == row.out) << r.out.substr(0, 100);
     EXPECT_TRUE(ReadFile(dir_ / "xmlstructure.xml") == row.document);
   }
+}
+
+// Real sheets from the corpus (when it is there): gaps in a column, labels after
+// an empty one, a table away from A1. The note says how many cells were left
+// out and where the first is, the document stays as the corpus expects it; the
+// note on an empty document names the first filled cell, and --first-cell=auto
+// reads the same table as --first-cell=THAT.
+TEST_F(CommandLineTest, RealSheetsSayWhatTheirTablesLeaveOut) {
+  const fs::path corpus = fs::path(ZEROVA_CORPUS) / "xls";
+  if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+  const std::string tail =
+      ": the first empty cell ends a column, and the first empty label ends the table\n";
+  const struct {
+    const char* name;
+    std::string note;  // after "zerova: xmlstructure.xml: "
+  } rows[] = {
+      {"gnumeric__address",
+       "4,714 filled cells below an empty cell or right of an empty label were left out, the "
+       "first at B3" +
+           tail},
+      {"exceldatareader__Test_OpenOffice",
+       "101 filled cells below an empty cell or right of an empty label were left out, the first "
+       "at E1" +
+           tail},
+      {"gnumeric__formats",
+       "the document has no nodes: cell A1, where the first label belongs, is empty; the sheet's "
+       "first filled cell is B3: --first-cell=B3 reads the table from there\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string book = (corpus / (std::string(row.name) + ".xls")).string();
+    const Result r = RunIn(dir_, {"-q", book});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "zerova: xmlstructure.xml: " + row.note);
+    EXPECT_EQ(ReadFile(dir_ / "xmlstructure.xml"),
+              ReadFile(corpus / (std::string(row.name) + ".expected")));
+  }
+  const std::string formats = (corpus / "gnumeric__formats.xls").string();
+  ASSERT_EQ(RunIn(dir_, {"-q", "--first-cell=auto", "-o", "auto.xml", formats}).status, 0);
+  ASSERT_EQ(RunIn(dir_, {"-q", "--first-cell=B3", "-o", "b3.xml", formats}).status, 0);
+  EXPECT_EQ(ReadFile(dir_ / "auto.xml"), ReadFile(dir_ / "b3.xml"));
+  EXPECT_NE(ReadFile(dir_ / "auto.xml").find("<node id=\"n1\""), std::string::npos);
 }
 
 TEST_F(CommandLineTest, ASecondConversionIntoTheSameFolderIsRefusedWhileTheFirstWrites) {

@@ -29,7 +29,7 @@ run() {
   if [ "$side" = linux ]; then
     (cd "$work/$side" && timeout -k 2 30 "$linux" "$@") </dev/null >"$work/$side.out" 2>"$work/$side.err"
   else
-    (cd "$work/$side" && timeout -k 2 60 "$wine_run" "$exe" "$@") </dev/null >"$work/$side.out" 2>"$work/$side.err"
+    (cd "$work/$side" && timeout -k 2 240 "$wine_run" "$exe" "$@") </dev/null >"$work/$side.out" 2>"$work/$side.err"
   fi
   echo $? >"$work/$side.status"
 }

@@ -191,11 +191,13 @@ TEST(ConversionRun, ATableThatStartsElsewhereGivesTheDocumentItWouldAtA1) {
 }
 
 // A document without nodes says why, naming the cell where the first label
-// belongs; a sheet that reached past the grid says what was left out.
+// belongs and the sheet's first filled cell; a table that reaches every filled
+// cell says nothing.
 TEST(ConversionRun, TheCompletionComesWithNotesOnWhatTheUserWouldNotSee) {
   const std::string no_nodes =
-      "ShowCompletion: XML created successfully / the document has no "
-      "nodes: cell C7, where the first label belongs, is empty";
+      "ShowCompletion: XML created successfully / the document has no nodes: cell C7, where the "
+      "first label belongs, is empty; the sheet's first filled cell is A1: --first-cell=A1 reads "
+      "the table from there";
   MemoryFileSystem fs;
   RecordingHooks hooks;
   ConversionRequest request;

@@ -25,6 +25,14 @@ namespace zerova::test {
 inline const std::string kData = ZEROVA_TEST_DATA, kBasic = kData + "/basic/input.xls",
                          kBasicDocument = kData + "/basic/expected.xml";
 inline const std::string kSuccess = "XML created successfully\n";
+// The note on what the basic workbook's table leaves out, about `document`:
+// three cells below the gaps in its columns and the two of E, right of D1.
+inline std::string BasicNote(const std::string& document) {
+  return "zerova: " + document +
+         ": 6 filled cells below an empty cell or right of an empty label were left out, the "
+         "first at E1: the first empty cell ends a column, and the first empty label ends the "
+         "table\n";
+}
 inline constexpr uid_t kNobody = 65534;
 
 struct ChildSetup {

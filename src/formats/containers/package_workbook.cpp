@@ -48,6 +48,10 @@ std::unique_ptr<Workbook> NewPackageWorkbook(std::shared_ptr<WorkbookSource> sou
                                            readers);
 }
 
+std::string SheetPartInMessages(const std::string& part, const std::string& sheet_name) {
+  return sheet_name.empty() ? part : part + " of sheet \"" + sheet_name + "\"";
+}
+
 bool IsBinaryPart(const std::string& part) {
   if (part.size() < 4) return false;
   std::string tail = part.substr(part.size() - 4);

@@ -42,6 +42,11 @@ std::unique_ptr<Workbook> NewPackageWorkbook(std::shared_ptr<WorkbookSource> sou
                                              std::unique_ptr<ZipArchive> zip, WorkbookParts parts,
                                              PackagePartReaders readers);
 
+// How messages name the part of sheet `sheet_name`, so that a fault in it
+// names both: "xl/worksheets/sheet8.xml of sheet "Data"" (the part alone for a
+// sheet without a name).
+std::string SheetPartInMessages(const std::string& part, const std::string& sheet_name);
+
 // True when a main document part is binary (its name ends in ".bin", in any case).
 bool IsBinaryPart(const std::string& part);
 

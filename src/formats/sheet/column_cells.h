@@ -59,6 +59,24 @@ class ColumnCells {
     while (index < end && filled(values_[index])) ++index;
     return index - first;
   }
+  // Calls `visit(first_row, last_row)` for each stretch of consecutive rows
+  // whose values `filled` answers true for, top down.
+  template <typename Filled, typename Visit>
+  void ForEachFilled(Filled filled, Visit visit) const {
+    for (std::size_t segment = 0; segment < segments_.size(); ++segment) {
+      const std::size_t first = segments_[segment].first_index, end = EndIndex(segment);
+      for (std::size_t index = first; index < end;) {
+        if (!filled(values_[index])) {
+          ++index;
+          continue;
+        }
+        const std::size_t start = index;
+        while (index < end && filled(values_[index])) ++index;
+        visit(std::uint64_t{segments_[segment].first_row} + (start - first),
+              std::uint64_t{segments_[segment].first_row} + (index - 1 - first));
+      }
+    }
+  }
   // The value at `at`; empty when no cell was put there.
   PackedValue At(Position at) const {
     if (at.segment == segments_.size() || at.row < segments_[at.segment].first_row) return {};

@@ -36,6 +36,18 @@ class RowBands {
 
   bool empty() const { return bands_.empty(); }
 
+  // Calls `visit(first_row, last_row, first_column, last_column, value)` for each run.
+  template <typename Visit>
+  void ForEachRun(Visit visit) const {
+    for (std::size_t band = 0; band < bands_.size(); ++band) {
+      const std::size_t end = band + 1 < bands_.size() ? bands_[band + 1].first_run : runs_.size();
+      for (std::size_t run = bands_[band].first_run; run < end; ++run) {
+        visit(bands_[band].first_row, bands_[band].last_row, runs_[run].first_column,
+              runs_[run].last_column, runs_[run].value);
+      }
+    }
+  }
+
   Position Find(std::uint64_t row, std::uint32_t column) const;
   // The position one row below `at`.
   Position Below(Position at) const {

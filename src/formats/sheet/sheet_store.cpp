@@ -148,6 +148,25 @@ std::unique_ptr<ColumnCursor> SheetStore::CursorAt(std::int64_t row, std::int64_
   return std::make_unique<Cursor>(*this, row, column);
 }
 
+// Single cells in stretches down each column; each run whole.
+void SheetStore::ForEachFilledBlock(const std::function<void(const CellBlock&)>& visit) const {
+  assert(sealed_);
+  const auto filled = [this](PackedValue value) { return !View(value).IsEmpty(); };
+  for (std::size_t index = 0; index < column_slots_.size(); ++index) {
+    if (column_slots_[index] == 0) continue;
+    const auto column = static_cast<std::int64_t>(index + 1);
+    columns_[column_slots_[index] - 1].ForEachFilled(
+        filled, [&](std::uint64_t first_row, std::uint64_t last_row) {
+          visit({static_cast<std::int64_t>(first_row), static_cast<std::int64_t>(last_row), column,
+                 column});
+        });
+  }
+  runs_.ForEachRun([&](std::uint32_t first_row, std::uint32_t last_row, std::uint32_t first_column,
+                       std::uint32_t last_column, PackedValue value) {
+    if (filled(value)) visit({first_row, last_row, first_column, last_column});
+  });
+}
+
 CellView SheetStore::View(PackedValue value) const {
   CellView view;
   switch (value.kind) {

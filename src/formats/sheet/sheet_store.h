@@ -107,6 +107,7 @@ class SheetStore final : public Worksheet {
   // REQUIRES for the rest: sealed.
   CellView Cell(std::int64_t row, std::int64_t column) const override;
   std::unique_ptr<ColumnCursor> CursorAt(std::int64_t row, std::int64_t column) const override;
+  void ForEachFilledBlock(const std::function<void(const CellBlock&)>& visit) const override;
   SheetClipping Clipped() const override { return clipping_; }
   // What `value` reads as; its text lives in this store.
   CellView View(PackedValue value) const;

@@ -14,8 +14,9 @@ constexpr char kCutShort[] = "a record is cut short";
 
 }  // namespace
 
-XlsbRecordStream::XlsbRecordStream(ZipArchive& zip, const std::string& part)
-    : member_(zip.Open(part)), file_(zip.file()), part_(part) {}
+XlsbRecordStream::XlsbRecordStream(ZipArchive& zip, const std::string& part,
+                                   const std::string& named)
+    : member_(zip.Open(part)), file_(zip.file()), part_(named.empty() ? part : named) {}
 
 bool XlsbRecordStream::Next() {
   pos_ += body_size_;

@@ -21,9 +21,10 @@ namespace zerova {
 
 class XlsbRecordStream {
  public:
-  // Opens the part at `part` in `zip`, which must outlive the stream.
+  // Opens the part at `part` in `zip`, which must outlive the stream; messages
+  // name the part `named` ("" for `part` itself).
   // Throws Damaged (services/error.h) when the part is missing.
-  XlsbRecordStream(ZipArchive& zip, const std::string& part);
+  XlsbRecordStream(ZipArchive& zip, const std::string& part, const std::string& named = "");
 
   XlsbRecordStream(const XlsbRecordStream&) = delete;
   XlsbRecordStream& operator=(const XlsbRecordStream&) = delete;

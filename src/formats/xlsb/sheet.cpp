@@ -27,7 +27,7 @@ bool IsCellRecord(std::uint32_t id) {
 class SheetReader {
  public:
   SheetReader(ZipArchive& zip, const std::string& part, PackageSheetContext context)
-      : records_(zip, part),
+      : records_(zip, part, SheetPartInMessages(part, context.sheet_name)),
         sheet_name_(std::move(context.sheet_name)),
         date_styles_(std::move(context.date_styles)),
         date_system_(context.date_system),
@@ -67,7 +67,7 @@ std::unique_ptr<SheetStore> SheetReader::Read() {
   while (records_.Next()) {
     const std::uint32_t id = records_.id();
     if (first && id != xlsb::kBeginSheet) {
-      records_.Damaged("the part of sheet \"" + sheet_name_ + "\" holds no worksheet",
+      records_.Damaged("the sheet's part holds no worksheet",
                        "no BrtBeginSheet record at its start");
     }
     first = false;

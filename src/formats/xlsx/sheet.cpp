@@ -17,11 +17,9 @@ namespace {
 // starts, a cell once it ends, so a cell cut short by malformed XML is none.
 class SheetHandler final : public SaxHandler {
  public:
-  SheetHandler(std::string file, std::string part, std::string sheet_name, XlsxCellPipe& pipe)
-      : file_(std::move(file)),
-        part_(std::move(part)),
-        sheet_name_(std::move(sheet_name)),
-        pipe_(pipe) {}
+  // `part` names the sheet's part in messages, with the sheet's name.
+  SheetHandler(std::string file, std::string part, XlsxCellPipe& pipe)
+      : file_(std::move(file)), part_(std::move(part)), pipe_(pipe) {}
 
   void Prepare(const SaxNames& names) override;
   void StartElement(const SaxElement& element) override;
@@ -66,7 +64,6 @@ class SheetHandler final : public SaxHandler {
 
   std::string file_;
   std::string part_;
-  std::string sheet_name_;
   XlsxCellPipe& pipe_;
   Names names_;
   bool namespace_named_ = false;  // an element in SpreadsheetML's namespace was met
@@ -96,7 +93,7 @@ void SheetHandler::StartElement(const SaxElement& element) {
   switch (element.depth()) {
     case 0:
       if (name != names_.worksheet || !InSpreadsheetNamespace(element.ns())) {
-        throw Damaged(file_, "the part of sheet \"" + sheet_name_ + "\" holds no worksheet",
+        throw Damaged(file_, "the sheet's part holds no worksheet",
                       part_ + ": no <worksheet> at its root");
       }
       break;
@@ -187,13 +184,13 @@ void SheetHandler::StartChild(SaxName name) {
 
 std::unique_ptr<SheetStore> ReadXlsxSheet(ZipArchive& zip, const std::string& part,
                                           PackageSheetContext context) {
-  const std::string sheet_name = context.sheet_name;
-  XlsxSheetBuilder builder(zip.file(), part, std::move(context));
+  const std::string named = SheetPartInMessages(part, context.sheet_name);
+  XlsxSheetBuilder builder(zip.file(), named, std::move(context));
   {
     XlsxCellPipe pipe(builder);
-    SheetHandler handler(zip.file(), part, sheet_name, pipe);
+    SheetHandler handler(zip.file(), named, pipe);
     try {
-      ParseXmlMember(zip, part, handler);
+      ParseXmlMember(zip, part, handler, {}, named);
     } catch (...) {
       // A cell before the place where parsing failed may be at fault: that
       // fault, the first in the part, is the one told.

@@ -93,7 +93,8 @@ void PushAll(SaxSource& source, const std::string& file, const std::string& part
 }  // namespace
 
 void ParseXmlMember(ZipArchive& zip, const std::string& path, SaxHandler& handler,
-                    MemberBuffers buffers) {
+                    MemberBuffers buffers, const std::string& named) {
+  const std::string& part = named.empty() ? path : named;
   std::optional<ReadError> refusal;
   {
     ZipMember member = zip.Open(path);
@@ -103,8 +104,8 @@ void ParseXmlMember(ZipArchive& zip, const std::string& path, SaxHandler& handle
     // A document under four bytes is never well-formed, and the reading parser
     // may hand on the start of its element where the push parser does not: the
     // push parser reads it, as it always has.
-    if (source.First().size() < 4) return PushAll(source, zip.file(), path, handler);
-    SaxParser parser(handler, zip.file(), path, source);
+    if (source.First().size() < 4) return PushAll(source, zip.file(), part, handler);
+    SaxParser parser(handler, zip.file(), part, source);
     if (parser.Pull()) return;
     refusal = parser.MalformedError();
   }
@@ -118,7 +119,7 @@ void ParseXmlMember(ZipArchive& zip, const std::string& path, SaxHandler& handle
     InflatingThread inflating(member, queue);
     QueueSource source(queue);
     IgnoringHandler ignoring;
-    PushAll(source, zip.file(), path, ignoring);
+    PushAll(source, zip.file(), part, ignoring);
   }
   throw *refusal;  // the push parser found no fault, against all odds
 }

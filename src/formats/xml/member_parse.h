@@ -30,7 +30,8 @@ struct MemberBuffers {
 };
 
 // Parses the XML of the member at `path` of `zip` for `handler`, pulled by
-// libxml2's reading parser; `zip.file()` names the zip in error messages.
+// libxml2's reading parser; `zip.file()` names the zip in error messages, and
+// `named` the part ("" for `path` itself).
 // Returns once the whole part is parsed. Throws what the member's reading
 // throws (ReadError for a damaged member or a zip bomb, Cancelled for a stop),
 // what SaxParser throws (a document type declaration, malformed XML), and what
@@ -39,7 +40,7 @@ struct MemberBuffers {
 // refusal, which that parser has always given.
 // REQUIRES: the archive is used by no other thread meanwhile.
 void ParseXmlMember(ZipArchive& zip, const std::string& path, SaxHandler& handler,
-                    MemberBuffers buffers = {});
+                    MemberBuffers buffers = {}, const std::string& named = "");
 
 }  // namespace zerova
 

@@ -73,7 +73,7 @@ TEST(XlsbReaderTest, CellsWorkbookAndDamage) {
        "refused: the active sheet \"Chart 1\" is a chart, not a worksheet"},
       {"a worksheet part flagged as a dialog",
        Book(Sheets({{"D", "", "worksheet", U16(0x10) + U8(0)}}, 0)),
-       "refused: sheet1.bin: the sheet \"D\" is a dialog sheet, not a worksheet"},
+       "refused: sheet1.bin of sheet \"D\": the sheet \"D\" is a dialog sheet, not a worksheet"},
       {"a part the relationships name is missing",
        [] {
          ZipMembers parts = Parts(OneSheet(""));
@@ -82,32 +82,39 @@ TEST(XlsbReaderTest, CellsWorkbookAndDamage) {
        }(),
        "damaged: a part of it is missing (missing part xl/styles.bin)"},
       {"truncated record type", WithPart(kSheetPart, begin_sheet + "\x81"),
-       "damaged: a record is cut short (xl/worksheets/sheet1.bin: the record at byte 3 is cut "
+       "damaged: a record is cut short (xl/worksheets/sheet1.bin of sheet \"Sheet1\": the record "
+       "at byte 3 is cut "
        "short in its header)"},
       {"missing shared string", Cells(Row(0) + Isst(2, 2)),
        "damaged: a cell refers to a shared string that does not exist "
-       "(xl/worksheets/sheet1.bin: cell C1: shared string 2 out of range, 2 strings)"},
+       "(xl/worksheets/sheet1.bin of sheet \"Sheet1\": cell C1: shared string 2 out of range, 2 "
+       "strings)"},
       {"row past the grid", Cells(Row(1048576)),
        "damaged: a cell lies outside the sheet's 1,048,576 rows and 16,384 columns "
-       "(xl/worksheets/sheet1.bin: row 1048577 is past the last row)"},
+       "(xl/worksheets/sheet1.bin of sheet \"Sheet1\": row 1048577 is past the last row)"},
       {"a blank past the last column", Cells(Row(0) + Blank(16384)),
        "damaged: a cell lies outside the sheet's 1,048,576 rows and 16,384 columns "
-       "(xl/worksheets/sheet1.bin: a cell of row 1 is in column 16385, past the last column)"},
+       "(xl/worksheets/sheet1.bin of sheet \"Sheet1\": a cell of row 1 is in column 16385, past "
+       "the last column)"},
       {"unknown error code", Cells(Row(0) + Error(0, 0x05)),
-       "damaged: a cell's value is malformed (xl/worksheets/sheet1.bin: cell A1: unknown error "
+       "damaged: a cell's value is malformed (xl/worksheets/sheet1.bin of sheet \"Sheet1\": cell "
+       "A1: unknown error "
        "code 0x05)"},
       {"a sheet record of Excel 2007's betas, 4 bytes longer",
        WithPart("xl/workbook.bin",
                 Record(131) + Record(143) + Record(156, beta_sheet) + Record(144) + Record(132)),
        "A1=1"},
       {"a sheet part that does not begin a sheet", WithPart(kSheetPart, Record(131)),
-       "damaged: the part of sheet \"Sheet1\" holds no worksheet (xl/worksheets/sheet1.bin: no "
+       "damaged: the sheet's part holds no worksheet (xl/worksheets/sheet1.bin of "
+       "sheet \"Sheet1\": no "
        "BrtBeginSheet record at its start)"},
       {"a record whose size runs past the part", WithPart(kSheetPart, begin_sheet + "\x01\x7F"),
-       "damaged: a record is cut short (xl/worksheets/sheet1.bin: the record at byte 3 runs past "
+       "damaged: a record is cut short (xl/worksheets/sheet1.bin of sheet \"Sheet1\": the record "
+       "at byte 3 runs past "
        "the end of the part)"},
       {"a size of five bytes", WithPart(kSheetPart, begin_sheet + "\x01\xFF\xFF\xFF\xFF\x7F"),
-       "damaged: a record is malformed (xl/worksheets/sheet1.bin: the record at byte 3 has a "
+       "damaged: a record is malformed (xl/worksheets/sheet1.bin of sheet \"Sheet1\": the record "
+       "at byte 3 has a "
        "malformed size)"},
   });
 }

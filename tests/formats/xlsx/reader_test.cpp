@@ -13,7 +13,8 @@ namespace {
 
 // Cells are decided on a thread of their own, a few thousand at a time, while
 // the parser goes on: a bad cell is still told before malformed XML far after
-// it, and before malformed XML in the cell after it.
+// it, and before malformed XML in the cell after it; the message names the part
+// and its sheet.
 TEST(XlsxReaderTest, TheFirstFaultInThePartIsTold) {
   std::string rows;
   for (int row = 2; row <= 20000; ++row) rows += "<row><c><v>1</v></c></row>";
@@ -26,9 +27,11 @@ TEST(XlsxReaderTest, TheFirstFaultInThePartIsTold) {
       {"a bad cell, then malformed XML in the next",
        Zip(Xlsx("<row><c><v>x</v></c><c><</c></row>" + rows)), bad_number},
       {"malformed XML in a bad cell", Zip(Xlsx(rows + "<row><c><v>x</v><</c></row>")), malformed},
-      {"a bad cell after 20,000 rows", Zip(Xlsx(rows + "<row><c><v>y</v></c></row>")),
-       "damaged: a cell's value is malformed (xl/worksheets/sheet1.xml: cell A20000: bad number "
-       "\"y\")"},
+      {"a bad cell after 20,000 rows, in a sheet of a name",
+       Zip(Xlsx(rows + "<row><c><v>y</v></c></row>",
+                "<sheets><sheet name=\"Data\" r:id=\"rId1\"/></sheets>")),
+       "damaged: a cell's value is malformed (xl/worksheets/sheet1.xml of sheet \"Data\": cell "
+       "A20000: bad number \"y\")"},
   });
 }
 
