@@ -42,7 +42,19 @@ void RegisterOnce(WNDPROC procedure) {
   (void)registered;
 }
 
-// The local paths a drop brings; DragFinish releases them.
+// A drop's memory, released (DragFinish) when it goes.
+class DropScope {
+ public:
+  explicit DropScope(HDROP drop) : drop_(drop) {}
+  DropScope(const DropScope&) = delete;
+  DropScope& operator=(const DropScope&) = delete;
+  ~DropScope() { ::DragFinish(drop_); }
+
+ private:
+  HDROP drop_;
+};
+
+// The local paths a drop brings.
 std::vector<std::string> DroppedFiles(HDROP drop) {
   std::vector<std::string> files;
   const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
@@ -255,8 +267,11 @@ LRESULT Form2Window::DefaultButton() const {
 }
 
 void Form2Window::OnDropFiles(HDROP drop) {
-  const std::vector<std::string> files = DroppedFiles(drop);
-  ::DragFinish(drop);
+  std::vector<std::string> files;
+  {
+    const DropScope scope(drop);
+    files = DroppedFiles(drop);
+  }
   if (form_) form_->Drop(files);
 }
 

@@ -36,11 +36,14 @@ struct Arguments {
 
 // The program's arguments as the system keeps them, in UTF-16, after its name.
 std::vector<std::wstring> WideArguments() {
+  struct LocalFreeing {
+    void operator()(wchar_t** memory) const { ::LocalFree(memory); }
+  };
   int count = 0;
-  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  const std::unique_ptr<wchar_t*[], LocalFreeing> wide(
+      ::CommandLineToArgvW(::GetCommandLineW(), &count));
   std::vector<std::wstring> arguments;
   for (int i = 1; wide != nullptr && i < count; ++i) arguments.emplace_back(wide[i]);
-  ::LocalFree(wide);
   return arguments;
 }
 
