@@ -55,7 +55,9 @@ windows=(
   gcc patch xz-utils m4
   autoconf automake libtool gtk-doc-tools autopoint gettext
   libxml2-utils                      # the documents checked well-formed
+  librsvg2-bin icoutils              # the programs' icon, from the SVG (scripts/windows-icon.sh)
   nsis zip                           # the installer and the portable zip
+  xvfb xauth xdotool                 # the window's tests: a display for Wine, driven from outside
 )
 
 case ${1:-test} in

@@ -8,16 +8,17 @@
 # (docs/windows.md lists them and where each comes from; default:
 # ../shared/windows-sources). scripts/windows-libs.sh checks each against its
 # SHA-256 and cross-builds them once into a cache outside the checkout; then
-# the preset `windows` (cmake/mingw-w64.cmake) builds zerova.exe, one static
-# program that needs no DLL beside it, and zerova-window.exe; NSIS
+# the preset `windows` (cmake/mingw-w64.cmake) builds zerova.exe and the
+# window, zerova-window.exe, static programs that need no DLL beside them; NSIS
 # (packaging/windows/zerova.nsi) makes their installer,
 # zerova-VERSION-setup.exe, and zip their portable
 # zerova-VERSION-windows-x64.zip. `test` runs the Windows build's tests under
-# Wine (ctest --preset windows); where the Linux build is at hand
-# (build/default/zerova), checks that both give the same documents and
-# refusals (tests/cli/same_on_windows.sh); and installs, runs and uninstalls
-# the installer's programs (tests/packaging/windows_installer_test.sh). The
-# last line printed is the folder that holds what was built.
+# Wine (ctest --preset windows; the window's on a display of their own, under
+# Xvfb); where the Linux build is at hand (build/default/zerova), checks that
+# both give the same documents and refusals (tests/cli/same_on_windows.sh); and
+# installs, runs and uninstalls the installer's programs
+# (tests/packaging/windows_installer_test.sh). The last line printed is the
+# folder that holds what was built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Runs a command with its output in build/windows-log.txt, shown only when it fails.
@@ -46,23 +47,20 @@ quiet cmake --build --preset windows -j"$(nproc)"
 dist=$PWD/build/windows/dist
 rm -rf "$dist"
 mkdir -p "$dist"
-x86_64-w64-mingw32-strip -o "$dist/zerova.exe" build/windows/zerova.exe
+for program in zerova zerova-window; do
+  x86_64-w64-mingw32-strip -o "$dist/$program.exe" "build/windows/$program.exe"
+done
 
 # The installer and the portable zip of both programs (packaging/windows/),
 # named with CMake's project() version; the text files as Windows shows them.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows/CMakeCache.txt)
 setup=$dist/zerova-$version-setup.exe
-if [ -f build/windows/zerova-window.exe ]; then
-  x86_64-w64-mingw32-strip -o "$dist/zerova-window.exe" build/windows/zerova-window.exe
-  sed 's/$/\r/' LICENSE >"$dist/LICENSE.txt"
-  sed -e "s/@VERSION@/$version/" -e 's/$/\r/' packaging/windows/README.txt >"$dist/README.txt"
-  echo "== installer (NSIS) and zip" >&2
-  quiet makensis -V2 -DVERSION="$version" -DDIST="$dist" -DOUTFILE="$setup" packaging/windows/zerova.nsi
-  (cd "$dist" && zip -q -X "zerova-$version-windows-x64.zip" \
-    zerova.exe zerova-window.exe LICENSE.txt README.txt)
-else
-  echo "windows.sh: no zerova-window.exe built, so no installer and no zip" >&2
-fi
+sed 's/$/\r/' LICENSE >"$dist/LICENSE.txt"
+sed -e "s/@VERSION@/$version/" -e 's/$/\r/' packaging/windows/README.txt >"$dist/README.txt"
+echo "== installer (NSIS) and zip" >&2
+quiet makensis -V2 -DVERSION="$version" -DDIST="$dist" -DOUTFILE="$setup" packaging/windows/zerova.nsi
+(cd "$dist" && zip -q -X "zerova-$version-windows-x64.zip" \
+  zerova.exe zerova-window.exe LICENSE.txt README.txt)
 
 if [ "${1:-build}" = test ]; then
   echo "== Windows tests (Wine)" >&2

@@ -1,0 +1,150 @@
+#!/bin/sh
+# Drives the Win32 window under Wine, from outside with xdotool, by keyboard as
+# a user may: 1. zerova.exe with no argument opens the window, Tab moves from
+# Select to Exit, Enter there ends it, writing nothing; 2. Enter on Select opens
+# the system's file dialog, the fixture's path typed there and Enter, then
+# Enter on Convert and on the message; 3. the window started with the file:
+# Enter, Enter; 4. a long conversion: Enter on Exit, which takes the focus from
+# Convert, asks at once; No lets it write on, Yes stops it, the incomplete
+# document removed, status 1. The documents must be the fixture's, byte for
+# byte. Every wait is for a state, bounded only to fail rather than hang.
+#
+# usage: on_display.sh drive_window.sh DIST FIXTURE_DIR
+#   DIST holds zerova.exe and zerova-window.exe, FIXTURE_DIR input.xls and expected.xml.
+# Exits 77 (skipped) when xdotool is missing.
+set -eu
+if ! command -v xdotool >/dev/null 2>&1; then
+  echo "SKIP: xdotool is not installed"
+  exit 77
+fi
+wine_run=$(cd "$(dirname "$0")/../../.." && pwd)/scripts/wine-run.sh
+dist=$(realpath "$1")
+fixture=$(realpath "$2")
+work=$(mktemp -d)
+pid=
+trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Runs the command $2... every tenth of a second until it succeeds, $1 times at most.
+poll() {
+  tries=$1
+  shift
+  until "$@"; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || return 1
+    sleep 0.1
+  done
+}
+
+# The id of a visible window named as the pattern $1, other than window $2, into $id.
+found() {
+  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-0}" | head -n 1) &&
+    [ -n "$id" ]
+}
+# Prints the id of such a window, waiting $3 tenths of a second (600) at most for it.
+wait_window() { poll "${3:-600}" found "$1" "${2:-}" && echo "$id"; }
+shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+# True once no visible window is named as the pattern $1, within $2 tenths of a second.
+gone() { poll "$2" eval "! shown '$1'"; }
+
+# Gives window $1 the keyboard focus and presses the keys $2...
+keys() {
+  window=$1
+  shift
+  xdotool windowfocus --sync "$window" key --delay 50 "$@"
+}
+
+# Starts zerova-window.exe in the folder $1 with the arguments $2...
+start() {
+  folder=$1
+  shift
+  (cd "$folder" && exec "$wine_run" "$dist/zerova-window.exe" "$@" 2>stderr.txt) &
+  pid=$!
+}
+
+# Waits (at most 20 s) for the program to end; checks its status is $1.
+expect_end() {
+  poll 200 eval '! kill -0 "$pid" 2>/dev/null' || fail "the program did not end"
+  status=0
+  wait "$pid" || status=$?
+  [ "$status" -eq "$1" ] || fail "the program ended with status $status"
+}
+
+# Dismisses the message box the conversion ends with; checks the document.
+expect_document() {
+  box=$(wait_window '^Dizuzize$') || fail "no message after Convert"
+  keys "$box" Return
+  expect_end 0
+  cmp "$1/xmlstructure.xml" "$fixture/expected.xml" || fail "not the expected document"
+}
+
+mkdir "$work/1" "$work/2" "$work/3" "$work/4"
+# 1. zerova.exe alone opens the window; Tab, Enter: Exit.
+(cd "$work/1" && "$wine_run" "$dist/zerova.exe") || fail "zerova.exe with no argument: status $?"
+main=$(wait_window '^Zerova$') || fail "zerova.exe did not open the window"
+keys "$main" Tab Return
+gone '^Zerova$' 200 || fail "Tab, Enter did not reach Exit"
+[ ! -e "$work/1/xmlstructure.xml" ] || fail "Exit wrote a document"
+
+# 2. Select: the file dialog, the file typed, Convert.
+start "$work/2"
+main=$(wait_window '^Zerova$') || fail "the window did not appear"
+keys "$main" Return
+dialog=$(wait_window '^Open$') || fail "Enter on Select did not open the file dialog"
+xdotool windowfocus --sync "$dialog" type --delay 10 "$("$wine_run" winepath -w "$fixture/input.xls")"
+keys "$dialog" Return
+gone '^Open$' 100 || fail "the file dialog did not take the file"
+main=$(wait_window '^input\.xls .* Zerova$') || fail "the title does not name the file"
+keys "$main" Return
+expect_document "$work/2"
+
+# 3. Given a file: Enter, Enter.
+start "$work/3" "$fixture/input.xls"
+main=$(wait_window '^input\.xls .* Zerova$') || fail "the window did not open with the file"
+keys "$main" Return
+expect_document "$work/3"
+
+# 4. A flat OpenDocument file of a few hundred bytes whose rows repeat: 4
+# columns of 1,048,575 values, 4,194,308 lines, which take minutes to write,
+# so the conversion cannot end while it is watched.
+cell() {
+  echo "<table:table-cell table:number-columns-repeated=\"4\" office:value-type=\"string\"><text:p>$1</text:p></table:table-cell>"
+}
+cat >"$work/long.fods" <<FODS
+<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
+<office:body><office:spreadsheet><table:table table:name="Grid">
+<table:table-row>$(cell label)</table:table-row>
+<table:table-row table:number-rows-repeated="1048575">$(cell value)</table:table-row>
+</table:table></office:spreadsheet></office:body></office:document>
+FODS
+document=$work/4/xmlstructure.xml
+start "$work/4" "$work/long.fods"
+main=$(wait_window '^long\.fods .* Zerova$') || fail "the window did not open with the file"
+keys "$main" Return
+# Waits (at most 60 s) for the document to grow past $1 bytes.
+grown() {
+  poll 600 eval '[ "$(stat -c %s "$document" 2>/dev/null || echo 0)" -gt '"$1"' ]' ||
+    fail "the conversion did not write on"
+}
+grown 0
+for answer in Return y; do # No is the question's default
+  keys "$main" Return
+  question=$(wait_window '^Dizuzize$' "" 50) || fail "Exit did not ask within 5 s"
+  keys "$question" "$answer"
+  [ "$answer" = y ] || grown "$(stat -c %s "$document")"
+done
+box=$(wait_window '^Dizuzize$' "$question") || fail "no message after the stop"
+keys "$box" Return
+expect_end 1
+[ ! -e "$document" ] || fail "the incomplete document is still there"
+grep -qF "the conversion was cancelled; the incomplete document was removed" \
+  "$work/4/stderr.txt" || fail "stderr does not say the conversion was cancelled"
+echo "PASS"
