@@ -67,7 +67,7 @@ if [ "${1:-build}" = test ]; then
   ctest --preset windows -j"$(nproc)" >&2
   if [ -x build/default/zerova ]; then
     echo "== the same documents on Windows as on Linux" >&2
-    tests/cli/same_on_windows.sh build/default/zerova "$dist/zerova.exe" >&2
+    tests/cli/same_on_windows.sh build/default/zerova build/windows/zerova.exe >&2
   fi
   if [ -f "$setup" ]; then
     echo "== the installer: a silent install, a run, a silent uninstall (Wine)" >&2

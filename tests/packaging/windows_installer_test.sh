@@ -4,7 +4,8 @@
 # an administrator, so a plain /S does): a silent install over another, "Open
 # with Zerova" for each extension, the ProgID's command, the "Apps & features"
 # entry with the version, the Start-menu shortcut, a run of the installed
-# zerova.exe; then the silent uninstaller that entry names, which must leave
+# zerova.exe, and of the installed window as "Open with" starts it (on a
+# display, where xvfb-run and xdotool are at hand); then the silent uninstaller that entry names, which must leave
 # the prefix's files and registry as they were before, the user's own keys
 # among them (an extension's default program), except a file the user put in
 # the program's folder, kept with the folder.
@@ -18,7 +19,8 @@ export WINEPREFIX=$t/prefix WINEDEBUG=-all
 # No menu entries or file types for the build machine's desktop from the prefix's.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 trap 'wineserver -k 2>/dev/null; rm -rf "$t"' EXIT
-wine_run=$(cd "$(dirname "$0")/../.." && pwd)/scripts/wine-run.sh
+here=$(cd "$(dirname "$0")/../.." && pwd)
+wine_run=$here/scripts/wine-run.sh
 failures=0 mode=
 fail() { failures=$((failures + 1)); echo "FAIL ($mode): $*"; }
 win() { ZEROVA_WINEPREFIX=$WINEPREFIX "$wine_run" "$@"; }
@@ -45,6 +47,14 @@ win reg add 'HKCU\Software\Classes\.xls' /ve /d Excel.Sheet.8 /f >/dev/null
 win reg add 'HKCU\Software\Classes\.xls\OpenWithProgids' /v Excel.Sheet.8 /d '' /f >/dev/null
 win reg add 'HKLM\Software\Classes\.csv' /ve /d Excel.CSV /f >/dev/null
 wineserver -w
+# Runs a command of the window's tests on a display, in this prefix: its Wine
+# server, started without one, ended first. Its settings are made before the
+# first look at the prefix.
+on_display() {
+  wineserver -k 2>/dev/null
+  ZEROVA_WINDOW_WINEPREFIX=$WINEPREFIX "$here/tests/window/win32/on_display.sh" "$@"
+}
+on_display true >/dev/null
 snapshot 0
 
 for mode in current all; do
@@ -77,12 +87,15 @@ for mode in current all; do
   done
 
   rm -f "$t/work/xmlstructure.xml"
-  (cd "$t/work" && win "$dir\\zerova.exe" -q "$data/basic/input.xls") ||
+  (cd "$t/work" && win "$dir\\zerova.exe" -q "$data/basic/input.xls" 2>/dev/null) ||
     fail "the installed zerova.exe: status $?"
   cmp -s "$data/basic/expected.xml" "$t/work/xmlstructure.xml" ||
     fail "the installed zerova.exe's document differs"
   if [ $mode = current ]; then
     [ -f "$installed/xmlstr.xml" ] || fail "no scratch file beside the installed program"
+    on_display "$here/tests/window/win32/drive_window.sh" "$installed" "$data/basic" given \
+      >"$t/driven" 2>&1
+    case $? in 0 | 77) ;; *) fail "the installed window: $(tail -n 2 "$t/driven")" ;; esac
   else
     echo "the user's" >"$installed/notes.txt"
   fi
