@@ -29,64 +29,12 @@ work=$(mktemp -d)
 pid=
 trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-# Runs the command $2... every tenth of a second until it succeeds, $1 times at most.
-poll() {
-  tries=$1
-  shift
-  until "$@"; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
-    sleep 0.1
-  done
-}
-
-# The id of a visible window named as the pattern $1, other than window $2, into $id.
-found() {
-  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-0}" | head -n 1) &&
-    [ -n "$id" ]
-}
-
-# Prints the id of such a window, waiting $3 tenths of a second (600) at most for it.
-wait_window() {
-  poll "${3:-600}" found "$1" "${2:-}" && echo "$id"
-}
-
-# True once no visible window is named as the pattern $1, within $2 tenths of a second.
-shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
-gone() { poll "$2" eval "! shown '$1'"; }
-
-# Gives window $1 the keyboard focus and presses the keys $2...
-keys() {
-  window=$1
-  shift
-  xdotool windowfocus --sync "$window" key "$@"
-}
+. "$(dirname "$0")/../drive_steps.sh"
 
 click() { # on the button at ($2, $3) of window $1
   xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 select_at=60 convert_at=92 exit_at=124 # the buttons' middles, x 296
-
-# Waits (at most 10 s) for the program to end; checks its status is $1.
-expect_end() {
-  poll 100 eval '! kill -0 "$pid" 2>/dev/null' || fail "the program did not end"
-  status=0
-  wait "$pid" || status=$?
-  [ "$status" -eq "$1" ] || fail "the program ended with status $status"
-}
-
-# Dismisses the message box that the conversion ends with; checks the document.
-expect_document() {
-  box=$(wait_window '^Dizuzize$') || fail "no message after Convert"
-  keys "$box" Return
-  expect_end 0
-  cmp "$1/xmlstructure.xml" "$fixture/expected.xml" || fail "not the expected document"
-}
 
 # 1. From Select to the message.
 mkdir "$work/1" "$work/2" "$work/3"

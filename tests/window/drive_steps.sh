@@ -1,0 +1,54 @@
+# The steps both windows' drive tests take with xdotool, sourced by
+# qt/drive_window.sh and win32/drive_window.sh: each wait is for a state,
+# bounded only to fail rather than hang. The caller sets `fixture` (holding
+# expected.xml) and `pid` (the program started last).
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Runs the command $2... every tenth of a second until it succeeds, $1 times at most.
+poll() {
+  tries=$1
+  shift
+  until "$@"; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || return 1
+    sleep 0.1
+  done
+}
+
+# The id of a visible window named as the pattern $1, other than window $2, into $id.
+found() {
+  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${2:-0}" | head -n 1) &&
+    [ -n "$id" ]
+}
+# Prints the id of such a window, waiting $3 tenths of a second (600) at most for it.
+wait_window() { poll "${3:-600}" found "$1" "${2:-}" && echo "$id"; }
+shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+# True once no visible window is named as the pattern $1, within $2 tenths of a second.
+gone() { poll "$2" eval "! shown '$1'"; }
+
+# Gives window $1 the keyboard focus and presses the keys $2...
+keys() {
+  window=$1
+  shift
+  xdotool windowfocus --sync "$window" key --delay 50 "$@"
+}
+
+# Waits (at most 20 s) for the program to end; checks its status is $1.
+expect_end() {
+  poll 200 eval '! kill -0 "$pid" 2>/dev/null' || fail "the program did not end"
+  status=0
+  wait "$pid" || status=$?
+  [ "$status" -eq "$1" ] || fail "the program ended with status $status"
+}
+
+# Dismisses the message box the conversion ends with; checks the document in folder $1.
+expect_document() {
+  box=$(wait_window '^Dizuzize$') || fail "no message after Convert"
+  keys "$box" Return
+  expect_end 0
+  cmp "$1/xmlstructure.xml" "$fixture/expected.xml" || fail "not the expected document"
+}
