@@ -118,12 +118,15 @@ work="$scratch/work"
 mkdir -p "$work"
 fixture="$source_root/tests/data/basic"
 status=0
-output=$(cd "$work" && "$root/usr/bin/zerova" "$fixture/input.xls" 2>&1) || status=$?
+# Its notes on stderr (what the basic table leaves out) are the run's, not checked here.
+output=$(cd "$work" && "$root/usr/bin/zerova" "$fixture/input.xls" 2>"$scratch/stderr") ||
+  status=$?
 if [ "$status" -eq 0 ] && [ "$output" = "XML created successfully" ] &&
   cmp -s "$work/xmlstructure.xml" "$fixture/expected.xml"; then
   pass "the installed zerova converts tests/data/basic/input.xls into expected.xml"
 else
-  fail "the installed zerova on tests/data/basic/input.xls: exit $status: $output"
+  fail "the installed zerova on tests/data/basic/input.xls: exit $status: $output $(
+    cat "$scratch/stderr")"
   [ -f "$work/xmlstructure.xml" ] && diff "$fixture/expected.xml" "$work/xmlstructure.xml" >&2
 fi
 # Unpacked outside the system folders, the program renews its scratch file beside itself.
