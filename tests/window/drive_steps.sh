@@ -52,3 +52,27 @@ expect_document() {
   expect_end 0
   cmp "$1/xmlstructure.xml" "$fixture/expected.xml" || fail "not the expected document"
 }
+
+# Writes the flat OpenDocument file $1, a few hundred bytes whose rows repeat:
+# 4 columns of 1,048,575 values, 4,194,308 lines, which take a minute or more
+# to write, so its conversion cannot end while it is watched.
+write_long_workbook() {
+  cell='<table:table-cell table:number-columns-repeated="4" office:value-type="string">'
+  cat >"$1" <<FODS
+<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
+<office:body><office:spreadsheet><table:table table:name="Grid">
+<table:table-row>$cell<text:p>label</text:p></table:table-cell></table:table-row>
+<table:table-row table:number-rows-repeated="1048575">$cell<text:p>value</text:p></table:table-cell></table:table-row>
+</table:table></office:spreadsheet></office:body></office:document>
+FODS
+}
+
+# Waits (at most 60 s) for the file $document to grow past $1 bytes.
+grown() {
+  poll 600 eval '[ "$(stat -c %s "$document" 2>/dev/null || echo 0)" -gt '"$1"' ]' ||
+    fail "the conversion did not write on"
+}

@@ -59,33 +59,13 @@ main=$(wait_window '^input\.xls .* Zerova$') || fail "the window did not open wi
 keys "$main" Return
 expect_document "$work/2"
 
-# 3. A flat OpenDocument file of a few hundred bytes whose rows repeat: 4
-# columns of 1,048,575 values, 4,194,308 lines, which take about a minute to
-# write, so the conversion cannot end while it is watched.
-cell() {
-  echo "<table:table-cell table:number-columns-repeated=\"4\" office:value-type=\"string\"><text:p>$1</text:p></table:table-cell>"
-}
-cat >"$work/long.fods" <<FODS
-<?xml version="1.0" encoding="UTF-8"?>
-<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
- xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
- xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
- office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
-<office:body><office:spreadsheet><table:table table:name="Grid">
-<table:table-row>$(cell label)</table:table-row>
-<table:table-row table:number-rows-repeated="1048575">$(cell value)</table:table-row>
-</table:table></office:spreadsheet></office:body></office:document>
-FODS
+# 3. A long conversion (write_long_workbook).
+write_long_workbook "$work/long.fods"
 document=$work/3/xmlstructure.xml
 (cd "$work/3" && exec "$zerova" --from-menu "$work/long.fods" 2>stderr.txt) &
 pid=$!
 main=$(wait_window '^long\.fods .* Zerova$') || fail "the window did not open with the file"
 keys "$main" Return
-# Waits (at most 60 s) for the document to grow past $1 bytes.
-grown() {
-  poll 600 eval '[ "$(stat -c %s "$document" 2>/dev/null || echo 0)" -gt '"$1"' ]' ||
-    fail "the conversion did not write on"
-}
 grown 0
 for answer in n y; do
   click "$main" 296 $exit_at
