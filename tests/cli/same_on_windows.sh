@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks that zerova.exe under Wine does what the Linux build does, byte for
-# byte: every fixture of tests/data (with its password.txt, if any) and every
+# byte: its version line, every fixture of tests/data (with its password.txt, if any) and every
 # file of the real-world corpus (../shared/corpus, when present) is converted by
 # both, each in a fresh folder holding an earlier document, and the exit
 # status, the document left and the lines on stderr (but for Windows' CR LF)
@@ -55,6 +55,16 @@ compare() {
     same=$((same + 1))
   fi
 }
+
+# The version line first: the same sources, the same words.
+linux_version=$("$linux" --version)
+windows_version=$("$wine_run" "$exe" --version | tr -d '\r')
+if [ "$linux_version" = "$windows_version" ]; then
+  same=$((same + 1))
+else
+  different=$((different + 1))
+  echo "DIFFERENT --version: '$linux_version' against '$windows_version'"
+fi
 
 for input in "$here"/tests/data/*/input*; do
   password=$(dirname "$input")/password.txt
