@@ -35,7 +35,12 @@ TEST(CsvReaderTest, OnlyDelimitedTextLooksLikeIt) {
   std::mt19937 random(8);
   std::string noise(4096, '\0');
   for (char& c : noise) c = static_cast<char>(random() & 0xFF);
+  // Fewer than one control character in 64 is text: one in 65 bytes is, one in 64 is not.
+  std::string records;
+  for (int i = 0; i < 15; ++i) records += i == 7 ? "\x01,2\n" : "1,2\n";
   const std::pair<std::string, bool> cases[] = {
+      {"ab,c\n" + records, true},
+      {"a,b\n" + records, false},
       {"a;b;c\n1;2;3\n4;5;6\n7;8\n", true},
       {"a,b\n1,2\n3,4\n5,6,7\n", true},  // three records in four agree
       {"<table><tr><td>a,b</td></tr></table>\n", false},
