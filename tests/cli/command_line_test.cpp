@@ -506,7 +506,7 @@ TEST_F(CommandLineTest, EachUsageErrorIsTwoLinesAndChangesNothing) {
     Args args;
     std::string reason;
   } rows[] = {
-      {{"--frobnicate", kBasic}, "unknown option '--frobnicate'"},
+      {{"--no-such-option", kBasic}, "unknown option '--no-such-option'"},
       {{"-qx", kBasic}, "unknown option '-x'"},
       {{"--out=a.xml", kBasic}, "ambiguous option '--out' (--output or --outdir)"},
       {{"--quiet=yes", kBasic}, "option '--quiet' takes no argument"},
@@ -568,7 +568,7 @@ TEST_F(CommandLineTest, HelpAndVersionGoToStdout) {
     }
   }
   EXPECT_FALSE(fs::exists(dir_ / "xmlstructure.xml"));
-  const Result version = RunIn(dir_, {"--version", "--frobnicate"});
+  const Result version = RunIn(dir_, {"--version", "--no-such-option"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "zerova " ZEROVA_VERSION_TEXT "\n");
   EXPECT_EQ(version.err, "");
