@@ -1,5 +1,5 @@
 // libFuzzer target for the delimited-text reader: any bytes through OpenDelimitedText, which reads
-// any bytes as some text,, then every worksheet it lists, walked as the conversion walks it
+// any bytes as some text, then every worksheet it lists, walked as the conversion walks it
 // (fuzz/walk_sheet.h). Refusing the input with a zerova::Error is the expected outcome for most of
 // them; a crash, a sanitizer report, a hang or a runaway allocation is a bug.
 #include <cstddef>
