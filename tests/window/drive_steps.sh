@@ -76,3 +76,25 @@ grown() {
   poll 600 eval '[ "$(stat -c %s "$document" 2>/dev/null || echo 0)" -gt '"$1"' ]' ||
     fail "the conversion did not write on"
 }
+
+# Stops the long conversion of window $main, started on write_long_workbook's
+# file, into $document: Enter on Convert, then Exit (the caller's press_exit)
+# answered with the key $1 for No while the document grows, then with Yes; the
+# message; status 1; the incomplete document removed and the file $2 (the run's
+# stderr) saying so.
+stop_long_conversion() {
+  keys "$main" Return
+  grown 0
+  for answer in "$1" y; do
+    press_exit
+    question=$(wait_window '^Dizuzize$' "" 50) || fail "Exit did not ask within 5 s"
+    keys "$question" "$answer"
+    [ "$answer" = y ] || grown "$(stat -c %s "$document")"
+  done
+  box=$(wait_window '^Dizuzize$' "$question") || fail "no message after the stop"
+  keys "$box" Return
+  expect_end 1
+  [ ! -e "$document" ] || fail "the incomplete document is still there"
+  grep -qF "the conversion was cancelled; the incomplete document was removed" "$2" ||
+    fail "stderr does not say the conversion was cancelled"
+}
