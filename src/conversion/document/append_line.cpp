@@ -57,10 +57,11 @@ void RenewScratchFile(FileSystem& file_system, const std::string& scratch) {
                         "there was left unopened");
 }
 
-void AppendLine(FileSystem& file_system, const std::string& scratch, const std::string& target_path,
-                std::string_view line_text, const FileLock& locked) {
+void AppendLine(FileSystem& file_system, const std::string& scratch,
+                const std::string& document_path, std::string_view line_text,
+                const FileLock& locked) {
   if (!scratch.empty()) RenewScratchFile(file_system, scratch);
-  file_system.AppendLineToFile(target_path, line_text, locked);
+  file_system.AppendLineToFile(document_path, line_text, locked);
 }
 
 }  // namespace zerova

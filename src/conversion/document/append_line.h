@@ -43,17 +43,18 @@ void CheckScratchFile(FileSystem& file_system, const std::string& scratch);
 void RenewScratchFile(FileSystem& file_system, const std::string& scratch);
 
 // Renews the scratch file `scratch` (an empty `scratch` skips it), then opens
-// `target_path` for appending, checks that it is the file `locked` holds,
+// `document_path` for appending, checks that it is the file `locked` holds,
 // writes `line_text` and CR LF, and closes it. A scratch file that another
 // process removes in the meantime is no failure. Neither argument is changed.
 //
-// REQUIRES: `target_path` already exists; AppendLine never creates it.
-// Throws FileSystemError as RenewScratchFile does (the target is then
-// untouched), when the target is missing or cannot be written, and
-// ReplacedFileError when another file stands at `target_path` now. Nothing is
+// REQUIRES: `document_path` already exists; AppendLine never creates it.
+// Throws FileSystemError as RenewScratchFile does (the document is then
+// untouched), when the document is missing or cannot be written, and
+// ReplacedFileError when another file stands at `document_path` now. Nothing is
 // rolled back.
-void AppendLine(FileSystem& file_system, const std::string& scratch, const std::string& target_path,
-                std::string_view line_text, const FileLock& locked);
+void AppendLine(FileSystem& file_system, const std::string& scratch,
+                const std::string& document_path, std::string_view line_text,
+                const FileLock& locked);
 
 }  // namespace zerova
 
