@@ -232,6 +232,10 @@ class FileSystem {
 // temporary files found in the folders RemoveAbandonedTemporaryFiles listed.
 std::unique_ptr<FileSystem> NewLocalFileSystem();
 
+// What a message advises for a read-only file (PathKind::kReadOnlyFile), in
+// this platform's words: "make it writable (chmod u+w)" on POSIX systems.
+std::string MakeWritableAdvice();
+
 }  // namespace zerova
 
 #endif  // ZEROVA_SERVICES_FILE_SYSTEM_H_

@@ -2,7 +2,8 @@
 # zerova.exe under Wine, as a Windows user runs it: the version line, non-ASCII
 # names in and out, the default document with its scratch file beside the
 # program, --outdir --all-sheets on sheets whose names are no Windows file
-# names, an earlier document kept through a failed run, a workbook piped in
+# names, an earlier document kept through a failed run and through the default
+# run's refusals of a read-only and a hard-linked document, a workbook piped in
 # (through cmd's `type` too) and the document written to standard output, and
 # the NUL device.
 #
@@ -52,6 +53,18 @@ printf 'no workbook' >"$t/broken.xls"
 (cd "$t" && zerova -o kept.xml broken.xls) 2>"$t/err" && fail "a broken workbook converted"
 cmp -s "$t/earlier.xml" "$t/kept.xml" || fail "the earlier document changed on a failure"
 [ "$(wc -l <"$t/err")" -eq 1 ] || fail "the failure took other than one line: $(cat "$t/err")"
+
+# The default document refused before it is emptied: read-only (its attribute, as
+# Windows keeps it; as root too), then under a second name.
+mkdir "$t/kept" && printf 'earlier\r\n' >"$t/kept/xmlstructure.xml"
+(cd "$t/kept" && "$wine_run" attrib +r xmlstructure.xml &&
+  zerova "$data/basic/input.xls") 2>"$t/err" && fail "a read-only document was written"
+grep -qF 'read-only; the document was left as it was; make it writable (attrib -r' "$t/err" ||
+  fail "a read-only document: $(cat "$t/err")"
+chmod u+w "$t/kept/xmlstructure.xml" && ln "$t/kept/xmlstructure.xml" "$t/kept/other.txt"
+(cd "$t/kept" && zerova "$data/basic/input.xls") 2>"$t/err" && fail "a hard link was written through"
+grep -qF 'a hard link' "$t/err" || fail "a hard-linked document: $(cat "$t/err")"
+cmp -s "$t/earlier.xml" "$t/kept/other.txt" || fail "the earlier document changed on a refusal"
 
 # A workbook on standard input, the document on standard output.
 zerova -o - - <"$data/basic/input.xlsx" >"$t/piped.xml" || fail "-o - -: status $?"

@@ -33,7 +33,7 @@ class LineByLineDocument final : public DocumentWriter {
     CheckRoom(path_, bytes, file_system_.SpaceFor(path_), file_system_.FileSizeLimit(),
               kDocumentKept);
     if (file_system_.Examine(path_) == PathKind::kReadOnlyFile) {
-      Refuse("the file is read-only", "make it writable (chmod u+w)");
+      Refuse("the file is read-only", MakeWritableAdvice());
     }
     lock_ = file_system_.LockFile(path_);
     if (!lock_) throw FileSystemError(path_, kDocumentBusy);
