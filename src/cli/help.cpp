@@ -1,11 +1,23 @@
 #include "cli/help.h"
 
+#include <cstddef>
+#include <string>
+#include <string_view>
+
 #include "formats/registry.h"
+#include "services/output_stream.h"
+#include "services/paths.h"
+#include "services/stop_signals.h"
 
 namespace zerova {
 namespace {
 
-constexpr const char* kUsage =
+// Prose ends before the 80th column; the options were laid out by hand.
+constexpr std::size_t kColumns = 79;
+constexpr std::string_view kOutputOption = "  -o, --output=FILE       ";
+constexpr std::size_t kOptionIndent = 28;
+
+constexpr char kHead[] =
     "Usage: zerova [OPTION]... FILE...\n"
     "  or:  zerova                 open the window\n"
     "  or:  zerova --from-menu [FILE]  open the window as the desktop starts it\n"
@@ -19,10 +31,9 @@ constexpr const char* kUsage =
     "written so far). A document named with -o or --outdir is written whole and put\n"
     "in place at once, typically tens to hundreds of times faster on big sheets; an\n"
     "earlier file of that name stays as it is until then.\n"
-    "\n"
-    "  -o, --output=FILE       write the document to FILE; with -, /dev/stdout, a\n"
-    "                            FIFO or a device, as a stream (nothing else goes to\n"
-    "                            standard output then)\n"
+    "\n";
+
+constexpr char kOptions[] =
     "      --outdir=DIR        convert each FILE into DIR/NAME.xml, NAME being its\n"
     "                            name without the last extension; DIR is made when\n"
     "                            missing; a name taken already gets -2, -3, ... and\n"
@@ -52,29 +63,77 @@ constexpr const char* kUsage =
     "Passwords: Excel's default password is tried first; then PWFILE, else the\n"
     "environment variable ZEROVA_PASSWORD, else, on a terminal, zerova asks (three\n"
     "tries, no echo). A password is never taken from the command line itself.\n"
-    "\n"
-    "Before each line of the default document, zerova renews an empty scratch file,\n"
-    "xmlstr.xml, in its own folder, unless the user may not write there or it is\n"
-    "a system folder (under /usr, /bin, /sbin or /opt).\n"
-    "\n"
-    "On a terminal a long run shows its progress on stderr. SIGINT, SIGTERM and\n"
-    "SIGHUP stop it: stopped while reading, an earlier document stays untouched;\n"
-    "while writing, the incomplete document is removed, and a document written\n"
-    "whole leaves the earlier one as it was. A second signal ends the program at\n"
-    "once, still cleaning up.\n"
-    "\n"
+    "\n";
+
+constexpr char kNotes[] =
     "Notes on what a document does not show (cells left out, no nodes) go to\n"
     "stderr, each naming the document, even with -q.\n"
-    "\n"
-    "Exit status: 0 success; 1 failure (one line on stderr per failing FILE);\n"
-    "2 usage error; 3 with --fail-empty, a document without nodes (and no\n"
-    "failure); 128+N when signal N stopped it (129 SIGHUP, 130 SIGINT,\n"
-    "143 SIGTERM).\n"
-    "\n"
-    "Formats, each recognised by its content, whatever the file's name:\n";
+    "\n";
+
+constexpr char kFormats[] = "Formats, each recognised by its content, whatever the file's name:\n";
+
+// `text` broken at spaces into lines of at most kColumns: the first after
+// `first`, the others after `indent` spaces; a blank line after it when
+// `paragraph`. A '~' joins two words that stay on one line, and is a space.
+std::string Wrapped(std::string_view first, std::string_view text, std::size_t indent = 0,
+                    bool paragraph = true) {
+  std::string out(first);
+  std::size_t column = first.size();
+  while (!text.empty()) {
+    const std::size_t end = text.find(' ');
+    const std::string_view word = text.substr(0, end);
+    if (column > indent && column + 1 + word.size() > kColumns) {
+      out += '\n';
+      out.append(indent, ' ');
+      column = indent;
+    } else if (column > indent) {
+      out += ' ';
+      ++column;
+    }
+    for (const char c : word) out += c == '~' ? ' ' : c;
+    column += word.size();
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+  }
+  return out + (paragraph ? "\n\n" : "\n");
+}
+
+// What differs by platform: where a document may go as a stream, the system
+// folders, how a run is stopped.
+std::string PlatformOptions() {
+  return Wrapped(kOutputOption,
+                 std::string("write the document to FILE; with -, ") + StreamPlacesNamed() +
+                     ", as a stream (nothing else goes to standard output then)",
+                 kOptionIndent, false);
+}
+
+std::string PlatformParagraphs() {
+  const StopSignalsNamed stops = NameStopSignals();
+  return Wrapped("",
+                 std::string("Before each line of the default document, zerova renews an empty "
+                             "scratch file, xmlstr.xml, in its own folder, unless the user may not "
+                             "write there or it is a~system~folder (") +
+                     SystemFoldersNamed() + ").") +
+         Wrapped("", std::string("On a terminal a long run shows its progress on stderr. ") +
+                         stops.all +
+                         " stop it: stopped while reading, an earlier document stays untouched; "
+                         "while writing, the incomplete document is removed, and a document "
+                         "written whole leaves the earlier one as it was. A second " +
+                         stops.second + " ends the program at once, still cleaning up.");
+}
+
+std::string ExitStatuses() {
+  return Wrapped("",
+                 std::string("Exit status: 0 success; 1 failure (one line on stderr per failing "
+                             "FILE); 2~usage~error; 3~with~--fail-empty, a document without nodes "
+                             "(and no failure); ") +
+                     NameStopSignals().statuses + ".");
+}
 
 }  // namespace
 
-std::string HelpText() { return kUsage + FormatHelp(); }
+std::string HelpText() {
+  return kHead + PlatformOptions() + kOptions + PlatformParagraphs() + kNotes + ExitStatuses() +
+         kFormats + FormatHelp();
+}
 
 }  // namespace zerova

@@ -44,6 +44,10 @@ struct OutputPlace {
   OutputStream stream;
 };
 
+// How the help names the places besides "-" that take the document as a
+// stream: "/dev/stdout, a FIFO or a device" on POSIX systems.
+const char* StreamPlacesNamed();
+
 // Looks at `path` and opens the stream it names, if it names one. A symbolic
 // link to a regular file counts as a file: the writer refuses it. `check_stop`
 // is called while a FIFO awaits its reader, and ends the wait by what it

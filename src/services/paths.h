@@ -36,6 +36,9 @@ std::string FileNameOf(std::string_view path);
 // under one.
 bool IsSystemFolder(std::string_view folder);
 
+// How the help names those folders: "under /usr, /bin, /sbin or /opt".
+const char* SystemFoldersNamed();
+
 // True iff `name` may stand as a file's name here, as it is: not empty, not "."
 // or "..", none of the characters the file system refuses (on POSIX systems '/'
 // and NUL; on Windows also control characters and <>:"/\|?*), no trailing dot or

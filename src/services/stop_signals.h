@@ -32,6 +32,14 @@ namespace zerova {
 // instead of ending the program without a word.
 void CatchStopSignals();
 
+// How the help names the stop signals in this platform's terms.
+struct StopSignalsNamed {
+  const char* all;       // "SIGINT, SIGTERM and SIGHUP"
+  const char* second;    // "signal", as in "a second signal ends the program"
+  const char* statuses;  // "128+N when signal N stopped it (129 SIGHUP, ...)"
+};
+StopSignalsNamed NameStopSignals();
+
 // The number of the first stop signal received (SIGINT 2, SIGTERM 15, SIGHUP
 // 1, on every platform), or 0 while none has come. The program's exit status
 // after a stop is 128 plus this number.

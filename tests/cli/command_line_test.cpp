@@ -14,11 +14,15 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <thread>
 #include <vector>
 
 #include "formats/registry.h"
+#include "services/output_stream.h"
+#include "services/paths.h"
+#include "services/stop_signals.h"
 #include "support/biff_builder.h"
 #include "support/child_process.h"
 #include "zerova_version.h"  // ZEROVA_VERSION_TEXT
@@ -548,8 +552,9 @@ TEST_F(CommandLineTest, EachUsageErrorIsTwoLinesAndChangesNothing) {
   }
 }
 
-// The help goes to stdout, fits 80 columns, names every option and ends with
-// the registry's formats; --version says which version; both exit 0.
+// The help goes to stdout, fits 80 columns, names every option, says what
+// differs by platform in this one's words and ends with the registry's formats; --version says
+// which version; both exit 0.
 TEST_F(CommandLineTest, HelpAndVersionGoToStdout) {
   for (const std::string option : {"--help", "-h", "--he"}) {
     const Result help = RunIn(dir_, {kBasic, option});
@@ -558,7 +563,25 @@ TEST_F(CommandLineTest, HelpAndVersionGoToStdout) {
     EXPECT_TRUE(help.out.starts_with("Usage: zerova [OPTION]... FILE...\n")) << help.out;
     EXPECT_TRUE(help.out.ends_with(zerova::FormatHelp())) << help.out;
     std::istringstream lines(help.out);
-    for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;
+    for (std::string line; std::getline(lines, line);) {
+      EXPECT_LE(line.size(), 80u) << line;
+      EXPECT_FALSE(line.ends_with(' ')) << line;
+      // Prose at the margin, options at 2 or 6, their explanations at 26 or 28.
+      const std::size_t indent = std::min(line.find_first_not_of(' '), line.size());
+      EXPECT_TRUE(line.empty() || indent == 0 || indent == 2 || indent == 6 || indent == 26 ||
+                  indent == 28)
+          << line;
+    }
+    // What differs by platform is said in this platform's words, its lines joined.
+    const std::string words = std::regex_replace(help.out, std::regex("\\s+"), " ");
+    const StopSignalsNamed stops = NameStopSignals();
+    for (const std::string& said :
+         {std::string(stops.all), std::string(stops.statuses), std::string(SystemFoldersNamed()),
+          std::string(StreamPlacesNamed()), "A second " + std::string(stops.second) + " ends",
+          std::string("2 usage error; 3 with --fail-empty")}) {
+      EXPECT_NE(words.find(said), std::string::npos) << said;
+    }
+    EXPECT_EQ(help.out.find('~'), std::string::npos);
     for (const char* name :
          {"-o, --output=FILE", "--outdir=DIR", "--sheet=NAME|N", "--sheet-number=N", "--all-sheets",
           "--first-cell=CELL", "--fail-empty", "--keep-extension", "--list-sheets",

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# zerova.exe under Wine, as a Windows user runs it: the version line, non-ASCII
-# names in and out, the default document with its scratch file beside the
-# program, --outdir --all-sheets on sheets whose names are no Windows file
-# names, an earlier document kept through a failed run and through the default
-# run's refusals of a read-only and a hard-linked document, a workbook piped in
-# (through cmd's `type` too) and the document written to standard output, and
-# the NUL device.
+# zerova.exe under Wine, as a Windows user runs it: the version line, the help
+# in Windows' words, non-ASCII names in and out, the default document with its
+# scratch file beside the program, --outdir --all-sheets on sheets whose names
+# are no Windows file names, an earlier document kept through a failed run and
+# through the default run's refusals of a read-only and a hard-linked document,
+# a workbook piped in (through cmd's `type` too) and the document written to
+# standard output, and the NUL device.
 #
 #   tests/cli/windows_command_line_test.sh ZEROVA_EXE DATA_DIR
 set -u
@@ -21,6 +21,13 @@ basic=$data/basic/expected.xml
 
 # The version line.
 zerova --version | grep -qE '^zerova [0-9]+\.[0-9]+\.[0-9]+' || fail "--version: $(zerova --version 2>&1)"
+
+# The help in Windows' words: how a run is stopped, what a stream is; 80 columns.
+zerova --help | tr -d '\r' >"$t/help"
+grep -q 'Ctrl+C, Ctrl+Break and' "$t/help" && grep -q '130 when Ctrl+C stopped it' "$t/help" &&
+  grep -q 'with -, CON, NUL or a' "$t/help" && ! grep -q 'SIG\|/usr\|/dev/' "$t/help" ||
+  fail "--help does not speak Windows' words: $(cat "$t/help")"
+[ "$(awk 'length($0) > 80' "$t/help" | wc -l)" -eq 0 ] || fail "--help: lines past 80 columns"
 
 # Non-ASCII names in and out.
 mkdir "$t/names" && cp "$data/basic/input.xls" "$t/names/Données 日本.xls"

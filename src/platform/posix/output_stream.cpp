@@ -82,6 +82,8 @@ OutputPlace Stream(OutputStream stream) { return {OutputPlace::Kind::kStream, st
 
 }  // namespace
 
+const char* StreamPlacesNamed() { return "/dev/stdout, a FIFO or a device"; }
+
 OutputPlace OpenOutputPlace(const std::string& path, const std::function<void()>& check_stop) {
   if (const int fd = DescriptorNamed(path); fd >= 0) {
     const int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);

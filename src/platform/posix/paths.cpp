@@ -26,6 +26,8 @@ std::string FileNameOf(std::string_view path) {
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
+const char* SystemFoldersNamed() { return "under /usr, /bin, /sbin or /opt"; }
+
 bool IsSystemFolder(std::string_view folder) {
   // The folders an installed program runs from, whose files belong to packages.
   static constexpr std::string_view kSystemFolders[] = {"/usr", "/bin", "/sbin", "/opt"};

@@ -111,6 +111,11 @@ class StopSignalsHeld {
 
 }  // namespace
 
+StopSignalsNamed NameStopSignals() {
+  return {"SIGINT, SIGTERM and SIGHUP", "signal",
+          "128+N when signal N stopped it (129 SIGHUP, 130 SIGINT, 143 SIGTERM)"};
+}
+
 void CatchStopSignals() {
   main_thread = ThisThread();
   struct sigaction action {};

@@ -119,6 +119,8 @@ OutputPlace Stream(OutputStream stream) { return {OutputPlace::Kind::kStream, st
 
 }  // namespace
 
+const char* StreamPlacesNamed() { return "CON, NUL or a pipe"; }
+
 OutputPlace OpenOutputPlace(const std::string& path, const std::function<void()>& check_stop) {
   if (path == "-") return Stream(StreamOn(StandardOutput(), "standard output", true));
   if (IsPipeName(path)) return Stream(StreamOn(OpenPipe(path, check_stop), path, false));

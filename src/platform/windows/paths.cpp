@@ -74,6 +74,8 @@ std::string FolderOf(std::string_view path) {
 
 std::string FileNameOf(std::string_view path) { return std::string(path.substr(NameStart(path))); }
 
+const char* SystemFoldersNamed() { return "in Program Files or the Windows folder"; }
+
 bool IsSystemFolder(std::string_view folder) {
   const std::wstring key = FolderKey(Wide(folder));
   for (const wchar_t* variable :

@@ -160,6 +160,11 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
   EndBy(signal);
 }
 
+StopSignalsNamed NameStopSignals() {
+  return {"Ctrl+C, Ctrl+Break and closing the console", "Ctrl+C or Ctrl+Break",
+          "130 when Ctrl+C stopped it, 143 when Ctrl+Break did, 129 when the console was closed"};
+}
+
 void CatchStopSignals() {
   // A Ctrl+C that the parent left ignored (a program started in a new process
   // group, or after SetConsoleCtrlHandler(nullptr, TRUE)) stays ignored with
