@@ -46,6 +46,8 @@ TEST(HtmlReaderTest, TextSpansAndRefusals) {
        TextBytes("<html><head><meta charset=\"windows-1252\"></head><table><tr><td>\x80 "
                  "caf\xE9</td></tr></table>"),
        "A1=€ café"},
+      {"UTF-8 with its byte-order mark, the table first",
+       TextBytes("\xEF\xBB\xBF<table><tr><td>caf\xC3\xA9</td></tr></table>"), "A1=café"},
       {"UTF-16 little-endian with its byte-order mark",
        {0xFF, 0xFE, '<', 0,   't', 0,   'a', 0,   'b', 0,   'l', 0,    'e',
         0,    '>',  0,   '<', 0,   't', 0,   'd', 0,   '>', 0,   0xE9, 0},
