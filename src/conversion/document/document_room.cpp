@@ -12,7 +12,7 @@ std::string SizeText(std::uint64_t bytes) {
   if (bytes < 1000) return std::to_string(bytes) + " bytes";
   double value = static_cast<double>(bytes);
   int unit = 0;
-  while (value >= 1000 && unit < 5) {
+  while (value >= 999.5 && unit < 5) {  // what would show as "1000" is the next unit's 1.0
     value /= 1000;
     ++unit;
   }

@@ -9,11 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 #include "conversion/conversion_run.h"
 #include "conversion/document/append_line.h"
+#include "conversion/document/document_room.h"
 #include "formats/sheet/sheet_store.h"
 #include "services/error.h"
 #include "services/forwarding_file_system.h"
@@ -313,6 +316,19 @@ TEST(ScratchFileForRun, RenewsInTheUsersOwnFolderOnly) {
   MemoryFileSystem root;
   root.SetProgramFolder("/");
   EXPECT_EQ(ScratchFileForRun(root), "/xmlstr.xml");
+}
+
+// Sizes as messages say them: three figures at most, 1.0 of the next unit
+// where the last would show 1000.
+TEST(DocumentRoomTest, SizesAreSaidAsAPersonReadsThem) {
+  const std::pair<std::uint64_t, const char*> cases[] = {
+      {0, "0 bytes"},          {999, "999 bytes"},
+      {1000, "1.0 KB"},        {9'949, "9.9 KB"},
+      {10'000, "10 KB"},       {12'345, "12 KB"},
+      {999'499, "999 KB"},     {999'500, "1.0 MB"},
+      {2'500'000, "2.5 MB"},   {309'237'634'261, "309 GB"},
+      {UINT64_MAX, "18447 PB"}};
+  for (const auto& [bytes, said] : cases) EXPECT_EQ(SizeText(bytes), said) << bytes;
 }
 
 constexpr const char* kOut = "/work/out.xml";
