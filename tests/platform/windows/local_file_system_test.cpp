@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "services/case_folding.h"
 #include "services/error.h"
 #include "services/file_system.h"
 #include "services/paths.h"
@@ -188,10 +189,49 @@ TEST_F(WindowsFileSystemTest, PathsTakeEitherSeparatorAndNamesDifferInMoreThanCa
   EXPECT_TRUE(SameFileName("Data", "DATA"));
   EXPECT_TRUE(SameFileName("Ébène", "éBÈNE"));
   EXPECT_FALSE(SameFileName("Data", "Date"));
+  // A letter past 16 bits comes back whole, lowered where the system maps it
+  // (Windows does; Wine 8 leaves it).
+  const std::u32string deseret = FoldedCase("\U00010400");
+  EXPECT_TRUE(deseret == U"\U00010428" || deseret == U"\U00010400");
+  EXPECT_FALSE(SameFileName("\U00010400", "\U00010429"));
   EXPECT_TRUE(IsSystemFolder("C:\\Program Files\\Zerova"));
   EXPECT_TRUE(IsSystemFolder("c:/program files"));
   EXPECT_FALSE(IsSystemFolder("C:\\Program Files Extra"));
   EXPECT_FALSE(IsSystemFolder(folder_));
+}
+
+// The temporary files that runs into a name left when killed outright are
+// removed by a later run into that name once unchanged for an hour; what else
+// stands in the folder stays: a live run's (held open), one changed lately,
+// another name's, one of two names, and a name only like ours.
+TEST_F(WindowsFileSystemTest, RemovesOnlyTheAbandonedTemporaryFilesOfItsName) {
+  const std::string doc = In("doc.xml");
+  const auto left = [&](const std::string& final_path) {
+    return disk_->CreateTemporaryFile(final_path)->path();
+  };
+  const std::string abandoned = left(doc), recent = left(doc), other = left(In("other.xml")),
+                    linked = left(doc), lookalike = In(".doc.xml.ABCDEFGHIJKL.tmp");
+  const std::unique_ptr<NewFile> live = disk_->CreateTemporaryFile(doc);
+  ASSERT_TRUE(::CreateHardLinkW(Wide(In("second-name")).c_str(), Wide(linked).c_str(), nullptr));
+  WriteWhole(lookalike, "not ours\r\n");
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER ticks{{now.dwLowDateTime, now.dwHighDateTime}};
+  ticks.QuadPart -= 2ULL * 60 * 60 * 10'000'000;  // two hours ago
+  const FILETIME hours_ago{ticks.LowPart, ticks.HighPart};
+  for (const std::string& path : {abandoned, other, linked, lookalike, live->path()}) {
+    const HANDLE file = ::CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    EXPECT_TRUE(::SetFileTime(file, nullptr, nullptr, &hours_ago)) << path;
+    ::CloseHandle(file);
+  }
+  disk_->RemoveAbandonedTemporaryFiles(doc);
+  EXPECT_EQ(disk_->Examine(abandoned), PathKind::kMissing);
+  for (const std::string& path : {recent, other, linked, lookalike, live->path()}) {
+    EXPECT_NE(disk_->Examine(path), PathKind::kMissing) << path;
+  }
 }
 
 TEST_F(WindowsFileSystemTest, AFileReplacedMeanwhileIsNotRemoved) {

@@ -194,6 +194,21 @@ TEST_F(Form2WindowTest, NamesTheFileChosenInTheTitle) {
   EXPECT_FALSE(::IsWindowEnabled(form_.ControlWindow(Control::kCommand2)));
 }
 
+// Disabling the button that has the focus hands the focus on to the next tab
+// stop, so the keyboard keeps a way on; enabling or disabling another button
+// leaves it where it is.
+TEST_F(Form2WindowTest, OnlyDisablingTheFocusedButtonMovesTheFocus) {
+  const HWND select = form_.ControlWindow(Control::kCommand2);
+  ::SetFocus(select);
+  ASSERT_EQ(::GetFocus(), select);
+  form_.SetEnabled(Control::kCommand1, true);
+  form_.SetEnabled(Control::kCommand1, false);
+  form_.SetEnabled(Control::kCommand2, true);
+  EXPECT_EQ(::GetFocus(), select);
+  form_.SetEnabled(Control::kCommand2, false);
+  EXPECT_EQ(::GetFocus(), form_.ControlWindow(Control::kCommand3));
+}
+
 // Convert asks for the password in the window's dialog, again after a wrong
 // one, and the document is the workbook's.
 TEST_F(Form2WindowTest, AsksForThePasswordInItsDialog) {
