@@ -234,7 +234,7 @@ std::unique_ptr<FileSystem> NewLocalFileSystem();
 
 // What a message advises for a read-only file (PathKind::kReadOnlyFile), in
 // this platform's words: "make it writable (chmod u+w)" on POSIX systems.
-std::string MakeWritableAdvice();
+const char* MakeWritableAdvice();
 
 }  // namespace zerova
 

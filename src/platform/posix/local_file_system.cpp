@@ -398,6 +398,6 @@ class LocalFileSystem final : public FileSystem {
 
 std::unique_ptr<FileSystem> NewLocalFileSystem() { return std::make_unique<LocalFileSystem>(); }
 
-std::string MakeWritableAdvice() { return "make it writable (chmod u+w)"; }
+const char* MakeWritableAdvice() { return "make it writable (chmod u+w)"; }
 
 }  // namespace zerova

@@ -449,7 +449,7 @@ class LocalFileSystem final : public FileSystem {
 std::unique_ptr<FileSystem> NewLocalFileSystem() { return std::make_unique<LocalFileSystem>(); }
 
 // Windows keeps a file read-only by its attribute, not by rights.
-std::string MakeWritableAdvice() {
+const char* MakeWritableAdvice() {
   return "make it writable (attrib -r, or untick Read-only in its Properties)";
 }
 
