@@ -1,7 +1,12 @@
 # The steps both windows' drive tests take with xdotool, sourced by
 # qt/drive_window.sh and win32/drive_window.sh: each wait is for a state,
 # bounded only to fail rather than hang. The caller sets `fixture` (holding
-# expected.xml) and `pid` (the program started last).
+# expected.xml) and `pid` (the program started last); `work` is the test's own
+# folder. At the end, that program is stopped if it still runs, and `work` removed.
+
+work=$(mktemp -d)
+pid=
+trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
 
 fail() {
   echo "FAIL: $*" >&2

@@ -25,10 +25,6 @@ fi
 unset QT_QPA_PLATFORM
 zerova=$(realpath "$2")
 fixture=$(realpath "$3")
-work=$(mktemp -d)
-pid=
-trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
-
 . "$(dirname "$0")/../drive_steps.sh"
 
 click() { # on the button at ($2, $3) of window $1

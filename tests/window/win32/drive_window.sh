@@ -22,10 +22,6 @@ fi
 wine_run=$(cd "$(dirname "$0")/../../.." && pwd)/scripts/wine-run.sh
 dist=$(realpath "$1")
 fixture=$(realpath "$2")
-work=$(mktemp -d)
-pid=
-trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
-
 . "$(dirname "$0")/../drive_steps.sh"
 
 # Starts zerova-window.exe in the folder $1 with the arguments $2...
